@@ -1,0 +1,98 @@
+// The CGI layer: the process entry, the captured CGI environment, the decoded
+// form entries and the lookups over them, the response header, and the trace
+// log. Plain functions and process-wide variables; one request per process.
+#pragma once
+
+#include <cstdio>
+
+// ---- Result codes ---------------------------------------------------------
+typedef enum {
+  cgiFormSuccess = 0,
+  cgiFormTruncated = 1,
+  cgiFormBadType = 2,
+  cgiFormEmpty = 3,
+  cgiFormNotFound = 4,
+  cgiFormConstrained = 5,
+  cgiFormNoSuchChoice = 6,
+  cgiFormMemory = 7,
+  cgiFormNoFileName = 8,
+  cgiFormNoContentType = 9,
+  cgiFormNotAFile = 10,
+  cgiFormOpenFailed = 11,
+  cgiFormIO = 12,
+  cgiFormEOF = 13,
+} cgiFormResultType;
+
+typedef enum {
+  cgiParseSuccess = 0,
+  cgiParseMemory = 1,
+  cgiParseIO = 2,
+} cgiParseResultType;
+
+// One decoded form field. The list owns every string and temporary file.
+typedef struct cgiFormEntryStruct {
+  char* attr;        // field name, unescaped
+  char* value;       // NUL-terminated value; empty for a file part
+  int valueLength;   // see the decoders
+  char* fileName;    // client's file name (multipart only), else ""
+  char* contentType; // part media type (multipart only), else ""
+  char* tfileName;   // temporary file of a file part, else ""
+  struct cgiFormEntryStruct* next;
+} cgiFormEntry;
+
+// An open uploaded file, handed out by cgiFormFileOpen.
+typedef struct cgiFileStruct {
+  FILE* in;
+} cgiFile;
+
+// ---- Process-wide state, filled once at start-up ----------------------------
+extern char* cgiRequestMethod;
+extern char* cgiQueryString;
+extern char* cgiRemoteAddr;
+extern char* cgiContentType;
+extern char* cgiMultipartBoundary;
+extern int cgiContentLength;
+extern FILE* cgiIn;
+extern FILE* cgiOut;
+extern cgiFormEntry* cgiFormEntryFirst;
+extern int cgiHexValue[256];
+
+// ---- Entry and exit --------------------------------------------------------
+// The request entry (request/page.cpp). Called once by main after decoding.
+int cgiMain();
+// The whole of main's work, so that tests can drive it in-process.
+int cgicRun();
+// Deletes the temporary files and empties the entry list.
+void cgiFreeResources();
+
+// ---- Start-up pieces (exposed for tests and fuzzers) -------------------------
+void cgiSetupConstants();
+// Captures the environment: method, query, address, content type, boundary,
+// length; empties the entry list; cgiIn/cgiOut = stdin/stdout.
+void cgiCaptureEnvironment();
+cgiParseResultType cgiParseFormInput(char* data, int length);
+cgiParseResultType cgiParseGetFormInput();
+cgiParseResultType cgiParsePostFormInput();
+cgiParseResultType cgiParsePostMultipartInput();
+int cgiStrEqNc(const char* s1, const char* s2);
+int cgiStrBeginsNc(const char* s1, const char* s2);
+
+// ---- Lookups ---------------------------------------------------------------
+cgiFormResultType cgiFormStringNoNewlines(const char* name, char* result, int max);
+cgiFormResultType cgiFormCheckboxSingle(const char* name);
+cgiFormResultType cgiFormFileName(const char* name, char* result, int max);
+cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp);
+cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, int* gotP);
+cgiFormResultType cgiFormFileClose(cgiFile* cfp);
+
+// ---- Response ----------------------------------------------------------------
+// Writes "Content-type: <mediaType>\r\n\r\n" to cgiOut.
+void cgiHeaderContentType(const char* mediaType);
+
+// ---- Trace log ----------------------------------------------------------------
+// Appends "<line>_Time:HH:MM:SSMsg:::<msg>\n" to the trace log. The file is
+// kept to at most 1 MiB: a record that would pass that first moves the file to
+// log.txt.1. A log that cannot be opened drops the record.
+void setLog(int line, const char* msg);
+// Writes the local time of day, "HH:MM:SS", into `buf` (at least 9 bytes).
+void getCurTime_forLog(char* buf);

@@ -1,0 +1,69 @@
+// CDB: the configuration database. All members are static; one request is one
+// process, so the statics are the state of that one request.
+//
+// Statements are joined from fixed fragments and request values (see
+// store/sql.h for the quoting rule). Every failing statement is turned into a
+// CMyErr by execWrap(); nothing here catches it.
+#pragma once
+
+#include <json/json.h>
+#include <sqlite3.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/myerr.h"
+
+class CDB {
+ public:
+  // ---- Access layer ----------------------------------------------------
+  // Opens the configuration database (read-write, created when missing). The
+  // result is not checked: a bad file fails at the first statement.
+  static void cnn();
+  // Runs a query into the result-table statics; failures go to execWrap().
+  static void execSel(std::string& sql);
+  // Runs one or more statements separated by ";".
+  static void execModify(std::string& sql);
+  // Never returns: throws the CMyErr that the engine's text maps to.
+  [[noreturn]] static void execWrap(std::string errStr);
+  // Runs `sql`; with no rows `jsData` is left as it was. One-row mode fills
+  // `jsData` itself from the first row; many-row mode appends one object per
+  // row. Cells go to `keys` by position, always as JSON strings; a NULL cell
+  // and a key past the last column read as the empty text.
+  static void sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
+                  Json::Value& jsData);
+  static void sel_oneRow(char** dbCols, std::vector<std::string>& keys, Json::Value& jsCols);
+  // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
+  // whether the value goes between quotes. Values pass the rule of sql.h.
+  static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
+
+  // ---- Configuration snapshot ------------------------------------------
+  static void selAllTables(Json::Value& jsIData, Json::Value& jsOData);
+  static void selIPS(Json::Value& ips);
+  static void selserverIPS(Json::Value& ips);
+  static void convertDogTCF(Json::Value& jsOData);
+
+  // ---- Login and sessions ----------------------------------------------
+  static Json::Value getPwdConf();
+  static int getRetryCount(std::string userName, std::string& dt);
+  static void checkPW(Json::Value& jsIData, Json::Value& jsOData);
+  static void updateToken(Json::Value& jsIData, Json::Value& jsOData);
+  static void updateAllUserStatusByExpire();
+  static void checkToken(Json::Value& jsIData, Json::Value& jsOData);
+  static void updateExpire(Json::Value& jsIData, Json::Value& jsOData);
+
+  // ---- Operation log and serial capture ---------------------------------
+  static void insLog(Json::Value& jsIData, std::string type, std::string typeSub,
+                     std::string typeSubCN, std::string sth);
+  static void checkSerialType(Json::Value& jsIData);
+  static void checkSerialCap(Json::Value& jsIData);
+
+  // ---- Process-wide state of the one request ------------------------------
+  static sqlite3* dbCnn;
+  static char* dbErr;
+  static char** g_dbRowData;
+  static int g_dbRowCnt;
+  static int g_dbColCnt;
+  static bool isFactory;
+};

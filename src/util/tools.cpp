@@ -1,0 +1,107 @@
+#include "util/tools.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+void getDateTime_sec(std::string& str) {
+  time_t now = time(nullptr);
+  struct tm local {};
+  localtime_r(&now, &local);
+  char buf[30];
+  strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
+  str = buf;
+}
+
+void getDateTime_milliSec(std::string& str) {
+  struct timeval tv {};
+  gettimeofday(&tv, nullptr);
+  time_t secs = tv.tv_sec;
+  struct tm local {};
+  localtime_r(&secs, &local);
+  char buf[64];
+  snprintf(buf, sizeof buf, "%d-%d-%d %d:%d:%d:%d", local.tm_year + 1900, local.tm_mon + 1,
+           local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+           static_cast<int>(tv.tv_usec / 1000));
+  str = buf;
+}
+
+namespace {
+
+// atoi over characters [pos, pos+width) of `text`, never reading past its end.
+int fieldAt(const std::string& text, size_t pos, size_t width) {
+  char scratch[10] = {};
+  if (pos < text.size()) text.copy(scratch, std::min(width, text.size() - pos), pos);
+  return atoi(scratch);
+}
+
+}  // namespace
+
+int time_strToSecs(std::string timeStr) {
+  struct tm t {};
+  t.tm_year = fieldAt(timeStr, 0, 4) - 1900;
+  t.tm_mon = fieldAt(timeStr, 5, 2) - 1;
+  t.tm_mday = fieldAt(timeStr, 8, 2);
+  t.tm_hour = fieldAt(timeStr, 11, 2);
+  t.tm_min = fieldAt(timeStr, 14, 2);
+  t.tm_sec = fieldAt(timeStr, 17, 2);
+  t.tm_isdst = 0;
+  return static_cast<int>(mktime(&t));
+}
+
+std::string CTools::IP_strToInt(std::string paraStrIP) {
+  struct in_addr addr {};
+  if (inet_aton(paraStrIP.c_str(), &addr) == 0) return "0";
+  const auto* b = reinterpret_cast<const unsigned char*>(&addr.s_addr);  // network order
+  unsigned long value = static_cast<unsigned long>(b[0]) | static_cast<unsigned long>(b[1]) << 8 |
+                        static_cast<unsigned long>(b[2]) << 16 |
+                        static_cast<unsigned long>(b[3]) << 24;
+  char buf[16];
+  snprintf(buf, sizeof buf, "%lu", value);
+  return buf;
+}
+
+std::string CTools::IP_intToStr(std::string paraIntIP) {
+  errno = 0;
+  unsigned long long value = strtoull(paraIntIP.c_str(), nullptr, 10);
+  // A negative text wraps to a value past 32 bits and so saturates too.
+  if (errno == ERANGE || value > 0xFFFFFFFFull) value = 0xFFFFFFFFull;
+  char buf[16];
+  snprintf(buf, sizeof buf, "%u.%u.%u.%u", static_cast<unsigned>(value & 0xFF),
+           static_cast<unsigned>((value >> 8) & 0xFF), static_cast<unsigned>((value >> 16) & 0xFF),
+           static_cast<unsigned>((value >> 24) & 0xFF));
+  return buf;
+}
+
+void CTools::jsonArray_uniqueAppend(Json::Value& arr, std::string newValue) {
+  for (Json::ArrayIndex i = 0; i < arr.size(); ++i) {
+    if (arr[i]["ip"].asString() == newValue) return;
+  }
+  Json::Value item;
+  item["ip"] = newValue;
+  arr.append(item);
+}
+
+void CTools::jsonArray_alwaysDelete(Json::Value& arr, std::string delItem) {
+  for (Json::ArrayIndex i = 0; i < arr.size(); ++i) {
+    if (arr[i]["ip"].asString() == delItem) {
+      Json::Value removed;
+      arr.removeIndex(i, &removed);
+      return;
+    }
+  }
+}
+
+std::string CTools::jsonArray_toString(Json::Value& arr, std::string delimiter) {
+  std::string out;
+  for (Json::ArrayIndex i = 0; i < arr.size(); ++i) {
+    out += arr[i]["ip"].asString() + " " + delimiter + " ";
+  }
+  return out;
+}

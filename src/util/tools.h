@@ -1,0 +1,36 @@
+// Date-time texts and IPv4 address conversions. Stateless; each call works only
+// on its arguments and the system clock.
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+
+// Current local date and time, "%Y-%m-%d %H:%M:%S" (always 19 characters).
+void getDateTime_sec(std::string& str);
+// Current local date and time with milliseconds, no field padded:
+// "2026-3-7 9:5:2:47".
+void getDateTime_milliSec(std::string& str);
+// Seconds since the epoch of a local "YYYY-MM-DD HH:MM:SS" text, read by fixed
+// positions (separators are not looked at; daylight saving time taken as not
+// in effect). A short text reads its missing fields as 0; mktime's -1 is
+// returned unchanged.
+int time_strToSecs(std::string timeStr);
+
+class CTools {
+ public:
+  // Dotted IPv4 text (any form inet_aton reads) to the decimal text of
+  // first octet + second*2^8 + third*2^16 + fourth*2^24. Text that is not an
+  // address gives "0".
+  static std::string IP_strToInt(std::string paraStrIP);
+  // The inverse: decimal text (strtoul rules, saturating at 2^32-1) to dotted.
+  static std::string IP_intToStr(std::string paraIntIP);
+
+  // JSON-array helpers of the IP list editor.
+  // Appends {"ip": newValue} unless an entry with that ip exists.
+  static void jsonArray_uniqueAppend(Json::Value& arr, std::string newValue);
+  // Removes the first entry whose ip equals delItem, if any.
+  static void jsonArray_alwaysDelete(Json::Value& arr, std::string delItem);
+  // Each entry's ip followed by " " + delimiter + " ".
+  static std::string jsonArray_toString(Json::Value& arr, std::string delimiter);
+};
