@@ -1,6 +1,17 @@
 #include "cgi/ajax.h"
 
-// AJAX calls are not served yet: no request takes this route.
-bool CAjax::isAjax() { return false; }
+#include <vector>
 
+#include "cgi/cgic.h"
+
+namespace {
+constexpr int kPostKeyBuffer = 30000;
+}
+
+bool CAjax::isAjax() {
+  std::vector<char> buffer(kPostKeyBuffer);
+  return cgiFormStringNoNewlines("postKey", buffer.data(), kPostKeyBuffer) == cgiFormSuccess;
+}
+
+// The dispatcher is not served yet.
 int CAjax::main2(std::string) { return 0; }
