@@ -336,6 +336,7 @@
                 { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
                     if (!check()) return;
                     var pw = $form.find('[name=pw]').val();
+                    if (pw === kui.str(me.pw)) return formError($form, T('pwSame'));
                     var para = userParaFrom(me, { pw: pw, pwdDepth: passwordDepth(pw), setPW: 'yes' });
                     dialogCall(dlg, 'updUser', { userPara: para }, function () {
                         kui.alert(T('passwordChanged'), 'success', T('changePassword'));
@@ -412,15 +413,15 @@
     function login(name, pw) {
         session.clear();
         firstLoginPrompted = false;
-        return call('login', { userNM: name, pw: pw, timezone: browserTimezone() }, { quiet: true, noSnapshot: true })
+        return call('login', { userNM: name, pw: pw, timezone: browserTimezone() }, { quiet: true })
             .then(function (reply) {
                 var me = reply.curUser || {};
                 session.set({ id: me.id, token: me.token, nm: me.nm, userID: me.id });
+                // A login that succeeds with a message: the password has
+                // expired. That prompt replaces the first-login one.
+                if (reply.retMsg) firstLoginPrompted = true;
                 showApp();
-                if (reply.retMsg) {
-                    // The login succeeded, but the password has expired.
-                    changeOwnPassword(serverText(reply.retMsg));
-                }
+                if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
                 return reply;
             });
     }

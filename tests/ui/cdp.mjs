@@ -44,7 +44,7 @@ export async function launch({ chromium = 'chromium', width = 1280, height = 860
     try { page.ws.close(); } catch { /* already closed */ }
     proc.kill();
     await new Promise((r) => proc.once('exit', r));
-    rmSync(profile, { recursive: true, force: true });
+    try { rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 100 }); } catch { /* left in tmp */ }
   };
   return page;
 }

@@ -1,21 +1,26 @@
 // Headless-browser smoke check of the administration UI against a running
 // installation (scripts/ui-smoke starts one in a scratch root):
 //
-//   node --experimental-websocket tests/ui/smoke.mjs BASE_URL SHOT_DIR [--no-daemon]
+//   node --experimental-websocket tests/ui/smoke.mjs BASE_URL SHOT_DIR [--no-daemon] [--root=DIR]
 //
 // It loads the page shell, requires every linked file to load and no script
 // error, logs in, works through every tab as an administrator would (each
 // step through the real widgets and the real program), and saves one
 // screenshot per tab into SHOT_DIR. --no-daemon skips the steps that need
-// the switch-daemon simulator. Prints "N passed, M failed"; exits 1 on any
+// the switch-daemon simulator. With --root (the installation's KORVAN_ROOT)
+// it also prepares states through the database (expired password, first
+// login, factory mode) and checks the uploaded file. Prints "N passed, M failed"; exits 1 on any
 // failure.
-import { mkdirSync, writeFileSync } from 'node:fs';
+import { mkdirSync, writeFileSync, readFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import { launch } from './cdp.mjs';
 
 const [base, shotDir = 'ui-shots', ...flags] = process.argv.slice(2);
 if (!base) { console.error('usage: smoke.mjs BASE_URL [SHOT_DIR] [--no-daemon]'); process.exit(2); }
 const withDaemon = !flags.includes('--no-daemon');
+const root = (flags.find((f) => f.startsWith('--root=')) || '').slice('--root='.length);
+const sql = (statement) => execFileSync('sqlite3', [join(root, 'usr/app/korvan.db'), statement]);
 const pageUrl = base.replace(/\/$/, '') + '/cgi/korvan.cgi';
 mkdirSync(shotDir, { recursive: true });
 
@@ -92,9 +97,30 @@ await step('wrong password shows the failure count', async () => {
   expect(/User Name or Password error: \d+ times/.test(msg), 'message: ' + msg);
 });
 
+if (root) {
+  // The next login finds an expired password and the first-login flag.
+  sql("update user2 set pwdExpire='2000-01-01 00:00:00' where nm='admin'; update secureConf set f_firstLogin=1;");
+}
+
 await step('login as admin opens the application', async () => {
   await page.eval(`$('#kv-login-user').val('admin'); $('#kv-login-pw').val('admin'); $('.kv-login-form').submit(); 1`);
   await page.waitFor(`$('.kui-tab-title').length === 7 && kvApp.snapshot() && kvApp.snapshot().curUser`, 8000, 'tabs');
+  if (root) {
+    // One prompt, for the expired password; saving it also ends first-login mode.
+    await page.waitFor(`$('.kui-dialog .kv-note').text().indexOf('Password has expired')>=0`, 8000, 'expiry prompt');
+    expect(await dialogs() === 1, 'one password prompt');
+    expect(await page.eval(`$('.kv-banner-warning').text().indexOf('initial password')>=0`), 'first-login banner');
+    // The same password again is refused in the form.
+    await fill('pw', 'admin');
+    await fill('pw2', 'admin');
+    await click(dlg + ' [data-name=save]');
+    expect(await page.eval(`$(${js(dlg)}).find('.kv-form-error:visible').length`) === 1, 'same password accepted');
+    await fill('pw', 'Adm1n-new');
+    await fill('pw2', 'Adm1n-new');
+    await click(dlg + ' [data-name=save]');
+    await closeMessage('success');
+    await page.waitFor(`!kvApp.snapshot().firstLogin && !$('.kv-banner-warning').length`, 8000, 'first-login banner gone');
+  }
   const s = await page.eval(`JSON.parse(sessionStorage.getItem('kvm.session'))`);
   expect(s && s.nm === 'admin' && s.token && s.userID === s.id, 'session ' + JSON.stringify(s));
   const status = await page.eval(`$('.kui-layout-status').text()`);
@@ -240,6 +266,60 @@ await step('language saved and applied after a page reload', async () => {
   await click('[data-name=lang-save]');
   await page.waitFor(`$('.kui-tab-title[data-tab=consoles]').text()==='Consoles'`, 8000, 'English titles');
 });
+
+await step('firmware upload with checksum, and database download', async () => {
+  await tab('system');
+  // 3000 bytes of a known pattern as the chosen file.
+  await page.eval(`(function(){var b=new Uint8Array(3000); for(var i=0;i<b.length;i++) b[i]=i%251;
+    var dt=new DataTransfer(); dt.items.add(new File([b],'fw.bin'));
+    var f=$('[data-name=firmware-file]')[0]; f.files=dt.files; $(f).trigger('change'); return 1;})()`);
+  const md5 = await page.waitFor(`/MD5 [0-9a-f]{32}/.test($('[data-name=firmware-md5]').text()) && $('[data-name=firmware-md5]').text()`, 8000, 'checksum');
+  const bytes = Buffer.from(Array.from({ length: 3000 }, (_, i) => i % 251));
+  const { createHash } = await import('node:crypto');
+  expect(md5.includes(createHash('md5').update(bytes).digest('hex')), 'checksum ' + md5);
+  await click('[data-name=firmware-upload]');
+  await click(dlg + ' [data-name=ok]');
+  const text = await closeMessage('success');
+  expect(text === 'update firmware success', text);
+  if (root) expect(readFileSync(join(root, 'usr/app/firmupdate')).equals(bytes), 'stored bytes differ');
+  // The download goes to an object URL that an <a download> opens.
+  await page.eval(`(function(){window.__dl=null; var orig=HTMLAnchorElement.prototype.click;
+    HTMLAnchorElement.prototype.click=function(){ if(this.download){ var a=this; window.__dl={name:a.download};
+      fetch(a.href).then(function(r){return r.arrayBuffer();}).then(function(b){window.__dl.size=b.byteLength;
+        window.__dl.head=String.fromCharCode.apply(null,new Uint8Array(b.slice(0,15)));}); return; } return orig.call(this); };
+    $('[data-name=db-download]').click(); return 1;})()`);
+  const dl = await page.waitFor(`window.__dl && window.__dl.size && window.__dl`, 8000, 'download');
+  expect(dl.name === 'korvan.db' && dl.head === 'SQLite format 3', JSON.stringify(dl));
+});
+
+if (withDaemon) {
+  await step('restart asks first and is acknowledged', async () => {
+    await tab('system');
+    await click('[data-name=restart]');
+    await click(dlg + ' [data-name=ok]');
+    const text = await closeMessage('info');
+    expect(/restarting/.test(text), text);
+  });
+}
+
+if (root) {
+  await step('factory mode: banner, module identity fields, conversion to client mode', async () => {
+    sql('update other2 set factoryMode=1;');
+    await click('[data-name=refresh]');
+    await page.waitFor(`$('.kv-banner-info').text().indexOf('factory mode')>=0`, 8000, 'factory banner');
+    await tab('consoles');
+    await pickRow('kv-grid-dogs', 'db-01');
+    await click('[data-name=dog-edit]');
+    expect(await page.eval(`$(${js(dlg)}).find('[name=uid]').val()==='U1A0000002' && $(${js(dlg)}).find('[name=portID]').length===1`), 'identity fields');
+    await shot('10-factory-console');
+    await click(dlg + ' .kui-dialog-x');
+    await tab('system');
+    await click('[data-name=client-mode]');
+    await click(dlg + ' [data-name=ok]');
+    await closeMessage('success');
+    expect(await page.eval(`!$('.kv-banner-info').length && !$('[data-name=client-mode]').is(':visible')`), 'still factory');
+  });
+}
 
 await step('a closed session returns to the login form', async () => {
   await page.eval(`(function(){var s=JSON.parse(sessionStorage.getItem('kvm.session')); s.token='stale'; sessionStorage.setItem('kvm.session', JSON.stringify(s)); return 1;})()`);

@@ -43,6 +43,7 @@ var kuiLanguages = {
             ownUserMissing: 'Your own account is not in the user list.',
             passwordChanged: 'The password has been changed.',
             pwEmpty: 'Please enter a password.', pwMismatch: 'The two passwords differ.',
+            pwSame: 'The new password must differ from the current one.',
             pwStrength: 'Password strength: {0} of 4 character kinds',
             setPassword: 'Set a new password',
             // Consoles
@@ -160,6 +161,7 @@ var kuiLanguages = {
             ownUserMissing: '\u60a8\u7684\u8d26\u6237\u4e0d\u5728\u7528\u6237\u5217\u8868\u4e2d\u3002',
             passwordChanged: '\u5bc6\u7801\u5df2\u4fee\u6539\u3002',
             pwEmpty: '\u8bf7\u8f93\u5165\u5bc6\u7801\u3002', pwMismatch: '\u4e24\u6b21\u8f93\u5165\u7684\u5bc6\u7801\u4e0d\u4e00\u81f4\u3002',
+            pwSame: '\u65b0\u5bc6\u7801\u4e0d\u80fd\u4e0e\u5f53\u524d\u5bc6\u7801\u76f8\u540c\u3002',
             pwStrength: '\u5bc6\u7801\u5f3a\u5ea6\uff1a{0}/4 \u79cd\u5b57\u7b26',
             setPassword: '\u8bbe\u7f6e\u65b0\u5bc6\u7801',
             onlineConsoles: '\u5728\u7ebf\u63a7\u5236\u6a21\u5757', consoleSlots: '\u63a7\u5236\u53f0\u69fd\u4f4d',
@@ -288,6 +290,7 @@ var kuiLanguages = {
             ownUserMissing: 'Ihr eigenes Konto steht nicht in der Benutzerliste.',
             passwordChanged: 'Das Passwort wurde ge\u00e4ndert.',
             pwEmpty: 'Bitte geben Sie ein Passwort ein.', pwMismatch: 'Die beiden Passw\u00f6rter stimmen nicht \u00fcberein.',
+            pwSame: 'Das neue Passwort muss sich vom bisherigen unterscheiden.',
             pwStrength: 'Passwortst\u00e4rke: {0} von 4 Zeichenarten',
             setPassword: 'Neues Passwort setzen',
             onlineConsoles: 'Verbundene Konsolenmodule', consoleSlots: 'Konsolenpl\u00e4tze',
