@@ -974,7 +974,9 @@
             var s = snap.server || {};
             var restart = false;
             $.each(['ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) { if (v[k] !== kui.str(s[k])) restart = true; });
-            var send = function () { call('updServer', { server: v }); };
+            var send = function () {
+                call('updServer', { server: v }).then(function () { kui.alert(T('saved'), 'success', T('serverSettings')); });
+            };
             if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'));
             else send();
         }

@@ -226,6 +226,20 @@ await step('group rename and duplicate-name warning', async () => {
   await shot('05-groups');
 });
 
+await step('server settings: invalid field refused, name change saved', async () => {
+  await tab('network');
+  const form = '[data-name=server] ';
+  await page.eval(`$('${form}[name=gateway]').val('10.0.0'); 1`);
+  await click('[data-name=server-save]');
+  const err = await page.eval(`$('${form}.kv-form-error:visible').text()`);
+  expect(/Gateway/.test(err), 'error: ' + err);
+  await click('[data-name=server-reset]');
+  await page.eval(`$('${form}[name=nm]').val('korvan-smoke'); 1`);
+  await click('[data-name=server-save]');
+  await closeMessage('success');
+  expect(await snap('s.server.nm') === 'korvan-smoke', 'name not saved');
+});
+
 await step('server IP list and access list editing', async () => {
   await tab('network');
   await page.eval(`$('[data-name=serverips-ip]').val('10.1.1.1'); 1`);
