@@ -13,13 +13,15 @@ namespace Json { class Value; }
 
 // `value` with every single quote doubled, for use between single quotes:
 // the stored text is exactly `value`.
-std::string sqlText(std::string_view value);
+std::string sqlText(const std::string& value);
+std::string sqlText(const char* value);
 
 // `value` unchanged when it is a decimal number (optional sign, digits,
 // optional fraction, optional exponent) or the empty text. The empty text is
 // let through so that a missing member makes the statement fail with the
 // engine's own error. Anything else throws CMyErr(err) naming the value.
-std::string sqlNumber(std::string_view value);
+std::string sqlNumber(const std::string& value);
+std::string sqlNumber(const char* value);
 
 // The JSON library's string conversion of a request member (a string as it
 // stands, numbers in decimal, booleans as true/false, null or missing as the

@@ -1,0 +1,49 @@
+# Front door of the project. `make run` and `make test` each do all set-up on a
+# fresh Debian machine (packages via scripts/install-deps).
+
+JOBS ?= 2
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+DEVROOT ?= devroot
+PORT ?= 8080
+
+.PHONY: all deps build build-asan test test-normal test-asan fuzz devroot run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+test-normal: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j$(JOBS)
+
+fuzz: deps
+	@if [ -x scripts/run-fuzz ]; then scripts/run-fuzz; fi
+
+# Everything CI runs: the suite in the normal build, again under ASan+UBSan,
+# then the fuzzers for a bounded time.
+test: test-normal test-asan fuzz
+
+devroot: build
+	scripts/make-devroot $(DEVROOT) $(BUILD)
+
+run: devroot
+	scripts/run-local $(DEVROOT) $(BUILD) $(PORT)
+
+bench: build
+	bench/run
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(DEVROOT)

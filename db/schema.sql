@@ -1,0 +1,121 @@
+-- Configuration database of the switch. The program never creates or alters a
+-- table: the device ships this file, and a database upload replaces it whole.
+-- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
+
+CREATE TABLE user2 (
+  id INTEGER PRIMARY KEY,
+  nm TEXT UNIQUE,
+  pw TEXT,
+  memo TEXT,
+  pid INTEGER,
+  dog TEXT,
+  token TEXT,
+  status INTEGER DEFAULT 0,
+  expireTime INTEGER DEFAULT 0,
+  loginTime TEXT DEFAULT '',
+  loginTime2 TEXT DEFAULT '',
+  createTime TEXT DEFAULT '',
+  pwdExpire TEXT DEFAULT '',
+  pwdDepth TEXT DEFAULT '',
+  timezone INTEGER DEFAULT 0,
+  interval INTEGER DEFAULT 0,
+  code TEXT DEFAULT '0',
+  frame TEXT DEFAULT '0',
+  media TEXT DEFAULT '0',
+  prior INTEGER DEFAULT 0,
+  nm2 TEXT DEFAULT '',
+  addrH TEXT DEFAULT '',
+  addrC TEXT DEFAULT '',
+  phone TEXT DEFAULT '',
+  email TEXT DEFAULT '',
+  memo2 TEXT DEFAULT ''
+);
+
+CREATE TABLE priv2 (
+  id INTEGER PRIMARY KEY,
+  level INTEGER,
+  nm TEXT UNIQUE,
+  type INTEGER DEFAULT 0,
+  dog TEXT
+);
+
+CREATE TABLE dog2 (
+  id INTEGER PRIMARY KEY,
+  uid TEXT,
+  nm TEXT UNIQUE,
+  sm INTEGER DEFAULT 0,
+  code INTEGER DEFAULT 1000,
+  frame INTEGER DEFAULT 30,
+  status INTEGER DEFAULT 0,
+  usrstatus INTEGER DEFAULT 0,
+  type2 INTEGER DEFAULT 0,
+  serialUserID INTEGER DEFAULT -1
+);
+
+CREATE TABLE dogInfo2 (
+  id INTEGER PRIMARY KEY,
+  setted INTEGER DEFAULT 0,
+  uid TEXT,
+  nm TEXT,
+  group2 TEXT DEFAULT ' ',
+  pos1 TEXT DEFAULT ' ',
+  pos2 TEXT DEFAULT ' ',
+  depart TEXT DEFAULT ' ',
+  memo TEXT DEFAULT ' '
+);
+
+CREATE TABLE server2 (
+  uid TEXT,
+  nm TEXT,
+  encrypt INTEGER,
+  ip INTEGER,
+  gateway INTEGER,
+  subnetMask INTEGER,
+  portKM INTEGER,
+  portV INTEGER,
+  portWeb INTEGER,
+  temp INTEGER DEFAULT 0,
+  humid INTEGER DEFAULT 0
+);
+
+CREATE TABLE other2 (
+  factoryMode INTEGER,
+  ipsType INTEGER
+);
+
+CREATE TABLE secureConf (
+  f_pwd TEXT,
+  f_ntpServer TEXT,
+  f_snmpServer TEXT,
+  f_firstLogin INTEGER,
+  f_language TEXT
+);
+
+-- Read with "select *": the column order matters.
+CREATE TABLE userLock (
+  f_id INTEGER PRIMARY KEY,
+  f_datetime TEXT,
+  f_userName TEXT,
+  f_wrongTimes INTEGER
+);
+
+CREATE TABLE log2 (
+  id INTEGER PRIMARY KEY,
+  user TEXT,
+  time TEXT,
+  ip TEXT,
+  type TEXT,
+  typeSub TEXT,
+  typeSubCN TEXT,
+  sth TEXT
+);
+
+CREATE TABLE ips2 (
+  ip TEXT
+);
+
+-- Rows are inserted by position: exactly these two columns, in this order.
+CREATE TABLE iplist (
+  ip INTEGER,
+  reserved INTEGER
+);

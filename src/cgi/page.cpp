@@ -1,0 +1,141 @@
+// The request entry (cgiMain) and the page shell that loads the browser UI.
+#include "cgi/page.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "cgi/ajax.h"
+#include "cgi/cgic.h"
+#include "cgi/filetransfer.h"
+#include "cgi/reply.h"
+#include "store/db.h"
+#include "util/paths.h"
+
+namespace {
+
+// Head lines: each text already carries the bytes that precede its line feed.
+const char* const kHeadLines[] = {
+    "<meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n",
+    "<link href='../lib/ligerUILib/ligerUI/skins/Aqua/css/ligerui-all.css' rel='stylesheet' type='text/css' />\t\n",
+    "<link href='../lib/dark/jquery-ui.css' rel='stylesheet' />\t\t\n",
+    "<script src='../md5.js' type='text/javascript'></script>\n",
+    "<script src='../lib/jquery-1.11.1.js' type='text/javascript'></script>\n",
+    "<script src='../lib/jquery-ui.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/core/base.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/core/inject.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerLayout.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerGrid.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerResizable.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDialog.js' type='text/javascript'></script>\t  \n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerCheckBox.js' type='text/javascript'></script>  \n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerButton.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerListBox.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerTab.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDateEditor.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDrag.js' type='text/javascript'></script>\n",
+    "<script src='../lib/language.js' type='text/javascript'></script>\n",
+    "<link href='../my.css' rel='stylesheet' type='text/css' />\t \n",
+    "<script src='../HtmlJS.js' type='text/javascript'></script>\n",
+};
+
+constexpr size_t kBodyLineBuffer = 102400;
+
+// Every line of the page is followed by a line holding a single blank.
+void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
+
+struct FileCloser {
+  void operator()(FILE* f) const { fclose(f); }
+};
+
+// Reads the stored UI language. An empty secureConf gives the empty language.
+std::string readSiteLanguage() {
+  std::string sql = "select f_language from secureConf;";
+  std::vector<std::string> keys{"language"};
+  Json::Value row;
+  CDB::sel(false, sql, keys, row);
+  return row["language"].asString();
+}
+
+}  // namespace
+
+bool isSafeLanguageCode(const std::string& code) {
+  if (code.size() > 16) return false;
+  for (unsigned char c : code) {
+    if (!isalnum(c) && c != '-' && c != '_') return false;
+  }
+  return true;
+}
+
+int cgiMain() {
+  CDB::cnn();
+  std::string siteLanguage;
+  std::optional<CMyErr> languageError;
+  try {
+    siteLanguage = readSiteLanguage();
+  } catch (const CMyErr& e) {
+    languageError = e;
+  }
+  setLog(4276, siteLanguage.c_str());
+  setLog(3628, "cgiMain enter....\n");
+
+  if (isOperaFile()) return operaFile();
+  if (CAjax::isAjax()) {
+    setLog(2914, "isAjax");
+    if (languageError) {
+      // The database failed before the dispatcher could run: answer the call
+      // with the error envelope rather than leave the browser without a reply.
+      cgiHeaderContentType("text/html;charset=utf-8");
+      Json::Value reply;
+      setErrorReply(reply, *languageError);
+      writeJsonReply(reply);
+      return 0;
+    }
+    return CAjax::main2(siteLanguage);
+  }
+  setHtml(siteLanguage, !languageError);
+  return 0;
+}
+
+void setHtml(std::string siteLanguage, bool editLanguage) {
+  setLog(304, "setHtml enter...");
+  cgiHeaderContentType("text/html;charset=utf-8");
+  writeLine(" <!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+            "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\t\n");
+  writeLine(" <html xmlns=\"http://www.w3.org/1999/xhtml\"> \n");
+  writeLine("<HEAD>\n");
+  setHtmlLink(siteLanguage, editLanguage);
+  writeLine("</HEAD>\n");
+  writeLine("<BODY>\n");
+  setHtmlBody();
+  writeLine("</BODY></HTML>\n");
+}
+
+void setHtmlLink(std::string siteLanguage, bool editLanguage) {
+  setLog(4273, "setHtmlLink enter...");
+  // The language goes into a shell command line: only plain codes are let
+  // through, anything else leaves the script as it is.
+  if (editLanguage && isSafeLanguageCode(siteLanguage)) {
+    std::string command = "sed -i \"/var siteLang = */c\\var siteLang ='" + siteLanguage +
+                          "';\" ../lib/language.js";
+    setLog(4276, command.c_str());
+    fflush(cgiOut);  // the shell's output must not overtake ours
+    int status = system(command.c_str());
+    (void)status;  // a failed edit leaves the earlier language; the page goes on
+  }
+  for (const char* line : kHeadLines) writeLine(line);
+}
+
+void setHtmlBody() {
+  std::unique_ptr<FILE, FileCloser> file(
+      fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
+  if (!file) {
+    setLog(260, "open HtmlBody.html failed.\n");
+    return;
+  }
+  std::vector<char> buffer(kBodyLineBuffer);
+  while (fgets(buffer.data(), static_cast<int>(buffer.size()), file.get()) != nullptr) {
+    writeLine(buffer.data());
+  }
+}

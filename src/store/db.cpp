@@ -1,0 +1,111 @@
+// The access layer: connection, query and modification, rows to JSON, UPDATE
+// assignment lists, and the mapping of the engine's errors to CMyErr.
+#include "store/db.h"
+
+#include "store/sql.h"
+#include "util/paths.h"
+
+sqlite3* CDB::dbCnn = nullptr;
+char* CDB::dbErr = nullptr;
+char** CDB::g_dbRowData = nullptr;
+int CDB::g_dbRowCnt = 0;
+int CDB::g_dbColCnt = 0;
+bool CDB::isFactory = false;
+
+namespace {
+
+// Releases the previous result table when a new query replaces it, and the
+// last one when the process ends.
+struct ResultTableKeeper {
+  ~ResultTableKeeper() { release(); }
+  static void release() {
+    if (CDB::g_dbRowData != nullptr) {
+      sqlite3_free_table(CDB::g_dbRowData);
+      CDB::g_dbRowData = nullptr;
+    }
+  }
+} resultTableKeeper;
+
+// Moves the engine's error text into a std::string and frees it.
+std::string takeError() {
+  std::string text = CDB::dbErr != nullptr ? CDB::dbErr : "";
+  sqlite3_free(CDB::dbErr);
+  CDB::dbErr = nullptr;
+  return text;
+}
+
+}  // namespace
+
+void CDB::cnn() {
+  if (dbCnn != nullptr) return;
+  sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &dbCnn);
+}
+
+void CDB::execSel(std::string& sql) {
+  ResultTableKeeper::release();
+  g_dbRowCnt = 0;
+  g_dbColCnt = 0;
+  int rc = sqlite3_get_table(dbCnn, sql.c_str(), &g_dbRowData, &g_dbRowCnt, &g_dbColCnt, &dbErr);
+  if (rc == SQLITE_OK) return;
+  // A failed query reads as empty whether or not the engine says why.
+  ResultTableKeeper::release();
+  g_dbRowCnt = 0;
+  g_dbColCnt = 0;
+  if (dbErr != nullptr) execWrap(takeError() + sql);
+}
+
+void CDB::execModify(std::string& sql) {
+  int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &dbErr);
+  if (rc != SQLITE_OK && dbErr != nullptr) execWrap(takeError() + sql);
+  takeError();
+}
+
+void CDB::execWrap(std::string errStr) {
+  // The search covers the SQL text as well as the engine's message.
+  if (errStr.find("unique") != std::string::npos || errStr.find("UNIQUE") != std::string::npos) {
+    throw CMyErr(CMyErr::warning, "database unique error,please donnot input duplicate name");
+  }
+  if (errStr.find("lock") != std::string::npos || errStr.find("LOCK") != std::string::npos) {
+    throw CMyErr(CMyErr::lockErr, "database temporary lock,retry later" + errStr);
+  }
+  throw CMyErr(CMyErr::err, errStr);
+}
+
+void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
+              Json::Value& jsData) {
+  execSel(sql);
+  if (g_dbRowCnt == 0) return;
+  if (!isManyRows) {
+    sel_oneRow(g_dbRowData + g_dbColCnt, keys, jsData);
+    return;
+  }
+  for (int row = 1; row <= g_dbRowCnt; ++row) {
+    Json::Value item;
+    sel_oneRow(g_dbRowData + row * g_dbColCnt, keys, item);
+    jsData.append(item);
+  }
+}
+
+void CDB::sel_oneRow(char** dbCols, std::vector<std::string>& keys, Json::Value& jsCols) {
+  for (size_t i = 0; i < keys.size(); ++i) {
+    // A NULL cell, or a key past the last column, reads as the empty text.
+    const char* cell = static_cast<int>(i) < g_dbColCnt ? dbCols[i] : nullptr;
+    jsCols[keys[i]] = cell != nullptr ? cell : "";
+  }
+}
+
+void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {
+  bool any = false;
+  const Json::Value& source = values;  // read-only: never adds members to the request
+  for (const auto& [key, quoted] : keys) {
+    const Json::Value& v = source[key];
+    if (quoted) {
+      sql += key + "='" + sqlText(v) + "',";
+    } else {
+      sql += key + "=" + sqlNumber(v) + ",";
+    }
+    any = true;
+  }
+  if (!any) return;
+  sql.erase(sql.rfind(','));
+}
