@@ -4,6 +4,7 @@
 #pragma once
 
 #include <json/json.h>
+#include <sqlite3.h>
 
 #include <map>
 #include <string>
