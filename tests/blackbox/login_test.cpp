@@ -157,13 +157,4 @@ TEST(Login, PasswordsNeverReachTheTraceLog) {
   EXPECT_EQ(log.find("Zq9"), std::string::npos) << log;
 }
 
-TEST(Login, MissingLockTableFailsEveryLogin) {
-  TempRoot root;
-  root.exec("drop table userLock;");
-  Json::Value reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "err");
-  EXPECT_NE(reply["retMsg"].asString().find("no such table: userLock"), std::string::npos);
-  EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "0");
-}
-
 }  // namespace
