@@ -189,7 +189,7 @@ TEST(Ajax, FailedRestartRebootsOnlyForAnOpenSession) {
   const std::string marker = root.path("rebooted");
   korvantest::writeFile(root.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");
   chmod(root.path("sbin/reboot").c_str(), 0755);
-  korvan::test::FakeDaemon daemon;
+  korvantest::FakeDaemon daemon;
   const std::map<std::string, std::string> up{{"KORVAN_ARM_PORT", std::to_string(daemon.port())}};
   const std::map<std::string, std::string> down{{"KORVAN_ARM_PORT", std::to_string(closedPort())}};
   Json::Value restart = sessionRequest(root, "restart");
