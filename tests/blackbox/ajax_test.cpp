@@ -1,7 +1,6 @@
 // The AJAX dispatcher seen from the browser: recognition of a call, parsing,
 // the IP access lists, routing, the reply envelope and its failures.
 #include <gtest/gtest.h>
-
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>

@@ -32,7 +32,9 @@ Json::Value login(const TempRoot& root, const std::string& name, const std::stri
   return korvantest::ajax(root, request, kUtc);
 }
 
-std::string wrongTimes(int n) { return "User Name or Password error: " + std::to_string(n) + " times"; }
+std::string wrongTimes(int n) {
+  return "User Name or Password error: " + std::to_string(n) + " times";
+}
 
 // Runs `call(now)` until the clock did not move to the next second during the
 // call, so that the program saw exactly `now`.
@@ -132,7 +134,8 @@ TEST(Login, OpensTheSession) {
   time_t after = time(nullptr);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   auto row = root.query(
-      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1;")[0];
+      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1;")
+                 [0];
   EXPECT_EQ(row[0], "1");
   EXPECT_EQ(row[1], "2020-05-06 07:08:09");
   EXPECT_TRUE(row[2] == utcText(before) || row[2] == utcText(after)) << row[2];

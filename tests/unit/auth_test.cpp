@@ -46,7 +46,8 @@ TEST(LockOut, CountsLockAndExpiry) {
 
 TEST(LockOut, PolicyNumbersReadLeadingIntegers) {
   Json::Value policy;
-  Json::Reader().parse(R"({"pwdTry":"5 tries","pwdExpire":30.9,"a":[1],"b":true,"c":" -7x"})", policy);
+  Json::Reader().parse(R"({"pwdTry":"5 tries","pwdExpire":30.9,"a":[1],"b":true,"c":" -7x"})",
+                       policy);
   EXPECT_EQ(login::policyNumber(policy, "pwdTry"), 5);
   EXPECT_EQ(login::policyNumber(policy, "pwdExpire"), 30);
   EXPECT_EQ(login::policyNumber(policy, "a"), 0);
