@@ -30,6 +30,8 @@ class ActionDbTest : public ::testing::Test {
     unsetenv("KORVAN_ROOT");
   }
 
+
+ public:
   // A request as the dispatcher hands it on: `type`, the logged-in user.
   static Json::Value request(const std::string& type) {
     Json::Value r;
@@ -39,6 +41,7 @@ class ActionDbTest : public ::testing::Test {
     return r;
   }
 
+ protected:
   // Number of log2 rows, and the last one's columns.
   int logCount() const { return std::stoi(root_->scalar("select count(*) from log2")); }
   std::vector<std::string> lastLog() const {
