@@ -13,7 +13,7 @@
 
 #include "daemon/packets.h"
 
-namespace korvan::test {
+namespace korvantest {
 
 namespace pak = korvan::pak;
 
@@ -219,4 +219,4 @@ void FakeDaemon::serve(int fd) {
   close(fd);
 }
 
-}  // namespace korvan::test
+}  // namespace korvantest

@@ -21,7 +21,7 @@
 #include "daemon_test_env.h"
 #include "fake_daemon.h"
 
-namespace korvan::test {
+namespace korvantest {
 namespace {
 
 namespace pak = korvan::pak;
@@ -47,7 +47,7 @@ class DaemonLink : public ::testing::Test {
     return fake_.connections() == count;
   }
 
-  TempRoot root_;
+  ScopedRoot root_;
   FakeDaemon fake_;
   Json::Value in_;
   Json::Value out_;
@@ -217,4 +217,4 @@ TEST_F(DaemonLink, SilentDaemonTimesOutAfterTenSeconds) {
 }
 
 }  // namespace
-}  // namespace korvan::test
+}  // namespace korvantest

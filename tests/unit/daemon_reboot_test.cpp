@@ -14,7 +14,7 @@
 #include "daemon/reboot.h"
 #include "daemon_test_env.h"
 
-namespace korvan::test {
+namespace korvantest {
 namespace {
 
 std::string readFile(const std::string& path) {
@@ -42,7 +42,7 @@ int rebootInChild(const std::string& dir) {
 }
 
 TEST(DaemonReboot, RunsThePipelineThenBecomesTheRebootProgram) {
-  TempRoot root;
+  ScopedRoot root;
   const std::string program = korvan::resolvePath(korvan::kRebootPath);
   ASSERT_NE(program, std::string(korvan::kRebootPath)) << "never the real reboot";
   const std::string marks = root.dir() + "/marks";
@@ -66,9 +66,9 @@ TEST(DaemonReboot, RunsThePipelineThenBecomesTheRebootProgram) {
 }
 
 TEST(DaemonReboot, ReturnsFalseWhenTheRebootProgramIsMissing) {
-  TempRoot root;
+  ScopedRoot root;
   EXPECT_EQ(rebootInChild(root.dir()), 3);
 }
 
 }  // namespace
-}  // namespace korvan::test
+}  // namespace korvantest

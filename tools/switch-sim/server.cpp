@@ -219,6 +219,10 @@ bool Server::handleInput(int fd, Conn& conn) {
       logLine(who + " garbage (bad header) | " + hexText(in) + " -> dropped");
       return false;
     }
+    if (in.size() >= 2 && in[1] == 0) {  // no room for a type byte
+      logLine(who + " garbage (bad length) | " + hexText(in) + " -> dropped");
+      return false;
+    }
     if (in.size() < 3) return true;
     const pak::TypeInfo* info = pak::findType(in[2]);
     if (info == nullptr || static_cast<size_t>(in[1]) + 2 != info->requestLen) {
