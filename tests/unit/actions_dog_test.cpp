@@ -8,8 +8,8 @@
 
 namespace {
 
-using korvan::test::Bytes;
-using korvan::test::FakeReply;
+using korvantest::Bytes;
+using korvantest::FakeReply;
 using std::chrono::milliseconds;
 
 Bytes header(uint8_t length, uint8_t type) { return Bytes{0xA4, uint8_t(length - 2), type}; }

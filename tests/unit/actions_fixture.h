@@ -123,6 +123,6 @@ class ActionDaemonTest : public ActionDbTest {
     return thrown;
   }
 
-  korvan::test::FakeDaemon fake_;
+  korvantest::FakeDaemon fake_;
   std::chrono::milliseconds elapsed{0};
 };

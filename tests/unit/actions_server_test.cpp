@@ -8,7 +8,7 @@
 
 namespace {
 
-using korvan::test::Bytes;
+using korvantest::Bytes;
 
 class ServerActionTest : public ActionDaemonTest {
  protected:
