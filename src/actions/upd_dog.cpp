@@ -13,7 +13,7 @@
 
 namespace {
 
-// The daemon takes a moment to apply a module setting before the next packet.
+// A module needs a moment to take a setting before the next packet.
 void pauseAfterPacket() { sleep(1); }
 
 bool sendsCodeFrame(const Json::Value& side) {

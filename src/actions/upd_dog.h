@@ -2,8 +2,8 @@
 // object `dogPara`. The dispatcher picks CUpdDog_factory when the device is
 // in factory mode (CDB::isFactory), CUpdDog otherwise (see registry.h).
 //
-// Every packet to the switch daemon is followed by a one-second pause, which
-// the daemon needs before it takes the next one.
+// Every packet to the switch daemon is followed by a one-second pause before
+// the next step, giving the module time to take the setting.
 #pragma once
 
 #include <string>

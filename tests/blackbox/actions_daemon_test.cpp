@@ -88,16 +88,52 @@ TEST_F(DaemonActions, ConsoleNameChange) {
 }
 
 TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
-  daemon_.scriptRet(7, 1);
+  daemon_.scriptRet(9, 1);
   Json::Value req = webModule();
   req["dogPara"]["nm"] = "never";
+  req["dogPara"]["frame"] = "25";
   Json::Value reply = call(req);
   EXPECT_EQ(reply["ret"], "armErr");
   EXPECT_EQ(reply["retMsg"], "arm ack error,ret=1");
-  EXPECT_EQ(types(), std::vector<uint8_t>{7});
-  EXPECT_EQ(root_.scalar("select nm from dog2 where id=1;"), "web-01");
+  // The name went out (and was paused after) before the refused code and frame.
+  EXPECT_EQ(types(), (std::vector<uint8_t>{7, 9}));
+  EXPECT_GE(elapsed_.count(), 1000);
+  EXPECT_EQ(root_.scalar("select nm||'|'||frame from dog2 where id=1;"), "web-01|30");
   EXPECT_EQ(root_.scalar("select nm from dogInfo2 where id=1;"), "web-01");
   EXPECT_EQ(logCount(root_), 0);
+}
+
+TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
+  // Code and frame of a serial module, and a share mode, have no packet.
+  Json::Value serial = webModule();
+  Json::Value& p = serial["dogPara"];
+  p["id"] = "3";
+  p["uid"] = "S2B0000003";
+  p["nm"] = "router-console";
+  p["code"] = "700";
+  p["frame"] = "12";
+  p["sm"] = "2";
+  ASSERT_EQ(call(serial)["ret"], "ok");
+  EXPECT_EQ(root_.scalar("select code||'|'||frame||'|'||sm from dog2 where id=3;"), "700|12|2");
+  auto log = lastLog(root_);
+  // The stored share mode is not read back: side A shows "full share".
+  EXPECT_EQ(log.detail[2], entry("shareMode", "full share", "grab share"));
+  EXPECT_EQ(log.detail[3], entry("type", "--", "--"));
+  EXPECT_EQ(log.detail[9], entry("bit stream", "500", "700"));
+
+  // Malformed values are refused before the first packet.
+  Json::Value hostile = webModule();
+  hostile["dogPara"]["nm"] = "x";
+  hostile["dogPara"]["sm"] = "0 or 1=1";
+  EXPECT_EQ(call(hostile)["ret"], "err");
+  Json::Value number = webModule();
+  number["dogPara"]["nm"] = "y";
+  number["dogPara"]["code"] = 1500;  // the code-and-frame packet takes texts only
+  EXPECT_EQ(call(number)["ret"], "err");
+
+  EXPECT_TRUE(daemon_.packets().empty());
+  EXPECT_EQ(root_.scalar("select nm from dog2 where id=1;"), "web-01");
+  EXPECT_EQ(logCount(root_), 1);
 }
 
 TEST_F(DaemonActions, FactoryModeConsoleUpdate) {
@@ -137,15 +173,7 @@ Json::Value serverRequest(const TempRoot& root) {
 }
 
 TEST_F(DaemonActions, ServerSettings) {
-  Json::Value bad = serverRequest(root_);
-  bad["server"]["gateway"] = "192.168.1.";
-  Json::Value reply = call(bad);
-  EXPECT_EQ(reply["ret"], "warning");
-  EXPECT_EQ(reply["retMsg"], "invalid network setting: gateway");
-  EXPECT_TRUE(daemon_.packets().empty());
-  EXPECT_EQ(logCount(root_), 0);
-
-  reply = call(serverRequest(root_));
+  Json::Value reply = call(serverRequest(root_));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(types(), (std::vector<uint8_t>{2, 5}));
   EXPECT_EQ(root_.query("select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb "
@@ -164,6 +192,49 @@ TEST_F(DaemonActions, ServerSettings) {
   want.append(entry("videoPort", "5901", "5901"));
   want.append(entry("webPort", "8080", "80"));
   EXPECT_EQ(log.detail, want);
+
+  // Resubmitted unchanged: stored and logged again, not sent. Name only:
+  // not sent. Video port only: a restart alone.
+  ASSERT_EQ(call(serverRequest(root_))["ret"], "ok");
+  Json::Value name = serverRequest(root_);
+  name["server"]["nm"] = "it's-me";
+  ASSERT_EQ(call(name)["ret"], "ok");
+  EXPECT_EQ(types(), (std::vector<uint8_t>{2, 5}));
+  EXPECT_EQ(root_.scalar("select nm from server2;"), "it's-me");
+  Json::Value video = serverRequest(root_);
+  video["server"]["portV"] = 5999;
+  ASSERT_EQ(call(video)["ret"], "ok");
+  EXPECT_EQ(types(), (std::vector<uint8_t>{2, 5, 5}));
+  EXPECT_EQ(logCount(root_), 4);
+}
+
+TEST_F(DaemonActions, ServerSettingsRefused) {
+  struct Case {
+    const char* member;
+    Json::Value value;
+  };
+  const Case cases[] = {
+      {"ip", "192.168.1.300"}, {"gateway", "192.168.1."}, {"subnetMask", Json::Value()},
+      {"portKM", "0"},         {"portV", "65536"},        {"portWeb", "80 or 1=1"},
+      {"portWeb", -80},        {"portKM", "8.5"},         {"encrypt", "3"},
+  };
+  for (const Case& c : cases) {
+    Json::Value req = serverRequest(root_);
+    req["server"][c.member] = c.value;
+    Json::Value reply = call(req);
+    EXPECT_EQ(reply["ret"], "warning") << c.member << "=" << c.value;
+    EXPECT_EQ(reply["retMsg"], std::string("invalid network setting: ") + c.member);
+  }
+  EXPECT_TRUE(daemon_.packets().empty());
+
+  // The daemon refuses the network packet: no restart, nothing stored.
+  daemon_.scriptRet(2, 1);
+  Json::Value reply = call(serverRequest(root_));
+  EXPECT_EQ(reply["ret"], "armErr");
+  EXPECT_EQ(reply["retMsg"], "arm ack error,ret=1");
+  EXPECT_EQ(types(), std::vector<uint8_t>{2});
+  EXPECT_EQ(root_.scalar("select nm||'|'||ip from server2;"), "korvan-dev|16777343");
+  EXPECT_EQ(logCount(root_), 0);
 }
 
 }  // namespace

@@ -2,12 +2,29 @@
 // console slots, the detail text and the row the writer inserts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <regex>
 
 #include "actions/log.h"
-#include "actions_fixture.h"
+#include "cgi/cgic.h"
+#include "store/db.h"
+#include "testroot.h"
 
 namespace {
+
+Json::Value entry(const std::string& nm, const std::string& v1) {
+  Json::Value e;
+  e["nm"] = nm;
+  e["v1"] = v1;
+  return e;
+}
+
+Json::Value entry(const std::string& nm, const std::string& v1, const std::string& v2) {
+  Json::Value e = entry(nm, v1);
+  e["v2"] = v2;
+  return e;
+}
 
 TEST(LogBuilders, RightsRenderings) {
   std::vector<std::string> r{"kept"};
@@ -46,30 +63,32 @@ TEST(LogBuilders, DetailTextIsCompactJsonAndALineFeed) {
   EXPECT_EQ(CLog::detailText(entries), "[{\"nm\":\"Na\\\"me\",\"v1\":\"a\",\"v2\":\"b\"}]\n");
 }
 
-TEST(LogBuilders, UserFieldList) {
-  CKeyCNList keys{CKeyCN("first", "First")};
-  Json::Value srcA, dstA, srcB, dstB;
-  srcA["nm"] = "a";
-  srcB["nm"] = "b";
-  CLog::setUserKeyValue(false, keys, srcA, dstA, srcB, dstB);
-  ASSERT_EQ(keys.size(), 10u);
-  std::vector<std::string> labels;
-  for (const CKeyCN& k : keys) labels.push_back(k.k + "=" + k.cn);
-  EXPECT_EQ(labels, (std::vector<std::string>{"first=First", "nm=Name", "memo=Memo",
-                                              "pidCN=Usergroup", "nm2=Name2", "addrH=Home addr",
-                                              "addrC=Company addr", "phone=Phone",
-                                              "email=email", "memo2=Memo2"}));
-  EXPECT_EQ(dstA, srcA);
-  EXPECT_TRUE(dstB.isNull()) << "side B copied without its flag";
-  CLog::setUserKeyValue(true, keys, srcA, dstA, srcB, dstB);
-  EXPECT_EQ(dstB, srcB);
-}
+// A seeded root as the process's database, and the client address that the
+// log writer reads from the CGI layer.
+class LogDbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("KORVAN_ROOT", root_.dir().c_str(), 1);
+    CDB::cnn();
+    savedAddr_ = cgiRemoteAddr;
+    cgiRemoteAddr = addr_;
+  }
+  void TearDown() override {
+    cgiRemoteAddr = savedAddr_;
+    sqlite3_close(CDB::dbCnn);
+    CDB::dbCnn = nullptr;
+    unsetenv("KORVAN_ROOT");
+  }
+  korvantest::TempRoot root_;
 
-class LogDbTest : public ActionDbTest {};
+ private:
+  char addr_[16] = "10.1.2.3";
+  char* savedAddr_ = nullptr;
+};
 
 TEST_F(LogDbTest, RightsEntriesFollowTheSlotsInUse) {
   // Slots 1..8 seeded; use 1, 2 and 4, leave 3 free.
-  root_->exec(
+  root_.exec(
       "update dogInfo2 set setted=1, nm='web' where id=1;"
       "update dogInfo2 set setted=1, nm='mail' where id=2;"
       "update dogInfo2 set setted=0, nm='free' where id=3;"
@@ -93,22 +112,24 @@ TEST_F(LogDbTest, RightsEntriesFollowTheSlotsInUse) {
 }
 
 TEST_F(LogDbTest, NoSlotsInUseAppendsNothing) {
-  root_->exec("update dogInfo2 set setted=0; delete from dogInfo2 where id>4;");
+  root_.exec("update dogInfo2 set setted=0; delete from dogInfo2 where id>4;");
   Json::Value entries;
   CLog::CompAB_dog("3333", "1111", entries);
   CLog::singleA_dog("3333", entries);
   EXPECT_TRUE(entries.isNull());
-  root_->exec("delete from dogInfo2;");
+  root_.exec("delete from dogInfo2;");
   CLog::CompAB_dog("3333", "1111", entries);
   EXPECT_TRUE(entries.isNull());
 }
 
 TEST_F(LogDbTest, WriterInsertsOneRow) {
-  Json::Value req = request("updPriv");
+  Json::Value req;
+  req["type"] = "updPriv";
   req["user"]["nm"] = "o'brien";
   CDB::insLog(req, "priv", "updPriv", "update userGroup", "[{\"nm\":\"it's\"}]\n");
-  ASSERT_EQ(logCount(), 1);
-  auto row = lastLog();
+  auto rows = root_.query("select user,time,ip,type,typeSub,typeSubCN,sth from log2");
+  ASSERT_EQ(rows.size(), 1u);
+  auto& row = rows[0];
   EXPECT_EQ(row[0], "o'brien");
   EXPECT_TRUE(std::regex_match(row[1], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << row[1];
   EXPECT_EQ(row[2], "10.1.2.3");
@@ -116,7 +137,7 @@ TEST_F(LogDbTest, WriterInsertsOneRow) {
   EXPECT_EQ(row[4], "updPriv");
   EXPECT_EQ(row[5], "update userGroup");
   EXPECT_EQ(row[6], "[{\"nm\":\"it's\"}]\n");
-  EXPECT_EQ(root_->scalar("select id from log2"), "1");
+  EXPECT_EQ(root_.scalar("select id from log2"), "1");
 }
 
 }  // namespace
