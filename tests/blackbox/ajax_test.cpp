@@ -1,7 +1,6 @@
 // The AJAX dispatcher seen from the browser: recognition of a call, parsing,
 // the IP access lists, routing, the reply envelope and its failures.
 #include <gtest/gtest.h>
-
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -189,7 +188,7 @@ TEST(Ajax, FailedRestartRebootsOnlyForAnOpenSession) {
   const std::string marker = root.path("rebooted");
   korvantest::writeFile(root.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");
   chmod(root.path("sbin/reboot").c_str(), 0755);
-  korvan::test::FakeDaemon daemon;
+  korvantest::FakeDaemon daemon;
   const std::map<std::string, std::string> up{{"KORVAN_ARM_PORT", std::to_string(daemon.port())}};
   const std::map<std::string, std::string> down{{"KORVAN_ARM_PORT", std::to_string(closedPort())}};
   Json::Value restart = sessionRequest(root, "restart");

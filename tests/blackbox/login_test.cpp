@@ -32,7 +32,9 @@ Json::Value login(const TempRoot& root, const std::string& name, const std::stri
   return korvantest::ajax(root, request, kUtc);
 }
 
-std::string wrongTimes(int n) { return "User Name or Password error: " + std::to_string(n) + " times"; }
+std::string wrongTimes(int n) {
+  return "User Name or Password error: " + std::to_string(n) + " times";
+}
 
 // Runs `call(now)` until the clock did not move to the next second during the
 // call, so that the program saw exactly `now`.
@@ -132,7 +134,8 @@ TEST(Login, OpensTheSession) {
   time_t after = time(nullptr);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   auto row = root.query(
-      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1;")[0];
+      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1;")
+                 [0];
   EXPECT_EQ(row[0], "1");
   EXPECT_EQ(row[1], "2020-05-06 07:08:09");
   EXPECT_TRUE(row[2] == utcText(before) || row[2] == utcText(after)) << row[2];
@@ -155,15 +158,6 @@ TEST(Login, PasswordsNeverReachTheTraceLog) {
   EXPECT_NE(log.find("832_Time:"), std::string::npos);
   EXPECT_NE(log.find("\"pw\" : \"***\""), std::string::npos);
   EXPECT_EQ(log.find("Zq9"), std::string::npos) << log;
-}
-
-TEST(Login, MissingLockTableFailsEveryLogin) {
-  TempRoot root;
-  root.exec("drop table userLock;");
-  Json::Value reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "err");
-  EXPECT_NE(reply["retMsg"].asString().find("no such table: userLock"), std::string::npos);
-  EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "0");
 }
 
 }  // namespace

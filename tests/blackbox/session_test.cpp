@@ -140,10 +140,9 @@ TEST(Session, RefReturnsOnlyTheSnapshot) {
     auto list = v.getMemberNames();
     return std::set<std::string>(list.begin(), list.end());
   };
-  const std::set<std::string> snapshot{"softVersion", "serverTime", "factoryMode", "curUser",
-                                       "server",      "privs",      "users",       "ips",
-                                       "serverips",   "serials",    "dogs",        "dogInfos",
-                                       "ret"};
+  const std::set<std::string> snapshot{
+      "softVersion", "serverTime", "factoryMode", "curUser", "server",   "privs", "users",
+      "ips",         "serverips",  "serials",     "dogs",    "dogInfos", "ret"};
   Json::Value reply = ajax(root, ref);
   EXPECT_EQ(reply["ret"], "ok");
   EXPECT_EQ(names(reply), snapshot);

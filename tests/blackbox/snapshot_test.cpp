@@ -1,7 +1,6 @@
 // The configuration snapshot of a successful reply: every member and its
 // order, the slot assignment, factory mode, the server address upkeep.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include "testroot.h"
@@ -25,12 +24,13 @@ std::vector<std::string> memberNames(const Json::Value& v) { return v.getMemberN
 
 TEST(Snapshot, EveryMember) {
   TempRoot root;
-  root.exec("insert into user2 (id, nm, pw, pid, dog, token) values (-1, 'hidden', 'x', 1, '', '');"
-            "insert into user2 (id, nm, pw, pid, dog, token) values (3, 'zed', 'z', 2, '', '');"
-            "insert into priv2 (id, level, nm, type, dog) values (4, 2, 'Auditors', 0, '');"
-            "insert into ips2 values ('10.0.0.9'); insert into ips2 values ('10.0.0.10');"
-            "insert into iplist values (167880896, 0); insert into iplist values (16777343, 0);"
-            "update dog2 set serialUserID=2 where id=3; update dog2 set serialUserID=-1 where id=1;");
+  root.exec(
+      "insert into user2 (id, nm, pw, pid, dog, token) values (-1, 'hidden', 'x', 1, '', '');"
+      "insert into user2 (id, nm, pw, pid, dog, token) values (3, 'zed', 'z', 2, '', '');"
+      "insert into priv2 (id, level, nm, type, dog) values (4, 2, 'Auditors', 0, '');"
+      "insert into ips2 values ('10.0.0.9'); insert into ips2 values ('10.0.0.10');"
+      "insert into iplist values (167880896, 0); insert into iplist values (16777343, 0);"
+      "update dog2 set serialUserID=2 where id=3; update dog2 set serialUserID=-1 where id=1;");
   Json::Value reply = ajax(root, sessionRequest(root, "ref"));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
 
@@ -39,10 +39,10 @@ TEST(Snapshot, EveryMember) {
   EXPECT_EQ(reply["factoryMode"], "0");
 
   const Json::Value& cur = reply["curUser"];
-  EXPECT_EQ(memberNames(cur),
-            (std::vector<std::string>{"dogDB", "id", "interval", "level", "memo", "nm", "pid",
-                                      "privNM", "privType", "pw", "pwdDepth", "secureConf",
-                                      "timezone", "token"}));
+  EXPECT_EQ(
+      memberNames(cur),
+      (std::vector<std::string>{"dogDB", "id", "interval", "level", "memo", "nm", "pid", "privNM",
+                                "privType", "pw", "pwdDepth", "secureConf", "timezone", "token"}));
   EXPECT_EQ(cur["nm"], "admin");
   EXPECT_EQ(cur["level"], "3");
   EXPECT_EQ(cur["dogDB"], "33333333");
@@ -116,9 +116,10 @@ TEST(Snapshot, SlotsFollowModules) {
   ASSERT_EQ(ajax(root, ref)["ret"], "ok");
   // A renamed module renames its slot; a new module takes the lowest free
   // slot, even below the taken ones.
-  root.exec("update dog2 set nm='web-renamed' where id=1;"
-            "update dogInfo2 set setted=0, uid='2', nm='2' where id=2;"
-            "update dog2 set status=1 where id=6;");
+  root.exec(
+      "update dog2 set nm='web-renamed' where id=1;"
+      "update dogInfo2 set setted=0, uid='2', nm='2' where id=2;"
+      "update dog2 set status=1 where id=6;");
   Json::Value reply = ajax(root, ref);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(root.scalar("select nm from dogInfo2 where id=1;"), "web-renamed");
@@ -126,8 +127,9 @@ TEST(Snapshot, SlotsFollowModules) {
   EXPECT_EQ(column(reply["dogs"], "dogInfoID"), "1,2,3,4,5");
 
   // With every slot taken, a new module goes without and the reply says so.
-  root.exec("update dogInfo2 set setted=1, uid='other'||id where id>5;"
-            "update dog2 set status=1 where id=4;");
+  root.exec(
+      "update dogInfo2 set setted=1, uid='other'||id where id>5;"
+      "update dog2 set status=1 where id=4;");
   reply = ajax(root, ref);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(reply["hint"], kNoSpace);
@@ -161,8 +163,9 @@ TEST(Snapshot, DatabaseErrorsReplaceTheSnapshot) {
   TempRoot root;
   Json::Value ref = sessionRequest(root, "ref");
   // A unique slot name collides when module web-01 takes slot 1.
-  root.exec("create unique index slot_names on dogInfo2(nm);"
-            "update dogInfo2 set nm='web-01' where id=2;");
+  root.exec(
+      "create unique index slot_names on dogInfo2(nm);"
+      "update dogInfo2 set nm='web-01' where id=2;");
   Json::Value reply = ajax(root, ref);
   EXPECT_EQ(reply["ret"], "warning");
   EXPECT_EQ(reply["retMsg"], "database unique error,please donnot input duplicate name");

@@ -17,6 +17,8 @@
 
 #include "daemon/arm.h"
 #include "daemon/packets.h"
+#include "daemon/recv_pak.h"
+#include "daemon/send_pak.h"
 #include "daemon/socket_io.h"
 #include "daemon_test_env.h"
 #include "fake_daemon.h"
@@ -161,6 +163,34 @@ TEST_F(DaemonLink, ExchangesFollowOneAnotherOnOneConnection) {
   EXPECT_EQ(packets[4][3], 3) << "the identity packet's port is dogPara.portID";
   EXPECT_EQ(fake_.connections(), 1);
   EXPECT_TRUE(out_.isNull());
+}
+
+TEST_F(DaemonLink, SessionExchange) {
+  in_ = Json::Value(Json::objectValue);
+  in_["dogPara"]["id"] = "5";
+  in_["dogPara"]["type2"] = "1";
+  in_["userID"] = "9";
+  CArm::cnn();
+  CSendPak::qt(CArm::socketCnn, in_, out_, "172.16.0.9");
+  CRecvPak::qt(CArm::socketCnn, in_, out_);
+  Json::Value session;
+  ASSERT_TRUE(Json::Reader().parse(out_["qt"].asString(), session));
+  EXPECT_EQ(session["desEncode"].asString(), "0aff001001020304");
+  EXPECT_EQ(session["desDecode"].asString(), "deadbeef00112233");
+
+  auto packets = fake_.packetsOfType(pak::kTypeQT);
+  ASSERT_EQ(packets.size(), 1u);
+  const size_t ip = offsetof(pak::QTRequest, userIP);
+  EXPECT_EQ(Bytes(packets[0].begin() + ip, packets[0].begin() + ip + 4),
+            (Bytes{9, 0, 16, 172}));
+}
+
+TEST_F(DaemonLink, ModuleReplyJudgedOnItsResultByteOnly) {
+  FakeReply odd;
+  odd.raw = Bytes{0x00, 0x00, 0x00, 0xFF, 0x00};  // only byte 4 counts
+  fake_.script(pak::kTypeDogUID, odd);
+  CArm::cnn();
+  CArm::setDogUID(in_, out_);
 }
 
 TEST_F(DaemonLink, RefusedChangeIsAnArmError) {

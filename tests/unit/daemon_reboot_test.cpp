@@ -27,6 +27,10 @@ std::string readFile(const std::string& path) {
 // Runs localReboot() in a child whose working directory is `dir`; returns the
 // child's exit status (3 when localReboot returned false).
 int rebootInChild(const std::string& dir) {
+  if (korvan::resolvePath(korvan::kRebootPath) == korvan::kRebootPath) {
+    ADD_FAILURE() << "refusing to run the machine's own reboot";
+    return -1;
+  }
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(4);
@@ -44,7 +48,6 @@ int rebootInChild(const std::string& dir) {
 TEST(DaemonReboot, RunsThePipelineThenBecomesTheRebootProgram) {
   ScopedRoot root;
   const std::string program = korvan::resolvePath(korvan::kRebootPath);
-  ASSERT_NE(program, std::string(korvan::kRebootPath)) << "never the real reboot";
   const std::string marks = root.dir() + "/marks";
   mkdir((root.dir() + "/sbin").c_str(), 0755);
   {
