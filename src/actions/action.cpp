@@ -2,8 +2,7 @@
 
 #include "store/myerr.h"
 
-CAction::CAction(Json::Value& jsIData, Json::Value& jsOData)
-    : jsIData(jsIData), jsOData(jsOData) {}
+CAction::CAction(Json::Value& jsIData, Json::Value& jsOData) : jsIData(jsIData), jsOData(jsOData) {}
 
 CAction::~CAction() = default;
 

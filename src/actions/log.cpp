@@ -113,8 +113,8 @@ std::string CLog::detailText(const Json::Value& entries) {
   return writer.write(entries);
 }
 
-void CDB::insLog(Json::Value& jsIData, std::string type, std::string typeSub,
-                 std::string typeSubCN, std::string sth) {
+void CDB::insLog(Json::Value& jsIData, std::string type, std::string typeSub, std::string typeSubCN,
+                 std::string sth) {
   const Json::Value& request = jsIData;
   std::string user;
   if (request.isObject() && request["user"].isObject()) {

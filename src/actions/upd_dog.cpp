@@ -99,12 +99,11 @@ void CUpdDog::modify() {
 }
 
 void CUpdDog::log() {
-  CKeyCNList keys{CKeyCN("uid", "uid"),       CKeyCN("nm", "Name"),
-                  CKeyCN("sm", "shareMode"),  CKeyCN("type2", "type"),
-                  CKeyCN("group2", "group"),  CKeyCN("pos1", "position1"),
-                  CKeyCN("pos2", "position2"), CKeyCN("depart", "department"),
-                  CKeyCN("memo", "Memo"),     CKeyCN("code", "bit stream"),
-                  CKeyCN("frame", "frame rate")};
+  CKeyCNList keys{
+      CKeyCN("uid", "uid"),         CKeyCN("nm", "Name"),           CKeyCN("sm", "shareMode"),
+      CKeyCN("type2", "type"),      CKeyCN("group2", "group"),      CKeyCN("pos1", "position1"),
+      CKeyCN("pos2", "position2"),  CKeyCN("depart", "department"), CKeyCN("memo", "Memo"),
+      CKeyCN("code", "bit stream"), CKeyCN("frame", "frame rate")};
   Json::Value a = da, b = db;
   a["sm"] = CCN::name(CCN::dogShareMode, textOf(a["sm"]));
   b["sm"] = CCN::name(CCN::dogShareMode, textOf(b["sm"]));

@@ -48,7 +48,8 @@ void CUpdServer::checkRequest() const {
 
 void CUpdServer::initDaDb() {
   checkRequest();
-  std::string sql = " select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb from server2";
+  std::string sql =
+      " select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb from server2";
   std::vector<std::string> keys{"uid",        "nm",     "encrypt", "ip",     "gateway",
                                 "subnetMask", "portKM", "portV",   "portWeb"};
   CDB::sel(false, sql, keys, da);
@@ -73,8 +74,8 @@ bool CUpdServer::isChangeArm(bool& isChangeIP, bool& isChangePort) {
   const Json::Value& a = da;
   const Json::Value& b = db;
   auto differs = [&a, &b](const char* member) { return textOf(a[member]) != textOf(b[member]); };
-  isChangeIP = differs("ipInt") || differs("portWeb") || differs("gatewayInt") ||
-               differs("subnetMaskInt");
+  isChangeIP =
+      differs("ipInt") || differs("portWeb") || differs("gatewayInt") || differs("subnetMaskInt");
   isChangePort = differs("portKM") || differs("portV");
   return isChangeIP || isChangePort;
 }
@@ -88,7 +89,7 @@ void CUpdServer::tellArm() {
 }
 
 void CUpdServer::modify() {
-  std::map<std::string, bool> columns{{"uid", true},    {"nm", true},    {"encrypt", false},
+  std::map<std::string, bool> columns{{"uid", true},     {"nm", true},     {"encrypt", false},
                                       {"portKM", false}, {"portV", false}, {"portWeb", false}};
   std::string sql = " update server2 set ";
   sql += " ip=" + sqlNumber(textOf(db["ipInt"])) + ",";
@@ -99,9 +100,12 @@ void CUpdServer::modify() {
 }
 
 void CUpdServer::log() {
-  CKeyCNList keys{CKeyCN("uid", "uid"),         CKeyCN("nm", "Name"),
-                  CKeyCN("encrypt", "Encrypt"), CKeyCN("ipStr", "ip"),
-                  CKeyCN("portKM", "keymousePort"), CKeyCN("portV", "videoPort"),
+  CKeyCNList keys{CKeyCN("uid", "uid"),
+                  CKeyCN("nm", "Name"),
+                  CKeyCN("encrypt", "Encrypt"),
+                  CKeyCN("ipStr", "ip"),
+                  CKeyCN("portKM", "keymousePort"),
+                  CKeyCN("portV", "videoPort"),
                   CKeyCN("portWeb", "webPort")};
   Json::Value a = da, b = db;
   a["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(a["encrypt"]));

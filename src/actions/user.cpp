@@ -31,9 +31,10 @@ void CUpdUser::initDaDb() {
   std::string sql =
       std::string(" select user2.id,user2.nm,pw,memo,user2.dog as dog,pid,priv2.nm as pidCN,") +
       " code,frame,media,nm2,addrH,addrC,phone,email,prior,memo2 " +
-      " from user2,priv2 where user2.pid=priv2.id and user2.id=" + sqlNumber(textOf(userPara["id"]));
-  std::vector<std::string> keys{"id",    "nm",  "pw",    "memo",  "dog",   "pid",
-                                "pidCN", "code", "frame", "media", "nm2",   "addrH",
+      " from user2,priv2 where user2.pid=priv2.id and user2.id=" +
+      sqlNumber(textOf(userPara["id"]));
+  std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
+                                "pidCN", "code",  "frame", "media", "nm2",  "addrH",
                                 "addrC", "phone", "email", "prior", "memo2"};
   CDB::sel(false, sql, keys, da);
   db = userPara;
@@ -91,14 +92,13 @@ void CInsUser::modify() {
 
   std::string sql = std::string(" insert into user2 (") + " id,nm,pw,memo,pid,token,dog," +
                     " code,frame,media,nm2,addrH,addrC," + " phone,email,prior,memo2,status," +
-                    " loginTime,loginTime2,createTime,pwdDepth,pwdExpire)" + " values(" +
-                    " null,";
+                    " loginTime,loginTime2,createTime,pwdDepth,pwdExpire)" + " values(" + " null,";
   sql += quoted("nm") + quoted("pw") + quoted("memo") + bare("pid");
   // Placeholder token until the first login sets a real one; with status 0
   // the session check never accepts it.
   sql += "'6274',";
-  for (const char* name : {"dog", "code", "frame", "media", "nm2", "addrH", "addrC", "phone",
-                           "email"}) {
+  for (const char* name :
+       {"dog", "code", "frame", "media", "nm2", "addrH", "addrC", "phone", "email"}) {
     sql += quoted(name);
   }
   sql += bare("prior") + quoted("memo2");
@@ -115,8 +115,8 @@ void CInsUser::log() { logSingle(jsIData, param("userPara"), "insUser", "insert 
 void CDelUser::checkChange() {}
 
 void CDelUser::modify() {
-  std::string sql =
-      std::string(" delete from user2 ") + " where id=" + sqlNumber(textOf(param("userPara")["id"]));
+  std::string sql = std::string(" delete from user2 ") +
+                    " where id=" + sqlNumber(textOf(param("userPara")["id"]));
   CDB::execModify(sql);
 }
 

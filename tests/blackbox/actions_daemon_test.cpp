@@ -178,8 +178,8 @@ TEST_F(DaemonActions, ServerSettings) {
   EXPECT_EQ(types(), (std::vector<uint8_t>{2, 5}));
   EXPECT_EQ(root_.query("select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb "
                         "from server2;")[0],
-            (std::vector<std::string>{"A1", "srv", "1", "167880896", "16885952", "16777215",
-                                      "5900", "5901", "80"}));
+            (std::vector<std::string>{"A1", "srv", "1", "167880896", "16885952", "16777215", "5900",
+                                      "5901", "80"}));
   EXPECT_EQ(reply["server"]["ip"], "192.168.1.10");
   auto log = lastLog(root_);
   EXPECT_EQ(log.type + "/" + log.typeSub + "/" + log.typeSubCN, "server/updServer/updateNetwork");
