@@ -26,7 +26,6 @@ class CAction {
  public:
   // Keeps references to the request and reply documents; both sides start null.
   CAction(Json::Value& jsIData, Json::Value& jsOData);
-  virtual ~CAction();
   CAction(const CAction&) = delete;
   CAction& operator=(const CAction&) = delete;
 
@@ -59,6 +58,12 @@ class CAction {
   // Sends the change to the switch daemon. Default: nothing.
   virtual void tellArm();
 
+ public:
+  // Declared after the five steps so that they keep the first five slots;
+  // virtual so that the dispatcher can own an action through a CAction pointer.
+  virtual ~CAction();
+
+ protected:
   // The request's parameter object `name` (e.g. "userPara"), read without
   // adding members to the request. A member that is there but is not an
   // object is refused with CMyErr(err) naming it; a missing one reads as null.
