@@ -60,8 +60,12 @@ extern int cgiHexValue[256];
 // ---- Entry and exit --------------------------------------------------------
 // The request entry (request/page.cpp). Called once by main after decoding.
 int cgiMain();
-// The whole of main's work, so that tests can drive it in-process.
+// The whole of main's work: start-up, decoding, cgiMain(), clean-up. Returns
+// cgiMain()'s result, or -1 when decoding failed (nothing is then written).
 int cgicRun();
+// cgicRun with `entry` called in place of cgiMain, so that tests can drive the
+// start-up in-process without the request code.
+int cgicRunWith(int (*entry)());
 // Deletes the temporary files and empties the entry list.
 void cgiFreeResources();
 

@@ -1,0 +1,256 @@
+// Login with failure counting and a temporary lock per user name.
+//
+// A series of failed logins for one user name is counted in userLock. The
+// failure that reaches the policy's limit (pwdTry) stores the lock time; every
+// attempt within kLockSeconds of it is refused without testing the password,
+// and the first attempt after that starts a fresh series.
+#include "auth/login.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "auth/session.h"
+#include "cgi/cgic.h"
+#include "store/db.h"
+#include "store/sql.h"
+#include "util/tools.h"
+
+namespace login {
+
+namespace {
+
+constexpr size_t kTokenBytes = 16;
+
+// Fills `buf` from getrandom(), falling back to /dev/urandom where the call
+// is not available. False when neither source delivers.
+bool randomBytes(unsigned char* buf, size_t len) {
+  size_t got = 0;
+  while (got < len) {
+    ssize_t n = getrandom(buf + got, len - got, 0);
+    if (n > 0) {
+      got += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  if (got == len) return true;
+
+  int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  got = 0;
+  while (got < len) {
+    ssize_t n = read(fd, buf + got, len - got);
+    if (n > 0) {
+      got += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  close(fd);
+  return got == len;
+}
+
+void maskPasswords(Json::Value& value) {
+  if (value.isObject()) {
+    for (const std::string& name : value.getMemberNames()) {
+      if (name == "pw") {
+        value[name] = "***";
+      } else {
+        maskPasswords(value[name]);
+      }
+    }
+  } else if (value.isArray()) {
+    for (Json::Value& item : value) maskPasswords(item);
+  }
+}
+
+}  // namespace
+
+std::string newSessionToken() {
+  unsigned char bytes[kTokenBytes];
+  if (!randomBytes(bytes, sizeof bytes)) {
+    throw CMyErr(CMyErr::err, "cannot create a session token: no random source");
+  }
+  static const char kHex[] = "0123456789abcdef";
+  std::string token;
+  token.reserve(2 * sizeof bytes);
+  for (unsigned char b : bytes) {
+    token.push_back(kHex[b >> 4]);
+    token.push_back(kHex[b & 15]);
+  }
+  return token;
+}
+
+int leadingInt(const std::string& text) {
+  errno = 0;
+  long long value = strtoll(text.c_str(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+int policyNumber(const Json::Value& policy, const char* member) {
+  if (!policy.isObject()) return 0;
+  const Json::Value& value = policy[member];
+  if (!value.isString() && !value.isNumeric()) return 0;
+  return leadingInt(value.asString());
+}
+
+time_t parseLocalTime(const std::string& text) {
+  struct tm t {};
+  if (strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &t) == nullptr) t = tm{};
+  t.tm_isdst = -1;  // the text is local time: let the zone decide
+  return mktime(&t);
+}
+
+bool lockCheckDue(int pwdTry, int attempt) { return pwdTry > 0 && attempt > pwdTry; }
+
+bool stillLocked(double elapsed) { return elapsed <= kLockSeconds; }
+
+FailureRecord failureRecord(int attempt, int pwdTry) {
+  if (attempt == 0) return FailureRecord::insertFirst;
+  if (attempt >= pwdTry) return FailureRecord::renewLockTime;
+  return FailureRecord::countOnly;
+}
+
+bool passwordExpired(int pwdExpireDays, double elapsed) {
+  return pwdExpireDays > 0 && 86400.0 * pwdExpireDays < elapsed;
+}
+
+Json::Value withoutPasswords(const Json::Value& request) {
+  Json::Value copy = request;
+  maskPasswords(copy);
+  return copy;
+}
+
+}  // namespace login
+
+void onLogin(Json::Value& jsIData, Json::Value& jsOData) {
+  Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
+  jsIData["user"]["timezone"] = timezone;
+  CDB::checkPW(jsIData, jsOData);
+  CDB::updateToken(jsIData, jsOData);
+}
+
+Json::Value CDB::getPwdConf() {
+  std::string sql = "select f_pwd from secureConf;";
+  std::vector<std::string> keys{"secureConf"};
+  Json::Value row;
+  sel(false, sql, keys, row);
+  Json::Value policy;
+  Json::Reader reader;
+  // A document that does not parse reads as having no members: no lock, no
+  // password expiry.
+  if (!reader.parse(row["secureConf"].asString(), policy, true)) policy = Json::Value();
+  return policy;
+}
+
+int CDB::getRetryCount(std::string userName, std::string& dt) {
+  std::string sql = "select * from userLock where f_userName='" + sqlText(userName) + "';";
+  std::vector<std::string> keys{"f_id", "f_datetime", "f_userName", "f_wrongTimes"};
+  Json::Value row;
+  sel(false, sql, keys, row);
+  if (g_dbRowCnt == 0) return 0;
+  dt = row["f_datetime"].asString();
+  int count = login::leadingInt(row["f_wrongTimes"].asString());
+  return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
+}
+
+void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
+  const Json::Value& request = jsIData;
+  Json::Value policy = getPwdConf();
+  setLog(693, login::withoutPasswords(request).toStyledString().c_str());
+  setLog(876, policy.toStyledString().c_str());
+  const int pwdTry = login::policyNumber(policy, "pwdTry");
+  const int pwdExpire = login::policyNumber(policy, "pwdExpire");
+
+  const std::string userNM = request["userNM"].asString();
+  const std::string pw = request["pw"].asString();
+  // Read before anything is written, so that a malformed member changes nothing.
+  const int timezone = login::leadingInt(request["timezone"].asString());
+  std::string lockTime;
+  int attempt = getRetryCount(userNM, lockTime);
+
+  if (login::lockCheckDue(pwdTry, attempt)) {
+    double elapsed = difftime(time(nullptr), login::parseLocalTime(lockTime));
+    if (login::stillLocked(elapsed)) {
+      throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
+    }
+    std::string sql = "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
+    execModify(sql);
+    attempt = 1;
+  }
+
+  std::string sql = std::string(" select user2.id,user2.pwdExpire,priv2.level ") +
+                    " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
+                    sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
+  std::vector<std::string> keys{"userID", "pwdExpire", "level"};
+  sel(false, sql, keys, jsIData);
+
+  if (g_dbRowCnt == 0) {
+    std::string now;
+    getDateTime_sec(now);
+    std::string record;
+    switch (login::failureRecord(attempt, pwdTry)) {
+      case login::FailureRecord::insertFirst:
+        record = "insert into userLock (f_id,f_datetime,f_userName,f_wrongTimes) values (null,'" +
+                 sqlText(now) + "','" + sqlText(userNM) + "',1);";
+        attempt = 1;
+        break;
+      case login::FailureRecord::renewLockTime:
+        record = "update userLock set f_datetime='" + sqlText(now) + "'," +
+                 "f_wrongTimes=" + std::to_string(attempt) + " where f_userName='" +
+                 sqlText(userNM) + "';";
+        break;
+      case login::FailureRecord::countOnly:
+        record = "update userLock set f_wrongTimes=" + std::to_string(attempt) +
+                 " where f_userName='" + sqlText(userNM) + "';";
+        break;
+    }
+    execModify(record);
+    throw CMyErr(CMyErr::err,
+                 "User Name or Password error: " + std::to_string(attempt) + " times");
+  }
+
+  std::string reset = "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
+  execModify(reset);
+
+  if (isFactory && request["level"].asString() != "3") {
+    throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
+  }
+
+  std::string zone = "update user2 set timezone=" + std::to_string(timezone) + " where nm='" +
+                     sqlText(userNM) + "';";
+  execModify(zone);
+
+  if (pwdExpire > 0) {
+    double elapsed = difftime(time(nullptr), login::parseLocalTime(request["pwdExpire"].asString()));
+    setLog(832, login::withoutPasswords(request).toStyledString().c_str());
+    if (login::passwordExpired(pwdExpire, elapsed)) {
+      jsOData["retMsg"] = "Password has expired. Please update.";
+    }
+  }
+}
+
+void CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
+  (void)jsOData;
+  const Json::Value& request = jsIData;
+  const std::string token = login::newSessionToken();
+  std::string loginTime;
+  getDateTime_sec(loginTime);
+  const long expire = static_cast<long>(time(nullptr)) + session::kIdleSeconds;
+  std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
+                    " status=1," + " loginTime2=loginTime," + " loginTime='" +
+                    sqlText(loginTime) + "'," + " expireTime=" + std::to_string(expire) +
+                    " where id=" + sqlNumber(request["userID"]);
+  execModify(sql);
+}

@@ -1,0 +1,62 @@
+// Login: the "login" request, failed-login counting with a temporary lock per
+// user name, the factory-mode rule, the password age, and the start of the
+// session. The CDB members that do the database work (getPwdConf,
+// getRetryCount, checkPW, updateToken) are declared in store/db.h.
+#pragma once
+
+#include <json/json.h>
+
+#include <ctime>
+#include <string>
+
+// Handler of "login": copies `timezone` to `user`.`timezone`, checks the
+// credentials (CDB::checkPW) and opens the session (CDB::updateToken). Throws
+// CMyErr(err) on a refused login; the session is then left as it was.
+void onLogin(Json::Value& jsIData, Json::Value& jsOData);
+
+namespace login {
+
+// Seconds after the lock time during which a locked user name is refused,
+// the bound included.
+inline constexpr double kLockSeconds = 1200;
+
+// A fresh session token: 16 bytes from the operating system's random source
+// as 32 lower-case hexadecimal characters. Throws CMyErr(err) when no random
+// bytes can be had; a predictable token is never handed out.
+std::string newSessionToken();
+
+// The leading decimal integer of `text` as atoi reads it (blanks skipped, an
+// optional sign, digits up to the first non-digit, none gives 0), saturated
+// to the range of int.
+int leadingInt(const std::string& text);
+
+// A member of the password policy document as a number: its text form's
+// leading integer. A member that is missing, not a number or text, or a
+// document that is not an object, counts as 0.
+int policyNumber(const Json::Value& policy, const char* member);
+
+// A local "%Y-%m-%d %H:%M:%S" text as seconds since the epoch. Text that does
+// not parse gives the time of a cleared calendar record; never fails.
+time_t parseLocalTime(const std::string& text);
+
+// True when `attempt` (the number this attempt has if it fails) is beyond
+// `pwdTry` and the lock check applies. pwdTry of 0 or less never locks.
+bool lockCheckDue(int pwdTry, int attempt);
+// True when a lock set `elapsed` seconds ago still holds.
+bool stillLocked(double elapsed);
+
+// How a failed attempt numbered `attempt` is recorded: the first failure of
+// a name creates its row; one at or beyond `pwdTry` also renews the lock time;
+// others only store the count.
+enum class FailureRecord { insertFirst, renewLockTime, countOnly };
+FailureRecord failureRecord(int attempt, int pwdTry);
+
+// True when a password set `elapsed` seconds ago is older than `pwdExpireDays`
+// days. A lifetime of 0 or less never expires.
+bool passwordExpired(int pwdExpireDays, double elapsed);
+
+// A copy of `request` in which every member named "pw", at any depth, reads
+// "***": the trace log never receives a password.
+Json::Value withoutPasswords(const Json::Value& request);
+
+}  // namespace login

@@ -1,0 +1,402 @@
+// The multipart/form-data decoder and the lookups of uploaded files.
+//
+// The body is split at the boundary named by CONTENT_TYPE. Ordinary fields are
+// kept in memory; a part that carries a file name streams into a temporary
+// file of its own under /tmp, which the entry list owns until
+// cgiFreeResources deletes it. Standard input is never asked for more than
+// CONTENT_LENGTH bytes: the web server may keep the pipe open after the body.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "cgi/cgic.h"
+#include "cgi/cgic_entries.h"
+#include "util/paths.h"
+
+namespace {
+
+constexpr int kPutBackSize = 1024;
+// Header names and values, and the kept values inside them, are cut to this.
+constexpr size_t kFieldMax = 1023;
+constexpr char kTempTemplate[] = "/tmp/cgicXXXXXX";
+
+// The reader of a multipart body: standard input, limited to CONTENT_LENGTH
+// bytes, with a ring of bytes that were read and given back.
+struct mpStream {
+  char putback[kPutBackSize];
+  int readPos = 0;   // next ring position to read
+  int writePos = 0;  // next ring position to write; empty ring when equal
+  int offset = 0;    // body bytes handed out, less those given back
+};
+
+int ringCount(const mpStream& s) { return (s.writePos - s.readPos + kPutBackSize) % kPutBackSize; }
+
+// Next byte of the body, or -1 at its end. The ring is read first; every byte
+// from standard input is then either handed out (counted in offset) or back in
+// the ring, so offset is also how much of the body standard input has given.
+int mpGetc(mpStream& s) {
+  if (s.readPos != s.writePos) {
+    const unsigned char c = static_cast<unsigned char>(s.putback[s.readPos]);
+    s.readPos = (s.readPos + 1) % kPutBackSize;
+    ++s.offset;
+    return c;
+  }
+  if (s.offset >= cgiContentLength) return -1;
+  const int c = getc_unlocked(cgiIn);
+  if (c == EOF) return -1;
+  ++s.offset;
+  return c;
+}
+
+// Hands out up to n bytes; returns how many there were.
+int mpRead(mpStream& s, char* buffer, int n) {
+  int got = 0;
+  while (got < n) {
+    const int c = mpGetc(s);
+    if (c < 0) break;
+    buffer[got++] = static_cast<char>(c);
+  }
+  return got;
+}
+
+// Gives n bytes back so that they are read next, in their order, before any
+// byte given back earlier. False when the ring has no room for them.
+bool mpPutBack(mpStream& s, const char* bytes, int n) {
+  if (n <= 0) return true;
+  if (ringCount(s) + n > kPutBackSize - 1) return false;
+  for (int i = n - 1; i >= 0; --i) {
+    s.readPos = (s.readPos - 1 + kPutBackSize) % kPutBackSize;
+    s.putback[s.readPos] = bytes[i];
+  }
+  s.offset -= n;
+  return true;
+}
+
+bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+bool isAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+void appendCapped(std::string& to, char c) {
+  if (to.size() < kFieldMax) to.push_back(c);
+}
+
+// Reads the body up to and including the next boundary, writing what comes
+// before it to `out` when given, else into `value` when given, else nowhere.
+// Leaves the stream behind the boundary's line end, or before the "--" of the
+// closing boundary. The byte count goes to *bodyLength. cgiParseIO when the
+// input ends first, when the two bytes after the boundary are missing, or
+// when `out` cannot be written.
+cgiParseResultType afterNextBoundary(mpStream& s, FILE* out, std::string* value, int* bodyLength,
+                                     bool first) {
+  std::string pattern = first ? "--" : "\r\n--";
+  pattern += cgiMultipartBoundary;
+  if (value != nullptr) {
+    value->clear();
+    value->reserve(256);
+  }
+  *bodyLength = 0;
+
+  long long count = 0;
+  bool writeFailed = false;
+  auto sink = [&](char c) {
+    ++count;
+    if (out != nullptr) {
+      if (putc_unlocked(static_cast<unsigned char>(c), out) == EOF) writeFailed = true;
+    } else if (value != nullptr) {
+      value->push_back(c);
+    }
+  };
+
+  size_t matched = 0;
+  while (matched < pattern.size()) {
+    const int c = mpGetc(s);
+    if (c < 0) {
+      if (value != nullptr) value->clear();
+      return cgiParseIO;
+    }
+    if (static_cast<char>(c) == pattern[matched]) {
+      ++matched;
+    } else if (matched == 0) {
+      sink(static_cast<char>(c));
+    } else {
+      // The match failed part way: only its first byte is surely data. The
+      // rest is examined again, followed by the byte that broke the match.
+      sink(pattern[0]);
+      const char current = static_cast<char>(c);
+      if (!mpPutBack(s, &current, 1) ||
+          !mpPutBack(s, pattern.data() + 1, static_cast<int>(matched - 1))) {
+        return cgiParseIO;
+      }
+      matched = 0;
+    }
+  }
+  if (writeFailed || (out != nullptr && fflush(out) != 0)) return cgiParseIO;
+
+  char after[2];
+  if (mpRead(s, after, 2) < 2) return cgiParseIO;
+  // CR LF ends a boundary line; the "--" of the closing boundary is left for
+  // the caller; any other pair is dropped.
+  if (after[0] == '-') {
+    if (!mpPutBack(s, after, 2)) return cgiParseIO;
+  }
+  if (value != nullptr) value->shrink_to_fit();
+  *bodyLength = static_cast<int>(count);
+  return cgiParseSuccess;
+}
+
+// Reads one part header line: the name before the first ":" (white space left
+// out), the value after it (leading white space skipped), each cut to
+// kFieldMax bytes. The line ends at LF or CR (a LF after the CR belongs to
+// it). True when the line is a header: name and value both non-empty and the
+// input did not end inside the line.
+bool readHeaderLine(mpStream& s, std::string& name, std::string& value) {
+  name.clear();
+  value.clear();
+  bool inName = true;
+  bool skippingSpace = false;
+  for (;;) {
+    const int c = mpGetc(s);
+    if (c < 0) return false;
+    if (c == '\n') break;
+    if (c == '\r') {
+      const int next = mpGetc(s);
+      if (next >= 0 && next != '\n') {
+        const char back = static_cast<char>(next);
+        if (!mpPutBack(s, &back, 1)) return false;
+      }
+      break;
+    }
+    const char ch = static_cast<char>(c);
+    if (inName) {
+      if (ch == ':' && !name.empty()) {
+        inName = false;
+        skippingSpace = true;
+      } else if (!isSpace(c)) {
+        appendCapped(name, ch);
+      }
+    } else {
+      if (skippingSpace && isSpace(c)) continue;
+      skippingSpace = false;
+      appendCapped(value, ch);
+    }
+  }
+  return !name.empty() && !value.empty();
+}
+
+// Reads a bare value up to ";" or a quoted one up to its closing quote (the
+// rest up to ";" skipped), starting at `i`; keeps at most kFieldMax bytes.
+size_t readHeaderWord(const std::string& text, size_t i, std::string& word) {
+  word.clear();
+  if (i < text.size() && text[i] == '"') {
+    for (++i; i < text.size() && text[i] != '"'; ++i) appendCapped(word, text[i]);
+    while (i < text.size() && text[i] != ';') ++i;
+  } else {
+    for (; i < text.size() && text[i] != ';'; ++i) appendCapped(word, text[i]);
+  }
+  return i;
+}
+
+size_t skipSpace(const std::string& text, size_t i) {
+  while (i < text.size() && isSpace(static_cast<unsigned char>(text[i]))) ++i;
+  return i;
+}
+
+// Splits a header value into its main value and its parameters. The
+// parameters `name` and `filename` (names ignoring case) go to *name and
+// *fileName when those are given; every other parameter is skipped.
+void decomposeValue(const std::string& text, std::string& mainValue, std::string* name,
+                    std::string* fileName) {
+  size_t i = readHeaderWord(text, skipSpace(text, 0), mainValue);
+  std::string param;
+  std::string paramValue;
+  while (i < text.size() && text[i] == ';') {
+    i = skipSpace(text, i + 1);
+    param.clear();
+    for (; i < text.size() && isAlnum(text[i]); ++i) appendCapped(param, text[i]);
+    i = skipSpace(text, i);
+    if (i >= text.size() || text[i] != '=') return;
+    i = readHeaderWord(text, skipSpace(text, i + 1), paramValue);
+    if (name != nullptr && cgiStrEqNc(param.c_str(), "name")) {
+      *name = paramValue;
+    } else if (fileName != nullptr && cgiStrEqNc(param.c_str(), "filename")) {
+      *fileName = paramValue;
+    }
+  }
+}
+
+// The temporary file of one file part: created 0600 under /tmp, deleted on
+// destruction unless the entry list has taken it over.
+class TempFile {
+ public:
+  TempFile() = default;
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (file_ != nullptr) fclose(file_);
+    if (!path_.empty()) unlink(path_.c_str());
+  }
+
+  // Makes a new uniquely named file, open for writing and reading.
+  bool create() {
+    path_ = korvan::resolvePath(kTempTemplate);
+    const int fd = mkstemp(path_.data());
+    if (fd < 0) {
+      path_.clear();
+      return false;
+    }
+    if (fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
+      ::close(fd);
+      return false;
+    }
+    file_ = fdopen(fd, "w+b");
+    if (file_ == nullptr) {
+      ::close(fd);
+      return false;
+    }
+    return true;
+  }
+
+  FILE* file() const { return file_; }
+  const std::string& path() const { return path_; }
+
+  // Closes the file, keeping it on disk. False when its last bytes failed.
+  bool closeFile() {
+    const int rc = fclose(file_);
+    file_ = nullptr;
+    return rc == 0;
+  }
+
+  // The file now belongs to someone else: it is no longer deleted here.
+  void release() { path_.clear(); }
+
+ private:
+  FILE* file_ = nullptr;
+  std::string path_;
+};
+
+cgiParseResultType decodeMultipart() {
+  mpStream stream;
+  int length = 0;
+  const cgiParseResultType first = afterNextBoundary(stream, nullptr, nullptr, &length, true);
+  if (first == cgiParseIO) return cgiParseSuccess;  // no boundary at all: an empty submission
+  if (first != cgiParseSuccess) return first;
+
+  cgiFormEntry** tail = cgiEntryListTail();
+  std::string name, fileName, contentType, disposition, headerName, headerValue, value;
+  for (;;) {
+    name.clear();
+    fileName.clear();
+    contentType.clear();
+    disposition.clear();
+
+    char two[2];
+    if (mpRead(stream, two, 2) < 2) return cgiParseSuccess;
+    if (two[0] == '-' && two[1] == '-') return cgiParseSuccess;  // the closing boundary
+    if (!mpPutBack(stream, two, 2)) return cgiParseIO;
+
+    while (readHeaderLine(stream, headerName, headerValue)) {
+      if (cgiStrEqNc(headerName.c_str(), "content-disposition")) {
+        name.clear();
+        fileName.clear();
+        decomposeValue(headerValue, disposition, &name, &fileName);
+      } else if (cgiStrEqNc(headerName.c_str(), "content-type")) {
+        decomposeValue(headerValue, contentType, nullptr, nullptr);
+      }
+    }
+
+    if (!cgiStrEqNc(disposition.c_str(), "form-data")) {
+      // Not a form field: its body is passed over, never read as headers.
+      const cgiParseResultType skipped = afterNextBoundary(stream, nullptr, nullptr, &length, false);
+      if (skipped != cgiParseSuccess) return skipped;
+      continue;
+    }
+
+    TempFile temp;
+    if (!fileName.empty() && !temp.create()) return cgiParseIO;
+    const cgiParseResultType body =
+        afterNextBoundary(stream, temp.file(), fileName.empty() ? &value : nullptr, &length, false);
+    if (body != cgiParseSuccess) return body;
+    if (temp.file() != nullptr && !temp.closeFile()) return cgiParseIO;
+    if (!fileName.empty()) value.clear();
+
+    cgiFormEntry* entry = cgiNewEntry(name, value, length, fileName, contentType, temp.path());
+    if (entry == nullptr) return cgiParseMemory;
+    temp.release();
+    *tail = entry;
+    tail = &entry->next;
+  }
+}
+
+}  // namespace
+
+cgiParseResultType cgiParsePostMultipartInput() {
+  if (cgiContentLength <= 0) return cgiParseSuccess;
+  try {
+    return decodeMultipart();
+  } catch (const std::bad_alloc&) {
+    return cgiParseMemory;
+  }
+}
+
+// ---- Uploaded-file lookups --------------------------------------------------------
+cgiFormResultType cgiFormFileName(const char* name, char* result, int max) {
+  const cgiFormEntry* entry = cgiFindEntry(name);
+  const char* fileName = entry != nullptr ? entry->fileName : "";
+  const size_t length = strlen(fileName);
+  bool truncated = false;
+  if (result != nullptr && max > 0) {
+    size_t copy = length;
+    if (copy > static_cast<size_t>(max - 1)) {
+      copy = static_cast<size_t>(max - 1);
+      truncated = true;
+    }
+    memcpy(result, fileName, copy);
+    result[copy] = '\0';
+  } else {
+    truncated = length > 0;
+  }
+  if (entry == nullptr) return cgiFormNotFound;
+  if (length == 0) return cgiFormNoFileName;
+  return truncated ? cgiFormTruncated : cgiFormSuccess;
+}
+
+cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp) {
+  if (cfpp == nullptr) return cgiFormOpenFailed;
+  *cfpp = nullptr;
+  const cgiFormEntry* entry = cgiFindEntry(name);
+  if (entry == nullptr) return cgiFormNotFound;
+  if (entry->tfileName[0] == '\0') return cgiFormNotAFile;
+  auto* handle = new (std::nothrow) cgiFile;
+  if (handle == nullptr) return cgiFormMemory;
+  handle->in = fopen(entry->tfileName, "rb");
+  if (handle->in == nullptr) {
+    delete handle;
+    return cgiFormIO;
+  }
+  *cfpp = handle;
+  return cgiFormSuccess;
+}
+
+cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, int* gotP) {
+  if (cfp == nullptr || cfp->in == nullptr) return cgiFormOpenFailed;
+  if (gotP != nullptr) *gotP = 0;
+  if (buffer == nullptr || bufferSize <= 0) return cgiFormEOF;
+  const size_t got = fread(buffer, 1, static_cast<size_t>(bufferSize), cfp->in);
+  if (got == 0) return cgiFormEOF;
+  if (gotP != nullptr) *gotP = static_cast<int>(got);
+  return cgiFormSuccess;
+}
+
+cgiFormResultType cgiFormFileClose(cgiFile* cfp) {
+  if (cfp == nullptr) return cgiFormOpenFailed;
+  if (cfp->in != nullptr) fclose(cfp->in);
+  delete cfp;
+  return cgiFormSuccess;
+}

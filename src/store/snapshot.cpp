@@ -1,0 +1,240 @@
+// The configuration snapshot that every successful AJAX reply carries, and the
+// two pieces of upkeep done on the way: the server address the browser
+// reports, and (in normal mode) console slots for modules that came online.
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cgi/cgic.h"
+#include "store/db.h"
+#include "store/sql.h"
+#include "util/paths.h"
+#include "util/tools.h"
+
+namespace {
+
+const char* const kNoSlotHint = "Console Table has no space,please delete unused console";
+
+// Module settings as the browser shows them: the index of the stored text in
+// these tables.
+const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"};
+const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
+
+template <size_t N>
+int indexIn(const char* const (&table)[N], const std::string& text) {
+  for (size_t i = 0; i < N; ++i) {
+    if (text == table[i]) return static_cast<int>(i);
+  }
+  return -1;  // not a value the device knows
+}
+
+// The kind of a console module: the second character of its uid, 1 (usb),
+// 2 (serial) or 3 (virtual media); anything else, a short uid included, is 0.
+int moduleKind(const std::string& uid) {
+  if (uid.size() < 2) return 0;
+  char c = uid[1];
+  return c >= '1' && c <= '3' ? c - '0' : 0;
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const { fclose(f); }
+};
+
+// The first line of the version file (at most 99 characters, its line end
+// included when it fits), or "Null" when the file cannot be opened.
+std::string softVersion() {
+  std::unique_ptr<FILE, FileCloser> file(
+      fopen(korvan::resolvePath(korvan::kVersionPath).c_str(), "r"));
+  if (!file) return "Null";
+  char line[100] = {};
+  if (fgets(line, sizeof line, file.get()) == nullptr) line[0] = '\0';
+  return line;
+}
+
+void select(bool many, std::string sql, std::vector<std::string> keys, Json::Value& target) {
+  CDB::sel(many, sql, keys, target);
+}
+
+void modify(std::string sql) { CDB::execModify(sql); }
+
+const std::vector<std::string> kModuleKeys{"code",  "frame",  "id",     "uid", "nm",
+                                           "type2", "status", "group2", "pos1", "pos2",
+                                           "depart", "memo",  "sm",     "priv"};
+
+// Gives every online module of `modules` a console slot: a module whose uid a
+// taken slot holds keeps it (and the slot follows the module's name); any
+// other takes the free slot with the lowest id. Without a free slot the
+// reply gets the hint and the module goes without.
+void assignSlots(const Json::Value& modules, Json::Value& reply) {
+  for (const Json::Value& module : modules) {
+    Json::Value m = module;
+    const std::string uid = module["uid"].asString();
+    Json::Value held;
+    select(false, std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
+                      sqlText(uid) + "'",
+           {"uid"}, held);
+    if (CDB::g_dbRowCnt == 1) {
+      std::map<std::string, bool> keys{{"nm", true}};
+      std::string list;
+      CDB::getUpdSql(keys, m, list);
+      modify(" update dogInfo2 set " + list + " where uid=" + "'" + sqlText(uid) + "'");
+      continue;
+    }
+    Json::Value freeSlot;
+    select(false, " select id from dogInfo2 where setted=0 order by id limit 1 ", {"id"}, freeSlot);
+    if (CDB::g_dbRowCnt == 0) {
+      reply["hint"] = kNoSlotHint;
+      continue;
+    }
+    std::map<std::string, bool> keys{{"nm", true}, {"uid", true}};
+    std::string list;
+    CDB::getUpdSql(keys, m, list);
+    modify(" update dogInfo2 set setted=1," + list + " where id=" + sqlNumber(freeSlot["id"]));
+  }
+}
+
+}  // namespace
+
+void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
+  // Built apart and joined to the reply only when complete: a failure on the
+  // way leaves the reply with the error instead of half a snapshot.
+  Json::Value snap(Json::objectValue);
+  const Json::Value& request = jsIData;
+
+  std::string serverTime;
+  getDateTime_sec(serverTime);
+  snap["softVersion"] = softVersion();
+  snap["serverTime"] = serverTime;
+
+  if (request.isMember("serverIP")) {
+    modify(std::string(" update server2 set ") + " ip=" +
+           sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
+  }
+
+  select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
+
+  select(false,
+         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog,pid,"
+                     "priv2.type as privType,priv2.nm as privNM,token,interval,pwdDepth,timezone") +
+             " from user2,priv2 where user2.pid=priv2.id " + " and user2.id=" +
+             sqlNumber(request["userID"]) + ";",
+         {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM", "token",
+          "interval", "pwdDepth", "timezone"},
+         snap["curUser"]);
+
+  Json::Value secure;
+  select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
+         {"secureConf", "ntpServer", "snmpServer"}, secure);
+  setLog(1163, secure.toStyledString().c_str());
+  const Json::Value& firstSecure = static_cast<const Json::Value&>(secure)[0];
+  Json::Value policy;
+  Json::Reader reader;
+  if (!reader.parse(firstSecure["secureConf"].asString(), policy, true)) policy = Json::Value();
+  snap["curUser"]["secureConf"] = policy;
+  snap["server"]["ntpServer"] = firstSecure["ntpServer"];
+  snap["server"]["snmpServer"] = firstSecure["snmpServer"];
+
+  Json::Value& server = snap["server"];
+  select(false,
+         std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
+             " temp/10 as temp,humid/10 as humid from server2",
+         {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
+          "temp", "humid"},
+         server);
+  for (const char* member : {"ip", "gateway", "subnetMask"}) {
+    server[member] = CTools::IP_intToStr(server[member].asString());
+  }
+
+  select(true, " select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
+         {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
+
+  select(true,
+         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog as dogDB,"
+                     "pid,priv2.type as privType,priv2.nm as privNM,token,interval,") +
+             " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
+             "createTime,memo2,pwdDepth,timezone " +
+             " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
+             " order by level, privNM,user2.nm ",
+         {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM",
+          "token", "interval", "code", "frame", "media", "nm2", "addrH", "addrC",
+          "phone", "email", "status", "prior", "loginTime", "loginTime2", "createTime",
+          "memo2", "pwdDepth", "timezone"},
+         snap["users"]);
+
+  Json::Value ips;
+  selIPS(ips);
+  snap["ips"] = ips;
+
+  Json::Value serverIps;
+  selserverIPS(serverIps);
+  snap["serverips"] = serverIps;
+
+  // Only captured pairs: a module whose serial console a user holds, with
+  // that user. A free module (-1) never pairs, not even with a row of id -1.
+  select(true,
+         std::string(" select dog2.id as dogID,dog2.nm as dogNM,user2.id as userID,"
+                     "user2.nm as userNM from dog2,user2 ") +
+             " where dog2.serialUserID=user2.id and dog2.serialUserID!=-1 order by dog2.id",
+         {"dogID", "dogNM", "userID", "userNM"}, snap["serials"]);
+
+  snap["dogs"] = Json::Value(Json::arrayValue);
+  const std::string moduleQuery =
+      std::string(" select code,frame,id,uid,nm,0 as type2,") +
+      " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart," +
+      " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
+  if (isFactory) {
+    select(true, moduleQuery, kModuleKeys, snap["dogs"]);
+  } else {
+    Json::Value online;
+    select(true, moduleQuery, kModuleKeys, online);
+    assignSlots(online, snap);
+    std::vector<std::string> keys{"dogInfoID"};
+    keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
+    select(true,
+           std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
+               " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
+               " di2.depart,di2.memo,0 as sm,0 as priv" +
+               " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
+               " order by d2.id",
+           keys, snap["dogs"]);
+  }
+  convertDogTCF(snap);
+
+  select(true, " select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
+         {"setted", "id", "uid", "nm"}, snap["dogInfos"]);
+
+  for (const std::string& name : snap.getMemberNames()) jsOData[name] = snap[name];
+}
+
+void CDB::selIPS(Json::Value& ips) {
+  select(false, " select ipsType as type from other2", {"type"}, ips);
+  select(true, " select ip from ips2 order by ip", {"ip"}, ips["ips"]);
+}
+
+void CDB::selserverIPS(Json::Value& ips) {
+  Json::Value& list = ips["serverips"];
+  select(true, " select ip from iplist order by ip", {"ip"}, list);
+  for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
+}
+
+void CDB::convertDogTCF(Json::Value& jsOData) {
+  if (!jsOData.isObject() || !jsOData.isMember("dogs")) return;
+  Json::Value& dogs = jsOData["dogs"];
+  if (!dogs.isArray()) return;
+  for (Json::Value& dog : dogs) {
+    if (!dog.isObject()) continue;
+    const int kind = moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
+    dog["type2"] = kind;
+    if (kind == 1 || kind == 3) {
+      const Json::Value& frame = dog["frame"];
+      const Json::Value& code = dog["code"];
+      dog["frame"] = frame.isString() ? indexIn(kFrameTable, frame.asString()) : -1;
+      dog["code"] = code.isString() ? indexIn(kCodeTable, code.asString()) : -1;
+    } else {
+      dog["frame"] = 10;
+      dog["code"] = 30;
+    }
+  }
+}
