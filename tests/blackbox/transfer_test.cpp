@@ -176,7 +176,8 @@ TEST_F(Transfer, UploadThatCannotBeStoredKeepsThePreviousFile) {
 }
 
 TEST_F(Transfer, DownloadSendsTheDatabase) {
-  for (const std::string query : {downloadQuery(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {
+  for (const std::string& query :
+       {downloadQuery(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {
     CgiRequest request;
     request.query = query;
     CgiResult result = runCgi(root_, request);
