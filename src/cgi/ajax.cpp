@@ -13,6 +13,7 @@
 #include "cgi/cgic.h"
 #include "cgi/page.h"
 #include "cgi/reply.h"
+#include "ops/ops.h"
 #include "store/db.h"
 #include "store/sql.h"
 
@@ -80,6 +81,12 @@ const Route kOtherRoutes[] = {
     {"logout", onLogout},
     {"ref", onRef},
     {"saveLanguage", onSaveLanguage},
+    {"selLog", onSelLog},
+    {"modifyIPS", onModifyIPS},
+    {"modifyServerIPS", onModifyServerIPS},
+    {"operaSerial", onOperaSerial},
+    {"convertToClientMode", onConvertToClientMode},
+    {"unsetDogInfo", onUnsetDogInfo},
 };
 
 Handler otherHandler(const std::string& type) {
