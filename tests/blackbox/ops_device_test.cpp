@@ -24,13 +24,13 @@ Json::Value unsetSlot(const TempRoot& root, const Json::Value& id) {
 TEST(DogInfo, ClearingASlot) {
   TempRoot root;
   root.exec(
-      "update dogInfo2 set setted=1,uid='U1A0000001',nm='web',group2='g',pos1='a',pos2='b',"
+      "update dogInfo2 set setted=1,uid='X9Z0000009',nm='web',group2='g',pos1='a',pos2='b',"
       "depart='ops',memo='m' where id in (5,6);");
   Json::Value reply = unsetSlot(root, "5");
   ASSERT_EQ(reply["ret"].asString(), "ok") << reply["retMsg"].asString();
   EXPECT_EQ(root.query(std::string(kSlotColumns) + "5;")[0],
             (Row{"0", "5", "5", " ", " ", " ", " ", " "}));
-  Row untouched{"1", "U1A0000001", "web", "g", "a", "b", "ops", "m"};
+  Row untouched{"1", "X9Z0000009", "web", "g", "a", "b", "ops", "m"};
   EXPECT_EQ(root.query(std::string(kSlotColumns) + "6;")[0], untouched);
 
   // No such slot: nothing changes and nothing is reported.
