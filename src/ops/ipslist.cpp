@@ -44,7 +44,8 @@ bool isDottedQuad(std::string_view text) {
 
 // Refuses an address to be added that is not a dotted quad.
 void checkNewIP(const std::string& action, const Json::Value& para) {
-  if ((action == "insIP" || action == "updIP") && !isDottedQuad(korvan::memberText(para, "newIP"))) {
+  if ((action == "insIP" || action == "updIP") &&
+      !isDottedQuad(korvan::memberText(para, "newIP"))) {
     throw CMyErr(CMyErr::warning, "invalid ip address");
   }
 }

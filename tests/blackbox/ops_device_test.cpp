@@ -13,7 +13,8 @@ namespace {
 
 using Row = std::vector<std::string>;
 
-const char* kSlotColumns = "select setted,uid,nm,group2,pos1,pos2,depart,memo from dogInfo2 where id=";
+const char* kSlotColumns =
+    "select setted,uid,nm,group2,pos1,pos2,depart,memo from dogInfo2 where id=";
 
 Json::Value unsetSlot(const TempRoot& root, const Json::Value& id) {
   Json::Value request = korvantest::sessionRequest(root, "unsetDogInfo");
@@ -46,7 +47,8 @@ TEST(DeviceMode, ClientModeTakesEffectWithTheNextRequest) {
   // firstLogin is reported only outside factory mode, which shows the mode
   // each request ran in.
   root.exec("update other2 set factoryMode=1; update secureConf set f_firstLogin=1;");
-  Json::Value reply = korvantest::ajax(root, korvantest::sessionRequest(root, "convertToClientMode"));
+  Json::Value reply =
+      korvantest::ajax(root, korvantest::sessionRequest(root, "convertToClientMode"));
   ASSERT_EQ(reply["ret"].asString(), "ok") << reply["retMsg"].asString();
   EXPECT_FALSE(reply.isMember("firstLogin"));
   EXPECT_EQ(root.scalar("select factoryMode from other2;"), "0");

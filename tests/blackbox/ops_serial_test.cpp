@@ -12,7 +12,8 @@ namespace {
 
 class Serial : public ::testing::Test {
  protected:
-  Json::Value opera(const std::string& userId, const Json::Value& dogId, const std::string& action) {
+  Json::Value opera(const std::string& userId, const Json::Value& dogId,
+                    const std::string& action) {
     Json::Value request = korvantest::sessionRequest(root_, "operaSerial", userId);
     request["serialPara"]["dogID"] = dogId;
     request["serialPara"]["action"] = action;

@@ -3,7 +3,6 @@
 // malformed upload leaves behind.
 #include <glob.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <ctime>
 #include <filesystem>
@@ -50,7 +49,8 @@ CgiRequest multipart(const std::vector<Part>& parts, bool closed = true) {
 // Content that looks like the multipart syntax: line breaks, dashes, a
 // near-boundary and NUL bytes.
 std::string awkwardBytes(size_t size) {
-  std::string pattern = "\r\n--" + std::string(kBoundary).substr(0, 20) + std::string("\0\xff-\r", 4);
+  std::string pattern =
+      "\r\n--" + std::string(kBoundary).substr(0, 20) + std::string("\0\xff-\r", 4);
   std::string out;
   for (size_t i = 0; out.size() < size; ++i) {
     out += pattern;
@@ -92,7 +92,7 @@ TEST_F(Transfer, FirmwareUploadStoresExactBytes) {
   EXPECT_EQ(readFile(firmware()), content);
 }
 
-TEST_F(Transfer, DatabaseUploadGoesToTheFirmwareFile) {
+TEST_F(Transfer, DatabaseUploadAndEmptyUploadGoToTheFirmwareFile) {
   std::string database = readFile(root_.dbPath());
   // An extra disposition parameter is ignored.
   CgiResult result =
@@ -100,57 +100,22 @@ TEST_F(Transfer, DatabaseUploadGoesToTheFirmwareFile) {
   EXPECT_EQ(result.out, std::string(kTextHeader) + "update database success \n");
   EXPECT_EQ(readFile(firmware()), "DB");
   EXPECT_EQ(readFile(root_.dbPath()).size(), database.size());
-}
 
-TEST_F(Transfer, FirstMatchingFileWins) {
-  // Both fields: only the firmware; two parts of one name: the first.
-  CgiResult result = runCgi(root_, multipart(withSession({{"dbFile", "d.db", "database", ""},
-                                                          {"systemFile", "a.bin", "first", ""},
-                                                          {"systemFile", "b.bin", "second", ""}})));
-  EXPECT_EQ(result.out, std::string(kTextHeader) + "update firmware success \n");
-  EXPECT_EQ(readFile(firmware()), "first");
-}
-
-TEST_F(Transfer, EmptyFileEmptiesTheFirmwareFile) {
-  CgiResult result = runCgi(root_, multipart(withSession({{"systemFile", "empty.bin", "", ""}})));
-  EXPECT_EQ(result.out, std::string(kTextHeader) + "update firmware success \n");
+  result = runCgi(root_, multipart(withSession({{"systemFile", "empty.bin", "", ""}})));
+  EXPECT_EQ(result.body(), "update firmware success \n");
   EXPECT_TRUE(korvantest::fileExists(firmware()));
   EXPECT_EQ(readFile(firmware()), "");
 }
 
-TEST_F(Transfer, FieldsWithoutUsableFileNameAreNoTransfer) {
-  // An empty file name (the part is kept in memory) and a plain text field:
-  // the page shell is served and nothing is stored.
-  for (const Part& part : {Part{"systemFile", std::string(""), "x", ""},
-                           Part{"dbFile", std::nullopt, "x", ""}}) {
-    CgiResult result = runCgi(root_, multipart(withSession({part})));
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_NE(result.body().find("<HEAD>"), std::string::npos);
-    EXPECT_EQ(readFile(firmware()), "previous firmware");
-  }
-}
-
-TEST_F(Transfer, MalformedMultipartBodies) {
-  // No boundary at all: no fields, so the page shell.
-  CgiRequest request = multipart({});
-  request.body = "just some bytes\r\n";
-  CgiResult result = runCgi(root_, request);
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_NE(result.body().find("<HEAD>"), std::string::npos);
-  // A part that no boundary closes fails the whole request.
-  std::vector<Part> parts = withSession({});
-  parts.push_back({"systemFile", "fw.bin", "unterminated upload", ""});
-  result = runCgi(root_, multipart(parts, false));
-  EXPECT_EQ(result.exitStatus, 255);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(readFile(firmware()), "previous firmware");
-}
-
-TEST_F(Transfer, SpooledUploadsAreDeletedAtExit) {
-  // Two file parts of one name, each spooled to its own temporary file.
+TEST_F(Transfer, FirstFileWinsAndSpoolFilesAreDeleted) {
+  // Both fields: only the firmware; two parts of one name: the first. Each
+  // file part is spooled to a temporary file of its own, gone at exit.
   std::string marker = "spool-marker-" + root_.dir().substr(root_.dir().rfind('-') + 1);
-  runCgi(root_, multipart(withSession({{"systemFile", "a.bin", marker + "a", ""},
-                                       {"systemFile", "b.bin", marker + "b", ""}})));
+  CgiResult result =
+      runCgi(root_, multipart(withSession({{"dbFile", "d.db", marker + "db", ""},
+                                           {"systemFile", "a.bin", marker + "a", ""},
+                                           {"systemFile", "b.bin", marker + "b", ""}})));
+  EXPECT_EQ(result.body(), "update firmware success \n");
   EXPECT_EQ(readFile(firmware()), marker + "a");
   glob_t found{};
   glob("/tmp/cgic*", 0, nullptr, &found);
@@ -158,6 +123,27 @@ TEST_F(Transfer, SpooledUploadsAreDeletedAtExit) {
     EXPECT_EQ(readFile(found.gl_pathv[i]).find(marker), std::string::npos) << found.gl_pathv[i];
   }
   globfree(&found);
+}
+
+TEST_F(Transfer, NoTransferWithoutACompleteFilePart) {
+  // An empty file name (the part is kept in memory), a plain text field, a
+  // body without any boundary: no transfer, the page shell is served.
+  std::vector<CgiRequest> requests = {
+      multipart(withSession({{"systemFile", std::string(""), "x", ""}})),
+      multipart(withSession({{"dbFile", std::nullopt, "x", ""}})), multipart({})};
+  requests.back().body = "just some bytes\r\n";
+  for (const CgiRequest& request : requests) {
+    CgiResult result = runCgi(root_, request);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_NE(result.body().find("<HEAD>"), std::string::npos);
+  }
+  // A part that no boundary closes fails the whole request.
+  std::vector<Part> parts = withSession({});
+  parts.push_back({"systemFile", "fw.bin", "unterminated upload", ""});
+  CgiResult result = runCgi(root_, multipart(parts, false));
+  EXPECT_EQ(result.exitStatus, 255);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(readFile(firmware()), "previous firmware");
 }
 
 TEST_F(Transfer, UploadThatCannotBeStoredKeepsThePreviousFile) {
@@ -194,9 +180,11 @@ TEST_F(Transfer, RefusedWithoutSession) {
   std::vector<std::vector<Part>> uploads = {
       {{"systemFile", "fw.bin", "evil", ""}},
       {{"dbFile", "k.db", "evil", ""}, {"userID", std::nullopt, userId_, ""}},
-      {{"systemFile", "fw.bin", "evil", ""}, {"userID", std::nullopt, "1 or 1=1", ""},
+      {{"systemFile", "fw.bin", "evil", ""},
+       {"userID", std::nullopt, "1 or 1=1", ""},
        {"token", std::nullopt, token_, ""}},
-      {{"systemFile", "fw.bin", "evil", ""}, {"userID", std::nullopt, userId_, ""},
+      {{"systemFile", "fw.bin", "evil", ""},
+       {"userID", std::nullopt, userId_, ""},
        {"token", std::nullopt, "wrong", ""}},
   };
   for (const auto& parts : uploads) EXPECT_EQ(runCgi(root_, multipart(parts)).out, refusal);
