@@ -32,9 +32,9 @@ test-asan: build-asan
 fuzz: deps
 	@if [ -x scripts/run-fuzz ]; then scripts/run-fuzz; fi
 
-# Everything CI runs: the suite in the normal build, again under ASan+UBSan,
-# then the fuzzers for a bounded time.
-test: test-normal test-asan fuzz
+# Everything CI runs: the fuzzers for a bounded time, then the suite in the
+# normal build and again under ASan+UBSan.
+test: fuzz test-normal test-asan
 
 devroot: build
 	scripts/make-devroot $(DEVROOT) $(BUILD)

@@ -1,6 +1,7 @@
-// Timed socket I/O of the daemon link: a connect limited to one second by the
-// process alarm clock, and a reply read limited to ten seconds. Used only by
-// CArm and CRecvPak; every failure is thrown as CMyErr of kind armErr.
+// Socket I/O of the daemon link: a connect limited to one second by the
+// process alarm clock, a reply read limited to ten seconds, and the request
+// write. Used only by CArm, CSendPak and CRecvPak; every failure is thrown as
+// CMyErr of kind armErr.
 #pragma once
 
 #include <netinet/in.h>

@@ -13,7 +13,7 @@
 
 #include "daemon/packets.h"
 
-namespace korvan::test {
+namespace korvantest {
 
 namespace pak = korvan::pak;
 
@@ -210,7 +210,8 @@ void FakeDaemon::serve(int fd) {
     if (answer.empty() || reply.mode == FakeReply::Mode::kClose) break;
     if (reply.mode == FakeReply::Mode::kSilent) continue;
     if (reply.mode == FakeReply::Mode::kShort) {
-      size_t len = reply.shortLen != 0 ? std::min(reply.shortLen, answer.size()) : answer.size() - 1;
+      size_t len = reply.shortLen != 0 ? std::min(reply.shortLen, answer.size())
+                                       : answer.size() - 1;
       sendAll(fd, answer.data(), len);
       break;
     }
@@ -219,4 +220,4 @@ void FakeDaemon::serve(int fd) {
   close(fd);
 }
 
-}  // namespace korvan::test
+}  // namespace korvantest

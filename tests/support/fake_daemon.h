@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-namespace korvan::test {
+namespace korvantest {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -97,4 +97,4 @@ class FakeDaemon {
   std::thread acceptor_;
 };
 
-}  // namespace korvan::test
+}  // namespace korvantest

@@ -20,19 +20,6 @@ class CgicTest : public cgitest::CgiTest {};
 
 // ---- Environment capture -------------------------------------------------------
 
-TEST_F(CgicTest, UnsetVariablesReadAsEmptyStrings) {
-  capture(CgiEnv{}, "");
-  ASSERT_NE(cgiRequestMethod, nullptr);
-  ASSERT_NE(cgiQueryString, nullptr);
-  ASSERT_NE(cgiRemoteAddr, nullptr);
-  EXPECT_STREQ(cgiRequestMethod, "");
-  EXPECT_STREQ(cgiQueryString, "");
-  EXPECT_STREQ(cgiRemoteAddr, "");
-  EXPECT_STREQ(cgiContentType, "");
-  EXPECT_STREQ(cgiMultipartBoundary, "");
-  EXPECT_EQ(cgiContentLength, 0);
-}
-
 TEST_F(CgicTest, ContentTypeLosesItsParametersAndYieldsTheBoundary) {
   struct Case {
     const char* contentType;
@@ -76,6 +63,13 @@ TEST_F(CgicTest, ContentLengthTakesLeadingDigitsOnly) {
     capture(env, "");
     EXPECT_EQ(cgiContentLength, c.value);
   }
+  // Unset variables read as empty strings, never as null.
+  capture(CgiEnv{}, "");
+  EXPECT_EQ(cgiContentLength, 0);
+  ASSERT_TRUE(cgiRequestMethod != nullptr && cgiQueryString != nullptr && cgiRemoteAddr != nullptr);
+  EXPECT_STREQ(cgiRequestMethod, "");
+  EXPECT_STREQ(cgiQueryString, "");
+  EXPECT_STREQ(cgiRemoteAddr, "");
 }
 
 TEST_F(CgicTest, CaseInsensitiveComparisonFoldsLettersOnly) {
@@ -128,28 +122,6 @@ TEST_F(CgicTest, UnescapingHandlesHexCasePlusAndCutOffEscapes) {
   EXPECT_EQ(decodeQuery("a=x%zzy"), (Pairs{{"a", "x"}}));
 }
 
-TEST_F(CgicTest, DecodingAppendsToTheList) {
-  std::string first = "a=1";
-  std::string second = "b=2";
-  ASSERT_EQ(cgiParseFormInput(first.data(), 3), cgiParseSuccess);
-  ASSERT_EQ(cgiParseFormInput(second.data(), 3), cgiParseSuccess);
-  const auto list = entries();
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].attr, "a");
-  EXPECT_EQ(list[1].attr, "b");
-}
-
-TEST_F(CgicTest, PostBodyIsReadUpToContentLengthOnly) {
-  CgiEnv env;
-  env.contentLength = "3";
-  capture(env, "a=1&b=2");
-  ASSERT_EQ(cgiParsePostFormInput(), cgiParseSuccess);
-  const auto list = entries();
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].value, "1");
-  EXPECT_EQ(ftell(cgiIn), 3);
-}
-
 TEST_F(CgicTest, PostBodyFromAPipeHeldOpenNeedsNoEndOfFile) {
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
@@ -170,13 +142,6 @@ TEST_F(CgicTest, PostBodyFromAPipeHeldOpenNeedsNoEndOfFile) {
   EXPECT_STREQ(buffer, "{\"type\":1}");
   fclose(pipeIn);
   close(fds[1]);
-}
-
-TEST_F(CgicTest, ShortPostBodyFails) {
-  CgiEnv env;
-  env.contentLength = "100";
-  capture(env, "a=1");
-  EXPECT_EQ(cgiParsePostFormInput(), cgiParseIO);
 }
 
 // ---- Lookups -----------------------------------------------------------------------

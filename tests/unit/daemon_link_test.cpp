@@ -17,11 +17,13 @@
 
 #include "daemon/arm.h"
 #include "daemon/packets.h"
+#include "daemon/recv_pak.h"
+#include "daemon/send_pak.h"
 #include "daemon/socket_io.h"
 #include "daemon_test_env.h"
 #include "fake_daemon.h"
 
-namespace korvan::test {
+namespace korvantest {
 namespace {
 
 namespace pak = korvan::pak;
@@ -47,7 +49,7 @@ class DaemonLink : public ::testing::Test {
     return fake_.connections() == count;
   }
 
-  TempRoot root_;
+  ScopedRoot root_;
   FakeDaemon fake_;
   Json::Value in_;
   Json::Value out_;
@@ -163,6 +165,34 @@ TEST_F(DaemonLink, ExchangesFollowOneAnotherOnOneConnection) {
   EXPECT_TRUE(out_.isNull());
 }
 
+TEST_F(DaemonLink, SessionExchange) {
+  in_ = Json::Value(Json::objectValue);
+  in_["dogPara"]["id"] = "5";
+  in_["dogPara"]["type2"] = "1";
+  in_["userID"] = "9";
+  CArm::cnn();
+  CSendPak::qt(CArm::socketCnn, in_, out_, "172.16.0.9");
+  CRecvPak::qt(CArm::socketCnn, in_, out_);
+  Json::Value session;
+  ASSERT_TRUE(Json::Reader().parse(out_["qt"].asString(), session));
+  EXPECT_EQ(session["desEncode"].asString(), "0aff001001020304");
+  EXPECT_EQ(session["desDecode"].asString(), "deadbeef00112233");
+
+  auto packets = fake_.packetsOfType(pak::kTypeQT);
+  ASSERT_EQ(packets.size(), 1u);
+  const size_t ip = offsetof(pak::QTRequest, userIP);
+  EXPECT_EQ(Bytes(packets[0].begin() + ip, packets[0].begin() + ip + 4),
+            (Bytes{9, 0, 16, 172}));
+}
+
+TEST_F(DaemonLink, ModuleReplyJudgedOnItsResultByteOnly) {
+  FakeReply odd;
+  odd.raw = Bytes{0x00, 0x00, 0x00, 0xFF, 0x00};  // only byte 4 counts
+  fake_.script(pak::kTypeDogUID, odd);
+  CArm::cnn();
+  CArm::setDogUID(in_, out_);
+}
+
 TEST_F(DaemonLink, RefusedChangeIsAnArmError) {
   fake_.scriptRet(pak::kTypeDogNM, 3);
   CArm::cnn();
@@ -217,4 +247,4 @@ TEST_F(DaemonLink, SilentDaemonTimesOutAfterTenSeconds) {
 }
 
 }  // namespace
-}  // namespace korvan::test
+}  // namespace korvantest

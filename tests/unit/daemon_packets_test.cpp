@@ -11,7 +11,7 @@
 #include "daemon/send_pak.h"
 #include "daemon_test_env.h"
 
-namespace korvan::test {
+namespace korvantest {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -190,7 +190,7 @@ TEST(DaemonSendPak, MembersThatMustBeStringsAreRefusedBeforeSending) {
 
 class DaemonRecvPak : public ::testing::Test {
  protected:
-  TempRoot root_;
+  ScopedRoot root_;
   SocketPair pair_;
   Json::Value in_;
   Json::Value out_;
@@ -303,4 +303,4 @@ TEST_F(DaemonRecvPak, GrantedConsoleSession) {
 }
 
 }  // namespace
-}  // namespace korvan::test
+}  // namespace korvantest

@@ -18,13 +18,13 @@
 #include "store/myerr.h"
 #include "util/paths.h"
 
-namespace korvan::test {
+namespace korvantest {
 
 // Sets KORVAN_ROOT to a fresh directory holding the trace log's folder, and
 // removes both again.
-class TempRoot {
+class ScopedRoot {
  public:
-  TempRoot() {
+  ScopedRoot() {
     char tmpl[] = "/tmp/korvan-daemon-XXXXXX";
     const char* made = mkdtemp(tmpl);
     EXPECT_NE(made, nullptr);
@@ -33,13 +33,13 @@ class TempRoot {
     std::filesystem::create_directories(
         std::filesystem::path(korvan::resolvePath(korvan::kTraceLogPath)).parent_path());
   }
-  ~TempRoot() {
+  ~ScopedRoot() {
     unsetenv("KORVAN_ROOT");
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
-  TempRoot(const TempRoot&) = delete;
-  TempRoot& operator=(const TempRoot&) = delete;
+  ScopedRoot(const ScopedRoot&) = delete;
+  ScopedRoot& operator=(const ScopedRoot&) = delete;
 
   const std::string& dir() const { return dir_; }
 
@@ -110,4 +110,4 @@ CMyErr thrownBy(Call call) {
   return CMyErr(CMyErr::err, "<nothing thrown>");
 }
 
-}  // namespace korvan::test
+}  // namespace korvantest

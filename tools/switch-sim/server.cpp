@@ -122,7 +122,8 @@ bool Server::start() {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(options_.port));
   socklen_t len = sizeof address;
-  if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+  if (listenFd_ < 0 ||
+      bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       listen(listenFd_, 64) != 0 ||
       getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &len) != 0) {
     fprintf(stderr, "switch-sim: cannot listen on 127.0.0.1 port %d: %s\n", options_.port,
@@ -219,6 +220,10 @@ bool Server::handleInput(int fd, Conn& conn) {
       logLine(who + " garbage (bad header) | " + hexText(in) + " -> dropped");
       return false;
     }
+    if (in.size() >= 2 && in[1] == 0) {  // no room for a type byte
+      logLine(who + " garbage (bad length) | " + hexText(in) + " -> dropped");
+      return false;
+    }
     if (in.size() < 3) return true;
     const pak::TypeInfo* info = pak::findType(in[2]);
     if (info == nullptr || static_cast<size_t>(in[1]) + 2 != info->requestLen) {
@@ -250,7 +255,13 @@ void Server::handlePacket(Conn& conn, const Bytes& packet) {
   if (behaviour.silent) {
     outcome = "silent";
   } else {
-    outcome = behaviour.close ? "close" : behaviour.shortReply ? "short reply" : "ret=" + std::to_string(behaviour.ret);
+    if (behaviour.close) {
+      outcome = "close";
+    } else if (behaviour.shortReply) {
+      outcome = "short reply";
+    } else {
+      outcome = "ret=" + std::to_string(behaviour.ret);
+    }
     if (behaviour.delayMs > 0) outcome += " after " + std::to_string(behaviour.delayMs) + "ms";
     conn.hasPending = true;
     conn.pending.reply = buildReply(packet, behaviour.ret, desEncode, desDecode);

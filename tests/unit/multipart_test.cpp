@@ -1,0 +1,351 @@
+// The multipart decoder and the uploaded-file lookups.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cgi_test_util.h"
+
+namespace {
+
+using cgitest::CgiEnv;
+using cgitest::entries;
+using cgitest::readWholeFile;
+
+const std::string kBoundary = "----KorvanFormB0undary7";
+
+std::string part(const std::string& disposition, const std::string& body,
+                 const std::string& moreHeaders = "") {
+  return "--" + kBoundary + "\r\nContent-Disposition: " + disposition + "\r\n" + moreHeaders + "\r\n" +
+         body + "\r\n";
+}
+
+std::string closing() { return "--" + kBoundary + "--\r\n"; }
+
+// Paths of the decoder's temporary files now in /tmp.
+std::vector<std::string> tempFilesNow() {
+  std::vector<std::string> out;
+  DIR* dir = opendir("/tmp");
+  if (dir == nullptr) return out;
+  while (dirent* d = readdir(dir)) {
+    const std::string name = d->d_name;
+    if (name.size() == 10 && name.rfind("cgic", 0) == 0) out.push_back("/tmp/" + name);
+  }
+  closedir(dir);
+  return out;
+}
+
+// A temporary file left behind by this test: one that holds `marker`. Other
+// processes may be uploading at the same time, so only content identifies it.
+bool leftFileWith(const std::string& marker) {
+  for (const std::string& path : tempFilesNow()) {
+    if (readWholeFile(path).rfind(marker, 0) == 0) return true;
+  }
+  return false;
+}
+
+std::string uniqueMarker() {
+  static int counter = 0;
+  return "marker-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-";
+}
+
+class MultipartTest : public cgitest::CgiTest {
+ protected:
+  // Decodes `body` as a POST with the given content type; CONTENT_LENGTH is
+  // the body's size unless `length` is given.
+  cgiParseResultType decode(const std::string& body, long length = -1,
+                            const std::string& contentType = "multipart/form-data; boundary=" + kBoundary) {
+    const std::string lengthText = std::to_string(length >= 0 ? length : static_cast<long>(body.size()));
+    CgiEnv env;
+    env.method = "POST";
+    env.contentType = contentType.c_str();
+    env.contentLength = lengthText.c_str();
+    capture(env, body);
+    return cgiParsePostMultipartInput();
+  }
+};
+
+TEST_F(MultipartTest, FieldsStayInMemoryAndFilesGoToPrivateTempFiles) {
+  std::string firmware;
+  for (int i = 0; i < 3000; ++i) firmware.push_back(static_cast<char>((i * 7) % 256));
+  firmware += "\r\n--" + kBoundary.substr(0, 10) + "\r\n-\r\r\n";  // near misses of the boundary
+  const std::string body = "preamble is ignored\r\n" +
+                           part("form-data; name=\"postKey\"", "{\"type\":\"login\"}\r\nline two") +
+                           part("form-data; name=\"systemFile\"; filename=\"fw.bin\"", firmware,
+                                "Content-Type: application/octet-stream\r\n") +
+                           closing() + "epilogue";
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+
+  const auto list = entries();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].attr, "postKey");
+  EXPECT_EQ(list[0].value, "{\"type\":\"login\"}\r\nline two");
+  EXPECT_EQ(list[0].valueLength, 26);
+  EXPECT_EQ(list[0].fileName, "");
+  EXPECT_EQ(list[0].tfileName, "");
+
+  EXPECT_EQ(list[1].attr, "systemFile");
+  EXPECT_EQ(list[1].fileName, "fw.bin");
+  EXPECT_EQ(list[1].contentType, "application/octet-stream");
+  EXPECT_EQ(list[1].value, "");
+  EXPECT_EQ(list[1].valueLength, static_cast<int>(firmware.size()));
+  const std::string& temp = list[1].tfileName;
+  ASSERT_EQ(temp.size(), 15u);
+  EXPECT_EQ(temp.rfind("/tmp/cgic", 0), 0u) << temp;
+  struct stat st {};
+  ASSERT_EQ(stat(temp.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(readWholeFile(temp), firmware);
+
+  cgiFreeResources();
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  EXPECT_NE(access(temp.c_str(), F_OK), 0);
+}
+
+TEST_F(MultipartTest, FileLookups) {
+  const std::string content(2500, 'q');
+  const std::string body = part("form-data; name=\"dbFile\"; filename=\"korvan.db\"", content) +
+                           part("form-data; name=\"note\"", "text") + closing();
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+
+  char name[16];
+  EXPECT_EQ(cgiFormFileName("dbFile", name, sizeof name), cgiFormSuccess);
+  EXPECT_STREQ(name, "korvan.db");
+  EXPECT_EQ(cgiFormFileName("dbFile", name, 9), cgiFormTruncated);
+  EXPECT_STREQ(name, "korvan.d");
+  EXPECT_EQ(cgiFormFileName("note", name, sizeof name), cgiFormNoFileName);
+  EXPECT_STREQ(name, "");
+  EXPECT_EQ(cgiFormFileName("missing", name, sizeof name), cgiFormNotFound);
+
+  cgiFile* file = reinterpret_cast<cgiFile*>(&name);
+  EXPECT_EQ(cgiFormFileOpen("note", &file), cgiFormNotAFile);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(cgiFormFileOpen("missing", &file), cgiFormNotFound);
+  EXPECT_EQ(cgiFormFileRead(nullptr, name, sizeof name, nullptr), cgiFormOpenFailed);
+  EXPECT_EQ(cgiFormFileClose(nullptr), cgiFormOpenFailed);
+
+  ASSERT_EQ(cgiFormFileOpen("dbFile", &file), cgiFormSuccess);
+  ASSERT_NE(file, nullptr);
+  std::string read;
+  char buffer[1024];
+  int got = 0;
+  cgiFormResultType result;
+  while ((result = cgiFormFileRead(file, buffer, sizeof buffer, &got)) == cgiFormSuccess) {
+    ASSERT_GT(got, 0);
+    read.append(buffer, got);
+  }
+  EXPECT_EQ(result, cgiFormEOF);
+  EXPECT_EQ(read, content);
+  EXPECT_EQ(cgiFormFileClose(file), cgiFormSuccess);
+}
+
+TEST_F(MultipartTest, EmptyFileNameKeepsThePartInMemory) {
+  const std::string body =
+      part("form-data; name=\"systemFile\"; filename=\"\"", "abc", "Content-Type: text/plain\r\n") + closing();
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+  const auto list = entries();
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].value, "abc");
+  EXPECT_EQ(list[0].tfileName, "");
+  EXPECT_EQ(list[0].contentType, "text/plain");
+  char name[8];
+  EXPECT_EQ(cgiFormFileName("systemFile", name, sizeof name), cgiFormNoFileName);
+  cgiFile* file = nullptr;
+  EXPECT_EQ(cgiFormFileOpen("systemFile", &file), cgiFormNotAFile);
+}
+
+TEST_F(MultipartTest, SameNameTwiceFirstWinsAndBothFilesAreDeleted) {
+  const std::string body = part("form-data; name=\"f\"; filename=\"one\"", "first") +
+                           part("form-data; name=\"f\"; filename=\"two\"", "second") + closing();
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+  const auto list = entries();
+  ASSERT_EQ(list.size(), 2u);
+  ASSERT_NE(list[0].tfileName, list[1].tfileName);
+  char name[8];
+  EXPECT_EQ(cgiFormFileName("f", name, sizeof name), cgiFormSuccess);
+  EXPECT_STREQ(name, "one");
+  cgiFile* file = nullptr;
+  ASSERT_EQ(cgiFormFileOpen("f", &file), cgiFormSuccess);
+  char buffer[16];
+  int got = 0;
+  ASSERT_EQ(cgiFormFileRead(file, buffer, sizeof buffer, &got), cgiFormSuccess);
+  EXPECT_EQ(std::string(buffer, got), "first");
+  cgiFormFileClose(file);
+
+  cgiFreeResources();
+  EXPECT_NE(access(list[0].tfileName.c_str(), F_OK), 0);
+  EXPECT_NE(access(list[1].tfileName.c_str(), F_OK), 0);
+}
+
+TEST_F(MultipartTest, HeaderSpellingsAndParameters) {
+  const std::string body =
+      // extra parameters are ignored, before or after the name
+      part("form-data; name=\"a\"; size=3", "1") + part("form-data; size=3; name=b", "2") +
+      // header and parameter names ignore case; no blank after the colon
+      "--" + kBoundary + "\r\ncontent-DISPOSITION:Form-Data; NAME=c; FileName=\"c.txt\"\r\n" +
+      "CONTENT-TYPE:  \"text/x-c\" junk; charset=ascii\r\n\r\n3\r\n" +
+      // header lines ended by a bare LF or a bare CR
+      "--" + kBoundary + "\r\nContent-Disposition: form-data; name=d\n\n4\r\n" +
+      "--" + kBoundary + "\r\nContent-Disposition: form-data; name=e\r\r5\r\n" +
+      // a parameter without "=" ends the parameters
+      part("form-data; name=f; creation-date=x; name=g", "6") + closing();
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+  const auto list = entries();
+  ASSERT_EQ(list.size(), 6u);
+  const char* names[] = {"a", "b", "c", "d", "e", "f"};
+  for (size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list[i].attr, names[i]);
+    EXPECT_EQ(list[i].valueLength, 1);
+  }
+  EXPECT_EQ(list[2].fileName, "c.txt");
+  EXPECT_EQ(list[2].contentType, "text/x-c");
+  EXPECT_EQ(readWholeFile(list[2].tfileName), "3");
+  EXPECT_EQ(list[3].value, "4");
+  EXPECT_EQ(list[4].value, "5");
+}
+
+TEST_F(MultipartTest, PartsThatAreNoFormFieldsAreSkippedWhole) {
+  // The skipped part's body looks like a header block; it must not become one.
+  const std::string body =
+      part("attachment; name=\"x\"", "--" + kBoundary + "-\r\nContent-Disposition: form-data; name=evil\r\n\r\nv") +
+      "--" + kBoundary + "\r\nContent-Type: text/plain\r\n\r\nno disposition\r\n" +
+      part("form-data; name=\"kept\"", "yes") + closing();
+  ASSERT_EQ(decode(body), cgiParseSuccess);
+  const auto list = entries();
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].attr, "kept");
+  EXPECT_EQ(list[0].value, "yes");
+}
+
+TEST_F(MultipartTest, BodiesWithoutBoundaryOrLengthAreEmptySubmissions) {
+  EXPECT_EQ(decode("no boundary anywhere in here"), cgiParseSuccess);
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  EXPECT_EQ(decode(part("form-data; name=a", "1") + closing(), 0), cgiParseSuccess);
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  EXPECT_EQ(decode(closing()), cgiParseSuccess);
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  // The input ends right behind the first boundary line.
+  EXPECT_EQ(decode("--" + kBoundary + "\r\n"), cgiParseSuccess);
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+}
+
+TEST_F(MultipartTest, QuotedBoundaryIsRecognised) {
+  const std::string body = part("form-data; name=a", "1") + closing();
+  ASSERT_EQ(decode(body, -1, "multipart/form-data; boundary=\"" + kBoundary + "\"; charset=utf-8"),
+            cgiParseSuccess);
+  ASSERT_EQ(entries().size(), 1u);
+}
+
+TEST_F(MultipartTest, UnfinishedPartFailsAndLeavesNoFileBehind) {
+  const std::string marker = uniqueMarker();
+  const std::string complete = part("form-data; name=\"a\"; filename=\"a\"", marker + "done");
+  const std::string unfinished = complete + part("form-data; name=\"b\"; filename=\"b\"", marker + "cut");
+  // No boundary after the second part.
+  EXPECT_EQ(decode(unfinished.substr(0, unfinished.size() - 2)), cgiParseIO);
+  EXPECT_FALSE(leftFileWith(marker + "cut"));
+  ASSERT_EQ(entries().size(), 1u);  // the finished part is cleaned up by the caller
+  cgiFreeResources();
+  EXPECT_FALSE(leftFileWith(marker + "done"));
+
+  // A boundary with nothing behind it.
+  EXPECT_EQ(decode(part("form-data; name=a", "1") + "--" + kBoundary), cgiParseIO);
+}
+
+TEST_F(MultipartTest, StandardInputIsNotReadPastContentLength) {
+  const std::string body = part("form-data; name=a", "1") + closing();
+  // The closing boundary lies beyond the declared length.
+  EXPECT_EQ(decode(body, static_cast<long>(body.size()) - 4), cgiParseIO);
+  EXPECT_EQ(ftell(cgiIn), static_cast<long>(body.size()) - 4);
+
+  // A body followed by more bytes than declared.
+  ASSERT_EQ(decode(body + "a lot more", static_cast<long>(body.size())), cgiParseSuccess);
+  EXPECT_LE(ftell(cgiIn), static_cast<long>(body.size()));
+  EXPECT_EQ(entries().size(), 1u);
+}
+
+TEST_F(MultipartTest, PipeHeldOpenByTheServerIsReadToTheDeclaredLength) {
+  const std::string body = part("form-data; name=\"f\"; filename=\"f\"", std::string(5000, 'p')) +
+                           part("form-data; name=\"g\"", "last") + closing();
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], body.data(), body.size()), static_cast<ssize_t>(body.size()));
+  // The writer stays open; a read past the body would fail at once.
+  ASSERT_EQ(fcntl(fds[0], F_SETFL, O_NONBLOCK), 0);
+  const std::string length = std::to_string(body.size());
+  const std::string type = "multipart/form-data; boundary=" + kBoundary;
+  CgiEnv env;
+  env.method = "POST";
+  env.contentType = type.c_str();
+  env.contentLength = length.c_str();
+  capture(env, "");
+  FILE* pipeIn = fdopen(fds[0], "rb");
+  ASSERT_NE(pipeIn, nullptr);
+  cgiIn = pipeIn;
+  EXPECT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
+  EXPECT_EQ(entries().size(), 2u);
+  fclose(pipeIn);
+  close(fds[1]);
+}
+
+TEST_F(MultipartTest, TempFileThatCannotBeMadeFailsTheRequest) {
+  const std::string body =
+      part("form-data; name=a", "1") + part("form-data; name=\"f\"; filename=\"f\"", "data") + closing();
+  CgiEnv env;
+  const std::string type = "multipart/form-data; boundary=" + kBoundary;
+  const std::string length = std::to_string(body.size());
+  env.method = "POST";
+  env.contentType = type.c_str();
+  env.contentLength = length.c_str();
+  capture(env, body);
+
+  // No descriptor left: mkstemp fails.
+  rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int lowest = dup(0);
+  ASSERT_GE(lowest, 0);
+  close(lowest);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(lowest);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const cgiParseResultType result = cgiParsePostMultipartInput();
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+  EXPECT_EQ(result, cgiParseIO);
+  EXPECT_EQ(entries().size(), 1u);
+}
+
+// Values made of the bytes a boundary is made of, in every order, survive the
+// boundary scan unchanged, in memory and on disk.
+TEST_F(MultipartTest, NearMissesOfTheBoundaryAreKeptExactly) {
+  const std::string delimiter = "\r\n--" + kBoundary;
+  const std::string alphabet = "\r\n--" + kBoundary.substr(4, 6) + "x";
+  std::mt19937 random(20240607);
+  for (int round = 0; round < 200; ++round) {
+    std::string value;
+    const int length = static_cast<int>(random() % 120);
+    for (int i = 0; i < length; ++i) {
+      if (random() % 8 == 0) {
+        value += delimiter.substr(0, random() % delimiter.size());  // a cut-off delimiter
+      } else {
+        value.push_back(alphabet[random() % alphabet.size()]);
+      }
+    }
+    if ((value + "\r\n").find(delimiter) != std::string::npos) continue;
+    SCOPED_TRACE(round);
+    const std::string body = part("form-data; name=m", value) +
+                             part("form-data; name=f; filename=f", value) + closing();
+    ASSERT_EQ(decode(body), cgiParseSuccess);
+    const auto list = entries();
+    ASSERT_EQ(list.size(), 2u);
+    ASSERT_EQ(list[0].value, value);
+    ASSERT_EQ(list[1].valueLength, static_cast<int>(value.size()));
+    ASSERT_EQ(readWholeFile(list[1].tfileName), value);
+  }
+}
+
+}  // namespace
