@@ -185,7 +185,8 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
     if (login::stillLocked(elapsed)) {
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
     }
-    std::string sql = "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
+    std::string sql =
+        "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
     execModify(sql);
     attempt = 1;
   }
@@ -217,11 +218,11 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
         break;
     }
     execModify(record);
-    throw CMyErr(CMyErr::err,
-                 "User Name or Password error: " + std::to_string(attempt) + " times");
+    throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
 
-  std::string reset = "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
+  std::string reset =
+      "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
   execModify(reset);
 
   if (isFactory && request["level"].asString() != "3") {
@@ -233,7 +234,8 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   execModify(zone);
 
   if (pwdExpire > 0) {
-    double elapsed = difftime(time(nullptr), login::parseLocalTime(request["pwdExpire"].asString()));
+    double elapsed =
+        difftime(time(nullptr), login::parseLocalTime(request["pwdExpire"].asString()));
     setLog(832, login::withoutPasswords(request).toStyledString().c_str());
     if (login::passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
@@ -249,8 +251,8 @@ void CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   getDateTime_sec(loginTime);
   const long expire = static_cast<long>(time(nullptr)) + session::kIdleSeconds;
   std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
-                    " status=1," + " loginTime2=loginTime," + " loginTime='" +
-                    sqlText(loginTime) + "'," + " expireTime=" + std::to_string(expire) +
+                    " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
+                    "'," + " expireTime=" + std::to_string(expire) +
                     " where id=" + sqlNumber(request["userID"]);
   execModify(sql);
 }

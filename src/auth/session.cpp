@@ -21,8 +21,8 @@ std::string nowText() { return std::to_string(static_cast<long>(time(nullptr)));
 }  // namespace
 
 void CDB::updateAllUserStatusByExpire() {
-  std::string sql = std::string("update user2 set status=0 ") + "where status=1 and expireTime<" +
-                    nowText();
+  std::string sql =
+      std::string("update user2 set status=0 ") + "where status=1 and expireTime<" + nowText();
   execModify(sql);
 }
 
@@ -52,8 +52,8 @@ void CDB::updateExpire(Json::Value& jsIData, Json::Value& jsOData) {
 void onLogout(Json::Value& jsIData, Json::Value& jsOData) {
   (void)jsOData;
   const Json::Value& request = jsIData;
-  std::string sql = std::string(" update user2 set ") + " status=0" + " where id=" +
-                    sqlNumber(request["userID"]);
+  std::string sql =
+      std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(request["userID"]);
   CDB::execModify(sql);
 }
 
@@ -70,9 +70,10 @@ bool hasOpenSession(const Json::Value& jsIData) noexcept {
     const std::string id = user["id"].asString();
     if (!isSqlNumber(id)) return false;
     // The sweep may not have run for this request: test the expiry here.
-    std::string sql = std::string(" select token ") + " from user2,priv2 where user2.pid=priv2.id " +
-                      " and user2.status=1 " + " and user2.expireTime>=" + nowText() +
-                      " and user2.id=" + id + " and user2.token='" + sqlText(user["token"]) + "'";
+    std::string sql = std::string(" select token ") +
+                      " from user2,priv2 where user2.pid=priv2.id " + " and user2.status=1 " +
+                      " and user2.expireTime>=" + nowText() + " and user2.id=" + id +
+                      " and user2.token='" + sqlText(user["token"]) + "'";
     std::vector<std::string> keys{"token"};
     Json::Value scratch;
     CDB::sel(false, sql, keys, scratch);

@@ -4,6 +4,7 @@
 // body with `ret` and `retMsg`.
 #include "cgi/ajax.h"
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "cgi/cgic.h"
 #include "cgi/page.h"
 #include "cgi/reply.h"
+#include "daemon/arm.h"
+#include "daemon/reboot.h"
 #include "ops/ops.h"
 #include "store/db.h"
 #include "store/sql.h"
@@ -52,12 +55,6 @@ std::string readPostKey() {
 // library's error.
 std::string typeOf(const Json::Value& request) { return request["type"].asString(); }
 
-// Opens the daemon connection for "updServer", "updDog", "qt", "restart" and
-// "setTime" before any other check. The connection itself is the daemon
-// link's initArmCnn(type); until the link is part of the program, no type
-// opens one.
-void openDaemonLink(const std::string& type) { (void)type; }
-
 // "saveLanguage": stores the UI language the page shell loads next time.
 // Only a plain code is stored, since the page shell writes it into a script.
 void onSaveLanguage(Json::Value& jsIData, Json::Value& jsOData) {
@@ -80,6 +77,9 @@ const Route kOtherRoutes[] = {
     {"login", onLogin},
     {"logout", onLogout},
     {"ref", onRef},
+    {"qt", CArm::qt},
+    {"setTime", CArm::setTime},
+    {"restart", CArm::restart},
     {"saveLanguage", onSaveLanguage},
     {"selLog", onSelLog},
     {"modifyIPS", onModifyIPS},
@@ -164,7 +164,7 @@ int CAjax::main2(std::string siteLanguage) {
   } catch (const CMyErr& e) {
     setErrorReply(jsOData, e);
   } catch (const Json::Exception& e) {
-    setFailureReply(jsOData, std::string("JSON error: ") + e.what());
+    setFailureReply(jsOData, std::string("malformed request: ") + e.what());
   } catch (const std::bad_alloc&) {
     setFailureReply(jsOData, "out of memory");
   } catch (const std::exception& e) {
@@ -172,8 +172,11 @@ int CAjax::main2(std::string siteLanguage) {
   }
 
   if (localRebootDue(jsIData, jsOData)) {
-    // The daemon link's localReboot() belongs here. It does not return when
-    // the reboot starts; when it cannot start, the reply below is written.
+    // The header goes out before the reboot pipeline writes anything. When
+    // the reboot starts, no reply follows; when it cannot, the reply does.
+    writeHeaderOnce();
+    fflush(cgiOut);
+    localReboot();
   }
 
   writeHeaderOnce();
@@ -190,7 +193,9 @@ void CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
 
   writeHeaderOnce();
 
-  openDaemonLink(typeOf(jsIData));
+  // The daemon connection comes before every other check, so an unreachable
+  // daemon is reported as such even for a call that would be refused.
+  initArmCnn(typeOf(jsIData));
   initDogDB(jsIData);
 
   progress.ipCheckRan = true;

@@ -59,9 +59,9 @@ void select(bool many, std::string sql, std::vector<std::string> keys, Json::Val
 
 void modify(std::string sql) { CDB::execModify(sql); }
 
-const std::vector<std::string> kModuleKeys{"code",  "frame",  "id",     "uid", "nm",
-                                           "type2", "status", "group2", "pos1", "pos2",
-                                           "depart", "memo",  "sm",     "priv"};
+const std::vector<std::string> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
+                                           "type2",  "status", "group2", "pos1", "pos2",
+                                           "depart", "memo",   "sm",     "priv"};
 
 // Gives every online module of `modules` a console slot: a module whose uid a
 // taken slot holds keeps it (and the slot follows the module's name); any
@@ -72,8 +72,9 @@ void assignSlots(const Json::Value& modules, Json::Value& reply) {
     Json::Value m = module;
     const std::string uid = module["uid"].asString();
     Json::Value held;
-    select(false, std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
-                      sqlText(uid) + "'",
+    select(false,
+           std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
+               sqlText(uid) + "'",
            {"uid"}, held);
     if (CDB::g_dbRowCnt == 1) {
       std::map<std::string, bool> keys{{"nm", true}};
@@ -109,8 +110,8 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
   snap["serverTime"] = serverTime;
 
   if (request.isMember("serverIP")) {
-    modify(std::string(" update server2 set ") + " ip=" +
-           sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
+    modify(std::string(" update server2 set ") +
+           " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
   }
 
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
@@ -118,8 +119,8 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
   select(false,
          std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog,pid,"
                      "priv2.type as privType,priv2.nm as privNM,token,interval,pwdDepth,timezone") +
-             " from user2,priv2 where user2.pid=priv2.id " + " and user2.id=" +
-             sqlNumber(request["userID"]) + ";",
+             " from user2,priv2 where user2.pid=priv2.id " +
+             " and user2.id=" + sqlNumber(request["userID"]) + ";",
          {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM", "token",
           "interval", "pwdDepth", "timezone"},
          snap["curUser"]);
@@ -157,10 +158,10 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
              "createTime,memo2,pwdDepth,timezone " +
              " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
              " order by level, privNM,user2.nm ",
-         {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM",
-          "token", "interval", "code", "frame", "media", "nm2", "addrH", "addrC",
-          "phone", "email", "status", "prior", "loginTime", "loginTime2", "createTime",
-          "memo2", "pwdDepth", "timezone"},
+         {"level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
+          "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
+          "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
+          "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
          snap["users"]);
 
   Json::Value ips;
@@ -192,13 +193,14 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
     assignSlots(online, snap);
     std::vector<std::string> keys{"dogInfoID"};
     keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
-    select(true,
-           std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
-               " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
-               " di2.depart,di2.memo,0 as sm,0 as priv" +
-               " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
-               " order by d2.id",
-           keys, snap["dogs"]);
+    select(
+        true,
+        std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
+            " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
+            " di2.depart,di2.memo,0 as sm,0 as priv" +
+            " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
+            " order by d2.id",
+        keys, snap["dogs"]);
   }
   convertDogTCF(snap);
 
