@@ -76,3 +76,53 @@ inline Json::Value entry(const std::string& nm, const std::string& v1, const std
   e["v2"] = v2;
   return e;
 }
+
+// ---- with the switch daemon ------------------------------------------------
+
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+
+#include "actions/registry.h"
+#include "daemon/arm.h"
+#include "fake_daemon.h"
+
+// Adds a fake daemon, connected the way the dispatcher connects for the
+// daemon request types.
+class ActionDaemonTest : public ActionDbTest {
+ protected:
+  void SetUp() override {
+    ActionDbTest::SetUp();
+    setenv("KORVAN_ARM_PORT", std::to_string(fake_.port()).c_str(), 1);
+    CArm::cnn();
+  }
+  void TearDown() override {
+    if (CArm::socketCnn >= 0) close(CArm::socketCnn);
+    CArm::socketCnn = -1;
+    unsetenv("KORVAN_ARM_PORT");
+    CDB::isFactory = false;
+    ActionDbTest::TearDown();
+  }
+
+  // Runs the action of `req`'s type; returns what it threw, if anything, and
+  // the time it took in `elapsed`.
+  std::optional<CMyErr> run(Json::Value& req) {
+    Json::Value reply;
+    auto action = makeAction(req["type"].asString(), req, reply);
+    if (!action) throw std::logic_error("no action for " + req["type"].asString());
+    auto start = std::chrono::steady_clock::now();
+    std::optional<CMyErr> thrown;
+    try {
+      action->do2();
+    } catch (const CMyErr& e) {
+      thrown = e;
+    }
+    elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    return thrown;
+  }
+
+  korvantest::FakeDaemon fake_;
+  std::chrono::milliseconds elapsed{0};
+};
