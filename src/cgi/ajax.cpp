@@ -18,6 +18,7 @@
 #include "cgi/reply.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
+#include "ops/ops.h"
 #include "store/db.h"
 #include "store/sql.h"
 
@@ -82,6 +83,12 @@ const Route kOtherRoutes[] = {
     {"setTime", CArm::setTime},
     {"restart", CArm::restart},
     {"saveLanguage", onSaveLanguage},
+    {"selLog", onSelLog},
+    {"modifyIPS", onModifyIPS},
+    {"modifyServerIPS", onModifyServerIPS},
+    {"operaSerial", onOperaSerial},
+    {"convertToClientMode", onConvertToClientMode},
+    {"unsetDogInfo", onUnsetDogInfo},
 };
 
 Handler otherHandler(const std::string& type) {
