@@ -220,3 +220,21 @@ TEST_F(Transfer, SessionIsExtendedAndIpListApplies) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Transfer, FileNameLongerThanTheLookupBufferIsNoTransfer) {
+  std::string longName(1024, 'n');
+  CgiResult result =
+      runCgi(root_, multipart(withSession({{"systemFile", longName, "new firmware", ""}})));
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_NE(result.body().find("<HEAD>"), std::string::npos);  // the page shell
+  EXPECT_EQ(readFile(firmware()), "previous firmware");
+
+  std::string longestName(1023, 'n');
+  result = runCgi(root_, multipart(withSession({{"systemFile", longestName, "new firmware", ""}})));
+  EXPECT_EQ(result.body(), "update firmware success \n");
+  EXPECT_EQ(readFile(firmware()), "new firmware");
+}
+
+}  // namespace
