@@ -65,6 +65,15 @@ TEST_F(DaemonActions, ConsoleNameChange) {
   EXPECT_EQ(unchanged["ret"], "warning");
   EXPECT_EQ(unchanged["retMsg"], "Nothing modified");
   EXPECT_TRUE(daemon_.packets().empty());
+  // A module without a console slot, and an unknown module, load nothing.
+  for (const char* id : {"4", "99"}) {
+    Json::Value other = webModule();
+    other["dogPara"]["id"] = id;
+    other["dogPara"]["nm"] = "renamed";
+    EXPECT_EQ(call(other)["retMsg"], "Nothing modified") << id;
+  }
+  EXPECT_TRUE(daemon_.packets().empty());
+  EXPECT_EQ(root_.scalar("select nm from dog2 where id=4;"), "switch-console");
 
   Json::Value req = webModule();
   req["dogPara"]["nm"] = "web-east";
@@ -138,22 +147,36 @@ TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
 
 TEST_F(DaemonActions, FactoryModeConsoleUpdate) {
   root_.exec("update other2 set factoryMode=1;");
-  // A serial module with its stored values: still sent and written, never
-  // "Nothing modified"; no code-and-frame packet for a serial module.
+  // A virtual-media module with its stored settings and a new identity:
+  // never "Nothing modified"; identity, name and code-and-frame all go out,
+  // each paused after. The name packet is addressed by the module id, the
+  // other two by the port id.
   Json::Value req = webModule();
   Json::Value& p = req["dogPara"];
-  p["id"] = "3";
-  p["uid"] = "S2B0000003";
-  p["portID"] = "3";
-  p["nm"] = "router-console";
-  p["code"] = "500";
-  p["frame"] = "10";
+  p["id"] = "5";
+  p["uid"] = "V3C0000055";
+  p["portID"] = "7";
+  p["nm"] = "install-media";
+  p["sm"] = "2";
+  p["code"] = "2000";
+  p["frame"] = "35";
   Json::Value reply = call(req);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  EXPECT_GE(elapsed_.count(), 2000);
-  EXPECT_EQ(types(), (std::vector<uint8_t>{8, 7}));
-  EXPECT_EQ(root_.scalar("select uid||'|'||nm||'|'||code||'|'||frame from dog2 where id=3;"),
-            "S2B0000003|router-console|500|10");
+  EXPECT_GE(elapsed_.count(), 3000);
+  auto packets = daemon_.packets();
+  ASSERT_EQ(packets.size(), 3u);
+  Bytes uid{0xA4, 19, 8, 7};
+  for (char c : std::string("V3C0000055")) uid.push_back(static_cast<uint8_t>(c));
+  uid.resize(21, 0);
+  Bytes name{0xA4, 35, 7, 5};
+  for (char c : std::string("install-media")) name.push_back(static_cast<uint8_t>(c));
+  name.resize(37, 0);
+  EXPECT_EQ(packets[0], uid);
+  EXPECT_EQ(packets[1], name);
+  EXPECT_EQ(packets[2], (Bytes{0xA4, 8, 9, 7, 0x00, 35, 0x00, 0x00, 0x07, 0xD0}));
+  EXPECT_EQ(root_.scalar("select uid||'|'||nm||'|'||sm||'|'||code||'|'||frame from dog2 "
+                         "where id=5;"),
+            "V3C0000055|install-media|2|2000|35");
   EXPECT_EQ(logCount(root_), 0);
 }
 
@@ -173,6 +196,8 @@ Json::Value serverRequest(const TempRoot& root) {
 }
 
 TEST_F(DaemonActions, ServerSettings) {
+  // A stored encryption outside the table is logged as a placeholder.
+  root_.exec("update server2 set encrypt=7;");
   Json::Value reply = call(serverRequest(root_));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(types(), (std::vector<uint8_t>{2, 5}));
@@ -186,7 +211,7 @@ TEST_F(DaemonActions, ServerSettings) {
   Json::Value want(Json::arrayValue);
   want.append(entry("uid", "KV-0001", "A1"));
   want.append(entry("Name", "korvan-dev", "srv"));
-  want.append(entry("Encrypt", "des", "3des"));
+  want.append(entry("Encrypt", "--", "3des"));
   want.append(entry("ip", "127.0.0.1", "192.168.1.10"));
   want.append(entry("keymousePort", "5900", "5900"));
   want.append(entry("videoPort", "5901", "5901"));
