@@ -238,3 +238,28 @@ TEST_F(Transfer, FileNameLongerThanTheLookupBufferIsNoTransfer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Transfer, TransferFieldsWinOverAjaxAndTheUploadOverTheDownload) {
+  // A valid AJAX call in the same request: the transfer is served, not the call.
+  const std::string postKey = Json::FastWriter().write(korvantest::sessionRequest(root_, "ref"));
+
+  CgiResult result = runCgi(
+      root_, multipart(withSession({{"postKey", std::nullopt, postKey, ""},
+                                    {"submitDownloadDB", std::nullopt, "1", ""},
+                                    {"dbFile", "k.db", "database upload", ""}})));
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.out, std::string(kTextHeader) + "update database success \n");
+  EXPECT_EQ(readFile(firmware()), "database upload");
+
+  CgiRequest download;
+  download.query = "postKey=" + korvantest::urlEncode(postKey) + "&" + downloadQuery();
+  result = runCgi(root_, download);
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.header(),
+            "Content-Disposition:attachment;filename=korvan.db\nContent-type: text/html\r\n\r\n");
+  EXPECT_EQ(result.body(), readFile(root_.dbPath()));
+}
+
+}  // namespace
