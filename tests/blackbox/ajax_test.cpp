@@ -124,6 +124,108 @@ TEST(Ajax, TypesWithoutAHandler) {
   EXPECT_NE(reply["retMsg"], "unknown request type");
 }
 
+TEST(Ajax, ASyntaxErrorKeepsWhatTheReaderBuilt) {
+  TempRoot root;
+  // The members before the error are read; the call goes on with them.
+  std::string doc = compact(sessionRequest(root, "ref"));
+  doc.pop_back();
+  Json::Value reply = completeReply(postRaw(root, doc + ",\"pad\": oops"));
+  EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(reply["curUser"]["nm"], "admin");
+}
+
+// The tables and columns alone: declared types, but no defaults, no unique
+// names, no keys besides the ids the database assigns, and another name for
+// the second column of iplist.
+const char* const kBareTables =
+    "drop table user2; drop table priv2; drop table dog2; drop table dogInfo2;"
+    "drop table server2; drop table other2; drop table secureConf; drop table userLock;"
+    "drop table log2; drop table ips2; drop table iplist;"
+    "create table user2 (id integer primary key, nm text, pw text, memo text, pid integer,"
+    " dog text, token text, status integer, expireTime integer, loginTime text,"
+    " loginTime2 text, createTime text, pwdExpire text, pwdDepth text, timezone integer,"
+    " interval integer, code text, frame text, media text, prior integer, nm2 text,"
+    " addrH text, addrC text, phone text, email text, memo2 text);"
+    "create table priv2 (id integer, level integer, nm text, type integer, dog text);"
+    "create table dog2 (id integer, uid text, nm text, sm integer, code integer,"
+    " frame integer, status integer, usrstatus integer, type2 integer, serialUserID integer);"
+    "create table dogInfo2 (id integer, setted integer, uid text, nm text, group2 text,"
+    " pos1 text, pos2 text, depart text, memo text);"
+    "create table server2 (uid text, nm text, encrypt integer, ip integer, gateway integer,"
+    " subnetMask integer, portKM integer, portV integer, portWeb integer, temp integer,"
+    " humid integer);"
+    "create table other2 (factoryMode integer, ipsType integer);"
+    "create table secureConf (f_pwd text, f_ntpServer text, f_snmpServer text,"
+    " f_firstLogin integer, f_language text);"
+    "create table userLock (f_id integer primary key, f_datetime text, f_userName text,"
+    " f_wrongTimes integer);"
+    "create table log2 (id integer primary key, user text, time text, ip text, type text,"
+    " typeSub text, typeSubCN text, sth text);"
+    "create table ips2 (ip text);"
+    "create table iplist (ip integer, spare integer);";
+
+TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
+  TempRoot root(false);
+  root.exec(kBareTables);
+  root.exec(
+      "insert into server2 (uid, nm, encrypt, ip, gateway, subnetMask, portKM, portV, portWeb)"
+      " values ('S', 'srv', 0, 16777343, 16777343, 16777215, 1, 2, 80);"
+      "insert into other2 values (0, 2);"
+      "insert into secureConf (f_pwd, f_firstLogin, f_language)"
+      " values ('{\"pwdTry\":2}', 1, 'en');"
+      "insert into priv2 values (1, 3, 'Admins', 0, '33');"
+      "insert into user2 (id, nm, pw, pid, dog) values (1, 'admin', 'admin', 1, '33');"
+      "insert into dogInfo2 (id, setted, uid, nm) values (1, 0, '1', '1');"
+      "insert into dogInfo2 (id, setted, uid, nm) values (2, 0, '2', '2');"
+      "insert into dog2 values (7, 'U1X', 'usb-7', 0, 1000, 30, 1, 0, 0, -1);");
+  Json::Value login;
+  login["type"] = "login";
+  login["userNM"] = "admin";
+  login["pw"] = "wrong";
+  EXPECT_EQ(ajax(root, login)["retMsg"], "User Name or Password error: 1 times");
+  EXPECT_EQ(root.scalar("select f_id is not null from userLock;"), "1");
+
+  login["pw"] = "admin";
+  Json::Value reply = ajax(root, login);
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(reply["firstLogin"], true);
+  EXPECT_EQ(reply["curUser"]["token"].asString().size(), 32u);
+  EXPECT_EQ(reply["curUser"]["interval"], "");  // a NULL cell
+  ASSERT_EQ(reply["dogs"].size(), 1u);
+  EXPECT_EQ(reply["dogs"][0]["dogInfoID"], "1");
+  EXPECT_EQ(reply["dogs"][0]["group2"], "");
+
+  Json::Value call;
+  call["userID"] = "1";
+  call["user"]["id"] = "1";
+  call["user"]["token"] = reply["curUser"]["token"];
+  call["type"] = "modifyServerIPS";
+  call["serveripsPara"]["action"] = "insIP";
+  call["serveripsPara"]["newIP"] = "192.168.1.10";
+  reply = ajax(root, call);
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(reply["serverips"]["serverips"][0]["ip"], "192.168.1.10");
+  EXPECT_EQ(root.scalar("select ip || '/' || spare from iplist;"), "167880896/0");
+
+  call["type"] = "insUser";
+  call["userPara"]["nm"] = "second";
+  call["userPara"]["pw"] = "pw";
+  call["userPara"]["pid"] = "1";
+  call["userPara"]["dogDB"] = "3";
+  call["userPara"]["prior"] = "0";
+  reply = ajax(root, call);
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(root.scalar("select id from user2 where nm='second';"), "2");
+  EXPECT_EQ(root.scalar("select count(*) from log2 where id is not null;"), "1");
+
+  call["type"] = "saveLanguage";
+  call["language"] = "de";
+  EXPECT_EQ(ajax(root, call)["ret"], "ok");
+  call["type"] = "logout";
+  EXPECT_EQ(ajax(root, call)["ret"], "ok");
+  EXPECT_EQ(root.scalar("select status || f_language from user2, secureConf where id=1;"), "0de");
+}
+
 TEST(Ajax, MalformedDocumentsGetAnOrderlyError) {
   TempRoot root;
   Json::Value ref = sessionRequest(root, "ref");

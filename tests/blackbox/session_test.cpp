@@ -143,7 +143,14 @@ TEST(Session, RefReturnsOnlyTheSnapshot) {
   reply = ajax(root, ref);
   EXPECT_EQ(names(reply), withFlag);
   EXPECT_EQ(reply["firstLogin"], true);
-  EXPECT_NE(root.traceLog().find("845_Time:"), std::string::npos);
+  std::string trace = root.traceLog();
+  size_t record = trace.rfind("845_Time:");
+  ASSERT_NE(record, std::string::npos);
+  EXPECT_EQ(trace.substr(record + 17, 8), "Msg:::1\n");
+  // A failed call carries no flag.
+  Json::Value stale = ref;
+  stale["user"]["token"] = "stale";
+  EXPECT_FALSE(ajax(root, stale).isMember("firstLogin"));
   root.exec("update other2 set factoryMode=1;");
   EXPECT_EQ(names(ajax(root, ref)), snapshot);
 }
