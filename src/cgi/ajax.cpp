@@ -5,10 +5,12 @@
 #include "cgi/ajax.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "actions/registry.h"
 #include "auth/login.h"
 #include "auth/session.h"
 #include "cgi/cgic.h"
@@ -16,6 +18,7 @@
 #include "cgi/reply.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
+#include "ops/ops.h"
 #include "store/db.h"
 #include "store/sql.h"
 
@@ -80,6 +83,12 @@ const Route kOtherRoutes[] = {
     {"setTime", CArm::setTime},
     {"restart", CArm::restart},
     {"saveLanguage", onSaveLanguage},
+    {"selLog", onSelLog},
+    {"modifyIPS", onModifyIPS},
+    {"modifyServerIPS", onModifyServerIPS},
+    {"operaSerial", onOperaSerial},
+    {"convertToClientMode", onConvertToClientMode},
+    {"unsetDogInfo", onUnsetDogInfo},
 };
 
 Handler otherHandler(const std::string& type) {
@@ -241,13 +250,11 @@ void onOtherDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsODa
 }
 
 void onModifyDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsOData) {
-  // Change actions, one line per type, each constructed on the heap and run
-  // with do2(); the object lives until the process ends. "updDog" takes
-  // CUpdDog_factory when CDB::isFactory is set, CUpdDog otherwise.
-  (void)jsIData;
-  (void)jsOData;
-  (void)type;
+  // The change action of `type` (CUpdDog_factory for "updDog" when
+  // CDB::isFactory is set), run once and dropped afterwards.
+  std::unique_ptr<CAction> action = makeAction(type, jsIData, jsOData);
   // A type with no action, the empty type of an unreadable document
   // included, changes nothing.
-  throw CMyErr(CMyErr::err, "unknown request type");
+  if (!action) throw CMyErr(CMyErr::err, "unknown request type");
+  action->do2();
 }

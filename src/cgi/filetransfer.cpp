@@ -1,6 +1,206 @@
+// File transfers: firmware upload, database upload, database download.
+//
+// A transfer needs what an AJAX call needs: the client must pass the IP access
+// list and the form fields userID and token must name an open session, which
+// the transfer extends. Without them nothing is stored and nothing is sent:
+// the configuration database holds every password, and the firmware slot is
+// what the device installs.
 #include "cgi/filetransfer.h"
 
-// File transfers are not served yet: no request takes this route.
-bool isOperaFile() { return false; }
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-int operaFile() { return 0; }
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cgi/ajax.h"
+#include "cgi/cgic.h"
+#include "ops/transaction.h"
+#include "store/db.h"
+#include "store/sql.h"
+#include "util/paths.h"
+
+namespace {
+
+constexpr int kFileNameBuffer = 1024;
+constexpr int kUploadPiece = 1024;
+constexpr size_t kDownloadPiece = 1000;
+constexpr int kFieldBuffer = 1024;
+
+// Field `name` holds an uploaded file with a file name of 1 to 1,023 bytes.
+bool hasUpload(const char* name) {
+  char fileName[kFileNameBuffer];
+  return cgiFormFileName(name, fileName, sizeof fileName) == cgiFormSuccess;
+}
+
+bool isUpSys() { return hasUpload("systemFile"); }
+bool isUpDB() { return hasUpload("dbFile"); }
+bool isDownDB() { return cgiFormCheckboxSingle("submitDownloadDB") == cgiFormSuccess; }
+
+// The text of form field `name`; empty when it is missing, empty or too long.
+std::string formField(const char* name) {
+  char value[kFieldBuffer];
+  if (cgiFormStringNoNewlines(name, value, sizeof value) != cgiFormSuccess) return "";
+  return value;
+}
+
+// The one-line text reply of a transfer.
+void replyText(const std::string& text) {
+  cgiHeaderContentType("text/html;charset=utf-8");
+  fprintf(cgiOut, "%s \n", text.c_str());
+}
+
+constexpr const char* kSessionRefused = "curUser has loginned or idle timeout";
+
+// The checks of an AJAX call, in the same order: IP access list, expiry
+// sweep, session check, extension. Throws the CMyErr of the first refusal.
+void checkTransferAccess() {
+  CAjax::checkIPS();
+  std::string userId = formField("userID");
+  std::string token = formField("token");
+  // A missing or malformed id would only make the session query fail with the
+  // engine's text; it names no session either way.
+  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, kSessionRefused);
+  Json::Value request;
+  request["type"] = "fileTransfer";
+  request["user"]["id"] = userId;
+  request["user"]["token"] = token;
+  request["userID"] = userId;
+  Json::Value reply;
+  CDB::updateAllUserStatusByExpire();
+  CDB::checkToken(request, reply);
+  CDB::updateExpire(request, reply);
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const { fclose(f); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+struct UploadCloser {
+  void operator()(cgiFile* f) const { cgiFormFileClose(f); }
+};
+
+// A temporary file that is removed unless it was renamed into place.
+class TempFile {
+ public:
+  explicit TempFile(std::string path) : path_(std::move(path)) {}
+  ~TempFile() {
+    if (!path_.empty()) unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  bool renameTo(const std::string& destination) {
+    if (rename(path_.c_str(), destination.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::string path_;
+};
+
+// Copies the upload of `fileKey` to the firmware file. The copy goes to a
+// temporary file beside it and replaces the file only when every byte is
+// written, so a failed upload leaves the previous file as it was.
+bool storeUpload(const std::string& fileKey) {
+  cgiFile* rawUpload = nullptr;
+  if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
+  std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
+
+  std::string destination = korvan::resolvePath(korvan::kFirmwarePath);
+  std::string pattern = destination + ".XXXXXX";
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) return false;
+  TempFile temp(pattern);
+  // mkstemp makes the file private; the firmware file gets the permissions
+  // a plain create would give it.
+  mode_t mask = umask(0);
+  umask(mask);
+  FilePtr out(fdopen(fd, "wb"));
+  if (!out) {
+    close(fd);
+    return false;
+  }
+  if (fchmod(fd, 0666 & ~mask) != 0) return false;
+
+  char buffer[kUploadPiece];
+  int got = 0;
+  cgiFormResultType result;
+  while ((result = cgiFormFileRead(upload.get(), buffer, sizeof buffer, &got)) == cgiFormSuccess) {
+    if (fwrite(buffer, 1, static_cast<size_t>(got), out.get()) != static_cast<size_t>(got)) {
+      return false;
+    }
+  }
+  if (result != cgiFormEOF) return false;
+  if (fflush(out.get()) != 0 || fsync(fd) != 0) return false;
+  if (fclose(out.release()) != 0) return false;
+  return temp.renameTo(destination);
+}
+
+}  // namespace
+
+bool isOperaFile() { return isUpSys() || isUpDB() || isDownDB(); }
+
+int operaFile() {
+  const bool upSys = isUpSys();
+  const bool upDB = isUpDB();
+  const bool downDB = isDownDB();
+  if (!upSys && !upDB && !downDB) return 0;
+  try {
+    checkTransferAccess();
+  } catch (const CMyErr& e) {
+    replyText(e.what());
+    return 0;
+  }
+  if (upSys) {
+    uploadFile("systemFile", "update firmware success");
+  } else if (upDB) {
+    uploadFile("dbFile", "update database success");
+  } else {
+    downloadDBFile();
+  }
+  return 0;
+}
+
+void uploadFile(std::string fileKey, std::string returnMsg) {
+  if (storeUpload(fileKey)) {
+    replyText(returnMsg);
+    return;
+  }
+  replyText(fileKey == "systemFile" ? "update firmware failed" : "update database failed");
+}
+
+void downloadDBFile() {
+  // Hold a read transaction for the copy, so that no writer commits while the
+  // file is read. When the database is busy, say so instead of sending a
+  // file that the browser would save as the database.
+  std::unique_ptr<korvan::Transaction> reading;
+  try {
+    reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
+  } catch (const CMyErr& e) {
+    replyText(e.what());
+    return;
+  }
+  fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
+  cgiHeaderContentType("text/html");
+
+  FilePtr in(fopen(korvan::resolvePath(korvan::kDbPath).c_str(), "rb"));
+  if (in) {
+    char buffer[kDownloadPiece];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, in.get())) > 0) fwrite(buffer, 1, got, cgiOut);
+  }
+  fflush(cgiOut);
+  try {
+    reading->commit();
+  } catch (const CMyErr&) {
+    // The copy is complete; the transaction ends with the connection.
+  }
+  // Closed only now: closing a descriptor of the database file drops every
+  // lock this process holds on it, the engine's shared lock included.
+  in.reset();
+}

@@ -21,8 +21,12 @@
 namespace {
 
 constexpr int kPutBackSize = 1024;
-// Header names and values, and the kept values inside them, are cut to this.
+// Header and parameter names are cut to this.
 constexpr size_t kFieldMax = 1023;
+// Header values and the values inside them are kept longer than any buffer of
+// the lookups, so that an over-long file name reaches cgiFormFileName whole
+// enough to be reported as truncated instead of being cut to a name that fits.
+constexpr size_t kValueMax = 8191;
 constexpr char kTempTemplate[] = "/tmp/cgicXXXXXX";
 
 // The reader of a multipart body: standard input, limited to CONTENT_LENGTH
@@ -83,8 +87,8 @@ bool isAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-void appendCapped(std::string& to, char c) {
-  if (to.size() < kFieldMax) to.push_back(c);
+void appendCapped(std::string& to, char c, size_t limit = kFieldMax) {
+  if (to.size() < limit) to.push_back(c);
 }
 
 // Reads the body up to and including the next boundary, writing what comes
@@ -184,7 +188,7 @@ bool readHeaderLine(mpStream& s, std::string& name, std::string& value) {
     } else {
       if (skippingSpace && isSpace(c)) continue;
       skippingSpace = false;
-      appendCapped(value, ch);
+      appendCapped(value, ch, kValueMax);
     }
   }
   return !name.empty() && !value.empty();
@@ -195,10 +199,10 @@ bool readHeaderLine(mpStream& s, std::string& name, std::string& value) {
 size_t readHeaderWord(const std::string& text, size_t i, std::string& word) {
   word.clear();
   if (i < text.size() && text[i] == '"') {
-    for (++i; i < text.size() && text[i] != '"'; ++i) appendCapped(word, text[i]);
+    for (++i; i < text.size() && text[i] != '"'; ++i) appendCapped(word, text[i], kValueMax);
     while (i < text.size() && text[i] != ';') ++i;
   } else {
-    for (; i < text.size() && text[i] != ';'; ++i) appendCapped(word, text[i]);
+    for (; i < text.size() && text[i] != ';'; ++i) appendCapped(word, text[i], kValueMax);
   }
   return i;
 }

@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <sys/time.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -68,10 +69,24 @@ std::string CTools::IP_strToInt(std::string paraStrIP) {
 }
 
 std::string CTools::IP_intToStr(std::string paraIntIP) {
-  errno = 0;
-  unsigned long long value = strtoull(paraIntIP.c_str(), nullptr, 10);
-  // A negative text wraps to a value past 32 bits and so saturates too.
-  if (errno == ERANGE || value > 0xFFFFFFFFull) value = 0xFFFFFFFFull;
+  // The text is read as a 32-bit strtoul reads it, whatever the width of
+  // this machine's unsigned long: a magnitude beyond 32 bits saturates, and a
+  // minus sign negates modulo 2^32 ("-1" is 255.255.255.255, "-5" is
+  // 251.255.255.255).
+  const char* text = paraIntIP.c_str();
+  while (isspace(static_cast<unsigned char>(*text))) ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  unsigned long long value = 0;
+  if (*text >= '0' && *text <= '9') {
+    errno = 0;
+    value = strtoull(text, nullptr, 10);
+    if (errno == ERANGE || value > 0xFFFFFFFFull) {
+      value = 0xFFFFFFFFull;
+    } else if (negative) {
+      value = (0x100000000ull - value) & 0xFFFFFFFFull;
+    }
+  }
   char buf[16];
   snprintf(buf, sizeof buf, "%u.%u.%u.%u", static_cast<unsigned>(value & 0xFF),
            static_cast<unsigned>((value >> 8) & 0xFF), static_cast<unsigned>((value >> 16) & 0xFF),

@@ -23,7 +23,8 @@ class CTools {
   // first octet + second*2^8 + third*2^16 + fourth*2^24. Text that is not an
   // address gives "0".
   static std::string IP_strToInt(std::string paraStrIP);
-  // The inverse: decimal text (strtoul rules, saturating at 2^32-1) to dotted.
+  // The inverse: decimal text to dotted, read as a 32-bit strtoul reads it
+  // (leading blanks and a sign accepted, saturating at 2^32-1).
   static std::string IP_intToStr(std::string paraIntIP);
 
   // JSON-array helpers of the IP list editor.

@@ -106,7 +106,7 @@ TEST(Ajax, IpAccessLists) {
 
 TEST(Ajax, TypesWithoutAHandler) {
   TempRoot root;
-  for (const char* type : {"noSuchType", "", "updUser", "insUser"}) {
+  for (const char* type : {"noSuchType", "", "updFoo", "UPDUSER"}) {
     Json::Value request = sessionRequest(root, type);
     request["userPara"]["memo"] = "changed";
     request["userPara"]["id"] = "1";

@@ -9,6 +9,8 @@
 
 using korvantest::TempRoot;
 
+using korvantest::atOneSecond;
+
 namespace {
 
 const std::map<std::string, std::string> kUtc{{"TZ", "UTC0"}};
@@ -34,19 +36,6 @@ Json::Value login(const TempRoot& root, const std::string& name, const std::stri
 
 std::string wrongTimes(int n) {
   return "User Name or Password error: " + std::to_string(n) + " times";
-}
-
-// Runs `call(now)` until the clock did not move to the next second during the
-// call, so that the program saw exactly `now`.
-template <class Call>
-Json::Value atOneSecond(Call call) {
-  for (int i = 0; i < 10; ++i) {
-    time_t now = time(nullptr);
-    Json::Value reply = call(now);
-    if (time(nullptr) == now) return reply;
-  }
-  ADD_FAILURE() << "the clock kept moving";
-  return Json::Value();
 }
 
 TEST(Login, LockOutLifeCycle) {

@@ -2,6 +2,8 @@
 // web server runs it, against a throw-away root.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "testroot.h"
 
 using korvantest::CgiRequest;
@@ -166,6 +168,44 @@ TEST(Request, TraceLogRotatesAtOneMebibyte) {
   std::string fresh = root.traceLog();
   EXPECT_EQ(fresh.rfind("144_Time:", 0), 0u);
   EXPECT_LT(fresh.size(), 4096u);
+}
+
+TEST(Request, TraceRecordsInOrderWithTimeOfDay) {
+  // Every record is "<number>_Time:HH:MM:SSMsg:::<message>\n"; a message that
+  // ends in a line feed leaves an empty line behind it.
+  const std::string t = "_Time:([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]Msg:::";
+  TempRoot root;
+  runCgi(root, CgiRequest{});
+  EXPECT_TRUE(std::regex_match(
+      root.traceLog(),
+      std::regex("144" + t + "cgic main enter\\.\\.\\.\\.\n" + "222" + t + "GET\n" + "242" + t +
+                 "get cgiRequestMethod\n" + "312" + t + "before cgiMain\\(\\)\n" + "4276" + t +
+                 "en\n" + "3628" + t + "cgiMain enter\\.\\.\\.\\.\n\n" + "304" + t +
+                 "setHtml enter\\.\\.\\.\n" + "4273" + t + "setHtmlLink enter\\.\\.\\.\n" + "4276" +
+                 t + "sed -i [^\n]*\n")))
+      << root.traceLog();
+
+  // A POST with an AJAX call: no GET record, the AJAX route's record.
+  TempRoot ajaxRoot;
+  korvantest::ajax(ajaxRoot, korvantest::sessionRequest(ajaxRoot, "ref"));
+  EXPECT_TRUE(std::regex_search(
+      ajaxRoot.traceLog(),
+      std::regex("^144" + t + "cgic main enter\\.\\.\\.\\.\n" + "222" + t + "POST\n" + "312" + t +
+                 "before cgiMain\\(\\)\n" + "4276" + t + "en\n" + "3628" + t +
+                 "cgiMain enter\\.\\.\\.\\.\n\n" + "2914" + t + "isAjax\n")))
+      << ajaxRoot.traceLog();
+
+  // A decoding failure stops after the method record.
+  TempRoot failRoot;
+  CgiRequest shortBody;
+  shortBody.method = "POST";
+  shortBody.contentType = "application/x-www-form-urlencoded";
+  shortBody.body = "a=1";
+  shortBody.contentLength = "10";
+  runCgi(failRoot, shortBody);
+  EXPECT_TRUE(std::regex_match(failRoot.traceLog(), std::regex("144" + t + "cgic main enter\\.\\.\\.\\.\n" +
+                                                               "222" + t + "POST\n")))
+      << failRoot.traceLog();
 }
 
 }  // namespace

@@ -11,6 +11,8 @@ using korvantest::ajax;
 using korvantest::sessionRequest;
 using korvantest::TempRoot;
 
+using korvantest::atOneSecond;
+
 namespace {
 
 const char* const kRefused = "curUser has loginned or idle timeout";
@@ -22,19 +24,6 @@ Json::Value loginAs(const TempRoot& root, const std::string& name, const std::st
   request["pw"] = pw;
   request["timezone"] = "0";
   return ajax(root, request);
-}
-
-// Runs `call(now)` until the clock did not move to the next second during the
-// call, so that the program saw exactly `now`.
-template <class Call>
-Json::Value atOneSecond(Call call) {
-  for (int i = 0; i < 10; ++i) {
-    time_t now = time(nullptr);
-    Json::Value reply = call(now);
-    if (time(nullptr) == now) return reply;
-  }
-  ADD_FAILURE() << "the clock kept moving";
-  return Json::Value();
 }
 
 TEST(Session, IdleExpiryBoundary) {

@@ -3,7 +3,10 @@
 // server does (environment, body on stdin, response on stdout).
 #pragma once
 
+#include <gtest/gtest.h>
 #include <json/json.h>
+
+#include <ctime>
 #include <sqlite3.h>
 
 #include <map>
@@ -92,5 +95,18 @@ Json::Value ajax(const TempRoot& root, const Json::Value& request,
 // `user`.`id`, `user`.`token`, `user`.`nm` and `userID`.
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId = "1");
+
+// Runs `call(now)` until the clock did not move to the next second during the
+// call, so that the program saw exactly `now` (for tests of time boundaries).
+template <class Call>
+Json::Value atOneSecond(Call call) {
+  for (int i = 0; i < 10; ++i) {
+    time_t now = time(nullptr);
+    Json::Value reply = call(now);
+    if (time(nullptr) == now) return reply;
+  }
+  ADD_FAILURE() << "the clock kept moving";
+  return Json::Value();
+}
 
 }  // namespace korvantest

@@ -44,6 +44,15 @@ TEST(Address, OddInput) {
   EXPECT_EQ(CTools::IP_intToStr("abc"), "0.0.0.0");
   EXPECT_EQ(CTools::IP_intToStr("99999999999"), "255.255.255.255");
   EXPECT_EQ(CTools::IP_intToStr("  16777343xyz"), "127.0.0.1");
+  // A sign is read as strtoul reads it: minus negates modulo 2^32, and only a
+  // magnitude beyond 32 bits saturates.
+  EXPECT_EQ(CTools::IP_intToStr("+167880896"), "192.168.1.10");
+  EXPECT_EQ(CTools::IP_intToStr("-1"), "255.255.255.255");
+  EXPECT_EQ(CTools::IP_intToStr("-5"), "251.255.255.255");
+  EXPECT_EQ(CTools::IP_intToStr(" -4294967295"), "1.0.0.0");
+  EXPECT_EQ(CTools::IP_intToStr("-4294967296"), "255.255.255.255");
+  EXPECT_EQ(CTools::IP_intToStr("-0"), "0.0.0.0");
+  EXPECT_EQ(CTools::IP_intToStr("- 5"), "0.0.0.0");
   EXPECT_EQ(CTools::IP_strToInt(""), "0");
   EXPECT_EQ(CTools::IP_strToInt("not an address"), "0");
   EXPECT_EQ(CTools::IP_strToInt("10.1"), CTools::IP_strToInt("10.0.0.1"));  // inet_aton short form

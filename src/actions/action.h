@@ -1,0 +1,74 @@
+// CAction: the base of every change action. One action carries out one change
+// request: it loads the values before (side A, `da`) and after (side B, `db`)
+// the change, refuses a request that changes nothing, tells the switch daemon,
+// writes the database and records the change in the operation log, in that
+// order (do2). Nothing is caught and nothing is undone: the first step that
+// throws a CMyErr ends the request, and what earlier steps did stays done.
+//
+// CKeyCN names one field of an operation-log record: the member of `da`/`db`
+// and the label the record shows for it.
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+#include <vector>
+
+class CKeyCN {
+ public:
+  CKeyCN(std::string key, std::string label) : k(std::move(key)), cn(std::move(label)) {}
+
+  std::string k;   // member name in da/db, e.g. "nm"
+  std::string cn;  // label in the log record, e.g. "Name"
+};
+
+class CAction {
+ public:
+  // Keeps references to the request and reply documents; both sides start null.
+  CAction(Json::Value& jsIData, Json::Value& jsOData);
+  CAction(const CAction&) = delete;
+  CAction& operator=(const CAction&) = delete;
+
+  // Runs initDaDb, checkChange, tellArm, modify, log, in that order, on the
+  // object's own overrides. Returns when the change and its log record are
+  // done; otherwise the CMyErr of the failing step passes to the caller.
+  void do2();
+
+  // The text form by which values are compared, logged and written: a string
+  // is itself, null the empty text, a number its decimal text, a boolean
+  // "true" or "false". An array or object has none: CMyErr(err).
+  static std::string textOf(const Json::Value& value);
+
+  Json::Value& jsIData;  // the request document
+  Json::Value& jsOData;  // the reply document; handed on to the daemon operations
+  Json::Value da;        // side A: the stored values, flat, as texts
+  Json::Value db;        // side B: the requested values
+
+ protected:
+  // Fills da and db. Default: nothing, so both stay null.
+  virtual void initDaDb();
+  // Throws when there is nothing to do. Default: compares every member of da
+  // with the member of the same name in db (a missing one reads as the empty
+  // text); without any difference CMyErr(warning, "Nothing modified").
+  virtual void checkChange();
+  // Writes the change to the database.
+  virtual void modify() = 0;
+  // Writes the operation-log record.
+  virtual void log() = 0;
+  // Sends the change to the switch daemon. Default: nothing.
+  virtual void tellArm();
+
+ public:
+  // Declared after the five steps so that they keep the first five slots;
+  // virtual so that the dispatcher can own an action through a CAction pointer.
+  virtual ~CAction();
+
+ protected:
+  // The request's parameter object `name` (e.g. "userPara"), read without
+  // adding members to the request. A member that is there but is not an
+  // object is refused with CMyErr(err) naming it; a missing one reads as null.
+  const Json::Value& param(const char* name) const;
+};
+
+// The key list of a log record, in the order the record shows the fields.
+using CKeyCNList = std::vector<CKeyCN>;

@@ -1,0 +1,48 @@
+// CLog: the builders of operation-log detail texts.
+//
+// A detail text is the compact JSON text of a list of entries, one per field:
+// {"nm": label, "v1": value before, "v2": value after} from the comparing
+// builders, {"nm": label, "v1": value} from the single-value builders. Every
+// builder appends to the list it is given (a JSON array; a list to which
+// nothing was appended stays null) and never removes anything. Values are
+// written in CAction::textOf's text form; a missing member is the empty text.
+//
+// The rows themselves are written by CDB::insLog (store/db.h), implemented
+// in log.cpp.
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+#include <vector>
+
+#include "actions/action.h"
+
+class CLog {
+ public:
+  // Appends the user field list (Name, Memo, Usergroup, Name2, Home addr,
+  // Company addr, Phone, email, Memo2) to `keys`, copies `srcA` into `dstA`
+  // and, when `isB` is set, `srcB` into `dstB`.
+  static void setUserKeyValue(bool isB, CKeyCNList& keys, Json::Value& srcA, Json::Value& dstA,
+                              Json::Value& srcB, Json::Value& dstB);
+  // Appends one rendering per character of the rights text `dog`: "0" and
+  // "2" the empty text, "1" "read", "3" "read write". Any other character
+  // (a digit above 3, or not a digit) renders as the empty text.
+  static void getDogCN(std::string dog, std::vector<std::string>& renderings);
+  // One entry with v1 and v2 per key, in key order, changed or not.
+  static void compAB(const CKeyCNList& keys, const Json::Value& a, const Json::Value& b,
+                     Json::Value& entries);
+  // One entry with v1 per key, in key order.
+  static void singleA(const CKeyCNList& keys, const Json::Value& a, Json::Value& entries);
+  // One entry per console slot in use (dogInfo2 rows in id order whose
+  // `setted` is "1"), labelled with the slot's name, holding the renderings
+  // at the slot's position in the two rights texts. Slots not in use are
+  // skipped but keep their position; a position past the end of a rights
+  // text renders as the empty text.
+  static void CompAB_dog(std::string dogA, std::string dogB, Json::Value& entries);
+  static void singleA_dog(std::string dog, Json::Value& entries);
+
+  // The detail text of an entry list: compact JSON and a line feed ("null"
+  // and a line feed for a list that stayed null).
+  static std::string detailText(const Json::Value& entries);
+};

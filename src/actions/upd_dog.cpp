@@ -1,0 +1,151 @@
+#include "actions/upd_dog.h"
+
+#include <unistd.h>
+
+#include <map>
+
+#include "actions/cn.h"
+#include "actions/log.h"
+#include "daemon/arm.h"
+#include "daemon/members.h"
+#include "store/db.h"
+#include "store/sql.h"
+
+namespace {
+
+// A module needs a moment to take a setting before the next packet.
+void pauseAfterPacket() { sleep(1); }
+
+bool sendsCodeFrame(const Json::Value& side) {
+  int kind = dogKind(CAction::textOf(side["uid"]));
+  return kind == 1 || kind == 3;
+}
+
+// The code-and-frame packet takes code and frame only as JSON strings. Check
+// that before the first packet, so that a malformed request is refused
+// without a half-sent change.
+void checkCodeFrameMembers(const Json::Value& jsIData) {
+  korvan::daemon::memberString(jsIData, {"dogPara", "code"});
+  korvan::daemon::memberString(jsIData, {"dogPara", "frame"});
+}
+
+}  // namespace
+
+int dogKind(const std::string& uid) {
+  if (uid.size() < 2) return 0;
+  char c = uid[1];
+  return c >= '1' && c <= '3' ? c - '0' : 0;
+}
+
+// ---- CUpdDog -----------------------------------------------------------------
+
+void CUpdDog::initDaDb() {
+  const Json::Value& dogPara = param("dogPara");
+  std::string sql = std::string(" select d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
+                    " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
+                    " di2.depart,di2.memo,0 as sm,0 as priv" +
+                    " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and d2.id= " +
+                    sqlNumber(textOf(dogPara["id"]));
+  std::vector<std::string> keys{"code",   "frame", "id",   "uid",    "nm",   "type2", "status",
+                                "group2", "pos1",  "pos2", "depart", "memo", "sm",    "priv"};
+  CDB::sel(false, sql, keys, da);
+  db = dogPara;
+}
+
+bool CUpdDog::isChangeArm(bool& isChangeNM, bool& isChangeSM, bool& isChangeCodeFrame) {
+  const Json::Value& a = da;
+  const Json::Value& b = db;
+  isChangeNM = textOf(a["nm"]) != textOf(b["nm"]);
+  isChangeSM = textOf(a["sm"]) != textOf(b["sm"]);
+  isChangeCodeFrame = sendsCodeFrame(b) && (textOf(a["code"]) != textOf(b["code"]) ||
+                                            textOf(a["frame"]) != textOf(b["frame"]));
+  return isChangeNM || isChangeSM || isChangeCodeFrame;
+}
+
+void CUpdDog::prepareStatements() {
+  std::map<std::string, bool> dogColumns{
+      {"nm", true}, {"sm", false}, {"code", false}, {"frame", false}};
+  std::map<std::string, bool> slotColumns{{"nm", true},   {"group2", true}, {"pos1", true},
+                                          {"pos2", true}, {"depart", true}, {"memo", true}};
+  const Json::Value& dogPara = param("dogPara");
+  updDog2_ = " update dog2 set ";
+  CDB::getUpdSql(dogColumns, db, updDog2_);
+  updDog2_ += " where id=" + sqlNumber(textOf(dogPara["id"]));
+  updDogInfo2_ = " update dogInfo2 set ";
+  CDB::getUpdSql(slotColumns, db, updDogInfo2_);
+  updDogInfo2_ += " where uid='" + sqlText(textOf(dogPara["uid"])) + "'";
+}
+
+void CUpdDog::tellArm() {
+  prepareStatements();
+  bool nm = false, sm = false, codeFrame = false;
+  if (!isChangeArm(nm, sm, codeFrame)) return;
+  if (codeFrame) checkCodeFrameMembers(jsIData);
+  // A share-mode change has no packet of its own.
+  if (nm) {
+    CArm::setDogNM(jsIData, jsOData);
+    pauseAfterPacket();
+  }
+  if (codeFrame) {
+    CArm::setDogCodeFrame(jsIData, jsOData);
+    pauseAfterPacket();
+  }
+}
+
+void CUpdDog::modify() {
+  if (updDog2_.empty()) prepareStatements();
+  CDB::execModify(updDog2_);
+  CDB::execModify(updDogInfo2_);
+}
+
+void CUpdDog::log() {
+  CKeyCNList keys{
+      CKeyCN("uid", "uid"),         CKeyCN("nm", "Name"),           CKeyCN("sm", "shareMode"),
+      CKeyCN("type2", "type"),      CKeyCN("group2", "group"),      CKeyCN("pos1", "position1"),
+      CKeyCN("pos2", "position2"),  CKeyCN("depart", "department"), CKeyCN("memo", "Memo"),
+      CKeyCN("code", "bit stream"), CKeyCN("frame", "frame rate")};
+  Json::Value a = da, b = db;
+  a["sm"] = CCN::name(CCN::dogShareMode, textOf(a["sm"]));
+  b["sm"] = CCN::name(CCN::dogShareMode, textOf(b["sm"]));
+  b["type2"] = CCN::name(CCN::dogType, textOf(b["type2"]));
+  // The stored row has no kind of its own: both sides show the requested one.
+  a["type2"] = b["type2"];
+  Json::Value entries;
+  CLog::compAB(keys, a, b, entries);
+  CDB::insLog(jsIData, "dog", "updDog", "update console", CLog::detailText(entries));
+}
+
+// ---- CUpdDog_factory -----------------------------------------------------------
+
+void CUpdDog_factory::initDaDb() { db = param("dogPara"); }
+
+void CUpdDog_factory::checkChange() {}
+
+void CUpdDog_factory::prepareStatement() {
+  std::map<std::string, bool> columns{
+      {"uid", true}, {"nm", true}, {"sm", false}, {"code", false}, {"frame", false}};
+  updDog2_ = " update dog2 set ";
+  CDB::getUpdSql(columns, db, updDog2_);
+  updDog2_ += " where id=" + sqlNumber(textOf(param("dogPara")["id"]));
+}
+
+void CUpdDog_factory::tellArm() {
+  prepareStatement();
+  bool codeFrame = sendsCodeFrame(db);
+  if (codeFrame) checkCodeFrameMembers(jsIData);
+  CArm::setDogUID(jsIData, jsOData);
+  pauseAfterPacket();
+  CArm::setDogNM(jsIData, jsOData);
+  pauseAfterPacket();
+  if (codeFrame) {
+    CArm::setDogCodeFrame(jsIData, jsOData);
+    pauseAfterPacket();
+  }
+}
+
+void CUpdDog_factory::modify() {
+  if (updDog2_.empty()) prepareStatement();
+  CDB::execModify(updDog2_);
+}
+
+void CUpdDog_factory::log() {}

@@ -1,0 +1,64 @@
+// The console-module actions of "updDog", from the request's parameter
+// object `dogPara`. The dispatcher picks CUpdDog_factory when the device is
+// in factory mode (CDB::isFactory), CUpdDog otherwise (see registry.h).
+//
+// Every packet to the switch daemon is followed by a one-second pause before
+// the next step, giving the module time to take the setting.
+#pragma once
+
+#include <string>
+
+#include "actions/action.h"
+
+// Normal operation: name, share mode, video code and frame rate of a module
+// (dog2) and the descriptive fields of its console slot (dogInfo2, same uid).
+// Tells the daemon only what changed, and logs the change.
+class CUpdDog : public CAction {
+ public:
+  using CAction::CAction;
+
+  // Compares the two sides: name changed, share mode changed, and (for
+  // module kinds 1 and 3 only) code or frame changed. True when any is set.
+  bool isChangeArm(bool& isChangeNM, bool& isChangeSM, bool& isChangeCodeFrame);
+
+ protected:
+  // Side A: the module joined with its slot row; nothing when either is
+  // missing. `type2`, `sm` and `priv` are loaded as 0 and `status` as the sum
+  // of the module's two status columns. Side B: `dogPara`.
+  void initDaDb() override;
+  // Name packet if the name changed, code-and-frame packet if they changed.
+  // Every statement of modify is built first, so a refused value sends nothing.
+  void tellArm() override;
+  // Updates dog2, then dogInfo2.
+  void modify() override;
+  // Record "updDog" with eleven fields; share mode and kind by display name.
+  void log() override;
+
+ private:
+  void prepareStatements();
+  std::string updDog2_;
+  std::string updDogInfo2_;
+};
+
+// Factory mode: writes the module's identity with its settings, always sends
+// identity, name and (module kinds 1 and 3) code and frame, never refuses as
+// unchanged and writes no log record.
+class CUpdDog_factory : public CAction {
+ public:
+  using CAction::CAction;
+
+ protected:
+  void initDaDb() override;     // side B only: `dogPara`
+  void checkChange() override;  // accepts every request
+  void tellArm() override;
+  void modify() override;  // updates dog2 only
+  void log() override;     // no record
+
+ private:
+  void prepareStatement();
+  std::string updDog2_;
+};
+
+// The module kind of a console module identity: its second character as a
+// digit, 1 to 3; anything else (a short identity included) is 0.
+int dogKind(const std::string& uid);

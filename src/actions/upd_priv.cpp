@@ -1,0 +1,38 @@
+#include "actions/upd_priv.h"
+
+#include <map>
+
+#include "actions/log.h"
+#include "store/db.h"
+#include "store/sql.h"
+
+void CUpdPriv::initDaDb() {
+  const Json::Value& priv = param("priv");
+  std::string sql =
+      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
+  std::vector<std::string> keys{"nm", "dog", "f_pwd"};
+  CDB::sel(false, sql, keys, da);
+  db = priv;
+}
+
+void CUpdPriv::modify() {
+  const std::string id = sqlNumber(textOf(param("priv")["id"]));
+  std::map<std::string, bool> groupColumns{{"nm", true}, {"dog", true}};
+  std::map<std::string, bool> userColumns{{"dog", true}};
+  std::string group = " update priv2 set ";
+  CDB::getUpdSql(groupColumns, db, group);
+  group += " where id=" + id;
+  std::string users = " update user2 set ";
+  CDB::getUpdSql(userColumns, db, users);
+  users += " where pid=" + id;
+  CDB::execModify(group);
+  CDB::execModify(users);
+}
+
+void CUpdPriv::log() {
+  CKeyCNList keys{CKeyCN("nm", "Name")};
+  Json::Value a = da, b = db, entries;
+  CLog::compAB(keys, a, b, entries);
+  CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
+  CDB::insLog(jsIData, "priv", "updPriv", "update userGroup", CLog::detailText(entries));
+}

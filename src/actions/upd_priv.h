@@ -1,0 +1,23 @@
+// CUpdPriv: "updPriv", a user group's name and rights text (table priv2),
+// from the request's parameter object `priv` (whose `dog` the dispatcher has
+// already replaced by the edited rights text `dogDB`). Every user of the group
+// receives the group's rights text. Groups are not sent to the switch daemon.
+#pragma once
+
+#include "actions/action.h"
+
+class CUpdPriv : public CAction {
+ public:
+  using CAction::CAction;
+
+ protected:
+  // Side A: the group's `nm` and `dog` and the password policy text `f_pwd`
+  // of secureConf (so a request that does not repeat the stored policy
+  // counts as changed). Side B: `priv`.
+  void initDaDb() override;
+  // Updates the group row, then copies its rights text into every user whose
+  // `pid` is the group.
+  void modify() override;
+  // Record "updPriv": "Name" old and new, then one rights entry per slot in use.
+  void log() override;
+};

@@ -1,0 +1,116 @@
+#include "actions/upd_server.h"
+
+#include <arpa/inet.h>
+
+#include <cctype>
+#include <map>
+
+#include "actions/cn.h"
+#include "actions/log.h"
+#include "daemon/arm.h"
+#include "store/db.h"
+#include "store/sql.h"
+#include "util/tools.h"
+
+namespace {
+
+bool isAddress(const std::string& text) {
+  in_addr unused{};
+  return inet_aton(text.c_str(), &unused) != 0;
+}
+
+bool isPort(const std::string& text) {
+  if (text.empty() || text.size() > 5) return false;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  long port = std::stol(text);
+  return port >= 1 && port <= 65535;
+}
+
+bool isEncryption(const std::string& text) { return text == "0" || text == "1" || text == "2"; }
+
+}  // namespace
+
+void CUpdServer::checkRequest() const {
+  const Json::Value& server = param("server");
+  auto refuse = [](const char* member) {
+    throw CMyErr(CMyErr::warning, std::string("invalid network setting: ") + member);
+  };
+  if (!isEncryption(textOf(server["encrypt"]))) refuse("encrypt");
+  for (const char* member : {"ip", "gateway", "subnetMask"}) {
+    if (!isAddress(textOf(server[member]))) refuse(member);
+  }
+  for (const char* member : {"portKM", "portV", "portWeb"}) {
+    if (!isPort(textOf(server[member]))) refuse(member);
+  }
+}
+
+void CUpdServer::initDaDb() {
+  checkRequest();
+  std::string sql =
+      " select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb from server2";
+  std::vector<std::string> keys{"uid",        "nm",     "encrypt", "ip",     "gateway",
+                                "subnetMask", "portKM", "portV",   "portWeb"};
+  CDB::sel(false, sql, keys, da);
+  db = param("server");
+  initDaDbIP();
+}
+
+void CUpdServer::initDaDbIP() {
+  da["ipInt"] = textOf(da["ip"]);
+  da["ipStr"] = CTools::IP_intToStr(textOf(da["ip"]));
+  da["gatewayInt"] = textOf(da["gateway"]);
+  da["subnetMaskInt"] = textOf(da["subnetMask"]);
+  db["ipInt"] = CTools::IP_strToInt(textOf(db["ip"]));
+  db["ipStr"] = textOf(db["ip"]);
+  db["gatewayInt"] = CTools::IP_strToInt(textOf(db["gateway"]));
+  db["subnetMaskInt"] = CTools::IP_strToInt(textOf(db["subnetMask"]));
+  da.removeMember("ip");
+  db.removeMember("ip");
+}
+
+bool CUpdServer::isChangeArm(bool& isChangeIP, bool& isChangePort) {
+  const Json::Value& a = da;
+  const Json::Value& b = db;
+  auto differs = [&a, &b](const char* member) { return textOf(a[member]) != textOf(b[member]); };
+  isChangeIP =
+      differs("ipInt") || differs("portWeb") || differs("gatewayInt") || differs("subnetMaskInt");
+  isChangePort = differs("portKM") || differs("portV");
+  return isChangeIP || isChangePort;
+}
+
+void CUpdServer::tellArm() {
+  bool ip = false, port = false;
+  if (!isChangeArm(ip, port)) return;
+  // The two exchanges go back to back on the same connection.
+  if (ip) CArm::setServerIP(jsIData, jsOData);
+  CArm::restart(jsIData, jsOData);
+}
+
+void CUpdServer::modify() {
+  std::map<std::string, bool> columns{{"uid", true},     {"nm", true},     {"encrypt", false},
+                                      {"portKM", false}, {"portV", false}, {"portWeb", false}};
+  std::string sql = " update server2 set ";
+  sql += " ip=" + sqlNumber(textOf(db["ipInt"])) + ",";
+  sql += " gateway=" + sqlNumber(CTools::IP_strToInt(textOf(db["gateway"]))) + ",";
+  sql += " subnetMask=" + sqlNumber(CTools::IP_strToInt(textOf(db["subnetMask"]))) + ",";
+  CDB::getUpdSql(columns, db, sql);
+  CDB::execModify(sql);
+}
+
+void CUpdServer::log() {
+  CKeyCNList keys{CKeyCN("uid", "uid"),
+                  CKeyCN("nm", "Name"),
+                  CKeyCN("encrypt", "Encrypt"),
+                  CKeyCN("ipStr", "ip"),
+                  CKeyCN("portKM", "keymousePort"),
+                  CKeyCN("portV", "videoPort"),
+                  CKeyCN("portWeb", "webPort")};
+  Json::Value a = da, b = db;
+  a["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(a["encrypt"]));
+  b["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(b["encrypt"]));
+  Json::Value entries;
+  CLog::compAB(keys, a, b, entries);
+  CDB::insLog(jsIData, "server", "updServer", "updateNetwork", CLog::detailText(entries));
+}

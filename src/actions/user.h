@@ -1,0 +1,47 @@
+// The user-account actions: "updUser", "insUser" and "delUser", on table
+// user2, from the request's parameter object `userPara` (whose `dog` the
+// dispatcher has already replaced by the edited rights text `dogDB`). None of
+// them tells the switch daemon. Each writes one log record of type "user".
+#pragma once
+
+#include "actions/action.h"
+
+// Changes one user's settings and, when `setPW` is exactly "yes", the
+// password: then `pwdExpire` becomes the current time and the first-login
+// flag of secureConf is cleared before the user row is written.
+class CUpdUser : public CAction {
+ public:
+  using CAction::CAction;
+
+ protected:
+  // Side A: the stored user joined with its group's name (`pidCN`); a user
+  // without a group row, or an unknown id, loads nothing. Side B: `userPara`.
+  void initDaDb() override;
+  void modify() override;
+  void log() override;
+};
+
+// Adds a user: logged out, the placeholder token, created and its password
+// set now. Never refused as unchanged.
+class CInsUser : public CAction {
+ public:
+  using CAction::CAction;
+
+ protected:
+  void checkChange() override;
+  void modify() override;
+  void log() override;
+};
+
+// Removes one user row; its group and the log keep theirs. The log record is
+// built from the request, not from the deleted row. Never refused as
+// unchanged, also for an id that does not exist.
+class CDelUser : public CAction {
+ public:
+  using CAction::CAction;
+
+ protected:
+  void checkChange() override;
+  void modify() override;
+  void log() override;
+};

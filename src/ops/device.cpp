@@ -1,0 +1,23 @@
+// "convertToClientMode" and "unsetDogInfo": one statement each, no daemon
+// message and no log record.
+#include <string>
+
+#include "ops/ops.h"
+#include "ops/params.h"
+#include "store/db.h"
+#include "store/sql.h"
+
+void onConvertToClientMode(Json::Value&, Json::Value&) {
+  // No statement sets the flag back: factory mode is left for good.
+  std::string sql = " update other2 set factoryMode=0";
+  CDB::execModify(sql);
+}
+
+void onUnsetDogInfo(Json::Value& jsIData, Json::Value&) {
+  const Json::Value& para = korvan::member(jsIData, "dogInfoPara");
+  // uid and nm take the column `id`, not a text: a free slot is named by its
+  // own number.
+  std::string sql = " update dogInfo2 set setted=0,uid=id,nm=id,group2=' ',pos1=' ',";
+  sql += " pos2=' ',depart=' ',memo=' ' where id=" + sqlNumber(korvan::memberText(para, "id"));
+  CDB::execModify(sql);
+}

@@ -1,0 +1,148 @@
+// "modifyIPS" and "modifyServerIPS": one edit of the IP access list or of the
+// server IP list. Each reads the whole stored list, edits a copy and rewrites
+// the table. The rewrite runs in one write transaction: a failure part way
+// (another request holding the database, say) must not leave a white list
+// emptied, which would lock every browser out.
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "actions/action.h"
+#include "actions/cn.h"
+#include "actions/log.h"
+#include "cgi/cgic.h"
+#include "ops/ops.h"
+#include "ops/params.h"
+#include "ops/transaction.h"
+#include "store/db.h"
+#include "store/sql.h"
+#include "util/tools.h"
+
+namespace {
+
+// Four decimal numbers from 0 to 255 joined by dots, without leading zeros
+// (which the address parser would read as octal).
+bool isDottedQuad(std::string_view text) {
+  size_t i = 0;
+  for (int part = 0; part < 4; ++part) {
+    if (part > 0) {
+      if (i >= text.size() || text[i] != '.') return false;
+      ++i;
+    }
+    size_t start = i;
+    unsigned value = 0;
+    while (i < text.size() && i - start < 3 && std::isdigit(static_cast<unsigned char>(text[i]))) {
+      value = value * 10 + static_cast<unsigned>(text[i] - '0');
+      ++i;
+    }
+    size_t length = i - start;
+    if (length == 0 || value > 255 || (length > 1 && text[start] == '0')) return false;
+  }
+  return i == text.size();
+}
+
+// Refuses an address to be added that is not a dotted quad.
+void checkNewIP(const std::string& action, const Json::Value& para) {
+  if ((action == "insIP" || action == "updIP") &&
+      !isDottedQuad(korvan::memberText(para, "newIP"))) {
+    throw CMyErr(CMyErr::warning, "invalid ip address");
+  }
+}
+
+// The edit of `action` on `list`, shared by both lists. Unknown actions leave
+// the list alone; the rest of the handler still runs.
+void editList(const std::string& action, const Json::Value& para, Json::Value& list) {
+  std::string newIP = korvan::memberText(para, "newIP");
+  if (action == "insIP") {
+    CTools::jsonArray_uniqueAppend(list, newIP);
+  } else if (action == "delIP") {
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+  } else if (action == "updIP") {
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+    CTools::jsonArray_uniqueAppend(list, newIP);
+  }
+}
+
+// The display name of a list kind; "--" for anything but "0" and "1".
+const std::string& ipsTypeName(const std::string& type) {
+  if (type == "0") return CCN::ipsType[0];
+  if (type == "1") return CCN::ipsType[1];
+  return CCN::outOfTable;
+}
+
+// The side of the log record: the kind by name, the addresses on one line.
+Json::Value logSide(const Json::Value& state) {
+  Json::Value side;
+  side["type"] = ipsTypeName(korvan::memberText(state, "type"));
+  Json::Value ips = korvan::member(state, "ips");
+  side["ips"] = CTools::jsonArray_toString(ips, "<br>");
+  return side;
+}
+
+}  // namespace
+
+void onModifyIPS(Json::Value& jsIData, Json::Value&) {
+  const Json::Value& para = korvan::member(jsIData, "ipsPara");
+  std::string action = korvan::memberText(para, "action");
+  checkNewIP(action, para);
+
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  Json::Value before;
+  CDB::selIPS(before);
+  Json::Value after = before;
+  if (action == "updType") after["type"] = korvan::memberText(para, "type");
+  Json::Value& list = after["ips"];
+  editList(action, para, list);
+
+  std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, "type"));
+  CDB::execModify(sql);
+  // The access check compares the stored text, and the column stores "1.0"
+  // or "01" as 1: protect the requester and log by what is stored now.
+  std::string stored = " select ipsType as type from other2";
+  std::vector<std::string> typeKey{"type"};
+  Json::Value storedType;
+  CDB::sel(false, stored, typeKey, storedType);
+  after["type"] = korvan::memberText(storedType, "type");
+
+  // Keep the requester able to reach the interface after the change.
+  std::string type = after["type"].asString();
+  if (type == "0") CTools::jsonArray_alwaysDelete(list, cgiRemoteAddr ? cgiRemoteAddr : "");
+  if (type == "1") CTools::jsonArray_uniqueAppend(list, cgiRemoteAddr ? cgiRemoteAddr : "");
+
+  sql = " delete from ips2";
+  CDB::execModify(sql);
+  for (const Json::Value& entry : list) {
+    sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, "ip")) + "')";
+    CDB::execModify(sql);
+  }
+
+  CKeyCNList keys{CKeyCN("type", "type"), CKeyCN("ips", "list")};
+  Json::Value sideA = logSide(before);
+  Json::Value sideB = logSide(after);
+  Json::Value changes;
+  CLog::compAB(keys, sideA, sideB, changes);
+  CDB::insLog(jsIData, "ips", "updIPS", "update ip list", CLog::detailText(changes));
+  transaction.commit();
+}
+
+void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
+  const Json::Value& para = korvan::member(jsIData, "serveripsPara");
+  std::string action = korvan::memberText(para, "action");
+  checkNewIP(action, para);
+
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  Json::Value stored;
+  CDB::selserverIPS(stored);  // addresses in dotted form
+  Json::Value& list = stored["serverips"];
+  editList(action, para, list);
+
+  std::string sql = " delete from iplist";
+  CDB::execModify(sql);
+  for (const Json::Value& entry : list) {
+    std::string number = CTools::IP_strToInt(korvan::memberText(entry, "ip"));
+    sql = " insert into iplist values('" + sqlText(number) + "',0)";
+    CDB::execModify(sql);
+  }
+  transaction.commit();
+}

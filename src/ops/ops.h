@@ -1,0 +1,42 @@
+// Request handlers of the administration operations that are not change
+// actions: the operation-log query, the two IP lists, serial console capture,
+// the device mode and console slots.
+//
+// Each takes the request document (`jsIData`, the parsed postKey) and the
+// reply document (`jsOData`). The dispatcher has already run the IP access
+// check and the session check. A handler reports failure only by throwing
+// CMyErr; on success the dispatcher adds the configuration snapshot.
+#pragma once
+
+#include <json/json.h>
+
+// "selLog": the records of log2 that match `logCondition` (`user` as a
+// substring, `timeBegin`/`timeEnd` as an inclusive day range, `type` exactly
+// unless "all"), ordered by user and time, into jsOData.log. With no match
+// `log` is null.
+void onSelLog(Json::Value& jsIData, Json::Value& jsOData);
+
+// "modifyIPS": one edit of the IP access list (`ipsPara`.`action`: "updType",
+// "insIP", "delIP" or "updIP"). The requester's own address is kept on a white
+// list and kept off a black list, so nobody can lock himself out. The list is
+// rewritten as a whole and the change is recorded in the operation log, in one
+// transaction. A `newIP` that is not a dotted quad is refused with
+// CMyErr(warning, "invalid ip address") and nothing changes.
+void onModifyIPS(Json::Value& jsIData, Json::Value& jsOData);
+
+// "modifyServerIPS": one edit of the server IP list (`serveripsPara`), stored
+// in integer form. No self-protection and no log record.
+void onModifyServerIPS(Json::Value& jsIData, Json::Value& jsOData);
+
+// "operaSerial": capture ("cap") or release ("uncap") the serial console
+// module `serialPara`.`dogID` for user `user`.`id`. Any user may release; a
+// module that is held, even by the requester, cannot be captured. Other
+// actions only check that the module is a serial one.
+void onOperaSerial(Json::Value& jsIData, Json::Value& jsOData);
+
+// "convertToClientMode": leaves factory mode for good.
+void onConvertToClientMode(Json::Value& jsIData, Json::Value& jsOData);
+
+// "unsetDogInfo": returns console slot `dogInfoPara`.`id` to its unset state
+// (its own id as uid and name, a single blank in each descriptive column).
+void onUnsetDogInfo(Json::Value& jsIData, Json::Value& jsOData);

@@ -1,0 +1,59 @@
+// "operaSerial": capture and release of serial console modules. The holder
+// is dog2.serialUserID: -1 when free, else the holder's user id.
+#include <string>
+#include <vector>
+
+#include "ops/ops.h"
+#include "ops/params.h"
+#include "ops/transaction.h"
+#include "store/db.h"
+#include "store/sql.h"
+
+namespace {
+
+// The console module id of the request, checked as a number.
+std::string dogIdOf(const Json::Value& jsIData) {
+  return sqlNumber(korvan::memberText(korvan::member(jsIData, "serialPara"), "dogID"));
+}
+
+// True when `sql` returns a row.
+bool anyRow(std::string& sql) {
+  std::vector<std::string> keys{"id"};
+  Json::Value row;
+  CDB::sel(false, sql, keys, row);
+  return CDB::g_dbRowCnt > 0;
+}
+
+}  // namespace
+
+void CDB::checkSerialType(Json::Value& jsIData) {
+  // The stored type2 column decides, not the kind shown to the browser.
+  std::string sql = " select id from dog2 where type2=1 and id=" + dogIdOf(jsIData);
+  if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog is not serialDog");
+}
+
+void CDB::checkSerialCap(Json::Value& jsIData) {
+  std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogIdOf(jsIData) + ";";
+  if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
+}
+
+void onOperaSerial(Json::Value& jsIData, Json::Value&) {
+  CDB::checkSerialType(jsIData);
+  std::string dogId = dogIdOf(jsIData);
+  std::string action = korvan::memberText(korvan::member(jsIData, "serialPara"), "action");
+  if (action == "cap") {
+    std::string userId = sqlNumber(korvan::memberText(korvan::member(jsIData, "user"), "id"));
+    // Check and take under one write lock: of two users capturing the same
+    // free module at once, exactly one gets it and the other is told.
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    CDB::checkSerialCap(jsIData);
+    std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
+    CDB::execModify(sql);
+    transaction.commit();
+  } else if (action == "uncap") {
+    // Any user may release any module, whoever holds it.
+    std::string sql = " update dog2 set serialUserID=-1  where id=" + dogId;
+    CDB::execModify(sql);
+  }
+  // "use" and anything else: the type check above is all.
+}

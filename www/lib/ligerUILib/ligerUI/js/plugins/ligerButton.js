@@ -1,0 +1,37 @@
+/*
+ * Button: a push button with a text, an optional kind ('primary', 'danger')
+ * and a click handler; can be disabled while its request is under way.
+ *
+ *   var b = kui.button({text: 'Save', kind: 'primary', click: fn});
+ *   form.append(b.$el); b.enable(false);
+ */
+(function (window, $) {
+    'use strict';
+
+    var kui = window.kui;
+
+    var Button = kui.extend(kui.Widget, function Button($el, options) {
+        kui.Widget.call(this, $el);
+        var self = this;
+        $el.addClass('kui-button').attr('type', 'button');
+        if (options.kind) $el.addClass('kui-button-' + options.kind);
+        if (options.name) $el.attr('data-name', options.name);
+        this.setText(options.text || '');
+        $el.on('click', function (e) {
+            e.preventDefault();
+            if ($el.prop('disabled')) return;
+            self.emit('click', e);
+            if (options.click) options.click.call(self, e);
+        });
+    }, {
+        setText: function (text) { this.$el.text(text); },
+        enable: function (on) { this.$el.prop('disabled', !on).toggleClass('kui-disabled', !on); }
+    });
+
+    kui.inject('Button', Button);
+
+    // Shorthand that creates the <button> element as well.
+    kui.button = function (options) {
+        return kui.el('button').kuiButton(options);
+    };
+})(window, jQuery);

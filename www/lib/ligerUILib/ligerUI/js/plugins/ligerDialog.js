@@ -1,0 +1,119 @@
+/*
+ * Dialog: a modal box with a title bar, a content area and a row of buttons,
+ * movable by its title bar and resizable by its corner grip.
+ *
+ *   var d = kui.dialog({title: 'Edit', content: $form, width: 420,
+ *       buttons: [{text: 'Save', kind: 'primary', click: function (dlg) {...}},
+ *                 {text: 'Cancel', click: function (dlg) { dlg.close(); }}]});
+ *
+ * Message boxes built on it:
+ *   kui.alert(text, kind, title)  kind: 'error', 'warning', 'info', 'success'
+ *   kui.confirm(text, onYes, title)
+ * The texts of the stock buttons come from kui.dialogTexts, which the page
+ * sets to its language (defaults: English).
+ */
+(function (window, $) {
+    'use strict';
+
+    var kui = window.kui;
+
+    kui.dialogTexts = { ok: 'OK', cancel: 'Cancel', close: 'Close' };
+
+    var openDialogs = [];
+
+    $(document).on('keydown', function (e) {
+        if (e.which !== 27 || !openDialogs.length) return;
+        var top = openDialogs[openDialogs.length - 1];
+        if (top.options.closable !== false) top.close();
+    });
+
+    var Dialog = kui.extend(kui.Widget, function Dialog($el, options) {
+        kui.Widget.call(this, $el);
+        var self = this;
+        this.options = options;
+        this.$overlay = kui.el('div', { cls: 'kui-overlay' });
+        this.$title = kui.el('div', { cls: 'kui-dialog-title' }, [
+            kui.el('span', { cls: 'kui-dialog-caption', text: options.title || '' }),
+            options.closable === false ? null :
+                kui.el('button', { cls: 'kui-dialog-x', type: 'button', title: kui.dialogTexts.close, text: '\u00d7',
+                    on: { click: function () { self.close(); } } })
+        ]);
+        this.$content = kui.el('div', { cls: 'kui-dialog-content' });
+        if (options.content) this.$content.append(options.content);
+        this.$buttons = kui.el('div', { cls: 'kui-dialog-buttons' });
+        $.each(options.buttons || [], function (i, b) {
+            var btn = kui.button({ text: b.text, kind: b.kind, name: b.name,
+                click: function () { b.click.call(self, self); } });
+            self.$buttons.append(btn.$el);
+        });
+        $el.addClass('kui-dialog').attr('role', 'dialog').append(this.$title, this.$content, this.$buttons);
+        if (options.cls) $el.addClass(options.cls);
+        $el.css('width', options.width || 400);
+        $('body').append(this.$overlay, $el);
+        // Centre once the browser knows the box's size.
+        $el.css({
+            left: Math.max(0, ($(window).width() - $el.outerWidth()) / 2),
+            top: Math.max(10, ($(window).height() - $el.outerHeight()) / 3)
+        });
+        kui.draggable($el, this.$title);
+        kui.resizable($el, { minWidth: 260, minHeight: 120 });
+        openDialogs.push(this);
+        var $focus = this.$content.find('input:visible, select:visible, textarea:visible').first();
+        if (!$focus.length) $focus = this.$buttons.find('button').first();
+        $focus.focus();
+    }, {
+        close: function () {
+            var i = $.inArray(this, openDialogs);
+            if (i >= 0) openDialogs.splice(i, 1);
+            this.$overlay.remove();
+            this.$el.remove();
+            this.emit('close');
+        },
+        content: function () { return this.$content; },
+        // Disables the buttons while a request of the dialog is under way.
+        busy: function (on) {
+            this.$buttons.find('button').prop('disabled', !!on);
+            this.$el.toggleClass('kui-busy', !!on);
+        }
+    });
+
+    kui.inject('Dialog', Dialog);
+
+    kui.dialog = function (options) {
+        return new Dialog(kui.el('div'), options);
+    };
+
+    // Closes every open dialog (used when the session ends).
+    kui.closeAllDialogs = function () {
+        $.each(openDialogs.slice(), function (i, d) { d.close(); });
+    };
+
+    // Message box; text may hold line breaks, which are kept.
+    kui.alert = function (text, kind, title, onClose) {
+        kind = kind || 'info';
+        var $msg = kui.el('div', { cls: 'kui-message kui-message-' + kind }, [
+            kui.el('span', { cls: 'kui-message-icon' }),
+            kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
+        ]);
+        var d = kui.dialog({
+            title: title || '', content: $msg, width: 420, cls: 'kui-dialog-' + kind,
+            buttons: [{ text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); } }]
+        });
+        if (onClose) d.on('close', onClose);
+        return d;
+    };
+
+    kui.confirm = function (text, onYes, title) {
+        var $msg = kui.el('div', { cls: 'kui-message kui-message-question' }, [
+            kui.el('span', { cls: 'kui-message-icon' }),
+            kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
+        ]);
+        return kui.dialog({
+            title: title || '', content: $msg, width: 420,
+            buttons: [
+                { text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); onYes(); } },
+                { text: kui.dialogTexts.cancel, name: 'cancel', click: function (dlg) { dlg.close(); } }
+            ]
+        });
+    };
+})(window, jQuery);

@@ -1,0 +1,123 @@
+/*
+ * Grid: a table of records with a header row, one selectable row at a time,
+ * and sorting by clicking a column header.
+ *
+ *   var g = $('#g').kuiGrid({
+ *       columns: [{name: 'nm', display: 'Name', width: 120},
+ *                 {display: 'State', render: function (row) { return $el or text; }}],
+ *       emptyText: 'No entries'
+ *   });
+ *   g.setData(rows); g.selected(); g.on('select', fn); g.on('dblclick', fn);
+ *
+ * A column's cell shows render(row) when given (a jQuery element or text),
+ * otherwise the text of row[name]. Text is always inserted as text.
+ */
+(function (window, $) {
+    'use strict';
+
+    var kui = window.kui;
+
+    var Grid = kui.extend(kui.Widget, function Grid($el, options) {
+        kui.Widget.call(this, $el);
+        this.options = options;
+        this.columns = options.columns || [];
+        this.rows = [];
+        this.sortCol = -1;
+        this.sortDesc = false;
+        this.selectedIndex = -1;
+        $el.empty().addClass('kui-grid');
+        this.$table = kui.el('table', { cls: 'kui-grid-table' });
+        this.$head = kui.el('thead');
+        this.$body = kui.el('tbody');
+        this.$table.append(this.$head, this.$body);
+        $el.append(this.$table);
+        this.renderHead();
+        this.renderBody();
+    }, {
+        renderHead: function () {
+            var self = this;
+            var $tr = kui.el('tr');
+            $.each(this.columns, function (i, col) {
+                var $th = kui.el('th', { text: col.display || '' });
+                if (col.width) $th.css('width', col.width);
+                if (col.name && col.sortable !== false) {
+                    $th.addClass('kui-grid-sortable').on('click', function () { self.sortBy(i); });
+                    if (self.sortCol === i) $th.addClass(self.sortDesc ? 'kui-grid-desc' : 'kui-grid-asc');
+                }
+                $tr.append($th);
+            });
+            this.$head.empty().append($tr);
+        },
+        // Cell text used for sorting: numbers compare as numbers.
+        sortKey: function (row, col) {
+            var v = kui.str(row[col.name]);
+            return (/^-?\d+(\.\d+)?$/).test(v) ? parseFloat(v) : v.toLowerCase();
+        },
+        sortBy: function (i) {
+            this.sortDesc = (this.sortCol === i) ? !this.sortDesc : false;
+            this.sortCol = i;
+            this.renderHead();
+            this.renderBody();
+        },
+        setData: function (rows) {
+            var keep = this.selected();
+            this.rows = kui.list(rows).slice();
+            this.selectedIndex = -1;
+            this.renderBody();
+            var idFn = this.options.rowId;
+            if (keep && idFn) {
+                for (var i = 0; i < this.view.length; i++) {
+                    if (idFn(this.view[i]) === idFn(keep)) { this.select(i, true); break; }
+                }
+            }
+        },
+        renderBody: function () {
+            var self = this;
+            this.view = this.rows.slice();
+            if (this.sortCol >= 0) {
+                var col = this.columns[this.sortCol];
+                var dir = this.sortDesc ? -1 : 1;
+                this.view.sort(function (a, b) {
+                    var x = self.sortKey(a, col), y = self.sortKey(b, col);
+                    if (typeof x !== typeof y) { x = String(x); y = String(y); }
+                    return x < y ? -dir : (x > y ? dir : 0);
+                });
+            }
+            this.$body.empty();
+            if (!this.view.length) {
+                this.$body.append(kui.el('tr', { cls: 'kui-grid-empty' }, [
+                    kui.el('td', { colspan: this.columns.length, text: this.options.emptyText || '' })
+                ]));
+                return;
+            }
+            $.each(this.view, function (r, row) {
+                var $tr = kui.el('tr', {
+                    on: {
+                        click: function () { self.select(r); },
+                        dblclick: function () { self.select(r); self.emit('dblclick', row); }
+                    }
+                });
+                $.each(self.columns, function (c, col) {
+                    var $td = kui.el('td');
+                    if (col.align) $td.css('text-align', col.align);
+                    var v = col.render ? col.render(row) : row[col.name];
+                    if (v && v.jquery) $td.append(v); else $td.text(kui.str(v));
+                    $tr.append($td);
+                });
+                self.$body.append($tr);
+            });
+        },
+        select: function (i, quiet) {
+            if (i < 0 || i >= this.view.length) return;
+            this.selectedIndex = i;
+            this.$body.children('tr').removeClass('kui-selected').eq(i).addClass('kui-selected');
+            if (!quiet) this.emit('select', this.view[i]);
+        },
+        selected: function () {
+            return this.selectedIndex >= 0 ? this.view[this.selectedIndex] : null;
+        },
+        destroyContent: function () { this.$el.empty(); }
+    });
+
+    kui.inject('Grid', Grid);
+})(window, jQuery);

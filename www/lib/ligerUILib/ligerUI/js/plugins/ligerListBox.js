@@ -1,0 +1,51 @@
+/*
+ * List box: a vertical list of text items of which one can be selected.
+ *
+ *   var lb = $('#l').kuiListBox({emptyText: 'none'});
+ *   lb.setItems(['10.0.0.1', '10.0.0.2']); lb.selected();
+ *   lb.on('select', function (text, index) {...});
+ */
+(function (window, $) {
+    'use strict';
+
+    var kui = window.kui;
+
+    var ListBox = kui.extend(kui.Widget, function ListBox($el, options) {
+        kui.Widget.call(this, $el);
+        this.options = options;
+        this.items = [];
+        this.index = -1;
+        $el.empty().addClass('kui-listbox').attr('role', 'listbox');
+        this.setItems(options.items || []);
+    }, {
+        setItems: function (items) {
+            var self = this;
+            var keep = this.selected();
+            this.items = items.slice();
+            this.index = -1;
+            this.$el.empty();
+            if (!this.items.length) {
+                this.$el.append(kui.el('div', { cls: 'kui-listbox-empty', text: this.options.emptyText || '' }));
+                return;
+            }
+            $.each(this.items, function (i, text) {
+                var $item = kui.el('div', {
+                    cls: 'kui-listbox-item', role: 'option', text: text,
+                    on: { click: function () { self.select(i); } }
+                });
+                self.$el.append($item);
+            });
+            if (keep !== null) this.select($.inArray(keep, this.items), true);
+        },
+        select: function (i, quiet) {
+            if (i < 0 || i >= this.items.length) { this.index = -1; return; }
+            this.index = i;
+            this.$el.children('.kui-listbox-item').removeClass('kui-selected').eq(i).addClass('kui-selected');
+            if (!quiet) this.emit('select', this.items[i], i);
+        },
+        selected: function () { return this.index >= 0 ? this.items[this.index] : null; },
+        destroyContent: function () { this.$el.empty(); }
+    });
+
+    kui.inject('ListBox', ListBox);
+})(window, jQuery);
