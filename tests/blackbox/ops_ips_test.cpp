@@ -143,6 +143,21 @@ TEST_F(IpLists, KindIsProtectedAsStored) {
   EXPECT_EQ(accessList(), (List{kMe}));
 }
 
+TEST_F(IpLists, KindOfNeitherListIsNotProtected) {
+  // A kind other than black or white list is no list at all: the requester is
+  // neither added nor removed, and the log names the kind "--".
+  storeList("1", {kMe, "10.0.0.6"});
+  ASSERT_EQ(modifyIPS("updType", "", "", "2")["ret"].asString(), "ok");
+  EXPECT_EQ(root_.scalar("select ipsType from other2;"), "2");
+  EXPECT_EQ(accessList(), (List{kMe, "10.0.0.6"}));
+  EXPECT_EQ(lastDetail(),
+            "[{\"nm\":\"type\",\"v1\":\"whitelist\",\"v2\":\"--\"},"
+            "{\"nm\":\"list\",\"v1\":\"10.0.0.5 <br> 10.0.0.6 <br> \","
+            "\"v2\":\"10.0.0.5 <br> 10.0.0.6 <br> \"}]\n");
+  ASSERT_EQ(modifyIPS("delIP", "", kMe)["ret"].asString(), "ok");
+  EXPECT_EQ(accessList(), (List{"10.0.0.6"}));
+}
+
 TEST_F(IpLists, FailedRewriteLeavesTheListAsItWas) {
   // Writing the requester's row fails after the old rows are gone: the whole
   // change must be undone, or the white list would lock everybody out.

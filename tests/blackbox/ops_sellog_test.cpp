@@ -65,6 +65,8 @@ TEST_F(SelLog, NoFilterGivesEveryRecordByUserThenTime) {
 TEST_F(SelLog, EachFilter) {
   // The user text matches anywhere in the name.
   EXPECT_EQ(query("adm", "", "", "all"), (Ids{"3", "2", "1"}));
+  // It is a LIKE pattern: "_" stands for any one character.
+  EXPECT_EQ(query("a_m", "", "", "all"), (Ids{"3", "2", "1"}));
   // A quote in the filter is part of the text searched for.
   EXPECT_EQ(query("o'b", "", "", "all"), (Ids{"5"}));
   // The day range includes the whole of both end days.
