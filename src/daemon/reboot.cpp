@@ -1,7 +1,9 @@
 #include "daemon/reboot.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -22,6 +24,31 @@ std::string shellQuoted(const std::string& text) {
   return out + "'";
 }
 
+// Points standard output at /dev/null for its lifetime, then puts it back.
+// Standard output carries the HTTP response: what the reboot pipeline prints
+// (a shell complaint when there is no reboot program, for one) belongs in
+// xxx.log, not in front of the error reply that follows a failed reboot.
+class QuietStdout {
+ public:
+  QuietStdout() {
+    std::fflush(stdout);
+    saved_ = dup(STDOUT_FILENO);
+    int devnull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && devnull >= 0) dup2(devnull, STDOUT_FILENO);
+    if (devnull >= 0) close(devnull);
+  }
+  ~QuietStdout() {
+    if (saved_ < 0) return;
+    dup2(saved_, STDOUT_FILENO);
+    close(saved_);
+  }
+  QuietStdout(const QuietStdout&) = delete;
+  QuietStdout& operator=(const QuietStdout&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
 }  // namespace
 
 bool localReboot() {
@@ -31,8 +58,11 @@ bool localReboot() {
   const bool moved = rebootPath != korvan::kRebootPath;
   const std::string command = (moved ? shellQuoted(rebootPath) : std::string("reboot")) +
                               " 2>&1 | tee -a xxx.log";
-  int status = std::system(command.c_str());
-  (void)status;  // the reboot below follows whatever the pipeline did
+  {
+    QuietStdout quiet;
+    int status = std::system(command.c_str());
+    (void)status;  // the reboot below follows whatever the pipeline did
+  }
   execl(rebootPath.c_str(), "reboot", static_cast<char*>(nullptr));
   return false;
 }

@@ -3,8 +3,8 @@
 // daemon/packets.h; the daemon's header bytes are not checked.
 //
 // Every reader takes (socketCnn, jsIData, jsOData). A reply that does not come
-// complete within ten seconds, or a connection closed before it is complete,
-// throws CMyErr(armErr) (see socketReadTimeout).
+// within ten seconds, that comes short, or a connection closed instead of a
+// reply, throws CMyErr(armErr) (see socketReadTimeout).
 #pragma once
 
 #include <json/json.h>

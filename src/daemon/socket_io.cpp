@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "cgi/cgic.h"
@@ -26,24 +25,6 @@ class AlarmGuard {
 };
 
 std::string errnoText(int err) { return std::strerror(err); }
-
-timespec now() {
-  timespec ts {};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts;
-}
-
-// Time left until `deadline`, never negative.
-timeval remaining(const timespec& deadline) {
-  timespec t = now();
-  long long left = (static_cast<long long>(deadline.tv_sec) - t.tv_sec) * 1000000LL +
-                   (deadline.tv_nsec - t.tv_nsec) / 1000;
-  if (left < 0) left = 0;
-  timeval tv {};
-  tv.tv_sec = static_cast<time_t>(left / 1000000LL);
-  tv.tv_usec = static_cast<suseconds_t>(left % 1000000LL);
-  return tv;
-}
 
 }  // namespace
 
@@ -77,30 +58,25 @@ void socketReadTimeout(int fd, void* pak, int pakLen) {
   if (fd < 0 || fd >= FD_SETSIZE) {
     throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(EBADF));
   }
-  timespec deadline = now();
-  deadline.tv_sec += kArmReadTimeoutSec;
+  fd_set readSet;
+  FD_ZERO(&readSet);
+  FD_SET(fd, &readSet);
+  timeval tv {};
+  tv.tv_sec = kArmReadTimeoutSec;
+  tv.tv_usec = 0;
+  int ready = select(fd + 1, &readSet, nullptr, nullptr, &tv);
+  if (ready == 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout");
+  if (ready < 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(errno));
 
-  auto* out = static_cast<unsigned char*>(pak);
-  int got = 0;
-  while (got < pakLen) {
-    fd_set readSet;
-    FD_ZERO(&readSet);
-    FD_SET(fd, &readSet);
-    timeval tv = remaining(deadline);
-    int ready = select(fd + 1, &readSet, nullptr, nullptr, &tv);
-    if (ready == 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout");
-    if (ready < 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(errno));
-
-    ssize_t n = read(fd, out + got, static_cast<size_t>(pakLen - got));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw CMyErr(CMyErr::armErr, "arm read ack error:" + errnoText(errno));
-    }
-    if (n == 0) {
-      throw CMyErr(CMyErr::armErr, got == 0 ? "arm read ack closed" : "arm read ack short");
-    }
-    got += static_cast<int>(n);
-  }
+  // One read: the daemon sends each reply whole. Whatever part of it did not
+  // come with that read is not waited for, and is never judged.
+  ssize_t n;
+  do {
+    n = read(fd, pak, static_cast<size_t>(pakLen));
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) throw CMyErr(CMyErr::armErr, "arm read ack error:" + errnoText(errno));
+  if (n == 0) throw CMyErr(CMyErr::armErr, "arm read ack closed");
+  if (n < pakLen) throw CMyErr(CMyErr::armErr, "arm read ack short");
 }
 
 void socketWriteAll(int fd, const void* pak, size_t pakLen) {

@@ -23,14 +23,15 @@ void socketConnectAlarm(int signo);
 // trace record 491.
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen);
 
-// Reads exactly `pakLen` bytes of a reply into `pak`, waiting at most ten
-// seconds in all. Throws CMyErr(armErr):
-//   "arm read ack timeout"        the reply was not complete within ten seconds
+// Waits at most ten seconds for `fd` to become readable, then reads once, up
+// to `pakLen` bytes, into `pak`. A reply that the one read does not bring
+// whole is a failure, and no byte that was not received is ever judged.
+// Throws CMyErr(armErr):
+//   "arm read ack timeout"        nothing arrived within ten seconds
 //   "arm read ack timeout:<text>" waiting failed (select error)
-//   "arm read ack closed"         the daemon closed the connection before replying
-//   "arm read ack short"          the daemon closed it after part of the reply
+//   "arm read ack closed"         the daemon closed the connection without replying
+//   "arm read ack short"          the read brought fewer than `pakLen` bytes
 //   "arm read ack error:<text>"   the read itself failed
-// No byte that was not received is ever judged.
 void socketReadTimeout(int fd, void* pak, int pakLen);
 
 // Writes the whole request packet. A failed or partial write throws

@@ -272,6 +272,30 @@ TEST(DaemonRequests, ShortReplyIsNotJudged) {
   EXPECT_EQ(reply["ret"], "armErr");
   EXPECT_EQ(reply["retMsg"], "arm read ack short");
   EXPECT_FALSE(reply.isMember("qt"));
+
+  // Part of a reply while the daemon keeps the connection open: refused at
+  // once, not after the ten seconds of a silent daemon.
+  FakeReply partial;
+  partial.raw = Bytes{0xA4, 0x02, 0x03};
+  daemon.script(kTime, partial);
+  const auto start = Clock::now();
+  reply = call(root, request, daemonAt(daemon.port()));
+  EXPECT_EQ(reply["ret"], "armErr");
+  EXPECT_EQ(reply["retMsg"], "arm read ack short");
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+}
+
+// A failed, authenticated restart whose reboot program cannot be started:
+// the error reply follows the header alone, with nothing of the reboot
+// pipeline in front of it; the pipeline's complaint is in xxx.log.
+TEST(DaemonRequests, RestartWithoutARebootProgramRepliesCleanly) {
+  TempRoot root;
+  FakeDaemon daemon;
+  daemon.scriptRet(5, 1);
+  CgiResult r = postAjax(root, sessionRequest(root, "restart"), daemonAt(daemon.port()));
+  EXPECT_EQ(r.body(), "{\"ret\":\"armErr\",\"retMsg\":\"arm ack error,ret=1\"}\n \n");
+  EXPECT_EQ(r.exitStatus, 0);
+  EXPECT_NE(readFile(root.path("usr/app/yal/www/cgi/xxx.log")), "");
 }
 
 // The connection is the first check of the five daemon types: a refused

@@ -2,6 +2,7 @@
 // over a socket pair standing in for the daemon connection.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -217,10 +218,15 @@ TEST_F(DaemonRecvPak, ModuleReplyJudgedOnByteFourAlone) {
   EXPECT_STREQ(e.what(), "arm ack error,ret=1");
 }
 
-TEST_F(DaemonRecvPak, ReplyArrivingInPiecesIsGathered) {
-  pair_.reply({0xA4, 0x03});
-  pair_.reply({0x07, 0x01, 0x00});
-  CRecvPak::dog(pair_.near, in_, out_);
+TEST_F(DaemonRecvPak, ReplyCutShortIsNotWaitedFor) {
+  // Part of a reply with the connection still open: the one read brings
+  // these bytes, and the reply is refused at once, not after the time-out.
+  pair_.reply({0xA4, 0x03, 0x07});
+  const auto start = std::chrono::steady_clock::now();
+  CMyErr e = thrownBy([&] { CRecvPak::dog(pair_.near, in_, out_); });
+  EXPECT_EQ(e.type, CMyErr::armErr);
+  EXPECT_STREQ(e.what(), "arm read ack short");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(DaemonRecvPak, ShortOrMissingReplyIsNotJudged) {
