@@ -26,35 +26,31 @@ namespace {
 
 constexpr size_t kTokenBytes = 16;
 
+// Calls `source(buf + got, len - got)` until `len` bytes have come, the
+// source ends or it fails (EINTR is retried). Returns the number of bytes got.
+template <class Source>
+size_t fillFrom(unsigned char* buf, size_t len, Source source) {
+  size_t got = 0;
+  while (got < len) {
+    ssize_t n = source(buf + got, len - got);
+    if (n > 0) {
+      got += static_cast<size_t>(n);
+    } else if (!(n < 0 && errno == EINTR)) {
+      break;
+    }
+  }
+  return got;
+}
+
 // Fills `buf` from getrandom(), falling back to /dev/urandom where the call
 // is not available. False when neither source delivers.
 bool randomBytes(unsigned char* buf, size_t len) {
-  size_t got = 0;
-  while (got < len) {
-    ssize_t n = getrandom(buf + got, len - got, 0);
-    if (n > 0) {
-      got += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break;
-    }
+  if (fillFrom(buf, len, [](unsigned char* p, size_t n) { return getrandom(p, n, 0); }) == len) {
+    return true;
   }
-  if (got == len) return true;
-
   int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  got = 0;
-  while (got < len) {
-    ssize_t n = read(fd, buf + got, len - got);
-    if (n > 0) {
-      got += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break;
-    }
-  }
+  size_t got = fillFrom(buf, len, [fd](unsigned char* p, size_t n) { return read(fd, p, n); });
   close(fd);
   return got == len;
 }
