@@ -38,8 +38,8 @@ test-asan: build-asan
 # The browser suite (Playwright, Debian's chromium) against the program,
 # the simulator and lighttpd, which it starts on free loopback ports.
 test-ui: build-serve
-	@[ -x ui/node_modules/.bin/playwright ] || \
-		(cd ui && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+	@if [ ! -f ui/node_modules/.package-lock.json ] || [ ui/package-lock.json -nt ui/node_modules/.package-lock.json ]; then \
+		cd ui && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error; fi
 	cd ui && KORVAN_BUILD=$(abspath $(BUILD)) node_modules/.bin/playwright test
 
 fuzz: deps

@@ -978,7 +978,7 @@
     }
 
     function buildNetwork($p) {
-        var $form = kui.el('form', { cls: 'kv-form', 'data-name': 'server' });
+        var $form = kui.el('form', { cls: 'kv-form', 'data-name': 'server' }).on('submit', function (e) { e.preventDefault(); });
         $form.append(
             row(T('deviceId'), input('uid', '')),
             row(T('deviceName'), input('nm', '')),
