@@ -522,9 +522,10 @@
     // Stores the configuration of a successful reply and shows it.
     function applySnapshot(reply) {
         if (!reply.curUser && !reply.server) return;
-        // The page keeps no password, whatever the program sends.
+        // The page keeps no password and no other user's token, whatever
+        // the program sends.
         if (reply.curUser) delete reply.curUser.pw;
-        $.each(kui.list(reply.users), function (i, u) { delete u.pw; });
+        $.each(kui.list(reply.users), function (i, u) { delete u.pw; delete u.token; });
         snap = reply;
         var t = parseServerTime(reply.serverTime);
         if (t) clockOffset = t.getTime() - Date.now();
