@@ -370,7 +370,7 @@
         });
     }
 
-    // The full userPara of a user row, with some members replaced.
+    // The userPara of a user row (never its password), with some members replaced.
     function userParaFrom(u, changes) {
         var para = {
             id: u.id, nm: u.nm, memo: u.memo, pid: u.pid, pidCN: u.privNM, dogDB: u.dogDB,
