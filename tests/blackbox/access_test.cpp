@@ -64,13 +64,10 @@ const std::vector<Row> kRows = {
     {"convertToClientMode", 0b1000, {}},
     {"saveLanguage", 0b1000, [](auto& r, auto&, auto&) { r["language"] = "en"; }},
     {"unsetDogInfo", 0b1100, [](auto& r, auto&, auto&) { set(r, "dogInfoPara", {{"id", "8"}}); }},
-    {"updServer", 0b1000,
-     [](auto& r, auto&, auto&) {
-       set(r, "server", {{"uid", "KV-0001"}, {"nm", "korvan-dev"}, {"encrypt", "0"},
-                         {"ip", "127.0.0.1"}, {"gateway", "127.0.0.1"},
-                         {"subnetMask", "255.255.255.0"}, {"portKM", "5900"},
-                         {"portV", "5901"}, {"portWeb", "8080"}});
-     }},
+    {"updServer", 0b1000, [](auto& r, auto&, auto&) {
+       set(r, "server", {{"uid", "KV-0001"}, {"nm", "korvan-dev"}, {"encrypt", "0"}, {"ip", "127.0.0.1"},
+                         {"gateway", "127.0.0.1"}, {"subnetMask", "255.255.255.0"},
+                         {"portKM", "5900"}, {"portV", "5901"}, {"portWeb", "8080"}}); }},
     {"updDog", 0b1100, [](auto& r, auto&, auto&) { set(r, "dogPara", {{"id", "6"}}); }},
     {"updPriv", 0b1000,
      [](auto& r, auto&, auto&) { set(r, "priv", {{"id", "2"}, {"nm", "Operators"}, {"dogDB", "33331111"}}); }},
@@ -123,7 +120,9 @@ class Access : public ::testing::Test {
     std::string body, refusal;
     if (row.transfer) {
       body = runCgi(root_, transferRequest(row.transfer, id, token)).body();
-      refusal = body == std::string(kDenied) + " \n" ? kDenied : body == std::string(kNoSession) + " \n" ? kNoSession : "";
+      for (const char* text : {kDenied, kNoSession}) {
+        if (body == std::string(text) + " \n") refusal = text;
+      }
     } else {
       Json::Value reply = ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}});
       refusal = reply["retMsg"] == kDenied || reply["retMsg"] == kNoSession ? reply["retMsg"].asString() : "";
