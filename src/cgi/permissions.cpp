@@ -1,6 +1,5 @@
 #include "cgi/permissions.h"
 
-#include "actions/action.h"
 #include "actions/user.h"
 #include "auth/rights.h"
 #include "cgi/cgic.h"
