@@ -3,7 +3,11 @@
 // A series of failed logins for one user name is counted in userLock. The
 // failure that reaches the policy's limit (pwdTry) stores the lock time; every
 // attempt within kLockSeconds of it is refused without testing the password,
-// and the first attempt after that starts a fresh series.
+// and the first attempt after that starts a fresh series. The count is read
+// and raised under one write lock, so parallel attempts cannot test more
+// passwords than the policy allows. Names longer than kMaxNameBytes are
+// refused untested and uncounted; rows of names that are no user go once
+// their lock has run out.
 #include "auth/login.h"
 
 #include <fcntl.h>
@@ -185,17 +189,18 @@ int CDB::getRetryCount(std::string userName, std::string& dt) {
 
 void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
+  const std::string userNM = request["userNM"].asString();
+  // Refused before anything is written, the trace log included.
+  if (userNM.size() > login::kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
   setLog(693, login::withoutPasswords(request).toStyledString().c_str());
   setLog(876, policy.toStyledString().c_str());
   const int pwdTry = login::policyNumber(policy, "pwdTry");
   const int pwdExpire = login::policyNumber(policy, "pwdExpire");
 
-  const std::string userNM = request["userNM"].asString();
   const std::string pw = request["pw"].asString();
   // Read before anything is written, so that a malformed member changes nothing.
   const int timezone = login::leadingInt(request["timezone"].asString());
-  if (userNM.size() > login::kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
 
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so
