@@ -98,7 +98,7 @@ void assignSlots(const Json::Value& modules, Json::Value& reply) {
 
 }  // namespace
 
-void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
+void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
   Json::Value snap(Json::objectValue);
@@ -109,7 +109,8 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
   snap["softVersion"] = softVersion();
   snap["serverTime"] = serverTime;
 
-  if (request.isMember("serverIP")) {
+  // The stored server address is a level-3 setting like the rest of server2.
+  if (request.isMember("serverIP") && caller.level >= 3) {
     modify(std::string(" update server2 set ") +
            " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
   }
@@ -117,13 +118,18 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
   select(false,
-         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog,pid,"
-                     "priv2.type as privType,priv2.nm as privNM,token,interval,pwdDepth,timezone") +
+         // No password or token leaves the database in a reply: the caller
+         // gets its own token back and nothing else.
+         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,pid,"
+                     "priv2.type as privType,priv2.nm as privNM,'' as token,interval,pwdDepth,"
+                     "timezone") +
              " from user2,priv2 where user2.pid=priv2.id " +
-             " and user2.id=" + sqlNumber(request["userID"]) + ";",
+             " and user2.id=" + sqlNumber(caller.id) + ";",
          {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM", "token",
           "interval", "pwdDepth", "timezone"},
          snap["curUser"]);
+
+  if (snap["curUser"].isObject()) snap["curUser"]["token"] = caller.token;
 
   Json::Value secure;
   select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
@@ -152,8 +158,8 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
          {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
 
   select(true,
-         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog as dogDB,"
-                     "pid,priv2.type as privType,priv2.nm as privNM,token,interval,") +
+         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
+                     "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
              " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
              "createTime,memo2,pwdDepth,timezone " +
              " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
