@@ -18,8 +18,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j$(JOBS)
 
+# One clang tree with ASan+UBSan for the suite and the fuzz targets alike.
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+		-DKORVAN_SANITIZE=ON -DKORVAN_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 test-normal: build
@@ -29,12 +31,12 @@ test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)
 
-fuzz: deps
-	@if [ -x scripts/run-fuzz ]; then scripts/run-fuzz; fi
+fuzz: build-asan
+	scripts/run-fuzz $(ASAN_BUILD)
 
-# Everything CI runs: the fuzzers for a bounded time, then the suite in the
-# normal build and again under ASan+UBSan.
-test: fuzz test-normal test-asan
+# Everything CI runs: the suite in the normal build and again under
+# ASan+UBSan, then the fuzzers for a bounded time (FUZZ_SECONDS per target).
+test: test-normal test-asan fuzz
 
 devroot: build
 	scripts/make-devroot $(DEVROOT) $(BUILD)

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -40,27 +39,6 @@ TEST_F(CgicTest, ContentTypeLosesItsParametersAndYieldsTheBoundary) {
     EXPECT_STREQ(cgiContentType, c.mediaType);
     EXPECT_STREQ(cgiMultipartBoundary, c.boundary);
   }
-}
-
-TEST_F(CgicTest, ContentLengthTakesLeadingDigitsOnly) {
-  struct Case {
-    const char* text;
-    int value;
-  } cases[] = {{"42", 42}, {"12abc", 12}, {"abc", 0}, {"-5", 0}, {"", 0}, {"99999999999999", INT_MAX}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    CgiEnv env;
-    env.contentLength = c.text;
-    capture(env, "");
-    EXPECT_EQ(cgiContentLength, c.value);
-  }
-  // Unset variables read as empty strings, never as null.
-  capture(CgiEnv{}, "");
-  EXPECT_EQ(cgiContentLength, 0);
-  ASSERT_TRUE(cgiRequestMethod != nullptr && cgiQueryString != nullptr && cgiRemoteAddr != nullptr);
-  EXPECT_STREQ(cgiRequestMethod, "");
-  EXPECT_STREQ(cgiQueryString, "");
-  EXPECT_STREQ(cgiRemoteAddr, "");
 }
 
 // ---- URL-encoded pairs -----------------------------------------------------------
