@@ -116,7 +116,7 @@ std::string CgiResult::header() const {
 }
 
 const std::map<std::string, std::string> kShortDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "1500"},
+    {"KORVAN_REPLY_TIMEOUT_MS", "2000"},
     {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
     {"KORVAN_PACKET_PAUSE_MS", "20"},
 };
