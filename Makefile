@@ -24,8 +24,10 @@ build-serve: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) --target korvan.cgi switch-sim -j$(JOBS)
 
+# One clang tree with ASan+UBSan for the suite and the fuzz targets alike.
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+		-DKORVAN_SANITIZE=ON -DKORVAN_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 test-normal: build
@@ -42,12 +44,13 @@ test-ui: build-serve
 		cd ui && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error; fi
 	cd ui && KORVAN_BUILD=$(abspath $(BUILD)) node_modules/.bin/playwright test
 
-fuzz: deps
-	@if [ -x scripts/run-fuzz ]; then scripts/run-fuzz; fi
+fuzz: build-asan
+	scripts/run-fuzz $(ASAN_BUILD)
 
-# Everything CI runs: the fuzzers for a bounded time, then the suite in the
-# normal build and again under ASan+UBSan.
-test: fuzz test-normal test-asan test-ui
+# Everything CI runs: the suite in the normal build and again under
+# ASan+UBSan, the fuzzers for a bounded time (FUZZ_SECONDS per target), and
+# the browser suite.
+test: test-normal test-asan fuzz test-ui
 
 devroot: build-serve
 	scripts/make-devroot $(DEVROOT) $(BUILD)

@@ -143,8 +143,6 @@ TEST(Login, PasswordsNeverReachTheTraceLog) {
   login(root, "admin", "Zq9-wrong");
   EXPECT_EQ(login(root, "admin", "Zq9-secret")["ret"], "ok");
   std::string log = root.traceLog();
-  EXPECT_NE(log.find("693_Time:"), std::string::npos);
-  EXPECT_NE(log.find("832_Time:"), std::string::npos);
   EXPECT_NE(log.find("\"pw\" : \"***\""), std::string::npos);
   EXPECT_EQ(log.find("Zq9"), std::string::npos) << log;
 }

@@ -135,15 +135,13 @@ TEST_F(IpLists, RefusedRequestsChangeNothing) {
   EXPECT_EQ(logCount(), "0");
 }
 
-TEST_F(IpLists, KindIsProtectedAsStored) {
+TEST_F(IpLists, KindChanges) {
   // "1.0" is stored as 1, a white list: the requester must be on it.
   storeList("2", {});
   ASSERT_EQ(modifyIPS("updType", "", "", "1.0")["ret"].asString(), "ok");
   EXPECT_EQ(root_.scalar("select ipsType from other2;"), "1");
   EXPECT_EQ(accessList(), (List{kMe}));
-}
 
-TEST_F(IpLists, KindOfNeitherListIsNotProtected) {
   // A kind other than black or white list is no list at all: the requester is
   // neither added nor removed, and the log names the kind "--".
   storeList("1", {kMe, "10.0.0.6"});

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <set>
 
 #include "testroot.h"
 
@@ -77,8 +76,10 @@ TEST(Session, TokenCheckRefusals) {
   EXPECT_EQ(ajax(root, ref)["retMsg"], kRefused);
 }
 
+// A login replaces the token of an earlier one, and runs the session sweep.
 TEST(Session, SecondLoginReplacesTheFirstToken) {
   TempRoot root;
+  root.exec("update user2 set status=1, expireTime=1 where id=2;");
   Json::Value first = loginAs(root, "admin", "admin");
   Json::Value second = loginAs(root, "admin", "admin");
   ASSERT_EQ(first["ret"], "ok");
@@ -87,6 +88,7 @@ TEST(Session, SecondLoginReplacesTheFirstToken) {
   std::string secondToken = second["curUser"]["token"].asString();
   EXPECT_NE(firstToken, secondToken);
   EXPECT_EQ(root.scalar("select token from user2 where id=1;"), secondToken);
+  EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0");
 
   Json::Value ref;
   ref["type"] = "ref";
@@ -112,47 +114,6 @@ TEST(Session, LogoutClosesOnlyTheCallersSession) {
   EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
   auto row = root.query("select status, token, expireTime from user2 where id=1;");
   EXPECT_EQ(row[0], (std::vector<std::string>{"0", "test-token-1", expire}));
-}
-
-TEST(Session, LoginRequestRunsTheSweep) {
-  TempRoot root;
-  root.exec("update user2 set status=1, expireTime=1 where id=2;");
-  ASSERT_EQ(loginAs(root, "admin", "admin")["ret"], "ok");
-  EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0");
-}
-
-TEST(Session, RefReturnsOnlyTheSnapshot) {
-  TempRoot root;
-  Json::Value ref = sessionRequest(root, "ref");
-  ref["extra"] = "ignored";
-  auto names = [](const Json::Value& v) {
-    auto list = v.getMemberNames();
-    return std::set<std::string>(list.begin(), list.end());
-  };
-  const std::set<std::string> snapshot{
-      "softVersion", "serverTime", "factoryMode", "curUser", "server",   "privs", "users",
-      "ips",         "serverips",  "serials",     "dogs",    "dogInfos", "ret"};
-  Json::Value reply = ajax(root, ref);
-  EXPECT_EQ(reply["ret"], "ok");
-  EXPECT_EQ(names(reply), snapshot);
-
-  // The first-login flag joins in normal mode only.
-  root.exec("update secureConf set f_firstLogin=1;");
-  std::set<std::string> withFlag = snapshot;
-  withFlag.insert("firstLogin");
-  reply = ajax(root, ref);
-  EXPECT_EQ(names(reply), withFlag);
-  EXPECT_EQ(reply["firstLogin"], true);
-  std::string trace = root.traceLog();
-  size_t record = trace.rfind("845_Time:");
-  ASSERT_NE(record, std::string::npos);
-  EXPECT_EQ(trace.substr(record + 17, 8), "Msg:::1\n");
-  // A failed call carries no flag.
-  Json::Value stale = ref;
-  stale["user"]["token"] = "stale";
-  EXPECT_FALSE(ajax(root, stale).isMember("firstLogin"));
-  root.exec("update other2 set factoryMode=1;");
-  EXPECT_EQ(names(ajax(root, ref)), snapshot);
 }
 
 }  // namespace

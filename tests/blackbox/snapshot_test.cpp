@@ -94,6 +94,7 @@ TEST(Snapshot, EveryMember) {
   EXPECT_EQ(column(reply["dogInfos"], "setted"), "1,1,1,1,0,0,0,0");
   EXPECT_EQ(column(reply["dogInfos"], "nm"), "web-01,db-01,router-console,install-media,5,6,7,8");
   EXPECT_FALSE(reply.isMember("hint"));
+  EXPECT_EQ(reply.size(), 13u) << "the snapshot and ret, nothing else";
 }
 
 TEST(Snapshot, EmptyListsStayNull) {

@@ -1,26 +1,30 @@
-// FakeDaemon: an in-test switch daemon on a free loopback port.
+// FakeDaemon: the switch simulator (tools/switch-sim) serving from a thread
+// of the test on a free loopback port, recording every packet it receives.
 //
-// It accepts any number of connections, reads each request packet by its
-// length byte, records every packet it receives, and answers it as scripted
-// per packet type: a reply code, a delay, silence, closing the connection,
-// a reply cut short, or raw bytes. Unscripted types get a success reply (and,
-// for a KVM session, the session values kDesEncode/kDesDecode).
+// Each packet type is answered as scripted: a reply code, a delay, silence,
+// closing the connection, a reply cut short, or raw bytes. Unscripted types
+// get a success reply (and, for a KVM session, the session values
+// kDesEncode/kDesDecode).
 //
 // Point the code under test at it with KORVAN_ARM_PORT=<port()>: setenv in
-// unit tests, the child's environment in black-box tests. It serves from its
-// own threads, so the test may block while the program under test talks to it.
-// Destruction closes every connection and joins the threads.
+// unit tests, the child's environment in black-box tests. The test may block
+// while the program under test talks to it. Destruction stops the server and
+// closes every connection.
 #pragma once
 
 #include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
+
+namespace switchsim {
+class Server;
+}
 
 namespace korvantest {
 
@@ -62,9 +66,9 @@ class FakeDaemon {
   // Shorthand for a success reply to `type` carrying result byte `ret`.
   void scriptRet(uint8_t type, uint8_t ret);
 
-  // Every packet received so far, in arrival order, as framed by its length
-  // byte. A connection that sent a first byte other than 0xA4 is recorded
-  // with the bytes read and then closed.
+  // Every packet received so far, in arrival order. A connection that sent
+  // garbage, or closed in the middle of a packet, is recorded with the bytes
+  // it had sent.
   std::vector<Bytes> packets() const;
   // The packets of one type.
   std::vector<Bytes> packetsOfType(uint8_t type) const;
@@ -75,26 +79,13 @@ class FakeDaemon {
   bool waitForPackets(size_t count, std::chrono::milliseconds limit) const;
 
  private:
-  void acceptLoop();
-  void serve(int fd);
-  // Waits for `fd` to be readable, or for `ms` to pass (-1: no limit). False
-  // when the daemon is stopping or the time has passed.
-  bool waitReadable(int fd, int ms) const;
-  bool readFull(int fd, uint8_t* out, size_t len) const;
-  FakeReply replyFor(uint8_t type) const;
-  void record(Bytes packet);
-
-  int listenFd_ = -1;
+  std::unique_ptr<switchsim::Server> server_;
   int port_ = 0;
-  int stopPipe_[2] = {-1, -1};
-
   mutable std::mutex mutex_;
   mutable std::condition_variable arrived_;
-  std::map<uint8_t, FakeReply> scripts_;
   std::vector<Bytes> packets_;
   int connections_ = 0;
-  std::vector<std::thread> workers_;
-  std::thread acceptor_;
+  std::thread thread_;
 };
 
 }  // namespace korvantest

@@ -68,8 +68,11 @@ void runSql(const std::string& dbPath, const std::string& sql,
 }  // namespace
 
 TempRoot::TempRoot(bool seed) {
-  char pattern[] = "/tmp/korvan-test-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+  // Memory-backed when the machine has it: every request writes the database,
+  // and a disk shared with other builds makes each sync slow.
+  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvan-test-XXXXXX"
+                                                      : "/tmp/korvan-test-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   dir_ = pattern;
   fs::create_directories(path("usr/app/yal/www/cgi"));
   fs::create_directories(path("usr/app/yal/www/lib"));
@@ -112,6 +115,17 @@ std::string CgiResult::header() const {
   return end == std::string::npos ? out : out.substr(0, end + 4);
 }
 
+const std::map<std::string, std::string> kShortDaemonWaits = {
+    {"KORVAN_REPLY_TIMEOUT_MS", "2000"},
+    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "20"},
+};
+const std::map<std::string, std::string> kRealDaemonWaits = {
+    {"KORVAN_REPLY_TIMEOUT_MS", "10000"},
+    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "1000"},
+};
+
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::string& program) {
   std::string scratch = root.path("io-XXXXXX");
   std::vector<char> pattern(scratch.begin(), scratch.end());
@@ -142,6 +156,7 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::str
                                                          : request.contentLength;
       setenv("CONTENT_LENGTH", length.c_str(), 1);
     }
+    for (const auto& [name, value] : kShortDaemonWaits) setenv(name.c_str(), value.c_str(), 1);
     for (const auto& [name, value] : request.extraEnv) setenv(name.c_str(), value.c_str(), 1);
     // Sanitizer settings of the test process carry over to the program.
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));

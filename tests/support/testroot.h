@@ -25,7 +25,8 @@ bool fileExists(const std::string& path);
 //   usr/app/version            "1.2.3-test\n"
 //   usr/app/yal/www/HtmlBody.html, usr/app/yal/www/lib/language.js
 //   usr/app/yal/www/cgi/       working directory of the program
-// The directory is removed when the object goes away.
+// It lives under /dev/shm when that exists, else under /tmp; the directory
+// is removed when the object goes away.
 class TempRoot {
  public:
   explicit TempRoot(bool seed = true);
@@ -72,7 +73,15 @@ struct CgiResult {
   std::string header() const;
 };
 
-// Runs the program with KORVAN_ROOT = root.dir(), in root.cgiDir().
+// The daemon waits the program reads from its environment. Every run gets the
+// short ones, so that a silent daemon or the pause between console packets
+// costs little; a test of the real waits passes kRealDaemonWaits (or its own
+// values) in extraEnv, which wins.
+extern const std::map<std::string, std::string> kShortDaemonWaits;
+extern const std::map<std::string, std::string> kRealDaemonWaits;
+
+// Runs the program with KORVAN_ROOT = root.dir(), in root.cgiDir(), with
+// kShortDaemonWaits and then request.extraEnv in its environment.
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request,
                  const std::string& program = KORVAN_CGI_PATH);
 

@@ -1,5 +1,4 @@
 // The multipart decoder and the uploaded-file lookups.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -26,33 +25,6 @@ std::string part(const std::string& disposition, const std::string& body,
 }
 
 std::string closing() { return "--" + kBoundary + "--\r\n"; }
-
-// Paths of the decoder's temporary files now in /tmp.
-std::vector<std::string> tempFilesNow() {
-  std::vector<std::string> out;
-  DIR* dir = opendir("/tmp");
-  if (dir == nullptr) return out;
-  while (dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
-    if (name.size() == 10 && name.rfind("cgic", 0) == 0) out.push_back("/tmp/" + name);
-  }
-  closedir(dir);
-  return out;
-}
-
-// A temporary file left behind by this test: one that holds `marker`. Other
-// processes may be uploading at the same time, so only content identifies it.
-bool leftFileWith(const std::string& marker) {
-  for (const std::string& path : tempFilesNow()) {
-    if (readWholeFile(path).rfind(marker, 0) == 0) return true;
-  }
-  return false;
-}
-
-std::string uniqueMarker() {
-  static int counter = 0;
-  return "marker-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-";
-}
 
 class MultipartTest : public cgitest::CgiTest {
  protected:
@@ -107,81 +79,6 @@ TEST_F(MultipartTest, FieldsStayInMemoryAndFilesGoToPrivateTempFiles) {
   EXPECT_NE(access(temp.c_str(), F_OK), 0);
 }
 
-TEST_F(MultipartTest, FileLookups) {
-  const std::string content(2500, 'q');
-  const std::string body = part("form-data; name=\"dbFile\"; filename=\"korvan.db\"", content) +
-                           part("form-data; name=\"note\"", "text") + closing();
-  ASSERT_EQ(decode(body), cgiParseSuccess);
-
-  char name[16];
-  EXPECT_EQ(cgiFormFileName("dbFile", name, sizeof name), cgiFormSuccess);
-  EXPECT_STREQ(name, "korvan.db");
-  EXPECT_EQ(cgiFormFileName("dbFile", name, 9), cgiFormTruncated);
-  EXPECT_STREQ(name, "korvan.d");
-  EXPECT_EQ(cgiFormFileName("note", name, sizeof name), cgiFormNoFileName);
-  EXPECT_STREQ(name, "");
-  EXPECT_EQ(cgiFormFileName("missing", name, sizeof name), cgiFormNotFound);
-
-  cgiFile* file = reinterpret_cast<cgiFile*>(&name);
-  EXPECT_EQ(cgiFormFileOpen("note", &file), cgiFormNotAFile);
-  EXPECT_EQ(file, nullptr);
-  EXPECT_EQ(cgiFormFileOpen("missing", &file), cgiFormNotFound);
-  EXPECT_EQ(cgiFormFileRead(nullptr, name, sizeof name, nullptr), cgiFormOpenFailed);
-  EXPECT_EQ(cgiFormFileClose(nullptr), cgiFormOpenFailed);
-
-  ASSERT_EQ(cgiFormFileOpen("dbFile", &file), cgiFormSuccess);
-  ASSERT_NE(file, nullptr);
-  std::string read;
-  char buffer[1024];
-  int got = 0;
-  cgiFormResultType result;
-  while ((result = cgiFormFileRead(file, buffer, sizeof buffer, &got)) == cgiFormSuccess) {
-    ASSERT_GT(got, 0);
-    read.append(buffer, got);
-  }
-  EXPECT_EQ(result, cgiFormEOF);
-  EXPECT_EQ(read, content);
-  EXPECT_EQ(cgiFormFileClose(file), cgiFormSuccess);
-}
-
-TEST_F(MultipartTest, EmptyFileNameKeepsThePartInMemory) {
-  const std::string body =
-      part("form-data; name=\"systemFile\"; filename=\"\"", "abc", "Content-Type: text/plain\r\n") + closing();
-  ASSERT_EQ(decode(body), cgiParseSuccess);
-  const auto list = entries();
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].value, "abc");
-  EXPECT_EQ(list[0].tfileName, "");
-  EXPECT_EQ(list[0].contentType, "text/plain");
-  char name[8];
-  EXPECT_EQ(cgiFormFileName("systemFile", name, sizeof name), cgiFormNoFileName);
-  cgiFile* file = nullptr;
-  EXPECT_EQ(cgiFormFileOpen("systemFile", &file), cgiFormNotAFile);
-}
-
-TEST_F(MultipartTest, SameNameTwiceFirstWinsAndBothFilesAreDeleted) {
-  const std::string body = part("form-data; name=\"f\"; filename=\"one\"", "first") +
-                           part("form-data; name=\"f\"; filename=\"two\"", "second") + closing();
-  ASSERT_EQ(decode(body), cgiParseSuccess);
-  const auto list = entries();
-  ASSERT_EQ(list.size(), 2u);
-  ASSERT_NE(list[0].tfileName, list[1].tfileName);
-  char name[8];
-  EXPECT_EQ(cgiFormFileName("f", name, sizeof name), cgiFormSuccess);
-  EXPECT_STREQ(name, "one");
-  cgiFile* file = nullptr;
-  ASSERT_EQ(cgiFormFileOpen("f", &file), cgiFormSuccess);
-  char buffer[16];
-  int got = 0;
-  ASSERT_EQ(cgiFormFileRead(file, buffer, sizeof buffer, &got), cgiFormSuccess);
-  EXPECT_EQ(std::string(buffer, got), "first");
-  cgiFormFileClose(file);
-
-  cgiFreeResources();
-  EXPECT_NE(access(list[0].tfileName.c_str(), F_OK), 0);
-  EXPECT_NE(access(list[1].tfileName.c_str(), F_OK), 0);
-}
-
 TEST_F(MultipartTest, HeaderSpellingsAndParameters) {
   const std::string body =
       // extra parameters are ignored, before or after the name
@@ -220,52 +117,6 @@ TEST_F(MultipartTest, PartsThatAreNoFormFieldsAreSkippedWhole) {
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].attr, "kept");
   EXPECT_EQ(list[0].value, "yes");
-}
-
-TEST_F(MultipartTest, BodiesWithoutBoundaryOrLengthAreEmptySubmissions) {
-  EXPECT_EQ(decode("no boundary anywhere in here"), cgiParseSuccess);
-  EXPECT_EQ(cgiFormEntryFirst, nullptr);
-  EXPECT_EQ(decode(part("form-data; name=a", "1") + closing(), 0), cgiParseSuccess);
-  EXPECT_EQ(cgiFormEntryFirst, nullptr);
-  EXPECT_EQ(decode(closing()), cgiParseSuccess);
-  EXPECT_EQ(cgiFormEntryFirst, nullptr);
-  // The input ends right behind the first boundary line.
-  EXPECT_EQ(decode("--" + kBoundary + "\r\n"), cgiParseSuccess);
-  EXPECT_EQ(cgiFormEntryFirst, nullptr);
-}
-
-TEST_F(MultipartTest, QuotedBoundaryIsRecognised) {
-  const std::string body = part("form-data; name=a", "1") + closing();
-  ASSERT_EQ(decode(body, -1, "multipart/form-data; boundary=\"" + kBoundary + "\"; charset=utf-8"),
-            cgiParseSuccess);
-  ASSERT_EQ(entries().size(), 1u);
-}
-
-TEST_F(MultipartTest, UnfinishedPartFailsAndLeavesNoFileBehind) {
-  const std::string marker = uniqueMarker();
-  const std::string complete = part("form-data; name=\"a\"; filename=\"a\"", marker + "done");
-  const std::string unfinished = complete + part("form-data; name=\"b\"; filename=\"b\"", marker + "cut");
-  // No boundary after the second part.
-  EXPECT_EQ(decode(unfinished.substr(0, unfinished.size() - 2)), cgiParseIO);
-  EXPECT_FALSE(leftFileWith(marker + "cut"));
-  ASSERT_EQ(entries().size(), 1u);  // the finished part is cleaned up by the caller
-  cgiFreeResources();
-  EXPECT_FALSE(leftFileWith(marker + "done"));
-
-  // A boundary with nothing behind it.
-  EXPECT_EQ(decode(part("form-data; name=a", "1") + "--" + kBoundary), cgiParseIO);
-}
-
-TEST_F(MultipartTest, StandardInputIsNotReadPastContentLength) {
-  const std::string body = part("form-data; name=a", "1") + closing();
-  // The closing boundary lies beyond the declared length.
-  EXPECT_EQ(decode(body, static_cast<long>(body.size()) - 4), cgiParseIO);
-  EXPECT_EQ(ftell(cgiIn), static_cast<long>(body.size()) - 4);
-
-  // A body followed by more bytes than declared.
-  ASSERT_EQ(decode(body + "a lot more", static_cast<long>(body.size())), cgiParseSuccess);
-  EXPECT_LE(ftell(cgiIn), static_cast<long>(body.size()));
-  EXPECT_EQ(entries().size(), 1u);
 }
 
 TEST_F(MultipartTest, PipeHeldOpenByTheServerIsReadToTheDeclaredLength) {

@@ -1,6 +1,7 @@
 #include "server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -45,9 +46,11 @@ void fillRandom(uint8_t (&out)[8]) {
   for (uint8_t& b : out) b = static_cast<uint8_t>(device());
 }
 
-// The reply of a switch to `request` with result byte `ret`.
+// The reply of a switch to `request` with result byte `ret`; the session
+// values go into a KVM session reply when it grants one, or always when
+// `alwaysDes` is set.
 Bytes buildReply(const Bytes& request, uint8_t ret, const uint8_t (&desEncode)[8],
-                 const uint8_t (&desDecode)[8]) {
+                 const uint8_t (&desDecode)[8], bool alwaysDes) {
   const pak::TypeInfo* info = pak::findType(request[2]);
   Bytes out(info->replyLen);
   pak::begin(out.data(), out.size(), info->type);
@@ -61,7 +64,7 @@ Bytes buildReply(const Bytes& request, uint8_t ret, const uint8_t (&desEncode)[8
       break;
     case pak::ReplyKind::kQT:
       out[offsetof(pak::QTReply, ret)] = ret;
-      if (ret == 0) {
+      if (ret == 0 || alwaysDes) {
         std::copy(desEncode, desEncode + 8, out.begin() + offsetof(pak::QTReply, desEncode));
         std::copy(desDecode, desDecode + 8, out.begin() + offsetof(pak::QTReply, desDecode));
       }
@@ -98,11 +101,20 @@ void installSignalHandlers() {
 Server::~Server() {
   for (auto& [fd, conn] : conns_) close(fd);
   if (listenFd_ >= 0) close(listenFd_);
+  for (int fd : stopPipe_) {
+    if (fd >= 0) close(fd);
+  }
   if (ownLog_ && log_ != nullptr) fclose(log_);
 }
 
 bool Server::start() {
-  if (options_.logPath.empty()) {
+  if (pipe2(stopPipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    fprintf(stderr, "switch-sim: pipe: %s\n", strerror(errno));
+    return false;
+  }
+  if (options_.quiet) {
+    log_ = nullptr;
+  } else if (options_.logPath.empty()) {
     log_ = stdout;
   } else {
     log_ = fopen(options_.logPath.c_str(), "a");
@@ -135,6 +147,26 @@ bool Server::start() {
   return true;
 }
 
+void Server::stop() {
+  const char byte = 'x';
+  ssize_t ignored = write(stopPipe_[1], &byte, 1);
+  (void)ignored;
+}
+
+void Server::setBehaviour(uint8_t type, const Behaviour& behaviour) {
+  std::lock_guard<std::mutex> lock(behavioursMutex_);
+  options_.behaviours[type] = behaviour;
+}
+
+Behaviour Server::behaviourFor(uint8_t type) {
+  std::lock_guard<std::mutex> lock(behavioursMutex_);
+  return options_.behaviourFor(type);
+}
+
+void Server::notePacket(const Bytes& bytes) {
+  if (onPacket) onPacket(bytes);
+}
+
 void Server::run() {
   sigset_t waitMask;
   sigemptyset(&waitMask);
@@ -157,13 +189,15 @@ void Server::run() {
 
     fds.clear();
     fds.push_back({listenFd_, POLLIN, 0});
+    fds.push_back({stopPipe_[0], POLLIN, 0});
     for (const auto& [fd, conn] : conns_) fds.push_back({fd, POLLIN, 0});
     timespec ts {timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
     int ready = ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &ts, &waitMask);
     if (ready < 0) continue;  // a signal: the loop head handles it
+    if (fds[1].revents != 0) break;
 
     if (fds[0].revents & POLLIN) acceptOne();
-    for (size_t i = 1; i < fds.size(); ++i) {
+    for (size_t i = 2; i < fds.size(); ++i) {
       auto it = conns_.find(fds[i].fd);
       if (it == conns_.end() || fds[i].revents == 0) continue;
       if (!readFrom(fds[i].fd, it->second)) drop(fds[i].fd);
@@ -191,6 +225,7 @@ void Server::acceptOne() {
   }
   Conn& conn = conns_[fd];
   conn.id = nextConnId_++;
+  if (onAccept) onAccept();
 }
 
 bool Server::readFrom(int fd, Conn& conn) {
@@ -199,6 +234,7 @@ bool Server::readFrom(int fd, Conn& conn) {
   if (n < 0) return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
   if (n == 0) {
     if (!conn.in.empty()) {
+      notePacket(conn.in);
       logLine("#" + std::to_string(conn.id) + " closed with an incomplete packet | " +
               hexText(conn.in));
     }
@@ -217,16 +253,19 @@ bool Server::handleInput(int fd, Conn& conn) {
   while (!conn.hasPending && !conn.in.empty()) {
     Bytes& in = conn.in;
     if (in[0] != pak::kHeader) {
+      notePacket(in);
       logLine(who + " garbage (bad header) | " + hexText(in) + " -> dropped");
       return false;
     }
     if (in.size() >= 2 && in[1] == 0) {  // no room for a type byte
+      notePacket(in);
       logLine(who + " garbage (bad length) | " + hexText(in) + " -> dropped");
       return false;
     }
     if (in.size() < 3) return true;
     const pak::TypeInfo* info = pak::findType(in[2]);
     if (info == nullptr || static_cast<size_t>(in[1]) + 2 != info->requestLen) {
+      notePacket(in);
       logLine(who + (info ? " garbage (bad length)" : " garbage (unknown type)") + " | " +
               hexText(in) + " -> dropped");
       return false;
@@ -242,11 +281,14 @@ bool Server::handleInput(int fd, Conn& conn) {
 }
 
 void Server::handlePacket(Conn& conn, const Bytes& packet) {
-  const Behaviour behaviour = options_.behaviourFor(packet[2]);
+  notePacket(packet);
+  const Behaviour behaviour = behaviourFor(packet[2]);
   uint8_t desEncode[8] = {};
   uint8_t desDecode[8] = {};
   fillRandom(desEncode);
   fillRandom(desDecode);
+  if (behaviour.desEncode) std::copy(behaviour.desEncode->begin(), behaviour.desEncode->end(), desEncode);
+  if (behaviour.desDecode) std::copy(behaviour.desDecode->begin(), behaviour.desDecode->end(), desDecode);
 
   state_.countPacket();
   if (behaviour.ret == 0) state_.apply(packet, desEncode, desDecode);
@@ -264,7 +306,9 @@ void Server::handlePacket(Conn& conn, const Bytes& packet) {
     }
     if (behaviour.delayMs > 0) outcome += " after " + std::to_string(behaviour.delayMs) + "ms";
     conn.hasPending = true;
-    conn.pending.reply = buildReply(packet, behaviour.ret, desEncode, desDecode);
+    conn.pending.reply = behaviour.raw ? *behaviour.raw
+                                       : buildReply(packet, behaviour.ret, desEncode, desDecode,
+                                                    behaviour.desEncode.has_value());
     conn.pending.behaviour = behaviour;
     conn.pending.due = Clock::now() + std::chrono::milliseconds(behaviour.delayMs);
   }
@@ -279,7 +323,8 @@ bool Server::finish(int fd, Conn& conn) {
   const Bytes& reply = conn.pending.reply;
   if (b.close) return false;
   if (b.shortReply) {
-    sendAll(fd, reply.data(), reply.size() - 1);
+    size_t len = b.shortLen != 0 ? std::min(b.shortLen, reply.size()) : reply.size() - 1;
+    sendAll(fd, reply.data(), len);
     return false;
   }
   return sendAll(fd, reply.data(), reply.size());
@@ -291,6 +336,7 @@ void Server::drop(int fd) {
 }
 
 void Server::logLine(const std::string& line) {
+  if (log_ == nullptr) return;
   fprintf(log_, "%s %s\n", timestamp().c_str(), line.c_str());
   fflush(log_);
 }

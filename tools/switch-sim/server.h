@@ -1,11 +1,15 @@
 // The simulator's server: one poll loop that serves every connection at once,
 // frames requests by their length byte, answers them as the options say and
-// keeps the switch state.
+// keeps the switch state. The program runs it on its main thread; tests run
+// it on a thread of their own, record what arrives through the observers and
+// change the behaviours while it serves.
 #pragma once
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <mutex>
 
 #include "options.h"
 #include "state.h"
@@ -23,9 +27,21 @@ class Server {
   // either fails. port() is valid afterwards.
   bool start();
   int port() const { return port_; }
-  // Serves until SIGINT or SIGTERM. The signals SIGINT, SIGTERM and SIGUSR1
-  // must be blocked by the caller; they are taken only while waiting.
+  // Serves until SIGINT, SIGTERM or stop(). The signals SIGINT, SIGTERM and
+  // SIGUSR1 must be blocked by the caller when it relies on them; they are
+  // taken only while waiting.
   void run();
+  // Ends run() from another thread; safe to call at any time after start().
+  void stop();
+
+  // Replaces how packets of `type` are answered; safe while run() serves.
+  void setBehaviour(uint8_t type, const Behaviour& behaviour);
+
+  // Observers, set before run(): every accepted connection, and every request
+  // as received (a well-formed packet, or the bytes of a connection dropped
+  // for garbage or closed in the middle of a packet).
+  std::function<void()> onAccept;
+  std::function<void(const Bytes&)> onPacket;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -51,12 +67,16 @@ class Server {
   // Sends, cuts short or closes as the pending reply says; false to drop.
   bool finish(int fd, Conn& conn);
   void drop(int fd);
+  Behaviour behaviourFor(uint8_t type);
+  void notePacket(const Bytes& bytes);
   void logLine(const std::string& line);
   void writeState();
   void printState();
 
   Options options_;
+  std::mutex behavioursMutex_;  // guards options_.behaviours
   int listenFd_ = -1;
+  int stopPipe_[2] = {-1, -1};
   int port_ = 0;
   int nextConnId_ = 1;
   FILE* log_ = nullptr;

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "daemon/packets.h"
+#include "options.h"
 
 namespace switchsim {
-
-using Bytes = std::vector<uint8_t>;
 
 // The request's fields as one line of text, e.g.
 // "time time2=10 (1970-01-01 00:00:10)". `packet` is a whole request of a
