@@ -16,7 +16,8 @@ bool opensOrClosesSession(const Json::Value& request) {
   return type == "login" || type == "logout";
 }
 
-std::string nowText() { return std::to_string(static_cast<long>(time(nullptr))); }
+// Epoch seconds as long long: a 32-bit long would wrap in 2038.
+std::string nowText() { return std::to_string(static_cast<long long>(time(nullptr))); }
 
 }  // namespace
 
@@ -44,7 +45,7 @@ void CDB::updateExpire(Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
   if (opensOrClosesSession(request)) return;
   std::string sql = std::string(" update user2 set ") + " expireTime=" +
-                    std::to_string(static_cast<long>(time(nullptr)) + session::kIdleSeconds) +
+                    std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds) +
                     " where id=" + sqlNumber(request["userID"]) + " and status = 1";
   execModify(sql);
 }
