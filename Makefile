@@ -58,7 +58,8 @@ cross-deps:
 	@scripts/install-deps --cross $(ARCH)
 
 cross-configure: cross-deps
-	cmake -S . -B $(CROSS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/$(ARCH).cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(CROSS_BUILD) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/$(ARCH).cmake \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 cross: cross-configure
 	cmake --build $(CROSS_BUILD) -j$(JOBS)
