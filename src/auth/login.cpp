@@ -282,7 +282,7 @@ std::string CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   const std::string token = login::newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
-  const long expire = static_cast<long>(time(nullptr)) + session::kIdleSeconds;
+  const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
   std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +

@@ -15,7 +15,8 @@ std::string scalarText(const Json::Value& value) {
   return value.isArray() || value.isObject() ? std::string() : value.asString();
 }
 
-std::string nowText() { return std::to_string(static_cast<long>(time(nullptr))); }
+// Epoch seconds as long long: a 32-bit long would wrap in 2038.
+std::string nowText() { return std::to_string(static_cast<long long>(time(nullptr))); }
 
 // The caller of the one row `condition` selects from user2 joined with its
 // group, or the session refusal when there is none.
@@ -67,7 +68,7 @@ Caller CDB::callerOf(const std::string& id, const std::string& token) {
 
 void CDB::updateExpire(const Caller& caller) {
   std::string sql = std::string(" update user2 set ") + " expireTime=" +
-                    std::to_string(static_cast<long>(time(nullptr)) + session::kIdleSeconds) +
+                    std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds) +
                     " where id=" + sqlNumber(caller.id) + " and status = 1";
   execModify(sql);
 }

@@ -215,11 +215,12 @@ inline uint32_t getBE32(const uint8_t (&field)[4]) {
 
 // The number atoi reads from `text` (leading blanks and a sign accepted,
 // stopping at the first non-digit, 0 without digits). Out-of-range values are
-// cut to 32 bits as the C library's atoi does, without its undefined
-// behaviour.
+// cut to 32 bits as a 64-bit C library's atoi does, without its undefined
+// behaviour; read through long long so that a 32-bit long (which saturates
+// instead) gives the same bytes.
 inline int32_t wireInt(const std::string& text) {
-  long value = std::strtol(text.c_str(), nullptr, 10);
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(value)));
+  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
 }
 
 // Address text to the four wire bytes, last octet first.
