@@ -273,16 +273,16 @@ TEST(DaemonRequests, ShortReplyIsNotJudged) {
   EXPECT_EQ(reply["retMsg"], "arm read ack short");
   EXPECT_FALSE(reply.isMember("qt"));
 
-  // Part of a reply while the daemon keeps the connection open: refused at
-  // once, not after the ten seconds of a silent daemon.
+  // Part of a reply while the daemon keeps the connection open: the rest is
+  // waited for until the reply limit (shortened here), then refused as short.
   FakeReply partial;
   partial.raw = Bytes{0xA4, 0x02, 0x03};
   daemon.script(kTime, partial);
-  const auto start = Clock::now();
-  reply = call(root, request, daemonAt(daemon.port()));
+  Env shortLimit = daemonAt(daemon.port());
+  shortLimit["KORVAN_REPLY_TIMEOUT_MS"] = "300";
+  reply = call(root, request, shortLimit);
   EXPECT_EQ(reply["ret"], "armErr");
   EXPECT_EQ(reply["retMsg"], "arm read ack short");
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 }
 
 // A failed, authenticated restart whose reboot program cannot be started:
