@@ -7,6 +7,7 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 
 namespace {
 
@@ -47,6 +48,20 @@ void CDB::updateExpire(Json::Value& jsIData, Json::Value& jsOData) {
                     std::to_string(static_cast<long>(time(nullptr)) + session::kIdleSeconds) +
                     " where id=" + sqlNumber(request["userID"]) + " and status = 1";
   execModify(sql);
+}
+
+void checkSession(Json::Value& jsIData, Json::Value& jsOData) {
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  CDB::updateAllUserStatusByExpire();
+  try {
+    CDB::checkToken(jsIData, jsOData);
+  } catch (const CMyErr& e) {
+    // The sessions the sweep closed stay closed, whoever was refused.
+    if (e.type != CMyErr::lockErr) transaction.commit();
+    throw;
+  }
+  CDB::updateExpire(jsIData, jsOData);
+  transaction.commit();
 }
 
 void onLogout(Json::Value& jsIData, Json::Value& jsOData) {

@@ -2,7 +2,7 @@
 // expireTime in epoch seconds). Every checked request slides the expiry to
 // kIdleSeconds from now; a session lapses when a request of anyone arrives
 // after its expireTime. The sweep, check and extension are CDB members
-// (store/db.h), called by the AJAX dispatcher in that order.
+// (store/db.h), run in that order by checkSession for every request.
 #pragma once
 
 #include <json/json.h>
@@ -11,6 +11,13 @@ namespace session {
 // Idle window of a session, in seconds.
 inline constexpr long kIdleSeconds = 600;
 }  // namespace session
+
+// The session step of a request: the expiry sweep, the token check and the
+// expiry extension (CDB::updateAllUserStatusByExpire, checkToken,
+// updateExpire) in one write transaction, so that they see and leave one
+// state of the sessions. A refused session throws the check's CMyErr with
+// the sweep stored; a lockErr leaves nothing stored.
+void checkSession(Json::Value& jsIData, Json::Value& jsOData);
 
 // Handler of "logout": closes the session of `userID` (status 0). Token and
 // expiry stay; a user id that does not exist changes nothing.
