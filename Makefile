@@ -45,5 +45,10 @@ run: devroot
 bench: build
 	bench/run
 
+# The load test through lighttpd and the simulator, in its short form.
+.PHONY: bench-load
+bench-load: build
+	bench/load --seconds 10 --build $(BUILD)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(DEVROOT)

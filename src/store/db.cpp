@@ -2,6 +2,8 @@
 // assignment lists, and the mapping of the engine's errors to CMyErr.
 #include "store/db.h"
 
+#include <utility>
+
 #include "store/sql.h"
 #include "util/paths.h"
 
@@ -89,7 +91,7 @@ void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
   for (int row = 1; row <= g_dbRowCnt; ++row) {
     Json::Value item;
     sel_oneRow(g_dbRowData + row * g_dbColCnt, keys, item);
-    jsData.append(item);
+    jsData.append(std::move(item));
   }
 }
 

@@ -246,7 +246,7 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
          {"setted", "id", "uid", "nm"}, snap["dogInfos"]);
   reading.commit();
 
-  for (const std::string& name : snap.getMemberNames()) jsOData[name] = snap[name];
+  for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
 }
 
 void CDB::selIPS(Json::Value& ips) {
