@@ -1,8 +1,9 @@
 // "selLog": the operation-log query.
 #include "ops/sellog.h"
 
-#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ops/ops.h"
 #include "ops/params.h"
@@ -52,19 +53,31 @@ CLogStream::~CLogStream() = default;
 bool CLogStream::empty() const { return !cursor_->hasRow(); }
 
 void CLogStream::write(const TextSink& sink) {
-  Json::FastWriter writer;
+  // The writer walks an object's members in the order getMemberNames()
+  // gives; the record is written straight from the row in that order, each
+  // name and text quoted as the writer quotes them.
+  Json::Value shape(Json::objectValue);
+  for (const char* key : kRecordKeys) shape[key] = 0;
+  std::vector<std::pair<std::string, int>> order;  // quoted name, column
+  for (const std::string& name : shape.getMemberNames()) {
+    int column = 0;
+    while (name != kRecordKeys[column]) ++column;
+    order.emplace_back(Json::valueToQuotedString(name.c_str()) + ":", column);
+  }
   std::string piece = "[";
   bool first = true;
   try {
     while (cursor_->hasRow()) {
-      Json::Value record(Json::objectValue);
-      for (int i = 0; i < static_cast<int>(std::size(kRecordKeys)); ++i) {
-        record[kRecordKeys[i]] = cursor_->cell(i);
-      }
       if (!first) piece = ",";
       first = false;
-      piece += writer.write(record);
-      piece.pop_back();  // the writer's line feed
+      char separator = '{';
+      for (const auto& [quotedName, column] : order) {
+        piece += separator;
+        separator = ',';
+        piece += quotedName;
+        piece += Json::valueToQuotedString(cursor_->cell(column));
+      }
+      piece += '}';
       sink(piece);
       cursor_->next();
     }
