@@ -107,11 +107,12 @@ void assignSlots(const Json::Value& modules, Json::Value& reply) {
 // from the module's: only then does the slot upkeep have anything to write.
 bool slotsNeedUpkeep() {
   Json::Value count;
+  // One join (the engine indexes it on the fly) rather than a scan of the
+  // slots per module.
   select(false,
-         " select count(*) from dog2 as d where status+usrstatus>=1 and ("
-         " (select count(*) from dogInfo2 as i where i.setted=1 and i.uid=d.uid)!=1"
-         " or exists (select 1 from dogInfo2 as i where i.setted=1 and i.uid=d.uid"
-         " and i.nm!=d.nm))",
+         " select count(*) from (select d.id from dog2 as d left join dogInfo2 as i"
+         " on i.setted=1 and i.uid=d.uid where d.status+d.usrstatus>=1"
+         " group by d.id having count(i.uid)!=1 or max(i.nm!=d.nm))",
          {"n"}, count);
   return count["n"].asString() != "0";
 }
