@@ -10,7 +10,12 @@
  *
  * After login the session (user id, token, name) is kept in sessionStorage
  * and sent with every call as `user` {id, token, nm} and `userID`; file
- * transfers send it as the form fields userID and token.
+ * transfers send it as the form fields userID and token. Neither the session
+ * nor the kept configuration holds a password.
+ *
+ * The page offers only what the logged-in user may do: the group level
+ * (curUser.level) decides the tabs and buttons, and the user's right code on
+ * a console's slot (curUser.dogDB) decides KVM and serial access.
  *
  * Texts come from lib/language.js (kuiLanguages, chosen by siteLang).
  */
@@ -246,6 +251,21 @@
 
     function isFactory() { return !!snap && snap.factoryMode === '1'; }
 
+    // Group level of the logged-in user: 1 user, 2 administrator, 3 super administrator.
+    function myLevel() { return parseInt(snap && snap.curUser && snap.curUser.level, 10) || 0; }
+
+    // The logged-in user's right code on the slot of console module d: the
+    // rights text holds one code per slot, slots in ascending id order.
+    function myRightOn(d) {
+        var rights = kui.str(snap && snap.curUser && snap.curUser.dogDB);
+        var code = RIGHT_NONE;
+        $.each(kui.list(snap && snap.dogInfos), function (i, slot) {
+            var same = d.dogInfoID !== undefined ? kui.str(slot.id) === kui.str(d.dogInfoID) : slot.uid === d.uid;
+            if (same) { code = rights.charAt(i) || RIGHT_NONE; return false; }
+        });
+        return code;
+    }
+
     // ---------------------------------------------------------------- rights editor
 
     // Editor of a rights text: one code per console slot (slots in ascending
@@ -330,14 +350,17 @@
         if (!me) { kui.alert(T('ownUserMissing'), 'warning', T('kindWarning')); return; }
         var $form = kui.el('form', { cls: 'kv-form', autocomplete: 'off' });
         if (reasonText) $form.append(kui.el('div', { cls: 'kv-note', text: reasonText }));
+        var $old = input('oldPw', '', { type: 'password', autocomplete: 'current-password' });
+        $form.append(row(T('oldPassword'), $old));
         var check = passwordFields($form, true);
         kui.dialog({
             title: T('changePassword'), content: $form, width: 440, buttons: [
                 { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
+                    if (!$old.val()) return formError($form, T('oldPwEmpty'));
                     if (!check()) return;
                     var pw = $form.find('[name=pw]').val();
-                    if (pw === kui.str(me.pw)) return formError($form, T('pwSame'));
-                    var para = userParaFrom(me, { pw: pw, pwdDepth: passwordDepth(pw), setPW: 'yes' });
+                    if (pw === $old.val()) return formError($form, T('pwSame'));
+                    var para = userParaFrom(me, { pw: pw, pwdDepth: passwordDepth(pw), setPW: 'yes', oldPw: $old.val() });
                     dialogCall(dlg, 'updUser', { userPara: para }, function () {
                         kui.alert(T('passwordChanged'), 'success', T('changePassword'));
                     });
@@ -347,10 +370,10 @@
         });
     }
 
-    // The full userPara of a user row, with some members replaced.
+    // The userPara of a user row (never its password), with some members replaced.
     function userParaFrom(u, changes) {
         var para = {
-            id: u.id, nm: u.nm, pw: u.pw, memo: u.memo, pid: u.pid, pidCN: u.privNM, dogDB: u.dogDB,
+            id: u.id, nm: u.nm, memo: u.memo, pid: u.pid, pidCN: u.privNM, dogDB: u.dogDB,
             code: u.code, frame: u.frame, media: u.media, nm2: u.nm2, addrH: u.addrH, addrC: u.addrC,
             phone: u.phone, email: u.email, prior: u.prior, memo2: u.memo2, pwdDepth: u.pwdDepth, setPW: 'no'
         };
@@ -394,11 +417,13 @@
             if (!name) { $msg.attr('class', 'kv-login-msg kv-login-error').text(T('nameEmpty')); return; }
             submit.enable(false);
             $msg.attr('class', 'kv-login-msg').text(T('loggingIn'));
-            login(name, $pw.val()).then(null, function (reply) {
+            var pw = $pw.val();
+            $pw.val('');
+            login(name, pw).then(null, function (reply) {
                 submit.enable(true);
                 var kindCls = reply.ret === 'warning' || reply.ret === 'lockErr' ? 'kv-login-warning' : 'kv-login-error';
                 $msg.attr('class', 'kv-login-msg ' + kindCls).text(serverText(reply.retMsg) || T('unknownFailure'));
-                $pw.val('').focus();
+                $pw.focus();
             });
         });
         $login.append(kui.el('div', { cls: 'kv-login-box' }, [$form]));
@@ -455,7 +480,20 @@
 
     var TAB_IDS = ['consoles', 'users', 'groups', 'network', 'security', 'log', 'system'];
 
+    // The tabs the logged-in user has anything to do in: users, groups,
+    // network and security are super administrators' work; the log and the
+    // clock need an administrator.
+    function myTabs() {
+        var level = myLevel();
+        return $.grep(TAB_IDS, function (id) {
+            if (id === 'consoles') return true;
+            if (id === 'log' || id === 'system') return level >= 2;
+            return level >= 3;
+        });
+    }
+
     function showApp() {
+        views = {};
         $login.hide().empty();
         $app.show();
         var current = tabs ? tabs.selected() : null;
@@ -471,14 +509,11 @@
         views.$banner = kui.el('div', { cls: 'kv-banners' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
         layout.center().append(views.$banner, $tabs);
-        tabs = $tabs.kuiTab({ tabs: $.map(TAB_IDS, function (id) { return { id: id, title: T('tab_' + id) }; }) });
-        buildConsoles(tabs.panel('consoles'));
-        buildUsers(tabs.panel('users'));
-        buildGroups(tabs.panel('groups'));
-        buildNetwork(tabs.panel('network'));
-        buildSecurity(tabs.panel('security'));
-        buildLog(tabs.panel('log'));
-        buildSystem(tabs.panel('system'));
+        var ids = myTabs();
+        tabs = $tabs.kuiTab({ tabs: $.map(ids, function (id) { return { id: id, title: T('tab_' + id) }; }) });
+        var builders = { consoles: buildConsoles, users: buildUsers, groups: buildGroups, network: buildNetwork,
+                         security: buildSecurity, log: buildLog, system: buildSystem };
+        $.each(ids, function (i, id) { builders[id](tabs.panel(id)); });
         if (current) tabs.select(current);
         if (snap) render();
         if (!clockTimer) clockTimer = window.setInterval(renderStatus, 1000);
@@ -487,6 +522,10 @@
     // Stores the configuration of a successful reply and shows it.
     function applySnapshot(reply) {
         if (!reply.curUser && !reply.server) return;
+        // The page keeps no password and no other user's token, whatever
+        // the program sends.
+        if (reply.curUser) delete reply.curUser.pw;
+        $.each(kui.list(reply.users), function (i, u) { delete u.pw; delete u.token; });
         snap = reply;
         var t = parseServerTime(reply.serverTime);
         if (t) clockOffset = t.getTime() - Date.now();
@@ -539,6 +578,7 @@
             isFactory() ? T('modeFactory') : T('modeNormal')
         ];
         layout.status(parts.join('   \u00b7   '));
+        if (views.clockTick) views.clockTick();
     }
 
     // ---------------------------------------------------------------- consoles
@@ -586,12 +626,14 @@
                 { display: T('serialHolder'), render: serialHolder }
             ]
         });
-        grid.on('dblclick', editConsole);
+        var admin = myLevel() >= 2;
+        if (admin) grid.on('dblclick', editConsole);
         function updateButtons() {
             var d = grid.selected();
+            var right = d ? myRightOn(d) : RIGHT_NONE;
             btnEdit.enable(!!d);
-            btnKvm.enable(!!d);
-            var serialDog = !!d && d.type2 === 2;
+            btnKvm.enable(!!d && (right === RIGHT_READ || right === RIGHT_WRITE));
+            var serialDog = !!d && d.type2 === 2 && right === RIGHT_WRITE;
             btnCap.enable(serialDog && !serialHolder(d));
             btnUncap.enable(serialDog && !!serialHolder(d));
         }
@@ -605,15 +647,15 @@
             columns: [
                 { name: 'id', display: T('slot'), width: 50 },
                 { name: 'setted', display: T('slotState'), render: function (s) { return s.setted === '1' ? T('slotUsed') : T('slotFree'); } },
-                { name: 'uid', display: T('uid') },
-                { name: 'nm', display: T('name') }
+                { name: 'uid', display: T('uid'), render: function (s) { return s.setted === '1' ? s.uid : ''; } },
+                { name: 'nm', display: T('name'), render: function (s) { return s.setted === '1' ? s.nm : ''; } }
             ]
         });
         slotGrid.on('select', function (s) { btnClear.enable(!!s && s.setted === '1'); });
 
         $p.append(
-            section(T('onlineConsoles'), [toolbar([btnEdit, btnKvm, btnCap, btnUncap]), $grid]),
-            section(T('consoleSlots'), [kui.el('div', { cls: 'kv-note', text: T('slotsNote') }), toolbar([btnClear]), $slotGrid])
+            section(T('onlineConsoles'), [toolbar([admin ? btnEdit : null, btnKvm, btnCap, btnUncap]), $grid]),
+            admin ? section(T('consoleSlots'), [kui.el('div', { cls: 'kv-note', text: T('slotsNote') }), toolbar([btnClear]), $slotGrid]) : null
         );
         views.consoles = function () {
             grid.setData(snap.dogs);
@@ -780,12 +822,15 @@
             row(T('memo'), input('memo', src.memo))
         );
         var checkPw;
-        var setPw = null;
+        var setPw = null, $oldPw = null;
         if (isNew) {
             checkPw = passwordFields($left, true);
         } else {
             setPw = kui.checkBox({ label: T('setPassword'), name: 'setPW' });
             var $pwBox = kui.el('div').hide();
+            // Changing one's own password needs the current one.
+            $oldPw = u.id === kui.str(snap.curUser && snap.curUser.id) ? input('oldPw', '', { type: 'password', autocomplete: 'current-password' }) : null;
+            if ($oldPw) $pwBox.append(row(T('oldPassword'), $oldPw));
             checkPw = passwordFields($pwBox, true);
             setPw.on('change', function (on) { $pwBox.toggle(on); });
             $left.append(kui.el('div', { cls: 'kv-row' }, [kui.el('label', { cls: 'kv-label' }), kui.el('div', { cls: 'kv-field' }, [setPw.$el])]), $pwBox);
@@ -813,6 +858,7 @@
                     var nm = field($form, 'nm');
                     if (!nm) return formError($form, T('nameEmpty'));
                     var wantPw = isNew || (setPw && setPw.checked());
+                    if (wantPw && $oldPw && !$oldPw.val()) return formError($form, T('oldPwEmpty'));
                     if (wantPw && !checkPw()) return false;
                     var pw = $form.find('[name=pw]').val();
                     var g = groupById($group.val()) || {};
@@ -830,6 +876,7 @@
                     } else {
                         para = userParaFrom(u, para);
                         if (wantPw) { para.setPW = 'yes'; para.pw = pw; para.pwdDepth = passwordDepth(pw); }
+                        if (wantPw && $oldPw) para.oldPw = $oldPw.val();
                         dialogCall(dlg, 'updUser', { userPara: para });
                     }
                 } },
@@ -856,7 +903,7 @@
             columns: [
                 { name: 'nm', display: T('name') },
                 { name: 'level', display: T('level'), render: function (g) { return tableName('level', g.level, 4); } },
-                { name: 'type', display: T('groupType') },
+                { name: 'type', display: T('groupType'), render: function (g) { return tableName('groupType', g.type, 3); } },
                 { name: 'dogDB', display: T('rights'), render: function (g) { return rightsSummary(g.dogDB); } }
             ]
         });
@@ -932,7 +979,7 @@
     }
 
     function buildNetwork($p) {
-        var $form = kui.el('form', { cls: 'kv-form', 'data-name': 'server' });
+        var $form = kui.el('form', { cls: 'kv-form', 'data-name': 'server' }).on('submit', function (e) { e.preventDefault(); });
         $form.append(
             row(T('deviceId'), input('uid', '')),
             row(T('deviceName'), input('nm', '')),
@@ -1040,18 +1087,30 @@
         return $v;
     }
 
+    // A word of the program's log (field label or value) in the current
+    // language; null when the word is none of the known ones.
+    function logWord(word) {
+        var key = 'logw_' + kui.str(word);
+        return T(key) !== key ? T(key) : null;
+    }
+
     function logDetails(rec) {
         var entries = logEntries(rec.sth);
         if (!entries.length) return kui.el('span', { cls: 'kv-muted', text: '--' });
         var $t = kui.el('table', { cls: 'kv-log-details' });
         $.each(entries, function (i, e) {
             var both = e.v2 !== undefined;
-            var changed = both && kui.str(e.v1) !== kui.str(e.v2);
+            var changed = both && $.trim(kui.str(e.v1)) !== $.trim(kui.str(e.v2));
+            var label = logWord(e.nm);
+            // Rights entries are labelled with the console's name; their
+            // values, and those of the kind and share mode, are words too.
+            var worded = label === null || e.nm === 'type' || e.nm === 'shareMode';
+            var value = function (v) { return logValue(worded && logWord(v) !== null ? logWord(v) : v); };
             var $tr = kui.el('tr', { cls: changed ? 'kv-changed' : '' }, [
-                kui.el('th', { text: kui.str(e.nm) }),
-                kui.el('td', {}, [logValue(e.v1)])
+                kui.el('th', { text: label === null ? kui.str(e.nm) : label }),
+                kui.el('td', {}, [value(e.v1)])
             ]);
-            if (both) $tr.append(kui.el('td', { cls: 'kv-arrow', text: '\u2192' }), kui.el('td', {}, [logValue(e.v2)]));
+            if (both) $tr.append(kui.el('td', { cls: 'kv-arrow', text: '\u2192' }), kui.el('td', {}, [value(e.v2)]));
             $t.append($tr);
         });
         return $t;
@@ -1067,7 +1126,10 @@
         var $type = select('logType', [['all', T('logAll')], ['server', T('log_server')], ['dog', T('log_dog')],
             ['priv', T('log_priv')], ['user', T('log_user')], ['ips', T('log_ips')]], 'all');
         var $count = kui.el('span', { cls: 'kv-count' });
-        var search = kui.button({ text: T('search'), kind: 'primary', name: 'log-search', click: function () {
+        // A submit button: a click or Enter in any filter field submits the form.
+        var search = kui.button({ text: T('search'), kind: 'primary', name: 'log-search' });
+        search.$el.attr('type', 'submit');
+        var runSearch = function () {
             if (!from.valid() || !to.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return; }
             search.enable(false);
             call('selLog', { logCondition: { user: $.trim($user.val()), timeBegin: from.value(), timeEnd: to.value(), type: $type.val() } })
@@ -1076,7 +1138,7 @@
                     grid.setData(rows);
                     $count.text(Tf('logCount', rows.length));
                 }).always(function () { search.enable(true); });
-        } });
+        };
         var $grid = kui.el('div', { cls: 'kv-grid-log' });
         var grid = $grid.kuiGrid({
             emptyText: T('logEmpty'),
@@ -1098,7 +1160,7 @@
                 kui.el('label', { text: T('to') }), $to,
                 kui.el('label', { text: T('area') }), $type,
                 search.$el, $count
-            ]).on('submit', function (e) { e.preventDefault(); search.$el.click(); }),
+            ]).on('submit', function (e) { e.preventDefault(); runSearch(); }),
             $grid
         ]));
     }
@@ -1211,13 +1273,20 @@
         var cal = $.datepicker ? $.datepicker.regional[lang === 'zh' ? 'zh-CN' : (lang === 'en' ? '' : lang)] : null;
         var $clock = kui.el('span');
         var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal });
+        // The field shows the running switch time until the user changes it.
+        var clockEdited = false;
+        $clock.on('input change', 'input', function () { clockEdited = true; });
         var useLocal = kui.button({ text: T('useBrowserTime'), name: 'time-local', click: function () {
             clock.setValue(kui.formatDateTime(new Date()));
+            clockEdited = true;
         } });
         var setTime = kui.button({ text: T('setClock'), kind: 'primary', name: 'time-set', click: function () {
             if (!clock.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return; }
             var v = clock.value();
-            call('setTime', { time2: v }).then(function () { kui.alert(Tf('clockSet', v), 'success', T('clock')); });
+            call('setTime', { time2: v }).then(function () {
+                clockEdited = false;
+                kui.alert(Tf('clockSet', v), 'success', T('clock'));
+            });
         } });
 
         var $lang = select('language', languageOptions(), lang);
@@ -1246,11 +1315,17 @@
         } });
         var $modeSection = section(T('deviceMode'), [kui.el('div', { cls: 'kv-note', text: T('convertNote') }), toolbar([convert])]);
 
+        $p.append(section(T('clock'), [
+            kui.el('div', { cls: 'kv-note', text: T('clockNote') }),
+            kui.el('div', { cls: 'kv-inline' }, [$clock, useLocal.$el, setTime.$el])
+        ]));
+        views.clockTick = function () {
+            if (!clockEdited) clock.setValue(kui.formatDateTime(new Date(Date.now() + clockOffset)));
+        };
+        views.system = function () { views.clockTick(); };
+        // The rest of the tab is super administrators' work.
+        if (myLevel() < 3) return;
         $p.append(
-            section(T('clock'), [
-                kui.el('div', { cls: 'kv-note', text: T('clockNote') }),
-                kui.el('div', { cls: 'kv-inline' }, [$clock, useLocal.$el, setTime.$el])
-            ]),
             section(T('language'), [kui.el('div', { cls: 'kv-inline' }, [$lang, saveLang.$el])]),
             section(T('firmware'), [kui.el('div', { cls: 'kv-note', text: T('firmwareNote') }),
                 uploadBox('firmware', 'systemFile', 'update firmware success', 'firmware', 'firmwareConfirm')]),
@@ -1262,9 +1337,8 @@
             section(T('restart'), [kui.el('div', { cls: 'kv-note', text: T('restartNote') }), toolbar([restart])]),
             $modeSection
         );
-        var clockFilled = false;
         views.system = function () {
-            if (!clockFilled) { clock.setValue(kui.str(snap.serverTime)); clockFilled = true; }
+            views.clockTick();
             $modeSection.toggle(isFactory());
         };
     }

@@ -4,7 +4,8 @@
 #include "store/myerr.h"
 #include "store/transaction.h"
 
-CAction::CAction(Json::Value& jsIData, Json::Value& jsOData) : jsIData(jsIData), jsOData(jsOData) {}
+CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData)
+    : caller(caller), jsIData(jsIData), jsOData(jsOData) {}
 
 CAction::~CAction() = default;
 

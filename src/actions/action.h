@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "util/caller.h"
+
 class CKeyCN {
  public:
   CKeyCN(std::string key, std::string label) : k(std::move(key)), cn(std::move(label)) {}
@@ -25,8 +27,9 @@ class CKeyCN {
 
 class CAction {
  public:
-  // Keeps references to the request and reply documents; both sides start null.
-  CAction(Json::Value& jsIData, Json::Value& jsOData);
+  // Keeps the caller and references to the request and reply documents;
+  // both sides start null.
+  CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
   CAction(const CAction&) = delete;
   CAction& operator=(const CAction&) = delete;
 
@@ -44,6 +47,7 @@ class CAction {
   // "true" or "false". An array or object has none: CMyErr(err).
   static std::string textOf(const Json::Value& value);
 
+  const Caller caller;   // who asked for the change: the log's author
   Json::Value& jsIData;  // the request document
   Json::Value& jsOData;  // the reply document; handed on to the daemon operations
   Json::Value da;        // side A: the stored values, flat, as texts

@@ -1,6 +1,5 @@
 #include "actions/log.h"
 
-#include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/tools.h"
@@ -113,19 +112,14 @@ std::string CLog::detailText(const Json::Value& entries) {
   return writer.write(entries);
 }
 
-void CDB::insLog(Json::Value& jsIData, std::string type, std::string typeSub, std::string typeSubCN,
-                 std::string sth) {
-  const Json::Value& request = jsIData;
-  std::string user;
-  if (request.isObject() && request["user"].isObject()) {
-    user = CAction::textOf(request["user"]["nm"]);
-  }
+void CDB::insLog(const Caller& caller, std::string type, std::string typeSub,
+                 std::string typeSubCN, std::string sth) {
   std::string time;
   getDateTime_sec(time);
-  std::string ip = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
 
   std::string sql = " insert into log2(id,user,time,ip,type,typeSub,typeSubCN,sth) values(null,";
-  for (const std::string* value : {&user, &time, &ip, &type, &typeSub, &typeSubCN}) {
+  for (const std::string* value : std::initializer_list<const std::string*>{
+           &caller.name, &time, &caller.address, &type, &typeSub, &typeSubCN}) {
     sql += "'" + sqlText(*value) + "',";
   }
   sql += "'" + sqlText(sth) + "')";

@@ -8,10 +8,11 @@
 #include <string>
 
 #include "actions/action.h"
+#include "util/caller.h"
 
 // The action for `type`, built on the two documents (which must outlive it),
 // or nullptr when `type` names no change action. "updDog" gives the
 // factory-mode action when CDB::isFactory is set, so call this after the
 // device mode has been read.
-std::unique_ptr<CAction> makeAction(const std::string& type, Json::Value& jsIData,
-                                    Json::Value& jsOData);
+std::unique_ptr<CAction> makeAction(const std::string& type, const Caller& caller,
+                                    Json::Value& jsIData, Json::Value& jsOData);

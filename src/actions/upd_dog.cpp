@@ -122,7 +122,7 @@ void CUpdDog::log() {
   a["type2"] = b["type2"];
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(jsIData, "dog", "updDog", "update console", CLog::detailText(entries));
+  CDB::insLog(caller, "dog", "updDog", "update console", CLog::detailText(entries));
 }
 
 // ---- CUpdDog_factory -----------------------------------------------------------

@@ -34,5 +34,5 @@ void CUpdPriv::log() {
   Json::Value a = da, b = db, entries;
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
-  CDB::insLog(jsIData, "priv", "updPriv", "update userGroup", CLog::detailText(entries));
+  CDB::insLog(caller, "priv", "updPriv", "update userGroup", CLog::detailText(entries));
 }

@@ -112,5 +112,5 @@ void CUpdServer::log() {
   b["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(b["encrypt"]));
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(jsIData, "server", "updServer", "updateNetwork", CLog::detailText(entries));
+  CDB::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
 }

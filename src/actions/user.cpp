@@ -3,6 +3,7 @@
 #include <map>
 
 #include "actions/log.h"
+#include "store/myerr.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/tools.h"
@@ -11,7 +12,7 @@ namespace {
 
 // The log record shared by insertion and deletion: the nine user fields and
 // the rights of the slots in use, as the request names them.
-void logSingle(Json::Value& jsIData, const Json::Value& userPara, const char* typeSub,
+void logSingle(const Caller& caller, const Json::Value& userPara, const char* typeSub,
                const char* typeSubCN) {
   CKeyCNList keys;
   Json::Value source = userPara, a, unused;
@@ -19,25 +20,66 @@ void logSingle(Json::Value& jsIData, const Json::Value& userPara, const char* ty
   Json::Value entries;
   CLog::singleA(keys, a, entries);
   CLog::singleA_dog(CAction::textOf(a["dog"]), entries);
-  CDB::insLog(jsIData, "user", typeSub, typeSubCN, CLog::detailText(entries));
+  CDB::insLog(caller, "user", typeSub, typeSubCN, CLog::detailText(entries));
+}
+
+// Side A of a user update: the stored row of `userPara`.`id` with its
+// group's name, into `da`; nothing for an unknown id or a missing group.
+void loadSideA(const Json::Value& userPara, Json::Value& da) {
+  std::string sql =
+      std::string(" select user2.id,user2.nm,pw,memo,user2.dog as dog,pid,priv2.nm as pidCN,") +
+      " code,frame,media,nm2,addrH,addrC,phone,email,prior,memo2 " +
+      " from user2,priv2 where user2.pid=priv2.id and user2.id=" +
+      sqlNumber(CAction::textOf(userPara["id"]));
+  std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
+                                "pidCN", "code",  "frame", "media", "nm2",  "addrH",
+                                "addrC", "phone", "email", "prior", "memo2"};
+  CDB::sel(false, sql, keys, da);
+}
+
+bool setsPassword(const Json::Value& userPara) {
+  return CAction::textOf(userPara["setPW"]) == "yes";
+}
+
+// True when some member of `da` other than `pw` differs from `db`.
+bool changesMoreThanPassword(const Json::Value& da, const Json::Value& db) {
+  for (const std::string& name : da.getMemberNames()) {
+    if (name == "pw") continue;
+    if (CAction::textOf(da[name]) != CAction::textOf(db[name])) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
 // ---- CUpdUser ----------------------------------------------------------------
 
+bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
+  if (!userPara.isObject() || !setsPassword(userPara)) return false;
+  Json::Value stored;
+  loadSideA(userPara, stored);
+  return !stored.isNull() && !changesMoreThanPassword(stored, userPara);
+}
+
 void CUpdUser::initDaDb() {
   const Json::Value& userPara = param("userPara");
-  std::string sql =
-      std::string(" select user2.id,user2.nm,pw,memo,user2.dog as dog,pid,priv2.nm as pidCN,") +
-      " code,frame,media,nm2,addrH,addrC,phone,email,prior,memo2 " +
-      " from user2,priv2 where user2.pid=priv2.id and user2.id=" +
-      sqlNumber(textOf(userPara["id"]));
-  std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
-                                "pidCN", "code",  "frame", "media", "nm2",  "addrH",
-                                "addrC", "phone", "email", "prior", "memo2"};
-  CDB::sel(false, sql, keys, da);
+  loadSideA(userPara, da);
   db = userPara;
+}
+
+void CUpdUser::checkChange() {
+  const Json::Value& userPara = param("userPara");
+  if (!setsPassword(userPara)) {
+    // The password is not written, so it takes no part in the comparison.
+    if (!changesMoreThanPassword(da, db)) throw CMyErr(CMyErr::warning, "Nothing modified");
+    return;
+  }
+  // Whoever changes their own password proves they know the current one.
+  if (!da.isNull() && textOf(userPara["id"]) == caller.id &&
+      textOf(userPara["oldPw"]) != textOf(da["pw"])) {
+    throw CMyErr(CMyErr::warning, "old password wrong");
+  }
+  CAction::checkChange();
 }
 
 void CUpdUser::modify() {
@@ -76,7 +118,7 @@ void CUpdUser::log() {
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
-  CDB::insLog(jsIData, "user", "updUser", "update user", CLog::detailText(entries));
+  CDB::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
 }
 
 // ---- CInsUser ----------------------------------------------------------------
@@ -108,7 +150,7 @@ void CInsUser::modify() {
   CDB::execModify(sql);
 }
 
-void CInsUser::log() { logSingle(jsIData, param("userPara"), "insUser", "insert user"); }
+void CInsUser::log() { logSingle(caller, param("userPara"), "insUser", "insert user"); }
 
 // ---- CDelUser ----------------------------------------------------------------
 
@@ -120,4 +162,4 @@ void CDelUser::modify() {
   CDB::execModify(sql);
 }
 
-void CDelUser::log() { logSingle(jsIData, param("userPara"), "delUser", "delete user"); }
+void CDelUser::log() { logSingle(caller, param("userPara"), "delUser", "delete user"); }

@@ -13,10 +13,20 @@ class CUpdUser : public CAction {
  public:
   using CAction::CAction;
 
+  // True when `userPara` sets the password ("yes" in `setPW`) of a stored
+  // user and every other stored member it names is unchanged: the one user
+  // update that users below level 3 may make, on their own account.
+  static bool changesOnlyPassword(const Json::Value& userPara);
+
  protected:
   // Side A: the stored user joined with its group's name (`pidCN`); a user
   // without a group row, or an unknown id, loads nothing. Side B: `userPara`.
   void initDaDb() override;
+  // Without "yes" in `setPW` the password is not compared (it is not
+  // written). With it, a user changing their own password must send the
+  // stored one as `oldPw`: CMyErr(warning, "old password wrong") otherwise.
+  // Then the comparison of the base class.
+  void checkChange() override;
   void modify() override;
   void log() override;
 };

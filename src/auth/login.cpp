@@ -3,7 +3,11 @@
 // A series of failed logins for one user name is counted in userLock. The
 // failure that reaches the policy's limit (pwdTry) stores the lock time; every
 // attempt within kLockSeconds of it is refused without testing the password,
-// and the first attempt after that starts a fresh series.
+// and the first attempt after that starts a fresh series. The count is read
+// and raised under one write lock, so parallel attempts cannot test more
+// passwords than the policy allows. Names longer than kMaxNameBytes are
+// refused untested and uncounted; rows of names that are no user go once
+// their lock has run out.
 #include "auth/login.h"
 
 #include <fcntl.h>
@@ -15,6 +19,7 @@
 #include <cstdlib>
 
 #include "auth/session.h"
+#include "store/transaction.h"
 #include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
@@ -67,6 +72,26 @@ void maskPasswords(Json::Value& value) {
   } else if (value.isArray()) {
     for (Json::Value& item : value) maskPasswords(item);
   }
+}
+
+// Local "%Y-%m-%d %H:%M:%S" text of `when`, the form of userLock.f_datetime.
+std::string localTimeText(time_t when) {
+  struct tm local {};
+  localtime_r(&when, &local);
+  char text[32];
+  strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+// Removes the failure rows of names that are no user once their lock time
+// lies beyond the lock: anyone may type any name, and without this the
+// table would grow with every name tried. Rows of real users stay, so their
+// series and locks are kept.
+void removeLapsedStrangers() {
+  const time_t cutoff = time(nullptr) - static_cast<time_t>(kLockSeconds);
+  std::string sql = "delete from userLock where f_datetime<'" + sqlText(localTimeText(cutoff)) +
+                    "' and f_userName not in (select nm from user2);";
+  CDB::execModify(sql);
 }
 
 }  // namespace
@@ -130,11 +155,12 @@ Json::Value withoutPasswords(const Json::Value& request) {
 
 }  // namespace login
 
-void onLogin(Json::Value& jsIData, Json::Value& jsOData) {
+Caller onLogin(Json::Value& jsIData, Json::Value& jsOData) {
   Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
   jsIData["user"]["timezone"] = timezone;
   CDB::checkPW(jsIData, jsOData);
-  CDB::updateToken(jsIData, jsOData);
+  const std::string token = CDB::updateToken(jsIData, jsOData);
+  return CDB::callerOf(static_cast<const Json::Value&>(jsIData)["userID"].asString(), token);
 }
 
 Json::Value CDB::getPwdConf() {
@@ -163,22 +189,31 @@ int CDB::getRetryCount(std::string userName, std::string& dt) {
 
 void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
+  const std::string userNM = request["userNM"].asString();
+  // Refused before anything is written, the trace log included.
+  if (userNM.size() > login::kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
   setLog(693, login::withoutPasswords(request).toStyledString().c_str());
   setLog(876, policy.toStyledString().c_str());
   const int pwdTry = login::policyNumber(policy, "pwdTry");
   const int pwdExpire = login::policyNumber(policy, "pwdExpire");
 
-  const std::string userNM = request["userNM"].asString();
   const std::string pw = request["pw"].asString();
   // Read before anything is written, so that a malformed member changes nothing.
   const int timezone = login::leadingInt(request["timezone"].asString());
+
+  // The failure count is read and raised under one write lock: of parallel
+  // attempts for one name, each sees the count the one before it left, so
+  // no more than pwdTry passwords are tested between two locks.
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  login::removeLapsedStrangers();
   std::string lockTime;
   int attempt = getRetryCount(userNM, lockTime);
 
   if (login::lockCheckDue(pwdTry, attempt)) {
     double elapsed = difftime(time(nullptr), login::parseLocalTime(lockTime));
     if (login::stillLocked(elapsed)) {
+      transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
     }
     std::string sql =
@@ -214,12 +249,14 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
         break;
     }
     execModify(record);
+    transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
   execModify(reset);
+  transaction.commit();
 
   if (isFactory && request["level"].asString() != "3") {
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
@@ -239,7 +276,7 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   }
 }
 
-void CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
+std::string CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   (void)jsOData;
   const Json::Value& request = jsIData;
   const std::string token = login::newSessionToken();
@@ -251,4 +288,5 @@ void CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
                     "'," + " expireTime=" + std::to_string(expire) +
                     " where id=" + sqlNumber(request["userID"]);
   execModify(sql);
+  return token;
 }

@@ -9,16 +9,23 @@
 #include <ctime>
 #include <string>
 
+#include "util/caller.h"
+
 // Handler of "login": copies `timezone` to `user`.`timezone`, checks the
-// credentials (CDB::checkPW) and opens the session (CDB::updateToken). Throws
-// CMyErr(err) on a refused login; the session is then left as it was.
-void onLogin(Json::Value& jsIData, Json::Value& jsOData);
+// credentials (CDB::checkPW) and opens the session (CDB::updateToken).
+// Returns the logged-in user as the request's Caller (address left empty).
+// Throws CMyErr(err) on a refused login; the session is then left as it was.
+// A name of more than kMaxNameBytes is refused before anything is written.
+Caller onLogin(Json::Value& jsIData, Json::Value& jsOData);
 
 namespace login {
 
 // Seconds after the lock time during which a locked user name is refused,
 // the bound included.
 inline constexpr double kLockSeconds = 1200;
+
+// The longest login name that is tested and counted, in bytes.
+inline constexpr size_t kMaxNameBytes = 256;
 
 // A fresh session token: 16 bytes from the operating system's random source
 // as 32 lower-case hexadecimal characters. Throws CMyErr(err) when no random

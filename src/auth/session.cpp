@@ -7,17 +7,33 @@
 
 #include "store/db.h"
 #include "store/sql.h"
-#include "store/transaction.h"
 
 namespace {
 
-// "login" and "logout" carry no session to check or extend.
-bool opensOrClosesSession(const Json::Value& request) {
-  const std::string type = request["type"].asString();
-  return type == "login" || type == "logout";
+// A request member as text; an array or object names no session.
+std::string scalarText(const Json::Value& value) {
+  return value.isArray() || value.isObject() ? std::string() : value.asString();
 }
 
 std::string nowText() { return std::to_string(static_cast<long>(time(nullptr))); }
+
+// The caller of the one row `condition` selects from user2 joined with its
+// group, or the session refusal when there is none.
+Caller selectCaller(const std::string& condition) {
+  std::string sql = std::string(" select user2.id,user2.nm,priv2.level,user2.dog,user2.token ") +
+                    " from user2,priv2 where user2.pid=priv2.id " + condition;
+  std::vector<std::string> keys{"id", "nm", "level", "dog", "token"};
+  Json::Value row;
+  CDB::sel(false, sql, keys, row);
+  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
+  Caller caller;
+  caller.id = row["id"].asString();
+  caller.name = row["nm"].asString();
+  caller.level = atoi(row["level"].asCString());
+  caller.rights = row["dog"].asString();
+  caller.token = row["token"].asString();
+  return caller;
+}
 
 }  // namespace
 
@@ -27,73 +43,41 @@ void CDB::updateAllUserStatusByExpire() {
   execModify(sql);
 }
 
-void CDB::checkToken(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
-  const Json::Value& request = jsIData;
-  if (opensOrClosesSession(request)) return;
-  std::string sql = std::string(" select token ") + " from user2,priv2 where user2.pid=priv2.id " +
-                    " and user2.status=1 " + " and user2.id=" + sqlNumber(request["user"]["id"]) +
-                    " and user2.token=" + "'" + sqlText(request["user"]["token"]) + "'";
-  std::vector<std::string> keys{"token"};
-  // The stored token lands in the request's top-level `token` for later steps.
-  sel(false, sql, keys, jsIData);
-  if (g_dbRowCnt == 0) throw CMyErr(CMyErr::err, "curUser has loginned or idle timeout");
+Caller CDB::checkToken(const Json::Value& jsIData) {
+  const Json::Value& user = jsIData["user"];
+  const std::string id = scalarText(user["id"]);
+  // The session's own id is the identity; a second id that says otherwise
+  // is not another user's to borrow.
+  if (jsIData.isMember("userID") && scalarText(jsIData["userID"]) != id) {
+    throw CMyErr(CMyErr::err, kSessionRefused);
+  }
+  if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
+  // The expiry is tested here, so that the check needs no sweep before it
+  // and a refused request writes nothing.
+  return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
+                      " and user2.id=" + id + " and user2.token='" +
+                      sqlText(scalarText(user["token"])) + "'");
 }
 
-void CDB::updateExpire(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
-  const Json::Value& request = jsIData;
-  if (opensOrClosesSession(request)) return;
+Caller CDB::callerOf(const std::string& id, const std::string& token) {
+  Caller caller = selectCaller(" and user2.id=" + sqlNumber(id));
+  caller.token = token;
+  return caller;
+}
+
+void CDB::updateExpire(const Caller& caller) {
   std::string sql = std::string(" update user2 set ") + " expireTime=" +
                     std::to_string(static_cast<long>(time(nullptr)) + session::kIdleSeconds) +
-                    " where id=" + sqlNumber(request["userID"]) + " and status = 1";
+                    " where id=" + sqlNumber(caller.id) + " and status = 1";
   execModify(sql);
 }
 
-void checkSession(Json::Value& jsIData, Json::Value& jsOData) {
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
-  CDB::updateAllUserStatusByExpire();
-  try {
-    CDB::checkToken(jsIData, jsOData);
-  } catch (const CMyErr& e) {
-    // The sessions the sweep closed stay closed, whoever was refused.
-    if (e.type != CMyErr::lockErr) transaction.commit();
-    throw;
-  }
-  CDB::updateExpire(jsIData, jsOData);
-  transaction.commit();
-}
-
-void onLogout(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
-  const Json::Value& request = jsIData;
-  std::string sql =
-      std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(request["userID"]);
+void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
+  std::string sql = std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
   CDB::execModify(sql);
 }
 
 void onRef(Json::Value& jsIData, Json::Value& jsOData) {
   (void)jsIData;
   (void)jsOData;
-}
-
-bool hasOpenSession(const Json::Value& jsIData) noexcept {
-  try {
-    if (!jsIData.isObject()) return false;
-    const Json::Value& user = jsIData["user"];
-    if (!user.isObject()) return false;
-    const std::string id = user["id"].asString();
-    if (!isSqlNumber(id)) return false;
-    // The sweep may not have run for this request: test the expiry here.
-    std::string sql = std::string(" select token ") +
-                      " from user2,priv2 where user2.pid=priv2.id " + " and user2.status=1 " +
-                      " and user2.expireTime>=" + nowText() + " and user2.id=" + id +
-                      " and user2.token='" + sqlText(user["token"]) + "'";
-    std::vector<std::string> keys{"token"};
-    Json::Value scratch;
-    CDB::sel(false, sql, keys, scratch);
-    return CDB::g_dbRowCnt > 0;
-  } catch (...) {
-    return false;
-  }
 }

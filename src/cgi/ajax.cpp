@@ -2,6 +2,11 @@
 // checks, the handler of its `type`, the configuration snapshot, one JSON
 // reply. Every failure ends in a complete reply: the header, then the JSON
 // body with `ret` and `retMsg`.
+//
+// The checks that admit a call (member types, IP access list, session,
+// permission) only read: a refused call changes nothing, sends nothing and
+// gets no snapshot. Who the caller is comes from the session alone and is
+// handed to the handlers as a Caller.
 #include "cgi/ajax.h"
 
 #include <cstdio>
@@ -16,14 +21,17 @@
 #include "auth/session.h"
 #include "cgi/cgic.h"
 #include "cgi/page.h"
+#include "cgi/permissions.h"
 #include "cgi/reply.h"
 #include "cgi/reply_stream.h"
+#include "cgi/request_shape.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
 #include "ops/ops.h"
 #include "ops/sellog.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 
 namespace {
 
@@ -36,10 +44,8 @@ constexpr int kPostKeyBuffer = 30000;
 // passed.
 struct Progress {
   bool headerWritten = false;
-  bool ipCheckRan = false;
-  bool ipCheckPassed = false;
-  bool sessionCheckRan = false;
-  bool sessionCheckPassed = false;
+  bool admissionRan = false;
+  bool admitted = false;
 };
 Progress progress;
 
@@ -62,36 +68,45 @@ std::string typeOf(const Json::Value& request) { return request["type"].asString
 
 // "saveLanguage": stores the UI language the page shell loads next time.
 // Only a plain code is stored, since the page shell writes it into a script.
-void onSaveLanguage(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
+void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
   const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
   CDB::execModify(sql);
 }
 
-using Handler = void (*)(Json::Value& jsIData, Json::Value& jsOData);
+// A handler gets the caller; login alone changes it, to the user it logged in.
+using Handler = void (*)(Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 struct Route {
   const char* type;
   Handler handler;
 };
 
-// Operations that are not change actions, one line each.
+// Operations that are not change actions, one line each. (Who may call them
+// is the business of cgi/permissions.h.)
 const Route kOtherRoutes[] = {
-    {"login", onLogin},
-    {"logout", onLogout},
-    {"ref", onRef},
-    {"qt", CArm::qt},
-    {"setTime", CArm::setTime},
-    {"restart", CArm::restart},
-    {"saveLanguage", onSaveLanguage},
-    {"selLog", onSelLog},
-    {"modifyIPS", onModifyIPS},
-    {"modifyServerIPS", onModifyServerIPS},
-    {"operaSerial", onOperaSerial},
-    {"convertToClientMode", onConvertToClientMode},
-    {"unsetDogInfo", onUnsetDogInfo},
+    {"login",
+     [](Caller& c, Json::Value& in, Json::Value& out) {
+       const std::string address = c.address;
+       c = onLogin(in, out);
+       c.address = address;
+     }},
+    {"logout", [](Caller& c, Json::Value& in, Json::Value& out) { onLogout(c, in, out); }},
+    {"ref", [](Caller&, Json::Value& in, Json::Value& out) { onRef(in, out); }},
+    {"qt", [](Caller& c, Json::Value& in, Json::Value& out) { CArm::qt(c, in, out); }},
+    {"setTime", [](Caller&, Json::Value& in, Json::Value& out) { CArm::setTime(in, out); }},
+    {"restart", [](Caller&, Json::Value& in, Json::Value& out) { CArm::restart(in, out); }},
+    {"saveLanguage", [](Caller&, Json::Value& in, Json::Value& out) { onSaveLanguage(in, out); }},
+    {"selLog", [](Caller&, Json::Value& in, Json::Value& out) { onSelLog(in, out); }},
+    {"modifyIPS", [](Caller& c, Json::Value& in, Json::Value& out) { onModifyIPS(c, in, out); }},
+    {"modifyServerIPS",
+     [](Caller&, Json::Value& in, Json::Value& out) { onModifyServerIPS(in, out); }},
+    {"operaSerial",
+     [](Caller& c, Json::Value& in, Json::Value& out) { onOperaSerial(c, in, out); }},
+    {"convertToClientMode",
+     [](Caller&, Json::Value& in, Json::Value& out) { onConvertToClientMode(in, out); }},
+    {"unsetDogInfo", [](Caller&, Json::Value& in, Json::Value& out) { onUnsetDogInfo(in, out); }},
 };
 
 Handler otherHandler(const std::string& type) {
@@ -109,19 +124,44 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
   reply["retMsg"] = message;
 }
 
-bool ipCheckPassesQuietly() noexcept {
+std::string clientAddress() { return cgiRemoteAddr != nullptr ? cgiRemoteAddr : ""; }
+
+void readDeviceMode() {
+  std::string sql = " select factoryMode from other2 ";
+  std::vector<std::string> keys{"factoryMode"};
+  Json::Value mode;
+  CDB::sel(false, sql, keys, mode);
+  CDB::isFactory = mode["factoryMode"].asString() == "1";
+}
+
+// The checks that admit a call, in order: member types, IP access list,
+// session (not for "login"), permission. Returns the caller; throws the
+// CMyErr of the first refusal. Nothing here writes the database.
+Caller admit(const std::string& type, Json::Value& jsIData) {
+  checkMemberTypes(type, jsIData);
+  CAjax::initDogDB(jsIData);
+  readDeviceMode();
+  CAjax::checkIPS();
+  Caller caller = type == "login" ? Caller() : CDB::checkToken(jsIData);
+  caller.address = clientAddress();
+  checkPermission(type, caller, jsIData);
+  return caller;
+}
+
+bool admitsQuietly(Json::Value& jsIData) noexcept {
   try {
-    CAjax::checkIPS();
+    admit(typeOf(jsIData), jsIData);
     return true;
   } catch (...) {
     return false;
   }
 }
 
-// A failed "restart" restarts the device locally only when the caller passed
-// the IP access check and holds an open session. When the daemon connection
-// failed before those checks ran, they are made here, without throwing.
-bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noexcept {
+// A failed "restart" restarts the device locally only when the call was
+// admitted: the caller passed the IP access check, holds an open session and
+// may restart. When the daemon connection failed before those checks ran,
+// they are made here, without throwing.
+bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   try {
     if (!jsIData.isObject() || !jsIData["type"].isString() ||
         jsIData["type"].asString() != "restart") {
@@ -131,14 +171,12 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
   } catch (...) {
     return false;
   }
-  const bool ipOk = progress.ipCheckPassed || (!progress.ipCheckRan && ipCheckPassesQuietly());
-  if (!ipOk) return false;
-  return progress.sessionCheckPassed || (!progress.sessionCheckRan && hasOpenSession(jsIData));
+  return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
 }
 
 // The configuration snapshot and the first-login flag of a successful reply.
-void addSnapshot(Json::Value& jsIData, Json::Value& jsOData) {
-  CDB::selAllTables(jsIData, jsOData);
+void addSnapshot(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+  CDB::selAllTables(caller, jsIData, jsOData);
   if (CDB::isFactory) return;
   std::string sql = "select f_firstLogin from secureConf;";
   std::vector<std::string> keys{"firstLogin"};
@@ -155,15 +193,12 @@ bool changesState(const std::string& type) {
   return type != "ref" && type != "selLog" && type != "login";
 }
 
-// The text filter every piece of a reply goes through on its way out.
-std::string replyText(std::string_view piece) { return std::string(piece); }
-
 // Writes the reply with the operation log read from `log` as it goes out,
-// each piece through replyText, then the trailing " \n" that
-// writeJsonReply adds.
+// each piece through escapeMarkup as writeJsonReply does, then the trailing
+// " \n" that writeJsonReply adds.
 void writeStreamedReply(const Json::Value& reply, CLogStream& log) {
   const TextSink out = [](std::string_view piece) {
-    const std::string text = replyText(piece);
+    const std::string text = escapeMarkup(piece);
     fwrite(text.data(), 1, text.size(), cgiOut);
   };
   writeCompactStreamed(
@@ -184,15 +219,15 @@ int CAjax::main2(std::string siteLanguage) {
   Json::Value jsOData;
   std::unique_ptr<CLogStream> logStream;
   try {
-    begin2(jsIData, jsOData);
+    Caller caller = begin2(jsIData, jsOData);
     std::string type = typeOf(jsIData);
     if (otherHandler(type) != nullptr) {
-      onOtherDBAction(type, jsIData, jsOData);
+      onOtherDBAction(type, caller, jsIData, jsOData);
     } else {
-      onModifyDBAction(type, jsIData, jsOData);
+      onModifyDBAction(type, caller, jsIData, jsOData);
     }
     try {
-      addSnapshot(jsIData, jsOData);
+      addSnapshot(caller, jsIData, jsOData);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,
@@ -237,7 +272,8 @@ int CAjax::main2(std::string siteLanguage) {
   return 0;
 }
 
-void CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
+Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
+  (void)jsOData;
   const std::string document = readPostKey();
   Json::Reader reader;
   // A syntax error is not reported: the request goes on with whatever the
@@ -247,23 +283,22 @@ void CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   writeHeaderOnce();
 
   // The daemon connection comes before every other check, so an unreachable
-  // daemon is reported as such even for a call that would be refused.
-  initArmCnn(typeOf(jsIData));
-  initDogDB(jsIData);
+  // daemon is reported as such even for a call that would be refused. A
+  // refused call sends nothing on it.
+  const std::string type = typeOf(jsIData);
+  initArmCnn(type);
 
-  progress.ipCheckRan = true;
-  checkIPS();
-  progress.ipCheckPassed = true;
+  progress.admissionRan = true;
+  // The session check, the sweep and the extension see and leave one state
+  // of the sessions; a refused call rolls back and has written nothing.
+  korvan::Transaction session(korvan::Transaction::kWrite);
+  Caller caller = admit(type, jsIData);
+  progress.admitted = true;
 
-  progress.sessionCheckRan = true;
-  checkSession(jsIData, jsOData);
-  progress.sessionCheckPassed = true;
-
-  std::string sql = " select factoryMode from other2 ";
-  std::vector<std::string> keys{"factoryMode"};
-  Json::Value mode;
-  CDB::sel(false, sql, keys, mode);
-  CDB::isFactory = mode["factoryMode"].asString() == "1";
+  CDB::updateAllUserStatusByExpire();
+  if (type != "login" && type != "logout") CDB::updateExpire(caller);
+  session.commit();
+  return caller;
 }
 
 void CAjax::initDogDB(Json::Value& jsIData) {
@@ -293,15 +328,17 @@ void CAjax::checkIPS() {
   }
 }
 
-void onOtherDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsOData) {
+void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData,
+                     Json::Value& jsOData) {
   setLog(3193, "onOtherDBAction");
-  if (Handler handler = otherHandler(type)) handler(jsIData, jsOData);
+  if (Handler handler = otherHandler(type)) handler(caller, jsIData, jsOData);
 }
 
-void onModifyDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsOData) {
+void onModifyDBAction(std::string& type, const Caller& caller, Json::Value& jsIData,
+                      Json::Value& jsOData) {
   // The change action of `type` (CUpdDog_factory for "updDog" when
   // CDB::isFactory is set), run once and dropped afterwards.
-  std::unique_ptr<CAction> action = makeAction(type, jsIData, jsOData);
+  std::unique_ptr<CAction> action = makeAction(type, caller, jsIData, jsOData);
   // A type with no action, the empty type of an unreadable document
   // included, changes nothing.
   if (!action) throw CMyErr(CMyErr::err, "unknown request type");

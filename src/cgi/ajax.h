@@ -8,21 +8,28 @@
 
 #include <string>
 
+#include "util/caller.h"
+
 class CAjax {
  public:
   // True when postKey holds 1 to 29,999 bytes that are not CR or LF.
   static bool isAjax();
   // Serves the AJAX request completely; always returns 0.
   static int main2(std::string siteLanguage);
-  // Parses the request, writes the response header, runs the common checks.
-  static void begin2(Json::Value& jsIData, Json::Value& jsOData);
+  // Parses the request, writes the response header, runs the common checks
+  // (CMyErr on a refusal) and returns the caller they admitted. For "login"
+  // the caller has only its address until the login succeeds.
+  static Caller begin2(Json::Value& jsIData, Json::Value& jsOData);
   // Copies the edited console rights (`dogDB`) to where handlers read them (`dog`).
   static void initDogDB(Json::Value& jsIData);
   // Throws CMyErr(err) when the IP access list refuses the client.
   static void checkIPS();
 };
 
-// Calls the handler of an operation that is not a change action.
-void onOtherDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsOData);
+// Calls the handler of an operation that is not a change action. A login
+// replaces `caller` by the user it logged in.
+void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData,
+                     Json::Value& jsOData);
 // Runs the change action of a change operation.
-void onModifyDBAction(std::string& type, Json::Value& jsIData, Json::Value& jsOData);
+void onModifyDBAction(std::string& type, const Caller& caller, Json::Value& jsIData,
+                      Json::Value& jsOData);

@@ -1,10 +1,11 @@
 // File transfers: firmware upload, database upload, database download.
 //
 // A transfer needs what an AJAX call needs: the client must pass the IP access
-// list and the form fields userID and token must name an open session, which
-// the transfer extends. Without them nothing is stored and nothing is sent:
-// the configuration database holds every password, and the firmware slot is
-// what the device installs.
+// list, the form fields userID and token must name an open session, which
+// the transfer extends, and the session's user must be a super administrator.
+// Without them nothing is stored and nothing is sent: the configuration
+// database holds every password, and the firmware slot is what the device
+// installs.
 #include "cgi/filetransfer.h"
 
 #include <dirent.h>
@@ -17,9 +18,9 @@
 #include <memory>
 #include <string>
 
-#include "auth/session.h"
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
+#include "cgi/permissions.h"
 #include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
@@ -55,24 +56,26 @@ void replyText(const std::string& text) {
   fprintf(cgiOut, "%s \n", text.c_str());
 }
 
-constexpr const char* kSessionRefused = "curUser has loginned or idle timeout";
-
-// The checks of an AJAX call, in the same order: IP access list, expiry
-// sweep, session check, extension. Throws the CMyErr of the first refusal.
-void checkTransferAccess() {
+// The checks of an AJAX call, in the same order: IP access list, session
+// check, permission for `kind` (a transfer kind of cgi/permissions.h), then
+// the expiry sweep and the extension. Throws the CMyErr of the first refusal,
+// having written nothing.
+void checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
   std::string userId = formField("userID");
   std::string token = formField("token");
-  // A missing or malformed id would only make the session query fail with the
-  // engine's text; it names no session either way.
-  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, kSessionRefused);
+  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
   Json::Value request;
-  request["type"] = "fileTransfer";
   request["user"]["id"] = userId;
   request["user"]["token"] = token;
-  request["userID"] = userId;
-  Json::Value reply;
-  checkSession(request, reply);
+  // Check, sweep and extension see and leave one state of the sessions.
+  korvan::Transaction session(korvan::Transaction::kWrite);
+  Caller caller = CDB::checkToken(request);
+  caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+  checkPermission(kind, caller, request);
+  CDB::updateAllUserStatusByExpire();
+  CDB::updateExpire(caller);
+  session.commit();
 }
 
 struct FileCloser {
@@ -200,7 +203,7 @@ int operaFile() {
   const bool downDB = isDownDB();
   if (!upSys && !upDB && !downDB) return 0;
   try {
-    checkTransferAccess();
+    checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
   } catch (const CMyErr& e) {
     replyText(e.what());
     return 0;

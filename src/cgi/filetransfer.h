@@ -2,9 +2,10 @@
 //
 // They are recognised by their form fields and tested by the request entry
 // before anything else. Serving one needs the session and IP checks of an AJAX
-// call: form fields userID and token must name an open session, which is
-// extended. A refused transfer replies with the refusal text (the CMyErr
-// message followed by " \n"); nothing is stored and nothing is sent.
+// call (form fields userID and token must name an open session, which is
+// extended) and a super administrator's session. A refused transfer replies
+// with the refusal text (the CMyErr message, "permission denied" for a user
+// below level 3, followed by " \n"); nothing is stored and nothing is sent.
 #pragma once
 
 #include <string>

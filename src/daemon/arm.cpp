@@ -58,6 +58,11 @@ void CArm::setDogNM(Json::Value& jsIData, Json::Value& jsOData) {
   CRecvPak::dog(socketCnn, jsIData, jsOData);
 }
 
+void CArm::qt(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+  CSendPak::qt(socketCnn, caller, jsIData, jsOData);
+  CRecvPak::qt(socketCnn, caller, jsIData, jsOData);
+}
+
 void initArmCnn(std::string type) {
   if (type == "updServer" || type == "updDog" || type == "qt" || type == "restart" ||
       type == "setTime") {

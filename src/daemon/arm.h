@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "util/caller.h"
+
 // The daemon's address, "127.0.0.1". Its port is korvan::armPort() (5555).
 extern const char* const szArmIP;
 
@@ -28,9 +30,9 @@ class CArm {
   static void setDogUID(Json::Value& jsIData, Json::Value& jsOData);        // type 8
   static void setDogCodeFrame(Json::Value& jsIData, Json::Value& jsOData);  // type 9
   static void setDogNM(Json::Value& jsIData, Json::Value& jsOData);         // type 7
-  // Type 1, with the requesting browser's address from the CGI layer
-  // (cgiRemoteAddr). On success jsOData["qt"] holds the session parameters.
-  static void qt(Json::Value& jsIData, Json::Value& jsOData);
+  // Type 1, for the caller (name, id, address). On success jsOData["qt"]
+  // holds the session parameters.
+  static void qt(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 };
 
 // Opens the daemon connection (CArm::cnn) when `type` is "updServer",

@@ -48,7 +48,8 @@ void CRecvPak::dog(int socketCnn, Json::Value&, Json::Value&) {
   judgeRet(reply.ret);
 }
 
-void CRecvPak::qt(int socketCnn, Json::Value& jsIData, Json::Value& jsOData) {
+void CRecvPak::qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
+                  Json::Value& jsOData) {
   PakQT reply;
   readPacket(socketCnn, reply);
   setLog(1942, "after recv::qt socketReadTimeout");
@@ -70,8 +71,8 @@ void CRecvPak::qt(int socketCnn, Json::Value& jsIData, Json::Value& jsOData) {
     session["portMedia"] = "5918";
   }
   session["ip"] = memberText(jsIData, {"server", "netIP", "ip"});
-  session["userID"] = memberText(jsIData, {"userID"});
-  session["userNM"] = memberText(jsIData, {"user", "nm"});
+  session["userID"] = caller.id;
+  session["userNM"] = caller.name;
   session["dogID"] = memberText(jsIData, {"dogPara", "id"});
   setLog(1967, "after recv::qt 1111");
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "daemon/packets.h"
+#include "util/caller.h"
 
 class CRecvPak {
  public:
@@ -27,13 +28,14 @@ class CRecvPak {
   // Reply to type 1 (20 bytes). A refusal throws CMyErr(warning) with the
   // refusal text of its code ("4：this ip has session already"; codes above 7
   // give "<code>: unknown refusal"). A granted session stores in
-  // jsOData["qt"] the compact JSON text of the session parameters, read from
-  // jsIData: ip (server.netIP.ip), userID, userNM (user.nm), dogID
+  // jsOData["qt"] the compact JSON text of the session parameters: userID
+  // and userNM of the caller, and from jsIData ip (server.netIP.ip), dogID
   // (dogPara.id), desEncode and desDecode (16 lower-case hex digits each), and
   // for a serial module (dogPara.type2 "2") portCOM (server.netPort.portKM),
   // otherwise priv "1", portV, portKM (server.netPort.*) and portMedia "5918".
   // Writes trace records 1942, 1960 and 1949 (refusal) or 1967 (granted).
-  static void qt(int socketCnn, Json::Value& jsIData, Json::Value& jsOData);
+  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
+                 Json::Value& jsOData);
 
   // The refusal text of a KVM session reply code.
   static std::string refusalText(unsigned ret);

@@ -23,11 +23,12 @@ void CSendPak::beginPak(void* pPak2, int size2, int type) {
   pak::begin(pPak2, static_cast<size_t>(size2), static_cast<uint8_t>(type));
 }
 
-void CSendPak::qt(int socketCnn, Json::Value& jsIData, Json::Value&, const std::string& userIP) {
+void CSendPak::qt(int socketCnn, const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const std::string dogID = memberString(jsIData, {"dogPara", "id"});
-  const std::string userID = memberString(jsIData, {"userID"});
   const std::string dogUID = memberText(jsIData, {"dogPara", "uid"});
-  const std::string userNM = memberText(jsIData, {"user", "nm"});
+  const std::string& userID = caller.id;
+  const std::string& userNM = caller.name;
+  const std::string& userIP = caller.address;
 
   PakQT packet;
   beginPak(&packet, sizeof packet, pak::kTypeQT);

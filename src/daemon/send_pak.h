@@ -13,6 +13,7 @@
 #include <string>
 
 #include "daemon/packets.h"
+#include "util/caller.h"
 
 class CSendPak {
  public:
@@ -29,11 +30,10 @@ class CSendPak {
   // 0xA4, (size2 & 0xFF) - 2, type.
   static void beginPak(void* pPak2, int size2, int type);
 
-  // Type 1, KVM session request: dogPara.id and userID must be JSON strings;
-  // dogPara.uid, user.nm as text. `userIP` is the requesting browser's address
-  // (the caller passes the CGI layer's cgiRemoteAddr).
-  static void qt(int socketCnn, Json::Value& jsIData, Json::Value& jsOData,
-                 const std::string& userIP);
+  // Type 1, KVM session request: dogPara.id must be a JSON string, dogPara.uid
+  // is read as text; the user's name, id and address are the caller's.
+  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
+                 Json::Value& jsOData);
   // Type 2, server network settings: server.ip, .gateway, .subnetMask, .portWeb.
   static void serverIP(int socketCnn, Json::Value& jsIData, Json::Value& jsOData);
   // Type 3, set clock: time2, a local "YYYY-MM-DD HH:MM:SS" text.

@@ -11,7 +11,6 @@
 #include "actions/action.h"
 #include "actions/cn.h"
 #include "actions/log.h"
-#include "cgi/cgic.h"
 #include "ops/ops.h"
 #include "ops/params.h"
 #include "store/transaction.h"
@@ -82,7 +81,7 @@ Json::Value logSide(const Json::Value& state) {
 
 }  // namespace
 
-void onModifyIPS(Json::Value& jsIData, Json::Value&) {
+void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "ipsPara");
   std::string action = korvan::memberText(para, "action");
   checkNewIP(action, para);
@@ -107,8 +106,8 @@ void onModifyIPS(Json::Value& jsIData, Json::Value&) {
 
   // Keep the requester able to reach the interface after the change.
   std::string type = after["type"].asString();
-  if (type == "0") CTools::jsonArray_alwaysDelete(list, cgiRemoteAddr ? cgiRemoteAddr : "");
-  if (type == "1") CTools::jsonArray_uniqueAppend(list, cgiRemoteAddr ? cgiRemoteAddr : "");
+  if (type == "0") CTools::jsonArray_alwaysDelete(list, caller.address);
+  if (type == "1") CTools::jsonArray_uniqueAppend(list, caller.address);
 
   sql = " delete from ips2";
   CDB::execModify(sql);
@@ -122,7 +121,7 @@ void onModifyIPS(Json::Value& jsIData, Json::Value&) {
   Json::Value sideB = logSide(after);
   Json::Value changes;
   CLog::compAB(keys, sideA, sideB, changes);
-  CDB::insLog(jsIData, "ips", "updIPS", "update ip list", CLog::detailText(changes));
+  CDB::insLog(caller, "ips", "updIPS", "update ip list", CLog::detailText(changes));
   transaction.commit();
 }
 

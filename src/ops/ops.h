@@ -10,6 +10,8 @@
 
 #include <json/json.h>
 
+#include "util/caller.h"
+
 // "selLog": the records of log2 that match `logCondition` (`user` as a
 // substring, `timeBegin`/`timeEnd` as an inclusive day range, `type` exactly
 // unless "all"), ordered by user and time. The handler checks the condition
@@ -23,18 +25,19 @@ void onSelLog(Json::Value& jsIData, Json::Value& jsOData);
 // list and kept off a black list, so nobody can lock himself out. The list is
 // rewritten as a whole and the change is recorded in the operation log, in one
 // transaction. A `newIP` that is not a dotted quad is refused with
-// CMyErr(warning, "invalid ip address") and nothing changes.
-void onModifyIPS(Json::Value& jsIData, Json::Value& jsOData);
+// CMyErr(warning, "invalid ip address") and nothing changes. The caller's
+// address is the one protected; the caller is the record's author.
+void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "modifyServerIPS": one edit of the server IP list (`serveripsPara`), stored
 // in integer form. No self-protection and no log record.
 void onModifyServerIPS(Json::Value& jsIData, Json::Value& jsOData);
 
 // "operaSerial": capture ("cap") or release ("uncap") the serial console
-// module `serialPara`.`dogID` for user `user`.`id`. Any user may release; a
-// module that is held, even by the requester, cannot be captured. Other
-// actions only check that the module is a serial one.
-void onOperaSerial(Json::Value& jsIData, Json::Value& jsOData);
+// module `serialPara`.`dogID` for the caller. Whoever may control the module
+// may release it; a module that is held, even by the requester, cannot be
+// captured. Other actions only check that the module is a serial one.
+void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "convertToClientMode": leaves factory mode for good.
 void onConvertToClientMode(Json::Value& jsIData, Json::Value& jsOData);

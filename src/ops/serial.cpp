@@ -37,12 +37,12 @@ void CDB::checkSerialCap(Json::Value& jsIData) {
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
 }
 
-void onOperaSerial(Json::Value& jsIData, Json::Value&) {
+void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::checkSerialType(jsIData);
   std::string dogId = dogIdOf(jsIData);
   std::string action = korvan::memberText(korvan::member(jsIData, "serialPara"), "action");
   if (action == "cap") {
-    std::string userId = sqlNumber(korvan::memberText(korvan::member(jsIData, "user"), "id"));
+    std::string userId = sqlNumber(caller.id);
     // Check and take under one write lock: of two users capturing the same
     // free module at once, exactly one gets it and the other is told.
     korvan::Transaction transaction(korvan::Transaction::kWrite);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "store/myerr.h"
+#include "util/caller.h"
 
 class CDB {
  public:
@@ -44,7 +45,10 @@ class CDB {
   static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
 
   // ---- Configuration snapshot ------------------------------------------
-  static void selAllTables(Json::Value& jsIData, Json::Value& jsOData);
+  // The snapshot seen by `caller`: curUser is the caller's own row, with
+  // the caller's token and no password; no user's password or token is
+  // listed. `serverIP` of the request is stored only for a level-3 caller.
+  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
   static void selIPS(Json::Value& ips);
   static void selserverIPS(Json::Value& ips);
   static void convertDogTCF(Json::Value& jsOData);
@@ -53,16 +57,29 @@ class CDB {
   static Json::Value getPwdConf();
   static int getRetryCount(std::string userName, std::string& dt);
   static void checkPW(Json::Value& jsIData, Json::Value& jsOData);
-  static void updateToken(Json::Value& jsIData, Json::Value& jsOData);
+  // Opens the session of the user that checkPW found; returns the new token.
+  static std::string updateToken(Json::Value& jsIData, Json::Value& jsOData);
   static void updateAllUserStatusByExpire();
-  static void checkToken(Json::Value& jsIData, Json::Value& jsOData);
-  static void updateExpire(Json::Value& jsIData, Json::Value& jsOData);
+  // The session check: `user`.`id` and `user`.`token` must name a logged-in
+  // user whose expiry is not past and whose group exists, and a `userID`
+  // that is present must equal `user`.`id`. Returns that user as a Caller
+  // (address left empty). Reads only; throws CMyErr(err, kSessionRefused).
+  static Caller checkToken(const Json::Value& jsIData);
+  // The Caller of user `id` holding `token` (no session check), or a
+  // CMyErr(err, kSessionRefused) when the user or its group is gone.
+  static Caller callerOf(const std::string& id, const std::string& token);
+  // Moves the expiry of the caller's open session to now + 600 s.
+  static void updateExpire(const Caller& caller);
 
   // ---- Operation log and serial capture ---------------------------------
-  static void insLog(Json::Value& jsIData, std::string type, std::string typeSub,
+  // One log2 row: author and address from `caller`, the time now.
+  static void insLog(const Caller& caller, std::string type, std::string typeSub,
                      std::string typeSubCN, std::string sth);
   static void checkSerialType(Json::Value& jsIData);
   static void checkSerialCap(Json::Value& jsIData);
+
+  // The refusal of a request without an open session.
+  static constexpr const char* kSessionRefused = "curUser has loginned or idle timeout";
 
   // ---- Process-wide state of the one request ------------------------------
   static sqlite3* dbCnn;

@@ -117,13 +117,12 @@ bool slotsNeedUpkeep() {
   return count["n"].asString() != "0";
 }
 
-// The snapshot's writes: the server address the browser reports and, in
-// normal mode, the console slots. They run in their own short write
+// The snapshot's writes: the server address the browser reports (when
+// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own short write
 // transaction, taken only when there is something to write. When the lock
 // cannot be had the snapshot is served without them; the next request does
 // them.
-void upkeep(const Json::Value& request, Json::Value& snap) {
-  const bool serverIp = request.isMember("serverIP");
+void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
   if (!serverIp && (CDB::isFactory || !slotsNeedUpkeep())) return;
   try {
     korvan::Transaction transaction(korvan::Transaction::kWrite);
@@ -145,7 +144,7 @@ void upkeep(const Json::Value& request, Json::Value& snap) {
 
 }  // namespace
 
-void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
+void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
   Json::Value snap(Json::objectValue);
@@ -156,20 +155,26 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
   snap["softVersion"] = softVersion();
   snap["serverTime"] = serverTime;
 
-  upkeep(request, snap);
+  // The stored server address is a level-3 setting like the rest of server2.
+  upkeep(request.isMember("serverIP") && caller.level >= 3, request, snap);
 
   // One read transaction: every member shows the same moment.
   korvan::Transaction reading(korvan::Transaction::kRead);
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
   select(false,
-         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog,pid,"
-                     "priv2.type as privType,priv2.nm as privNM,token,interval,pwdDepth,timezone") +
+         // No password or token leaves the database in a reply: the caller
+         // gets its own token back and nothing else.
+         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,pid,"
+                     "priv2.type as privType,priv2.nm as privNM,'' as token,interval,pwdDepth,"
+                     "timezone") +
              " from user2,priv2 where user2.pid=priv2.id " +
-             " and user2.id=" + sqlNumber(request["userID"]) + ";",
+             " and user2.id=" + sqlNumber(caller.id) + ";",
          {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM", "token",
           "interval", "pwdDepth", "timezone"},
          snap["curUser"]);
+
+  if (snap["curUser"].isObject()) snap["curUser"]["token"] = caller.token;
 
   Json::Value secure;
   select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
@@ -198,8 +203,8 @@ void CDB::selAllTables(Json::Value& jsIData, Json::Value& jsOData) {
          {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
 
   select(true,
-         std::string(" select priv2.level as level,user2.id,user2.nm,pw,memo,user2.dog as dogDB,"
-                     "pid,priv2.type as privType,priv2.nm as privNM,token,interval,") +
+         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
+                     "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
              " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
              "createTime,memo2,pwdDepth,timezone " +
              " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +

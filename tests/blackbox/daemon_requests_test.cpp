@@ -101,8 +101,10 @@ bool waitConnections(const FakeDaemon& daemon, int count) {
   return daemon.connections() == count;
 }
 
-// A KVM session request for console module 3 as the browser sends it.
+// A KVM session request for console module 3 as the browser sends it, the
+// module in slot 3 as the snapshot places it.
 Json::Value sessionCall(const TempRoot& root) {
+  root.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
   Json::Value request = sessionRequest(root, "qt");
   request["dogPara"]["id"] = "3";
   request["dogPara"]["uid"] = "S2B0000003";

@@ -12,6 +12,13 @@ namespace {
 
 class Serial : public ::testing::Test {
  protected:
+  // Modules 1, 3 and 4 in slots 1, 3 and 4, where both seeded users hold "3".
+  Serial() {
+    root_.exec(
+        "update dogInfo2 set setted=1, uid='U1A0000001' where id=1;"
+        "update dogInfo2 set setted=1, uid='S2B0000003' where id=3;"
+        "update dogInfo2 set setted=1, uid='S2B0000004' where id=4;");
+  }
   Json::Value opera(const std::string& userId, const Json::Value& dogId,
                     const std::string& action) {
     Json::Value request = korvantest::sessionRequest(root_, "operaSerial", userId);
@@ -51,12 +58,12 @@ TEST_F(Serial, CaptureOnceReleaseByAnyone) {
 
 TEST_F(Serial, OnlySerialModules) {
   root_.exec("update dog2 set serialUserID=-1;");
-  for (const char* dog : {"1", "99"}) {
-    for (const char* action : {"cap", "uncap", "use"}) {
-      Json::Value reply = opera("1", dog, action);
-      EXPECT_EQ(reply["ret"].asString(), "warning") << dog << " " << action;
-      EXPECT_EQ(reply["retMsg"].asString(), "this dog is not serialDog");
-    }
+  for (const char* action : {"cap", "uncap", "use"}) {
+    Json::Value reply = opera("1", "1", action);
+    EXPECT_EQ(reply["ret"].asString(), "warning") << action;
+    EXPECT_EQ(reply["retMsg"].asString(), "this dog is not serialDog");
+    // A module that does not exist holds no slot and so grants no right.
+    EXPECT_EQ(opera("1", "99", action)["retMsg"].asString(), "permission denied");
   }
   EXPECT_EQ(holder("1"), "-1");
 }

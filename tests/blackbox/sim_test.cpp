@@ -216,11 +216,13 @@ TEST(SwitchSim, AnswersEveryPacketTypeAndRemembersTheSwitchState) {
   CRecvPak::dog(fd, in, out);
   CSendPak::dogCodeFrame(fd, in, out);
   CRecvPak::dog(fd, in, out);
-  CSendPak::qt(fd, in, out, "10.0.0.7");
-  CRecvPak::qt(fd, in, out);
+  Caller alice{"12", "alice", 1, "3", "", "10.0.0.7"};
+  CSendPak::qt(fd, alice, in, out);
+  CRecvPak::qt(fd, alice, in, out);
   const Json::Value first = parseJson(out["qt"].asString());
-  CSendPak::qt(fd, in, out, "10.0.0.8");
-  CRecvPak::qt(fd, in, out);
+  alice.address = "10.0.0.8";
+  CSendPak::qt(fd, alice, in, out);
+  CRecvPak::qt(fd, alice, in, out);
   const Json::Value second = parseJson(out["qt"].asString());
   close(fd);
 
@@ -336,8 +338,9 @@ TEST(SwitchSim, MisbehavesAsTold) {
   int fd = sim.connectTo();
   CSendPak::time2(fd, in, out);
   EXPECT_EQ(errorOf([&] { CRecvPak::simple(fd, in, out); }), "arm ack error,ret=1");
-  CSendPak::qt(fd, in, out, "10.0.0.7");
-  EXPECT_EQ(errorOf([&] { CRecvPak::qt(fd, in, out); }), "4\uFF1Athis ip has session already");
+  const Caller alice{"12", "alice", 1, "3", "", "10.0.0.7"};
+  CSendPak::qt(fd, alice, in, out);
+  EXPECT_EQ(errorOf([&] { CRecvPak::qt(fd, alice, in, out); }), "4\uFF1Athis ip has session already");
   auto start = Clock::now();
   CSendPak::serverIP(fd, in, out);
   CRecvPak::simple(fd, in, out);

@@ -201,11 +201,11 @@ TEST_F(Transfer, RefusedWithoutSession) {
   download.query = "submitDownloadDB=1&userID=" + userId_ + "&token=x'";
   EXPECT_EQ(runCgi(root_, download).out, refusal);
 
-  // An idle session is closed by the sweep and refused.
+  // An idle session is refused; the refusal writes nothing.
   root_.exec("update user2 set expireTime=1 where id=" + userId_ + ";");
   download.query = downloadQuery();
   EXPECT_EQ(runCgi(root_, download).out, refusal);
-  EXPECT_EQ(root_.scalar("select status from user2 where id=" + userId_ + ";"), "0");
+  EXPECT_EQ(root_.scalar("select status from user2 where id=" + userId_ + ";"), "1");
   EXPECT_EQ(readFile(firmware()), "previous firmware");
 }
 

@@ -15,7 +15,7 @@ namespace {
 class Recorder : public CAction {
  public:
   Recorder(Json::Value& in, Json::Value& out, std::string throwAt)
-      : CAction(in, out), throwAt_(std::move(throwAt)) {}
+      : CAction(Caller(), in, out), throwAt_(std::move(throwAt)) {}
   std::vector<std::string> steps;
 
  protected:
@@ -67,7 +67,7 @@ TEST(ActionFramework, RunsStepsInOrderAndStopsAtTheFirstFailure) {
 // Only the comparison of the base class: the sides are set by the test.
 class Compare : public CAction {
  public:
-  Compare(Json::Value& in, Json::Value& out) : CAction(in, out) {}
+  Compare(Json::Value& in, Json::Value& out) : CAction(Caller(), in, out) {}
   bool changed() {
     try {
       checkChange();

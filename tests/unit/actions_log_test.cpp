@@ -123,10 +123,10 @@ TEST_F(LogDbTest, NoSlotsInUseAppendsNothing) {
 }
 
 TEST_F(LogDbTest, WriterInsertsOneRow) {
-  Json::Value req;
-  req["type"] = "updPriv";
-  req["user"]["nm"] = "o'brien";
-  CDB::insLog(req, "priv", "updPriv", "update userGroup", "[{\"nm\":\"it's\"}]\n");
+  Caller author;
+  author.name = "o'brien";
+  author.address = "10.1.2.3";
+  CDB::insLog(author, "priv", "updPriv", "update userGroup", "[{\"nm\":\"it's\"}]\n");
   auto rows = root_.query("select user,time,ip,type,typeSub,typeSubCN,sth from log2");
   ASSERT_EQ(rows.size(), 1u);
   auto& row = rows[0];

@@ -173,8 +173,9 @@ TEST_F(DaemonLink, SessionExchange) {
   in_["dogPara"]["type2"] = "1";
   in_["userID"] = "9";
   CArm::cnn();
-  CSendPak::qt(CArm::socketCnn, in_, out_, "172.16.0.9");
-  CRecvPak::qt(CArm::socketCnn, in_, out_);
+  const Caller caller{"9", "", 1, "", "", "172.16.0.9"};
+  CSendPak::qt(CArm::socketCnn, caller, in_, out_);
+  CRecvPak::qt(CArm::socketCnn, caller, in_, out_);
   Json::Value session;
   ASSERT_TRUE(Json::Reader().parse(out_["qt"].asString(), session));
   EXPECT_EQ(session["desEncode"].asString(), "0aff001001020304");

@@ -17,8 +17,9 @@
         if (options.kind) $el.addClass('kui-button-' + options.kind);
         if (options.name) $el.attr('data-name', options.name);
         this.setText(options.text || '');
+        // The click's default action stays: a button made type "submit"
+        // submits its form, by click and by Enter in the form's fields.
         $el.on('click', function (e) {
-            e.preventDefault();
             if ($el.prop('disabled')) return;
             self.emit('click', e);
             if (options.click) options.click.call(self, e);

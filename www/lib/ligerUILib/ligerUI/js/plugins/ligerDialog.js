@@ -1,6 +1,7 @@
 /*
  * Dialog: a modal box with a title bar, a content area and a row of buttons,
- * movable by its title bar and resizable by its corner grip.
+ * movable by its title bar and resizable by its corner grip. Enter in one of
+ * its fields presses the primary button; Escape closes the topmost dialog.
  *
  *   var d = kui.dialog({title: 'Edit', content: $form, width: 420,
  *       buttons: [{text: 'Save', kind: 'primary', click: function (dlg) {...}},
@@ -47,6 +48,14 @@
             self.$buttons.append(btn.$el);
         });
         $el.addClass('kui-dialog').attr('role', 'dialog').append(this.$title, this.$content, this.$buttons);
+        // Enter in a field does what the primary button does, and a form in
+        // the dialog never submits itself (that would leave the page).
+        $el.on('submit', 'form', function (e) { e.preventDefault(); });
+        $el.on('keydown', 'input, select', function (e) {
+            if (e.which !== 13 || e.isDefaultPrevented() || /^(button|submit|checkbox|radio|file)$/.test(this.type)) return;
+            e.preventDefault();
+            self.$buttons.find('.kui-button-primary').first().click();
+        });
         if (options.cls) $el.addClass(options.cls);
         $el.css('width', options.width || 400);
         $('body').append(this.$overlay, $el);

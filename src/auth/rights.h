@@ -1,0 +1,17 @@
+// Console rights: what a user's rights text allows on one console module.
+//
+// The rights text holds one code per console slot, in the order of the
+// slots' ids ("1" view, "3" view and control, anything else nothing). A
+// module's code is the one at the position of the slot that holds it.
+#pragma once
+
+#include <string>
+
+#include "util/caller.h"
+
+// The caller's right code on console module `moduleId` (dog2.id, decimal
+// text). A module that does not exist, holds no slot, or lies beyond the
+// rights text gives '0'; so does an id that is not a number. In factory mode
+// no slots are kept and only super administrators log in: level 3 gets '3',
+// everyone else '0'. Throws only the CMyErr of a failing query.
+char consoleRight(const Caller& caller, const std::string& moduleId);
