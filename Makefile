@@ -95,5 +95,10 @@ dist: cross-configure
 	cmake --build $(CROSS_BUILD) -j$(JOBS) --target korvan.cgi
 	scripts/make-dist $(CROSS_BUILD) $(ARCH) $(VERSION) dist
 
+# The load test through lighttpd and the simulator, in its short form.
+.PHONY: bench-load
+bench-load: build
+	bench/load --seconds 10 --build $(BUILD)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(DEVROOT)

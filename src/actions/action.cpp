@@ -1,6 +1,8 @@
 #include "actions/action.h"
 
+#include "daemon/arm.h"
 #include "store/myerr.h"
+#include "store/transaction.h"
 
 CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData)
     : caller(caller), jsIData(jsIData), jsOData(jsOData) {}
@@ -8,13 +10,29 @@ CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsODat
 CAction::~CAction() = default;
 
 void CAction::do2() {
-  // The daemon hears of the change before the database is written, so that a
-  // refused change leaves the stored configuration as it was.
-  initDaDb();
-  checkChange();
-  tellArm();
-  modify();
-  log();
+  // The write lock comes first: once it is held no other request can change
+  // the before-values or make a statement below fail with lockErr, so a
+  // lockErr reply means nothing was sent and nothing stored, and the browser
+  // may retry. The daemon hears of the change before the database is
+  // written, so that a refused change leaves the stored configuration as it
+  // was; the row changes and the log record commit together or not at all.
+  {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    initDaDb();
+    checkChange();
+    tellArm();
+    modify();
+    log();
+    try {
+      transaction.commit();
+    } catch (const CMyErr& e) {
+      // The daemon may already have taken the change: a retry would send it
+      // twice, so the failure must not read as a lock to retry on.
+      if (e.type == CMyErr::lockErr && CArm::socketCnn >= 0) throw CMyErr(CMyErr::err, e.what());
+      throw;
+    }
+  }
+  afterCommit();
 }
 
 std::string CAction::textOf(const Json::Value& value) {
@@ -42,6 +60,8 @@ void CAction::checkChange() {
 }
 
 void CAction::tellArm() {}
+
+void CAction::afterCommit() {}
 
 const Json::Value& CAction::param(const char* name) const {
   const Json::Value& request = jsIData;

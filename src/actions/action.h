@@ -2,8 +2,9 @@
 // request: it loads the values before (side A, `da`) and after (side B, `db`)
 // the change, refuses a request that changes nothing, tells the switch daemon,
 // writes the database and records the change in the operation log, in that
-// order (do2). Nothing is caught and nothing is undone: the first step that
-// throws a CMyErr ends the request, and what earlier steps did stays done.
+// order (do2), all under one write transaction: the first step that throws a
+// CMyErr ends the request and nothing of the change is stored. What the
+// daemon was told before a later step failed stays told.
 //
 // CKeyCN names one field of an operation-log record: the member of `da`/`db`
 // and the label the record shows for it.
@@ -32,9 +33,13 @@ class CAction {
   CAction(const CAction&) = delete;
   CAction& operator=(const CAction&) = delete;
 
-  // Runs initDaDb, checkChange, tellArm, modify, log, in that order, on the
-  // object's own overrides. Returns when the change and its log record are
-  // done; otherwise the CMyErr of the failing step passes to the caller.
+  // Takes the database's write lock (waiting as every statement does), runs
+  // initDaDb, checkChange, tellArm, modify, log, in that order, on the
+  // object's own overrides, commits, then runs afterCommit. Returns when the
+  // change and its log record are stored; otherwise the CMyErr of the failing
+  // step passes to the caller and nothing is stored. lockErr only ever comes
+  // before the daemon is told: a commit that fails after the daemon
+  // connection was opened is reported as err.
   void do2();
 
   // The text form by which values are compared, logged and written: a string
@@ -66,6 +71,11 @@ class CAction {
   // Declared after the five steps so that they keep the first five slots;
   // virtual so that the dispatcher can own an action through a CAction pointer.
   virtual ~CAction();
+
+ protected:
+  // Runs after the commit, outside the write lock: waits that need not hold
+  // up other requests. Default: nothing.
+  virtual void afterCommit();
 
  protected:
   // The request's parameter object `name` (e.g. "userPara"), read without

@@ -1,8 +1,8 @@
 #include "actions/upd_dog.h"
 
-#include <unistd.h>
-
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "actions/cn.h"
 #include "actions/log.h"
@@ -10,11 +10,14 @@
 #include "daemon/members.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/paths.h"
 
 namespace {
 
 // A module needs a moment to take a setting before the next packet.
-void pauseAfterPacket() { sleep(1); }
+void pauseAfterPacket() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(korvan::packetPauseMs()));
+}
 
 bool sendsCodeFrame(const Json::Value& side) {
   int kind = dogKind(CAction::textOf(side["uid"]));
@@ -81,15 +84,22 @@ void CUpdDog::tellArm() {
   bool nm = false, sm = false, codeFrame = false;
   if (!isChangeArm(nm, sm, codeFrame)) return;
   if (codeFrame) checkCodeFrameMembers(jsIData);
-  // A share-mode change has no packet of its own.
+  // A share-mode change has no packet of its own. The pause after the last
+  // packet comes after the commit (afterCommit), so the write lock is not
+  // held through it.
   if (nm) {
     CArm::setDogNM(jsIData, jsOData);
-    pauseAfterPacket();
+    pauseOwed_ = true;
   }
   if (codeFrame) {
+    if (pauseOwed_) pauseAfterPacket();
     CArm::setDogCodeFrame(jsIData, jsOData);
-    pauseAfterPacket();
+    pauseOwed_ = true;
   }
+}
+
+void CUpdDog::afterCommit() {
+  if (pauseOwed_) pauseAfterPacket();
 }
 
 void CUpdDog::modify() {
@@ -136,12 +146,14 @@ void CUpdDog_factory::tellArm() {
   CArm::setDogUID(jsIData, jsOData);
   pauseAfterPacket();
   CArm::setDogNM(jsIData, jsOData);
-  pauseAfterPacket();
   if (codeFrame) {
-    CArm::setDogCodeFrame(jsIData, jsOData);
     pauseAfterPacket();
+    CArm::setDogCodeFrame(jsIData, jsOData);
   }
 }
+
+// The pause after the last packet, outside the write lock.
+void CUpdDog_factory::afterCommit() { pauseAfterPacket(); }
 
 void CUpdDog_factory::modify() {
   if (updDog2_.empty()) prepareStatement();

@@ -3,7 +3,8 @@
 // in factory mode (CDB::isFactory), CUpdDog otherwise (see registry.h).
 //
 // Every packet to the switch daemon is followed by a one-second pause before
-// the next step, giving the module time to take the setting.
+// the next step, giving the module time to take the setting; the pause after
+// the last packet runs once the change is committed, outside the write lock.
 #pragma once
 
 #include <string>
@@ -33,11 +34,13 @@ class CUpdDog : public CAction {
   void modify() override;
   // Record "updDog" with eleven fields; share mode and kind by display name.
   void log() override;
+  void afterCommit() override;
 
  private:
   void prepareStatements();
   std::string updDog2_;
   std::string updDogInfo2_;
+  bool pauseOwed_ = false;  // a packet went out; its pause is still due
 };
 
 // Factory mode: writes the module's identity with its settings, always sends
@@ -53,6 +56,7 @@ class CUpdDog_factory : public CAction {
   void tellArm() override;
   void modify() override;  // updates dog2 only
   void log() override;     // no record
+  void afterCommit() override;
 
  private:
   void prepareStatement();

@@ -19,7 +19,7 @@
 #include <cstdlib>
 
 #include "auth/session.h"
-#include "ops/transaction.h"
+#include "store/transaction.h"
 #include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "actions/registry.h"
@@ -22,12 +23,15 @@
 #include "cgi/page.h"
 #include "cgi/permissions.h"
 #include "cgi/reply.h"
+#include "cgi/reply_stream.h"
 #include "cgi/request_shape.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
 #include "ops/ops.h"
+#include "ops/sellog.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 
 namespace {
 
@@ -170,6 +174,38 @@ bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
 }
 
+// The configuration snapshot and the first-login flag of a successful reply.
+void addSnapshot(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+  CDB::selAllTables(caller, jsIData, jsOData);
+  if (CDB::isFactory) return;
+  std::string sql = "select f_firstLogin from secureConf;";
+  std::vector<std::string> keys{"firstLogin"};
+  Json::Value flag;
+  CDB::sel(false, sql, keys, flag);
+  const std::string firstLogin = flag["firstLogin"].asString();
+  setLog(845, firstLogin.c_str());
+  if (firstLogin == "1") jsOData["firstLogin"] = true;
+}
+
+// Whether a successful handler of `type` has stored or sent something. A
+// refresh, a log query and a login may simply be asked again.
+bool changesState(const std::string& type) {
+  return type != "ref" && type != "selLog" && type != "login";
+}
+
+// Writes the reply with the operation log read from `log` as it goes out,
+// each piece through escapeMarkup as writeJsonReply does, then the trailing
+// " \n" that writeJsonReply adds.
+void writeStreamedReply(const Json::Value& reply, CLogStream& log) {
+  const TextSink out = [](std::string_view piece) {
+    const std::string text = escapeMarkup(piece);
+    fwrite(text.data(), 1, text.size(), cgiOut);
+  };
+  writeCompactStreamed(
+      reply, "log", [&log](const TextSink& sink) { log.write(sink); }, out);
+  out(" \n");
+}
+
 }  // namespace
 
 bool CAjax::isAjax() {
@@ -181,6 +217,7 @@ int CAjax::main2(std::string siteLanguage) {
   (void)siteLanguage;  // the page shell's business, not the dispatcher's
   Json::Value jsIData;
   Json::Value jsOData;
+  std::unique_ptr<CLogStream> logStream;
   try {
     Caller caller = begin2(jsIData, jsOData);
     std::string type = typeOf(jsIData);
@@ -189,15 +226,20 @@ int CAjax::main2(std::string siteLanguage) {
     } else {
       onModifyDBAction(type, caller, jsIData, jsOData);
     }
-    CDB::selAllTables(caller, jsIData, jsOData);
-    if (!CDB::isFactory) {
-      std::string sql = "select f_firstLogin from secureConf;";
-      std::vector<std::string> keys{"firstLogin"};
-      Json::Value flag;
-      CDB::sel(false, sql, keys, flag);
-      const std::string firstLogin = flag["firstLogin"].asString();
-      setLog(845, firstLogin.c_str());
-      if (firstLogin == "1") jsOData["firstLogin"] = true;
+    try {
+      addSnapshot(caller, jsIData, jsOData);
+    } catch (const CMyErr& e) {
+      // A change that is stored must not read as failed, least of all as a
+      // lock the browser retries: the reply then goes without the snapshot,
+      // which the next refresh brings.
+      if (!changesState(type)) throw;
+      setLog(846, e.what());
+    }
+    if (type == "selLog") {
+      // The query starts now, so that a refusal is still reported; its
+      // records are read while the reply is written.
+      logStream = std::make_unique<CLogStream>(jsIData);
+      if (logStream->empty()) logStream.reset();
     }
     jsOData["ret"] = "ok";
   } catch (const CMyErr& e) {
@@ -215,11 +257,18 @@ int CAjax::main2(std::string siteLanguage) {
     // the reboot starts, no reply follows; when it cannot, the reply does.
     writeHeaderOnce();
     fflush(cgiOut);
+    // A reboot that starts replaces this process: nothing after it runs, so
+    // the uploads' temporary files go now.
+    cgiFreeResources();
     localReboot();
   }
 
   writeHeaderOnce();
-  writeJsonReply(jsOData);
+  if (logStream && jsOData["ret"].asString() == "ok") {
+    writeStreamedReply(jsOData, *logStream);
+  } else {
+    writeJsonReply(jsOData);
+  }
   return 0;
 }
 
@@ -240,11 +289,15 @@ Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   initArmCnn(type);
 
   progress.admissionRan = true;
+  // The session check, the sweep and the extension see and leave one state
+  // of the sessions; a refused call rolls back and has written nothing.
+  korvan::Transaction session(korvan::Transaction::kWrite);
   Caller caller = admit(type, jsIData);
   progress.admitted = true;
 
   CDB::updateAllUserStatusByExpire();
   if (type != "login" && type != "logout") CDB::updateExpire(caller);
+  session.commit();
   return caller;
 }
 

@@ -244,7 +244,14 @@ int cgicRunWith(int (*entry)()) {
 
   setLog(312, "before cgiMain()");
   FreeResourcesOnExit freeOnExit;
-  return entry();
+  // An exception that left the entry would end the process without
+  // unwinding, leaving the uploads' temporary files behind.
+  try {
+    return entry();
+  } catch (...) {
+    setLog(313, "cgiMain ended by an exception");
+    return -1;
+  }
 }
 
 // ---- URL-encoded input -----------------------------------------------------------

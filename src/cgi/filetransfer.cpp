@@ -8,7 +8,9 @@
 // installs.
 #include "cgi/filetransfer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +21,7 @@
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
-#include "ops/transaction.h"
+#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/paths.h"
@@ -66,11 +68,14 @@ void checkTransferAccess(const char* kind) {
   Json::Value request;
   request["user"]["id"] = userId;
   request["user"]["token"] = token;
+  // Check, sweep and extension see and leave one state of the sessions.
+  korvan::Transaction session(korvan::Transaction::kWrite);
   Caller caller = CDB::checkToken(request);
   caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
   checkPermission(kind, caller, request);
   CDB::updateAllUserStatusByExpire();
   CDB::updateExpire(caller);
+  session.commit();
 }
 
 struct FileCloser {
@@ -102,19 +107,64 @@ class TempFile {
   std::string path_;
 };
 
+// Temporary copies sit beside the firmware file as "firmupdate.XXXXXX".
+constexpr char kTempSuffix[] = ".XXXXXX";
+
+// Removes the temporary copies that no running upload holds: a copy is held
+// by an exclusive flock for as long as its upload runs, and the lock goes
+// with the process, so a copy whose upload was killed can be locked here and
+// is removed.
+void removeAbandonedCopies(const std::string& destination) {
+  const size_t slash = destination.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : destination.substr(0, slash);
+  const std::string prefix = destination.substr(slash + 1) + ".";
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(dir.c_str()), closedir);
+  if (!listing) return;
+  while (const dirent* entry = readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + sizeof kTempSuffix - 2 ||
+        name.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const std::string path = dir + "/" + name;
+    int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(path.c_str());
+    close(fd);
+  }
+}
+
+// A new temporary copy beside `destination`, locked for this upload. The
+// sweep of another upload may remove a copy between its creation and its
+// lock; such a copy is let go and another made.
+int makeLockedCopy(const std::string& destination, std::string& path) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    path = destination + kTempSuffix;
+    int fd = mkstemp(path.data());
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+    close(fd);
+  }
+  return -1;
+}
+
 // Copies the upload of `fileKey` to the firmware file. The copy goes to a
 // temporary file beside it and replaces the file only when every byte is
-// written, so a failed upload leaves the previous file as it was.
+// written, so a failed upload leaves the previous file as it was. The
+// temporary file is removed on every way out; one left by a killed upload
+// is removed by the next upload.
 bool storeUpload(const std::string& fileKey) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
 
   std::string destination = korvan::resolvePath(korvan::kFirmwarePath);
-  std::string pattern = destination + ".XXXXXX";
-  int fd = mkstemp(pattern.data());
+  removeAbandonedCopies(destination);
+  std::string path;
+  int fd = makeLockedCopy(destination, path);
   if (fd < 0) return false;
-  TempFile temp(pattern);
+  TempFile temp(path);
   // mkstemp makes the file private; the firmware file gets the permissions
   // a plain create would give it.
   mode_t mask = umask(0);
@@ -136,8 +186,11 @@ bool storeUpload(const std::string& fileKey) {
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out.get()) != 0 || fsync(fd) != 0) return false;
-  if (fclose(out.release()) != 0) return false;
-  return temp.renameTo(destination);
+  // Renamed while still open, so the lock covers the copy until it is the
+  // firmware file.
+  if (!temp.renameTo(destination)) return false;
+  fclose(out.release());  // every byte is already on disk
+  return true;
 }
 
 }  // namespace

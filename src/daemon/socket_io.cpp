@@ -1,82 +1,97 @@
 #include "daemon/socket_io.h"
 
-#include <sys/select.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
+#include <chrono>
 #include <cstring>
 #include <string>
 
 #include "cgi/cgic.h"
 #include "store/myerr.h"
+#include "util/paths.h"
 
 namespace {
 
-// Cancels the pending connect alarm when the connect attempt ends, whichever
-// way it ends.
-class AlarmGuard {
- public:
-  explicit AlarmGuard(unsigned seconds) { alarm(seconds); }
-  ~AlarmGuard() { alarm(0); }
-  AlarmGuard(const AlarmGuard&) = delete;
-  AlarmGuard& operator=(const AlarmGuard&) = delete;
-};
+using Clock = std::chrono::steady_clock;
 
 std::string errnoText(int err) { return std::strerror(err); }
 
+// Milliseconds left until `deadline`, never negative.
+int msLeft(Clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Waits until `fd` shows one of `events` or `deadline` passes; restarts
+// after a signal with the time that is left. Returns poll()'s result.
+int pollUntil(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    pollfd p{fd, events, 0};
+    int ready = poll(&p, 1, msLeft(deadline));
+    if (ready >= 0 || errno != EINTR) return ready;
+  }
+}
+
+bool setBlocking(int fd, bool blocking) {
+  int flags = fcntl(fd, F_GETFL);
+  if (flags < 0) return false;
+  flags = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
+  return fcntl(fd, F_SETFL, flags) == 0;
+}
+
+// Connects `sockfd`; 0 on success, ETIMEDOUT when the limit passed, else
+// the errno of the failure.
+int connectWithin(int sockfd, const sockaddr_in* saptr, int salen, int limitMs) {
+  if (!setBlocking(sockfd, false)) return errno;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+  if (connect(sockfd, reinterpret_cast<const sockaddr*>(saptr), static_cast<socklen_t>(salen)) !=
+      0) {
+    if (errno != EINPROGRESS && errno != EINTR) return errno;
+    int ready = pollUntil(sockfd, POLLOUT, deadline);
+    if (ready < 0) return errno;
+    if (ready == 0) return ETIMEDOUT;
+    int err = 0;
+    socklen_t len = sizeof err;
+    if (getsockopt(sockfd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) return errno;
+    if (err != 0) return err;
+  }
+  return setBlocking(sockfd, true) ? 0 : errno;
+}
+
 }  // namespace
 
-void socketConnectAlarm(int /*signo*/) {}
-
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen) {
-  struct sigaction act {};
-  act.sa_handler = socketConnectAlarm;
-  sigemptyset(&act.sa_mask);
-  act.sa_flags = 0;  // no SA_RESTART: the alarm must interrupt connect()
-  sigaction(SIGALRM, &act, nullptr);
-
-  int rc;
-  int err;
-  {
-    AlarmGuard alarmGuard(kArmConnectTimeoutSec);
-    rc = connect(sockfd, reinterpret_cast<const sockaddr*>(saptr), static_cast<socklen_t>(salen));
-    err = errno;
-  }
-  if (rc == 0) {
+  int err = connectWithin(sockfd, saptr, salen, korvan::connectTimeoutMs());
+  if (err == 0) {
     setLog(491, "cnn arm ok");
     return;
   }
-  close(sockfd);
-  if (err == EINTR) throw CMyErr(CMyErr::armErr, "arm connect timeout");
+  if (sockfd >= 0) close(sockfd);
+  if (err == ETIMEDOUT) throw CMyErr(CMyErr::armErr, "arm connect timeout");
   throw CMyErr(CMyErr::armErr, "arm connect error:" + errnoText(err));
 }
 
 void socketReadTimeout(int fd, void* pak, int pakLen) {
-  // select() cannot watch a descriptor outside its set.
-  if (fd < 0 || fd >= FD_SETSIZE) {
-    throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(EBADF));
+  auto* out = static_cast<unsigned char*>(pak);
+  const size_t want = pakLen > 0 ? static_cast<size_t>(pakLen) : 0;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(korvan::replyTimeoutMs());
+  size_t got = 0;
+  while (got < want) {
+    int ready = pollUntil(fd, POLLIN, deadline);
+    if (ready < 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(errno));
+    if (ready == 0) {
+      throw CMyErr(CMyErr::armErr, got == 0 ? "arm read ack timeout" : "arm read ack short");
+    }
+    ssize_t n = read(fd, out + got, want - got);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n < 0) throw CMyErr(CMyErr::armErr, "arm read ack error:" + errnoText(errno));
+    if (n == 0) throw CMyErr(CMyErr::armErr, got == 0 ? "arm read ack closed" : "arm read ack short");
+    got += static_cast<size_t>(n);
   }
-  fd_set readSet;
-  FD_ZERO(&readSet);
-  FD_SET(fd, &readSet);
-  timeval tv {};
-  tv.tv_sec = kArmReadTimeoutSec;
-  tv.tv_usec = 0;
-  int ready = select(fd + 1, &readSet, nullptr, nullptr, &tv);
-  if (ready == 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout");
-  if (ready < 0) throw CMyErr(CMyErr::armErr, "arm read ack timeout:" + errnoText(errno));
-
-  // One read: the daemon sends each reply whole. Whatever part of it did not
-  // come with that read is not waited for, and is never judged.
-  ssize_t n;
-  do {
-    n = read(fd, pak, static_cast<size_t>(pakLen));
-  } while (n < 0 && errno == EINTR);
-  if (n < 0) throw CMyErr(CMyErr::armErr, "arm read ack error:" + errnoText(errno));
-  if (n == 0) throw CMyErr(CMyErr::armErr, "arm read ack closed");
-  if (n < pakLen) throw CMyErr(CMyErr::armErr, "arm read ack short");
 }
 
 void socketWriteAll(int fd, const void* pak, size_t pakLen) {

@@ -1,36 +1,29 @@
-// Socket I/O of the daemon link: a connect limited to one second by the
-// process alarm clock, a reply read limited to ten seconds, and the request
-// write. Used only by CArm, CSendPak and CRecvPak; every failure is thrown as
-// CMyErr of kind armErr.
+// Socket I/O of the daemon link: a connect limited to one second, a reply
+// read limited to ten seconds, and the request write. Both limits can be
+// shortened for tests (util/paths.h). Used only by CArm, CSendPak and
+// CRecvPak; every failure is thrown as CMyErr of kind armErr.
 #pragma once
 
 #include <netinet/in.h>
 
 #include <cstddef>
 
-inline constexpr unsigned kArmConnectTimeoutSec = 1;
-inline constexpr long kArmReadTimeoutSec = 10;
-
-// The SIGALRM handler during a connect. It does nothing: its only effect is
-// that the signal interrupts connect() with EINTR instead of ending the
-// process. It stays installed afterwards, so a late alarm is harmless.
-void socketConnectAlarm(int signo);
-
-// Connects `sockfd` to `saptr`, giving up after one second. The alarm is
-// cancelled on every path. On failure the socket is closed and CMyErr(armErr)
-// is thrown: "arm connect timeout" when the alarm cut the attempt short, else
-// "arm connect error:" followed by the system's error text. On success writes
-// trace record 491.
+// Connects `sockfd` to `saptr`, giving up after korvan::connectTimeoutMs()
+// (one second). The connect runs non-blocking and is waited for with poll(),
+// so no signal or signal handler is involved; the socket is blocking again
+// afterwards. On failure the socket is closed and CMyErr(armErr) is thrown:
+// "arm connect timeout" when the limit passed, else "arm connect error:"
+// followed by the system's error text. On success writes trace record 491.
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen);
 
-// Waits at most ten seconds for `fd` to become readable, then reads once, up
-// to `pakLen` bytes, into `pak`. A reply that the one read does not bring
-// whole is a failure, and no byte that was not received is ever judged.
-// Throws CMyErr(armErr):
-//   "arm read ack timeout"        nothing arrived within ten seconds
-//   "arm read ack timeout:<text>" waiting failed (select error)
+// Reads exactly `pakLen` bytes into `pak`, however the daemon splits them,
+// waiting at most korvan::replyTimeoutMs() (ten seconds) in all. No byte
+// that was not received is ever judged. Throws CMyErr(armErr):
+//   "arm read ack timeout"        nothing arrived within the limit
+//   "arm read ack timeout:<text>" waiting failed (poll error)
 //   "arm read ack closed"         the daemon closed the connection without replying
-//   "arm read ack short"          the read brought fewer than `pakLen` bytes
+//   "arm read ack short"          part of the reply came, then the daemon
+//                                 closed the connection or the limit passed
 //   "arm read ack error:<text>"   the read itself failed
 void socketReadTimeout(int fd, void* pak, int pakLen);
 

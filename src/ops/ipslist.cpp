@@ -13,7 +13,7 @@
 #include "actions/log.h"
 #include "ops/ops.h"
 #include "ops/params.h"
-#include "ops/transaction.h"
+#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/tools.h"

@@ -14,8 +14,10 @@
 
 // "selLog": the records of log2 that match `logCondition` (`user` as a
 // substring, `timeBegin`/`timeEnd` as an inclusive day range, `type` exactly
-// unless "all"), ordered by user and time, into jsOData.log. With no match
-// `log` is null.
+// unless "all"), ordered by user and time. The handler checks the condition
+// and sets jsOData.log to null; the dispatcher writes the records into the
+// reply as they are read (CLogStream, ops/sellog.h), and leaves `log` null
+// when nothing matches.
 void onSelLog(Json::Value& jsIData, Json::Value& jsOData);
 
 // "modifyIPS": one edit of the IP access list (`ipsPara`.`action`: "updType",

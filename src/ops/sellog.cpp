@@ -1,13 +1,24 @@
 // "selLog": the operation-log query.
+#include "ops/sellog.h"
+
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ops/ops.h"
 #include "ops/params.h"
+#include "store/cursor.h"
 #include "store/db.h"
 #include "store/sql.h"
 
-void onSelLog(Json::Value& jsIData, Json::Value& jsOData) {
+namespace {
+
+const char* const kRecordKeys[] = {"user", "time", "ip", "type", "typeSub", "sth", "id",
+                                   "typeSubCN"};
+
+}  // namespace
+
+std::string logQuerySql(const Json::Value& jsIData) {
   const Json::Value& condition = korvan::member(jsIData, "logCondition");
   std::string user = korvan::memberText(condition, "user");
   std::string timeBegin = korvan::memberText(condition, "timeBegin");
@@ -24,9 +35,54 @@ void onSelLog(Json::Value& jsIData, Json::Value& jsOData) {
   if (!timeEnd.empty()) sql += " and substr(time,1,10)<='" + sqlText(timeEnd) + "' ";
   if (type != "all") sql += " and type='" + sqlText(type) + "' ";
   sql += " order by user,time ";
+  return sql;
+}
 
-  std::vector<std::string> keys{"user", "time", "ip", "type", "typeSub", "sth", "id", "typeSubCN"};
-  // The member exists before the query and stays null when nothing matches.
-  Json::Value& records = jsOData["log"];
-  CDB::sel(true, sql, keys, records);
+void onSelLog(Json::Value& jsIData, Json::Value& jsOData) {
+  // Refuses a malformed condition before anything runs; the records
+  // themselves are read while the reply is written (CLogStream).
+  (void)logQuerySql(jsIData);
+  jsOData["log"] = Json::Value();
+}
+
+CLogStream::CLogStream(const Json::Value& jsIData)
+    : cursor_(std::make_unique<CRowCursor>(logQuerySql(jsIData))) {}
+
+CLogStream::~CLogStream() = default;
+
+bool CLogStream::empty() const { return !cursor_->hasRow(); }
+
+void CLogStream::write(const TextSink& sink) {
+  // The writer walks an object's members in the order getMemberNames()
+  // gives; the record is written straight from the row in that order, each
+  // name and text quoted as the writer quotes them.
+  Json::Value shape(Json::objectValue);
+  for (const char* key : kRecordKeys) shape[key] = 0;
+  std::vector<std::pair<std::string, int>> order;  // quoted name, column
+  for (const std::string& name : shape.getMemberNames()) {
+    int column = 0;
+    while (name != kRecordKeys[column]) ++column;
+    order.emplace_back(Json::valueToQuotedString(name.c_str()) + ":", column);
+  }
+  std::string piece = "[";
+  bool first = true;
+  try {
+    while (cursor_->hasRow()) {
+      if (!first) piece = ",";
+      first = false;
+      char separator = '{';
+      for (const auto& [quotedName, column] : order) {
+        piece += separator;
+        separator = ',';
+        piece += quotedName;
+        piece += Json::valueToQuotedString(cursor_->cell(column));
+      }
+      piece += '}';
+      sink(piece);
+      cursor_->next();
+    }
+  } catch (const CMyErr&) {
+    // The reply is already under way: end the array with what was read.
+  }
+  sink(first ? "[]" : "]");
 }

@@ -5,7 +5,7 @@
 
 #include "ops/ops.h"
 #include "ops/params.h"
-#include "ops/transaction.h"
+#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
 

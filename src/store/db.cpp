@@ -2,6 +2,8 @@
 // assignment lists, and the mapping of the engine's errors to CMyErr.
 #include "store/db.h"
 
+#include <utility>
+
 #include "store/sql.h"
 #include "util/paths.h"
 
@@ -39,6 +41,11 @@ std::string takeError() {
 void CDB::cnn() {
   if (dbCnn != nullptr) return;
   sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &dbCnn);
+  // Another request holding the database is waited for, up to kBusyTimeoutMs,
+  // before a statement gives up with lockErr. Extended result codes tell a
+  // unique-constraint failure from other constraint failures.
+  sqlite3_busy_timeout(dbCnn, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(dbCnn, 1);
 }
 
 void CDB::execSel(std::string& sql) {
@@ -51,21 +58,23 @@ void CDB::execSel(std::string& sql) {
   ResultTableKeeper::release();
   g_dbRowCnt = 0;
   g_dbColCnt = 0;
-  if (dbErr != nullptr) execWrap(takeError() + sql);
+  if (dbErr != nullptr) execWrap(rc, takeError() + sql);
 }
 
 void CDB::execModify(std::string& sql) {
   int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &dbErr);
-  if (rc != SQLITE_OK && dbErr != nullptr) execWrap(takeError() + sql);
+  if (rc != SQLITE_OK && dbErr != nullptr) execWrap(rc, takeError() + sql);
   takeError();
 }
 
-void CDB::execWrap(std::string errStr) {
-  // The search covers the SQL text as well as the engine's message.
-  if (errStr.find("unique") != std::string::npos || errStr.find("UNIQUE") != std::string::npos) {
+void CDB::execWrap(int rc, std::string errStr) {
+  // Decided by the engine's result code alone: the words of the message or
+  // of the statement (a name such as "padlock") say nothing.
+  if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
     throw CMyErr(CMyErr::warning, "database unique error,please donnot input duplicate name");
   }
-  if (errStr.find("lock") != std::string::npos || errStr.find("LOCK") != std::string::npos) {
+  const int primary = rc & 0xff;
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
     throw CMyErr(CMyErr::lockErr, "database temporary lock,retry later" + errStr);
   }
   throw CMyErr(CMyErr::err, errStr);
@@ -82,7 +91,7 @@ void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
   for (int row = 1; row <= g_dbRowCnt; ++row) {
     Json::Value item;
     sel_oneRow(g_dbRowData + row * g_dbColCnt, keys, item);
-    jsData.append(item);
+    jsData.append(std::move(item));
   }
 }
 

@@ -20,14 +20,19 @@ class CDB {
  public:
   // ---- Access layer ----------------------------------------------------
   // Opens the configuration database (read-write, created when missing). The
-  // result is not checked: a bad file fails at the first statement.
+  // result is not checked: a bad file fails at the first statement. A locked
+  // database is waited for up to kBusyTimeoutMs by every statement.
   static void cnn();
+  static constexpr int kBusyTimeoutMs = 5000;
   // Runs a query into the result-table statics; failures go to execWrap().
   static void execSel(std::string& sql);
   // Runs one or more statements separated by ";".
   static void execModify(std::string& sql);
-  // Never returns: throws the CMyErr that the engine's text maps to.
-  [[noreturn]] static void execWrap(std::string errStr);
+  // Never returns: throws the CMyErr for the engine's result code `rc`
+  // (extended codes are on): a unique or primary-key constraint gives the
+  // duplicate-name warning, SQLITE_BUSY and SQLITE_LOCKED give lockErr with
+  // `errStr` appended, anything else err with `errStr` as the message.
+  [[noreturn]] static void execWrap(int rc, std::string errStr);
   // Runs `sql`; with no rows `jsData` is left as it was. One-row mode fills
   // `jsData` itself from the first row; many-row mode appends one object per
   // row. Cells go to `keys` by position, always as JSON strings; a NULL cell

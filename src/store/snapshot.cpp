@@ -10,6 +10,7 @@
 #include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/paths.h"
 #include "util/tools.h"
 
@@ -59,6 +60,12 @@ void select(bool many, std::string sql, std::vector<std::string> keys, Json::Val
 
 void modify(std::string sql) { CDB::execModify(sql); }
 
+// The online modules, in the columns of a `dogs` element.
+const char* const kModuleQuery =
+    " select code,frame,id,uid,nm,0 as type2,"
+    " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart,"
+    " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
+
 const std::vector<std::string> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
                                            "type2",  "status", "group2", "pos1", "pos2",
                                            "depart", "memo",   "sm",     "priv"};
@@ -96,6 +103,45 @@ void assignSlots(const Json::Value& modules, Json::Value& reply) {
   }
 }
 
+// True when an online module lacks its one slot or its slot's name differs
+// from the module's: only then does the slot upkeep have anything to write.
+bool slotsNeedUpkeep() {
+  Json::Value count;
+  // One join (the engine indexes it on the fly) rather than a scan of the
+  // slots per module.
+  select(false,
+         " select count(*) from (select d.id from dog2 as d left join dogInfo2 as i"
+         " on i.setted=1 and i.uid=d.uid where d.status+d.usrstatus>=1"
+         " group by d.id having count(i.uid)!=1 or max(i.nm!=d.nm))",
+         {"n"}, count);
+  return count["n"].asString() != "0";
+}
+
+// The snapshot's writes: the server address the browser reports (when
+// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own short write
+// transaction, taken only when there is something to write. When the lock
+// cannot be had the snapshot is served without them; the next request does
+// them.
+void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
+  if (!serverIp && (CDB::isFactory || !slotsNeedUpkeep())) return;
+  try {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    if (serverIp) {
+      modify(std::string(" update server2 set ") +
+             " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
+    }
+    if (!CDB::isFactory) {
+      Json::Value online;
+      select(true, kModuleQuery, kModuleKeys, online);
+      assignSlots(online, snap);
+    }
+    transaction.commit();
+  } catch (const CMyErr& e) {
+    if (e.type != CMyErr::lockErr) throw;
+    setLog(1164, e.what());
+  }
+}
+
 }  // namespace
 
 void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
@@ -110,11 +156,10 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   snap["serverTime"] = serverTime;
 
   // The stored server address is a level-3 setting like the rest of server2.
-  if (request.isMember("serverIP") && caller.level >= 3) {
-    modify(std::string(" update server2 set ") +
-           " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
-  }
+  upkeep(request.isMember("serverIP") && caller.level >= 3, request, snap);
 
+  // One read transaction: every member shows the same moment.
+  korvan::Transaction reading(korvan::Transaction::kRead);
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
   select(false,
@@ -187,16 +232,9 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
          {"dogID", "dogNM", "userID", "userNM"}, snap["serials"]);
 
   snap["dogs"] = Json::Value(Json::arrayValue);
-  const std::string moduleQuery =
-      std::string(" select code,frame,id,uid,nm,0 as type2,") +
-      " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart," +
-      " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
   if (isFactory) {
-    select(true, moduleQuery, kModuleKeys, snap["dogs"]);
+    select(true, kModuleQuery, kModuleKeys, snap["dogs"]);
   } else {
-    Json::Value online;
-    select(true, moduleQuery, kModuleKeys, online);
-    assignSlots(online, snap);
     std::vector<std::string> keys{"dogInfoID"};
     keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
     select(
@@ -212,8 +250,9 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
 
   select(true, " select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
          {"setted", "id", "uid", "nm"}, snap["dogInfos"]);
+  reading.commit();
 
-  for (const std::string& name : snap.getMemberNames()) jsOData[name] = snap[name];
+  for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
 }
 
 void CDB::selIPS(Json::Value& ips) {

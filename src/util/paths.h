@@ -5,6 +5,10 @@
 // every absolute path except /tmp under that directory, and KORVAN_ARM_PORT
 // replaces the daemon port. Every absolute path of the program goes through
 // resolvePath(); nothing else reads these two variables.
+//
+// Tests also shorten the waits of the daemon link with KORVAN_REPLY_TIMEOUT_MS,
+// KORVAN_CONNECT_TIMEOUT_MS and KORVAN_PACKET_PAUSE_MS (milliseconds), so that
+// the real lengths need to be sat through only where they are the subject.
 #pragma once
 
 #include <string>
@@ -28,5 +32,17 @@ std::string resolvePath(std::string_view absolute);
 // The daemon's TCP port: KORVAN_ARM_PORT when it holds a number from 1 to
 // 65535, else 5555.
 int armPort();
+
+// Limits of the daemon link, in milliseconds. Each is its environment
+// variable when that holds a whole number from 0 to 600000, else the real
+// value: the reply wait (KORVAN_REPLY_TIMEOUT_MS, 10000), the connect limit
+// (KORVAN_CONNECT_TIMEOUT_MS, 1000) and the pause after each console module
+// packet (KORVAN_PACKET_PAUSE_MS, 1000).
+inline constexpr int kReplyTimeoutMs = 10000;
+inline constexpr int kConnectTimeoutMs = 1000;
+inline constexpr int kPacketPauseMs = 1000;
+int replyTimeoutMs();
+int connectTimeoutMs();
+int packetPauseMs();
 
 }  // namespace korvan

@@ -160,6 +160,15 @@ TEST_F(Transfer, UploadThatCannotBeStoredKeepsThePreviousFile) {
   globfree(&found);
 }
 
+TEST_F(Transfer, NextUploadRemovesTheCopyOfAKilledOne) {
+  korvantest::writeFile(firmware() + ".a1B2c3", "half an upload");
+  CgiResult result = runCgi(root_, multipart(withSession({{"systemFile", "fw.bin", "new", ""}})));
+  EXPECT_EQ(result.out, std::string(kTextHeader) + "update firmware success \n");
+  glob_t found{};
+  EXPECT_EQ(glob((firmware() + ".*").c_str(), 0, nullptr, &found), GLOB_NOMATCH);
+  globfree(&found);
+}
+
 TEST_F(Transfer, DownloadSendsTheDatabase) {
   for (const std::string& query :
        {downloadQuery(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {

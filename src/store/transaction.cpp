@@ -1,4 +1,4 @@
-#include "ops/transaction.h"
+#include "store/transaction.h"
 
 #include <json/json.h>
 

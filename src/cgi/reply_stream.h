@@ -1,0 +1,19 @@
+// Writing a JSON reply piece by piece, for replies with a member too large to
+// hold (the operation log of "selLog").
+#pragma once
+
+#include <json/json.h>
+
+#include <functional>
+#include <string>
+
+#include "util/sink.h"
+
+// Writes the compact JSON text of the object `reply` to `sink`, member by
+// member, followed by the line feed: byte for byte what Json::FastWriter
+// gives for the whole document. The member named `streamed`, which `reply`
+// must hold (its value does not matter), is written by `writeStreamed`
+// instead, which must hand `sink` that member's compact text.
+void writeCompactStreamed(const Json::Value& reply, const std::string& streamed,
+                          const std::function<void(const TextSink&)>& writeStreamed,
+                          const TextSink& sink);

@@ -1,0 +1,44 @@
+// The operation-log query of "selLog", written as it is read.
+//
+// The log grows for the whole life of the device, so its records are never
+// held together: CLogStream reads them one by one and hands the compact JSON
+// text of the `log` array to a sink piece by piece (the opening bracket,
+// then one piece per record, then the closing bracket). The pieces joined
+// are byte for byte what the compact writer gives for the whole array of
+// records (members user, time, ip, type, typeSub, sth, id, typeSubCN, all
+// texts), and memory does not grow with the number of records.
+#pragma once
+
+#include <json/json.h>
+
+#include <memory>
+#include <string>
+
+#include "util/sink.h"
+
+class CRowCursor;
+
+// The query of `logCondition` (see onSelLog in ops/ops.h): " select user,time,
+// ip,type,typeSub,sth,id,typeSubCN from log2 where 1=1" with the filters that
+// are given, ordered by user and time.
+std::string logQuerySql(const Json::Value& jsIData);
+
+class CLogStream {
+ public:
+  // Starts the query of the request's `logCondition`; a refused query throws
+  // its CMyErr here, before anything of the reply is written.
+  explicit CLogStream(const Json::Value& jsIData);
+  ~CLogStream();
+  CLogStream(const CLogStream&) = delete;
+  CLogStream& operator=(const CLogStream&) = delete;
+
+  // True when no record matches: the reply's `log` is then null.
+  bool empty() const;
+  // Writes the array to `sink`, reading the records as it goes. Should the
+  // database fail part way, the array ends after the last record read, so
+  // the reply stays one well-formed document.
+  void write(const TextSink& sink);
+
+ private:
+  std::unique_ptr<CRowCursor> cursor_;
+};
