@@ -48,9 +48,9 @@ fuzz: build-asan
 	scripts/run-fuzz $(ASAN_BUILD)
 
 # Everything CI runs: the suite in the normal build and again under
-# ASan+UBSan, the fuzzers for a bounded time (FUZZ_SECONDS per target), and
-# the browser suite.
-test: test-normal test-asan fuzz test-ui
+# ASan+UBSan, the fuzzers for a bounded time (FUZZ_SECONDS per target), the
+# browser suite, and the short load test.
+test: test-normal test-asan fuzz test-ui bench-load
 
 devroot: build-serve
 	scripts/make-devroot $(DEVROOT) $(BUILD)
