@@ -62,6 +62,31 @@ const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
   return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
 }
 
+// CDB::sel() for either kind of key: names the rows copy (std::string) or
+// names they refer to (Json::StaticString). Rows are collected apart and
+// handed over only when every statement has run: a failing query leaves
+// `jsData` as it was.
+template <typename Key>
+void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& keys,
+              Json::Value& jsData) {
+  std::vector<Json::Value> rows;
+  std::vector<std::string> firstRow;
+  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+    if (isManyRows) {
+      Json::Value& item = rows.emplace_back();
+      for (size_t i = 0; i < keys.size(); ++i) item[keys[i]] = cellText(stmt, columns, i);
+    } else if (CDB::g_dbRowCnt == 0) {
+      for (size_t i = 0; i < keys.size(); ++i) firstRow.emplace_back(cellText(stmt, columns, i));
+    }
+  });
+  if (CDB::g_dbRowCnt == 0) return;
+  if (!isManyRows) {
+    for (size_t i = 0; i < keys.size(); ++i) jsData[keys[i]] = firstRow[i];
+    return;
+  }
+  for (Json::Value& item : rows) jsData.append(std::move(item));
+}
+
 // Moves the engine's error text into a std::string and frees it.
 std::string takeError() {
   std::string text = CDB::dbErr != nullptr ? CDB::dbErr : "";
@@ -103,24 +128,15 @@ void CDB::execWrap(int rc, std::string errStr) {
 
 void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
               Json::Value& jsData) {
-  // Rows are collected apart and handed over only when every statement has
-  // run: a failing query leaves `jsData` as it was.
-  std::vector<Json::Value> rows;
-  std::vector<std::string> firstRow;
-  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
-    if (isManyRows) {
-      Json::Value& item = rows.emplace_back();
-      for (size_t i = 0; i < keys.size(); ++i) item[keys[i]] = cellText(stmt, columns, i);
-    } else if (g_dbRowCnt == 0) {
-      for (size_t i = 0; i < keys.size(); ++i) firstRow.emplace_back(cellText(stmt, columns, i));
-    }
-  });
-  if (g_dbRowCnt == 0) return;
-  if (!isManyRows) {
-    for (size_t i = 0; i < keys.size(); ++i) jsData[keys[i]] = firstRow[i];
-    return;
-  }
-  for (Json::Value& item : rows) jsData.append(std::move(item));
+  readRows(isManyRows, sql, keys, jsData);
+}
+
+void CDB::sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
+              Json::Value& jsData) {
+  std::vector<Json::StaticString> keys;
+  keys.reserve(staticKeys.size());
+  for (const char* key : staticKeys) keys.emplace_back(key);
+  readRows(isManyRows, sql, keys, jsData);
 }
 
 void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {

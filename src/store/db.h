@@ -39,6 +39,11 @@ class CDB {
   // NULL cell and a key past the last column read as the empty text.
   static void sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
                   Json::Value& jsData);
+  // The same with names that outlive every JSON value (string literals): the
+  // rows refer to them instead of holding copies, which makes large
+  // snapshots cheaper to build and to free.
+  static void sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
+                  Json::Value& jsData);
   // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
   // whether the value goes between quotes. Values pass the rule of sql.h.
   static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
