@@ -3,6 +3,7 @@
 #include "store/db.h"
 
 #include <memory>
+#include <string_view>
 #include <utility>
 
 #include "store/sql.h"
@@ -62,6 +63,9 @@ const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
   return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
 }
 
+std::string_view nameOf(const std::string& key) { return key; }
+std::string_view nameOf(const Json::StaticString& key) { return key.c_str(); }
+
 // CDB::sel() for either kind of key: names the rows copy (std::string) or
 // names they refer to (Json::StaticString). Rows are collected apart and
 // handed over only when every statement has run: a failing query leaves
@@ -69,12 +73,33 @@ const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
 template <typename Key>
 void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& keys,
               Json::Value& jsData) {
+  // Every row of many-row mode is a copy of `shape`, the members named by
+  // `keys`, with the cells put in member by member: `columnOf` holds, in
+  // member order, the position of each name in `keys` (the last one when a
+  // name comes twice, as it would overwrite the first), so no name is looked
+  // up per row.
+  Json::Value shape;
+  std::vector<size_t> columnOf;
+  if (isManyRows) {
+    for (const Key& key : keys) shape[key] = Json::Value();
+    for (auto it = shape.begin(); it != shape.end(); ++it) {
+      const char* end = nullptr;
+      const char* name = it.memberName(&end);
+      const std::string_view member(name, static_cast<size_t>(end - name));
+      size_t last = 0;
+      for (size_t i = 0; i < keys.size(); ++i) {
+        if (nameOf(keys[i]) == member) last = i;
+      }
+      columnOf.push_back(last);
+    }
+  }
   std::vector<Json::Value> rows;
   std::vector<std::string> firstRow;
   forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
     if (isManyRows) {
-      Json::Value& item = rows.emplace_back();
-      for (size_t i = 0; i < keys.size(); ++i) item[keys[i]] = cellText(stmt, columns, i);
+      Json::Value& item = rows.emplace_back(shape);
+      size_t member = 0;
+      for (Json::Value& cell : item) cell = cellText(stmt, columns, columnOf[member++]);
     } else if (CDB::g_dbRowCnt == 0) {
       for (size_t i = 0; i < keys.size(); ++i) firstRow.emplace_back(cellText(stmt, columns, i));
     }
