@@ -67,9 +67,14 @@ Caller CDB::callerOf(const std::string& id, const std::string& token) {
 }
 
 void CDB::updateExpire(const Caller& caller) {
-  std::string sql = std::string(" update user2 set ") + " expireTime=" +
-                    std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds) +
-                    " where id=" + sqlNumber(caller.id) + " and status = 1";
+  // A row that already holds the new expiry (a second request within the same
+  // second) is left alone: rewriting it would cost a durable commit for no
+  // change.
+  const std::string expire =
+      std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds);
+  std::string sql = std::string(" update user2 set ") + " expireTime=" + expire +
+                    " where id=" + sqlNumber(caller.id) + " and status = 1" +
+                    " and expireTime is not " + expire;
   execModify(sql);
 }
 

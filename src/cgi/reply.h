@@ -17,6 +17,11 @@
 // so a writer that streams a reply can run it over each piece.
 std::string escapeMarkup(std::string_view json);
 
+// The compact writer's text of `reply` (one line, then a line feed), passed
+// through escapeMarkup: byte for byte escapeMarkup(Json::FastWriter().write(
+// reply)), built in one pass.
+std::string replyText(const Json::Value& reply);
+
 // Writes `reply` with the compact writer (one line, then a line feed),
 // passed through escapeMarkup, and the trailing " \n" to cgiOut. The
 // response header must already be written.

@@ -2,6 +2,8 @@
 // assignment lists, and the mapping of the engine's errors to CMyErr.
 #include "store/db.h"
 
+#include <memory>
+#include <string_view>
 #include <utility>
 
 #include "store/sql.h"
@@ -9,24 +11,106 @@
 
 sqlite3* CDB::dbCnn = nullptr;
 char* CDB::dbErr = nullptr;
-char** CDB::g_dbRowData = nullptr;
 int CDB::g_dbRowCnt = 0;
 int CDB::g_dbColCnt = 0;
 bool CDB::isFactory = false;
 
 namespace {
 
-// Releases the previous result table when a new query replaces it, and the
-// last one when the process ends.
-struct ResultTableKeeper {
-  ~ResultTableKeeper() { release(); }
-  static void release() {
-    if (CDB::g_dbRowData != nullptr) {
-      sqlite3_free_table(CDB::g_dbRowData);
-      CDB::g_dbRowData = nullptr;
+[[noreturn]] void fail(int rc, const std::string& message, const std::string& sql) {
+  CDB::g_dbRowCnt = 0;
+  CDB::g_dbColCnt = 0;
+  CDB::execWrap(rc, message + sql);
+}
+
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+
+// Runs every statement of `sql` in turn and calls onRow(stmt, columns) for
+// each result row, counting rows and columns in CDB::g_dbRowCnt and
+// CDB::g_dbColCnt. All rows must have the same number of columns. A failure
+// resets both counts and throws through CDB::execWrap().
+template <typename OnRow>
+void forEachRow(const std::string& sql, OnRow onRow) {
+  CDB::g_dbRowCnt = 0;
+  CDB::g_dbColCnt = 0;
+  const char* rest = sql.c_str();
+  while (*rest != '\0') {
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(CDB::dbCnn, rest, -1, &raw, &rest);
+    if (rc != SQLITE_OK) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
+    if (raw == nullptr) continue;  // blank or a comment: no statement
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(raw);
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+      const int columns = sqlite3_column_count(raw);
+      if (CDB::g_dbRowCnt > 0 && columns != CDB::g_dbColCnt) {
+        fail(SQLITE_ERROR, "statements with different columns in one query: ", sql);
+      }
+      CDB::g_dbColCnt = columns;
+      onRow(raw, columns);
+      ++CDB::g_dbRowCnt;
+    }
+    if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
+  }
+}
+
+// Cell `i` of the current row as text; a NULL cell, or an index past the
+// last column, reads as the empty text.
+const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
+  const unsigned char* cell =
+      static_cast<int>(i) < columns ? sqlite3_column_text(stmt, static_cast<int>(i)) : nullptr;
+  return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
+}
+
+std::string_view nameOf(const std::string& key) { return key; }
+std::string_view nameOf(const Json::StaticString& key) { return key.c_str(); }
+
+// CDB::sel() for either kind of key: names the rows copy (std::string) or
+// names they refer to (Json::StaticString). Rows are collected apart and
+// handed over only when every statement has run: a failing query leaves
+// `jsData` as it was.
+template <typename Key>
+void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& keys,
+              Json::Value& jsData) {
+  // Every row of many-row mode is a copy of `shape`, the members named by
+  // `keys`, with the cells put in member by member: `columnOf` holds, in
+  // member order, the position of each name in `keys` (the last one when a
+  // name comes twice, as it would overwrite the first), so no name is looked
+  // up per row.
+  Json::Value shape;
+  std::vector<size_t> columnOf;
+  if (isManyRows) {
+    for (const Key& key : keys) shape[key] = Json::Value();
+    for (auto it = shape.begin(); it != shape.end(); ++it) {
+      const char* end = nullptr;
+      const char* name = it.memberName(&end);
+      const std::string_view member(name, static_cast<size_t>(end - name));
+      size_t last = 0;
+      for (size_t i = 0; i < keys.size(); ++i) {
+        if (nameOf(keys[i]) == member) last = i;
+      }
+      columnOf.push_back(last);
     }
   }
-} resultTableKeeper;
+  std::vector<Json::Value> rows;
+  std::vector<std::string> firstRow;
+  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+    if (isManyRows) {
+      Json::Value& item = rows.emplace_back(shape);
+      size_t member = 0;
+      for (Json::Value& cell : item) cell = cellText(stmt, columns, columnOf[member++]);
+    } else if (CDB::g_dbRowCnt == 0) {
+      for (size_t i = 0; i < keys.size(); ++i) firstRow.emplace_back(cellText(stmt, columns, i));
+    }
+  });
+  if (CDB::g_dbRowCnt == 0) return;
+  if (!isManyRows) {
+    for (size_t i = 0; i < keys.size(); ++i) jsData[keys[i]] = firstRow[i];
+    return;
+  }
+  for (Json::Value& item : rows) jsData.append(std::move(item));
+}
 
 // Moves the engine's error text into a std::string and frees it.
 std::string takeError() {
@@ -46,19 +130,6 @@ void CDB::cnn() {
   // unique-constraint failure from other constraint failures.
   sqlite3_busy_timeout(dbCnn, kBusyTimeoutMs);
   sqlite3_extended_result_codes(dbCnn, 1);
-}
-
-void CDB::execSel(std::string& sql) {
-  ResultTableKeeper::release();
-  g_dbRowCnt = 0;
-  g_dbColCnt = 0;
-  int rc = sqlite3_get_table(dbCnn, sql.c_str(), &g_dbRowData, &g_dbRowCnt, &g_dbColCnt, &dbErr);
-  if (rc == SQLITE_OK) return;
-  // A failed query reads as empty whether or not the engine says why.
-  ResultTableKeeper::release();
-  g_dbRowCnt = 0;
-  g_dbColCnt = 0;
-  if (dbErr != nullptr) execWrap(rc, takeError() + sql);
 }
 
 void CDB::execModify(std::string& sql) {
@@ -82,25 +153,15 @@ void CDB::execWrap(int rc, std::string errStr) {
 
 void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
               Json::Value& jsData) {
-  execSel(sql);
-  if (g_dbRowCnt == 0) return;
-  if (!isManyRows) {
-    sel_oneRow(g_dbRowData + g_dbColCnt, keys, jsData);
-    return;
-  }
-  for (int row = 1; row <= g_dbRowCnt; ++row) {
-    Json::Value item;
-    sel_oneRow(g_dbRowData + row * g_dbColCnt, keys, item);
-    jsData.append(std::move(item));
-  }
+  readRows(isManyRows, sql, keys, jsData);
 }
 
-void CDB::sel_oneRow(char** dbCols, std::vector<std::string>& keys, Json::Value& jsCols) {
-  for (size_t i = 0; i < keys.size(); ++i) {
-    // A NULL cell, or a key past the last column, reads as the empty text.
-    const char* cell = static_cast<int>(i) < g_dbColCnt ? dbCols[i] : nullptr;
-    jsCols[keys[i]] = cell != nullptr ? cell : "";
-  }
+void CDB::sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
+              Json::Value& jsData) {
+  std::vector<Json::StaticString> keys;
+  keys.reserve(staticKeys.size());
+  for (const char* key : staticKeys) keys.emplace_back(key);
+  readRows(isManyRows, sql, keys, jsData);
 }
 
 void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {

@@ -24,8 +24,6 @@ class CDB {
   // database is waited for up to kBusyTimeoutMs by every statement.
   static void cnn();
   static constexpr int kBusyTimeoutMs = 5000;
-  // Runs a query into the result-table statics; failures go to execWrap().
-  static void execSel(std::string& sql);
   // Runs one or more statements separated by ";".
   static void execModify(std::string& sql);
   // Never returns: throws the CMyErr for the engine's result code `rc`
@@ -33,13 +31,19 @@ class CDB {
   // duplicate-name warning, SQLITE_BUSY and SQLITE_LOCKED give lockErr with
   // `errStr` appended, anything else err with `errStr` as the message.
   [[noreturn]] static void execWrap(int rc, std::string errStr);
-  // Runs `sql`; with no rows `jsData` is left as it was. One-row mode fills
-  // `jsData` itself from the first row; many-row mode appends one object per
-  // row. Cells go to `keys` by position, always as JSON strings; a NULL cell
-  // and a key past the last column read as the empty text.
+  // Runs the statements of `sql`, leaving the number of result rows in
+  // g_dbRowCnt and of their columns in g_dbColCnt; with no rows, or when a
+  // statement fails (execWrap()), `jsData` is left as it was. One-row mode
+  // fills `jsData` itself from the first row; many-row mode appends one
+  // object per row. Cells go to `keys` by position, always as JSON strings; a
+  // NULL cell and a key past the last column read as the empty text.
   static void sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
                   Json::Value& jsData);
-  static void sel_oneRow(char** dbCols, std::vector<std::string>& keys, Json::Value& jsCols);
+  // The same with names that outlive every JSON value (string literals): the
+  // rows refer to them instead of holding copies, which makes large
+  // snapshots cheaper to build and to free.
+  static void sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
+                  Json::Value& jsData);
   // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
   // whether the value goes between quotes. Values pass the rule of sql.h.
   static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
@@ -84,7 +88,6 @@ class CDB {
   // ---- Process-wide state of the one request ------------------------------
   static sqlite3* dbCnn;
   static char* dbErr;
-  static char** g_dbRowData;
   static int g_dbRowCnt;
   static int g_dbColCnt;
   static bool isFactory;

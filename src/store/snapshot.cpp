@@ -54,7 +54,9 @@ std::string softVersion() {
   return line;
 }
 
-void select(bool many, std::string sql, std::vector<std::string> keys, Json::Value& target) {
+// Every name the snapshot reads rows into is a string literal.
+void select(bool many, std::string sql, const std::vector<const char*>& keys,
+            Json::Value& target) {
   CDB::sel(many, sql, keys, target);
 }
 
@@ -66,7 +68,7 @@ const char* const kModuleQuery =
     " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart,"
     " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
 
-const std::vector<std::string> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
+const std::vector<const char*> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
                                            "type2",  "status", "group2", "pos1", "pos2",
                                            "depart", "memo",   "sm",     "priv"};
 
@@ -235,7 +237,7 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   if (isFactory) {
     select(true, kModuleQuery, kModuleKeys, snap["dogs"]);
   } else {
-    std::vector<std::string> keys{"dogInfoID"};
+    std::vector<const char*> keys{"dogInfoID"};
     keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
     select(
         true,
