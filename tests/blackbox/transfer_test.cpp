@@ -24,7 +24,6 @@ struct Part {
   std::string name;
   std::optional<std::string> fileName;  // a file part when set
   std::string content;
-  std::string extraDisposition = "";  // appended to the Content-Disposition line
 };
 
 // The files matching `pattern`.
@@ -57,10 +56,10 @@ class Transfer : public ::testing::Test {
     request.contentType = "multipart/form-data; boundary=" + kBoundary;
     for (const Part& part : parts) {
       request.body += "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
-      if (part.fileName) request.body += "; filename=\"" + *part.fileName + "\"";
-      request.body += part.extraDisposition + "\r\n";
-      if (part.fileName) request.body += "Content-Type: application/octet-stream\r\n";
-      request.body += "\r\n" + part.content + "\r\n";
+      if (part.fileName) {
+        request.body += "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
+      }
+      request.body += "\r\n\r\n" + part.content + "\r\n";
     }
     if (closed) request.body += "--" + kBoundary + "--\r\n";
     return request;
@@ -92,7 +91,7 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
     std::string stored, out;
   } cases[] = {
       {{{"systemFile", "fw.bin", awkward}}, awkward, "update firmware success \n"},
-      {{{"dbFile", "korvan.db", "DB", "; size=2"}}, "DB", "update database success \n"},
+      {{{"dbFile", "korvan.db", "DB"}}, "DB", "update database success \n"},
       {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n"},
       {{{"systemFile", std::string(1023, 'n'), "longest name"}}, "longest name",
        "update firmware success \n"},
@@ -164,19 +163,17 @@ TEST_F(Transfer, DownloadAndRefusals) {
   EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=" + userId_)), soon + 500);
 
   const std::string noSession = kHeader + "curUser has loginned or idle timeout \n";
-  const std::vector<std::pair<CgiRequest, std::string>> refused = {
-      {upload({{"systemFile", "fw.bin", "evil"}}, false), noSession},
-      {upload({{"dbFile", "k.db", "evil"}, {"userID", std::nullopt, userId_}}, false), noSession},
-      {upload({{"systemFile", "fw.bin", "evil"}, {"userID", std::nullopt, "1 or 1=1"},
-               {"token", std::nullopt, token_}}, false), noSession},
-      {upload({{"systemFile", "fw.bin", "evil"}, {"userID", std::nullopt, userId_},
-               {"token", std::nullopt, "wrong"}}, false), noSession},
-      {download("submitDownloadDB=1&userID=" + userId_ + "&token=x'"), noSession},
-  };
-  for (const auto& [request, out] : refused) EXPECT_EQ(runCgi(root_, request).out, out);
+  const Part evil = {"systemFile", "fw.bin", "evil"};
+  for (const CgiRequest& request :
+       {upload({evil}, false), upload({{"dbFile", "k.db", "evil"}, {"userID", std::nullopt, userId_}}, false),
+        upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}}, false),
+        upload({evil, {"userID", std::nullopt, userId_}, {"token", std::nullopt, "wrong"}}, false),
+        download("submitDownloadDB=1&userID=" + userId_ + "&token=x'")}) {
+    EXPECT_EQ(runCgi(root_, request).out, noSession);
+  }
 
   root_.exec("update other2 set ipsType=0; insert into ips2(ip) values('10.6.6.6');");
-  for (CgiRequest request : {upload({{"systemFile", "fw.bin", "evil"}}), download()}) {
+  for (CgiRequest request : {upload({evil}), download()}) {
     request.remoteAddr = "10.6.6.6";
     EXPECT_EQ(runCgi(root_, request).body(), "ip black list error(your ip is in the list) \n");
   }

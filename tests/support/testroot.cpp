@@ -91,27 +91,20 @@ std::string TempRoot::scalar(const std::string& sql) const {
 }
 
 std::string CgiResult::body() const {
-  size_t end = out.find("\r\n\r\n");
+  const size_t end = out.find("\r\n\r\n");
   return end == std::string::npos ? "" : out.substr(end + 4);
 }
 
-std::string CgiResult::header() const {
-  size_t end = out.find("\r\n\r\n");
-  return end == std::string::npos ? out : out.substr(0, end + 4);
-}
+std::string CgiResult::header() const { return out.substr(0, out.size() - body().size()); }
 
 const std::map<std::string, std::string> kShortDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "2000"},
-    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "20"},
-};
+    {"KORVAN_REPLY_TIMEOUT_MS", "2000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "20"}};
 const std::map<std::string, std::string> kRealDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "10000"},
-    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "1000"},
-};
+    {"KORVAN_REPLY_TIMEOUT_MS", "10000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "1000"}};
 
-CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::string& program) {
+CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
   const std::string io = makeTempDir(root.path("io-XXXXXX"));
   writeFile(io + "/stdin", request.body);
   pid_t pid = fork();
@@ -130,7 +123,7 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::str
                                               {"QUERY_STRING", request.query},
                                               {"REMOTE_ADDR", request.remoteAddr}};
     if (!request.contentType.empty()) env["CONTENT_TYPE"] = request.contentType;
-    if (request.setContentLength && (request.method != "GET" || !request.contentLength.empty())) {
+    if (request.method != "GET" || !request.contentLength.empty()) {
       env["CONTENT_LENGTH"] = request.contentLength.empty() ? std::to_string(request.body.size())
                                                             : request.contentLength;
     }
@@ -138,7 +131,7 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::str
     for (const auto& [name, value] : request.extraEnv) env[name] = value;
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     // Sanitizer settings of the test process carry over to the program.
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;

@@ -1,13 +1,13 @@
-// Test support: a throw-away device root (KORVAN_ROOT) with a database built
-// from db/schema.sql, and a runner that starts build/korvan.cgi the way a web
-// server does (environment, body on stdin, response on stdout).
+// Test support: a throw-away device root (KORVAN_ROOT) and a runner that
+// starts build/korvan.cgi the way a web server does.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <ctime>
 #include <sqlite3.h>
+
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,20 +29,16 @@ class TempRoot {
   ~TempRoot();
   TempRoot(const TempRoot&) = delete;
   TempRoot& operator=(const TempRoot&) = delete;
-
   const std::string& dir() const { return dir_; }
-  // `relative` below the root, e.g. path("usr/app/korvan.db").
   std::string path(const std::string& relative) const;
   std::string dbPath() const { return path("usr/app/korvan.db"); }
   std::string cgiDir() const { return path("usr/app/yal/www/cgi"); }
   std::string traceLog() const { return readFile(path("usr/app/yal/www/cgi/log.txt")); }
-
   // SQL on the database; throws std::runtime_error on failure. Cells are
   // text ("" for NULL); scalar() is the first cell, "" without rows.
   void exec(const std::string& sql) const;
   std::vector<std::vector<std::string>> query(const std::string& sql) const;
   std::string scalar(const std::string& sql) const;
-
  private:
   std::string dir_;
 };
@@ -52,9 +48,7 @@ struct CgiRequest {
   std::string query;
   std::string contentType;
   std::string body;
-  // CONTENT_LENGTH; by default the body's length (POST) or unset (GET).
-  std::string contentLength;
-  bool setContentLength = true;
+  std::string contentLength;  // by default the body's length (POST) or unset (GET)
   std::string remoteAddr = "127.0.0.1";
   std::map<std::string, std::string> extraEnv;  // e.g. KORVAN_ARM_PORT, TZ
 };
@@ -63,9 +57,8 @@ struct CgiResult {
   int exitStatus = -1;  // exit code, or 128 + signal
   std::string out;      // everything written to stdout
   std::string err;      // everything written to stderr
-  // `out` after / up to and with the first "\r\n\r\n".
-  std::string body() const;
-  std::string header() const;
+  std::string body() const;    // `out` after the first "\r\n\r\n"
+  std::string header() const;  // `out` up to and with it
 };
 
 // The daemon waits the program reads from its environment: every run gets
@@ -76,11 +69,8 @@ extern const std::map<std::string, std::string> kRealDaemonWaits;
 
 // Runs the program as the web server would, with KORVAN_ROOT = root.dir(),
 // in root.cgiDir(), with kShortDaemonWaits and then request.extraEnv.
-CgiResult runCgi(const TempRoot& root, const CgiRequest& request,
-                 const std::string& program = KORVAN_CGI_PATH);
-
-// URL-encodes `text` for a form body.
-std::string urlEncode(const std::string& text);
+CgiResult runCgi(const TempRoot& root, const CgiRequest& request);
+std::string urlEncode(const std::string& text);  // for a form body
 
 // Posts `request` as the postKey field of an URL-encoded body; replyOf parses
 // the reply (null on failure); ajax() is both.
