@@ -188,7 +188,7 @@ TEST(SwitchSim, DropsGarbageAndServesConnectionsAtTheSameTime) {
   Sim sim({"--log", "/dev/null", "--silent", "restart"});
   const Bytes garbage[] = {
       {'G', 'E', 'T', ' ', '/', '\r', '\n'},  // not a packet at all
-      {0xA4, 0x05, 0x05, 0, 0, 0, 0},         // restart with a wrong length
+      {0xA4, 0x02, 0x03, 0x00},               // the clock with a wrong length
       {0xA4, 0x02, 0x04, 0x00},               // a type that is never sent
       {0xA4, 0x00},                           // a length too small for a type
   };
