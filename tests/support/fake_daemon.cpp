@@ -19,7 +19,6 @@ FakeDaemon::FakeDaemon() {
   server_->onPacket = [this](const Bytes& packet) {
     std::lock_guard<std::mutex> lock(mutex_);
     packets_.push_back(packet);
-    arrived_.notify_all();
   };
   for (const auto& info : korvan::pak::kTypes) script(info.type, {});
   if (!server_->start()) throw std::runtime_error("fake daemon: cannot listen");
@@ -52,11 +51,6 @@ std::vector<Bytes> FakeDaemon::packets() const {
 int FakeDaemon::connections() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return connections_;
-}
-
-bool FakeDaemon::waitForPackets(size_t count, std::chrono::milliseconds limit) const {
-  std::unique_lock<std::mutex> lock(mutex_);
-  return arrived_.wait_for(lock, limit, [&] { return packets_.size() >= count; });
 }
 
 }  // namespace korvantest

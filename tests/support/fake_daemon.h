@@ -7,8 +7,6 @@
 #pragma once
 
 #include <array>
-#include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -42,14 +40,11 @@ class FakeDaemon {
   // Every packet (or the bytes of a dropped connection) received so far.
   std::vector<Bytes> packets() const;
   int connections() const;
-  // True once at least `count` packets are recorded, false after `limit`.
-  bool waitForPackets(size_t count, std::chrono::milliseconds limit) const;
 
  private:
   std::unique_ptr<switchsim::Server> server_;
   int port_ = 0;
   mutable std::mutex mutex_;
-  mutable std::condition_variable arrived_;
   std::vector<Bytes> packets_;
   int connections_ = 0;
   std::thread thread_;

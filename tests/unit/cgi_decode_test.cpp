@@ -116,31 +116,17 @@ TEST_F(CgiDecode, StringLookup) {
   }
 }
 
-TEST_F(CgiDecode, FieldsStayInMemoryAndFilesGoToPrivateTempFiles) {
+// Fields stay in memory, files go to private temporary files that go away
+// with the entries; headers are read in every spelling a client may use.
+TEST_F(CgiDecode, MultipartFieldsFilesAndHeaderSpellings) {
   std::string firmware;
   for (int i = 0; i < 3000; ++i) firmware.push_back(static_cast<char>((i * 7) % 256));
   firmware += "\r\n--" + kBoundary.substr(0, 10) + "\r\n-\r\r\n";  // near misses of the boundary
-  post("preamble is ignored\r\n" + part("form-data; name=\"postKey\"", "{}\r\nline two") +
-       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"systemFile\"; filename=\"fw.bin\""
-       "\r\nContent-Type: application/octet-stream\r\n\r\n" + firmware + "\r\n" + kEnd + "epilogue");
-  ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
-  EXPECT_EQ(listing(), "postKey={}\r\nline two;systemFile=@fw.bin:application/octet-stream:" +
-                           firmware + ";");
-  const std::string temp = cgiFormEntryFirst->next->tfileName;
-  EXPECT_EQ(temp.rfind("/tmp/cgic", 0), 0u) << temp;
-  struct stat st {};
-  ASSERT_EQ(stat(temp.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
-  cgiFreeResources();
-  EXPECT_EQ(cgiFormEntryFirst, nullptr);
-  EXPECT_NE(access(temp.c_str(), F_OK), 0);
-}
-
-TEST_F(CgiDecode, MultipartHeaderSpellingsAndSkippedParts) {
-  post(part("form-data; name=\"a\"; size=3", "1") + part("form-data; size=3; name=b", "2") +
+  post("preamble is ignored\r\n" + part("form-data; name=\"a\"; size=3", "1\r\nline two") +
+       part("form-data; size=3; name=b", "2") +
        // header and parameter names ignore case; no blank after the colon
        "--" + kBoundary + "\r\ncontent-DISPOSITION:Form-Data; NAME=c; FileName=\"c.txt\"\r\n" +
-       "CONTENT-TYPE:  \"text/x-c\" junk; charset=ascii\r\n\r\n3\r\n" +
+       "CONTENT-TYPE:  \"text/x-c\" junk; charset=ascii\r\n\r\n" + firmware + "\r\n" +
        // header lines ended by a bare LF or a bare CR
        "--" + kBoundary + "\r\nContent-Disposition: form-data; name=d\n\n4\r\n" +
        "--" + kBoundary + "\r\nContent-Disposition: form-data; name=e\r\r5\r\n" +
@@ -149,9 +135,17 @@ TEST_F(CgiDecode, MultipartHeaderSpellingsAndSkippedParts) {
        // parts that are no form fields are skipped whole, a body that looks
        // like a header block included
        part("attachment; name=\"x\"", "--" + kBoundary + "-\r\nContent-Disposition: form-data; name=evil\r\n\r\nv") +
-       "--" + kBoundary + "\r\nContent-Type: text/plain\r\n\r\nno disposition\r\n" + kEnd);
+       "--" + kBoundary + "\r\nContent-Type: text/plain\r\n\r\nno disposition\r\n" + kEnd +
+       "epilogue");
   ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
-  EXPECT_EQ(listing(), "a=1;b=2;c=@c.txt:text/x-c:3;d=4;e=5;f=6;");
+  EXPECT_EQ(listing(), "a=1\r\nline two;b=2;c=@c.txt:text/x-c:" + firmware + ";d=4;e=5;f=6;");
+  const std::string temp = cgiFormEntryFirst->next->next->tfileName;
+  struct stat st {};
+  EXPECT_TRUE(temp.rfind("/tmp/cgic", 0) == 0 && stat(temp.c_str(), &st) == 0) << temp;
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  cgiFreeResources();
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  EXPECT_NE(access(temp.c_str(), F_OK), 0);
 }
 
 TEST_F(CgiDecode, BodyOnAPipeHeldOpenIsReadToTheDeclaredLength) {
@@ -181,12 +175,10 @@ TEST_F(CgiDecode, BodyOnAPipeHeldOpenIsReadToTheDeclaredLength) {
 TEST_F(CgiDecode, TempFileThatCannotBeMadeFailsTheRequest) {
   post(part("form-data; name=a", "1") + part("form-data; name=\"f\"; filename=\"f\"", "data") + kEnd);
   // No descriptor left: mkstemp fails.
-  rlimit saved{};
+  rlimit saved{}, tight{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-  const int lowest = dup(0);
-  close(lowest);
-  rlimit tight = saved;
-  tight.rlim_cur = static_cast<rlim_t>(lowest);
+  tight = {static_cast<rlim_t>(dup(0)), saved.rlim_max};
+  close(static_cast<int>(tight.rlim_cur));
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
   const cgiParseResultType result = cgiParsePostMultipartInput();
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
