@@ -26,7 +26,6 @@ struct Part {
   std::string content;
 };
 
-// The files matching `pattern`.
 std::vector<std::string> matching(const std::string& pattern) {
   glob_t found{};
   glob(pattern.c_str(), 0, nullptr, &found);
@@ -35,17 +34,15 @@ std::vector<std::string> matching(const std::string& pattern) {
   return out;
 }
 
+// Every test has an open session for user 1.
 class Transfer : public ::testing::Test {
  protected:
   void SetUp() override {
-    Json::Value session = korvantest::sessionRequest(root_, "upload");
-    userId_ = session["userID"].asString();
-    token_ = session["user"]["token"].asString();
+    korvantest::sessionRequest(root_, "upload");
     korvantest::writeFile(firmware_, "previous firmware");
   }
 
-  // A multipart POST of `parts`, followed by the session's fields when
-  // `session`, closed by the last boundary when `closed`.
+  // A multipart POST of `parts` (and the session's fields), closed when asked.
   CgiRequest upload(std::vector<Part> parts, bool session = true, bool closed = true) {
     if (session) {
       parts.push_back({"userID", std::nullopt, userId_});
@@ -72,7 +69,7 @@ class Transfer : public ::testing::Test {
 
   korvantest::TempRoot root_;
   const std::string firmware_ = root_.path("usr/app/firmupdate");
-  std::string userId_, token_;
+  const std::string userId_ = "1", token_ = "test-token-1";
 };
 
 // Either upload field stores the file's exact bytes in the firmware file; of
