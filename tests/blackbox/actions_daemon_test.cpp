@@ -1,7 +1,6 @@
 // Console modules and server settings through the program, with a fake daemon
 // that records every packet. Each console-module packet is followed by a
 // pause: shortened here, at its real length of one second once.
-#include <gtest/gtest.h>
 
 #include <chrono>
 

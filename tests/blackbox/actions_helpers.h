@@ -2,10 +2,6 @@
 // would give, and the last operation-log row in short form.
 #pragma once
 
-#include <json/json.h>
-
-#include <string>
-
 #include "testroot.h"
 
 namespace actionsbb {

@@ -1,7 +1,6 @@
 // User accounts and user groups through the program: the edited rights come
 // in as dogDB, the reply is the dispatcher's, the log row names the session's
 // user and the client's address.
-#include <gtest/gtest.h>
 
 #include "actions_helpers.h"
 #include "util/tools.h"

@@ -1,7 +1,6 @@
 // The requests that talk to the switch daemon, seen from the browser: the
 // packets that reach an in-test daemon, the replies built from its answers,
 // the failures of the link, the restart, and when the connection is opened.
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,5 @@
 // The request entry and page shell, seen from outside: the program run as the
 // web server runs it, against a throw-away root.
-#include <gtest/gtest.h>
 
 #include <regex>
 

@@ -1,7 +1,5 @@
 // The switch simulator run as a program: its replies, the state and log it
 // keeps, the misbehaviour options, garbage and concurrent connections.
-#include <gtest/gtest.h>
-#include <json/json.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -10,8 +8,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "testroot.h"
 

@@ -2,7 +2,6 @@
 // database download, the session and IP refusals, and what a failed or
 // malformed upload leaves behind.
 #include <glob.h>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,5 @@
 // The CGI layer's decoding: environment capture, URL-encoded and multipart
 // bodies (a body on a pipe the server holds open included), and the lookups.
-#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,7 +7,6 @@
 
 #include <array>
 #include <random>
-#include <string>
 
 #include "cgi/cgic.h"
 #include "testroot.h"

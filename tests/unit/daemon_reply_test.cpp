@@ -1,6 +1,5 @@
 // A daemon reply that arrives in pieces is read whole: the reader keeps
 // waiting for the rest instead of taking the first piece as a short reply.
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 

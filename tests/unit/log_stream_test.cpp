@@ -1,8 +1,5 @@
 // The operation log written as it is read: the streamed reply must be byte
 // for byte what the compact writer gives for the whole document.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include "cgi/reply_stream.h"
 #include "ops/sellog.h"
