@@ -1,14 +1,9 @@
 #include "testroot.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -27,62 +22,52 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& content) {
   fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 bool fileExists(const std::string& path) { return fs::exists(path); }
 
 namespace {
 
-struct Db {
-  sqlite3* handle = nullptr;
-  explicit Db(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &handle) != SQLITE_OK) {
-      throw std::runtime_error("cannot open " + path);
-    }
-  }
-  ~Db() { sqlite3_close(handle); }
-};
+using Rows = std::vector<std::vector<std::string>>;
 
-int collectRow(void* target, int columns, char** cells, char**) {
-  auto* rows = static_cast<std::vector<std::vector<std::string>>*>(target);
-  std::vector<std::string> row;
-  for (int i = 0; i < columns; ++i) row.emplace_back(cells[i] ? cells[i] : "");
-  rows->push_back(std::move(row));
-  return 0;
+void runSql(const std::string& dbPath, const std::string& sql, Rows* rows) {
+  sqlite3* db = nullptr;
+  char* error = nullptr;
+  auto collect = [](void* target, int columns, char** cells, char**) {
+    auto& row = static_cast<Rows*>(target)->emplace_back();
+    for (int i = 0; i < columns; ++i) row.emplace_back(cells[i] ? cells[i] : "");
+    return 0;
+  };
+  int rc = sqlite3_open(dbPath.c_str(), &db);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), rows ? +collect : nullptr, rows, &error);
+  std::string text = error ? error : sqlite3_errmsg(db);
+  sqlite3_free(error);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) throw std::runtime_error(text + " in: " + sql);
 }
 
-void runSql(const std::string& dbPath, const std::string& sql,
-            std::vector<std::vector<std::string>>* rows) {
-  Db db(dbPath);
-  char* error = nullptr;
-  if (sqlite3_exec(db.handle, sql.c_str(), rows ? collectRow : nullptr, rows, &error) !=
-      SQLITE_OK) {
-    std::string text = error ? error : "unknown error";
-    sqlite3_free(error);
-    throw std::runtime_error(text + " in: " + sql);
-  }
+std::string makeTempDir(std::string pattern) {
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
 }
 
 }  // namespace
 
-TempRoot::TempRoot(bool seed) {
-  // Memory-backed when the machine has it: every request writes the database,
-  // and a disk shared with other builds makes each sync slow.
-  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvan-test-XXXXXX"
-                                                      : "/tmp/korvan-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  dir_ = pattern;
+// Memory-backed when the machine has it: every request writes the database,
+// and a disk shared with other builds makes each sync slow.
+TempRoot::TempRoot(bool seed)
+    : dir_(makeTempDir(access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvan-test-XXXXXX"
+                                                      : "/tmp/korvan-test-XXXXXX")) {
   fs::create_directories(path("usr/app/yal/www/cgi"));
-  fs::create_directories(path("usr/app/yal/www/lib"));
   fs::create_directories(path("sbin"));
   writeFile(path("usr/app/version"), "1.2.3-test\n");
   writeFile(path("usr/app/yal/www/HtmlBody.html"), "<div id='app'>\n</div>\n");
   writeFile(path("usr/app/yal/www/lib/language.js"),
             "// UI texts\nvar siteLang = 'zz';\nvar texts = {};\n");
-  runSql(dbPath(), readFile(std::string(KORVAN_SOURCE_DIR) + "/db/schema.sql"), nullptr);
-  if (seed) runSql(dbPath(), readFile(std::string(KORVAN_SOURCE_DIR) + "/db/seed.sql"), nullptr);
+  const std::string source = std::string(KORVAN_SOURCE_DIR) + "/db/";
+  runSql(dbPath(), readFile(source + "schema.sql"), nullptr);
+  if (seed) runSql(dbPath(), readFile(source + "seed.sql"), nullptr);
 }
 
 TempRoot::~TempRoot() {
@@ -95,7 +80,7 @@ std::string TempRoot::path(const std::string& relative) const { return dir_ + "/
 void TempRoot::exec(const std::string& sql) const { runSql(dbPath(), sql, nullptr); }
 
 std::vector<std::vector<std::string>> TempRoot::query(const std::string& sql) const {
-  std::vector<std::vector<std::string>> rows;
+  Rows rows;
   runSql(dbPath(), sql, &rows);
   return rows;
 }
@@ -106,60 +91,47 @@ std::string TempRoot::scalar(const std::string& sql) const {
 }
 
 std::string CgiResult::body() const {
-  size_t end = out.find("\r\n\r\n");
+  const size_t end = out.find("\r\n\r\n");
   return end == std::string::npos ? "" : out.substr(end + 4);
 }
 
-std::string CgiResult::header() const {
-  size_t end = out.find("\r\n\r\n");
-  return end == std::string::npos ? out : out.substr(0, end + 4);
-}
+std::string CgiResult::header() const { return out.substr(0, out.size() - body().size()); }
 
 const std::map<std::string, std::string> kShortDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "2000"},
-    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "20"},
-};
+    {"KORVAN_REPLY_TIMEOUT_MS", "2000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "20"}};
 const std::map<std::string, std::string> kRealDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "10000"},
-    {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "1000"},
-};
+    {"KORVAN_REPLY_TIMEOUT_MS", "10000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+    {"KORVAN_PACKET_PAUSE_MS", "1000"}};
 
-CgiResult runCgi(const TempRoot& root, const CgiRequest& request, const std::string& program) {
-  std::string scratch = root.path("io-XXXXXX");
-  std::vector<char> pattern(scratch.begin(), scratch.end());
-  pattern.push_back('\0');
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  std::string io(pattern.data());
+CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
+  const std::string io = makeTempDir(root.path("io-XXXXXX"));
   writeFile(io + "/stdin", request.body);
-
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    int in = open((io + "/stdin").c_str(), O_RDONLY);
-    int out = open((io + "/stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = open((io + "/stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
+    const char* names[] = {"/stdin", "/stdout", "/stderr"};
+    for (int fd = 0; fd < 3; ++fd) {
+      int opened = open((io + names[fd]).c_str(), fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT, 0600);
+      dup2(opened, fd);
+    }
     if (chdir(root.cgiDir().c_str()) != 0) _exit(126);
     clearenv();
-    setenv("PATH", "/usr/bin:/bin", 1);
-    setenv("KORVAN_ROOT", root.dir().c_str(), 1);
-    setenv("REQUEST_METHOD", request.method.c_str(), 1);
-    setenv("QUERY_STRING", request.query.c_str(), 1);
-    setenv("REMOTE_ADDR", request.remoteAddr.c_str(), 1);
-    if (!request.contentType.empty()) setenv("CONTENT_TYPE", request.contentType.c_str(), 1);
-    if (request.setContentLength && (request.method != "GET" || !request.contentLength.empty())) {
-      std::string length = request.contentLength.empty() ? std::to_string(request.body.size())
-                                                         : request.contentLength;
-      setenv("CONTENT_LENGTH", length.c_str(), 1);
+    std::map<std::string, std::string> env = {{"PATH", "/usr/bin:/bin"},
+                                              {"KORVAN_ROOT", root.dir()},
+                                              {"REQUEST_METHOD", request.method},
+                                              {"QUERY_STRING", request.query},
+                                              {"REMOTE_ADDR", request.remoteAddr}};
+    if (!request.contentType.empty()) env["CONTENT_TYPE"] = request.contentType;
+    if (request.method != "GET" || !request.contentLength.empty()) {
+      env["CONTENT_LENGTH"] = request.contentLength.empty() ? std::to_string(request.body.size())
+                                                            : request.contentLength;
     }
-    for (const auto& [name, value] : kShortDaemonWaits) setenv(name.c_str(), value.c_str(), 1);
-    for (const auto& [name, value] : request.extraEnv) setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : kShortDaemonWaits) env[name] = value;
+    for (const auto& [name, value] : request.extraEnv) env[name] = value;
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     // Sanitizer settings of the test process carry over to the program.
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
@@ -180,9 +152,7 @@ std::string urlEncode(const std::string& text) {
     if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
       out.push_back(static_cast<char>(c));
     } else {
-      out.push_back('%');
-      out.push_back(hex[c >> 4]);
-      out.push_back(hex[c & 15]);
+      out += {'%', hex[c >> 4], hex[c & 15]};
     }
   }
   return out;
@@ -194,8 +164,7 @@ CgiResult postAjax(const TempRoot& root, const Json::Value& request,
   CgiRequest r;
   r.method = "POST";
   r.contentType = "application/x-www-form-urlencoded";
-  Json::FastWriter writer;
-  r.body = "postKey=" + urlEncode(writer.write(request));
+  r.body = "postKey=" + urlEncode(Json::FastWriter().write(request));
   r.remoteAddr = remoteAddr;
   r.extraEnv = extraEnv;
   return runCgi(root, r);
@@ -203,9 +172,7 @@ CgiResult postAjax(const TempRoot& root, const Json::Value& request,
 
 Json::Value replyOf(const CgiResult& result) {
   Json::Value reply;
-  Json::Reader reader;
-  if (!reader.parse(result.body(), reply)) return Json::Value();
-  return reply;
+  return Json::Reader().parse(result.body(), reply) ? reply : Json::Value();
 }
 
 Json::Value ajax(const TempRoot& root, const Json::Value& request,
@@ -216,10 +183,9 @@ Json::Value ajax(const TempRoot& root, const Json::Value& request,
 
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId) {
-  std::string token = "test-token-" + userId;
-  long expire = static_cast<long>(time(nullptr)) + 600;
+  const std::string token = "test-token-" + userId;
   root.exec("update user2 set status=1, token='" + token + "', expireTime=" +
-            std::to_string(expire) + " where id=" + userId + ";");
+            std::to_string(time(nullptr) + 600) + " where id=" + userId + ";");
   Json::Value request;
   request["type"] = type;
   request["user"]["id"] = userId;

@@ -1,10 +1,5 @@
 // The operation log written as it is read: the streamed reply must be byte
 // for byte what the compact writer gives for the whole document.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "cgi/reply_stream.h"
 #include "ops/sellog.h"
@@ -32,6 +27,7 @@ class LogStream : public ::testing::Test {
     doc["curUser"]["nm"] = "a\"b</script>";
     doc["ret"] = "ok";
     doc["users"][0]["memo"] = "line\nbreak\u2028";
+    doc["log"] = Json::Value();
     return doc;
   }
 
@@ -40,7 +36,6 @@ class LogStream : public ::testing::Test {
     CLogStream stream(request);
     if (stream.empty()) return "";
     Json::Value doc = reply();
-    doc["log"] = Json::Value();
     std::string out;
     writeCompactStreamed(
         doc, "log", [&stream](const TextSink& sink) { stream.write(sink); },
@@ -51,8 +46,7 @@ class LogStream : public ::testing::Test {
   // The whole document built as a tree and written at once.
   static std::string whole(const Json::Value& request) {
     Json::Value doc = reply();
-    std::vector<std::string> keys{"user", "time",  "ip", "type", "typeSub", "sth", "id",
-                                  "typeSubCN"};
+    std::vector<std::string> keys{"user", "time", "ip", "type", "typeSub", "sth", "id", "typeSubCN"};
     std::string sql = logQuerySql(request);
     CDB::sel(true, sql, keys, doc["log"]);
     return Json::FastWriter().write(doc);
@@ -61,12 +55,11 @@ class LogStream : public ::testing::Test {
   korvantest::TempRoot root_;
 };
 
-Json::Value condition(const std::string& user, const std::string& type) {
+Json::Value condition(const char* user, const char* type) {
   Json::Value request;
-  request["logCondition"]["user"] = user;
-  request["logCondition"]["timeBegin"] = "";
-  request["logCondition"]["timeEnd"] = "";
-  request["logCondition"]["type"] = type;
+  for (auto [k, v] : {std::pair{"user", user}, {"timeBegin", ""}, {"timeEnd", ""}, {"type", type}}) {
+    request["logCondition"][k] = v;
+  }
   return request;
 }
 
@@ -83,13 +76,11 @@ TEST_F(LogStream, ByteForByteTheCompactWritersText) {
       " '[{\"nm\":\"Name\",\"v1\":\"<b>'||i||'</b>\",\"v2\":\"\\u0000\"}]'||char(10) from n;"
       "update log2 set sth=null where id%500=0;");
   for (const Json::Value& request : {condition("", "all"), condition("u3", "ips")}) {
-    std::string expected = whole(request);
-    EXPECT_EQ(streamed(request), expected);
+    EXPECT_EQ(streamed(request), whole(request));
   }
   // No match: no stream, and the dispatcher's reply keeps `log` null.
-  Json::Value none = condition("nobody", "all");
-  EXPECT_EQ(streamed(none), "");
-  EXPECT_NE(whole(none).find("\"log\":null"), std::string::npos);
+  EXPECT_EQ(streamed(condition("nobody", "all")), "");
+  EXPECT_NE(whole(condition("nobody", "all")).find("\"log\":null"), std::string::npos);
 }
 
 }  // namespace

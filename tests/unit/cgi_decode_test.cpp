@@ -1,0 +1,209 @@
+// The CGI layer's decoding: environment capture, URL-encoded and multipart
+// bodies (a body on a pipe the server holds open included), and the lookups.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <random>
+
+#include "cgi/cgic.h"
+#include "testroot.h"
+
+namespace {
+
+const std::string kBoundary = "----KorvanFormB0undary7";
+const std::string kMultipart = "multipart/form-data; boundary=" + kBoundary;
+
+std::string part(const std::string& disposition, const std::string& body) {
+  return "--" + kBoundary + "\r\nContent-Disposition: " + disposition + "\r\n\r\n" + body + "\r\n";
+}
+const std::string kEnd = "--" + kBoundary + "--\r\n";
+
+// The decoded entries as "name=value;", a file part as "name=@file:type:contents;"
+// and "!" after an entry whose length field disagrees with its value.
+std::string listing() {
+  std::string out;
+  for (const cgiFormEntry* e = cgiFormEntryFirst; e != nullptr; e = e->next) {
+    std::string value = *e->tfileName ? korvantest::readFile(e->tfileName) : e->value;
+    out += std::string(e->attr) + "=" +
+           (*e->tfileName ? "@" + std::string(e->fileName) + ":" + e->contentType + ":" : "") +
+           value + (e->valueLength == static_cast<int>(value.size()) ? ";" : "!;");
+  }
+  return out;
+}
+
+class CgiDecode : public ::testing::Test {
+ protected:
+  void SetUp() override { cgiSetupConstants(); }
+  void TearDown() override {
+    cgiFreeResources();
+    for (const char* name : {"REQUEST_METHOD", "CONTENT_TYPE", "CONTENT_LENGTH"}) unsetenv(name);
+    cgiIn = stdin;
+    if (input_ != nullptr) fclose(input_);
+  }
+  // Captures a POST of `body` with `contentType`, the body on cgiIn.
+  void post(const std::string& body, const std::string& contentType = kMultipart) {
+    setenv("REQUEST_METHOD", "POST", 1);
+    setenv("CONTENT_TYPE", contentType.c_str(), 1);
+    setenv("CONTENT_LENGTH", std::to_string(body.size()).c_str(), 1);
+    cgiCaptureEnvironment();
+    cgiFreeResources();
+    if (input_ != nullptr) fclose(input_);
+    input_ = tmpfile();
+    fwrite(body.data(), 1, body.size(), input_);
+    rewind(input_);
+    cgiIn = input_;
+  }
+  std::string decodeQuery(std::string query) {
+    cgiFreeResources();
+    EXPECT_EQ(cgiParseFormInput(query.data(), static_cast<int>(query.size())), cgiParseSuccess);
+    return listing();
+  }
+  FILE* input_ = nullptr;
+};
+
+TEST_F(CgiDecode, ContentTypeLosesItsParametersAndYieldsTheBoundary) {
+  const std::array<const char*, 3> cases[] = {
+      {"application/x-www-form-urlencoded; charset=UTF-8", "application/x-www-form-urlencoded", ""},
+      {"multipart/form-data; boundary=----WebKitX1", "multipart/form-data", "----WebKitX1"},
+      {"multipart/form-data;charset=x;  BOUNDARY=abc def", "multipart/form-data", "abc"},
+      {"multipart/form-data; boundary=abc; charset=utf-8", "multipart/form-data", "abc"},
+      {"multipart/form-data; boundary=\"a b;c\"", "multipart/form-data", "a b;c"},
+      {"text/plain;boundary=", "text/plain", ""},
+  };
+  for (const auto& [contentType, mediaType, boundary] : cases) {
+    post("", contentType);
+    EXPECT_EQ(std::string(cgiContentType) + "|" + cgiMultipartBoundary,
+              std::string(mediaType) + "|" + boundary);
+  }
+}
+
+TEST_F(CgiDecode, UrlEncodedPairs) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a=1&b=%41+c", "a=1;b=A c;"},  {"a&b=1", "a&b=1;"},           {"a=1&b", "a=1;"},
+      {"=x", "=x;"},                  {"a=&b=", "a=;b=;"},           {"a=1=2&&c=3", "a=1=2;&c=3;"},
+      {"", ""},                       {"noequals", ""},              {"k%3D=%6a%4A%2b+", "k==jJ+ ;"},
+      {"a=x%4", "a=x;"},              {"a=x%", "a=x;"},
+      {"a=x%zzy", "a=x;"},  // non-hex digits count as 0: a NUL, which ends the value
+  };
+  for (const auto& [query, pairs] : cases) EXPECT_EQ(decodeQuery(query), pairs) << query;
+}
+
+TEST_F(CgiDecode, StringLookup) {
+  decodeQuery("fits=" + std::string(29999, 'a') + "&long=" + std::string(30000, 'b') +
+              "&only=%0D%0A%0A%0D&mixed=a%0D%0Ab%0A&dup=first&dup=second");
+  const struct {
+    const char* name;
+    size_t size;
+    cgiFormResultType result;
+    std::string value;
+  } cases[] = {
+      {"fits", 30000, cgiFormSuccess, std::string(29999, 'a')},
+      {"long", 30000, cgiFormTruncated, std::string(29999, 'b')},
+      {"only", 3, cgiFormEmpty, ""},  // line breaks dropped before counting
+      {"mixed", 3, cgiFormSuccess, "ab"},
+      {"dup", 16, cgiFormSuccess, "first"},
+      {"DUP", 16, cgiFormNotFound, ""},
+  };
+  for (const auto& c : cases) {
+    std::string buffer(c.size, 'z');
+    EXPECT_EQ(cgiFormStringNoNewlines(c.name, buffer.data(), static_cast<int>(c.size)), c.result);
+    EXPECT_EQ(std::string(buffer.c_str()), c.value) << c.name;
+  }
+}
+
+// Fields stay in memory, files go to private temporary files that go away
+// with the entries; headers are read in every spelling a client may use.
+TEST_F(CgiDecode, MultipartFieldsFilesAndHeaderSpellings) {
+  std::string firmware;
+  for (int i = 0; i < 3000; ++i) firmware.push_back(static_cast<char>((i * 7) % 256));
+  firmware += "\r\n--" + kBoundary.substr(0, 10) + "\r\n-\r\r\n";  // near misses of the boundary
+  post("preamble is ignored\r\n" + part("form-data; name=\"a\"; size=3", "1\r\nline two") +
+       part("form-data; size=3; name=b", "2") +
+       // header and parameter names ignore case; no blank after the colon
+       "--" + kBoundary + "\r\ncontent-DISPOSITION:Form-Data; NAME=c; FileName=\"c.txt\"\r\n" +
+       "CONTENT-TYPE:  \"text/x-c\" junk; charset=ascii\r\n\r\n" + firmware + "\r\n" +
+       // header lines ended by a bare LF or a bare CR
+       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=d\n\n4\r\n" +
+       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=e\r\r5\r\n" +
+       // a parameter without "=" ends the parameters
+       part("form-data; name=f; creation-date=x; name=g", "6") +
+       // parts that are no form fields are skipped whole, a body that looks
+       // like a header block included
+       part("attachment; name=\"x\"", "--" + kBoundary + "-\r\nContent-Disposition: form-data; name=evil\r\n\r\nv") +
+       "--" + kBoundary + "\r\nContent-Type: text/plain\r\n\r\nno disposition\r\n" + kEnd +
+       "epilogue");
+  ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
+  EXPECT_EQ(listing(), "a=1\r\nline two;b=2;c=@c.txt:text/x-c:" + firmware + ";d=4;e=5;f=6;");
+  const std::string temp = cgiFormEntryFirst->next->next->tfileName;
+  struct stat st {};
+  EXPECT_TRUE(temp.rfind("/tmp/cgic", 0) == 0 && stat(temp.c_str(), &st) == 0) << temp;
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  cgiFreeResources();
+  EXPECT_EQ(cgiFormEntryFirst, nullptr);
+  EXPECT_NE(access(temp.c_str(), F_OK), 0);
+}
+
+TEST_F(CgiDecode, BodyOnAPipeHeldOpenIsReadToTheDeclaredLength) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"application/x-www-form-urlencoded", "postKey=%7B%22type%22%3A1%7D"},
+      {kMultipart, part("form-data; name=f; filename=f", std::string(5000, 'p')) +
+                       part("form-data; name=postKey", "{\"type\":1}") + kEnd},
+  };
+  for (const auto& [type, body] : cases) {
+    post(body, type);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    ASSERT_EQ(write(fds[1], body.data(), body.size()), static_cast<ssize_t>(body.size()));
+    // The writer stays open; a read past the body would fail at once.
+    ASSERT_EQ(fcntl(fds[0], F_SETFL, O_NONBLOCK), 0);
+    cgiIn = fdopen(fds[0], "rb");
+    const bool multipart = type == kMultipart;
+    EXPECT_EQ(multipart ? cgiParsePostMultipartInput() : cgiParsePostFormInput(), cgiParseSuccess);
+    char buffer[64];
+    EXPECT_EQ(cgiFormStringNoNewlines("postKey", buffer, sizeof buffer), cgiFormSuccess) << type;
+    EXPECT_STREQ(buffer, "{\"type\":1}");
+    fclose(cgiIn);
+    close(fds[1]);
+  }
+}
+
+TEST_F(CgiDecode, TempFileThatCannotBeMadeFailsTheRequest) {
+  post(part("form-data; name=a", "1") + part("form-data; name=\"f\"; filename=\"f\"", "data") + kEnd);
+  // No descriptor left: mkstemp fails.
+  rlimit saved{}, tight{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  tight = {static_cast<rlim_t>(dup(0)), saved.rlim_max};
+  close(static_cast<int>(tight.rlim_cur));
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const cgiParseResultType result = cgiParsePostMultipartInput();
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(result, cgiParseIO);
+  EXPECT_EQ(listing(), "a=1;");
+}
+
+// Values made of the bytes a boundary is made of, in every order, survive the
+// boundary scan unchanged, in memory and on disk.
+TEST_F(CgiDecode, NearMissesOfTheBoundaryAreKeptExactly) {
+  const std::string delimiter = "\r\n--" + kBoundary;
+  const std::string alphabet = "\r\n--" + kBoundary.substr(4, 6) + "x";
+  std::mt19937 random(20240607);
+  for (int round = 0; round < 200; ++round) {
+    std::string value;
+    for (int i = static_cast<int>(random() % 120); i > 0; --i) {
+      if (random() % 8 == 0) {
+        value += delimiter.substr(0, random() % delimiter.size());  // a cut-off delimiter
+      } else {
+        value.push_back(alphabet[random() % alphabet.size()]);
+      }
+    }
+    if ((value + "\r\n").find(delimiter) != std::string::npos) continue;
+    post(part("form-data; name=m", value) + part("form-data; name=f; filename=f", value) + kEnd);
+    ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
+    ASSERT_EQ(listing(), "m=" + value + ";f=@f::" + value + ";") << round;
+  }
+}
+
+}  // namespace
