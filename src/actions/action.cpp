@@ -1,8 +1,8 @@
 #include "actions/action.h"
 
 #include "daemon/arm.h"
-#include "store/myerr.h"
 #include "store/transaction.h"
+#include "util/myerr.h"
 
 CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData)
     : caller(caller), jsIData(jsIData), jsOData(jsOData) {}

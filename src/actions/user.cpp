@@ -3,9 +3,9 @@
 #include <map>
 
 #include "actions/log.h"
-#include "store/myerr.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/myerr.h"
 #include "util/tools.h"
 
 namespace {

@@ -19,11 +19,11 @@
 #include <cstdlib>
 
 #include "auth/session.h"
-#include "store/transaction.h"
-#include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/tools.h"
+#include "util/trace.h"
 
 namespace login {
 

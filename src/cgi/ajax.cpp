@@ -32,6 +32,7 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/trace.h"
 
 namespace {
 

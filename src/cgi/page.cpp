@@ -12,6 +12,7 @@
 #include "cgi/reply.h"
 #include "store/db.h"
 #include "util/paths.h"
+#include "util/trace.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "actions/user.h"
 #include "auth/rights.h"
-#include "cgi/cgic.h"
 #include "ops/params.h"
-#include "store/myerr.h"
+#include "util/myerr.h"
+#include "util/trace.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "daemon/members.h"
 
-#include "store/myerr.h"
+#include "util/myerr.h"
 
 namespace korvan::daemon {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "store/myerr.h"
 #include "util/caller.h"
+#include "util/myerr.h"
 
 class CDB {
  public:

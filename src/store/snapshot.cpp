@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/paths.h"
 #include "util/tools.h"
+#include "util/trace.h"
 
 namespace {
 

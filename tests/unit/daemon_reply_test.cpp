@@ -12,7 +12,7 @@
 
 #include "daemon/socket_io.h"
 #include "testroot.h"
-#include "store/myerr.h"
+#include "util/myerr.h"
 
 namespace {
 
