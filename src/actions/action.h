@@ -42,11 +42,6 @@ class CAction {
   // connection was opened is reported as err.
   void do2();
 
-  // The text form by which values are compared, logged and written: a string
-  // is itself, null the empty text, a number its decimal text, a boolean
-  // "true" or "false". An array or object has none: CMyErr(err).
-  static std::string textOf(const Json::Value& value);
-
   const Caller caller;   // who asked for the change: the log's author
   Json::Value& jsIData;  // the request document
   Json::Value& jsOData;  // the reply document; handed on to the daemon operations
@@ -56,9 +51,10 @@ class CAction {
  protected:
   // Fills da and db. Default: nothing, so both stay null.
   virtual void initDaDb();
-  // Throws when there is nothing to do. Default: compares every member of da
-  // with the member of the same name in db (a missing one reads as the empty
-  // text); without any difference CMyErr(warning, "Nothing modified").
+  // Throws when there is nothing to do. Default: compares the text form
+  // (util/members.h) of every member of da with the member of the same name
+  // in db (a missing one reads as the empty text); without any difference
+  // CMyErr(warning, "Nothing modified").
   virtual void checkChange();
   // Writes the change to the database.
   virtual void modify() = 0;

@@ -2,6 +2,7 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 #include "util/tools.h"
 
 namespace {
@@ -64,8 +65,8 @@ void CLog::compAB(const CKeyCNList& keys, const Json::Value& a, const Json::Valu
   for (const CKeyCN& key : keys) {
     Json::Value entry;
     entry["nm"] = key.cn;
-    entry["v1"] = CAction::textOf(a[key.k]);
-    entry["v2"] = CAction::textOf(b[key.k]);
+    entry["v1"] = korvan::textOf(a[key.k]);
+    entry["v2"] = korvan::textOf(b[key.k]);
     entries.append(entry);
   }
 }
@@ -74,7 +75,7 @@ void CLog::singleA(const CKeyCNList& keys, const Json::Value& a, Json::Value& en
   for (const CKeyCN& key : keys) {
     Json::Value entry;
     entry["nm"] = key.cn;
-    entry["v1"] = CAction::textOf(a[key.k]);
+    entry["v1"] = korvan::textOf(a[key.k]);
     entries.append(entry);
   }
 }

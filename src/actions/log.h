@@ -5,7 +5,7 @@
 // builders, {"nm": label, "v1": value} from the single-value builders. Every
 // builder appends to the list it is given (a JSON array; a list to which
 // nothing was appended stays null) and never removes anything. Values are
-// written in CAction::textOf's text form; a missing member is the empty text.
+// written in the text form of util/members.h; a missing member is the empty text.
 //
 // The rows themselves are written by CDB::insLog (store/db.h), implemented
 // in log.cpp.

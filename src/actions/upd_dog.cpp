@@ -7,10 +7,12 @@
 #include "actions/cn.h"
 #include "actions/log.h"
 #include "daemon/arm.h"
-#include "daemon/members.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 #include "util/paths.h"
+
+using korvan::textOf;
 
 namespace {
 
@@ -20,7 +22,7 @@ void pauseAfterPacket() {
 }
 
 bool sendsCodeFrame(const Json::Value& side) {
-  int kind = dogKind(CAction::textOf(side["uid"]));
+  int kind = dogKind(textOf(side["uid"]));
   return kind == 1 || kind == 3;
 }
 
@@ -28,8 +30,8 @@ bool sendsCodeFrame(const Json::Value& side) {
 // that before the first packet, so that a malformed request is refused
 // without a half-sent change.
 void checkCodeFrameMembers(const Json::Value& jsIData) {
-  korvan::daemon::memberString(jsIData, {"dogPara", "code"});
-  korvan::daemon::memberString(jsIData, {"dogPara", "frame"});
+  korvan::memberString(jsIData, {"dogPara", "code"});
+  korvan::memberString(jsIData, {"dogPara", "frame"});
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include "actions/log.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
+
+using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
   const Json::Value& priv = param("priv");

@@ -10,7 +10,10 @@
 #include "daemon/arm.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 #include "util/tools.h"
+
+using korvan::textOf;
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "actions/cn.h"
 #include "actions/log.h"
 #include "ops/ops.h"
-#include "ops/params.h"
-#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/members.h"
 #include "util/tools.h"
 
 namespace {
@@ -44,7 +44,7 @@ bool isDottedQuad(std::string_view text) {
 // Refuses an address to be added that is not a dotted quad.
 void checkNewIP(const std::string& action, const Json::Value& para) {
   if ((action == "insIP" || action == "updIP") &&
-      !isDottedQuad(korvan::memberText(para, "newIP"))) {
+      !isDottedQuad(korvan::memberText(para, {"newIP"}))) {
     throw CMyErr(CMyErr::warning, "invalid ip address");
   }
 }
@@ -52,13 +52,13 @@ void checkNewIP(const std::string& action, const Json::Value& para) {
 // The edit of `action` on `list`, shared by both lists. Unknown actions leave
 // the list alone; the rest of the handler still runs.
 void editList(const std::string& action, const Json::Value& para, Json::Value& list) {
-  std::string newIP = korvan::memberText(para, "newIP");
+  std::string newIP = korvan::memberText(para, {"newIP"});
   if (action == "insIP") {
     CTools::jsonArray_uniqueAppend(list, newIP);
   } else if (action == "delIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
   } else if (action == "updIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
     CTools::jsonArray_uniqueAppend(list, newIP);
   }
 }
@@ -73,7 +73,7 @@ const std::string& ipsTypeName(const std::string& type) {
 // The side of the log record: the kind by name, the addresses on one line.
 Json::Value logSide(const Json::Value& state) {
   Json::Value side;
-  side["type"] = ipsTypeName(korvan::memberText(state, "type"));
+  side["type"] = ipsTypeName(korvan::memberText(state, {"type"}));
   Json::Value ips = korvan::member(state, "ips");
   side["ips"] = CTools::jsonArray_toString(ips, "<br>");
   return side;
@@ -83,18 +83,18 @@ Json::Value logSide(const Json::Value& state) {
 
 void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "ipsPara");
-  std::string action = korvan::memberText(para, "action");
+  std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value before;
   CDB::selIPS(before);
   Json::Value after = before;
-  if (action == "updType") after["type"] = korvan::memberText(para, "type");
+  if (action == "updType") after["type"] = korvan::memberText(para, {"type"});
   Json::Value& list = after["ips"];
   editList(action, para, list);
 
-  std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, "type"));
+  std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, {"type"}));
   CDB::execModify(sql);
   // The access check compares the stored text, and the column stores "1.0"
   // or "01" as 1: protect the requester and log by what is stored now.
@@ -102,7 +102,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   std::vector<std::string> typeKey{"type"};
   Json::Value storedType;
   CDB::sel(false, stored, typeKey, storedType);
-  after["type"] = korvan::memberText(storedType, "type");
+  after["type"] = korvan::memberText(storedType, {"type"});
 
   // Keep the requester able to reach the interface after the change.
   std::string type = after["type"].asString();
@@ -112,7 +112,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   sql = " delete from ips2";
   CDB::execModify(sql);
   for (const Json::Value& entry : list) {
-    sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, "ip")) + "')";
+    sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, {"ip"})) + "')";
     CDB::execModify(sql);
   }
 
@@ -127,7 +127,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
 
 void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "serveripsPara");
-  std::string action = korvan::memberText(para, "action");
+  std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
@@ -139,7 +139,7 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   std::string sql = " delete from iplist";
   CDB::execModify(sql);
   for (const Json::Value& entry : list) {
-    std::string number = CTools::IP_strToInt(korvan::memberText(entry, "ip"));
+    std::string number = CTools::IP_strToInt(korvan::memberText(entry, {"ip"}));
     sql = " insert into iplist values('" + sqlText(number) + "',0)";
     CDB::execModify(sql);
   }

@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "ops/ops.h"
-#include "ops/params.h"
-#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/members.h"
 
 namespace {
 
 // The console module id of the request, checked as a number.
 std::string dogIdOf(const Json::Value& jsIData) {
-  return sqlNumber(korvan::memberText(korvan::member(jsIData, "serialPara"), "dogID"));
+  return sqlNumber(korvan::memberText(jsIData, {"serialPara", "dogID"}));
 }
 
 // True when `sql` returns a row.
@@ -40,7 +40,7 @@ void CDB::checkSerialCap(Json::Value& jsIData) {
 void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::checkSerialType(jsIData);
   std::string dogId = dogIdOf(jsIData);
-  std::string action = korvan::memberText(korvan::member(jsIData, "serialPara"), "action");
+  std::string action = korvan::memberText(jsIData, {"serialPara", "action"});
   if (action == "cap") {
     std::string userId = sqlNumber(caller.id);
     // Check and take under one write lock: of two users capturing the same
