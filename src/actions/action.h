@@ -5,25 +5,13 @@
 // order (do2), all under one write transaction: the first step that throws a
 // CMyErr ends the request and nothing of the change is stored. What the
 // daemon was told before a later step failed stays told.
-//
-// CKeyCN names one field of an operation-log record: the member of `da`/`db`
-// and the label the record shows for it.
 #pragma once
 
 #include <json/json.h>
 
 #include <string>
-#include <vector>
 
 #include "util/caller.h"
-
-class CKeyCN {
- public:
-  CKeyCN(std::string key, std::string label) : k(std::move(key)), cn(std::move(label)) {}
-
-  std::string k;   // member name in da/db, e.g. "nm"
-  std::string cn;  // label in the log record, e.g. "Name"
-};
 
 class CAction {
  public:
@@ -79,6 +67,3 @@ class CAction {
   // object is refused with CMyErr(err) naming it; a missing one reads as null.
   const Json::Value& param(const char* name) const;
 };
-
-// The key list of a log record, in the order the record shows the fields.
-using CKeyCNList = std::vector<CKeyCN>;

@@ -4,10 +4,10 @@
 #include <map>
 #include <thread>
 
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "daemon/arm.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
 #include "util/paths.h"
@@ -124,7 +124,7 @@ void CUpdDog::log() {
   a["type2"] = b["type2"];
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(caller, "dog", "updDog", "update console", CLog::detailText(entries));
+  CLog::insLog(caller, "dog", "updDog", "update console", CLog::detailText(entries));
 }
 
 // ---- CUpdDog_factory -----------------------------------------------------------

@@ -5,10 +5,10 @@
 #include <cctype>
 #include <map>
 
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "daemon/arm.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
 #include "util/tools.h"
@@ -115,5 +115,5 @@ void CUpdServer::log() {
   b["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(b["encrypt"]));
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
+  CLog::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
 }

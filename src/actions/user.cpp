@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "actions/log.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
 #include "util/myerr.h"
@@ -23,7 +23,7 @@ void logSingle(const Caller& caller, const Json::Value& userPara, const char* ty
   Json::Value entries;
   CLog::singleA(keys, a, entries);
   CLog::singleA_dog(textOf(a["dog"]), entries);
-  CDB::insLog(caller, "user", typeSub, typeSubCN, CLog::detailText(entries));
+  CLog::insLog(caller, "user", typeSub, typeSubCN, CLog::detailText(entries));
 }
 
 // Side A of a user update: the stored row of `userPara`.`id` with its
@@ -121,7 +121,7 @@ void CUpdUser::log() {
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
-  CDB::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
+  CLog::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
 }
 
 // ---- CInsUser ----------------------------------------------------------------

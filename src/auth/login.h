@@ -1,7 +1,6 @@
 // Login: the "login" request, failed-login counting with a temporary lock per
 // user name, the factory-mode rule, the password age, and the start of the
-// session. The CDB members that do the database work (getPwdConf,
-// getRetryCount, checkPW, updateToken) are declared in store/db.h.
+// session.
 #pragma once
 
 #include <json/json.h>
@@ -12,7 +11,7 @@
 #include "util/caller.h"
 
 // Handler of "login": copies `timezone` to `user`.`timezone`, checks the
-// credentials (CDB::checkPW) and opens the session (CDB::updateToken).
+// credentials and opens the session.
 // Returns the logged-in user as the request's Caller (address left empty).
 // Throws CMyErr(err) on a refused login; the session is then left as it was.
 // A name of more than kMaxNameBytes is refused before anything is written.

@@ -26,7 +26,7 @@ Caller selectCaller(const std::string& condition) {
   std::vector<std::string> keys{"id", "nm", "level", "dog", "token"};
   Json::Value row;
   CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
+  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, session::kSessionRefused);
   Caller caller;
   caller.id = row["id"].asString();
   caller.name = row["nm"].asString();
@@ -38,13 +38,15 @@ Caller selectCaller(const std::string& condition) {
 
 }  // namespace
 
-void CDB::updateAllUserStatusByExpire() {
+namespace session {
+
+void updateAllUserStatusByExpire() {
   std::string sql =
       std::string("update user2 set status=0 ") + "where status=1 and expireTime<" + nowText();
-  execModify(sql);
+  CDB::execModify(sql);
 }
 
-Caller CDB::checkToken(const Json::Value& jsIData) {
+Caller checkToken(const Json::Value& jsIData) {
   const Json::Value& user = jsIData["user"];
   const std::string id = scalarText(user["id"]);
   // The session's own id is the identity; a second id that says otherwise
@@ -60,18 +62,20 @@ Caller CDB::checkToken(const Json::Value& jsIData) {
                       sqlText(scalarText(user["token"])) + "'");
 }
 
-Caller CDB::callerOf(const std::string& id, const std::string& token) {
+Caller callerOf(const std::string& id, const std::string& token) {
   Caller caller = selectCaller(" and user2.id=" + sqlNumber(id));
   caller.token = token;
   return caller;
 }
 
-void CDB::updateExpire(const Caller& caller) {
+void updateExpire(const Caller& caller) {
   std::string sql = std::string(" update user2 set ") + " expireTime=" +
-                    std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds) +
+                    std::to_string(static_cast<long long>(time(nullptr)) + kIdleSeconds) +
                     " where id=" + sqlNumber(caller.id) + " and status = 1";
-  execModify(sql);
+  CDB::execModify(sql);
 }
+
+}  // namespace session
 
 void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
   std::string sql = std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);

@@ -18,12 +18,13 @@
 #include <memory>
 #include <string>
 
+#include "auth/session.h"
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
-#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/paths.h"
 
 namespace {
@@ -64,17 +65,17 @@ void checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
   std::string userId = formField("userID");
   std::string token = formField("token");
-  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
+  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, session::kSessionRefused);
   Json::Value request;
   request["user"]["id"] = userId;
   request["user"]["token"] = token;
   // Check, sweep and extension see and leave one state of the sessions.
   korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = CDB::checkToken(request);
+  Caller caller = session::checkToken(request);
   caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
   checkPermission(kind, caller, request);
-  CDB::updateAllUserStatusByExpire();
-  CDB::updateExpire(caller);
+  session::updateAllUserStatusByExpire();
+  session::updateExpire(caller);
   session.commit();
 }
 

@@ -8,11 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "actions/action.h"
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "ops/ops.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/members.h"
@@ -121,7 +120,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   Json::Value sideB = logSide(after);
   Json::Value changes;
   CLog::compAB(keys, sideA, sideB, changes);
-  CDB::insLog(caller, "ips", "updIPS", "update ip list", CLog::detailText(changes));
+  CLog::insLog(caller, "ips", "updIPS", "update ip list", CLog::detailText(changes));
   transaction.commit();
 }
 

@@ -24,21 +24,23 @@ bool anyRow(std::string& sql) {
   return CDB::g_dbRowCnt > 0;
 }
 
-}  // namespace
-
-void CDB::checkSerialType(Json::Value& jsIData) {
+// Refuses a module that is not a serial one.
+void checkSerialType(Json::Value& jsIData) {
   // The stored type2 column decides, not the kind shown to the browser.
   std::string sql = " select id from dog2 where type2=1 and id=" + dogIdOf(jsIData);
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog is not serialDog");
 }
 
-void CDB::checkSerialCap(Json::Value& jsIData) {
+// Refuses a module that someone holds.
+void checkSerialCap(Json::Value& jsIData) {
   std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogIdOf(jsIData) + ";";
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
 }
 
+}  // namespace
+
 void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  CDB::checkSerialType(jsIData);
+  checkSerialType(jsIData);
   std::string dogId = dogIdOf(jsIData);
   std::string action = korvan::memberText(jsIData, {"serialPara", "action"});
   if (action == "cap") {
@@ -46,7 +48,7 @@ void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
     // Check and take under one write lock: of two users capturing the same
     // free module at once, exactly one gets it and the other is told.
     korvan::Transaction transaction(korvan::Transaction::kWrite);
-    CDB::checkSerialCap(jsIData);
+    checkSerialCap(jsIData);
     std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
     CDB::execModify(sql);
     transaction.commit();

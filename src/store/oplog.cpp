@@ -1,4 +1,4 @@
-#include "actions/log.h"
+#include "store/oplog.h"
 
 #include "store/db.h"
 #include "store/sql.h"
@@ -113,7 +113,7 @@ std::string CLog::detailText(const Json::Value& entries) {
   return writer.write(entries);
 }
 
-void CDB::insLog(const Caller& caller, std::string type, std::string typeSub,
+void CLog::insLog(const Caller& caller, std::string type, std::string typeSub,
                  std::string typeSubCN, std::string sth) {
   std::string time;
   getDateTime_sec(time);
@@ -124,5 +124,5 @@ void CDB::insLog(const Caller& caller, std::string type, std::string typeSub,
     sql += "'" + sqlText(*value) + "',";
   }
   sql += "'" + sqlText(sth) + "')";
-  execModify(sql);
+  CDB::execModify(sql);
 }

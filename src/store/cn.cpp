@@ -1,4 +1,4 @@
-#include "actions/cn.h"
+#include "store/cn.h"
 
 #include <cctype>
 #include <climits>
