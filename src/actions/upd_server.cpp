@@ -11,6 +11,7 @@
 #include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
+#include "util/number.h"
 #include "util/tools.h"
 
 using korvan::textOf;
@@ -27,7 +28,7 @@ bool isPort(const std::string& text) {
   for (char c : text) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   }
-  long port = std::stol(text);
+  const long long port = korvan::leadingInteger(text);
   return port >= 1 && port <= 65535;
 }
 

@@ -22,6 +22,7 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/number.h"
 #include "util/tools.h"
 #include "util/trace.h"
 
@@ -111,19 +112,11 @@ std::string newSessionToken() {
   return token;
 }
 
-int leadingInt(const std::string& text) {
-  errno = 0;
-  long long value = strtoll(text.c_str(), nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
 int policyNumber(const Json::Value& policy, const char* member) {
   if (!policy.isObject()) return 0;
   const Json::Value& value = policy[member];
   if (!value.isString() && !value.isNumeric()) return 0;
-  return leadingInt(value.asString());
+  return korvan::leadingInt(value.asString());
 }
 
 time_t parseLocalTime(const std::string& text) {
@@ -180,7 +173,7 @@ int getRetryCount(std::string userName, std::string& dt) {
   CDB::sel(false, sql, keys, row);
   if (CDB::g_dbRowCnt == 0) return 0;
   dt = row["f_datetime"].asString();
-  int count = leadingInt(row["f_wrongTimes"].asString());
+  int count = korvan::leadingInt(row["f_wrongTimes"].asString());
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
@@ -200,7 +193,7 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
 
   const std::string pw = request["pw"].asString();
   // Read before anything is written, so that a malformed member changes nothing.
-  const int timezone = leadingInt(request["timezone"].asString());
+  const int timezone = korvan::leadingInt(request["timezone"].asString());
 
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so

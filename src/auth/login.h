@@ -31,13 +31,8 @@ inline constexpr size_t kMaxNameBytes = 256;
 // bytes can be had; a predictable token is never handed out.
 std::string newSessionToken();
 
-// The leading decimal integer of `text` as atoi reads it (blanks skipped, an
-// optional sign, digits up to the first non-digit, none gives 0), saturated
-// to the range of int.
-int leadingInt(const std::string& text);
-
 // A member of the password policy document as a number: its text form's
-// leading integer. A member that is missing, not a number or text, or a
+// leading integer (util/number.h). A member that is missing, not a number or text, or a
 // document that is not an object, counts as 0.
 int policyNumber(const Json::Value& policy, const char* member);
 

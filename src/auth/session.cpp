@@ -7,6 +7,7 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/number.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ Caller selectCaller(const std::string& condition) {
   Caller caller;
   caller.id = row["id"].asString();
   caller.name = row["nm"].asString();
-  caller.level = atoi(row["level"].asCString());
+  caller.level = korvan::leadingInt(row["level"].asString());
   caller.rights = row["dog"].asString();
   caller.token = row["token"].asString();
   return caller;

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "util/number.h"
+
 void getDateTime_sec(std::string& str) {
   time_t now = time(nullptr);
   struct tm local {};
@@ -35,11 +37,11 @@ void getDateTime_milliSec(std::string& str) {
 
 namespace {
 
-// atoi over characters [pos, pos+width) of `text`, never reading past its end.
+// The leading integer of characters [pos, pos+width) of `text`, never reading
+// past its end.
 int fieldAt(const std::string& text, size_t pos, size_t width) {
-  char scratch[10] = {};
-  if (pos < text.size()) text.copy(scratch, std::min(width, text.size() - pos), pos);
-  return atoi(scratch);
+  if (pos >= text.size()) return 0;
+  return korvan::leadingInt(std::string_view(text).substr(pos, width));
 }
 
 }  // namespace
