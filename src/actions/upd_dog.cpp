@@ -10,6 +10,7 @@
 #include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
+#include "util/module_kind.h"
 #include "util/paths.h"
 
 using korvan::textOf;
@@ -22,7 +23,7 @@ void pauseAfterPacket() {
 }
 
 bool sendsCodeFrame(const Json::Value& side) {
-  int kind = dogKind(textOf(side["uid"]));
+  int kind = korvan::moduleKind(textOf(side["uid"]));
   return kind == 1 || kind == 3;
 }
 
@@ -35,12 +36,6 @@ void checkCodeFrameMembers(const Json::Value& jsIData) {
 }
 
 }  // namespace
-
-int dogKind(const std::string& uid) {
-  if (uid.size() < 2) return 0;
-  char c = uid[1];
-  return c >= '1' && c <= '3' ? c - '0' : 0;
-}
 
 // ---- CUpdDog -----------------------------------------------------------------
 

@@ -1,7 +1,5 @@
 #include "actions/upd_server.h"
 
-#include <arpa/inet.h>
-
 #include <cctype>
 #include <map>
 
@@ -10,6 +8,7 @@
 #include "store/db.h"
 #include "store/oplog.h"
 #include "store/sql.h"
+#include "util/ipv4.h"
 #include "util/members.h"
 #include "util/number.h"
 #include "util/tools.h"
@@ -17,11 +16,6 @@
 using korvan::textOf;
 
 namespace {
-
-bool isAddress(const std::string& text) {
-  in_addr unused{};
-  return inet_aton(text.c_str(), &unused) != 0;
-}
 
 bool isPort(const std::string& text) {
   if (text.empty() || text.size() > 5) return false;
@@ -43,7 +37,7 @@ void CUpdServer::checkRequest() const {
   };
   if (!isEncryption(textOf(server["encrypt"]))) refuse("encrypt");
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
-    if (!isAddress(textOf(server[member]))) refuse(member);
+    if (!korvan::isInetAddress(textOf(server[member]))) refuse(member);
   }
   for (const char* member : {"portKM", "portV", "portWeb"}) {
     if (!isPort(textOf(server[member]))) refuse(member);

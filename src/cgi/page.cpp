@@ -2,7 +2,6 @@
 #include "cgi/page.h"
 
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "cgi/filetransfer.h"
 #include "cgi/reply.h"
 #include "store/db.h"
+#include "util/files.h"
 #include "util/paths.h"
 #include "util/trace.h"
 
@@ -45,10 +45,6 @@ constexpr size_t kBodyLineBuffer = 102400;
 
 // Every line of the page is followed by a line holding a single blank.
 void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
-
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
 
 // Reads the stored UI language. An empty secureConf gives the empty language.
 std::string readSiteLanguage() {
@@ -129,7 +125,7 @@ void setHtmlLink(std::string siteLanguage, bool editLanguage) {
 }
 
 void setHtmlBody() {
-  std::unique_ptr<FILE, FileCloser> file(
+  korvan::FilePtr file(
       fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
   if (!file) {
     setLog(260, "open HtmlBody.html failed.\n");

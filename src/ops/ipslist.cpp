@@ -3,9 +3,7 @@
 // the table. The rewrite runs in one write transaction: a failure part way
 // (another request holding the database, say) must not leave a white list
 // emptied, which would lock every browser out.
-#include <cctype>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "ops/ops.h"
@@ -14,36 +12,16 @@
 #include "store/oplog.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/ipv4.h"
 #include "util/members.h"
 #include "util/tools.h"
 
 namespace {
 
-// Four decimal numbers from 0 to 255 joined by dots, without leading zeros
-// (which the address parser would read as octal).
-bool isDottedQuad(std::string_view text) {
-  size_t i = 0;
-  for (int part = 0; part < 4; ++part) {
-    if (part > 0) {
-      if (i >= text.size() || text[i] != '.') return false;
-      ++i;
-    }
-    size_t start = i;
-    unsigned value = 0;
-    while (i < text.size() && i - start < 3 && std::isdigit(static_cast<unsigned char>(text[i]))) {
-      value = value * 10 + static_cast<unsigned>(text[i] - '0');
-      ++i;
-    }
-    size_t length = i - start;
-    if (length == 0 || value > 255 || (length > 1 && text[start] == '0')) return false;
-  }
-  return i == text.size();
-}
-
-// Refuses an address to be added that is not a dotted quad.
+// Refuses an address to be added that is not a dotted quad (util/ipv4.h).
 void checkNewIP(const std::string& action, const Json::Value& para) {
   if ((action == "insIP" || action == "updIP") &&
-      !isDottedQuad(korvan::memberText(para, {"newIP"}))) {
+      !korvan::isDottedQuad(korvan::memberText(para, {"newIP"}))) {
     throw CMyErr(CMyErr::warning, "invalid ip address");
   }
 }
