@@ -188,11 +188,6 @@ inline void begin(void* pak, size_t size, uint8_t type) {
   bytes[2] = type;
 }
 
-template <typename Packet>
-inline const uint8_t* bytesOf(const Packet& packet) {
-  return reinterpret_cast<const uint8_t*>(&packet);
-}
-
 inline void putBE16(uint8_t (&field)[2], uint16_t value) {
   field[0] = static_cast<uint8_t>(value >> 8);
   field[1] = static_cast<uint8_t>(value);

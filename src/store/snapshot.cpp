@@ -35,8 +35,7 @@ int indexIn(const char* const (&table)[N], const std::string& text) {
 // The first line of the version file (at most 99 characters, its line end
 // included when it fits), or "Null" when the file cannot be opened.
 std::string softVersion() {
-  korvan::FilePtr file(
-      fopen(korvan::resolvePath(korvan::kVersionPath).c_str(), "r"));
+  korvan::FilePtr file(fopen(korvan::resolvePath(korvan::kVersionPath).c_str(), "r"));
   if (!file) return "Null";
   char line[100] = {};
   if (fgets(line, sizeof line, file.get()) == nullptr) line[0] = '\0';

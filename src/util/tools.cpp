@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/time.h>
 
 #include <cctype>
 #include <cerrno>
@@ -19,19 +18,6 @@ void getDateTime_sec(std::string& str) {
   localtime_r(&now, &local);
   char buf[30];
   strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
-  str = buf;
-}
-
-void getDateTime_milliSec(std::string& str) {
-  struct timeval tv {};
-  gettimeofday(&tv, nullptr);
-  time_t secs = tv.tv_sec;
-  struct tm local {};
-  localtime_r(&secs, &local);
-  char buf[64];
-  snprintf(buf, sizeof buf, "%d-%d-%d %d:%d:%d:%d", local.tm_year + 1900, local.tm_mon + 1,
-           local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-           static_cast<int>(tv.tv_usec / 1000));
   str = buf;
 }
 
