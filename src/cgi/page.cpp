@@ -66,13 +66,13 @@ bool isSafeLanguageCode(const std::string& code) {
 }
 
 int cgiMain() {
-  CDB::cnn();
   std::string siteLanguage;
-  std::optional<CMyErr> languageError;
+  std::optional<CMyErr> databaseError;
   try {
+    CDB::cnn();
     siteLanguage = readSiteLanguage();
   } catch (const CMyErr& e) {
-    languageError = e;
+    databaseError = e;
   }
   setLog(4276, siteLanguage.c_str());
   setLog(3628, "cgiMain enter....\n");
@@ -80,18 +80,18 @@ int cgiMain() {
   if (isOperaFile()) return operaFile();
   if (CAjax::isAjax()) {
     setLog(2914, "isAjax");
-    if (languageError) {
+    if (databaseError) {
       // The database failed before the dispatcher could run: answer the call
       // with the error envelope rather than leave the browser without a reply.
       cgiHeaderContentType("text/html;charset=utf-8");
       Json::Value reply;
-      setErrorReply(reply, *languageError);
+      setErrorReply(reply, *databaseError);
       writeJsonReply(reply);
       return 0;
     }
     return CAjax::main2(siteLanguage);
   }
-  setHtml(siteLanguage, !languageError);
+  setHtml(siteLanguage, !databaseError);
   return 0;
 }
 
@@ -125,8 +125,7 @@ void setHtmlLink(std::string siteLanguage, bool editLanguage) {
 }
 
 void setHtmlBody() {
-  korvan::FilePtr file(
-      fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
+  korvan::FilePtr file(fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
   if (!file) {
     setLog(260, "open HtmlBody.html failed.\n");
     return;

@@ -19,9 +19,11 @@
 class CDB {
  public:
   // ---- Access layer ----------------------------------------------------
-  // Opens the configuration database (read-write, created when missing). The
-  // result is not checked: a bad file fails at the first statement. A locked
-  // database is waited for up to kBusyTimeoutMs by every statement.
+  // Opens the configuration database (read-write, created when missing) once
+  // per process; it is closed when the process ends. A database that cannot
+  // be opened throws CMyErr(err) with the engine's message and leaves dbCnn
+  // null; a file that is not a database fails at the first statement. A
+  // locked database is waited for up to kBusyTimeoutMs by every statement.
   static void cnn();
   static constexpr int kBusyTimeoutMs = 5000;
   // Runs a query into the result-table statics; failures go to execWrap().
