@@ -7,14 +7,10 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 #include "util/number.h"
 
 namespace {
-
-// A request member as text; an array or object names no session.
-std::string scalarText(const Json::Value& value) {
-  return value.isArray() || value.isObject() ? std::string() : value.asString();
-}
 
 // Epoch seconds as long long: a 32-bit long would wrap in 2038.
 std::string nowText() { return std::to_string(static_cast<long long>(time(nullptr))); }
@@ -48,11 +44,10 @@ void updateAllUserStatusByExpire() {
 }
 
 Caller checkToken(const Json::Value& jsIData) {
-  const Json::Value& user = jsIData["user"];
-  const std::string id = scalarText(user["id"]);
+  const std::string id = korvan::memberText(jsIData, {"user", "id"});
   // The session's own id is the identity; a second id that says otherwise
   // is not another user's to borrow.
-  if (jsIData.isMember("userID") && scalarText(jsIData["userID"]) != id) {
+  if (jsIData.isMember("userID") && korvan::memberText(jsIData, {"userID"}) != id) {
     throw CMyErr(CMyErr::err, kSessionRefused);
   }
   if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
@@ -60,7 +55,7 @@ Caller checkToken(const Json::Value& jsIData) {
   // and a refused request writes nothing.
   return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
                       " and user2.id=" + id + " and user2.token='" +
-                      sqlText(scalarText(user["token"])) + "'");
+                      sqlText(korvan::memberText(jsIData, {"user", "token"})) + "'");
 }
 
 Caller callerOf(const std::string& id, const std::string& token) {
