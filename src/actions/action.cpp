@@ -1,8 +1,11 @@
 #include "actions/action.h"
 
 #include "daemon/arm.h"
-#include "store/myerr.h"
 #include "store/transaction.h"
+#include "util/members.h"
+#include "util/myerr.h"
+
+using korvan::textOf;
 
 CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData)
     : caller(caller), jsIData(jsIData), jsOData(jsOData) {}
@@ -35,20 +38,6 @@ void CAction::do2() {
   afterCommit();
 }
 
-std::string CAction::textOf(const Json::Value& value) {
-  switch (value.type()) {
-    case Json::nullValue:
-      return "";
-    case Json::booleanValue:
-      return value.asBool() ? "true" : "false";
-    case Json::arrayValue:
-    case Json::objectValue:
-      throw CMyErr(CMyErr::err, "invalid request: a list or object where a value belongs");
-    default:
-      return value.asString();
-  }
-}
-
 void CAction::initDaDb() {}
 
 void CAction::checkChange() {
@@ -64,9 +53,7 @@ void CAction::tellArm() {}
 void CAction::afterCommit() {}
 
 const Json::Value& CAction::param(const char* name) const {
-  const Json::Value& request = jsIData;
-  if (!request.isObject()) return Json::Value::nullSingleton();
-  const Json::Value& p = request[name];
+  const Json::Value& p = korvan::member(jsIData, name);
   if (!p.isNull() && !p.isObject()) {
     throw CMyErr(CMyErr::err, std::string("invalid request: ") + name + " is not an object");
   }

@@ -5,25 +5,13 @@
 // order (do2), all under one write transaction: the first step that throws a
 // CMyErr ends the request and nothing of the change is stored. What the
 // daemon was told before a later step failed stays told.
-//
-// CKeyCN names one field of an operation-log record: the member of `da`/`db`
-// and the label the record shows for it.
 #pragma once
 
 #include <json/json.h>
 
 #include <string>
-#include <vector>
 
 #include "util/caller.h"
-
-class CKeyCN {
- public:
-  CKeyCN(std::string key, std::string label) : k(std::move(key)), cn(std::move(label)) {}
-
-  std::string k;   // member name in da/db, e.g. "nm"
-  std::string cn;  // label in the log record, e.g. "Name"
-};
 
 class CAction {
  public:
@@ -42,11 +30,6 @@ class CAction {
   // connection was opened is reported as err.
   void do2();
 
-  // The text form by which values are compared, logged and written: a string
-  // is itself, null the empty text, a number its decimal text, a boolean
-  // "true" or "false". An array or object has none: CMyErr(err).
-  static std::string textOf(const Json::Value& value);
-
   const Caller caller;   // who asked for the change: the log's author
   Json::Value& jsIData;  // the request document
   Json::Value& jsOData;  // the reply document; handed on to the daemon operations
@@ -56,9 +39,10 @@ class CAction {
  protected:
   // Fills da and db. Default: nothing, so both stay null.
   virtual void initDaDb();
-  // Throws when there is nothing to do. Default: compares every member of da
-  // with the member of the same name in db (a missing one reads as the empty
-  // text); without any difference CMyErr(warning, "Nothing modified").
+  // Throws when there is nothing to do. Default: compares the text form
+  // (util/members.h) of every member of da with the member of the same name
+  // in db (a missing one reads as the empty text); without any difference
+  // CMyErr(warning, "Nothing modified").
   virtual void checkChange();
   // Writes the change to the database.
   virtual void modify() = 0;
@@ -83,6 +67,3 @@ class CAction {
   // object is refused with CMyErr(err) naming it; a missing one reads as null.
   const Json::Value& param(const char* name) const;
 };
-
-// The key list of a log record, in the order the record shows the fields.
-using CKeyCNList = std::vector<CKeyCN>;

@@ -4,13 +4,16 @@
 #include <map>
 #include <thread>
 
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "daemon/arm.h"
-#include "daemon/members.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
+#include "util/members.h"
+#include "util/module_kind.h"
 #include "util/paths.h"
+
+using korvan::textOf;
 
 namespace {
 
@@ -20,7 +23,7 @@ void pauseAfterPacket() {
 }
 
 bool sendsCodeFrame(const Json::Value& side) {
-  int kind = dogKind(CAction::textOf(side["uid"]));
+  int kind = korvan::moduleKind(textOf(side["uid"]));
   return kind == 1 || kind == 3;
 }
 
@@ -28,17 +31,11 @@ bool sendsCodeFrame(const Json::Value& side) {
 // that before the first packet, so that a malformed request is refused
 // without a half-sent change.
 void checkCodeFrameMembers(const Json::Value& jsIData) {
-  korvan::daemon::memberString(jsIData, {"dogPara", "code"});
-  korvan::daemon::memberString(jsIData, {"dogPara", "frame"});
+  korvan::memberString(jsIData, {"dogPara", "code"});
+  korvan::memberString(jsIData, {"dogPara", "frame"});
 }
 
 }  // namespace
-
-int dogKind(const std::string& uid) {
-  if (uid.size() < 2) return 0;
-  char c = uid[1];
-  return c >= '1' && c <= '3' ? c - '0' : 0;
-}
 
 // ---- CUpdDog -----------------------------------------------------------------
 
@@ -122,7 +119,7 @@ void CUpdDog::log() {
   a["type2"] = b["type2"];
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(caller, "dog", "updDog", "update console", CLog::detailText(entries));
+  CLog::insLog(caller, "dog", "updDog", "update console", CLog::detailText(entries));
 }
 
 // ---- CUpdDog_factory -----------------------------------------------------------

@@ -62,7 +62,3 @@ class CUpdDog_factory : public CAction {
   void prepareStatement();
   std::string updDog2_;
 };
-
-// The module kind of a console module identity: its second character as a
-// digit, 1 to 3; anything else (a short identity included) is 0.
-int dogKind(const std::string& uid);

@@ -2,9 +2,12 @@
 
 #include <map>
 
-#include "actions/log.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
+#include "util/members.h"
+
+using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
   const Json::Value& priv = param("priv");
@@ -34,5 +37,5 @@ void CUpdPriv::log() {
   Json::Value a = da, b = db, entries;
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
-  CDB::insLog(caller, "priv", "updPriv", "update userGroup", CLog::detailText(entries));
+  CLog::insLog(caller, "priv", "updPriv", "update userGroup", CLog::detailText(entries));
 }

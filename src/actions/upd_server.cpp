@@ -1,30 +1,28 @@
 #include "actions/upd_server.h"
 
-#include <arpa/inet.h>
-
 #include <cctype>
 #include <map>
 
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "daemon/arm.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
+#include "util/ipv4.h"
+#include "util/members.h"
+#include "util/number.h"
 #include "util/tools.h"
 
-namespace {
+using korvan::textOf;
 
-bool isAddress(const std::string& text) {
-  in_addr unused{};
-  return inet_aton(text.c_str(), &unused) != 0;
-}
+namespace {
 
 bool isPort(const std::string& text) {
   if (text.empty() || text.size() > 5) return false;
   for (char c : text) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   }
-  long port = std::stol(text);
+  const long long port = korvan::leadingInteger(text);
   return port >= 1 && port <= 65535;
 }
 
@@ -39,7 +37,7 @@ void CUpdServer::checkRequest() const {
   };
   if (!isEncryption(textOf(server["encrypt"]))) refuse("encrypt");
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
-    if (!isAddress(textOf(server[member]))) refuse(member);
+    if (!korvan::isInetAddress(textOf(server[member]))) refuse(member);
   }
   for (const char* member : {"portKM", "portV", "portWeb"}) {
     if (!isPort(textOf(server[member]))) refuse(member);
@@ -112,5 +110,5 @@ void CUpdServer::log() {
   b["encrypt"] = CCN::name(CCN::serverEncrypt, textOf(b["encrypt"]));
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
-  CDB::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
+  CLog::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
 }

@@ -2,11 +2,14 @@
 
 #include <map>
 
-#include "actions/log.h"
-#include "store/myerr.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
+#include "util/members.h"
+#include "util/myerr.h"
 #include "util/tools.h"
+
+using korvan::textOf;
 
 namespace {
 
@@ -19,8 +22,8 @@ void logSingle(const Caller& caller, const Json::Value& userPara, const char* ty
   CLog::setUserKeyValue(false, keys, source, a, unused, unused);
   Json::Value entries;
   CLog::singleA(keys, a, entries);
-  CLog::singleA_dog(CAction::textOf(a["dog"]), entries);
-  CDB::insLog(caller, "user", typeSub, typeSubCN, CLog::detailText(entries));
+  CLog::singleA_dog(textOf(a["dog"]), entries);
+  CLog::insLog(caller, "user", typeSub, typeSubCN, CLog::detailText(entries));
 }
 
 // Side A of a user update: the stored row of `userPara`.`id` with its
@@ -30,7 +33,7 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
       std::string(" select user2.id,user2.nm,pw,memo,user2.dog as dog,pid,priv2.nm as pidCN,") +
       " code,frame,media,nm2,addrH,addrC,phone,email,prior,memo2 " +
       " from user2,priv2 where user2.pid=priv2.id and user2.id=" +
-      sqlNumber(CAction::textOf(userPara["id"]));
+      sqlNumber(textOf(userPara["id"]));
   std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
                                 "pidCN", "code",  "frame", "media", "nm2",  "addrH",
                                 "addrC", "phone", "email", "prior", "memo2"};
@@ -38,14 +41,14 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
 }
 
 bool setsPassword(const Json::Value& userPara) {
-  return CAction::textOf(userPara["setPW"]) == "yes";
+  return textOf(userPara["setPW"]) == "yes";
 }
 
 // True when some member of `da` other than `pw` differs from `db`.
 bool changesMoreThanPassword(const Json::Value& da, const Json::Value& db) {
   for (const std::string& name : da.getMemberNames()) {
     if (name == "pw") continue;
-    if (CAction::textOf(da[name]) != CAction::textOf(db[name])) return true;
+    if (textOf(da[name]) != textOf(db[name])) return true;
   }
   return false;
 }
@@ -118,7 +121,7 @@ void CUpdUser::log() {
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
-  CDB::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
+  CLog::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
 }
 
 // ---- CInsUser ----------------------------------------------------------------

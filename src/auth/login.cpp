@@ -19,11 +19,12 @@
 #include <cstdlib>
 
 #include "auth/session.h"
-#include "store/transaction.h"
-#include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/number.h"
 #include "util/tools.h"
+#include "util/trace.h"
 
 namespace login {
 
@@ -111,19 +112,11 @@ std::string newSessionToken() {
   return token;
 }
 
-int leadingInt(const std::string& text) {
-  errno = 0;
-  long long value = strtoll(text.c_str(), nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
 int policyNumber(const Json::Value& policy, const char* member) {
   if (!policy.isObject()) return 0;
   const Json::Value& value = policy[member];
   if (!value.isString() && !value.isNumeric()) return 0;
-  return leadingInt(value.asString());
+  return korvan::leadingInt(value.asString());
 }
 
 time_t parseLocalTime(const std::string& text) {
@@ -153,21 +146,16 @@ Json::Value withoutPasswords(const Json::Value& request) {
   return copy;
 }
 
-}  // namespace login
+// ---- The database work of a login ------------------------------------------
 
-Caller onLogin(Json::Value& jsIData, Json::Value& jsOData) {
-  Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
-  jsIData["user"]["timezone"] = timezone;
-  CDB::checkPW(jsIData, jsOData);
-  const std::string token = CDB::updateToken(jsIData, jsOData);
-  return CDB::callerOf(static_cast<const Json::Value&>(jsIData)["userID"].asString(), token);
-}
+namespace {
 
-Json::Value CDB::getPwdConf() {
+// The password policy document of secureConf.
+Json::Value getPwdConf() {
   std::string sql = "select f_pwd from secureConf;";
   std::vector<std::string> keys{"secureConf"};
   Json::Value row;
-  sel(false, sql, keys, row);
+  CDB::sel(false, sql, keys, row);
   Json::Value policy;
   Json::Reader reader;
   // A document that does not parse reads as having no members: no lock, no
@@ -176,49 +164,54 @@ Json::Value CDB::getPwdConf() {
   return policy;
 }
 
-int CDB::getRetryCount(std::string userName, std::string& dt) {
+// The number the next failed attempt of `userName` would have (0 when the
+// name has no failure row), and in `dt` the row's lock time.
+int getRetryCount(std::string userName, std::string& dt) {
   std::string sql = "select * from userLock where f_userName='" + sqlText(userName) + "';";
   std::vector<std::string> keys{"f_id", "f_datetime", "f_userName", "f_wrongTimes"};
   Json::Value row;
-  sel(false, sql, keys, row);
-  if (g_dbRowCnt == 0) return 0;
+  CDB::sel(false, sql, keys, row);
+  if (CDB::g_dbRowCnt == 0) return 0;
   dt = row["f_datetime"].asString();
-  int count = login::leadingInt(row["f_wrongTimes"].asString());
+  int count = korvan::leadingInt(row["f_wrongTimes"].asString());
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
-void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
+// Counts and checks the attempt. On success `jsIData` holds the user's
+// userID, pwdExpire and level, the time zone is stored, and an expired
+// password is noted in jsOData.retMsg.
+void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
   const std::string userNM = request["userNM"].asString();
   // Refused before anything is written, the trace log included.
-  if (userNM.size() > login::kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
+  if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
-  setLog(693, login::withoutPasswords(request).toStyledString().c_str());
+  setLog(693, withoutPasswords(request).toStyledString().c_str());
   setLog(876, policy.toStyledString().c_str());
-  const int pwdTry = login::policyNumber(policy, "pwdTry");
-  const int pwdExpire = login::policyNumber(policy, "pwdExpire");
+  const int pwdTry = policyNumber(policy, "pwdTry");
+  const int pwdExpire = policyNumber(policy, "pwdExpire");
 
   const std::string pw = request["pw"].asString();
   // Read before anything is written, so that a malformed member changes nothing.
-  const int timezone = login::leadingInt(request["timezone"].asString());
+  const int timezone = korvan::leadingInt(request["timezone"].asString());
 
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so
   // no more than pwdTry passwords are tested between two locks.
   korvan::Transaction transaction(korvan::Transaction::kWrite);
-  login::removeLapsedStrangers();
+  removeLapsedStrangers();
   std::string lockTime;
   int attempt = getRetryCount(userNM, lockTime);
 
-  if (login::lockCheckDue(pwdTry, attempt)) {
-    double elapsed = difftime(time(nullptr), login::parseLocalTime(lockTime));
-    if (login::stillLocked(elapsed)) {
+  if (lockCheckDue(pwdTry, attempt)) {
+    double elapsed = difftime(time(nullptr), parseLocalTime(lockTime));
+    if (stillLocked(elapsed)) {
       transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
     }
     std::string sql =
         "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
-    execModify(sql);
+    CDB::execModify(sql);
     attempt = 1;
   }
 
@@ -226,60 +219,61 @@ void CDB::checkPW(Json::Value& jsIData, Json::Value& jsOData) {
                     " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
                     sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
   std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  sel(false, sql, keys, jsIData);
+  CDB::sel(false, sql, keys, jsIData);
 
-  if (g_dbRowCnt == 0) {
+  if (CDB::g_dbRowCnt == 0) {
     std::string now;
     getDateTime_sec(now);
     std::string record;
-    switch (login::failureRecord(attempt, pwdTry)) {
-      case login::FailureRecord::insertFirst:
+    switch (failureRecord(attempt, pwdTry)) {
+      case FailureRecord::insertFirst:
         record = "insert into userLock (f_id,f_datetime,f_userName,f_wrongTimes) values (null,'" +
                  sqlText(now) + "','" + sqlText(userNM) + "',1);";
         attempt = 1;
         break;
-      case login::FailureRecord::renewLockTime:
+      case FailureRecord::renewLockTime:
         record = "update userLock set f_datetime='" + sqlText(now) + "'," +
                  "f_wrongTimes=" + std::to_string(attempt) + " where f_userName='" +
                  sqlText(userNM) + "';";
         break;
-      case login::FailureRecord::countOnly:
+      case FailureRecord::countOnly:
         record = "update userLock set f_wrongTimes=" + std::to_string(attempt) +
                  " where f_userName='" + sqlText(userNM) + "';";
         break;
     }
-    execModify(record);
+    CDB::execModify(record);
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
-  execModify(reset);
+  CDB::execModify(reset);
   transaction.commit();
 
-  if (isFactory && request["level"].asString() != "3") {
+  if (CDB::isFactory && request["level"].asString() != "3") {
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
   }
 
   std::string zone = "update user2 set timezone=" + std::to_string(timezone) + " where nm='" +
                      sqlText(userNM) + "';";
-  execModify(zone);
+  CDB::execModify(zone);
 
   if (pwdExpire > 0) {
     double elapsed =
-        difftime(time(nullptr), login::parseLocalTime(request["pwdExpire"].asString()));
-    setLog(832, login::withoutPasswords(request).toStyledString().c_str());
-    if (login::passwordExpired(pwdExpire, elapsed)) {
+        difftime(time(nullptr), parseLocalTime(request["pwdExpire"].asString()));
+    setLog(832, withoutPasswords(request).toStyledString().c_str());
+    if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }
   }
 }
 
-std::string CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
+// Opens the session of the user that checkPW found; returns the new token.
+std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   (void)jsOData;
   const Json::Value& request = jsIData;
-  const std::string token = login::newSessionToken();
+  const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
   const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
@@ -287,6 +281,18 @@ std::string CDB::updateToken(Json::Value& jsIData, Json::Value& jsOData) {
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
                     " where id=" + sqlNumber(request["userID"]);
-  execModify(sql);
+  CDB::execModify(sql);
   return token;
+}
+
+}  // namespace
+
+}  // namespace login
+
+Caller onLogin(Json::Value& jsIData, Json::Value& jsOData) {
+  Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
+  jsIData["user"]["timezone"] = timezone;
+  login::checkPW(jsIData, jsOData);
+  const std::string token = login::updateToken(jsIData, jsOData);
+  return session::callerOf(static_cast<const Json::Value&>(jsIData)["userID"].asString(), token);
 }

@@ -1,7 +1,6 @@
 // Login: the "login" request, failed-login counting with a temporary lock per
 // user name, the factory-mode rule, the password age, and the start of the
-// session. The CDB members that do the database work (getPwdConf,
-// getRetryCount, checkPW, updateToken) are declared in store/db.h.
+// session.
 #pragma once
 
 #include <json/json.h>
@@ -12,7 +11,7 @@
 #include "util/caller.h"
 
 // Handler of "login": copies `timezone` to `user`.`timezone`, checks the
-// credentials (CDB::checkPW) and opens the session (CDB::updateToken).
+// credentials and opens the session.
 // Returns the logged-in user as the request's Caller (address left empty).
 // Throws CMyErr(err) on a refused login; the session is then left as it was.
 // A name of more than kMaxNameBytes is refused before anything is written.
@@ -32,13 +31,8 @@ inline constexpr size_t kMaxNameBytes = 256;
 // bytes can be had; a predictable token is never handed out.
 std::string newSessionToken();
 
-// The leading decimal integer of `text` as atoi reads it (blanks skipped, an
-// optional sign, digits up to the first non-digit, none gives 0), saturated
-// to the range of int.
-int leadingInt(const std::string& text);
-
 // A member of the password policy document as a number: its text form's
-// leading integer. A member that is missing, not a number or text, or a
+// leading integer (util/number.h). A member that is missing, not a number or text, or a
 // document that is not an object, counts as 0.
 int policyNumber(const Json::Value& policy, const char* member);
 

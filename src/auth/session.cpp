@@ -7,13 +7,10 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
+#include "util/number.h"
 
 namespace {
-
-// A request member as text; an array or object names no session.
-std::string scalarText(const Json::Value& value) {
-  return value.isArray() || value.isObject() ? std::string() : value.asString();
-}
 
 // Epoch seconds as long long: a 32-bit long would wrap in 2038.
 std::string nowText() { return std::to_string(static_cast<long long>(time(nullptr))); }
@@ -26,11 +23,11 @@ Caller selectCaller(const std::string& condition) {
   std::vector<std::string> keys{"id", "nm", "level", "dog", "token"};
   Json::Value row;
   CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
+  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, session::kSessionRefused);
   Caller caller;
   caller.id = row["id"].asString();
   caller.name = row["nm"].asString();
-  caller.level = atoi(row["level"].asCString());
+  caller.level = korvan::leadingInt(row["level"].asString());
   caller.rights = row["dog"].asString();
   caller.token = row["token"].asString();
   return caller;
@@ -38,18 +35,19 @@ Caller selectCaller(const std::string& condition) {
 
 }  // namespace
 
-void CDB::updateAllUserStatusByExpire() {
+namespace session {
+
+void updateAllUserStatusByExpire() {
   std::string sql =
       std::string("update user2 set status=0 ") + "where status=1 and expireTime<" + nowText();
-  execModify(sql);
+  CDB::execModify(sql);
 }
 
-Caller CDB::checkToken(const Json::Value& jsIData) {
-  const Json::Value& user = jsIData["user"];
-  const std::string id = scalarText(user["id"]);
+Caller checkToken(const Json::Value& jsIData) {
+  const std::string id = korvan::memberText(jsIData, {"user", "id"});
   // The session's own id is the identity; a second id that says otherwise
   // is not another user's to borrow.
-  if (jsIData.isMember("userID") && scalarText(jsIData["userID"]) != id) {
+  if (jsIData.isMember("userID") && korvan::memberText(jsIData, {"userID"}) != id) {
     throw CMyErr(CMyErr::err, kSessionRefused);
   }
   if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
@@ -57,26 +55,27 @@ Caller CDB::checkToken(const Json::Value& jsIData) {
   // and a refused request writes nothing.
   return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
                       " and user2.id=" + id + " and user2.token='" +
-                      sqlText(scalarText(user["token"])) + "'");
+                      sqlText(korvan::memberText(jsIData, {"user", "token"})) + "'");
 }
 
-Caller CDB::callerOf(const std::string& id, const std::string& token) {
+Caller callerOf(const std::string& id, const std::string& token) {
   Caller caller = selectCaller(" and user2.id=" + sqlNumber(id));
   caller.token = token;
   return caller;
 }
 
-void CDB::updateExpire(const Caller& caller) {
+void updateExpire(const Caller& caller) {
   // A row that already holds the new expiry (a second request within the same
   // second) is left alone: rewriting it would cost a durable commit for no
   // change.
-  const std::string expire =
-      std::to_string(static_cast<long long>(time(nullptr)) + session::kIdleSeconds);
+  const std::string expire = std::to_string(static_cast<long long>(time(nullptr)) + kIdleSeconds);
   std::string sql = std::string(" update user2 set ") + " expireTime=" + expire +
                     " where id=" + sqlNumber(caller.id) + " and status = 1" +
                     " and expireTime is not " + expire;
-  execModify(sql);
+  CDB::execModify(sql);
 }
+
+}  // namespace session
 
 void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
   std::string sql = std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);

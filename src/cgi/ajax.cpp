@@ -32,6 +32,7 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ Caller admit(const std::string& type, Json::Value& jsIData) {
   CAjax::initDogDB(jsIData);
   readDeviceMode();
   CAjax::checkIPS();
-  Caller caller = type == "login" ? Caller() : CDB::checkToken(jsIData);
+  Caller caller = type == "login" ? Caller() : session::checkToken(jsIData);
   caller.address = clientAddress();
   checkPermission(type, caller, jsIData);
   return caller;
@@ -295,8 +296,8 @@ Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   Caller caller = admit(type, jsIData);
   progress.admitted = true;
 
-  CDB::updateAllUserStatusByExpire();
-  if (type != "login" && type != "logout") CDB::updateExpire(caller);
+  session::updateAllUserStatusByExpire();
+  if (type != "login" && type != "logout") session::updateExpire(caller);
   session.commit();
   return caller;
 }

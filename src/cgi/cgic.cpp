@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cgi/cgic_entries.h"
+#include "util/trace.h"
 
 namespace {
 

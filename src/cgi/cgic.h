@@ -1,6 +1,6 @@
 // The CGI layer: the process entry, the captured CGI environment, the decoded
-// form entries and the lookups over them, the response header, and the trace
-// log. Plain functions and process-wide variables; one request per process.
+// form entries and the lookups over them, and the response header.
+// Plain functions and process-wide variables; one request per process.
 #pragma once
 
 #include <cstdio>
@@ -92,11 +92,3 @@ cgiFormResultType cgiFormFileClose(cgiFile* cfp);
 // ---- Response ----------------------------------------------------------------
 // Writes "Content-type: <mediaType>\r\n\r\n" to cgiOut.
 void cgiHeaderContentType(const char* mediaType);
-
-// ---- Trace log ----------------------------------------------------------------
-// Appends "<line>_Time:HH:MM:SSMsg:::<msg>\n" to the trace log. The file is
-// kept to at most 1 MiB: a record that would pass that first moves the file to
-// log.txt.1. A log that cannot be opened drops the record.
-void setLog(int line, const char* msg);
-// Writes the local time of day, "HH:MM:SS", into `buf` (at least 9 bytes).
-void getCurTime_forLog(char* buf);

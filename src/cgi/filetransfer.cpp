@@ -18,12 +18,14 @@
 #include <memory>
 #include <string>
 
+#include "auth/session.h"
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
-#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/files.h"
 #include "util/paths.h"
 
 namespace {
@@ -64,47 +66,22 @@ void checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
   std::string userId = formField("userID");
   std::string token = formField("token");
-  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, CDB::kSessionRefused);
+  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, session::kSessionRefused);
   Json::Value request;
   request["user"]["id"] = userId;
   request["user"]["token"] = token;
   // Check, sweep and extension see and leave one state of the sessions.
   korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = CDB::checkToken(request);
+  Caller caller = session::checkToken(request);
   caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
   checkPermission(kind, caller, request);
-  CDB::updateAllUserStatusByExpire();
-  CDB::updateExpire(caller);
+  session::updateAllUserStatusByExpire();
+  session::updateExpire(caller);
   session.commit();
 }
 
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
 struct UploadCloser {
   void operator()(cgiFile* f) const { cgiFormFileClose(f); }
-};
-
-// A temporary file that is removed unless it was renamed into place.
-class TempFile {
- public:
-  explicit TempFile(std::string path) : path_(std::move(path)) {}
-  ~TempFile() {
-    if (!path_.empty()) unlink(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  bool renameTo(const std::string& destination) {
-    if (rename(path_.c_str(), destination.c_str()) != 0) return false;
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::string path_;
 };
 
 // Temporary copies sit beside the firmware file as "firmupdate.XXXXXX".
@@ -137,16 +114,17 @@ void removeAbandonedCopies(const std::string& destination) {
 // A new temporary copy beside `destination`, locked for this upload. The
 // sweep of another upload may remove a copy between its creation and its
 // lock; such a copy is let go and another made.
-int makeLockedCopy(const std::string& destination, std::string& path) {
+bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    path = destination + kTempSuffix;
-    int fd = mkstemp(path.data());
-    if (fd < 0) return -1;
+    if (!temp.create(destination + kTempSuffix)) return false;
+    const int fd = fileno(temp.file());
     struct stat st {};
-    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
-    close(fd);
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &st) == 0 && st.st_nlink > 0) return true;
+    // Gone already, or left for the next upload's sweep: only closed here.
+    temp.release();
+    temp.discard();
   }
-  return -1;
+  return false;
 }
 
 // Copies the upload of `fileKey` to the firmware file. The copy goes to a
@@ -161,35 +139,30 @@ bool storeUpload(const std::string& fileKey) {
 
   std::string destination = korvan::resolvePath(korvan::kFirmwarePath);
   removeAbandonedCopies(destination);
-  std::string path;
-  int fd = makeLockedCopy(destination, path);
-  if (fd < 0) return false;
-  TempFile temp(path);
-  // mkstemp makes the file private; the firmware file gets the permissions
-  // a plain create would give it.
+  korvan::TempFile temp;
+  if (!makeLockedCopy(destination, temp)) return false;
+  FILE* out = temp.file();
+  const int fd = fileno(out);
+  // The copy is made private; the firmware file gets the permissions a plain
+  // create would give it.
   mode_t mask = umask(0);
   umask(mask);
-  FilePtr out(fdopen(fd, "wb"));
-  if (!out) {
-    close(fd);
-    return false;
-  }
   if (fchmod(fd, 0666 & ~mask) != 0) return false;
 
   char buffer[kUploadPiece];
   int got = 0;
   cgiFormResultType result;
   while ((result = cgiFormFileRead(upload.get(), buffer, sizeof buffer, &got)) == cgiFormSuccess) {
-    if (fwrite(buffer, 1, static_cast<size_t>(got), out.get()) != static_cast<size_t>(got)) {
+    if (fwrite(buffer, 1, static_cast<size_t>(got), out) != static_cast<size_t>(got)) {
       return false;
     }
   }
   if (result != cgiFormEOF) return false;
-  if (fflush(out.get()) != 0 || fsync(fd) != 0) return false;
+  if (fflush(out) != 0 || fsync(fd) != 0) return false;
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
-  fclose(out.release());  // every byte is already on disk
+  temp.closeFile();  // every byte is already on disk
   return true;
 }
 
@@ -240,7 +213,7 @@ void downloadDBFile() {
   fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
   cgiHeaderContentType("text/html");
 
-  FilePtr in(fopen(korvan::resolvePath(korvan::kDbPath).c_str(), "rb"));
+  korvan::FilePtr in(fopen(korvan::resolvePath(korvan::kDbPath).c_str(), "rb"));
   if (in) {
     char buffer[kDownloadPiece];
     size_t got;

@@ -5,7 +5,6 @@
 // file of its own under /tmp, which the entry list owns until
 // cgiFreeResources deletes it. Standard input is never asked for more than
 // CONTENT_LENGTH bytes: the web server may keep the pipe open after the body.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +15,7 @@
 
 #include "cgi/cgic.h"
 #include "cgi/cgic_entries.h"
+#include "util/files.h"
 #include "util/paths.h"
 
 namespace {
@@ -235,56 +235,6 @@ void decomposeValue(const std::string& text, std::string& mainValue, std::string
   }
 }
 
-// The temporary file of one file part: created 0600 under /tmp, deleted on
-// destruction unless the entry list has taken it over.
-class TempFile {
- public:
-  TempFile() = default;
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() {
-    if (file_ != nullptr) fclose(file_);
-    if (!path_.empty()) unlink(path_.c_str());
-  }
-
-  // Makes a new uniquely named file, open for writing and reading.
-  bool create() {
-    path_ = korvan::resolvePath(kTempTemplate);
-    const int fd = mkstemp(path_.data());
-    if (fd < 0) {
-      path_.clear();
-      return false;
-    }
-    if (fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
-      ::close(fd);
-      return false;
-    }
-    file_ = fdopen(fd, "w+b");
-    if (file_ == nullptr) {
-      ::close(fd);
-      return false;
-    }
-    return true;
-  }
-
-  FILE* file() const { return file_; }
-  const std::string& path() const { return path_; }
-
-  // Closes the file, keeping it on disk. False when its last bytes failed.
-  bool closeFile() {
-    const int rc = fclose(file_);
-    file_ = nullptr;
-    return rc == 0;
-  }
-
-  // The file now belongs to someone else: it is no longer deleted here.
-  void release() { path_.clear(); }
-
- private:
-  FILE* file_ = nullptr;
-  std::string path_;
-};
-
 cgiParseResultType decodeMultipart() {
   mpStream stream;
   int length = 0;
@@ -322,8 +272,9 @@ cgiParseResultType decodeMultipart() {
       continue;
     }
 
-    TempFile temp;
-    if (!fileName.empty() && !temp.create()) return cgiParseIO;
+    // A file part's temporary file is deleted unless the entry list takes it.
+    korvan::TempFile temp;
+    if (!fileName.empty() && !temp.create(korvan::resolvePath(kTempTemplate))) return cgiParseIO;
     const cgiParseResultType body =
         afterNextBoundary(stream, temp.file(), fileName.empty() ? &value : nullptr, &length, false);
     if (body != cgiParseSuccess) return body;

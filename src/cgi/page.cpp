@@ -2,7 +2,6 @@
 #include "cgi/page.h"
 
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,7 +10,9 @@
 #include "cgi/filetransfer.h"
 #include "cgi/reply.h"
 #include "store/db.h"
+#include "util/files.h"
 #include "util/paths.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -45,10 +46,6 @@ constexpr size_t kBodyLineBuffer = 102400;
 // Every line of the page is followed by a line holding a single blank.
 void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
-
 // Reads the stored UI language. An empty secureConf gives the empty language.
 std::string readSiteLanguage() {
   std::string sql = "select f_language from secureConf;";
@@ -69,13 +66,13 @@ bool isSafeLanguageCode(const std::string& code) {
 }
 
 int cgiMain() {
-  CDB::cnn();
   std::string siteLanguage;
-  std::optional<CMyErr> languageError;
+  std::optional<CMyErr> databaseError;
   try {
+    CDB::cnn();
     siteLanguage = readSiteLanguage();
   } catch (const CMyErr& e) {
-    languageError = e;
+    databaseError = e;
   }
   setLog(4276, siteLanguage.c_str());
   setLog(3628, "cgiMain enter....\n");
@@ -83,18 +80,18 @@ int cgiMain() {
   if (isOperaFile()) return operaFile();
   if (CAjax::isAjax()) {
     setLog(2914, "isAjax");
-    if (languageError) {
+    if (databaseError) {
       // The database failed before the dispatcher could run: answer the call
       // with the error envelope rather than leave the browser without a reply.
       cgiHeaderContentType("text/html;charset=utf-8");
       Json::Value reply;
-      setErrorReply(reply, *languageError);
+      setErrorReply(reply, *databaseError);
       writeJsonReply(reply);
       return 0;
     }
     return CAjax::main2(siteLanguage);
   }
-  setHtml(siteLanguage, !languageError);
+  setHtml(siteLanguage, !databaseError);
   return 0;
 }
 
@@ -128,8 +125,7 @@ void setHtmlLink(std::string siteLanguage, bool editLanguage) {
 }
 
 void setHtmlBody() {
-  std::unique_ptr<FILE, FileCloser> file(
-      fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
+  korvan::FilePtr file(fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
   if (!file) {
     setLog(260, "open HtmlBody.html failed.\n");
     return;

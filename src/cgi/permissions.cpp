@@ -2,9 +2,9 @@
 
 #include "actions/user.h"
 #include "auth/rights.h"
-#include "cgi/cgic.h"
-#include "ops/params.h"
-#include "store/myerr.h"
+#include "util/members.h"
+#include "util/myerr.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ Who whoMay(const std::string& type) {
 }
 
 std::string paramText(const Json::Value& request, const char* object, const char* member) {
-  return korvan::memberText(korvan::member(request, object), member);
+  return korvan::memberText(request, {object, member});
 }
 
 bool allowed(Who who, const Caller& caller, const Json::Value& request) {

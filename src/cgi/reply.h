@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/myerr.h"
+#include "util/myerr.h"
 
 // `json` with "<", ">" and "&" written as \u003c, \u003e, \u0026 and the
 // line separators U+2028, U+2029 as \u2028, \u2029. In JSON text these

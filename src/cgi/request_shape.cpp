@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "store/myerr.h"
+#include "util/myerr.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 //    that inet_addr cannot read travels as FF FF FF FF;
 //  - a text field holds the bytes of the text, cut to the field's width, with
 //    no terminator; unused bytes stay zero;
-//  - a decimal text becomes a number the way atoi reads it; a one-byte field
-//    keeps the low 8 bits.
+//  - a decimal text becomes a number the way atoi reads it (util/number.h);
+//    a one-byte field keeps the low 8 bits.
 #pragma once
 
 #include <arpa/inet.h>
@@ -22,10 +22,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "util/number.h"
 
 namespace korvan::pak {
 
@@ -187,11 +188,6 @@ inline void begin(void* pak, size_t size, uint8_t type) {
   bytes[2] = type;
 }
 
-template <typename Packet>
-inline const uint8_t* bytesOf(const Packet& packet) {
-  return reinterpret_cast<const uint8_t*>(&packet);
-}
-
 inline void putBE16(uint8_t (&field)[2], uint16_t value) {
   field[0] = static_cast<uint8_t>(value >> 8);
   field[1] = static_cast<uint8_t>(value);
@@ -213,13 +209,11 @@ inline uint32_t getBE32(const uint8_t (&field)[4]) {
          static_cast<uint32_t>(field[2]) << 8 | field[3];
 }
 
-// The number atoi reads from `text` (leading blanks and a sign accepted,
-// stopping at the first non-digit, 0 without digits). Out-of-range values are
-// cut to 32 bits as a 64-bit C library's atoi does, without its undefined
-// behaviour; read through long long so that a 32-bit long (which saturates
-// instead) gives the same bytes.
+// The leading integer of `text` (util/number.h) cut to 32 bits, as a 64-bit
+// C library's atoi does; read through long long so that a 32-bit long
+// (which saturates instead) gives the same bytes.
 inline int32_t wireInt(const std::string& text) {
-  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  const long long value = leadingInteger(text);
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
 }
 

@@ -1,11 +1,11 @@
 #include "daemon/recv_pak.h"
 
-#include "cgi/cgic.h"
-#include "daemon/members.h"
 #include "daemon/socket_io.h"
-#include "store/myerr.h"
+#include "util/members.h"
+#include "util/myerr.h"
+#include "util/trace.h"
 
-using korvan::daemon::memberText;
+using korvan::memberText;
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "daemon/send_pak.h"
 
-#include "daemon/members.h"
 #include "daemon/socket_io.h"
+#include "util/members.h"
 #include "util/tools.h"
 
-using korvan::daemon::memberString;
-using korvan::daemon::memberText;
+using korvan::memberString;
+using korvan::memberText;
 namespace pak = korvan::pak;
 
 namespace {

@@ -3,7 +3,7 @@
 //
 // Every builder takes (socketCnn, jsIData, jsOData): the daemon connection, the
 // request document and the reply document. Builders only read jsIData; they
-// never write jsOData. Members are read as daemon/members.h describes; a
+// never write jsOData. Members are read as util/members.h describes; a
 // member of the wrong shape throws CMyErr(err) before anything is sent. A
 // failed write throws CMyErr(armErr, "arm write error:<text>").
 #pragma once

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "cgi/cgic.h"
-#include "store/myerr.h"
+#include "util/myerr.h"
 #include "util/paths.h"
+#include "util/trace.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "ops/ops.h"
-#include "ops/params.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 
 void onConvertToClientMode(Json::Value&, Json::Value&) {
   // No statement sets the flag back: factory mode is left for good.
@@ -18,6 +18,6 @@ void onUnsetDogInfo(Json::Value& jsIData, Json::Value&) {
   // uid and nm take the column `id`, not a text: a free slot is named by its
   // own number.
   std::string sql = " update dogInfo2 set setted=0,uid=id,nm=id,group2=' ',pos1=' ',";
-  sql += " pos2=' ',depart=' ',memo=' ' where id=" + sqlNumber(korvan::memberText(para, "id"));
+  sql += " pos2=' ',depart=' ',memo=' ' where id=" + sqlNumber(korvan::memberText(para, {"id"}));
   CDB::execModify(sql);
 }

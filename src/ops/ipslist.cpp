@@ -3,48 +3,25 @@
 // the table. The rewrite runs in one write transaction: a failure part way
 // (another request holding the database, say) must not leave a white list
 // emptied, which would lock every browser out.
-#include <cctype>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "actions/action.h"
-#include "actions/cn.h"
-#include "actions/log.h"
 #include "ops/ops.h"
-#include "ops/params.h"
-#include "store/transaction.h"
+#include "store/cn.h"
 #include "store/db.h"
+#include "store/oplog.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/ipv4.h"
+#include "util/members.h"
 #include "util/tools.h"
 
 namespace {
 
-// Four decimal numbers from 0 to 255 joined by dots, without leading zeros
-// (which the address parser would read as octal).
-bool isDottedQuad(std::string_view text) {
-  size_t i = 0;
-  for (int part = 0; part < 4; ++part) {
-    if (part > 0) {
-      if (i >= text.size() || text[i] != '.') return false;
-      ++i;
-    }
-    size_t start = i;
-    unsigned value = 0;
-    while (i < text.size() && i - start < 3 && std::isdigit(static_cast<unsigned char>(text[i]))) {
-      value = value * 10 + static_cast<unsigned>(text[i] - '0');
-      ++i;
-    }
-    size_t length = i - start;
-    if (length == 0 || value > 255 || (length > 1 && text[start] == '0')) return false;
-  }
-  return i == text.size();
-}
-
-// Refuses an address to be added that is not a dotted quad.
+// Refuses an address to be added that is not a dotted quad (util/ipv4.h).
 void checkNewIP(const std::string& action, const Json::Value& para) {
   if ((action == "insIP" || action == "updIP") &&
-      !isDottedQuad(korvan::memberText(para, "newIP"))) {
+      !korvan::isDottedQuad(korvan::memberText(para, {"newIP"}))) {
     throw CMyErr(CMyErr::warning, "invalid ip address");
   }
 }
@@ -52,13 +29,13 @@ void checkNewIP(const std::string& action, const Json::Value& para) {
 // The edit of `action` on `list`, shared by both lists. Unknown actions leave
 // the list alone; the rest of the handler still runs.
 void editList(const std::string& action, const Json::Value& para, Json::Value& list) {
-  std::string newIP = korvan::memberText(para, "newIP");
+  std::string newIP = korvan::memberText(para, {"newIP"});
   if (action == "insIP") {
     CTools::jsonArray_uniqueAppend(list, newIP);
   } else if (action == "delIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
   } else if (action == "updIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, "oldIP"));
+    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
     CTools::jsonArray_uniqueAppend(list, newIP);
   }
 }
@@ -73,7 +50,7 @@ const std::string& ipsTypeName(const std::string& type) {
 // The side of the log record: the kind by name, the addresses on one line.
 Json::Value logSide(const Json::Value& state) {
   Json::Value side;
-  side["type"] = ipsTypeName(korvan::memberText(state, "type"));
+  side["type"] = ipsTypeName(korvan::memberText(state, {"type"}));
   Json::Value ips = korvan::member(state, "ips");
   side["ips"] = CTools::jsonArray_toString(ips, "<br>");
   return side;
@@ -83,18 +60,18 @@ Json::Value logSide(const Json::Value& state) {
 
 void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "ipsPara");
-  std::string action = korvan::memberText(para, "action");
+  std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value before;
   CDB::selIPS(before);
   Json::Value after = before;
-  if (action == "updType") after["type"] = korvan::memberText(para, "type");
+  if (action == "updType") after["type"] = korvan::memberText(para, {"type"});
   Json::Value& list = after["ips"];
   editList(action, para, list);
 
-  std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, "type"));
+  std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, {"type"}));
   CDB::execModify(sql);
   // The access check compares the stored text, and the column stores "1.0"
   // or "01" as 1: protect the requester and log by what is stored now.
@@ -102,7 +79,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   std::vector<std::string> typeKey{"type"};
   Json::Value storedType;
   CDB::sel(false, stored, typeKey, storedType);
-  after["type"] = korvan::memberText(storedType, "type");
+  after["type"] = korvan::memberText(storedType, {"type"});
 
   // Keep the requester able to reach the interface after the change.
   std::string type = after["type"].asString();
@@ -112,7 +89,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   sql = " delete from ips2";
   CDB::execModify(sql);
   for (const Json::Value& entry : list) {
-    sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, "ip")) + "')";
+    sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, {"ip"})) + "')";
     CDB::execModify(sql);
   }
 
@@ -121,13 +98,13 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   Json::Value sideB = logSide(after);
   Json::Value changes;
   CLog::compAB(keys, sideA, sideB, changes);
-  CDB::insLog(caller, "ips", "updIPS", "update ip list", CLog::detailText(changes));
+  CLog::insLog(caller, "ips", "updIPS", "update ip list", CLog::detailText(changes));
   transaction.commit();
 }
 
 void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "serveripsPara");
-  std::string action = korvan::memberText(para, "action");
+  std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
@@ -139,7 +116,7 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   std::string sql = " delete from iplist";
   CDB::execModify(sql);
   for (const Json::Value& entry : list) {
-    std::string number = CTools::IP_strToInt(korvan::memberText(entry, "ip"));
+    std::string number = CTools::IP_strToInt(korvan::memberText(entry, {"ip"}));
     sql = " insert into iplist values('" + sqlText(number) + "',0)";
     CDB::execModify(sql);
   }

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "ops/ops.h"
-#include "ops/params.h"
 #include "store/cursor.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 
 namespace {
 
@@ -20,10 +20,10 @@ const char* const kRecordKeys[] = {"user", "time", "ip", "type", "typeSub", "sth
 
 std::string logQuerySql(const Json::Value& jsIData) {
   const Json::Value& condition = korvan::member(jsIData, "logCondition");
-  std::string user = korvan::memberText(condition, "user");
-  std::string timeBegin = korvan::memberText(condition, "timeBegin");
-  std::string timeEnd = korvan::memberText(condition, "timeEnd");
-  std::string type = korvan::memberText(condition, "type");
+  std::string user = korvan::memberText(condition, {"user"});
+  std::string timeBegin = korvan::memberText(condition, {"timeBegin"});
+  std::string timeEnd = korvan::memberText(condition, {"timeEnd"});
+  std::string type = korvan::memberText(condition, {"type"});
 
   std::string sql = " select user,time,ip,type,typeSub,sth,id,typeSubCN from log2 where 1=1";
   // In `user` the LIKE wildcards keep their meaning: the UI offers it as a

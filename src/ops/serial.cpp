@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "ops/ops.h"
-#include "ops/params.h"
-#include "store/transaction.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
+#include "util/members.h"
 
 namespace {
 
 // The console module id of the request, checked as a number.
 std::string dogIdOf(const Json::Value& jsIData) {
-  return sqlNumber(korvan::memberText(korvan::member(jsIData, "serialPara"), "dogID"));
+  return sqlNumber(korvan::memberText(jsIData, {"serialPara", "dogID"}));
 }
 
 // True when `sql` returns a row.
@@ -24,29 +24,31 @@ bool anyRow(std::string& sql) {
   return CDB::g_dbRowCnt > 0;
 }
 
-}  // namespace
-
-void CDB::checkSerialType(Json::Value& jsIData) {
+// Refuses a module that is not a serial one.
+void checkSerialType(Json::Value& jsIData) {
   // The stored type2 column decides, not the kind shown to the browser.
   std::string sql = " select id from dog2 where type2=1 and id=" + dogIdOf(jsIData);
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog is not serialDog");
 }
 
-void CDB::checkSerialCap(Json::Value& jsIData) {
+// Refuses a module that someone holds.
+void checkSerialCap(Json::Value& jsIData) {
   std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogIdOf(jsIData) + ";";
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
 }
 
+}  // namespace
+
 void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  CDB::checkSerialType(jsIData);
+  checkSerialType(jsIData);
   std::string dogId = dogIdOf(jsIData);
-  std::string action = korvan::memberText(korvan::member(jsIData, "serialPara"), "action");
+  std::string action = korvan::memberText(jsIData, {"serialPara", "action"});
   if (action == "cap") {
     std::string userId = sqlNumber(caller.id);
     // Check and take under one write lock: of two users capturing the same
     // free module at once, exactly one gets it and the other is told.
     korvan::Transaction transaction(korvan::Transaction::kWrite);
-    CDB::checkSerialCap(jsIData);
+    checkSerialCap(jsIData);
     std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
     CDB::execModify(sql);
     transaction.commit();

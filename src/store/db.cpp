@@ -122,9 +122,30 @@ std::string takeError() {
 
 }  // namespace
 
+namespace {
+
+// Closes the connection when the process ends; a statement still open then
+// keeps it until that statement is finalized.
+struct ConnectionCloser {
+  ~ConnectionCloser() {
+    sqlite3_close_v2(CDB::dbCnn);
+    CDB::dbCnn = nullptr;
+  }
+} connectionCloser;
+
+}  // namespace
+
 void CDB::cnn() {
   if (dbCnn != nullptr) return;
-  sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &dbCnn);
+  sqlite3* opened = nullptr;
+  const int rc = sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &opened);
+  if (rc != SQLITE_OK) {
+    // The engine's message is kept before the failed handle is released.
+    const std::string message = opened != nullptr ? sqlite3_errmsg(opened) : sqlite3_errstr(rc);
+    sqlite3_close(opened);
+    throw CMyErr(CMyErr::err, message);
+  }
+  dbCnn = opened;
   // Another request holding the database is waited for, up to kBusyTimeoutMs,
   // before a statement gives up with lockErr. Extended result codes tell a
   // unique-constraint failure from other constraint failures.

@@ -13,15 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "store/myerr.h"
 #include "util/caller.h"
+#include "util/myerr.h"
 
 class CDB {
  public:
   // ---- Access layer ----------------------------------------------------
-  // Opens the configuration database (read-write, created when missing). The
-  // result is not checked: a bad file fails at the first statement. A locked
-  // database is waited for up to kBusyTimeoutMs by every statement.
+  // Opens the configuration database (read-write, created when missing) once
+  // per process; it is closed when the process ends. A database that cannot
+  // be opened throws CMyErr(err) with the engine's message and leaves dbCnn
+  // null; a file that is not a database fails at the first statement. A
+  // locked database is waited for up to kBusyTimeoutMs by every statement.
   static void cnn();
   static constexpr int kBusyTimeoutMs = 5000;
   // Runs one or more statements separated by ";".
@@ -56,34 +58,6 @@ class CDB {
   static void selIPS(Json::Value& ips);
   static void selserverIPS(Json::Value& ips);
   static void convertDogTCF(Json::Value& jsOData);
-
-  // ---- Login and sessions ----------------------------------------------
-  static Json::Value getPwdConf();
-  static int getRetryCount(std::string userName, std::string& dt);
-  static void checkPW(Json::Value& jsIData, Json::Value& jsOData);
-  // Opens the session of the user that checkPW found; returns the new token.
-  static std::string updateToken(Json::Value& jsIData, Json::Value& jsOData);
-  static void updateAllUserStatusByExpire();
-  // The session check: `user`.`id` and `user`.`token` must name a logged-in
-  // user whose expiry is not past and whose group exists, and a `userID`
-  // that is present must equal `user`.`id`. Returns that user as a Caller
-  // (address left empty). Reads only; throws CMyErr(err, kSessionRefused).
-  static Caller checkToken(const Json::Value& jsIData);
-  // The Caller of user `id` holding `token` (no session check), or a
-  // CMyErr(err, kSessionRefused) when the user or its group is gone.
-  static Caller callerOf(const std::string& id, const std::string& token);
-  // Moves the expiry of the caller's open session to now + 600 s.
-  static void updateExpire(const Caller& caller);
-
-  // ---- Operation log and serial capture ---------------------------------
-  // One log2 row: author and address from `caller`, the time now.
-  static void insLog(const Caller& caller, std::string type, std::string typeSub,
-                     std::string typeSubCN, std::string sth);
-  static void checkSerialType(Json::Value& jsIData);
-  static void checkSerialCap(Json::Value& jsIData);
-
-  // The refusal of a request without an open session.
-  static constexpr const char* kSessionRefused = "curUser has loginned or idle timeout";
 
   // ---- Process-wide state of the one request ------------------------------
   static sqlite3* dbCnn;

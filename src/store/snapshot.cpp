@@ -3,16 +3,17 @@
 // reports, and (in normal mode) console slots for modules that came online.
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "cgi/cgic.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/files.h"
+#include "util/module_kind.h"
 #include "util/paths.h"
 #include "util/tools.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -31,23 +32,10 @@ int indexIn(const char* const (&table)[N], const std::string& text) {
   return -1;  // not a value the device knows
 }
 
-// The kind of a console module: the second character of its uid, 1 (usb),
-// 2 (serial) or 3 (virtual media); anything else, a short uid included, is 0.
-int moduleKind(const std::string& uid) {
-  if (uid.size() < 2) return 0;
-  char c = uid[1];
-  return c >= '1' && c <= '3' ? c - '0' : 0;
-}
-
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
-
 // The first line of the version file (at most 99 characters, its line end
 // included when it fits), or "Null" when the file cannot be opened.
 std::string softVersion() {
-  std::unique_ptr<FILE, FileCloser> file(
-      fopen(korvan::resolvePath(korvan::kVersionPath).c_str(), "r"));
+  korvan::FilePtr file(fopen(korvan::resolvePath(korvan::kVersionPath).c_str(), "r"));
   if (!file) return "Null";
   char line[100] = {};
   if (fgets(line, sizeof line, file.get()) == nullptr) line[0] = '\0';
@@ -274,7 +262,7 @@ void CDB::convertDogTCF(Json::Value& jsOData) {
   if (!dogs.isArray()) return;
   for (Json::Value& dog : dogs) {
     if (!dog.isObject()) continue;
-    const int kind = moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
+    const int kind = korvan::moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
     dog["type2"] = kind;
     if (kind == 1 || kind == 3) {
       const Json::Value& frame = dog["frame"];

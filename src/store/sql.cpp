@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "store/myerr.h"
+#include "util/myerr.h"
 
 std::string sqlText(const std::string& value) {
   std::string out;

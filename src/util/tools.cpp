@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/time.h>
 
 #include <cctype>
 #include <cerrno>
@@ -10,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+
+#include "util/number.h"
 
 void getDateTime_sec(std::string& str) {
   time_t now = time(nullptr);
@@ -20,26 +21,13 @@ void getDateTime_sec(std::string& str) {
   str = buf;
 }
 
-void getDateTime_milliSec(std::string& str) {
-  struct timeval tv {};
-  gettimeofday(&tv, nullptr);
-  time_t secs = tv.tv_sec;
-  struct tm local {};
-  localtime_r(&secs, &local);
-  char buf[64];
-  snprintf(buf, sizeof buf, "%d-%d-%d %d:%d:%d:%d", local.tm_year + 1900, local.tm_mon + 1,
-           local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-           static_cast<int>(tv.tv_usec / 1000));
-  str = buf;
-}
-
 namespace {
 
-// atoi over characters [pos, pos+width) of `text`, never reading past its end.
+// The leading integer of characters [pos, pos+width) of `text`, never reading
+// past its end.
 int fieldAt(const std::string& text, size_t pos, size_t width) {
-  char scratch[10] = {};
-  if (pos < text.size()) text.copy(scratch, std::min(width, text.size() - pos), pos);
-  return atoi(scratch);
+  if (pos >= text.size()) return 0;
+  return korvan::leadingInt(std::string_view(text).substr(pos, width));
 }
 
 }  // namespace

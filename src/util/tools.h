@@ -8,9 +8,6 @@
 
 // Current local date and time, "%Y-%m-%d %H:%M:%S" (always 19 characters).
 void getDateTime_sec(std::string& str);
-// Current local date and time with milliseconds, no field padded:
-// "2026-3-7 9:5:2:47".
-void getDateTime_milliSec(std::string& str);
 // Seconds since the epoch of a local "YYYY-MM-DD HH:MM:SS" text, read by fixed
 // positions (separators are not looked at; daylight saving time taken as not
 // in effect). A short text reads its missing fields as 0; mktime's -1 is

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "daemon/socket_io.h"
-#include "store/myerr.h"
 #include "testroot.h"
+#include "util/myerr.h"
 
 TEST(DaemonReply, ReplyInTwoPiecesIsReadWhole) {
   korvantest::TempRoot root(false);  // the trace log goes here

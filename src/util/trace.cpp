@@ -1,13 +1,13 @@
-// The trace log: one numbered line per trace point, shared by all request
-// processes. Opened and closed for every record so that concurrent processes
-// append whole lines.
+// The trace log, opened and closed for every record so that concurrent
+// processes append whole lines.
+#include "util/trace.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <ctime>
 #include <string>
 
-#include "cgi/cgic.h"
 #include "util/paths.h"
 
 namespace {

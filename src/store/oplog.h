@@ -1,14 +1,16 @@
-// CLog: the builders of operation-log detail texts.
+// CLog: the operation log (table log2): the record writer and the builders
+// of the records' detail texts.
 //
 // A detail text is the compact JSON text of a list of entries, one per field:
 // {"nm": label, "v1": value before, "v2": value after} from the comparing
 // builders, {"nm": label, "v1": value} from the single-value builders. Every
 // builder appends to the list it is given (a JSON array; a list to which
 // nothing was appended stays null) and never removes anything. Values are
-// written in CAction::textOf's text form; a missing member is the empty text.
+// written in the text form of util/members.h; a missing member is the empty
+// text.
 //
-// The rows themselves are written by CDB::insLog (store/db.h), implemented
-// in log.cpp.
+// CKeyCN names one field of a record: the member of the two sides compared
+// and the label the record shows for it.
 #pragma once
 
 #include <json/json.h>
@@ -16,10 +18,25 @@
 #include <string>
 #include <vector>
 
-#include "actions/action.h"
+#include "util/caller.h"
+
+class CKeyCN {
+ public:
+  CKeyCN(std::string key, std::string label) : k(std::move(key)), cn(std::move(label)) {}
+
+  std::string k;   // member name in da/db, e.g. "nm"
+  std::string cn;  // label in the log record, e.g. "Name"
+};
+
+// The key list of a log record, in the order the record shows the fields.
+using CKeyCNList = std::vector<CKeyCN>;
 
 class CLog {
  public:
+  // Writes one log2 row: author and address from `caller`, the time now.
+  static void insLog(const Caller& caller, std::string type, std::string typeSub,
+                     std::string typeSubCN, std::string sth);
+
   // Appends the user field list (Name, Memo, Usergroup, Name2, Home addr,
   // Company addr, Phone, email, Memo2) to `keys`, copies `srcA` into `dstA`
   // and, when `isB` is set, `srcB` into `dstB`.

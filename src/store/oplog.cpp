@@ -1,7 +1,8 @@
-#include "actions/log.h"
+#include "store/oplog.h"
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/members.h"
 #include "util/tools.h"
 
 namespace {
@@ -64,8 +65,8 @@ void CLog::compAB(const CKeyCNList& keys, const Json::Value& a, const Json::Valu
   for (const CKeyCN& key : keys) {
     Json::Value entry;
     entry["nm"] = key.cn;
-    entry["v1"] = CAction::textOf(a[key.k]);
-    entry["v2"] = CAction::textOf(b[key.k]);
+    entry["v1"] = korvan::textOf(a[key.k]);
+    entry["v2"] = korvan::textOf(b[key.k]);
     entries.append(entry);
   }
 }
@@ -74,7 +75,7 @@ void CLog::singleA(const CKeyCNList& keys, const Json::Value& a, Json::Value& en
   for (const CKeyCN& key : keys) {
     Json::Value entry;
     entry["nm"] = key.cn;
-    entry["v1"] = CAction::textOf(a[key.k]);
+    entry["v1"] = korvan::textOf(a[key.k]);
     entries.append(entry);
   }
 }
@@ -112,7 +113,7 @@ std::string CLog::detailText(const Json::Value& entries) {
   return writer.write(entries);
 }
 
-void CDB::insLog(const Caller& caller, std::string type, std::string typeSub,
+void CLog::insLog(const Caller& caller, std::string type, std::string typeSub,
                  std::string typeSubCN, std::string sth) {
   std::string time;
   getDateTime_sec(time);
@@ -123,5 +124,5 @@ void CDB::insLog(const Caller& caller, std::string type, std::string typeSub,
     sql += "'" + sqlText(*value) + "',";
   }
   sql += "'" + sqlText(sth) + "')";
-  execModify(sql);
+  CDB::execModify(sql);
 }

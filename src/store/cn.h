@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/number.h"
+
 class CCN {
  public:
   static const std::string dogShareMode[3];  // console module share mode (`sm`)
@@ -26,17 +28,13 @@ class CCN {
   // Shown for a stored number that has no entry in its table.
   static const std::string outOfTable;
 
-  // The display name of a stored value: the leading decimal integer of
-  // `value` (leading blanks and a sign allowed; no digits reads as 0) indexes
-  // `table`. A negative index or one past the last entry gives outOfTable.
+  // The display name of a stored value: the leading integer of `value`
+  // (util/number.h) indexes `table`. A negative index or one past the last
+  // entry gives outOfTable.
   template <std::size_t N>
   static const std::string& name(const std::string (&table)[N], std::string_view value) {
-    long index = leadingInt(value);
-    if (index < 0 || static_cast<unsigned long>(index) >= N) return outOfTable;
+    const long long index = korvan::leadingInteger(value);
+    if (index < 0 || static_cast<unsigned long long>(index) >= N) return outOfTable;
     return table[index];
   }
-
-  // The integer as the lookup reads it; a value beyond the range of long is
-  // clamped (and so lies outside every table).
-  static long leadingInt(std::string_view value);
 };

@@ -1,8 +1,8 @@
-#include "daemon/members.h"
+#include "util/members.h"
 
-#include "store/myerr.h"
+#include "util/myerr.h"
 
-namespace korvan::daemon {
+namespace korvan {
 
 namespace {
 
@@ -26,13 +26,32 @@ const Json::Value* findMember(const Json::Value& doc, MemberPath path) {
   return at;
 }
 
+const Json::Value& member(const Json::Value& parent, const char* name) {
+  const Json::Value* found = findMember(parent, {name});
+  return found != nullptr ? *found : Json::Value::nullSingleton();
+}
+
+std::string textOf(const Json::Value& value) {
+  switch (value.type()) {
+    case Json::nullValue:
+      return "";
+    case Json::booleanValue:
+      return value.asBool() ? "true" : "false";
+    case Json::arrayValue:
+    case Json::objectValue:
+      throw CMyErr(CMyErr::err, "invalid request: a list or object where a value belongs");
+    default:
+      return value.asString();
+  }
+}
+
 std::string memberText(const Json::Value& doc, MemberPath path) {
   const Json::Value* value = findMember(doc, path);
-  if (value == nullptr || value->isNull()) return "";
+  if (value == nullptr) return "";
   if (value->isArray() || value->isObject()) {
     throw CMyErr(CMyErr::err, pathText(path) + " is not text");
   }
-  return value->asString();
+  return textOf(*value);
 }
 
 std::string memberString(const Json::Value& doc, MemberPath path) {
@@ -43,4 +62,4 @@ std::string memberString(const Json::Value& doc, MemberPath path) {
   return value->asString();
 }
 
-}  // namespace korvan::daemon
+}  // namespace korvan

@@ -1,7 +1,5 @@
-#include "actions/cn.h"
+#include "store/cn.h"
 
-#include <cctype>
-#include <climits>
 
 // Defined in this order so that they are built in it (and released in the
 // reverse order at exit).
@@ -20,20 +18,3 @@ const std::string CCN::userPrior[3] = {"low", "middle", "high"};
 const std::string CCN::ipsType[2] = {"blacklist", "whitelist"};
 
 const std::string CCN::outOfTable = "--";
-
-long CCN::leadingInt(std::string_view value) {
-  size_t i = 0;
-  while (i < value.size() && std::isspace(static_cast<unsigned char>(value[i]))) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) {
-    negative = value[i] == '-';
-    ++i;
-  }
-  long result = 0;
-  for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
-    int digit = value[i] - '0';
-    if (result > (LONG_MAX - digit) / 10) return negative ? LONG_MIN : LONG_MAX;
-    result = result * 10 + digit;
-  }
-  return negative ? -result : result;
-}
