@@ -82,49 +82,36 @@ TEST(Ajax, IpAccessLists) {
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0");
 }
 
-// The tables and columns alone: declared types, but no defaults, no unique
-// names, no keys besides the ids the database assigns, and another name for
-// the second column of iplist.
-const char* const kBareTables =
-    "drop table user2; drop table priv2; drop table dog2; drop table dogInfo2;"
-    "drop table server2; drop table other2; drop table secureConf; drop table userLock;"
-    "drop table log2; drop table ips2; drop table iplist;"
-    "create table user2 (id integer primary key, nm text, pw text, memo text, pid integer,"
-    " dog text, token text, status integer, expireTime integer, loginTime text,"
-    " loginTime2 text, createTime text, pwdExpire text, pwdDepth text, timezone integer,"
-    " interval integer, code text, frame text, media text, prior integer, nm2 text,"
-    " addrH text, addrC text, phone text, email text, memo2 text);"
-    "create table priv2 (id integer, level integer, nm text, type integer, dog text);"
-    "create table dog2 (id integer, uid text, nm text, sm integer, code integer,"
-    " frame integer, status integer, usrstatus integer, type2 integer, serialUserID integer);"
-    "create table dogInfo2 (id integer, setted integer, uid text, nm text, group2 text,"
-    " pos1 text, pos2 text, depart text, memo text);"
-    "create table server2 (uid text, nm text, encrypt integer, ip integer, gateway integer,"
-    " subnetMask integer, portKM integer, portV integer, portWeb integer, temp integer,"
-    " humid integer);"
-    "create table other2 (factoryMode integer, ipsType integer);"
-    "create table secureConf (f_pwd text, f_ntpServer text, f_snmpServer text,"
-    " f_firstLogin integer, f_language text);"
-    "create table userLock (f_id integer primary key, f_datetime text, f_userName text,"
-    " f_wrongTimes integer);"
-    "create table log2 (id integer primary key, user text, time text, ip text, type text,"
-    " typeSub text, typeSubCN text, sth text);"
-    "create table ips2 (ip text);"
-    "create table iplist (ip integer, spare integer);"
-    "insert into server2 (uid, nm, encrypt, ip, gateway, subnetMask, portKM, portV, portWeb)"
-    " values ('S', 'srv', 0, 16777343, 16777343, 16777215, 1, 2, 80);"
-    "insert into other2 values (0, 2);"
-    "insert into secureConf (f_pwd, f_firstLogin, f_language)"
-    " values ('{\"pwdTry\":2}', 1, 'en');"
-    "insert into priv2 values (1, 3, 'Admins', 0, '33');"
-    "insert into user2 (id, nm, pw, pid, dog) values (1, 'admin', 'admin', 1, '33');"
-    "insert into dogInfo2 (id, setted, uid, nm) values (1, 0, '1', '1');"
-    "insert into dogInfo2 (id, setted, uid, nm) values (2, 0, '2', '2');"
-    "insert into dog2 values (7, 'U1X', 'usb-7', 0, 1000, 30, 1, 0, 0, -1);";
+// Rebuilds every table from its columns and declared types alone: no
+// defaults, no unique names, no keys besides the ids the database assigns,
+// and another name for the second column of iplist.
+void bareTables(const TempRoot& root) {
+  for (const auto& table : root.query("select name from sqlite_master where type='table'")) {
+    const std::string& t = table[0];
+    const bool keyed = t == "user2" || t == "userLock" || t == "log2";
+    std::string columns;
+    for (const auto& c : root.query("select name, type, pk from pragma_table_info('" + t + "')")) {
+      columns += (columns.empty() ? "" : ", ") + c[0] + " " + c[1];
+      if (keyed && c[2] == "1") columns += " primary key";
+    }
+    root.exec("drop table " + t + "; create table " + t + " (" + columns + ");");
+  }
+  root.exec(
+      "alter table iplist rename column reserved to spare;"
+      "insert into server2 (uid, nm, encrypt, ip, gateway, subnetMask, portKM, portV, portWeb)"
+      " values ('S', 'srv', 0, 16777343, 16777343, 16777215, 1, 2, 80);"
+      "insert into other2 values (0, 2);"
+      "insert into secureConf (f_pwd, f_firstLogin, f_language)"
+      " values ('{\"pwdTry\":2}', 1, 'en');"
+      "insert into priv2 values (1, 3, 'Admins', 0, '33');"
+      "insert into user2 (id, nm, pw, pid, dog) values (1, 'admin', 'admin', 1, '33');"
+      "insert into dogInfo2 (id, setted, uid, nm) values (1, 0, '1', '1'), (2, 0, '2', '2');"
+      "insert into dog2 values (7, 'U1X', 'usb-7', 0, 1000, 30, 1, 0, 0, -1);");
+}
 
 TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   TempRoot root(false);
-  root.exec(kBareTables);
+  bareTables(root);
   Json::Value call;
   call["type"] = "login";
   call["userNM"] = "admin";
