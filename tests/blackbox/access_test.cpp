@@ -44,8 +44,8 @@ struct Row {
 const char* const kUserOfLevel[] = {"", "3", "2", "1"};
 
 const Row kRows[] = {
-    {"logout", 0b1110, "{}"},
-    {"ref", 0b1110, "{}"},
+    {"logout", 0b1110, "{}"}, {"ref", 0b1110, "{}"}, {"restart", 0b1000, "{}"},
+    {"convertToClientMode", 0b1000, "{}"}, {"saveLanguage", 0b1000, R"({"language":"en"})"},
     {"selLog", 0b1100, R"({"logCondition":{"type":"all"}})"},
     {"modifyIPS", 0b1000, R"({"ipsPara":{"action":"insIP","newIP":"10.0.0.9"}})"},
     {"modifyServerIPS", 0b1000, R"({"serveripsPara":{"action":"insIP","newIP":"10.0.0.8"}})"},
@@ -55,9 +55,6 @@ const Row kRows[] = {
     {"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})"},
     {"qt", 0b1110, R"({"dogPara":{"id":"2","type2":"1"}})"},
     {"setTime", 0b1100, R"({"time2":"2026-03-07 09:05:02"})"},
-    {"restart", 0b1000, "{}"},
-    {"convertToClientMode", 0b1000, "{}"},
-    {"saveLanguage", 0b1000, R"({"language":"en"})"},
     {"unsetDogInfo", 0b1100, R"({"dogInfoPara":{"id":"8"}})"},
     {"updServer", 0b1000,
      R"({"server":{"uid":"KV-0001","nm":"korvan-dev","encrypt":"0","ip":"127.0.0.1",)"
@@ -67,11 +64,9 @@ const Row kRows[] = {
     {"updPriv", 0b1000, R"({"priv":{"id":"2","nm":"Operators","dogDB":"33331111"}})"},
     {"insUser", 0b1000, R"({"userPara":{"nm":"new","pw":"x","pid":"3","prior":"0"}})"},
     {"delUser", 0b1000, R"({"userPara":{"id":"99"}})"},
-    {"updUser", 0b1110, "{}", 1},
-    // Anything but the own password, the operator's own row included.
-    {"updUser", 0b1000, "{}", 2},
-    {"transfer", 0b1000, "{}", 0, "systemFile"},
-    {"transfer", 0b1000, "{}", 0, "dbFile"},
+    // The own password; anything else, the operator's own row included.
+    {"updUser", 0b1110, "{}", 1}, {"updUser", 0b1000, "{}", 2},
+    {"transfer", 0b1000, "{}", 0, "systemFile"}, {"transfer", 0b1000, "{}", 0, "dbFile"},
     {"transfer", 0b1000, "{}", 0, "submitDownloadDB"},
 };
 
@@ -79,14 +74,13 @@ CgiRequest transferRequest(const char* field, const std::string& id, const std::
   CgiRequest r;
   r.method = "POST";
   r.contentType = "multipart/form-data; boundary=XyZ";
-  auto part = [&](const std::string& name, const std::string& value, bool file) {
-    r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"" +
-              (file ? "; filename=\"f.bin\"\r\nContent-Type: application/octet-stream" : "") +
-              "\r\n\r\n" + value + "\r\n";
-  };
-  part(field, "data", std::string(field) != "submitDownloadDB");
-  if (!id.empty()) part("userID", id, false);
-  if (!token.empty()) part("token", token, false);
+  const std::string file = "\"; filename=\"f.bin\"\r\nContent-Type: application/octet-stream";
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{field, "data"},
+                                    {"userID", id}, {"token", token}}) {
+    if (value.empty()) continue;
+    r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name +
+              (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value + "\r\n";
+  }
   r.body += "--XyZ--\r\n";
   return r;
 }

@@ -72,13 +72,8 @@ TEST_F(Concurrency, FailedLogRecordLeavesNoRowChange) {
   priv["priv"]["nm"] = "Renamed operators";
   priv["priv"]["dogDB"] = "11111111";
   Json::Value user = sessionRequest(root_, "insUser");
-  for (const char* m : {"pw", "memo", "code", "frame", "media", "nm2", "addrH", "addrC", "phone",
-                        "email", "memo2", "pwdDepth", "prior"}) {
-    user["userPara"][m] = "0";
-  }
-  user["userPara"]["nm"] = "new-user";
-  user["userPara"]["pid"] = "2";
-  user["userPara"]["dogDB"] = "11110000";
+  Json::Reader().parse(R"({"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"})",
+                       user["userPara"]);
   const std::string tables = "select * from priv2 union all select id,nm,pw,memo,pid from user2"
                              " union all select id,nm,0,0,0 from dog2";
   for (const Json::Value& request : {priv, user, renameModule("never-stored")}) {

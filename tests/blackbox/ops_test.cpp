@@ -188,12 +188,8 @@ TEST(SelLog, FiltersAndOrder) {
     for (const Json::Value& record : reply["log"]) ids += record["id"].asString() + ",";
     if (!ids.empty()) ids.pop_back();
     EXPECT_EQ(ids, c.ids) << c.user << "|" << c.begin << "|" << c.end << "|" << c.type;
-    if (ids.size() == 9) {
-      Json::Value first;
-      for (const char* m : {"user", "time", "ip", "type", "typeSub", "typeSubCN", "sth", "id"})
-        first[m] = reply["log"][0][m];
-      EXPECT_EQ(first, reply["log"][0]) << "no other member";
-      EXPECT_EQ(Json::FastWriter().write(first),
+    if (ids.size() == 9) {  // every member of a record, and no other
+      EXPECT_EQ(Json::FastWriter().write(reply["log"][0]),
                 "{\"id\":\"3\",\"ip\":\"10.0.0.1\",\"sth\":\"<b>&\\n\",\"time\":\"2026-03-06 "
                 "12:00:00\",\"type\":\"server\",\"typeSub\":\"updServer\",\"typeSubCN\":"
                 "\"updateNetwork\",\"user\":\"admin\"}\n");
