@@ -79,7 +79,8 @@ CgiRequest transferRequest(const char* field, const std::string& id, const std::
                                     {"userID", id}, {"token", token}}) {
     if (value.empty()) continue;
     r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name +
-              (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value + "\r\n";
+              (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value +
+              "\r\n";
   }
   r.body += "--XyZ--\r\n";
   return r;
@@ -209,7 +210,8 @@ TEST(AccessRules, IdentityComesFromTheSession) {
   qt["user"]["nm"] = "admin";
   qt.removeMember("userID");
   qt["dogPara"]["id"] = "2";
-  Json::Value reply = ajax(root, qt, {{"KORVAN_ARM_PORT", std::to_string(daemon.port())}}, "10.1.1.7");
+  const std::string port = std::to_string(daemon.port());
+  Json::Value reply = ajax(root, qt, {{"KORVAN_ARM_PORT", port}}, "10.1.1.7");
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   Json::Value session;
   Json::Reader().parse(reply["qt"].asString(), session);
@@ -245,7 +247,8 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
     Json::Value request = i == 0 ? login : sessionRequest(root, "ref", "1");
     if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
     const std::string body = postAjax(root, request).body();
-    for (const char* bad : {"secret-", "test-token-2", "<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+    for (const char* bad :
+         {"secret-", "test-token-2", "<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
       EXPECT_EQ(body.find(bad), std::string::npos) << bad << " in " << body;
     }
     Json::Value reply;
@@ -264,8 +267,8 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
   struct Case {
     const char *caller, *target, *oldPw, *ret;  // oldPw nullptr: not sent
   } cases[] = {
-      {"1", "1", nullptr, "warning"}, {"1", "1", "wrong", "warning"}, {"2", "2", "admin", "warning"},
-      {"2", "2", "operator", "ok"},   {"1", "1", "admin", "ok"},
+      {"1", "1", nullptr, "warning"}, {"1", "1", "wrong", "warning"},
+      {"2", "2", "admin", "warning"}, {"2", "2", "operator", "ok"}, {"1", "1", "admin", "ok"},
       {"1", "2", nullptr, "ok"},  // an administrator sets another user's password
   };
   TempRoot root;
@@ -329,8 +332,8 @@ TEST(AccessRules, LoginNamesAreBoundedAndStaleRowsOfStrangersGo) {
                           std::to_string(size)),
               size == 256 ? "1" : "0");
   }
-  EXPECT_EQ(root.scalar("select group_concat(f_userName) from userLock where length(f_userName)<256"),
-            "admin");
+  EXPECT_EQ(root.scalar("select group_concat(f_userName) from userLock"
+                        " where length(f_userName)<256"), "admin");
 }
 
 }  // namespace

@@ -148,7 +148,8 @@ TEST(Session, TokenCheckRefusals) {
       [](Json::Value& r, auto&) { r["user"]["token"] = "x' or '1'='1"; },
       [](Json::Value& r, auto&) { r["user"]["id"] = "1 or 1=1"; },
       [](Json::Value& r, auto&) { r.removeMember("user"); },  // a user id alone
-      [](Json::Value&, auto& root) { root.exec("update user2 set pid=99 where id=1"); },  // no group
+      // A user whose group is gone.
+      [](Json::Value&, auto& root) { root.exec("update user2 set pid=99 where id=1"); },
   };
   for (const auto& variant : variants) {
     Json::Value logout = sessionRequest(root, "logout");
@@ -162,7 +163,9 @@ TEST(Session, SecondLoginReplacesTheFirstAndLogoutClosesIt) {
   TempRoot root;
   root.exec("update user2 set status=1, expireTime=1 where id=2;");
   std::string tokens[2];
-  for (std::string& token : tokens) token = login(root, "admin", "admin")["curUser"]["token"].asString();
+  for (std::string& token : tokens) {
+    token = login(root, "admin", "admin")["curUser"]["token"].asString();
+  }
   EXPECT_NE(tokens[0], tokens[1]);
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0") << "a login sweeps";
 

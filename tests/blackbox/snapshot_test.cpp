@@ -20,7 +20,9 @@ std::string at(const Json::Value& v, const std::string& path) {
   }
   if (cut != std::string::npos && path[cut] == '*') {
     std::string out;
-    for (const Json::Value& item : v[path.substr(0, cut)]) out += "," + at(item, path.substr(cut + 1));
+    for (const Json::Value& item : v[path.substr(0, cut)]) {
+      out += "," + at(item, path.substr(cut + 1));
+    }
     return out.substr(out.empty() ? 0 : 1);
   }
   if (cut != std::string::npos) return at(v[path.substr(0, cut)], path.substr(cut + 1));
