@@ -241,6 +241,11 @@ TEST(Serial, CaptureUseAndRelease) {
   request["serialPara"]["action"] = "uncap";
   EXPECT_EQ(ajax(root, request)["ret"], "ok");
   EXPECT_EQ(root.scalar("select serialUserID from dog2 where id=3"), "-1");
+  // Factory mode looks up no rights; the module id is still taken as a number only.
+  root.exec("update other2 set factoryMode=1");
+  request["serialPara"]["dogID"] = "4 or 1=1";
+  EXPECT_EQ(ajax(root, request)["ret"], "err");
+  EXPECT_EQ(root.scalar("select serialUserID from dog2 where id=4"), "2");
 }
 
 
