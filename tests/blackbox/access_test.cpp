@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <functional>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,82 +18,70 @@ namespace {
 const char* const kDenied = "permission denied";
 const char* const kNoSession = "curUser has loginned or idle timeout";
 
+// Fills userPara with user `id`'s row as the browser sends it, and a new
+// password.
+void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
+  auto row = root.query("select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,"
+                        "addrC,phone,email,prior,memo2 from user2 u join priv2 p on p.id=u.pid"
+                        " where u.id=" + id)[0];
+  const char* keys[] = {"id",    "nm",   "memo", "pid",   "pidCN", "dogDB", "code",  "frame",
+                        "media", "nm2",  "addrH", "addrC", "phone", "email", "prior", "memo2"};
+  for (size_t i = 0; i < 16; ++i) r["userPara"][keys[i]] = row[i];
+  r["userPara"]["setPW"] = "yes";
+  r["userPara"]["pw"] = "new-secret";
+}
+
+struct Row {
+  const char* type;
+  int levels;              // bit L set: level L may
+  const char* members;     // merged into the request (JSON)
+  int userPara = 0;        // 1: the caller's own password; 2: the operator's row and memo
+  const char* transfer = nullptr;  // form field of a file transfer
+};
+
 // Users by level: admin (3), operator (2, rights 3 on slots 1-4), viewer
 // (1, rights "0", "1", "3" on the slots of modules 1, 2, 3; module 3 is serial).
 const char* const kUserOfLevel[] = {"", "3", "2", "1"};
 
-struct Row {
-  const char* name;
-  int levels;  // bit L set: level L may
-  std::function<void(Json::Value& request, const TempRoot& root, const std::string& user)> fill;
-  const char* transfer = nullptr;  // form field of a file transfer
-};
-
-void set(Json::Value& r, const char* object, std::vector<std::pair<const char*, const char*>> m) {
-  for (const auto& [k, v] : m) r[object][k] = v;
-}
-
-// The user's own row as the browser sends it, with a new password.
-void ownPassword(Json::Value& r, const TempRoot& root, const std::string& user) {
-  auto row = root.query("select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,"
-                        "addrC,phone,email,prior,memo2,pw from user2 u join priv2 p on p.id=u.pid"
-                        " where u.id=" + user)[0];
-  const char* keys[] = {"id",    "nm",   "memo", "pid",   "pidCN", "dogDB", "code",  "frame",
-                        "media", "nm2",  "addrH", "addrC", "phone", "email", "prior", "memo2"};
-  for (size_t i = 0; i < 16; ++i) r["userPara"][keys[i]] = row[i];
-  set(r, "userPara", {{"setPW", "yes"}, {"pw", "new-secret"}});
-  r["userPara"]["oldPw"] = row[16];
-}
-
-const std::vector<Row> kRows = {
-    {"logout", 0b1110, {}},
-    {"ref", 0b1110, {}},
-    {"selLog", 0b1100, [](auto& r, auto&, auto&) { set(r, "logCondition", {{"type", "all"}}); }},
-    {"modifyIPS", 0b1000,
-     [](auto& r, auto&, auto&) { set(r, "ipsPara", {{"action", "insIP"}, {"newIP", "10.0.0.9"}}); }},
-    {"modifyServerIPS", 0b1000,
-     [](auto& r, auto&, auto&) { set(r, "serveripsPara", {{"action", "insIP"}, {"newIP", "10.0.0.8"}}); }},
-    {"operaSerial", 0b1110,
-     [](auto& r, auto&, auto&) { set(r, "serialPara", {{"dogID", "3"}, {"action", "use"}}); }},
-    {"operaSerial", 0b1100,  // right "1" is not enough to take a serial console
-     [](auto& r, auto&, auto&) { set(r, "serialPara", {{"dogID", "2"}, {"action", "cap"}}); }},
-    {"qt", 0b1100, [](auto& r, auto&, auto&) { set(r, "dogPara", {{"id", "1"}, {"type2", "1"}}); }},
-    {"qt", 0b1110, [](auto& r, auto&, auto&) { set(r, "dogPara", {{"id", "2"}, {"type2", "1"}}); }},
-    {"setTime", 0b1100, [](auto& r, auto&, auto&) { r["time2"] = "2026-03-07 09:05:02"; }},
-    {"restart", 0b1000, {}},
-    {"convertToClientMode", 0b1000, {}},
-    {"saveLanguage", 0b1000, [](auto& r, auto&, auto&) { r["language"] = "en"; }},
-    {"unsetDogInfo", 0b1100, [](auto& r, auto&, auto&) { set(r, "dogInfoPara", {{"id", "8"}}); }},
-    {"updServer", 0b1000, [](auto& r, auto&, auto&) {
-       set(r, "server", {{"uid", "KV-0001"}, {"nm", "korvan-dev"}, {"encrypt", "0"}, {"ip", "127.0.0.1"},
-                         {"gateway", "127.0.0.1"}, {"subnetMask", "255.255.255.0"},
-                         {"portKM", "5900"}, {"portV", "5901"}, {"portWeb", "8080"}}); }},
-    {"updDog", 0b1100, [](auto& r, auto&, auto&) { set(r, "dogPara", {{"id", "6"}}); }},
-    {"updPriv", 0b1000,
-     [](auto& r, auto&, auto&) { set(r, "priv", {{"id", "2"}, {"nm", "Operators"}, {"dogDB", "33331111"}}); }},
-    {"insUser", 0b1000,
-     [](auto& r, auto&, auto&) { set(r, "userPara", {{"nm", "new"}, {"pw", "x"}, {"pid", "3"}, {"prior", "0"}}); }},
-    {"delUser", 0b1000, [](auto& r, auto&, auto&) { set(r, "userPara", {{"id", "99"}}); }},
-    {"updUser", 0b1110, ownPassword},
-    {"updUser", 0b1000,  // anything but the own password, the operator's own row included
-     [](auto& r, auto& root, auto& user) { ownPassword(r, root, "2"); r["userPara"]["memo"] = user; }},
-    {"transfer", 0b1000, {}, "systemFile"},
-    {"transfer", 0b1000, {}, "dbFile"},
-    {"transfer", 0b1000, {}, "submitDownloadDB"},
+const Row kRows[] = {
+    {"logout", 0b1110, "{}"}, {"ref", 0b1110, "{}"}, {"restart", 0b1000, "{}"},
+    {"convertToClientMode", 0b1000, "{}"}, {"saveLanguage", 0b1000, R"({"language":"en"})"},
+    {"selLog", 0b1100, R"({"logCondition":{"type":"all"}})"},
+    {"modifyIPS", 0b1000, R"({"ipsPara":{"action":"insIP","newIP":"10.0.0.9"}})"},
+    {"modifyServerIPS", 0b1000, R"({"serveripsPara":{"action":"insIP","newIP":"10.0.0.8"}})"},
+    {"operaSerial", 0b1110, R"({"serialPara":{"dogID":"3","action":"use"}})"},
+    // Right "1" is not enough to take a serial console.
+    {"operaSerial", 0b1100, R"({"serialPara":{"dogID":"2","action":"cap"}})"},
+    {"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})"},
+    {"qt", 0b1110, R"({"dogPara":{"id":"2","type2":"1"}})"},
+    {"setTime", 0b1100, R"({"time2":"2026-03-07 09:05:02"})"},
+    {"unsetDogInfo", 0b1100, R"({"dogInfoPara":{"id":"8"}})"},
+    {"updServer", 0b1000,
+     R"({"server":{"uid":"KV-0001","nm":"korvan-dev","encrypt":"0","ip":"127.0.0.1",)"
+     R"("gateway":"127.0.0.1","subnetMask":"255.255.255.0","portKM":"5900","portV":"5901",)"
+     R"("portWeb":"8080"}})"},
+    {"updDog", 0b1100, R"({"dogPara":{"id":"6"}})"},
+    {"updPriv", 0b1000, R"({"priv":{"id":"2","nm":"Operators","dogDB":"33331111"}})"},
+    {"insUser", 0b1000, R"({"userPara":{"nm":"new","pw":"x","pid":"3","prior":"0"}})"},
+    {"delUser", 0b1000, R"({"userPara":{"id":"99"}})"},
+    // The own password; anything else, the operator's own row included.
+    {"updUser", 0b1110, "{}", 1}, {"updUser", 0b1000, "{}", 2},
+    {"transfer", 0b1000, "{}", 0, "systemFile"}, {"transfer", 0b1000, "{}", 0, "dbFile"},
+    {"transfer", 0b1000, "{}", 0, "submitDownloadDB"},
 };
 
 CgiRequest transferRequest(const char* field, const std::string& id, const std::string& token) {
   CgiRequest r;
   r.method = "POST";
   r.contentType = "multipart/form-data; boundary=XyZ";
-  auto part = [&](const std::string& name, const std::string& value, bool file) {
-    r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name + "\"" +
-              (file ? "; filename=\"f.bin\"\r\nContent-Type: application/octet-stream" : "") +
-              "\r\n\r\n" + value + "\r\n";
-  };
-  part(field, "data", std::string(field) != "submitDownloadDB");
-  if (!id.empty()) part("userID", id, false);
-  if (!token.empty()) part("token", token, false);
+  const std::string file = "\"; filename=\"f.bin\"\r\nContent-Type: application/octet-stream";
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{field, "data"},
+                                    {"userID", id}, {"token", token}}) {
+    if (value.empty()) continue;
+    r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name +
+              (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value +
+              "\r\n";
+  }
   r.body += "--XyZ--\r\n";
   return r;
 }
@@ -117,21 +105,32 @@ class Access : public ::testing::TestWithParam<Row> {
                       const std::string& token) {
     const std::string before = dump();
     const size_t packets = daemon_.packets().size();
-    std::string body, refusal;
+    const std::string logs = root_.scalar("select count(*) from log2");
+    std::string refusal;
+    Json::Value reply;
     if (row.transfer) {
-      body = runCgi(root_, transferRequest(row.transfer, id, token)).body();
+      const std::string body = runCgi(root_, transferRequest(row.transfer, id, token)).body();
       for (const char* text : {kDenied, kNoSession}) {
         if (body == std::string(text) + " \n") refusal = text;
       }
     } else {
-      Json::Value reply = ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}});
-      refusal = reply["retMsg"] == kDenied || reply["retMsg"] == kNoSession ? reply["retMsg"].asString() : "";
-      if (!refusal.empty()) {
+      reply = ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}});
+      if (reply["retMsg"] == kDenied || reply["retMsg"] == kNoSession) {
+        refusal = reply["retMsg"].asString();
+        EXPECT_EQ(reply.getMemberNames(), (std::vector<std::string>{"ret", "retMsg"}));
         EXPECT_EQ(reply["ret"], "err");
-        EXPECT_FALSE(reply.isMember("users") || reply.isMember("curUser")) << "snapshot";
       }
     }
-    if (refusal.empty()) return "allowed";
+    if (refusal.empty()) {
+      // Whatever name the request claims, the session's user acts.
+      const std::string name = root_.scalar("select nm from user2 where id=" + id);
+      if (reply.isMember("curUser")) {
+        EXPECT_EQ(reply["curUser"]["nm"], name);
+      }
+      EXPECT_EQ(root_.scalar("select count(*) from (select user from log2 limit -1 offset " + logs +
+                             ") where user<>'" + name + "'"), "0") << "log author";
+      return "allowed";
+    }
     EXPECT_EQ(dump(), before) << "a refused call changed the database";
     EXPECT_EQ(daemon_.packets().size(), packets) << "a refused call sent a packet";
     EXPECT_FALSE(fileExists(root_.path("rebooted")));
@@ -140,7 +139,7 @@ class Access : public ::testing::TestWithParam<Row> {
 
   std::string dump() {
     std::string out;
-    for (const auto& t : root_.query("select name from sqlite_master where type='table' order by name"))
+    for (const auto& t : root_.query("select name from sqlite_master where type='table'"))
       for (const auto& row : root_.query("select * from " + t[0]))
         for (const auto& cell : row) out += t[0] + ":" + cell + "|";
     return out;
@@ -155,12 +154,19 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
   for (int level = 1; level <= 3; ++level) {
     const std::string user = kUserOfLevel[level];
     const std::string other = user == "1" ? "2" : "1";
-    const std::string what = std::string(row.transfer ? row.transfer : row.name) + " level " +
+    const std::string what = std::string(row.transfer ? row.transfer : row.type) + " level " +
                              std::to_string(level);
-    Json::Value request = sessionRequest(root_, row.name, user);
+    Json::Value request = sessionRequest(root_, row.type, user);
     sessionRequest(root_, "ref", other);
     const std::string token = request["user"]["token"].asString();
-    if (row.fill) row.fill(request, root_, user);
+    Json::Value members;
+    Json::Reader().parse(row.members, members);
+    for (const std::string& name : members.getMemberNames()) request[name] = members[name];
+    if (row.userPara) {
+      userRow(request, root_, row.userPara == 1 ? user : "2");
+      request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
+      if (row.userPara == 2) request["userPara"]["memo"] = user;
+    }
 
     // Invalid sessions: none, a wrong token, another user's id, expired, logged out.
     Json::Value none = request, wrong = request, borrowed = request;
@@ -177,6 +183,8 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
     EXPECT_EQ(outcome(row, request, user, token), "no session") << what << " logged out";
 
     root_.exec("update user2 set status=1 where id=" + user);
+    request["user"]["nm"] = "intruder";
+    request.removeMember("userID");  // an absent user id is no refusal
     EXPECT_EQ(outcome(row, request, user, token), (row.levels >> level & 1) ? "allowed" : "denied")
         << what;
   }
@@ -188,9 +196,145 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
 INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) {
                            return std::string(info.param.transfer ? info.param.transfer
-                                                                  : info.param.name) +
+                                                                  : info.param.type) +
                                   std::to_string(info.index);
                          });
+
+TEST(AccessRules, IdentityComesFromTheSession) {
+  TempRoot root;
+  FakeDaemon daemon;
+  root.exec("update dogInfo2 set setted=1, uid='U1A0000002' where id=2;");
+  // The operator claims the administrator's name; an absent user id is no
+  // refusal.
+  Json::Value qt = sessionRequest(root, "qt", "2");
+  qt["user"]["nm"] = "admin";
+  qt.removeMember("userID");
+  qt["dogPara"]["id"] = "2";
+  const std::string port = std::to_string(daemon.port());
+  Json::Value reply = ajax(root, qt, {{"KORVAN_ARM_PORT", port}}, "10.1.1.7");
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  Json::Value session;
+  Json::Reader().parse(reply["qt"].asString(), session);
+  EXPECT_EQ(session["userNM"], "operator");
+  EXPECT_EQ(session["userID"], "2");
+  EXPECT_EQ(reply["curUser"]["nm"], "operator");
+  ASSERT_EQ(daemon.packets().size(), 1u);
+  const Bytes packet = daemon.packets()[0];  // user name at 23, address at 56, id at 66
+  EXPECT_EQ(std::string(packet.begin() + 23, packet.begin() + 31), "operator");
+  EXPECT_EQ(Bytes(packet.begin() + 56, packet.begin() + 60), (Bytes{7, 1, 1, 10}));
+  EXPECT_EQ(packet[69], 2);
+
+  // The log records the client's address.
+  Json::Value ips = sessionRequest(root, "modifyIPS", "1");
+  ips["ipsPara"]["action"] = "insIP";
+  ips["ipsPara"]["newIP"] = "10.0.0.9";
+  ASSERT_EQ(ajax(root, ips, {}, "10.1.1.8")["ret"], "ok");
+  EXPECT_EQ(root.scalar("select ip from log2"), "10.1.1.8");
+}
+
+// No reply holds a password or another user's token, nor markup: < > & and
+// the JavaScript line separators go out escaped, also in refusals.
+TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
+  TempRoot root;
+  const std::string memo = "<img src=x onerror=alert(1)> & \xE2\x80\xA8 \xE2\x80\xA9 \\<b>";
+  root.exec("update user2 set pw='secret-' || id, memo='" + memo + "';");
+  sessionRequest(root, "ref", "2");
+  Json::Value login;
+  login["type"] = "login";
+  login["userNM"] = "admin";
+  login["pw"] = "secret-1";
+  for (int i = 0; i < 3; ++i) {
+    Json::Value request = i == 0 ? login : sessionRequest(root, "ref", "1");
+    if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
+    const std::string body = postAjax(root, request).body();
+    for (const char* bad :
+         {"secret-", "test-token-2", "<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+      EXPECT_EQ(body.find(bad), std::string::npos) << bad << " in " << body;
+    }
+    Json::Value reply;
+    ASSERT_TRUE(Json::Reader().parse(body, reply)) << body;
+    if (i == 2) break;
+    EXPECT_EQ(reply["curUser"]["pw"], "");
+    EXPECT_EQ(reply["curUser"]["token"], root.scalar("select token from user2 where id=1"));
+    for (const Json::Value& user : reply["users"]) {
+      EXPECT_EQ(user["pw"].asString() + user["token"].asString(), "");
+      EXPECT_EQ(user["memo"], memo);
+    }
+  }
+}
+
+TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
+  struct Case {
+    const char *caller, *target, *oldPw, *ret;  // oldPw nullptr: not sent
+  } cases[] = {
+      {"1", "1", nullptr, "warning"}, {"1", "1", "wrong", "warning"},
+      {"2", "2", "admin", "warning"}, {"2", "2", "operator", "ok"}, {"1", "1", "admin", "ok"},
+      {"1", "2", nullptr, "ok"},  // an administrator sets another user's password
+  };
+  TempRoot root;
+  for (const Case& c : cases) {
+    root.exec("update user2 set pw=nm where id in (1,2)");
+    Json::Value request = sessionRequest(root, "updUser", c.caller);
+    userRow(request, root, c.target);
+    if (c.oldPw) request["userPara"]["oldPw"] = c.oldPw;
+    const Json::Value reply = ajax(root, request);
+    const std::string what = std::string(c.caller) + "->" + c.target;
+    EXPECT_EQ(reply["ret"], c.ret) << what;
+    EXPECT_EQ(reply["retMsg"].asString(), *c.ret == 'o' ? "" : "old password wrong") << what;
+    EXPECT_EQ(root.scalar("select pw=nm from user2 where id=" + std::string(c.target)),
+              *c.ret == 'o' ? "0" : "1") << what;
+    // Without "yes" in setPW the password takes no part: nothing is modified.
+    request["userPara"]["setPW"] = "no";
+    request["userPara"]["pw"] = "";
+    if (*c.caller == '1') {
+      EXPECT_EQ(ajax(root, request)["retMsg"], "Nothing modified") << what;
+    }
+  }
+}
+
+TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
+  TempRoot root;  // the seed's policy allows 3 failures
+  Json::Value wrong;
+  wrong["type"] = "login";
+  wrong["userNM"] = "operator";
+  wrong["pw"] = "guess";
+  writeFile(root.path("login"), "postKey=" + urlEncode(Json::FastWriter().write(wrong)));
+  const Json::Value ref = sessionRequest(root, "ref");
+  writeFile(root.path("ref"), "postKey=" + urlEncode(Json::FastWriter().write(ref)));
+  // 20 wrong logins and 10 refreshes at once, as separate processes.
+  writeFile(root.path("run.sh"),
+            "R='" + root.dir() + "'; cd '" + root.cgiDir() + "'; for i in $(seq 30); do"
+            " f=\"$R/login\"; [ $i -gt 20 ] && f=\"$R/ref\"; env -i KORVAN_ROOT=\"$R\""
+            " REQUEST_METHOD=POST REMOTE_ADDR=127.0.0.1"
+            " CONTENT_TYPE=application/x-www-form-urlencoded CONTENT_LENGTH=$(wc -c < \"$f\")"
+            " '" KORVAN_CGI_PATH "' < \"$f\" > \"$R/out$i\" & done; wait\n");
+  ASSERT_EQ(std::system(("sh '" + root.path("run.sh") + "'").c_str()), 0);
+  int tested = 0;
+  for (int i = 1; i <= 30; ++i) {
+    const std::string reply = readFile(root.path("out" + std::to_string(i)));
+    tested += reply.find("Password error") != std::string::npos;
+  }
+  EXPECT_TRUE(tested >= 1 && tested <= 3) << tested;
+  EXPECT_LE(std::stoi(root.scalar("select f_wrongTimes from userLock")), 3);
+}
+
+TEST(AccessRules, LoginNamesAreBoundedAndStaleRowsOfStrangersGo) {
+  TempRoot root;
+  root.exec("insert into userLock values (null, '2000-01-01 00:00:00', 'ghost', 3);"
+            "insert into userLock values (null, '2000-01-01 00:00:00', 'admin', 3);");
+  Json::Value login;
+  login["type"] = "login";
+  login["pw"] = "x";
+  for (size_t size : {257u, 256u}) {
+    login["userNM"] = std::string(size, 'n');
+    EXPECT_EQ(ajax(root, login)["ret"], "err");
+    EXPECT_EQ(root.scalar("select count(*) from userLock where length(f_userName)=" +
+                          std::to_string(size)),
+              size == 256 ? "1" : "0");
+  }
+  EXPECT_EQ(root.scalar("select group_concat(f_userName) from userLock"
+                        " where length(f_userName)<256"), "admin");
+}
 
 }  // namespace
 }  // namespace korvantest

@@ -1,20 +1,20 @@
-// Login seen from the browser: failure counting and the lock, the factory-mode
-// rule, the password age, and what a successful login stores. The program runs
-// under TZ=UTC0 so that the tests can write its local times.
+// Login and sessions: failure counting and the lock, the factory-mode rule,
+// the password age, what a successful login stores; the token check, the idle
+// expiry, replacement by a second login, logout. Logins run under TZ=UTC0 so
+// that the tests can write the program's local times.
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 
 #include "testroot.h"
 
-using korvantest::TempRoot;
-
-using korvantest::atOneSecond;
-
+namespace korvantest {
 namespace {
 
-const std::map<std::string, std::string> kUtc{{"TZ", "UTC0"}};
 const char* const kLocked = "Exceed max retry count. Please login after 20 minutes";
+const char* const kExpired = "Password has expired. Please update.";
+const char* const kRefused = "curUser has loginned or idle timeout";
 
 std::string utcText(time_t t) {
   struct tm parts {};
@@ -25,30 +25,24 @@ std::string utcText(time_t t) {
 }
 
 Json::Value login(const TempRoot& root, const std::string& name, const std::string& pw,
-                  const std::string& timezone = "0") {
+                  const char* timezone = "0") {
   Json::Value request;
   request["type"] = "login";
   request["userNM"] = name;
   request["pw"] = pw;
   request["timezone"] = timezone;
-  return korvantest::ajax(root, request, kUtc);
+  return ajax(root, request, {{"TZ", "UTC0"}});
 }
 
-std::string wrongTimes(int n) {
-  return "User Name or Password error: " + std::to_string(n) + " times";
-}
+std::string wrong(int n) { return "User Name or Password error: " + std::to_string(n) + " times"; }
 
 TEST(Login, LockOutLifeCycle) {
   TempRoot root;  // the seed's policy allows 3 failures
-  for (int n = 1; n <= 3; ++n) EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrongTimes(n));
-  // Locked: even the right password is refused without being tested.
-  Json::Value reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "err");
-  EXPECT_EQ(reply["retMsg"], kLocked);
+  for (int n = 1; n <= 3; ++n) EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(n));
+  // Locked: even the right password is refused, still at exactly 1200 s.
+  EXPECT_EQ(login(root, "admin", "admin")["retMsg"], kLocked);
   EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "0");
-
-  // Still locked at exactly 1200 seconds after the third failure.
-  reply = atOneSecond([&](time_t now) {
+  Json::Value reply = atOneSecond([&](time_t now) {
     // A try that crossed into the next second may have logged in and reset
     // the count: every try starts from the lock.
     root.exec("update userLock set f_wrongTimes=3, f_datetime='" + utcText(now - 1200) + "';");
@@ -56,44 +50,35 @@ TEST(Login, LockOutLifeCycle) {
   });
   EXPECT_EQ(reply["retMsg"], kLocked);
 
-  // One second more and a fresh series begins.
+  // One second more and a fresh series begins; a success resets it.
   root.exec("update userLock set f_datetime='" + utcText(time(nullptr) - 1201) + "';");
-  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrongTimes(1));
-  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrongTimes(2));
-  reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  EXPECT_EQ(root.query("select f_userName, f_wrongTimes from userLock;"),
-            (std::vector<std::vector<std::string>>{{"admin", "0"}}));
-}
+  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(1));
+  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(2));
+  EXPECT_EQ(login(root, "admin", "admin")["ret"], "ok");
+  EXPECT_EQ(root.scalar("select f_userName||f_wrongTimes from userLock;"), "admin0");
 
-TEST(Login, UnknownNamesAreCountedAndNamesStayInTheirLiterals) {
-  TempRoot root;
-  EXPECT_EQ(login(root, "ghost", "x")["retMsg"], wrongTimes(1));
-  EXPECT_EQ(login(root, "o'brien", "x' or '1'='1")["retMsg"], wrongTimes(1));
-  EXPECT_EQ(login(root, "o'brien", "x")["retMsg"], wrongTimes(2));
-  EXPECT_EQ(root.query("select f_userName, f_wrongTimes from userLock order by f_id;"),
-            (std::vector<std::vector<std::string>>{{"ghost", "1"}, {"o'brien", "2"}}));
-  EXPECT_EQ(login(root, "Admin", "admin")["retMsg"], wrongTimes(1));  // names are case-sensitive
-
+  // Unknown names count too, each name in its literal and case-sensitive.
+  EXPECT_EQ(login(root, "o'brien", "x' or '1'='1")["retMsg"], wrong(1));
+  EXPECT_EQ(login(root, "o'brien", "x")["retMsg"], wrong(2));
+  EXPECT_EQ(login(root, "Admin", "admin")["retMsg"], wrong(1));
   // Without a limit nobody is locked, but failures still count.
   root.exec("update secureConf set f_pwd='{\"pwdTry\":0}';");
-  for (int n = 2; n <= 5; ++n) EXPECT_EQ(login(root, "ghost", "x")["retMsg"], wrongTimes(n));
+  for (int n = 3; n <= 5; ++n) EXPECT_EQ(login(root, "o'brien", "x")["retMsg"], wrong(n));
 }
 
 TEST(Login, FactoryModeAdmitsOnlySuperAdministrators) {
   TempRoot root;
-  root.exec("update other2 set factoryMode=1;");
-  root.exec("insert into userLock values (null, '2020-01-01 00:00:00', 'operator', 2);");
+  root.exec("update other2 set factoryMode=1;"
+            "insert into userLock values (null, '2020-01-01 00:00:00', 'operator', 2);");
   Json::Value reply = login(root, "operator", "operator", "60");
   EXPECT_EQ(reply["ret"], "err");
   EXPECT_EQ(reply["retMsg"], "factory mode,only superAdmin can login");
   EXPECT_EQ(root.scalar("select f_wrongTimes from userLock;"), "0");
-  EXPECT_EQ(root.query("select status, token, timezone from user2 where id=2;")[0],
-            (std::vector<std::string>{"0", "6274", "0"}));
+  EXPECT_EQ(root.scalar("select status||token||timezone from user2 where id=2;"), "062740");
   EXPECT_EQ(login(root, "admin", "admin")["ret"], "ok");
 }
 
-TEST(Login, PasswordAgeBoundary) {
+TEST(Login, PasswordAge) {
   TempRoot root;  // pwdExpire 90 days
   Json::Value reply = atOneSecond([&](time_t now) {
     root.exec("update user2 set pwdExpire='" + utcText(now - 90 * 86400) + "' where id=1;");
@@ -101,52 +86,106 @@ TEST(Login, PasswordAgeBoundary) {
   });
   EXPECT_EQ(reply["ret"], "ok");
   EXPECT_FALSE(reply.isMember("retMsg"));
-
-  root.exec("update user2 set pwdExpire='" + utcText(time(nullptr) - 90 * 86400 - 1) +
-            "' where id=1;");
-  reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "ok");
-  EXPECT_EQ(reply["retMsg"], "Password has expired. Please update.");
-
-  // An unreadable date counts as long ago; without a lifetime nothing expires.
-  root.exec("update user2 set pwdExpire='' where id=1;");
-  EXPECT_EQ(login(root, "admin", "admin")["retMsg"], "Password has expired. Please update.");
+  // One second older, or unreadable: expired; without a lifetime, never.
+  const std::string older = utcText(time(nullptr) - 90 * 86400 - 1);
+  for (const std::string& date : {older, std::string()}) {
+    root.exec("update user2 set pwdExpire='" + date + "' where id=1;");
+    reply = login(root, "admin", "admin");
+    EXPECT_EQ(reply["ret"], "ok");
+    EXPECT_EQ(reply["retMsg"], kExpired) << date;
+  }
   root.exec("update secureConf set f_pwd='not json';");
-  reply = login(root, "admin", "admin");
-  EXPECT_EQ(reply["ret"], "ok");
-  EXPECT_FALSE(reply.isMember("retMsg"));
+  EXPECT_FALSE(login(root, "admin", "admin").isMember("retMsg"));
 }
 
 TEST(Login, OpensTheSession) {
   TempRoot root;
-  root.exec("update user2 set loginTime='2020-05-06 07:08:09' where id=1;");
-  time_t before = time(nullptr);
-  Json::Value reply = login(root, "admin", "admin", "-480");
-  time_t after = time(nullptr);
+  root.exec("update user2 set loginTime='2020-05-06 07:08:09', pw='Zq9-secret' where id=1;");
+  login(root, "admin", "Zq9-wrong");
+  const time_t before = time(nullptr);
+  Json::Value reply = login(root, "admin", "Zq9-secret", "-480");
+  const time_t after = time(nullptr);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   auto row = root.query(
-      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1;")
-                 [0];
-  EXPECT_EQ(row[0], "1");
-  EXPECT_EQ(row[1], "2020-05-06 07:08:09");
+      "select status, loginTime2, loginTime, expireTime, token, timezone from user2 where id=1")[0];
+  EXPECT_EQ(row[0] + " " + row[1] + " " + row[5], "1 2020-05-06 07:08:09 -480");
   EXPECT_TRUE(row[2] == utcText(before) || row[2] == utcText(after)) << row[2];
-  long expire = std::stol(row[3]);
-  EXPECT_GE(expire, before + 600);
-  EXPECT_LE(expire, after + 600);
+  EXPECT_GE(std::stol(row[3]), before + 600);
+  EXPECT_LE(std::stol(row[3]), after + 600);
   EXPECT_EQ(row[4].size(), 32u);
   EXPECT_EQ(row[4].find_first_not_of("0123456789abcdef"), std::string::npos);
   EXPECT_EQ(reply["curUser"]["token"], row[4]);
-  EXPECT_EQ(row[5], "-480");
+  // Passwords never reach the trace log.
+  EXPECT_NE(root.traceLog().find("\"pw\" : \"***\""), std::string::npos);
+  EXPECT_EQ(root.traceLog().find("Zq9"), std::string::npos);
 }
 
-TEST(Login, PasswordsNeverReachTheTraceLog) {
+TEST(Session, IdleExpiryBoundary) {
   TempRoot root;
-  root.exec("update user2 set pw='Zq9-secret' where id=1;");
-  login(root, "admin", "Zq9-wrong");
-  EXPECT_EQ(login(root, "admin", "Zq9-secret")["ret"], "ok");
-  std::string log = root.traceLog();
-  EXPECT_NE(log.find("\"pw\" : \"***\""), std::string::npos);
-  EXPECT_EQ(log.find("Zq9"), std::string::npos) << log;
+  Json::Value ref = sessionRequest(root, "ref");
+  // A request at exactly expireTime still passes and slides the expiry.
+  time_t at = 0;
+  Json::Value reply = atOneSecond([&](time_t now) {
+    at = now;
+    root.exec("update user2 set status=1, expireTime=" + std::to_string(now) + " where id=1;");
+    return ajax(root, ref);
+  });
+  EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(root.scalar("select expireTime from user2 where id=1;"), std::to_string(at + 600));
+
+  // One second later it has lapsed. The refused request writes nothing; the
+  // next admitted request of anyone sweeps it closed.
+  root.exec("update user2 set expireTime=" + std::to_string(time(nullptr) - 1) + " where id=1;");
+  EXPECT_EQ(ajax(root, ref)["retMsg"], kRefused);
+  EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
+  EXPECT_EQ(ajax(root, sessionRequest(root, "ref", "2"))["ret"], "ok");
+  EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "0");
+}
+
+TEST(Session, TokenCheckRefusals) {
+  TempRoot root;
+  const std::function<void(Json::Value&, const TempRoot&)> variants[] = {
+      [](Json::Value& r, auto&) { r["user"]["token"] = "x' or '1'='1"; },
+      [](Json::Value& r, auto&) { r["user"]["id"] = "1 or 1=1"; },
+      [](Json::Value& r, auto&) { r.removeMember("user"); },  // a user id alone
+      // A user whose group is gone.
+      [](Json::Value&, auto& root) { root.exec("update user2 set pid=99 where id=1"); },
+  };
+  for (const auto& variant : variants) {
+    Json::Value logout = sessionRequest(root, "logout");
+    variant(logout, root);
+    EXPECT_EQ(ajax(root, logout)["ret"], "err");
+    EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
+  }
+}
+
+TEST(Session, SecondLoginReplacesTheFirstAndLogoutClosesIt) {
+  TempRoot root;
+  root.exec("update user2 set status=1, expireTime=1 where id=2;");
+  std::string tokens[2];
+  for (std::string& token : tokens) {
+    token = login(root, "admin", "admin")["curUser"]["token"].asString();
+  }
+  EXPECT_NE(tokens[0], tokens[1]);
+  EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0") << "a login sweeps";
+
+  Json::Value call;
+  call["type"] = "ref";
+  call["userID"] = call["user"]["id"] = "1";
+  call["user"]["token"] = tokens[0];
+  EXPECT_EQ(ajax(root, call)["retMsg"], kRefused);
+  call["user"]["token"] = tokens[1];
+  EXPECT_EQ(ajax(root, call)["ret"], "ok");
+
+  // Logout closes the session and leaves the token and the expiry alone.
+  const std::string expire = root.scalar("select expireTime from user2 where id=1;");
+  call["type"] = "logout";
+  EXPECT_EQ(ajax(root, call)["ret"], "ok");
+  EXPECT_EQ(root.query("select status, token, expireTime from user2 where id=1;")[0],
+            (std::vector<std::string>{"0", tokens[1], expire}));
+  call["type"] = "ref";
+  EXPECT_EQ(ajax(root, call)["retMsg"], kRefused);
 }
 
 }  // namespace
+}  // namespace korvantest
