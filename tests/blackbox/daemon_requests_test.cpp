@@ -176,10 +176,7 @@ TEST_F(DaemonRequests, DaemonAnswers) {
     const char* outcome;
   } cases[] = {
       {kQT, reply(1), "warning 1\uFF1Aport has not console"},
-      {kQT, reply(4), "warning 4\uFF1Athis ip has session already"},
-      {kQT, reply(6), "warning 6\uFF1Aprivilege error"},
       {kQT, reply(7), "warning 7: channel is full"},
-      {kQT, reply(8), "warning 8: unknown refusal"},
       {kQT, reply(255), "warning 255: unknown refusal"},
       {kTime, reply(7), "armErr arm ack error,ret=1"},
       {kTime, reply(0, 0, 3), "armErr arm read ack short"},

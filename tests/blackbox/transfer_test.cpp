@@ -180,18 +180,4 @@ TEST_F(Transfer, DownloadAndRefusals) {
   EXPECT_EQ(readFile(firmware_), "previous firmware");
 }
 
-TEST_F(Transfer, TransferFieldsWinOverAjaxAndTheUploadOverTheDownload) {
-  // A valid AJAX call in the same request: the transfer is served, not the call.
-  const std::string postKey = Json::FastWriter().write(korvantest::sessionRequest(root_, "ref"));
-  korvantest::CgiResult result = runCgi(
-      root_, upload({{"postKey", std::nullopt, postKey},
-                     {"submitDownloadDB", std::nullopt, "1"},
-                     {"dbFile", "k.db", "database upload"}}));
-  EXPECT_EQ(result.out, kHeader + "update database success \n");
-  EXPECT_EQ(readFile(firmware_), "database upload");
-  result = runCgi(root_, download("postKey=" + korvantest::urlEncode(postKey) +
-                                  "&submitDownloadDB=1&userID=" + userId_ + "&token=" + token_));
-  EXPECT_EQ(result.out, kDownloadHeader + readFile(root_.dbPath()));
-}
-
 }  // namespace

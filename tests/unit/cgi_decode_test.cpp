@@ -1,12 +1,10 @@
 // The CGI layer's decoding: environment capture, URL-encoded and multipart
 // bodies (a body on a pipe the server holds open included), and the lookups.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <random>
 
 #include "cgi/cgic.h"
 #include "testroot.h"
@@ -167,42 +165,6 @@ TEST_F(CgiDecode, BodyOnAPipeHeldOpenIsReadToTheDeclaredLength) {
     EXPECT_STREQ(buffer, "{\"type\":1}");
     fclose(cgiIn);
     close(fds[1]);
-  }
-}
-
-TEST_F(CgiDecode, TempFileThatCannotBeMadeFailsTheRequest) {
-  post(part("form-data; name=a", "1") + part("form-data; name=\"f\"; filename=\"f\"", "data") + kEnd);
-  // No descriptor left: mkstemp fails.
-  rlimit saved{}, tight{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-  tight = {static_cast<rlim_t>(dup(0)), saved.rlim_max};
-  close(static_cast<int>(tight.rlim_cur));
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-  const cgiParseResultType result = cgiParsePostMultipartInput();
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
-  EXPECT_EQ(result, cgiParseIO);
-  EXPECT_EQ(listing(), "a=1;");
-}
-
-// Values made of the bytes a boundary is made of, in every order, survive the
-// boundary scan unchanged, in memory and on disk.
-TEST_F(CgiDecode, NearMissesOfTheBoundaryAreKeptExactly) {
-  const std::string delimiter = "\r\n--" + kBoundary;
-  const std::string alphabet = "\r\n--" + kBoundary.substr(4, 6) + "x";
-  std::mt19937 random(20240607);
-  for (int round = 0; round < 200; ++round) {
-    std::string value;
-    for (int i = static_cast<int>(random() % 120); i > 0; --i) {
-      if (random() % 8 == 0) {
-        value += delimiter.substr(0, random() % delimiter.size());  // a cut-off delimiter
-      } else {
-        value.push_back(alphabet[random() % alphabet.size()]);
-      }
-    }
-    if ((value + "\r\n").find(delimiter) != std::string::npos) continue;
-    post(part("form-data; name=m", value) + part("form-data; name=f; filename=f", value) + kEnd);
-    ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
-    ASSERT_EQ(listing(), "m=" + value + ";f=@f::" + value + ";") << round;
   }
 }
 
