@@ -177,7 +177,7 @@ TEST_F(DaemonRequests, DaemonAnswers) {
   } cases[] = {
       {kQT, reply(1), "warning 1\uFF1Aport has not console"},
       {kQT, reply(7), "warning 7: channel is full"},
-      {kQT, reply(255), "warning 255: unknown refusal"},
+      {kQT, reply(8), "warning 8: unknown refusal"},
       {kTime, reply(7), "armErr arm ack error,ret=1"},
       {kTime, reply(0, 0, 3), "armErr arm read ack short"},
       {kQT, reply(0, 0, 12), "armErr arm read ack short"},

@@ -1,12 +1,13 @@
-// The switch simulator run as a program: its command line, its replies, and
-// the state and log it keeps. Its server is the in-test daemon of the other
-// black-box tests, which cover its scripted misbehaviour.
+// The switch simulator from its command line: its replies, and the state and
+// log it keeps. Its server is also the in-test daemon of the other black-box
+// tests, which cover its scripted misbehaviour.
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <thread>
+
+#include "switch-sim/server.h"
 #include "testroot.h"
 
 namespace {
@@ -14,33 +15,22 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using korvantest::readFile;
 
-// build/switch-sim as a child process on a free port; SIGTERM at the end must
-// end it with status 0.
+// The simulator's server as the program runs it from `args`, on a thread of
+// the test and a free port; stopped at the end.
 class Sim {
  public:
   explicit Sim(std::vector<std::string> args) {
-    args.insert(args.begin(), {KORVAN_SIM_PATH, "--port", "0"});
-    int out[2];
-    EXPECT_EQ(pipe(out), 0);
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      std::vector<char*> argv;
-      for (std::string& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    FILE* stdoutOfSim = fdopen(out[0], "r");
-    EXPECT_EQ(fscanf(stdoutOfSim, "port %d", &port_), 1);
-    fclose(stdoutOfSim);
+    args.insert(args.begin(), {"--port", "0"});
+    std::string error;
+    std::optional<switchsim::Options> options = switchsim::parseOptions(args, error);
+    EXPECT_TRUE(options && error.empty()) << error;
+    server_ = std::make_unique<switchsim::Server>(options.value_or(switchsim::Options{}));
+    EXPECT_TRUE(server_->start());
+    thread_ = std::thread([this] { server_->run(); });
   }
   ~Sim() {
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    server_->stop();
+    thread_.join();
   }
 
   int connect() const {
@@ -48,14 +38,14 @@ class Sim {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port_));
+    address.sin_port = htons(static_cast<uint16_t>(server_->port()));
     EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     return fd;
   }
 
  private:
-  pid_t pid_ = -1;
-  int port_ = 0;
+  std::unique_ptr<switchsim::Server> server_;
+  std::thread thread_;
 };
 
 // Sends `request` on `fd` and returns up to `want` bytes of what comes within
@@ -138,6 +128,12 @@ TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);
   EXPECT_NE(log.find("dogCodeFrame port=3 frame=2 code=77 | a4 08 09 03 00 02 00 00 00 4d"),
             std::string::npos) << log;
+  // A mistake on the command line is refused.
+  for (const char* bad : {"nosuch=1", "time", "time=256"}) {
+    std::string error;
+    EXPECT_FALSE(switchsim::parseOptions({"--ret", bad}, error)) << bad;
+    EXPECT_NE(error, "") << bad;
+  }
 }
 
 }  // namespace
