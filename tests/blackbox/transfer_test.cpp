@@ -161,9 +161,7 @@ TEST_F(Transfer, DownloadAndRefusals) {
   const std::string noSession = kHeader + "curUser has loginned or idle timeout \n";
   const Part evil = {"systemFile", "fw.bin", "evil"};
   for (const CgiRequest& request :
-       {upload({evil}, false), upload({{"dbFile", "k.db", "evil"}, {"userID", std::nullopt, userId_}}, false),
-        upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}}, false),
-        upload({evil, {"userID", std::nullopt, userId_}, {"token", std::nullopt, "wrong"}}, false),
+       {upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}}, false),
         download("submitDownloadDB=1&userID=" + userId_ + "&token=x'")}) {
     EXPECT_EQ(runCgi(root_, request).out, noSession);
   }
