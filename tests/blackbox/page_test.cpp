@@ -92,16 +92,4 @@ TEST(Request, ShortBodyEndsWithoutOutput) {
   EXPECT_EQ(root.traceLog().find("before cgiMain"), std::string::npos) << root.traceLog();
 }
 
-// A trace log near its size limit is moved aside whole and a new one begun.
-TEST(Request, TraceLogRotation) {
-  TempRoot root;
-  const std::string big(1024 * 1024 - 10, '.');
-  korvantest::writeFile(root.cgiDir() + "/log.txt", big);
-  runCgi(root, CgiRequest{});
-  EXPECT_EQ(readFile(root.cgiDir() + "/log.txt.1"), big);
-  const std::string log = root.traceLog();
-  EXPECT_LT(log.size(), 4096u);
-  EXPECT_NE(log.find("Msg:::GET\n"), std::string::npos) << log;
-}
-
 }  // namespace
