@@ -165,9 +165,8 @@ TEST_F(Users, UpdateGroup) {
     p["f_pwd"] = root_.scalar("select f_pwd from secureConf;");
     return request("updPriv", "priv", p);
   };
-  for (const char* id : {"2", "9"}) {
-    EXPECT_EQ(call(group(id, "Operators", "33331111"))["retMsg"], "Nothing modified") << id;
-  }
+  EXPECT_EQ(call(group("9", "Operators", "33331111"))["retMsg"], "Nothing modified");
+  EXPECT_EQ(call(group("2", "Operators", "33331111"))["retMsg"], "Nothing modified");
   // A name-only change still gives every member the group's rights text.
   root_.exec("update user2 set dog='0000' where id=2;");
   Json::Value reply = call(group("2", "Night shift", "33331111"));
