@@ -175,14 +175,6 @@ TEST_F(DaemonActions, ServerSettingsRefused) {
         << value;
   }
   EXPECT_TRUE(daemon_.packets().empty());
-
-  // The daemon refuses the network packet: no restart, nothing stored.
-  daemon_.scriptRet(2, 1);
-  Json::Value reply = call(server());
-  EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(), "armErr arm ack error,ret=1");
-  EXPECT_EQ(types(), std::vector<int>{2});
-  EXPECT_EQ(root_.scalar("select nm||'|'||ip from server2;"), "korvan-dev|16777343");
-  EXPECT_EQ(logCount(root_), 0);
 }
 
 }  // namespace
