@@ -1,12 +1,9 @@
 // The CGI layer's decoding: environment capture, URL-encoded and multipart
 // bodies (a body on a pipe the server holds open included), and the lookups.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
-#include <random>
 
 #include "cgi/cgic.h"
 #include "testroot.h"
@@ -14,7 +11,9 @@
 namespace {
 
 const std::string kBoundary = "----KorvanFormB0undary7";
-const std::string kMultipart = "multipart/form-data; boundary=" + kBoundary;
+// Browsers send "multipart/form-data; boundary=X" (the transfer tests); this
+// spelling also has the parameter quoted, in capitals and after another one.
+const std::string kMultipart = "multipart/form-data; charset=utf-8; BOUNDARY=\"" + kBoundary + "\"";
 
 std::string part(const std::string& disposition, const std::string& body) {
   return "--" + kBoundary + "\r\nContent-Disposition: " + disposition + "\r\n\r\n" + body + "\r\n";
@@ -64,22 +63,6 @@ class CgiDecode : public ::testing::Test {
   FILE* input_ = nullptr;
 };
 
-TEST_F(CgiDecode, ContentTypeLosesItsParametersAndYieldsTheBoundary) {
-  const std::array<const char*, 3> cases[] = {
-      {"application/x-www-form-urlencoded; charset=UTF-8", "application/x-www-form-urlencoded", ""},
-      {"multipart/form-data; boundary=----WebKitX1", "multipart/form-data", "----WebKitX1"},
-      {"multipart/form-data;charset=x;  BOUNDARY=abc def", "multipart/form-data", "abc"},
-      {"multipart/form-data; boundary=abc; charset=utf-8", "multipart/form-data", "abc"},
-      {"multipart/form-data; boundary=\"a b;c\"", "multipart/form-data", "a b;c"},
-      {"text/plain;boundary=", "text/plain", ""},
-  };
-  for (const auto& [contentType, mediaType, boundary] : cases) {
-    post("", contentType);
-    EXPECT_EQ(std::string(cgiContentType) + "|" + cgiMultipartBoundary,
-              std::string(mediaType) + "|" + boundary);
-  }
-}
-
 TEST_F(CgiDecode, UrlEncodedPairs) {
   const std::pair<const char*, const char*> cases[] = {
       {"a=1&b=%41+c", "a=1;b=A c;"},  {"a&b=1", "a&b=1;"},           {"a=1&b", "a=1;"},
@@ -89,29 +72,6 @@ TEST_F(CgiDecode, UrlEncodedPairs) {
       {"a=x%zzy", "a=x;"},  // non-hex digits count as 0: a NUL, which ends the value
   };
   for (const auto& [query, pairs] : cases) EXPECT_EQ(decodeQuery(query), pairs) << query;
-}
-
-TEST_F(CgiDecode, StringLookup) {
-  decodeQuery("fits=" + std::string(29999, 'a') + "&long=" + std::string(30000, 'b') +
-              "&only=%0D%0A%0A%0D&mixed=a%0D%0Ab%0A&dup=first&dup=second");
-  const struct {
-    const char* name;
-    size_t size;
-    cgiFormResultType result;
-    std::string value;
-  } cases[] = {
-      {"fits", 30000, cgiFormSuccess, std::string(29999, 'a')},
-      {"long", 30000, cgiFormTruncated, std::string(29999, 'b')},
-      {"only", 3, cgiFormEmpty, ""},  // line breaks dropped before counting
-      {"mixed", 3, cgiFormSuccess, "ab"},
-      {"dup", 16, cgiFormSuccess, "first"},
-      {"DUP", 16, cgiFormNotFound, ""},
-  };
-  for (const auto& c : cases) {
-    std::string buffer(c.size, 'z');
-    EXPECT_EQ(cgiFormStringNoNewlines(c.name, buffer.data(), static_cast<int>(c.size)), c.result);
-    EXPECT_EQ(std::string(buffer.c_str()), c.value) << c.name;
-  }
 }
 
 // Fields stay in memory, files go to private temporary files that go away
@@ -167,42 +127,6 @@ TEST_F(CgiDecode, BodyOnAPipeHeldOpenIsReadToTheDeclaredLength) {
     EXPECT_STREQ(buffer, "{\"type\":1}");
     fclose(cgiIn);
     close(fds[1]);
-  }
-}
-
-TEST_F(CgiDecode, TempFileThatCannotBeMadeFailsTheRequest) {
-  post(part("form-data; name=a", "1") + part("form-data; name=\"f\"; filename=\"f\"", "data") + kEnd);
-  // No descriptor left: mkstemp fails.
-  rlimit saved{}, tight{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-  tight = {static_cast<rlim_t>(dup(0)), saved.rlim_max};
-  close(static_cast<int>(tight.rlim_cur));
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-  const cgiParseResultType result = cgiParsePostMultipartInput();
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
-  EXPECT_EQ(result, cgiParseIO);
-  EXPECT_EQ(listing(), "a=1;");
-}
-
-// Values made of the bytes a boundary is made of, in every order, survive the
-// boundary scan unchanged, in memory and on disk.
-TEST_F(CgiDecode, NearMissesOfTheBoundaryAreKeptExactly) {
-  const std::string delimiter = "\r\n--" + kBoundary;
-  const std::string alphabet = "\r\n--" + kBoundary.substr(4, 6) + "x";
-  std::mt19937 random(20240607);
-  for (int round = 0; round < 200; ++round) {
-    std::string value;
-    for (int i = static_cast<int>(random() % 120); i > 0; --i) {
-      if (random() % 8 == 0) {
-        value += delimiter.substr(0, random() % delimiter.size());  // a cut-off delimiter
-      } else {
-        value.push_back(alphabet[random() % alphabet.size()]);
-      }
-    }
-    if ((value + "\r\n").find(delimiter) != std::string::npos) continue;
-    post(part("form-data; name=m", value) + part("form-data; name=f; filename=f", value) + kEnd);
-    ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);
-    ASSERT_EQ(listing(), "m=" + value + ";f=@f::" + value + ";") << round;
   }
 }
 

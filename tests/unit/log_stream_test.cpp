@@ -31,10 +31,9 @@ class LogStream : public ::testing::Test {
     return doc;
   }
 
-  // The streamed text of `request`'s query, or "" when nothing matched.
+  // The streamed text of `request`'s query.
   static std::string streamed(const Json::Value& request) {
     CLogStream stream(request);
-    if (stream.empty()) return "";
     Json::Value doc = reply();
     std::string out;
     writeCompactStreamed(
@@ -55,14 +54,6 @@ class LogStream : public ::testing::Test {
   korvantest::TempRoot root_;
 };
 
-Json::Value condition(const char* user, const char* type) {
-  Json::Value request;
-  for (auto [k, v] : {std::pair{"user", user}, {"timeBegin", ""}, {"timeEnd", ""}, {"type", type}}) {
-    request["logCondition"][k] = v;
-  }
-  return request;
-}
-
 TEST_F(LogStream, ByteForByteTheCompactWritersText) {
   // Quotes, backslashes, control characters, markup, non-ASCII and the line
   // separators, in every column, over a few thousand records.
@@ -75,12 +66,11 @@ TEST_F(LogStream, ByteForByteTheCompactWritersText) {
       " 'upd'||char(8232,8233), 'caf'||char(233)||' '||char(128512),"
       " '[{\"nm\":\"Name\",\"v1\":\"<b>'||i||'</b>\",\"v2\":\"\\u0000\"}]'||char(10) from n;"
       "update log2 set sth=null where id%500=0;");
-  for (const Json::Value& request : {condition("", "all"), condition("u3", "ips")}) {
-    EXPECT_EQ(streamed(request), whole(request));
+  Json::Value request;
+  for (auto [k, v] : {std::pair{"user", ""}, {"timeBegin", ""}, {"timeEnd", ""}, {"type", "all"}}) {
+    request["logCondition"][k] = v;
   }
-  // No match: no stream, and the dispatcher's reply keeps `log` null.
-  EXPECT_EQ(streamed(condition("nobody", "all")), "");
-  EXPECT_NE(whole(condition("nobody", "all")).find("\"log\":null"), std::string::npos);
+  EXPECT_EQ(streamed(request), whole(request));
 }
 
 }  // namespace
