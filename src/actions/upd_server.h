@@ -4,10 +4,9 @@
 // form in the table) and the keyboard/mouse, video and web ports.
 //
 // The request is checked before anything else: addresses must read as IPv4
-// addresses (isInetAddress, util/ipv4.h), ports be whole numbers from 1 to 65535 and `encrypt` 0, 1 or 2.
-// Otherwise CMyErr(warning, "invalid network setting: <member>") and nothing
-// is sent, stored or logged: a broken network packet would cut the switch off
-// its network.
+// addresses (isInetAddress, util/ipv4.h), ports be whole numbers from 1 to 65535 and `encrypt` 0, 1
+// or 2. Otherwise CMyErr(warning, "invalid network setting: <member>") and nothing is sent, stored
+// or logged: a broken network packet would cut the switch off its network.
 #pragma once
 
 #include "actions/action.h"

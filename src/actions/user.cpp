@@ -40,9 +40,7 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
   CDB::sel(false, sql, keys, da);
 }
 
-bool setsPassword(const Json::Value& userPara) {
-  return textOf(userPara["setPW"]) == "yes";
-}
+bool setsPassword(const Json::Value& userPara) { return textOf(userPara["setPW"]) == "yes"; }
 
 // True when some member of `da` other than `pw` differs from `db`.
 bool changesMoreThanPassword(const Json::Value& da, const Json::Value& db) {

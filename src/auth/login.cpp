@@ -260,8 +260,7 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   CDB::execModify(zone);
 
   if (pwdExpire > 0) {
-    double elapsed =
-        difftime(time(nullptr), parseLocalTime(request["pwdExpire"].asString()));
+    double elapsed = difftime(time(nullptr), parseLocalTime(request["pwdExpire"].asString()));
     setLog(832, withoutPasswords(request).toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";

@@ -78,7 +78,8 @@ void updateExpire(const Caller& caller) {
 }  // namespace session
 
 void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
-  std::string sql = std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
+  std::string sql =
+      std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
   CDB::execModify(sql);
 }
 

@@ -7,9 +7,9 @@
 
 #include <json/json.h>
 
-#include "util/caller.h"
-
 #include <string>
+
+#include "util/caller.h"
 
 namespace session {
 

@@ -28,8 +28,7 @@ class CAjax {
 
 // Calls the handler of an operation that is not a change action. A login
 // replaces `caller` by the user it logged in.
-void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData,
-                     Json::Value& jsOData);
+void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 // Runs the change action of a change operation.
 void onModifyDBAction(std::string& type, const Caller& caller, Json::Value& jsIData,
                       Json::Value& jsOData);

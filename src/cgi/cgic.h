@@ -31,12 +31,12 @@ typedef enum {
 
 // One decoded form field. The list owns every string and temporary file.
 typedef struct cgiFormEntryStruct {
-  char* attr;        // field name, unescaped
-  char* value;       // NUL-terminated value; empty for a file part
-  int valueLength;   // see the decoders
-  char* fileName;    // client's file name (multipart only), else ""
-  char* contentType; // part media type (multipart only), else ""
-  char* tfileName;   // temporary file of a file part, else ""
+  char* attr;         // field name, unescaped
+  char* value;        // NUL-terminated value; empty for a file part
+  int valueLength;    // see the decoders
+  char* fileName;     // client's file name (multipart only), else ""
+  char* contentType;  // part media type (multipart only), else ""
+  char* tfileName;    // temporary file of a file part, else ""
   struct cgiFormEntryStruct* next;
 } cgiFormEntry;
 

@@ -81,7 +81,9 @@ bool mpPutBack(mpStream& s, const char* bytes, int n) {
   return true;
 }
 
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 bool isAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -267,7 +269,8 @@ cgiParseResultType decodeMultipart() {
 
     if (!cgiStrEqNc(disposition.c_str(), "form-data")) {
       // Not a form field: its body is passed over, never read as headers.
-      const cgiParseResultType skipped = afterNextBoundary(stream, nullptr, nullptr, &length, false);
+      const cgiParseResultType skipped =
+          afterNextBoundary(stream, nullptr, nullptr, &length, false);
       if (skipped != cgiParseSuccess) return skipped;
       continue;
     }

@@ -19,23 +19,34 @@ namespace {
 // Head lines: each text already carries the bytes that precede its line feed.
 const char* const kHeadLines[] = {
     "<meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n",
-    "<link href='../lib/ligerUILib/ligerUI/skins/Aqua/css/ligerui-all.css' rel='stylesheet' type='text/css' />\t\n",
+    "<link href='../lib/ligerUILib/ligerUI/skins/Aqua/css/ligerui-all.css' rel='stylesheet' "
+    "type='text/css' />\t\n",
     "<link href='../lib/dark/jquery-ui.css' rel='stylesheet' />\t\t\n",
     "<script src='../md5.js' type='text/javascript'></script>\n",
     "<script src='../lib/jquery-1.11.1.js' type='text/javascript'></script>\n",
     "<script src='../lib/jquery-ui.js' type='text/javascript'></script>\n",
     "<script src='../lib/ligerUILib/ligerUI/js/core/base.js' type='text/javascript'></script>\n",
     "<script src='../lib/ligerUILib/ligerUI/js/core/inject.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerLayout.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerGrid.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerResizable.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDialog.js' type='text/javascript'></script>\t  \n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerCheckBox.js' type='text/javascript'></script>  \n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerButton.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerListBox.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerTab.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDateEditor.js' type='text/javascript'></script>\n",
-    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDrag.js' type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerLayout.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerGrid.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerResizable.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDialog.js' "
+    "type='text/javascript'></script>\t  \n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerCheckBox.js' "
+    "type='text/javascript'></script>  \n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerButton.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerListBox.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerTab.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDateEditor.js' "
+    "type='text/javascript'></script>\n",
+    "<script src='../lib/ligerUILib/ligerUI/js/plugins/ligerDrag.js' "
+    "type='text/javascript'></script>\n",
     "<script src='../lib/language.js' type='text/javascript'></script>\n",
     "<link href='../my.css' rel='stylesheet' type='text/css' />\t \n",
     "<script src='../HtmlJS.js' type='text/javascript'></script>\n",
@@ -98,8 +109,9 @@ int cgiMain() {
 void setHtml(std::string siteLanguage, bool editLanguage) {
   setLog(304, "setHtml enter...");
   cgiHeaderContentType("text/html;charset=utf-8");
-  writeLine(" <!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
-            "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\t\n");
+  writeLine(
+      " <!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+      "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\t\n");
   writeLine(" <html xmlns=\"http://www.w3.org/1999/xhtml\"> \n");
   writeLine("<HEAD>\n");
   setHtmlLink(siteLanguage, editLanguage);
@@ -114,8 +126,8 @@ void setHtmlLink(std::string siteLanguage, bool editLanguage) {
   // The language goes into a shell command line: only plain codes are let
   // through, anything else leaves the script as it is.
   if (editLanguage && isSafeLanguageCode(siteLanguage)) {
-    std::string command = "sed -i \"/var siteLang = */c\\var siteLang ='" + siteLanguage +
-                          "';\" ../lib/language.js";
+    std::string command =
+        "sed -i \"/var siteLang = */c\\var siteLang ='" + siteLanguage + "';\" ../lib/language.js";
     setLog(4276, command.c_str());
     fflush(cgiOut);  // the shell's output must not overtake ours
     int status = system(command.c_str());

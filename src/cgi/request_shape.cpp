@@ -29,7 +29,7 @@ const Shape kShapes[] = {
 
 // Top-level members read as text by the dispatcher, the session, login, the
 // snapshot or a handler.
-const char* const kTopLevelTexts[] = {"type", "userID", "token",  "userNM",   "pw",
+const char* const kTopLevelTexts[] = {"type",     "userID",   "token", "userNM",  "pw",
                                       "timezone", "serverIP", "time2", "language"};
 
 [[noreturn]] void refuse(const std::string& path, const char* what) {
@@ -66,7 +66,8 @@ void checkMemberTypes(const std::string& type, const Json::Value& request) {
   if (!request.isObject()) refuse("the document", " is not an object");
   std::vector<std::string> objects{"user"};
   for (const Shape& shape : kShapes) {
-    if (type == shape.type) objects.insert(objects.end(), shape.objects.begin(), shape.objects.end());
+    if (type == shape.type)
+      objects.insert(objects.end(), shape.objects.begin(), shape.objects.end());
   }
   for (const char* name : kTopLevelTexts) {
     if (request.isMember(name) && !isText(request[name])) refuse(name, " is not text");

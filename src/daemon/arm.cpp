@@ -16,7 +16,7 @@ int CArm::socketCnn = -1;
 void CArm::cnn() {
   socketCnn = socket(AF_INET, SOCK_STREAM, 0);  // a failure shows as a bad descriptor below
 
-  sockaddr_in address {};
+  sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(korvan::armPort()));
   address.sin_addr.s_addr = inet_addr(szArmIP);

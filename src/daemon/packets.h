@@ -54,14 +54,14 @@ struct Head {
 
 struct QTRequest {  // type 1
   Head head;
-  uint8_t dogID;       // dogPara.id, low 8 bits
-  char dogUID[17];     // dogPara.uid
-  uint8_t port[2];     // not set
-  char userNM[33];     // user.nm
-  uint8_t userIP[4];   // the browser's address, last octet first
-  uint8_t priv[4];     // always 1
-  uint8_t code[2];     // not set
-  uint8_t userID[4];   // userID
+  uint8_t dogID;      // dogPara.id, low 8 bits
+  char dogUID[17];    // dogPara.uid
+  uint8_t port[2];    // not set
+  char userNM[33];    // user.nm
+  uint8_t userIP[4];  // the browser's address, last octet first
+  uint8_t priv[4];    // always 1
+  uint8_t code[2];    // not set
+  uint8_t userID[4];  // userID
 };
 
 struct ServerIPRequest {  // type 2

@@ -56,8 +56,8 @@ bool localReboot() {
   // On the device the command is plain "reboot", found on the shell's path;
   // a moved root (tests, development runs) names its own reboot program.
   const bool moved = rebootPath != korvan::kRebootPath;
-  const std::string command = (moved ? shellQuoted(rebootPath) : std::string("reboot")) +
-                              " 2>&1 | tee -a xxx.log";
+  const std::string command =
+      (moved ? shellQuoted(rebootPath) : std::string("reboot")) + " 2>&1 | tee -a xxx.log";
   {
     QuietStdout quiet;
     int status = std::system(command.c_str());

@@ -48,8 +48,7 @@ void CRecvPak::dog(int socketCnn, Json::Value&, Json::Value&) {
   judgeRet(reply.ret);
 }
 
-void CRecvPak::qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
-                  Json::Value& jsOData) {
+void CRecvPak::qt(int socketCnn, const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   PakQT reply;
   readPacket(socketCnn, reply);
   setLog(1942, "after recv::qt socketReadTimeout");

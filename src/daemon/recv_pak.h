@@ -34,8 +34,7 @@ class CRecvPak {
   // for a serial module (dogPara.type2 "2") portCOM (server.netPort.portKM),
   // otherwise priv "1", portV, portKM (server.netPort.*) and portMedia "5918".
   // Writes trace records 1942, 1960 and 1949 (refusal) or 1967 (granted).
-  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
-                 Json::Value& jsOData);
+  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
   // The refusal text of a KVM session reply code.
   static std::string refusalText(unsigned ret);

@@ -32,8 +32,7 @@ class CSendPak {
 
   // Type 1, KVM session request: dogPara.id must be a JSON string, dogPara.uid
   // is read as text; the user's name, id and address are the caller's.
-  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData,
-                 Json::Value& jsOData);
+  static void qt(int socketCnn, const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
   // Type 2, server network settings: server.ip, .gateway, .subnetMask, .portWeb.
   static void serverIP(int socketCnn, Json::Value& jsIData, Json::Value& jsOData);
   // Type 3, set clock: time2, a local "YYYY-MM-DD HH:MM:SS" text.

@@ -89,7 +89,8 @@ void socketReadTimeout(int fd, void* pak, int pakLen) {
     ssize_t n = read(fd, out + got, want - got);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n < 0) throw CMyErr(CMyErr::armErr, "arm read ack error:" + errnoText(errno));
-    if (n == 0) throw CMyErr(CMyErr::armErr, got == 0 ? "arm read ack closed" : "arm read ack short");
+    if (n == 0)
+      throw CMyErr(CMyErr::armErr, got == 0 ? "arm read ack closed" : "arm read ack short");
     got += static_cast<size_t>(n);
   }
 }

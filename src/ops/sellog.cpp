@@ -13,8 +13,8 @@
 
 namespace {
 
-const char* const kRecordKeys[] = {"user", "time", "ip", "type", "typeSub", "sth", "id",
-                                   "typeSubCN"};
+const char* const kRecordKeys[] = {"user",    "time", "ip", "type",
+                                   "typeSub", "sth",  "id", "typeSubCN"};
 
 }  // namespace
 

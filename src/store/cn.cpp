@@ -1,6 +1,5 @@
 #include "store/cn.h"
 
-
 // Defined in this order so that they are built in it (and released in the
 // reverse order at exit).
 const std::string CCN::dogShareMode[3] = {"full share", "passive share", "grab share"};

@@ -114,7 +114,7 @@ std::string CLog::detailText(const Json::Value& entries) {
 }
 
 void CLog::insLog(const Caller& caller, std::string type, std::string typeSub,
-                 std::string typeSubCN, std::string sth) {
+                  std::string typeSubCN, std::string sth) {
   std::string time;
   getDateTime_sec(time);
 

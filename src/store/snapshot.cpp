@@ -43,8 +43,7 @@ std::string softVersion() {
 }
 
 // Every name the snapshot reads rows into is a string literal.
-void select(bool many, std::string sql, const std::vector<const char*>& keys,
-            Json::Value& target) {
+void select(bool many, std::string sql, const std::vector<const char*>& keys, Json::Value& target) {
   CDB::sel(many, sql, keys, target);
 }
 
@@ -108,10 +107,9 @@ bool slotsNeedUpkeep() {
 }
 
 // The snapshot's writes: the server address the browser reports (when
-// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own short write
-// transaction, taken only when there is something to write. When the lock
-// cannot be had the snapshot is served without them; the next request does
-// them.
+// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own
+// short write transaction, taken only when there is something to write. When the lock cannot be had
+// the snapshot is served without them; the next request does them.
 void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
   if (!serverIp && (CDB::isFactory || !slotsNeedUpkeep())) return;
   try {
@@ -192,18 +190,19 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   select(true, " select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
          {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
 
-  select(true,
-         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
-                     "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
-             " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
-             "createTime,memo2,pwdDepth,timezone " +
-             " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
-             " order by level, privNM,user2.nm ",
-         {"level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
-          "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
-          "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
-          "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
-         snap["users"]);
+  select(
+      true,
+      std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
+                  "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
+          " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
+          "createTime,memo2,pwdDepth,timezone " +
+          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
+          " order by level, privNM,user2.nm ",
+      {"level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
+       "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
+       "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
+       "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
+      snap["users"]);
 
   Json::Value ips;
   selIPS(ips);
@@ -262,7 +261,8 @@ void CDB::convertDogTCF(Json::Value& jsOData) {
   if (!dogs.isArray()) return;
   for (Json::Value& dog : dogs) {
     if (!dog.isObject()) continue;
-    const int kind = korvan::moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
+    const int kind =
+        korvan::moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
     dog["type2"] = kind;
     if (kind == 1 || kind == 3) {
       const Json::Value& frame = dog["frame"];

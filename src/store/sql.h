@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace Json { class Value; }
+namespace Json {
+class Value;
+}
 
 // `value` with every single quote doubled, for use between single quotes:
 // the stored text is exactly `value`.

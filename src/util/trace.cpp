@@ -35,7 +35,8 @@ void getCurTime_forLog(char* buf) {
 void setLog(int line, const char* msg) {
   char timeText[9];
   getCurTime_forLog(timeText);
-  std::string record = std::to_string(line) + "_Time:" + timeText + "Msg:::" + (msg ? msg : "") + "\n";
+  std::string record =
+      std::to_string(line) + "_Time:" + timeText + "Msg:::" + (msg ? msg : "") + "\n";
   const std::string path = korvan::resolvePath(korvan::kTraceLogPath);
   rotateIfFull(path, record.size());
   FILE* f = fopen(path.c_str(), "a+");

@@ -21,11 +21,13 @@ const char* const kNoSession = "curUser has loginned or idle timeout";
 // Fills userPara with user `id`'s row as the browser sends it, and a new
 // password.
 void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
-  auto row = root.query("select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,"
-                        "addrC,phone,email,prior,memo2 from user2 u join priv2 p on p.id=u.pid"
-                        " where u.id=" + id)[0];
-  const char* keys[] = {"id",    "nm",   "memo", "pid",   "pidCN", "dogDB", "code",  "frame",
-                        "media", "nm2",  "addrH", "addrC", "phone", "email", "prior", "memo2"};
+  auto row = root.query(
+      "select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,"
+      "addrC,phone,email,prior,memo2 from user2 u join priv2 p on p.id=u.pid"
+      " where u.id=" +
+      id)[0];
+  const char* keys[] = {"id",    "nm",  "memo",  "pid",   "pidCN", "dogDB", "code",  "frame",
+                        "media", "nm2", "addrH", "addrC", "phone", "email", "prior", "memo2"};
   for (size_t i = 0; i < 16; ++i) r["userPara"][keys[i]] = row[i];
   r["userPara"]["setPW"] = "yes";
   r["userPara"]["pw"] = "new-secret";
@@ -33,9 +35,9 @@ void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
 
 struct Row {
   const char* type;
-  int levels;              // bit L set: level L may
-  const char* members;     // merged into the request (JSON)
-  int userPara = 0;        // 1: the caller's own password; 2: the operator's row and memo
+  int levels;                      // bit L set: level L may
+  const char* members;             // merged into the request (JSON)
+  int userPara = 0;                // 1: the caller's own password; 2: the operator's row and memo
   const char* transfer = nullptr;  // form field of a file transfer
 };
 
@@ -44,8 +46,11 @@ struct Row {
 const char* const kUserOfLevel[] = {"", "3", "2", "1"};
 
 const Row kRows[] = {
-    {"logout", 0b1110, "{}"}, {"ref", 0b1110, "{}"}, {"restart", 0b1000, "{}"},
-    {"convertToClientMode", 0b1000, "{}"}, {"saveLanguage", 0b1000, R"({"language":"en"})"},
+    {"logout", 0b1110, "{}"},
+    {"ref", 0b1110, "{}"},
+    {"restart", 0b1000, "{}"},
+    {"convertToClientMode", 0b1000, "{}"},
+    {"saveLanguage", 0b1000, R"({"language":"en"})"},
     {"selLog", 0b1100, R"({"logCondition":{"type":"all"}})"},
     {"modifyIPS", 0b1000, R"({"ipsPara":{"action":"insIP","newIP":"10.0.0.9"}})"},
     {"modifyServerIPS", 0b1000, R"({"serveripsPara":{"action":"insIP","newIP":"10.0.0.8"}})"},
@@ -65,8 +70,10 @@ const Row kRows[] = {
     {"insUser", 0b1000, R"({"userPara":{"nm":"new","pw":"x","pid":"3","prior":"0"}})"},
     {"delUser", 0b1000, R"({"userPara":{"id":"99"}})"},
     // The own password; anything else, the operator's own row included.
-    {"updUser", 0b1110, "{}", 1}, {"updUser", 0b1000, "{}", 2},
-    {"transfer", 0b1000, "{}", 0, "systemFile"}, {"transfer", 0b1000, "{}", 0, "dbFile"},
+    {"updUser", 0b1110, "{}", 1},
+    {"updUser", 0b1000, "{}", 2},
+    {"transfer", 0b1000, "{}", 0, "systemFile"},
+    {"transfer", 0b1000, "{}", 0, "dbFile"},
     {"transfer", 0b1000, "{}", 0, "submitDownloadDB"},
 };
 
@@ -75,8 +82,8 @@ CgiRequest transferRequest(const char* field, const std::string& id, const std::
   r.method = "POST";
   r.contentType = "multipart/form-data; boundary=XyZ";
   const std::string file = "\"; filename=\"f.bin\"\r\nContent-Type: application/octet-stream";
-  for (const auto& [name, value] : {std::pair<std::string, std::string>{field, "data"},
-                                    {"userID", id}, {"token", token}}) {
+  for (const auto& [name, value] :
+       {std::pair<std::string, std::string>{field, "data"}, {"userID", id}, {"token", token}}) {
     if (value.empty()) continue;
     r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name +
               (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value +
@@ -128,7 +135,9 @@ class Access : public ::testing::TestWithParam<Row> {
         EXPECT_EQ(reply["curUser"]["nm"], name);
       }
       EXPECT_EQ(root_.scalar("select count(*) from (select user from log2 limit -1 offset " + logs +
-                             ") where user<>'" + name + "'"), "0") << "log author";
+                             ") where user<>'" + name + "'"),
+                "0")
+          << "log author";
       return "allowed";
     }
     EXPECT_EQ(dump(), before) << "a refused call changed the database";
@@ -154,8 +163,8 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
   for (int level = 1; level <= 3; ++level) {
     const std::string user = kUserOfLevel[level];
     const std::string other = user == "1" ? "2" : "1";
-    const std::string what = std::string(row.transfer ? row.transfer : row.type) + " level " +
-                             std::to_string(level);
+    const std::string what =
+        std::string(row.transfer ? row.transfer : row.type) + " level " + std::to_string(level);
     Json::Value request = sessionRequest(root_, row.type, user);
     sessionRequest(root_, "ref", other);
     const std::string token = request["user"]["token"].asString();
@@ -267,8 +276,11 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
   struct Case {
     const char *caller, *target, *oldPw, *ret;  // oldPw nullptr: not sent
   } cases[] = {
-      {"1", "1", nullptr, "warning"}, {"1", "1", "wrong", "warning"},
-      {"2", "2", "admin", "warning"}, {"2", "2", "operator", "ok"}, {"1", "1", "admin", "ok"},
+      {"1", "1", nullptr, "warning"},
+      {"1", "1", "wrong", "warning"},
+      {"2", "2", "admin", "warning"},
+      {"2", "2", "operator", "ok"},
+      {"1", "1", "admin", "ok"},
       {"1", "2", nullptr, "ok"},  // an administrator sets another user's password
   };
   TempRoot root;
@@ -282,7 +294,8 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
     EXPECT_EQ(reply["ret"], c.ret) << what;
     EXPECT_EQ(reply["retMsg"].asString(), *c.ret == 'o' ? "" : "old password wrong") << what;
     EXPECT_EQ(root.scalar("select pw=nm from user2 where id=" + std::string(c.target)),
-              *c.ret == 'o' ? "0" : "1") << what;
+              *c.ret == 'o' ? "0" : "1")
+        << what;
     // Without "yes" in setPW the password takes no part: nothing is modified.
     request["userPara"]["setPW"] = "no";
     request["userPara"]["pw"] = "";
@@ -303,11 +316,12 @@ TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
   writeFile(root.path("ref"), "postKey=" + urlEncode(Json::FastWriter().write(ref)));
   // 20 wrong logins and 10 refreshes at once, as separate processes.
   writeFile(root.path("run.sh"),
-            "R='" + root.dir() + "'; cd '" + root.cgiDir() + "'; for i in $(seq 30); do"
-            " f=\"$R/login\"; [ $i -gt 20 ] && f=\"$R/ref\"; env -i KORVAN_ROOT=\"$R\""
-            " REQUEST_METHOD=POST REMOTE_ADDR=127.0.0.1"
-            " CONTENT_TYPE=application/x-www-form-urlencoded CONTENT_LENGTH=$(wc -c < \"$f\")"
-            " '" KORVAN_CGI_PATH "' < \"$f\" > \"$R/out$i\" & done; wait\n");
+            "R='" + root.dir() + "'; cd '" + root.cgiDir() +
+                "'; for i in $(seq 30); do"
+                " f=\"$R/login\"; [ $i -gt 20 ] && f=\"$R/ref\"; env -i KORVAN_ROOT=\"$R\""
+                " REQUEST_METHOD=POST REMOTE_ADDR=127.0.0.1"
+                " CONTENT_TYPE=application/x-www-form-urlencoded CONTENT_LENGTH=$(wc -c < \"$f\")"
+                " '" KORVAN_CGI_PATH "' < \"$f\" > \"$R/out$i\" & done; wait\n");
   ASSERT_EQ(std::system(("sh '" + root.path("run.sh") + "'").c_str()), 0);
   int tested = 0;
   for (int i = 1; i <= 30; ++i) {
@@ -320,8 +334,9 @@ TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
 
 TEST(AccessRules, LoginNamesAreBoundedAndStaleRowsOfStrangersGo) {
   TempRoot root;
-  root.exec("insert into userLock values (null, '2000-01-01 00:00:00', 'ghost', 3);"
-            "insert into userLock values (null, '2000-01-01 00:00:00', 'admin', 3);");
+  root.exec(
+      "insert into userLock values (null, '2000-01-01 00:00:00', 'ghost', 3);"
+      "insert into userLock values (null, '2000-01-01 00:00:00', 'admin', 3);");
   Json::Value login;
   login["type"] = "login";
   login["pw"] = "x";
@@ -333,7 +348,8 @@ TEST(AccessRules, LoginNamesAreBoundedAndStaleRowsOfStrangersGo) {
               size == 256 ? "1" : "0");
   }
   EXPECT_EQ(root.scalar("select group_concat(f_userName) from userLock"
-                        " where length(f_userName)<256"), "admin");
+                        " where length(f_userName)<256"),
+            "admin");
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ class DaemonActions : public ::testing::Test {
   Json::Value module(std::map<std::string, Json::Value> changes = {}) {
     Json::Value req = sessionRequest(root_, "updDog");
     std::map<std::string, Json::Value> p = {
-        {"id", "1"},    {"uid", "U1A0000001"}, {"portID", "1"}, {"nm", "web-01"}, {"sm", "0"},
-        {"code", "1000"}, {"frame", "30"},     {"type2", "0"},  {"status", "1"},  {"priv", "0"}};
+        {"id", "1"},      {"uid", "U1A0000001"}, {"portID", "1"}, {"nm", "web-01"}, {"sm", "0"},
+        {"code", "1000"}, {"frame", "30"},       {"type2", "0"},  {"status", "1"},  {"priv", "0"}};
     for (const char* m : {"group2", "pos1", "pos2", "depart", "memo"}) p[m] = " ";
     for (const auto& [k, v] : changes) p[k] = v;
     for (const auto& [k, v] : p) req["dogPara"][k] = v;
@@ -38,9 +38,14 @@ class DaemonActions : public ::testing::Test {
 
   Json::Value server(const char* member = nullptr, const Json::Value& value = Json::Value()) {
     Json::Value req = sessionRequest(root_, "updServer");
-    for (auto [k, v] : {std::pair{"uid", "A1"}, {"nm", "srv"}, {"encrypt", "1"},
-                        {"ip", "192.168.1.10"}, {"gateway", "192.168.1.1"},
-                        {"subnetMask", "255.255.255.0"}, {"portKM", "5900"}, {"portV", "5901"},
+    for (auto [k, v] : {std::pair{"uid", "A1"},
+                        {"nm", "srv"},
+                        {"encrypt", "1"},
+                        {"ip", "192.168.1.10"},
+                        {"gateway", "192.168.1.1"},
+                        {"subnetMask", "255.255.255.0"},
+                        {"portKM", "5900"},
+                        {"portV", "5901"},
                         {"portWeb", "80"}}) {
       req["server"][k] = v;
     }
@@ -66,7 +71,8 @@ TEST_F(DaemonActions, ConsoleNameChange) {
   for (const Json::Value& req : {module(), module({{"id", "4"}, {"nm", "renamed"}}),
                                  module({{"id", "99"}, {"nm", "renamed"}})}) {
     Json::Value reply = call(req);
-    EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(), "warning Nothing modified");
+    EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
+              "warning Nothing modified");
   }
   EXPECT_TRUE(daemon_.packets().empty());
   EXPECT_EQ(dog("nm", "dog2", "4"), "switch-console");
@@ -90,7 +96,8 @@ TEST_F(DaemonActions, ConsoleNameChange) {
 TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
   daemon_.scriptRet(9, 1);
   Json::Value reply = call(module({{"nm", "never"}, {"frame", "25"}}));
-  EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(), "armErr arm ack error,ret=1");
+  EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
+            "armErr arm ack error,ret=1");
   // The name went out before the refused code and frame.
   EXPECT_EQ(types(), (std::vector<int>{7, 9}));
   EXPECT_EQ(dog("nm||'|'||frame") + "|" + dog("nm", "dogInfo2"), "web-01|30|web-01");
@@ -99,14 +106,18 @@ TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
 
 TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
   // Code and frame of a serial module, and a share mode, have no packet.
-  Json::Value serial = module({{"id", "3"}, {"uid", "S2B0000003"}, {"nm", "router-console"},
-                               {"code", "700"}, {"frame", "12"}, {"sm", "2"}});
+  Json::Value serial = module({{"id", "3"},
+                               {"uid", "S2B0000003"},
+                               {"nm", "router-console"},
+                               {"code", "700"},
+                               {"frame", "12"},
+                               {"sm", "2"}});
   ASSERT_EQ(call(serial)["ret"], "ok");
   EXPECT_EQ(dog("code||'|'||frame||'|'||sm", "dog2", "3"), "700|12|2");
   // Malformed values are refused before the first packet; the code-and-frame
   // packet takes texts only.
-  for (const Json::Value& req : {module({{"nm", "x"}, {"sm", "0 or 1=1"}}),
-                                 module({{"nm", "y"}, {"code", 1500}})}) {
+  for (const Json::Value& req :
+       {module({{"nm", "x"}, {"sm", "0 or 1=1"}}), module({{"nm", "y"}, {"code", 1500}})}) {
     EXPECT_EQ(call(req)["ret"], "err");
   }
   EXPECT_TRUE(daemon_.packets().empty());
@@ -121,8 +132,13 @@ TEST_F(DaemonActions, FactoryModeConsoleUpdate) {
   // one connection, the name addressed by the module id, the other two by the
   // port id; texts are cut to their fields.
   const std::string name = "install-media-of-the-second-rack-row-4";
-  Json::Value reply = call(module({{"id", "5"}, {"uid", "V3C0000055-and-more"}, {"portID", "7"},
-                                   {"nm", name}, {"sm", "2"}, {"code", "2000"}, {"frame", "35"}}));
+  Json::Value reply = call(module({{"id", "5"},
+                                   {"uid", "V3C0000055-and-more"},
+                                   {"portID", "7"},
+                                   {"nm", name},
+                                   {"sm", "2"},
+                                   {"code", "2000"},
+                                   {"frame", "35"}}));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   Bytes uid{0xA4, 19, 8, 7}, nm{0xA4, 35, 7, 5};
   for (char c : std::string("V3C0000055-and-mo")) uid.push_back(static_cast<uint8_t>(c));
@@ -142,10 +158,9 @@ TEST_F(DaemonActions, ServerSettings) {
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(reply["server"]["ip"], "192.168.1.10");
   // Addresses last octet first, the web port big-endian; then a restart.
-  EXPECT_EQ(daemon_.packets(),
-            (std::vector<Bytes>{{0xA4, 0x11, 0x02, 10, 1, 168, 192, 1, 1, 168, 192, 0, 255, 255,
-                                 255, 0, 0, 0x00, 80},
-                                {0xA4, 0x02, 0x05, 0x00}}));
+  EXPECT_EQ(daemon_.packets(), (std::vector<Bytes>{{0xA4, 0x11, 0x02, 10, 1, 168, 192, 1, 1, 168,
+                                                    192, 0, 255, 255, 255, 0, 0, 0x00, 80},
+                                                   {0xA4, 0x02, 0x05, 0x00}}));
   EXPECT_EQ(root_.scalar("select uid||'|'||nm||'|'||encrypt||'|'||ip||'|'||gateway||'|'||subnetMask"
                          "||'|'||portKM||'|'||portV||'|'||portWeb from server2;"),
             "A1|srv|1|167880896|16885952|16777215|5900|5901|80");

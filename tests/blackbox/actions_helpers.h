@@ -33,7 +33,8 @@ inline LastLog lastLog(const korvantest::TempRoot& root) {
   if (rows.empty()) return {};
   LastLog log{rows[0][0], ""};
   Json::Value detail;
-  if (rows[0][1].empty() || rows[0][1].back() != '\n' || !Json::Reader().parse(rows[0][1], detail)) {
+  if (rows[0][1].empty() || rows[0][1].back() != '\n' ||
+      !Json::Reader().parse(rows[0][1], detail)) {
     log.detail = "unreadable: " + rows[0][1];
   }
   for (const Json::Value& e : detail) {

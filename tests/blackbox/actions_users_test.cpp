@@ -38,9 +38,16 @@ class Users : public ::testing::Test {
   Json::Value operatorUpdate() {
     Json::Value p;
     p["id"] = 2;  // a number against the stored text
-    for (auto [k, v] : {std::pair{"nm", "operator"}, {"pw", "operator"}, {"memo", "shift operator"},
-                        {"pid", "2"}, {"pidCN", "Operators"}, {"dogDB", "33331111"},
-                        {"dog", "replaced by dogDB"}, {"code", "1"}, {"frame", "2"}, {"media", "1"}}) {
+    for (auto [k, v] : {std::pair{"nm", "operator"},
+                        {"pw", "operator"},
+                        {"memo", "shift operator"},
+                        {"pid", "2"},
+                        {"pidCN", "Operators"},
+                        {"dogDB", "33331111"},
+                        {"dog", "replaced by dogDB"},
+                        {"code", "1"},
+                        {"frame", "2"},
+                        {"media", "1"}}) {
       p[k] = v;
     }
     p["prior"] = 1;
@@ -117,9 +124,18 @@ TEST_F(Users, PasswordAndRefusedValues) {
 
 TEST_F(Users, InsertThenDeleteUser) {
   Json::Value p;
-  for (auto [k, v] : {std::pair{"nm", "o'neil"}, {"pw", "pw"}, {"memo", "m"}, {"pidCN", "Viewers"},
-                      {"dogDB", "31"}, {"code", "1"}, {"frame", "2"}, {"media", "0"},
-                      {"phone", "123"}, {"prior", "0"}, {"memo2", "m2"}, {"pwdDepth", "1"}}) {
+  for (auto [k, v] : {std::pair{"nm", "o'neil"},
+                      {"pw", "pw"},
+                      {"memo", "m"},
+                      {"pidCN", "Viewers"},
+                      {"dogDB", "31"},
+                      {"code", "1"},
+                      {"frame", "2"},
+                      {"media", "0"},
+                      {"phone", "123"},
+                      {"prior", "0"},
+                      {"memo2", "m2"},
+                      {"pwdDepth", "1"}}) {
     p[k] = v;
   }
   p["pid"] = 3;

@@ -157,9 +157,14 @@ TEST(Ajax, DocumentsThatAreNoCall) {
   badUser["user"] = "1";
   badType["type"] = Json::Value(Json::arrayValue);
   badRights["priv"] = Json::Value(Json::arrayValue);
-  std::vector<std::string> docs = {"[1,2]", "5", "\"ref\"", "not json at all",
+  std::vector<std::string> docs = {"[1,2]",
+                                   "5",
+                                   "\"ref\"",
+                                   "not json at all",
                                    std::string(5000, '[') + std::string(5000, ']'),
-                                   compact(badUser), compact(badType), compact(badRights)};
+                                   compact(badUser),
+                                   compact(badType),
+                                   compact(badRights)};
   for (const char* type : {"noSuchType", "", "updFoo", "UPDUSER"}) {
     Json::Value request = sessionRequest(root, type);
     request["userPara"]["memo"] = "changed";
@@ -185,17 +190,20 @@ TEST(Ajax, DocumentsThatAreNoCall) {
 TEST(Ajax, SaveLanguage) {
   TempRoot root;
   Json::Value request = sessionRequest(root, "saveLanguage");
-  const std::pair<const char*, const char*> cases[] = {
-      {"zh-Hans_CN", "ok"},          {"en'; drop table user2; --", "warning"},
-      {"abcdefghijklmnopq", "warning"}, {"de fr", "warning"},
-      {"\xc3\xa9", "warning"},       {"", "ok"}};
+  const std::pair<const char*, const char*> cases[] = {{"zh-Hans_CN", "ok"},
+                                                       {"en'; drop table user2; --", "warning"},
+                                                       {"abcdefghijklmnopq", "warning"},
+                                                       {"de fr", "warning"},
+                                                       {"\xc3\xa9", "warning"},
+                                                       {"", "ok"}};
   std::string stored = "en";
   for (const auto& [language, ret] : cases) {
     request["language"] = language;
     const Json::Value reply = ajax(root, request);
     EXPECT_EQ(reply["ret"], ret) << language;
     EXPECT_EQ(reply.isMember("dogs") ? "" : reply["retMsg"].asString(),
-              *ret == 'o' ? "" : "invalid language") << language;
+              *ret == 'o' ? "" : "invalid language")
+        << language;
     if (*ret == 'o') stored = language;
     EXPECT_EQ(root.scalar("select f_language from secureConf;"), stored) << language;
   }

@@ -74,8 +74,9 @@ TEST_F(Concurrency, FailedLogRecordLeavesNoRowChange) {
   Json::Value user = sessionRequest(root_, "insUser");
   Json::Reader().parse(R"({"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"})",
                        user["userPara"]);
-  const std::string tables = "select * from priv2 union all select id,nm,pw,memo,pid from user2"
-                             " union all select id,nm,0,0,0 from dog2";
+  const std::string tables =
+      "select * from priv2 union all select id,nm,pw,memo,pid from user2"
+      " union all select id,nm,0,0,0 from dog2";
   for (const Json::Value& request : {priv, user, renameModule("never-stored")}) {
     const auto before = root_.query(tables);
     const Json::Value reply = call(request);

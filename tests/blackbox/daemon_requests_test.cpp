@@ -117,7 +117,8 @@ std::string outcome(const Json::Value& reply) {
 
 TEST_F(DaemonRequests, SetTimeSendsTheLocalClock) {
   // The same moment, 10 s after the epoch, written in two time zones.
-  for (auto [tz, text] : {std::pair{"UTC", "1970-01-01 00:00:10"}, {"XST-2", "1970-01-01 02:00:10"}}) {
+  for (auto [tz, text] :
+       {std::pair{"UTC", "1970-01-01 00:00:10"}, {"XST-2", "1970-01-01 02:00:10"}}) {
     Json::Value reply = call(clock(text), up({{"TZ", tz}}));
     EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
   }
@@ -143,9 +144,11 @@ TEST_F(DaemonRequests, KvmSessionGranted) {
   const std::string common = R"({"desDecode":"deadbeef00112233","desEncode":"0aff001001020304",)"
                              R"("dogID":"3","ip":"192.168.1.10",)";
   EXPECT_EQ(reply["qt"].asString(), common + R"("portKM":"5901","portMedia":"5918","portV":"5900",)"
-                                             R"("priv":"1","userID":"1","userNM":"admin"})" "\n");
+                                             R"("priv":"1","userID":"1","userNM":"admin"})"
+                                             "\n");
   EXPECT_EQ(call(kvm("2"), up())["qt"].asString(),
-            common + R"("portCOM":"5901","userID":"1","userNM":"admin"})" "\n");
+            common + R"("portCOM":"5901","userID":"1","userNM":"admin"})"
+                     "\n");
 }
 
 // How the reply is judged: result codes, replies cut short, late, missing.
@@ -203,8 +206,9 @@ TEST_F(DaemonRequests, UnreachableDaemonLeavesTheDatabaseAlone) {
   // The session sweep and the session extension would both show: user 2's
   // lapsed session would be closed, user 1's expiry moved on.
   Json::Value request = clock();
-  root_.exec("update user2 set expireTime=expireTime-300 where id=1;"
-             "update user2 set status=1, expireTime=1 where id=2;");
+  root_.exec(
+      "update user2 set expireTime=expireTime-300 where id=1;"
+      "update user2 set status=1, expireTime=1 where id=2;");
   request["server"]["ip"] = "192.168.1.20";
   request["dogPara"]["id"] = "1";
   request["dogPara"]["nm"] = "renamed";

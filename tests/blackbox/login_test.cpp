@@ -68,8 +68,9 @@ TEST(Login, LockOutLifeCycle) {
 
 TEST(Login, FactoryModeAdmitsOnlySuperAdministrators) {
   TempRoot root;
-  root.exec("update other2 set factoryMode=1;"
-            "insert into userLock values (null, '2020-01-01 00:00:00', 'operator', 2);");
+  root.exec(
+      "update other2 set factoryMode=1;"
+      "insert into userLock values (null, '2020-01-01 00:00:00', 'operator', 2);");
   Json::Value reply = login(root, "operator", "operator", "60");
   EXPECT_EQ(reply["ret"], "err");
   EXPECT_EQ(reply["retMsg"], "factory mode,only superAdmin can login");

@@ -57,8 +57,7 @@ TEST_F(IpLists, AccessListEdits) {
        "[{\"nm\":\"type\",\"v1\":\"--\",\"v2\":\"whitelist\"},"
        "{\"nm\":\"list\",\"v1\":\"\",\"v2\":\"10.0.0.5 <br> \"}]\n"},
       {"2:", "updType", "", "", "1.0", "ok", "1:10.0.0.5,"},
-      {"1:10.0.0.5,10.0.0.6,10.0.0.7", "delIP", "", kMe, "", "ok",
-       "1:10.0.0.6,10.0.0.7,10.0.0.5,",
+      {"1:10.0.0.5,10.0.0.6,10.0.0.7", "delIP", "", kMe, "", "ok", "1:10.0.0.6,10.0.0.7,10.0.0.5,",
        "[{\"nm\":\"type\",\"v1\":\"whitelist\",\"v2\":\"whitelist\"},"
        "{\"nm\":\"list\",\"v1\":\"10.0.0.5 <br> 10.0.0.6 <br> 10.0.0.7 <br> \","
        "\"v2\":\"10.0.0.6 <br> 10.0.0.7 <br> 10.0.0.5 <br> \"}]\n"},
@@ -102,9 +101,10 @@ TEST_F(IpLists, AccessListEdits) {
 
   // Writing the requester's row fails after the old rows are gone: the whole
   // rewrite is undone, or the white list would lock everybody out.
-  root_.exec("delete from log2; delete from ips2; insert into ips2 values('10.0.0.5');"
-             "update other2 set ipsType=1; create trigger refuse before insert on ips2"
-             " when new.ip='10.0.0.5' begin select raise(abort, 'refused'); end;");
+  root_.exec(
+      "delete from log2; delete from ips2; insert into ips2 values('10.0.0.5');"
+      "update other2 set ipsType=1; create trigger refuse before insert on ips2"
+      " when new.ip='10.0.0.5' begin select raise(abort, 'refused'); end;");
   EXPECT_EQ(modify("modifyIPS", "ipsPara", "insIP", "10.0.0.7")["ret"], "err");
   EXPECT_EQ(accessState(), "1:10.0.0.5,");
   EXPECT_EQ(logCount(), "0");
@@ -152,10 +152,10 @@ TEST(SelLog, FiltersAndOrder) {
   struct Case {
     const char *user, *begin, *end, *type, *ids;  // ids in reply order; "" for a null log
   } cases[] = {
-      {"", "", "", "all", "3,2,4,5,1"},  // by user, then time
-      {"adm", "", "", "all", "3,2,1"},   // anywhere in the name
-      {"a_m", "", "", "all", "3,2,1"},   // a LIKE pattern
-      {"o'b", "", "", "all", "5"},       // a quote is text searched for
+      {"", "", "", "all", "3,2,4,5,1"},                  // by user, then time
+      {"adm", "", "", "all", "3,2,1"},                   // anywhere in the name
+      {"a_m", "", "", "all", "3,2,1"},                   // a LIKE pattern
+      {"o'b", "", "", "all", "5"},                       // a quote is text searched for
       {"", "2026-03-07", "2026-03-07", "all", "2,4,5"},  // whole end days
       {"", "2026-03-07", "", "all", "2,4,5,1"},
       {"", "", "2026-03-06", "all", "3"},
@@ -192,7 +192,6 @@ TEST(SelLog, FiltersAndOrder) {
     }
   }
 }
-
 
 TEST(Serial, CaptureUseAndRelease) {
   TempRoot root;
@@ -233,7 +232,8 @@ TEST(Serial, CaptureUseAndRelease) {
     }
     EXPECT_EQ(root.scalar("select group_concat(serialUserID) from"
                           " (select serialUserID from dog2 where id in (1,3,4) order by id)"),
-              s.holders) << what;
+              s.holders)
+        << what;
   }
   // A number is as good as its text.
   Json::Value request = sessionRequest(root, "operaSerial", "1");
@@ -247,7 +247,6 @@ TEST(Serial, CaptureUseAndRelease) {
   EXPECT_EQ(ajax(root, request)["ret"], "err");
   EXPECT_EQ(root.scalar("select serialUserID from dog2 where id=4"), "2");
 }
-
 
 TEST(DogInfo, ClearingASlot) {
   TempRoot root;

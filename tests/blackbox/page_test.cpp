@@ -28,7 +28,8 @@ std::string embedded(const korvantest::CgiResult& page) {
 
 TEST(PageShell, EmbedsTheBodyFragmentLineByLine) {
   const std::string longLine(102399, 'x');
-  const std::pair<std::string, std::string> cases[] = {  // fragment ("" : none), shown
+  const std::pair<std::string, std::string> cases[] = {
+      // fragment ("" : none), shown
       {"<div id='app'>\r\n</div>\n<p>no newline at end</p>",
        "<div id='app'>\r\n \n</div>\n \n<p>no newline at end</p> \n"},
       {longLine + "0123456789\n", longLine + " \n0123456789\n \n"},
@@ -50,7 +51,8 @@ TEST(PageShell, WritesTheStoredLanguageOnlyWhenItIsACode) {
   const auto file = [](const std::string& code) {
     return "// UI texts\nvar siteLang " + code + ";\nvar texts = {};\n";
   };
-  const std::pair<std::string, std::string> cases[] = {  // stored ("-": no row), language.js
+  const std::pair<std::string, std::string> cases[] = {
+      // stored ("-": no row), language.js
       {"en", file("='en'")},
       {"zh-Hans_CN-12345", file("='zh-Hans_CN-12345'")},
       {"-", file("=''")},

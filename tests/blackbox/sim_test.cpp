@@ -35,9 +35,10 @@ std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.e
 TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
   korvantest::TempRoot dir(false);
   std::string error;
-  std::optional<switchsim::Options> options = switchsim::parseOptions(
-      {"--port", "0", "--state-file", dir.path("state.json"), "--log", dir.path("log"), "--ret", "restart=3"},
-      error);
+  std::optional<switchsim::Options> options =
+      switchsim::parseOptions({"--port", "0", "--state-file", dir.path("state.json"), "--log",
+                               dir.path("log"), "--ret", "restart=3"},
+                              error);
   ASSERT_TRUE(options) << error;
   switchsim::Server server(*options);
   ASSERT_TRUE(server.start());
@@ -54,10 +55,12 @@ TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
       {{0xA4, 0x05, 0x03, 0, 0, 0, 0x0A}, {0xA4, 0x02, 0x03, 0x00}},
       {{0xA4, 0x11, 0x02, 10, 1, 168, 192, 1, 1, 168, 192, 0, 255, 255, 255, 0, 0, 0x1F, 0x90},
        {0xA4, 0x02, 0x02, 0x00}},
-      {{0xA4, 0x08, 0x09, 0x03, 0x00, 0x02, 0x00, 0x00, 0x00, 0x4D}, {0xA4, 0x03, 0x09, 0x03, 0x00}},
+      {{0xA4, 0x08, 0x09, 0x03, 0x00, 0x02, 0x00, 0x00, 0x00, 0x4D},
+       {0xA4, 0x03, 0x09, 0x03, 0x00}},
       {{0xA4, 0x02, 0x05, 0x00}, {0xA4, 0x02, 0x05, 0x03}},
   };
-  for (const auto& [request, reply] : exchanges) EXPECT_EQ(exchange(fd, request, reply.size()), text(reply));
+  for (const auto& [request, reply] : exchanges)
+    EXPECT_EQ(exchange(fd, request, reply.size()), text(reply));
   close(fd);
   server.stop();
   thread.join();
@@ -65,11 +68,13 @@ TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
   Json::Value state;
   Json::Reader().parse(readFile(dir.path("state.json")), state);
   EXPECT_EQ(state["clock"]["seconds"].asString() + " " + state["network"]["ip"].asString() + ":" +
-                state["network"]["portWeb"].asString() + " " + state["modules"]["3"]["code"].asString() +
-                " " + state["restarts"].asString() + " " + state["packets"].asString(),
+                state["network"]["portWeb"].asString() + " " +
+                state["modules"]["3"]["code"].asString() + " " + state["restarts"].asString() +
+                " " + state["packets"].asString(),
             "10 192.168.1.10:8080 77 0 4");
   // One log line per packet, with its decoded fields.
-  EXPECT_NE(readFile(dir.path("log")).find("dogCodeFrame port=3 frame=2 code=77"), std::string::npos);
+  EXPECT_NE(readFile(dir.path("log")).find("dogCodeFrame port=3 frame=2 code=77"),
+            std::string::npos);
   // A mistake on the command line is refused.
   for (const char* bad : {"nosuch=1", "time", "time=256"}) {
     EXPECT_FALSE(switchsim::parseOptions({"--ret", bad}, error)) << bad;

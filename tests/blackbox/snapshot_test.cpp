@@ -45,45 +45,71 @@ TEST(Snapshot, Members) {
        "insert into iplist values (167880896, 0); insert into iplist values (16777343, 0);"
        "update dog2 set serialUserID=2 where id=3; update dog2 set serialUserID=-1 where id=1;",
        "192.168.1.10",
-       {{"@", "curUser,dogInfos,dogs,factoryMode,ips,privs,ret,serials,server,serverTime,"
-              "serverips,softVersion,users,"},
+       {{"@",
+         "curUser,dogInfos,dogs,factoryMode,ips,privs,ret,serials,server,serverTime,"
+         "serverips,softVersion,users,"},
         {"softVersion", "1.2.3-test\n"},
         {"factoryMode", "0"},
-        {"curUser.@", "dogDB,id,interval,level,memo,nm,pid,privNM,privType,pw,pwdDepth,"
-                      "secureConf,timezone,token,"},
-        {"curUser.nm", "admin"}, {"curUser.level", "3"}, {"curUser.dogDB", "33333333"},
-        {"curUser.privNM", "Administrators"}, {"curUser.secureConf.pwdTry", "3"},
+        {"curUser.@",
+         "dogDB,id,interval,level,memo,nm,pid,privNM,privType,pw,pwdDepth,"
+         "secureConf,timezone,token,"},
+        {"curUser.nm", "admin"},
+        {"curUser.level", "3"},
+        {"curUser.dogDB", "33333333"},
+        {"curUser.privNM", "Administrators"},
+        {"curUser.secureConf.pwdTry", "3"},
         // The browser's address of the server is stored and reported.
-        {"server.ip", "192.168.1.10"}, {"server.gateway", "127.0.0.1"},
-        {"server.subnetMask", "255.255.255.0"}, {"server.temp", "23"},  // 235 tenths
-        {"server.humid", "41"}, {"server.ntpServer", "pool.ntp.example"},
-        {"server.snmpServer", ""}, {"server.portWeb", "8080"},
-        {"server.@", "encrypt,gateway,humid,ip,nm,ntpServer,portKM,portV,portWeb,snmpServer,"
-                     "subnetMask,temp,uid,"},
+        {"server.ip", "192.168.1.10"},
+        {"server.gateway", "127.0.0.1"},
+        {"server.subnetMask", "255.255.255.0"},
+        {"server.temp", "23"},  // 235 tenths
+        {"server.humid", "41"},
+        {"server.ntpServer", "pool.ntp.example"},
+        {"server.snmpServer", ""},
+        {"server.portWeb", "8080"},
+        {"server.@",
+         "encrypt,gateway,humid,ip,nm,ntpServer,portKM,portV,portWeb,snmpServer,"
+         "subnetMask,temp,uid,"},
         {"privs*nm", "Administrators,Auditors,Operators,Viewers"},
         // By level, group name, user name; the account -1 is never listed.
-        {"users*nm", "operator,zed,admin"}, {"users*status", "0,0,1"},
-        {"ips.type", "2"}, {"ips.ips*ip", "10.0.0.10,10.0.0.9"},
+        {"users*nm", "operator,zed,admin"},
+        {"users*status", "0,0,1"},
+        {"ips.type", "2"},
+        {"ips.ips*ip", "10.0.0.10,10.0.0.9"},
         {"serverips.serverips*ip", "127.0.0.1,192.168.1.10"},
         // Only captured pairs, even with an account of id -1.
         {"serials*@", "dogID,dogNM,userID,userNM,"},
-        {"serials*dogID", "3"}, {"serials*dogNM", "router-console"},
-        {"serials*userID", "2"}, {"serials*userNM", "operator"},
+        {"serials*dogID", "3"},
+        {"serials*dogNM", "router-console"},
+        {"serials*userID", "2"},
+        {"serials*userNM", "operator"},
         // Online modules 1, 2, 3, 5 take the free slots 1..4 in this same reply.
-        {"dogs*id", "1,2,3,5"}, {"dogs*dogInfoID", "1,2,3,4"}, {"dogs*type2", "1,1,2,3"},
-        {"dogs*frame", "6,5,10,7"}, {"dogs*code", "1,2,30,3"}, {"dogs*status", "1,2,1,1"},
-        {"dogs*sm", "0,0,0,0"}, {"dogs*group2", " , , , "},
+        {"dogs*id", "1,2,3,5"},
+        {"dogs*dogInfoID", "1,2,3,4"},
+        {"dogs*type2", "1,1,2,3"},
+        {"dogs*frame", "6,5,10,7"},
+        {"dogs*code", "1,2,30,3"},
+        {"dogs*status", "1,2,1,1"},
+        {"dogs*sm", "0,0,0,0"},
+        {"dogs*group2", " , , , "},
         {"dogInfos*setted", "1,1,1,1,0,0,0,0"},
         {"dogInfos*nm", "web-01,db-01,router-console,install-media,5,6,7,8"}}},
       {"update dog2 set status=0, usrstatus=0; delete from secureConf;",
        nullptr,
-       {{"dogs", "[]"}, {"serials", "null"}, {"ips.ips", "null"}, {"serverips.serverips", "null"},
-        {"curUser.secureConf", "null"}, {"server.ntpServer", "null"}}},
+       {{"dogs", "[]"},
+        {"serials", "null"},
+        {"ips.ips", "null"},
+        {"serverips.serverips", "null"},
+        {"curUser.secureConf", "null"},
+        {"server.ntpServer", "null"}}},
       // Factory mode lists the modules without giving them slots.
       {"update other2 set factoryMode=1;",
        nullptr,
-       {{"factoryMode", "1"}, {"dogs*id", "1,2,3,5"}, {"dogs*type2", "1,1,2,3"},
-        {"dogs*dogInfoID", "null,null,null,null"}, {"dogs*group2", ",,,"},
+       {{"factoryMode", "1"},
+        {"dogs*id", "1,2,3,5"},
+        {"dogs*type2", "1,1,2,3"},
+        {"dogs*dogInfoID", "null,null,null,null"},
+        {"dogs*group2", ",,,"},
         {"dogInfos*setted", "0,0,0,0,0,0,0,0"}}},
   };
   for (const Scenario& s : scenarios) {
@@ -98,9 +124,10 @@ TEST(Snapshot, Members) {
     if (s.serverIP) {
       EXPECT_TRUE(reply["curUser"]["secureConf"]["pwdTry"].isInt());
       EXPECT_TRUE(reply["dogs"][0]["frame"].isInt());
-      EXPECT_EQ(reply["privs"][0].size() * 100 + reply["users"][0].size() * 10 +
-                    reply["dogs"][0].size(),
-                5 * 100 + 27 * 10 + 15) << "members of a group, a user, a module";
+      EXPECT_EQ(
+          reply["privs"][0].size() * 100 + reply["users"][0].size() * 10 + reply["dogs"][0].size(),
+          5 * 100 + 27 * 10 + 15)
+          << "members of a group, a user, a module";
     }
   }
 }
@@ -137,8 +164,9 @@ TEST(Snapshot, DatabaseErrorsReplaceTheSnapshot) {
   TempRoot root;
   const Json::Value ref = sessionRequest(root, "ref");
   // A unique slot name collides when module web-01 takes slot 1.
-  root.exec("create unique index slot_names on dogInfo2(nm);"
-            "update dogInfo2 set nm='web-01' where id=2;");
+  root.exec(
+      "create unique index slot_names on dogInfo2(nm);"
+      "update dogInfo2 set nm='web-01' where id=2;");
   Json::Value reply = ajax(root, ref);
   EXPECT_EQ(at(reply, "@"), "ret,retMsg,");
   EXPECT_EQ(reply["ret"], "warning");

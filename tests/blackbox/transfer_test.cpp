@@ -51,9 +51,11 @@ class Transfer : public ::testing::Test {
     request.method = "POST";
     request.contentType = "multipart/form-data; boundary=" + kBoundary;
     for (const Part& part : parts) {
-      request.body += "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
+      request.body +=
+          "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
       if (part.fileName) {
-        request.body += "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
+        request.body +=
+            "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
       }
       request.body += "\r\n\r\n" + part.content + "\r\n";
     }
@@ -62,7 +64,8 @@ class Transfer : public ::testing::Test {
   }
   CgiRequest download(const std::string& query = "") {
     CgiRequest request;
-    request.query = query.empty() ? "submitDownloadDB=1&userID=" + userId_ + "&token=" + token_ : query;
+    request.query =
+        query.empty() ? "submitDownloadDB=1&userID=" + userId_ + "&token=" + token_ : query;
     return request;
   }
 
@@ -92,7 +95,8 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
       {{{"dbFile", "d.db", marker + "db"},
         {"systemFile", "a.bin", marker + "a"},
         {"systemFile", "b.bin", marker + "b"}},
-       marker + "a", "update firmware success \n"},
+       marker + "a",
+       "update firmware success \n"},
   };
   for (const auto& c : cases) {
     korvantest::CgiResult result = runCgi(root_, upload(c.parts));
@@ -118,7 +122,8 @@ TEST_F(Transfer, NoTransferWithoutACompleteFilePart) {
     EXPECT_NE(result.body().find("<HEAD>"), std::string::npos);
   }
   // A part that no boundary closes fails the whole request.
-  korvantest::CgiResult result = runCgi(root_, upload({{"systemFile", "fw.bin", "cut"}}, true, false));
+  korvantest::CgiResult result =
+      runCgi(root_, upload({{"systemFile", "fw.bin", "cut"}}, true, false));
   EXPECT_EQ(result.exitStatus, 255);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(readFile(firmware_), "previous firmware");
@@ -146,18 +151,21 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
 TEST_F(Transfer, DownloadAndRefusals) {
   const long soon = static_cast<long>(time(nullptr)) + 10;
   root_.exec("update user2 set expireTime=" + std::to_string(soon) + " where id=" + userId_ + ";");
-  for (const std::string& query : {std::string(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {
+  for (const std::string& query :
+       {std::string(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {
     korvantest::CgiResult result = runCgi(root_, download(query));
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, kDownloadHeader + readFile(root_.dbPath()));
     EXPECT_EQ(result.body().compare(0, 16, std::string("SQLite format 3\0", 16)), 0);
   }
-  EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=" + userId_)), soon + 500);
+  EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=" + userId_)),
+            soon + 500);
 
   const std::string noSession = kHeader + "curUser has loginned or idle timeout \n";
   const Part evil = {"systemFile", "fw.bin", "evil"};
   for (const CgiRequest& request :
-       {upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}}, false),
+       {upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}},
+               false),
         download("submitDownloadDB=1&userID=" + userId_ + "&token=x'")}) {
     EXPECT_EQ(runCgi(root_, request).out, noSession);
   }

@@ -23,8 +23,10 @@ namespace korvantest {
 using Bytes = std::vector<uint8_t>;
 using FakeReply = switchsim::Behaviour;
 
-inline constexpr std::array<uint8_t, 8> kDesEncode = {0x0A, 0xFF, 0x00, 0x10, 0x01, 0x02, 0x03, 0x04};
-inline constexpr std::array<uint8_t, 8> kDesDecode = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x11, 0x22, 0x33};
+inline constexpr std::array<uint8_t, 8> kDesEncode = {0x0A, 0xFF, 0x00, 0x10,
+                                                      0x01, 0x02, 0x03, 0x04};
+inline constexpr std::array<uint8_t, 8> kDesDecode = {0xDE, 0xAD, 0xBE, 0xEF,
+                                                      0x00, 0x11, 0x22, 0x33};
 
 class FakeDaemon {
  public:

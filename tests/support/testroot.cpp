@@ -58,7 +58,7 @@ std::string makeTempDir(std::string pattern) {
 // and a disk shared with other builds makes each sync slow.
 TempRoot::TempRoot(bool seed)
     : dir_(makeTempDir(access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvan-test-XXXXXX"
-                                                      : "/tmp/korvan-test-XXXXXX")) {
+                                                     : "/tmp/korvan-test-XXXXXX")) {
   fs::create_directories(path("usr/app/yal/www/cgi"));
   fs::create_directories(path("sbin"));
   writeFile(path("usr/app/version"), "1.2.3-test\n");
@@ -97,12 +97,12 @@ std::string CgiResult::body() const {
 
 std::string CgiResult::header() const { return out.substr(0, out.size() - body().size()); }
 
-const std::map<std::string, std::string> kShortDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "2000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "20"}};
-const std::map<std::string, std::string> kRealDaemonWaits = {
-    {"KORVAN_REPLY_TIMEOUT_MS", "10000"}, {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
-    {"KORVAN_PACKET_PAUSE_MS", "1000"}};
+const std::map<std::string, std::string> kShortDaemonWaits = {{"KORVAN_REPLY_TIMEOUT_MS", "2000"},
+                                                              {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+                                                              {"KORVAN_PACKET_PAUSE_MS", "20"}};
+const std::map<std::string, std::string> kRealDaemonWaits = {{"KORVAN_REPLY_TIMEOUT_MS", "10000"},
+                                                             {"KORVAN_CONNECT_TIMEOUT_MS", "1000"},
+                                                             {"KORVAN_PACKET_PAUSE_MS", "1000"}};
 
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
   const std::string io = makeTempDir(root.path("io-XXXXXX"));
@@ -184,8 +184,8 @@ Json::Value ajax(const TempRoot& root, const Json::Value& request,
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId) {
   const std::string token = "test-token-" + userId;
-  root.exec("update user2 set status=1, token='" + token + "', expireTime=" +
-            std::to_string(time(nullptr) + 600) + " where id=" + userId + ";");
+  root.exec("update user2 set status=1, token='" + token +
+            "', expireTime=" + std::to_string(time(nullptr) + 600) + " where id=" + userId + ";");
   Json::Value request;
   request["type"] = type;
   request["user"]["id"] = userId;

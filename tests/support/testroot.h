@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <json/json.h>
-
 #include <sqlite3.h>
 
 #include <ctime>
@@ -39,6 +38,7 @@ class TempRoot {
   void exec(const std::string& sql) const;
   std::vector<std::vector<std::string>> query(const std::string& sql) const;
   std::string scalar(const std::string& sql) const;
+
  private:
   std::string dir_;
 };
@@ -54,9 +54,9 @@ struct CgiRequest {
 };
 
 struct CgiResult {
-  int exitStatus = -1;  // exit code, or 128 + signal
-  std::string out;      // everything written to stdout
-  std::string err;      // everything written to stderr
+  int exitStatus = -1;         // exit code, or 128 + signal
+  std::string out;             // everything written to stdout
+  std::string err;             // everything written to stderr
   std::string body() const;    // `out` after the first "\r\n\r\n"
   std::string header() const;  // `out` up to and with it
 };

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "cgi/cgic.h"
 #include "testroot.h"
 
@@ -65,10 +64,17 @@ class CgiDecode : public ::testing::Test {
 
 TEST_F(CgiDecode, UrlEncodedPairs) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a=1&b=%41+c", "a=1;b=A c;"},  {"a&b=1", "a&b=1;"},           {"a=1&b", "a=1;"},
-      {"=x", "=x;"},                  {"a=&b=", "a=;b=;"},           {"a=1=2&&c=3", "a=1=2;&c=3;"},
-      {"", ""},                       {"noequals", ""},              {"k%3D=%6a%4A%2b+", "k==jJ+ ;"},
-      {"a=x%4", "a=x;"},              {"a=x%", "a=x;"},
+      {"a=1&b=%41+c", "a=1;b=A c;"},
+      {"a&b=1", "a&b=1;"},
+      {"a=1&b", "a=1;"},
+      {"=x", "=x;"},
+      {"a=&b=", "a=;b=;"},
+      {"a=1=2&&c=3", "a=1=2;&c=3;"},
+      {"", ""},
+      {"noequals", ""},
+      {"k%3D=%6a%4A%2b+", "k==jJ+ ;"},
+      {"a=x%4", "a=x;"},
+      {"a=x%", "a=x;"},
       {"a=x%zzy", "a=x;"},  // non-hex digits count as 0: a NUL, which ends the value
   };
   for (const auto& [query, pairs] : cases) EXPECT_EQ(decodeQuery(query), pairs) << query;
@@ -86,13 +92,14 @@ TEST_F(CgiDecode, MultipartFieldsFilesAndHeaderSpellings) {
        "--" + kBoundary + "\r\ncontent-DISPOSITION:Form-Data; NAME=c; FileName=\"c.txt\"\r\n" +
        "CONTENT-TYPE:  \"text/x-c\" junk; charset=ascii\r\n\r\n" + firmware + "\r\n" +
        // header lines ended by a bare LF or a bare CR
-       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=d\n\n4\r\n" +
-       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=e\r\r5\r\n" +
+       "--" + kBoundary + "\r\nContent-Disposition: form-data; name=d\n\n4\r\n" + "--" + kBoundary +
+       "\r\nContent-Disposition: form-data; name=e\r\r5\r\n" +
        // a parameter without "=" ends the parameters
        part("form-data; name=f; creation-date=x; name=g", "6") +
        // parts that are no form fields are skipped whole, a body that looks
        // like a header block included
-       part("attachment; name=\"x\"", "--" + kBoundary + "-\r\nContent-Disposition: form-data; name=evil\r\n\r\nv") +
+       part("attachment; name=\"x\"",
+            "--" + kBoundary + "-\r\nContent-Disposition: form-data; name=evil\r\n\r\nv") +
        "--" + kBoundary + "\r\nContent-Type: text/plain\r\n\r\nno disposition\r\n" + kEnd +
        "epilogue");
   ASSERT_EQ(cgiParsePostMultipartInput(), cgiParseSuccess);

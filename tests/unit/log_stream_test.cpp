@@ -45,7 +45,8 @@ class LogStream : public ::testing::Test {
   // The whole document built as a tree and written at once.
   static std::string whole(const Json::Value& request) {
     Json::Value doc = reply();
-    std::vector<std::string> keys{"user", "time", "ip", "type", "typeSub", "sth", "id", "typeSubCN"};
+    std::vector<std::string> keys{"user",    "time", "ip", "type",
+                                  "typeSub", "sth",  "id", "typeSubCN"};
     std::string sql = logQuerySql(request);
     CDB::sel(true, sql, keys, doc["log"]);
     return Json::FastWriter().write(doc);

@@ -1,8 +1,9 @@
 // The reply writer and the row reader behind the snapshot, against what they
 // replace: the library's writer, and rows read by position as strings.
+#include "cgi/reply.h"
+
 #include <gtest/gtest.h>
 
-#include "cgi/reply.h"
 #include "store/db.h"
 
 namespace {

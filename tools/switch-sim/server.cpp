@@ -31,7 +31,7 @@ void onStop(int) { gStop = 1; }
 void onPrintState(int) { gPrintState = 1; }
 
 std::string timestamp() {
-  timespec ts {};
+  timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   struct tm local {};
   localtime_r(&ts.tv_sec, &local);
@@ -129,7 +129,7 @@ bool Server::start() {
   listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   int on = 1;
   setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address {};
+  sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(options_.port));
@@ -191,7 +191,7 @@ void Server::run() {
     fds.push_back({listenFd_, POLLIN, 0});
     fds.push_back({stopPipe_[0], POLLIN, 0});
     for (const auto& [fd, conn] : conns_) fds.push_back({fd, POLLIN, 0});
-    timespec ts {timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
+    timespec ts{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
     int ready = ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &ts, &waitMask);
     if (ready < 0) continue;  // a signal: the loop head handles it
     if (fds[1].revents != 0) break;
@@ -287,8 +287,10 @@ void Server::handlePacket(Conn& conn, const Bytes& packet) {
   uint8_t desDecode[8] = {};
   fillRandom(desEncode);
   fillRandom(desDecode);
-  if (behaviour.desEncode) std::copy(behaviour.desEncode->begin(), behaviour.desEncode->end(), desEncode);
-  if (behaviour.desDecode) std::copy(behaviour.desDecode->begin(), behaviour.desDecode->end(), desDecode);
+  if (behaviour.desEncode)
+    std::copy(behaviour.desEncode->begin(), behaviour.desEncode->end(), desEncode);
+  if (behaviour.desDecode)
+    std::copy(behaviour.desDecode->begin(), behaviour.desDecode->end(), desDecode);
 
   state_.countPacket();
   if (behaviour.ret == 0) state_.apply(packet, desEncode, desDecode);
@@ -312,8 +314,8 @@ void Server::handlePacket(Conn& conn, const Bytes& packet) {
     conn.pending.behaviour = behaviour;
     conn.pending.due = Clock::now() + std::chrono::milliseconds(behaviour.delayMs);
   }
-  logLine("#" + std::to_string(conn.id) + " " + describe(packet) + " | " +
-          hexText(packet) + " -> " + outcome);
+  logLine("#" + std::to_string(conn.id) + " " + describe(packet) + " | " + hexText(packet) +
+          " -> " + outcome);
   writeState();
 }
 
