@@ -6,7 +6,7 @@ import { defineConfig } from '@playwright/test';
 
 export default defineConfig({
   testDir: '../tests/ui',
-  testMatch: '*.spec.mjs',
+  testMatch: '*.test.mjs',
   globalSetup: '../tests/ui/server.mjs',
   outputDir: '../test-results',
   workers: 1,
