@@ -1,6 +1,5 @@
-// Console modules and server settings through the program, with a fake daemon
-// that records every packet. Each console-module packet is followed by a
-// pause: shortened here, at its real length of one second once.
+// Console modules and server settings through the program, against a fake
+// daemon; the pause after each module packet is real once.
 
 #include <chrono>
 
@@ -24,31 +23,22 @@ class DaemonActions : public ::testing::Test {
     return korvantest::ajax(root_, request, env, "198.51.100.4");
   }
 
-  // Module 1 (kind usb, slot 1) as the browser shows it, with `changes`.
-  Json::Value module(std::map<std::string, Json::Value> changes = {}) {
+  // Module 1 (kind usb, slot 1) as the browser shows it, with the members of
+  // the JSON object `changes`.
+  Json::Value module(const std::string& changes = "{}") {
     Json::Value req = sessionRequest(root_, "updDog");
-    std::map<std::string, Json::Value> p = {
-        {"id", "1"},      {"uid", "U1A0000001"}, {"portID", "1"}, {"nm", "web-01"}, {"sm", "0"},
-        {"code", "1000"}, {"frame", "30"},       {"type2", "0"},  {"status", "1"},  {"priv", "0"}};
-    for (const char* m : {"group2", "pos1", "pos2", "depart", "memo"}) p[m] = " ";
-    for (const auto& [k, v] : changes) p[k] = v;
-    for (const auto& [k, v] : p) req["dogPara"][k] = v;
+    req["dogPara"] = actionsbb::json(R"({"id":"1","uid":"U1A0000001","portID":"1","nm":"web-01",
+        "sm":"0","code":"1000","frame":"30","type2":"0","status":"1","priv":"0","group2":" ",
+        "pos1":" ","pos2":" ","depart":" ","memo":" "})");
+    req["dogPara"] = actionsbb::json(changes, req["dogPara"]);
     return req;
   }
 
   Json::Value server(const char* member = nullptr, const Json::Value& value = Json::Value()) {
     Json::Value req = sessionRequest(root_, "updServer");
-    for (auto [k, v] : {std::pair{"uid", "A1"},
-                        {"nm", "srv"},
-                        {"encrypt", "1"},
-                        {"ip", "192.168.1.10"},
-                        {"gateway", "192.168.1.1"},
-                        {"subnetMask", "255.255.255.0"},
-                        {"portKM", "5900"},
-                        {"portV", "5901"},
-                        {"portWeb", "80"}}) {
-      req["server"][k] = v;
-    }
+    req["server"] = actionsbb::json(R"({"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.10",
+        "gateway":"192.168.1.1","subnetMask":"255.255.255.0","portKM":"5900","portV":"5901",
+        "portWeb":"80"})");
     if (member != nullptr) req["server"][member] = value;
     return req;
   }
@@ -68,8 +58,8 @@ class DaemonActions : public ::testing::Test {
 
 TEST_F(DaemonActions, ConsoleNameChange) {
   // Unchanged, a module without a console slot, an unknown module: nothing.
-  for (const Json::Value& req : {module(), module({{"id", "4"}, {"nm", "renamed"}}),
-                                 module({{"id", "99"}, {"nm", "renamed"}})}) {
+  for (const Json::Value& req : {module(), module(R"({"id":"4","nm":"renamed"})"),
+                                 module(R"({"id":"99","nm":"renamed"})")}) {
     Json::Value reply = call(req);
     EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
               "warning Nothing modified");
@@ -78,8 +68,8 @@ TEST_F(DaemonActions, ConsoleNameChange) {
   EXPECT_EQ(dog("nm", "dog2", "4"), "switch-console");
 
   const auto start = std::chrono::steady_clock::now();
-  Json::Value reply = call(module({{"nm", "web-east"}, {"type2", 1}, {"depart", "ops"}}),
-                           korvantest::kRealDaemonWaits);
+  Json::Value reply =
+      call(module(R"({"nm":"web-east","type2":1,"depart":"ops"})"), korvantest::kRealDaemonWaits);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1))
       << "the real pause after the packet";
@@ -95,7 +85,7 @@ TEST_F(DaemonActions, ConsoleNameChange) {
 
 TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
   daemon_.scriptRet(9, 1);
-  Json::Value reply = call(module({{"nm", "never"}, {"frame", "25"}}));
+  Json::Value reply = call(module(R"({"nm":"never","frame":"25"})"));
   EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
             "armErr arm ack error,ret=1");
   // The name went out before the refused code and frame.
@@ -106,18 +96,14 @@ TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
 
 TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
   // Code and frame of a serial module, and a share mode, have no packet.
-  Json::Value serial = module({{"id", "3"},
-                               {"uid", "S2B0000003"},
-                               {"nm", "router-console"},
-                               {"code", "700"},
-                               {"frame", "12"},
-                               {"sm", "2"}});
+  Json::Value serial = module(R"({"id":"3","uid":"S2B0000003","nm":"router-console",
+      "code":"700","frame":"12","sm":"2"})");
   ASSERT_EQ(call(serial)["ret"], "ok");
   EXPECT_EQ(dog("code||'|'||frame||'|'||sm", "dog2", "3"), "700|12|2");
   // Malformed values are refused before the first packet; the code-and-frame
   // packet takes texts only.
   for (const Json::Value& req :
-       {module({{"nm", "x"}, {"sm", "0 or 1=1"}}), module({{"nm", "y"}, {"code", 1500}})}) {
+       {module(R"({"nm":"x","sm":"0 or 1=1"})"), module(R"({"nm":"y","code":1500})")}) {
     EXPECT_EQ(call(req)["ret"], "err");
   }
   EXPECT_TRUE(daemon_.packets().empty());
@@ -127,18 +113,12 @@ TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
 
 TEST_F(DaemonActions, FactoryModeConsoleUpdate) {
   root_.exec("update other2 set factoryMode=1;");
-  // A virtual-media module with its stored settings and a new identity:
-  // never "Nothing modified"; identity, name and code-and-frame all go out on
-  // one connection, the name addressed by the module id, the other two by the
-  // port id; texts are cut to their fields.
+  // A virtual-media module with a new identity: never "Nothing modified";
+  // identity (by port id), name (by module id) and code-and-frame (by port id)
+  // go out on one connection, texts cut to their fields.
   const std::string name = "install-media-of-the-second-rack-row-4";
-  Json::Value reply = call(module({{"id", "5"},
-                                   {"uid", "V3C0000055-and-more"},
-                                   {"portID", "7"},
-                                   {"nm", name},
-                                   {"sm", "2"},
-                                   {"code", "2000"},
-                                   {"frame", "35"}}));
+  Json::Value reply = call(module(R"({"id":"5","uid":"V3C0000055-and-more","portID":"7","nm":")" +
+                                  name + R"(","sm":"2","code":"2000","frame":"35"})"));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   Bytes uid{0xA4, 19, 8, 7}, nm{0xA4, 35, 7, 5};
   for (char c : std::string("V3C0000055-and-mo")) uid.push_back(static_cast<uint8_t>(c));

@@ -16,6 +16,15 @@ inline void slotOnlineModules(const korvantest::TempRoot& root) {
       "update dogInfo2 set setted=1, uid='V3C0000005', nm='install-media' where id=4;");
 }
 
+// A JSON literal as a value (null when it does not parse); with a base, the
+// literal's members replace the base's.
+inline Json::Value json(const std::string& text, Json::Value base = Json::Value()) {
+  Json::Value value;
+  if (!Json::Reader().parse(text, value)) ADD_FAILURE() << "not JSON: " << text;
+  for (const std::string& k : value.getMemberNames()) base[k] = value[k];
+  return base.isNull() ? value : base;
+}
+
 inline int logCount(const korvantest::TempRoot& root) {
   return std::stoi(root.scalar("select count(*) from log2;"));
 }

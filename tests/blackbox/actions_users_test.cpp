@@ -1,7 +1,5 @@
-// User accounts and user groups through the program: the edited rights come
-// in as dogDB, the reply is the dispatcher's, the log row names the session's
-// user and the client's address.
-
+// User accounts and groups through the program: rights come in as dogDB, the
+// log row names the session's user and the client's address.
 #include "actions_helpers.h"
 #include "util/tools.h"
 
@@ -34,47 +32,29 @@ class Users : public ::testing::Test {
     req[member] = values;
     return req;
   }
-  // "updUser" for the seeded operator (id 2) with its stored values.
-  Json::Value operatorUpdate() {
-    Json::Value p;
-    p["id"] = 2;  // a number against the stored text
-    for (auto [k, v] : {std::pair{"nm", "operator"},
-                        {"pw", "operator"},
-                        {"memo", "shift operator"},
-                        {"pid", "2"},
-                        {"pidCN", "Operators"},
-                        {"dogDB", "33331111"},
-                        {"dog", "replaced by dogDB"},
-                        {"code", "1"},
-                        {"frame", "2"},
-                        {"media", "1"}}) {
-      p[k] = v;
-    }
-    p["prior"] = 1;
-    return request("updUser", "userPara", p);
+  // "updUser" for the seeded operator (id 2) with its stored values and the
+  // members of the JSON object `changes`; the id a number against the text.
+  Json::Value operatorUpdate(const std::string& changes = "{}") {
+    return request("updUser", "userPara",
+                   actionsbb::json(changes, actionsbb::json(R"({"id":2,"nm":"operator",
+        "pw":"operator","memo":"shift operator","pid":"2","pidCN":"Operators","dogDB":"33331111",
+        "dog":"replaced by dogDB","code":"1","frame":"2","media":"1","prior":1})")));
   }
   korvantest::TempRoot root_;
 };
 
 TEST_F(Users, UpdateUser) {
-  Json::Value unknown = operatorUpdate();
-  unknown["userPara"]["id"] = "77";
-  for (const Json::Value& req : {operatorUpdate(), unknown}) {
+  for (const Json::Value& req : {operatorUpdate(), operatorUpdate(R"({"id":"77"})")}) {
     EXPECT_EQ(call(req)["retMsg"], "Nothing modified");
   }
-  Json::Value req = operatorUpdate();
+  Json::Value req = operatorUpdate(R"({"memo":"night shift","dogDB":"13131313",
+      "email":"op@example.org","pw":"not set without setPW","setPW":"Yes"})");
   Json::Value& p = req["userPara"];
-  p["memo"] = "night shift";
-  p["dogDB"] = "13131313";
-  p["email"] = "op@example.org";
-  p["pw"] = "not set without setPW";
-  p["setPW"] = "Yes";
   Json::Value reply = call(req);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(user("memo||'|'||dog||'|'||pw"), "night shift|13131313|operator");
-  std::string memos;  // the snapshot in the reply follows the change
-  for (const Json::Value& u : reply["users"]) memos += u["memo"].asString() + ";";
-  EXPECT_NE(memos.find("night shift;"), std::string::npos) << memos;
+  // The snapshot in the reply follows the change.
+  EXPECT_NE(reply["users"].toStyledString().find("\"night shift\""), std::string::npos);
   auto log = lastLog(root_);
   EXPECT_EQ(log.head, "admin 192.0.2.7 user/updUser/update user");
   EXPECT_EQ(log.detail,
@@ -96,22 +76,14 @@ TEST_F(Users, PasswordAndRefusedValues) {
   root_.exec("update secureConf set f_firstLogin=1;");
   // A bare member that is not a number is refused before anything is
   // written, the first-login flag included; a taken name is a warning.
-  Json::Value hostile = operatorUpdate();
-  hostile["userPara"]["setPW"] = "yes";
-  hostile["userPara"]["nm"] = "changed";
-  hostile["userPara"]["pid"] = "1 or 1=1";
-  EXPECT_EQ(call(hostile)["ret"], "err");
-  Json::Value dup = operatorUpdate();
-  dup["userPara"]["nm"] = "admin";
-  EXPECT_EQ(call(dup)["retMsg"], kDuplicate);
+  EXPECT_EQ(call(operatorUpdate(R"({"setPW":"yes","nm":"changed","pid":"1 or 1=1"})"))["ret"],
+            "err");
+  EXPECT_EQ(call(operatorUpdate(R"({"nm":"admin"})"))["retMsg"], kDuplicate);
   EXPECT_EQ(user("nm") + root_.scalar("select f_firstLogin from secureConf;"), "operator1");
   EXPECT_EQ(logCount(root_), 0);
 
-  Json::Value pw = operatorUpdate();
-  pw["userPara"]["setPW"] = "yes";
-  pw["userPara"]["pw"] = "n3w'pw";
-  pw["userPara"]["pwdDepth"] = "2";
-  pw["userPara"]["pwdExpire"] = "2000-01-01 00:00:00";
+  Json::Value pw = operatorUpdate(
+      R"({"setPW":"yes","pw":"n3w'pw","pwdDepth":"2","pwdExpire":"2000-01-01 00:00:00"})");
   const std::string before = now();
   Json::Value reply = call(pw);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
@@ -123,23 +95,9 @@ TEST_F(Users, PasswordAndRefusedValues) {
 }
 
 TEST_F(Users, InsertThenDeleteUser) {
-  Json::Value p;
-  for (auto [k, v] : {std::pair{"nm", "o'neil"},
-                      {"pw", "pw"},
-                      {"memo", "m"},
-                      {"pidCN", "Viewers"},
-                      {"dogDB", "31"},
-                      {"code", "1"},
-                      {"frame", "2"},
-                      {"media", "0"},
-                      {"phone", "123"},
-                      {"prior", "0"},
-                      {"memo2", "m2"},
-                      {"pwdDepth", "1"}}) {
-    p[k] = v;
-  }
-  p["pid"] = 3;
-  const Json::Value ins = request("insUser", "userPara", p);
+  const Json::Value ins = request("insUser", "userPara", actionsbb::json(R"({"nm":"o'neil",
+      "pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31","code":"1","frame":"2","media":"0",
+      "phone":"123","prior":"0","memo2":"m2","pwdDepth":"1","pid":3})"));
   const std::string before = now();
   Json::Value reply = call(ins);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
@@ -159,10 +117,7 @@ TEST_F(Users, InsertThenDeleteUser) {
   EXPECT_EQ(call(ins)["retMsg"], kDuplicate);
 
   // Deleting logs the request's values.
-  Json::Value del;
-  del["id"] = "3";
-  del["nm"] = "named in the request";
-  del["dogDB"] = "1";
+  const auto del = actionsbb::json(R"({"id":"3","nm":"named in the request","dogDB":"1"})");
   ASSERT_EQ(call(request("delUser", "userPara", del))["ret"], "ok");
   auto log = lastLog(root_);
   EXPECT_EQ(log.head, "admin 192.0.2.7 user/delUser/delete user");

@@ -1,6 +1,5 @@
-// The requests that talk to the switch daemon, seen from the browser: the
-// packets that reach an in-test daemon, the replies built from its answers,
-// the failures of the link, the restart, and when the connection is opened.
+// The requests that talk to the switch daemon: the packets an in-test daemon
+// receives, the replies built from its answers, link failures, the restart.
 #include <netinet/in.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,15 +17,12 @@ namespace {
 
 using Env = std::map<std::string, std::string>;
 
-const char* const kNoSession = "curUser has loginned or idle timeout";
 const std::string kRefused = std::string("arm connect error:") + std::strerror(ECONNREFUSED);
 
 // A loopback socket on a free port: listening with a full accept queue (a
 // connect() to it waits until its limit), or closed again (refused).
 int loopbackPort(bool fullQueue, std::vector<int>& sockets) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
   socklen_t len = sizeof address;
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), len), 0);
@@ -55,8 +51,7 @@ class DaemonRequests : public ::testing::Test {
   Env up(Env env = {}) { return at(daemon_.port(), env); }
   Env down() { return at(loopbackPort(false, sockets_)); }
 
-  // The reply of a call that ended in order: exit status 0, the header once,
-  // one JSON document.
+  // The reply of a call that ended in order: status 0, one header, one JSON.
   Json::Value call(const Json::Value& request, const Env& env,
                    const std::string& remoteAddr = "127.0.0.1") {
     CgiResult r = postAjax(root_, request, env, remoteAddr);
@@ -153,17 +148,11 @@ TEST_F(DaemonRequests, KvmSessionGranted) {
 
 // How the reply is judged: result codes, replies cut short, late, missing.
 TEST_F(DaemonRequests, DaemonAnswers) {
-  auto reply = [](uint8_t ret, int delayMs = 0, size_t shortLen = 0) {
-    FakeReply r;
-    r.ret = ret;
-    r.delayMs = delayMs;
-    r.shortReply = shortLen > 0;
-    r.shortLen = shortLen;
-    return r;
+  // Result byte, delay, silent, closing, cut short to `len` bytes.
+  auto reply = [](uint8_t ret, int delayMs = 0, bool silent = false, bool close = false,
+                  size_t len = 0) {
+    return FakeReply{ret, delayMs, silent, close, len > 0, len, {}, {}, {}};
   };
-  FakeReply closing, silent;
-  closing.close = true;
-  silent.silent = true;
   const uint8_t kQT = 1, kTime = 3;
   const struct {
     uint8_t type;
@@ -174,10 +163,10 @@ TEST_F(DaemonRequests, DaemonAnswers) {
       {kQT, reply(7), "warning 7: channel is full"},
       {kQT, reply(8), "warning 8: unknown refusal"},
       {kTime, reply(7), "armErr arm ack error,ret=1"},
-      {kTime, reply(0, 0, 3), "armErr arm read ack short"},
-      {kTime, closing, "armErr arm read ack closed"},
+      {kTime, reply(0, 0, false, false, 3), "armErr arm read ack short"},
+      {kTime, reply(0, 0, false, true), "armErr arm read ack closed"},
       {kTime, reply(0, 300), "ok "},
-      {kTime, silent, "armErr arm read ack timeout"},
+      {kTime, reply(0, 0, true), "armErr arm read ack timeout"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.outcome);
@@ -194,9 +183,7 @@ TEST_F(DaemonRequests, DaemonAnswers) {
 
 // The real reply limit, once: a silent daemon is given up after ten seconds.
 TEST_F(DaemonRequests, SilentDaemonIsGivenUpAfterTenSeconds) {
-  FakeReply silent;
-  silent.silent = true;
-  daemon_.script(3, silent);
+  daemon_.script(3, FakeReply{0, 0, true, false, false, 0, {}, {}, {}});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(call(clock(), up(kRealDaemonWaits))["retMsg"], "arm read ack timeout");
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(9500));
@@ -228,15 +215,14 @@ TEST_F(DaemonRequests, UnreachableDaemonLeavesTheDatabaseAlone) {
   EXPECT_EQ(dump(), before);
   for (const char* type : {"setTime", "qt", "updServer", "updDog", "restart"}) {
     stranger["type"] = type;
-    EXPECT_EQ(call(stranger, up())["retMsg"], kNoSession) << type;
+    EXPECT_EQ(call(stranger, up())["retMsg"], "curUser has loginned or idle timeout") << type;
   }
   EXPECT_TRUE(waitConnections(5));
   EXPECT_TRUE(daemon_.packets().empty()) << "refused calls send nothing";
 }
 
-// A restart the daemon acknowledges does not reboot here; one that fails
-// reboots the device itself, but only for an open session from an admitted
-// address, and then sends no JSON reply after the header.
+// A failed restart reboots the device itself (an open session from an
+// admitted address only) and sends no JSON reply; an acknowledged one does not.
 TEST_F(DaemonRequests, Restart) {
   const std::string marker = root_.path("rebooted");
   writeFile(root_.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");

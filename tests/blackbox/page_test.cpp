@@ -1,6 +1,4 @@
-// The request entry and page shell, seen from outside: the program run as the
-// web server runs it, against a throw-away root.
-
+// The request entry and page shell, the program run as the web server runs it.
 #include "testroot.h"
 
 using korvantest::CgiRequest;
@@ -83,12 +81,9 @@ TEST(PageShell, MissingTable) {
 
 TEST(Request, ShortBodyEndsWithoutOutput) {
   TempRoot root;
-  CgiRequest r;
-  r.method = "POST";
-  r.contentType = "application/x-www-form-urlencoded";
-  r.body = "postKey=abc";
-  r.contentLength = "100";
-  auto result = runCgi(root, r);
+  auto result = runCgi(
+      root,
+      {"POST", "", "application/x-www-form-urlencoded", "postKey=abc", "100", "127.0.0.1", {}});
   EXPECT_EQ(result.exitStatus, 255);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(root.traceLog().find("before cgiMain"), std::string::npos) << root.traceLog();

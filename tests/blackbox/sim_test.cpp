@@ -1,6 +1,5 @@
-// The switch simulator from its command line: its replies, and the state and
-// log it keeps. Its server is also the in-test daemon of the other black-box
-// tests, which cover its replies and scripted misbehaviour in depth.
+// The switch simulator from its command line: its replies, state and log
+// (its scripted misbehaviour is covered as the other tests' daemon).
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,8 +14,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using korvantest::readFile;
 
-// Sends `request` on `fd` and returns the `want` bytes that come back (fewer
-// when the simulator closes or stays silent for five seconds).
+// Sends `request` and returns the `want` bytes that come back (fewer on close
+// or five silent seconds).
 std::string exchange(int fd, const Bytes& request, size_t want) {
   timeval limit{5, 0};
   setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
@@ -30,8 +29,6 @@ std::string exchange(int fd, const Bytes& request, size_t want) {
   return got;
 }
 
-std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
   korvantest::TempRoot dir(false);
   std::string error;
@@ -44,10 +41,8 @@ TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
   ASSERT_TRUE(server.start());
   std::thread thread([&server] { server.run(); });
   int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(server.port()));
+  sockaddr_in address{
+      AF_INET, htons(static_cast<uint16_t>(server.port())), {htonl(INADDR_LOOPBACK)}, {}};
   EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   // The clock 10 s after the epoch, network 192.168.1.10/192.168.1.1/
   // 255.255.255.0 port 8080, module 3 code 77 and frame 2, a restart.
@@ -60,7 +55,7 @@ TEST(SwitchSim, AnswersAndRemembersTheSwitchState) {
       {{0xA4, 0x02, 0x05, 0x00}, {0xA4, 0x02, 0x05, 0x03}},
   };
   for (const auto& [request, reply] : exchanges)
-    EXPECT_EQ(exchange(fd, request, reply.size()), text(reply));
+    EXPECT_EQ(exchange(fd, request, reply.size()), std::string(reply.begin(), reply.end()));
   close(fd);
   server.stop();
   thread.join();

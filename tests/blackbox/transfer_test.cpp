@@ -1,6 +1,5 @@
-// File transfers through the program: multipart uploads built by hand, the
-// database download, the session and IP refusals, and what a failed or
-// malformed upload leaves behind.
+// File transfers through the program: uploads, the database download, the
+// refusals, and what a failed or malformed upload leaves behind.
 #include <glob.h>
 
 #include <filesystem>
@@ -14,7 +13,7 @@ using korvantest::runCgi;
 
 namespace {
 
-const std::string kBoundary = "----kvTestBoundary7MA4YWxk";
+const std::string kBoundary = "----kvTestBoundary7MA4YWxk", kToken = "test-token-1";
 const std::string kHeader = "Content-type: text/html;charset=utf-8\r\n\r\n";
 const std::string kDownloadHeader =
     "Content-Disposition:attachment;filename=korvan.db\nContent-type: text/html\r\n\r\n";
@@ -33,7 +32,6 @@ std::vector<std::string> matching(const std::string& pattern) {
   return out;
 }
 
-// Every test has an open session for user 1.
 class Transfer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -44,8 +42,7 @@ class Transfer : public ::testing::Test {
   // A multipart POST of `parts` (and the session's fields), closed when asked.
   CgiRequest upload(std::vector<Part> parts, bool session = true, bool closed = true) {
     if (session) {
-      parts.push_back({"userID", std::nullopt, userId_});
-      parts.push_back({"token", std::nullopt, token_});
+      parts.insert(parts.end(), {{"userID", std::nullopt, "1"}, {"token", std::nullopt, kToken}});
     }
     CgiRequest request;
     request.method = "POST";
@@ -62,16 +59,14 @@ class Transfer : public ::testing::Test {
     if (closed) request.body += "--" + kBoundary + "--\r\n";
     return request;
   }
-  CgiRequest download(const std::string& query = "") {
+  CgiRequest download(const std::string& query = "submitDownloadDB=1&userID=1&token=test-token-1") {
     CgiRequest request;
-    request.query =
-        query.empty() ? "submitDownloadDB=1&userID=" + userId_ + "&token=" + token_ : query;
+    request.query = query;
     return request;
   }
 
   korvantest::TempRoot root_;
   const std::string firmware_ = root_.path("usr/app/firmupdate");
-  const std::string userId_ = "1", token_ = "test-token-1";
 };
 
 // Either upload field stores the file's exact bytes in the firmware file; of
@@ -150,23 +145,22 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
 // expiry each transfer moves on; no refusal writes anything.
 TEST_F(Transfer, DownloadAndRefusals) {
   const long soon = static_cast<long>(time(nullptr)) + 10;
-  root_.exec("update user2 set expireTime=" + std::to_string(soon) + " where id=" + userId_ + ";");
-  for (const std::string& query :
-       {std::string(), "submitDownloadDB=&userID=" + userId_ + "&token=" + token_}) {
+  root_.exec("update user2 set expireTime=" + std::to_string(soon) + " where id=1;");
+  for (const std::string& query : {std::string("submitDownloadDB=1&userID=1&token=test-token-1"),
+                                   "submitDownloadDB=&userID=1&token=" + kToken}) {
     korvantest::CgiResult result = runCgi(root_, download(query));
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, kDownloadHeader + readFile(root_.dbPath()));
     EXPECT_EQ(result.body().compare(0, 16, std::string("SQLite format 3\0", 16)), 0);
   }
-  EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=" + userId_)),
-            soon + 500);
+  EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=1")), soon + 500);
 
   const std::string noSession = kHeader + "curUser has loginned or idle timeout \n";
   const Part evil = {"systemFile", "fw.bin", "evil"};
   for (const CgiRequest& request :
-       {upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, token_}},
+       {upload({evil, {"userID", std::nullopt, "1 or 1=1"}, {"token", std::nullopt, kToken}},
                false),
-        download("submitDownloadDB=1&userID=" + userId_ + "&token=x'")}) {
+        download("submitDownloadDB=1&userID=1&token=x'")}) {
     EXPECT_EQ(runCgi(root_, request).out, noSession);
   }
 
@@ -176,9 +170,9 @@ TEST_F(Transfer, DownloadAndRefusals) {
     EXPECT_EQ(runCgi(root_, request).body(), "ip black list error(your ip is in the list) \n");
   }
   // An idle session is refused, and the refusal does not close it.
-  root_.exec("update user2 set expireTime=1 where id=" + userId_ + ";");
+  root_.exec("update user2 set expireTime=1 where id=1;");
   EXPECT_EQ(runCgi(root_, download()).out, noSession);
-  EXPECT_EQ(root_.scalar("select status from user2 where id=" + userId_ + ";"), "1");
+  EXPECT_EQ(root_.scalar("select status from user2 where id=1;"), "1");
   EXPECT_EQ(readFile(firmware_), "previous firmware");
 }
 

@@ -38,9 +38,7 @@ void FakeDaemon::script(uint8_t type, FakeReply reply) {
 }
 
 void FakeDaemon::scriptRet(uint8_t type, uint8_t ret) {
-  FakeReply reply;
-  reply.ret = ret;
-  script(type, reply);
+  script(type, FakeReply{ret, 0, false, false, false, 0, {}, {}, {}});
 }
 
 std::vector<Bytes> FakeDaemon::packets() const {

@@ -1,9 +1,6 @@
-// FakeDaemon: the switch simulator's server (tools/switch-sim) on a thread of
-// the test, on a free loopback port, recording every packet it receives.
-// Unscripted packet types get a success reply; KVM sessions always carry the
-// fixed values kDesEncode/kDesDecode so that replies can be predicted.
-// Point the program at it with KORVAN_ARM_PORT=<port()>. Destruction stops
-// the server and closes every connection.
+// FakeDaemon: the switch simulator's server on a test thread and a free
+// loopback port (KORVAN_ARM_PORT), recording every packet. Unscripted types
+// succeed; KVM sessions carry the fixed keys kDesEncode/kDesDecode.
 #pragma once
 
 #include <array>

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -54,8 +56,7 @@ std::string makeTempDir(std::string pattern) {
 
 }  // namespace
 
-// Memory-backed when the machine has it: every request writes the database,
-// and a disk shared with other builds makes each sync slow.
+// Memory-backed when possible: every request syncs the database.
 TempRoot::TempRoot(bool seed)
     : dir_(makeTempDir(access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvan-test-XXXXXX"
                                                      : "/tmp/korvan-test-XXXXXX")) {
@@ -130,7 +131,6 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
     for (const auto& [name, value] : kShortDaemonWaits) env[name] = value;
     for (const auto& [name, value] : request.extraEnv) env[name] = value;
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    // Sanitizer settings of the test process carry over to the program.
     execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -146,14 +146,11 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
 }
 
 std::string urlEncode(const std::string& text) {
-  static const char* hex = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out += {'%', hex[c >> 4], hex[c & 15]};
-    }
+    char escaped[4];
+    snprintf(escaped, sizeof escaped, "%%%02X", c);
+    out += isalnum(c) || (c != 0 && strchr("-_.~", c)) ? std::string(1, c) : escaped;
   }
   return out;
 }
@@ -161,13 +158,9 @@ std::string urlEncode(const std::string& text) {
 CgiResult postAjax(const TempRoot& root, const Json::Value& request,
                    const std::map<std::string, std::string>& extraEnv,
                    const std::string& remoteAddr) {
-  CgiRequest r;
-  r.method = "POST";
-  r.contentType = "application/x-www-form-urlencoded";
-  r.body = "postKey=" + urlEncode(Json::FastWriter().write(request));
-  r.remoteAddr = remoteAddr;
-  r.extraEnv = extraEnv;
-  return runCgi(root, r);
+  return runCgi(
+      root, {"POST", "", "application/x-www-form-urlencoded",
+             "postKey=" + urlEncode(Json::FastWriter().write(request)), "", remoteAddr, extraEnv});
 }
 
 Json::Value replyOf(const CgiResult& result) {

@@ -13,15 +13,13 @@
 
 namespace korvantest {
 
-// A whole file; empty when it cannot be read.
+// A whole file ("" when unreadable); writeFile creates the folders.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 
-// A temporary root laid out like the device (usr/app/korvan.db from the
-// schema, plus seed.sql when `seed`; version; yal/www/HtmlBody.html,
-// lib/language.js; cgi/ the program's working directory), under /dev/shm
-// when it exists, else /tmp; removed with the object.
+// A temporary root laid out like the device (the database from the schema,
+// plus seed.sql when `seed`; the page files; cgi/ the working directory).
 class TempRoot {
  public:
   explicit TempRoot(bool seed = true);
@@ -33,8 +31,7 @@ class TempRoot {
   std::string dbPath() const { return path("usr/app/korvan.db"); }
   std::string cgiDir() const { return path("usr/app/yal/www/cgi"); }
   std::string traceLog() const { return readFile(path("usr/app/yal/www/cgi/log.txt")); }
-  // SQL on the database; throws std::runtime_error on failure. Cells are
-  // text ("" for NULL); scalar() is the first cell, "" without rows.
+  // SQL on the database, throwing on failure; cells are text ("" for NULL).
   void exec(const std::string& sql) const;
   std::vector<std::vector<std::string>> query(const std::string& sql) const;
   std::string scalar(const std::string& sql) const;
@@ -61,19 +58,17 @@ struct CgiResult {
   std::string header() const;  // `out` up to and with it
 };
 
-// The daemon waits the program reads from its environment: every run gets
-// the short ones; a test of the real waits passes kRealDaemonWaits in
-// extraEnv, which wins.
+// Every run gets the short daemon waits; a test of the real ones passes
+// kRealDaemonWaits in extraEnv, which wins.
 extern const std::map<std::string, std::string> kShortDaemonWaits;
 extern const std::map<std::string, std::string> kRealDaemonWaits;
 
-// Runs the program as the web server would, with KORVAN_ROOT = root.dir(),
-// in root.cgiDir(), with kShortDaemonWaits and then request.extraEnv.
+// Runs the program as the web server would, KORVAN_ROOT = root.dir().
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request);
 std::string urlEncode(const std::string& text);  // for a form body
 
-// Posts `request` as the postKey field of an URL-encoded body; replyOf parses
-// the reply (null on failure); ajax() is both.
+// Posts `request` as the postKey form field; replyOf parses the reply (null
+// on failure); ajax() is both.
 CgiResult postAjax(const TempRoot& root, const Json::Value& request,
                    const std::map<std::string, std::string>& extraEnv = {},
                    const std::string& remoteAddr = "127.0.0.1");
@@ -82,13 +77,11 @@ Json::Value ajax(const TempRoot& root, const Json::Value& request,
                  const std::map<std::string, std::string>& extraEnv = {},
                  const std::string& remoteAddr = "127.0.0.1");
 
-// Opens a session for user `userId` in the database (expiring in 600 s) and
-// returns a request of `type` carrying its user, token and userID.
+// Opens a session for `userId` (600 s) and returns a request of `type` in it.
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId = "1");
 
-// Runs `call(now)` until the clock stayed within `now` during the call, so
-// that the program saw exactly `now`.
+// Runs `call(now)` until the clock stayed at `now` during the call.
 template <class Call>
 Json::Value atOneSecond(Call call) {
   for (int i = 0; i < 40; ++i) {

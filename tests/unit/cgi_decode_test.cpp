@@ -1,5 +1,4 @@
-// The CGI layer's decoding: environment capture, URL-encoded and multipart
-// bodies (a body on a pipe the server holds open included), and the lookups.
+// The CGI layer's decoding: environment, URL-encoded and multipart bodies.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,8 +9,7 @@
 namespace {
 
 const std::string kBoundary = "----KorvanFormB0undary7";
-// Browsers send "multipart/form-data; boundary=X" (the transfer tests); this
-// spelling also has the parameter quoted, in capitals and after another one.
+// The boundary parameter quoted, in capitals and after another one.
 const std::string kMultipart = "multipart/form-data; charset=utf-8; BOUNDARY=\"" + kBoundary + "\"";
 
 std::string part(const std::string& disposition, const std::string& body) {

@@ -1,5 +1,4 @@
-// A daemon reply that arrives in pieces is read whole: the reader keeps
-// waiting for the rest instead of taking the first piece as a short reply.
+// A daemon reply that arrives in pieces is read whole, not taken as short.
 #include <sys/socket.h>
 #include <unistd.h>
 

@@ -1,5 +1,4 @@
-// A configuration database that cannot be opened is an error the request
-// reports, not a database that reads as empty and ignores every write.
+// A database that cannot be opened is an error, not an empty database.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,6 +1,5 @@
-// The operation log written as it is read: the streamed reply must be byte
-// for byte what the compact writer gives for the whole document.
-
+// The operation log streamed as it is read equals, byte for byte, the compact
+// writer's text of the whole document.
 #include "cgi/reply_stream.h"
 #include "ops/sellog.h"
 #include "store/db.h"
@@ -24,14 +23,12 @@ class LogStream : public ::testing::Test {
   // after "log", texts that need escaping among them.
   static Json::Value reply() {
     Json::Value doc;
-    doc["curUser"]["nm"] = "a\"b</script>";
-    doc["ret"] = "ok";
-    doc["users"][0]["memo"] = "line\nbreak\u2028";
-    doc["log"] = Json::Value();
+    Json::Reader().parse(R"({"curUser":{"nm":"a\"b</script>"},"ret":"ok",
+        "users":[{"memo":"line\nbreak\u2028"}],"log":null})",
+                         doc);
     return doc;
   }
 
-  // The streamed text of `request`'s query.
   static std::string streamed(const Json::Value& request) {
     CLogStream stream(request);
     Json::Value doc = reply();
@@ -42,7 +39,7 @@ class LogStream : public ::testing::Test {
     return out;
   }
 
-  // The whole document built as a tree and written at once.
+  // The same document built as a tree and written at once.
   static std::string whole(const Json::Value& request) {
     Json::Value doc = reply();
     std::vector<std::string> keys{"user",    "time", "ip", "type",

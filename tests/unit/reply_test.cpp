@@ -1,5 +1,4 @@
-// The reply writer and the row reader behind the snapshot, against what they
-// replace: the library's writer, and rows read by position as strings.
+// The reply writer against the library's, and the snapshot's row reader.
 #include "cgi/reply.h"
 
 #include <gtest/gtest.h>

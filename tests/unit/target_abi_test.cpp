@@ -1,6 +1,4 @@
-// Results that depend on the processor's data model and must not: dates after
-// January 2038 (time_t is 32 bits on 32-bit ARM unless widened). Run on every
-// target, the emulated ARM builds included.
+// Dates after January 2038 on every target, 32-bit ARM (narrow time_t) included.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,9 +7,8 @@
 
 #include "util/tools.h"
 
-// The clock packet carries time_strToSecs as an unsigned 32-bit field, which
-// holds dates up to 2106. Daylight saving time is taken as not in effect: in
-// summer, in the hour skipped in spring and in the hour repeated in autumn.
+// The clock packet's unsigned 32-bit field holds dates up to 2106. Daylight
+// saving time is taken as not in effect, in the skipped and repeated hours too.
 TEST(DataModel, LocalDateTimesAcross2038) {
   const struct {
     const char* zone;
