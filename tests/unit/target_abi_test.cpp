@@ -1,10 +1,13 @@
-// Dates after January 2038 on every target, 32-bit ARM (narrow time_t) included.
+// Results that must not depend on the data model: dates after January 2038
+// (narrow time_t) and packet numbers beyond 32 bits (narrow long), on every
+// target, 32-bit ARM included.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
+#include "daemon/packets.h"
 #include "util/tools.h"
 
 // The clock packet's unsigned 32-bit field holds dates up to 2106. Daylight
@@ -29,4 +32,13 @@ TEST(DataModel, LocalDateTimesAcross2038) {
   }
   unsetenv("TZ");
   tzset();
+}
+
+// A 32-bit long would saturate where a 64-bit one keeps the low bits.
+TEST(DataModel, PacketNumbersBeyond32BitsKeepTheirLowBits) {
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"4294967295", 0xFFFFFFFFu}, {"4294967296", 0u}, {"-2147483649", 0x7FFFFFFFu}};
+  for (const auto& [text, wire] : cases) {
+    EXPECT_EQ(static_cast<uint32_t>(korvan::pak::wireInt(text)), wire) << text;
+  }
 }
