@@ -1,10 +1,7 @@
-// The operations: the IP access list ("modifyIPS") and the server IP list
-// ("modifyServerIPS") with the requester's self-protection; the operation-log
-// query ("selLog"); serial console capture ("operaSerial"); console slots
-// ("unsetDogInfo") and device mode ("convertToClientMode").
+// The operations: the IP lists, the log query, serial capture, console slots
+// and device mode.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,12 +76,9 @@ TEST_F(IpLists, AccessListEdits) {
   };
   for (const Step& s : steps) {
     if (s.store) {
-      std::string list = s.store;
-      root_.exec("delete from ips2; update other2 set ipsType=" + list.substr(0, 1));
-      for (size_t at = 2, end; at < list.size(); at = end + 1) {
-        end = std::min(list.find(',', at), list.size());
-        root_.exec("insert into ips2 values('" + list.substr(at, end - at) + "')");
-      }
+      root_.exec("delete from ips2; update other2 set ipsType=" + std::string(s.store, 1) +
+                 "; insert into ips2 select value from json_each('[\"' || replace('" +
+                 (s.store + 2) + "', ',', '\",\"') || '\"]') where value<>''");
     }
     const std::string logs = logCount();
     const Json::Value reply = modify("modifyIPS", "ipsPara", s.action, s.newIP, s.oldIP, s.kind);
@@ -92,9 +86,8 @@ TEST_F(IpLists, AccessListEdits) {
     EXPECT_EQ(reply["ret"], s.ret) << what << reply["retMsg"];
     EXPECT_EQ(accessState(), s.after) << what;
     EXPECT_EQ(std::stoi(logCount()) - std::stoi(logs), *s.ret == 'o' ? 1 : 0) << what;
-    if (s.detail) {
-      EXPECT_EQ(root_.scalar("select sth from log2 order by id desc limit 1"), s.detail) << what;
-    }
+    if (!s.detail) continue;
+    EXPECT_EQ(root_.scalar("select sth from log2 order by id desc limit 1"), s.detail);
   }
   EXPECT_EQ(root_.query("select user,ip,type,typeSub,typeSubCN from log2 limit 1")[0],
             (std::vector<std::string>{"admin", kMe, "ips", "updIPS", "update ip list"}));
@@ -112,15 +105,13 @@ TEST_F(IpLists, AccessListEdits) {
 
 TEST_F(IpLists, ServerListInIntegerFormWithoutLog) {
   root_.exec("update other2 set ipsType=0; insert into iplist values(16777343,0);");
-  for (const char* bad : {"", "10.0.0", "10.0.0.256", "10.0.0.1.2", "010.0.0.1", "10.0.0.1 "}) {
-    for (const char* action : {"insIP", "updIP"}) {
-      for (const char* type : {"modifyIPS", "modifyServerIPS"}) {
-        const char* para = std::string(type) == "modifyIPS" ? "ipsPara" : "serveripsPara";
-        const Json::Value reply = modify(type, para, action, bad, "127.0.0.1");
-        EXPECT_EQ(reply["retMsg"], "invalid ip address") << type << action << " '" << bad << "'";
-      }
-    }
-  }
+  for (const char* bad : {"", "10.0.0", "10.0.0.256", "10.0.0.1.2", "010.0.0.1", "10.0.0.1 "})
+    for (const char* action : {"insIP", "updIP"})
+      for (const char* type : {"modifyIPS", "modifyServerIPS"})
+        EXPECT_EQ(modify(type, type[6] == 'S' ? "serveripsPara" : "ipsPara", action, bad,
+                         "127.0.0.1")["retMsg"],
+                  "invalid ip address")
+            << type << action << " '" << bad << "'";
   EXPECT_EQ(accessState(), "0:");
   struct Step {
     const char *action, *newIP, *oldIP, *after;
@@ -150,40 +141,34 @@ TEST(SelLog, FiltersAndOrder) {
       "insert into log2 values(3,'admin','2026-03-06 12:00:00','10.0.0.1','server','updServer',"
       "'updateNetwork','<b>&\n');");
   struct Case {
-    const char *user, *begin, *end, *type, *ids;  // ids in reply order; "" for a null log
+    const char *cond[4], *ids;  // user, begin, end, type; ids in reply order, "" for null
   } cases[] = {
-      {"", "", "", "all", "3,2,4,5,1"},                  // by user, then time
-      {"adm", "", "", "all", "3,2,1"},                   // anywhere in the name
-      {"a_m", "", "", "all", "3,2,1"},                   // a LIKE pattern
-      {"o'b", "", "", "all", "5"},                       // a quote is text searched for
-      {"", "2026-03-07", "2026-03-07", "all", "2,4,5"},  // whole end days
-      {"", "2026-03-07", "", "all", "2,4,5,1"},
-      {"", "", "2026-03-06", "all", "3"},
-      {"", "", "", "server", "3,4"},
-      {"adm", "2026-03-07", "2026-03-08", "ips", "2"},
-      {"b", "2026-03-07", "", "server", "4"},
-      {"", "", "", "", ""},  // an empty type is a filter, not "all"
-      {"nobody", "", "", "all", ""},
-      {"", "2026-03-09", "", "all", ""},
+      {{"", "", "", "all"}, "3,2,4,5,1"},                  // by user, then time
+      {{"adm", "", "", "all"}, "3,2,1"},                   // anywhere in the name
+      {{"a_m", "", "", "all"}, "3,2,1"},                   // a LIKE pattern
+      {{"o'b", "", "", "all"}, "5"},                       // a quote is text searched for
+      {{"", "2026-03-07", "2026-03-07", "all"}, "2,4,5"},  // whole end days
+      {{"", "2026-03-07", "", "all"}, "2,4,5,1"},
+      {{"", "", "2026-03-06", "all"}, "3"},
+      {{"", "", "", "server"}, "3,4"},
+      {{"adm", "2026-03-07", "2026-03-08", "ips"}, "2"},
+      {{"b", "2026-03-07", "", "server"}, "4"},
+      {{"", "", "", ""}, ""},  // an empty type is a filter, not "all"
+      {{"nobody", "", "", "all"}, ""},
+      {{"", "2026-03-09", "", "all"}, ""},
   };
   for (const Case& c : cases) {
     Json::Value request = sessionRequest(root, "selLog");
-    Json::Value& condition = request["logCondition"];
-    condition["user"] = c.user;
-    condition["timeBegin"] = c.begin;
-    condition["timeEnd"] = c.end;
-    condition["type"] = c.type;
-    // The records go out as they are read, escaped like every reply.
+    const char* keys[] = {"user", "timeBegin", "timeEnd", "type"};
+    for (int i = 0; i < 4; ++i) request["logCondition"][keys[i]] = c.cond[i];
     const CgiResult result = postAjax(root, request);
     EXPECT_EQ(result.body().find_first_of("<>&"), std::string::npos);
     const Json::Value reply = replyOf(result);
-    EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
-    EXPECT_TRUE(reply.isMember("log"));
-    EXPECT_EQ(reply["log"].isNull(), !*c.ids);
+    EXPECT_EQ(reply.isMember("log") && reply["log"].isNull() == !*c.ids, true) << reply["retMsg"];
     std::string ids;
     for (const Json::Value& record : reply["log"]) ids += record["id"].asString() + ",";
     if (!ids.empty()) ids.pop_back();
-    EXPECT_EQ(ids, c.ids) << c.user << "|" << c.begin << "|" << c.end << "|" << c.type;
+    EXPECT_EQ(ids, c.ids) << c.cond[0] << "|" << c.cond[1] << "|" << c.cond[2] << "|" << c.cond[3];
     if (ids.size() == 9) {  // every member of a record, and no other
       EXPECT_EQ(Json::FastWriter().write(reply["log"][0]),
                 "{\"id\":\"3\",\"ip\":\"10.0.0.1\",\"sth\":\"<b>&\\n\",\"time\":\"2026-03-06 "
@@ -227,13 +212,12 @@ TEST(Serial, CaptureUseAndRelease) {
     const Json::Value reply = ajax(root, request);
     const std::string what = std::string(s.user) + " " + s.action + " " + s.dog;
     EXPECT_EQ(reply["ret"], s.ret) << what;
-    if (s.retMsg) {
-      EXPECT_EQ(reply["retMsg"].asString(), s.retMsg) << what;
-    }
     EXPECT_EQ(root.scalar("select group_concat(serialUserID) from"
                           " (select serialUserID from dog2 where id in (1,3,4) order by id)"),
               s.holders)
         << what;
+    if (!s.retMsg) continue;
+    EXPECT_EQ(reply["retMsg"].asString(), s.retMsg) << what;
   }
   // A number is as good as its text.
   Json::Value request = sessionRequest(root, "operaSerial", "1");
