@@ -230,9 +230,8 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
     if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
     const std::string body = postAjax(root, request).body();
     for (const char* bad :
-         {"secret-", "test-token-2", "<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+         {"secret-", "test-token-2", "<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"})
       EXPECT_EQ(body.find(bad), std::string::npos) << bad << " in " << body;
-    }
     Json::Value reply;
     ASSERT_TRUE(Json::Reader().parse(body, reply)) << body;
     if (i == 2) break;
@@ -282,9 +281,8 @@ TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
   TempRoot root;  // the seed's policy allows 3 failures
   Json::Value wrong;
   Json::Reader().parse(R"({"type":"login","userNM":"operator","pw":"guess"})", wrong);
-  writeFile(root.path("login"), "postKey=" + urlEncode(Json::FastWriter().write(wrong)));
-  const Json::Value ref = sessionRequest(root, "ref");
-  writeFile(root.path("ref"), "postKey=" + urlEncode(Json::FastWriter().write(ref)));
+  for (const auto& [file, v] : {std::pair{"login", wrong}, {"ref", sessionRequest(root, "ref")}})
+    writeFile(root.path(file), "postKey=" + urlEncode(Json::FastWriter().write(v)));
   // 20 wrong logins and 10 refreshes at once, as separate processes.
   writeFile(root.path("run.sh"),
             "R='" + root.dir() + "'; cd '" + root.cgiDir() +

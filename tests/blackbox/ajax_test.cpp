@@ -17,9 +17,8 @@ CgiResult postRaw(const TempRoot& root, const std::string& postKey) {
 }
 
 std::string compact(const Json::Value& v) {
-  std::string text = Json::FastWriter().write(v);
-  text.pop_back();  // the writer's line feed
-  return text;
+  const std::string text = Json::FastWriter().write(v);
+  return text.substr(0, text.size() - 1);  // without the writer's line feed
 }
 
 // A reply that is complete: one header, one JSON document, exit status 0.
@@ -74,10 +73,9 @@ TEST(Ajax, IpAccessLists) {
   Json::Value login;
   Json::Reader().parse(R"({"type":"login","userNM":"operator","pw":"operator"})", login);
   root.exec("update other2 set ipsType=0; insert into ips2 values ('10.1.1.1');");
-  for (const Json::Value& request : {Json::Value(Json::objectValue), login}) {
+  for (const Json::Value& request : {Json::Value(Json::objectValue), login})
     EXPECT_EQ(ajax(root, request, {}, "10.1.1.1")["retMsg"],
               "ip black list error(your ip is in the list)");
-  }
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0");
 }
 
@@ -191,9 +189,8 @@ TEST(Ajax, SaveLanguage) {
   for (const auto& [language, ret] : cases) {
     request["language"] = language;
     const Json::Value reply = ajax(root, request);
-    EXPECT_EQ(reply["ret"], ret) << language;
-    EXPECT_EQ(reply.isMember("dogs") ? "" : reply["retMsg"].asString(),
-              *ret == 'o' ? "" : "invalid language")
+    EXPECT_EQ(reply["ret"].asString() + (reply.isMember("dogs") ? "" : reply["retMsg"].asString()),
+              *ret == 'o' ? "ok" : "warninginvalid language")
         << language;
     if (*ret == 'o') stored = language;
     EXPECT_EQ(root.scalar("select f_language from secureConf;"), stored) << language;

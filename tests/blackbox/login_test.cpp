@@ -156,8 +156,7 @@ TEST(Session, SecondLoginReplacesTheFirstAndLogoutClosesIt) {
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0") << "a login sweeps";
 
   Json::Value call;
-  call["type"] = "ref";
-  call["userID"] = call["user"]["id"] = "1";
+  Json::Reader().parse(R"({"type":"ref","userID":"1","user":{"id":"1"}})", call);
   call["user"]["token"] = tokens[0];
   EXPECT_EQ(ajax(root, call)["retMsg"], kRefused);
   call["user"]["token"] = tokens[1];

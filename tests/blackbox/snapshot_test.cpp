@@ -101,8 +101,8 @@ TEST(Snapshot, Members) {
     for (const auto& [path, value] : s.expect) EXPECT_EQ(at(reply, path), value) << path;
     EXPECT_EQ(root.scalar("select ip from server2"), s.serverIP ? "167880896" : "16777343");
     if (s.serverIP) {
-      EXPECT_TRUE(reply["curUser"]["secureConf"]["pwdTry"].isInt());
-      EXPECT_TRUE(reply["dogs"][0]["frame"].isInt());
+      EXPECT_TRUE(reply["curUser"]["secureConf"]["pwdTry"].isInt() &&
+                  reply["dogs"][0]["frame"].isInt());
       EXPECT_EQ(
           reply["privs"][0].size() * 100 + reply["users"][0].size() * 10 + reply["dogs"][0].size(),
           5 * 100 + 27 * 10 + 15)
@@ -115,9 +115,8 @@ TEST(Snapshot, SlotsFollowModules) {
   TempRoot root;
   Json::Value ref = sessionRequest(root, "ref");
   ASSERT_EQ(ajax(root, ref)["ret"], "ok");
-  // A renamed module renames its slot; a new module takes the lowest free
-  // slot, even below the taken ones. With every slot taken, a new module goes
-  // without and the reply says so.
+  // A renamed module renames its slot; a new module takes the lowest free slot,
+  // or, with every slot taken, none and the reply says so.
   struct Step {
     const char *sql, *ids, *slots, *hint;
   } steps[] = {
