@@ -17,9 +17,8 @@ CgiResult postRaw(const TempRoot& root, const std::string& postKey) {
 }
 
 std::string compact(const Json::Value& v) {
-  std::string text = Json::FastWriter().write(v);
-  text.pop_back();  // the writer's line feed
-  return text;
+  const std::string text = Json::FastWriter().write(v);
+  return text.substr(0, text.size() - 1);  // without the writer's line feed
 }
 
 // A reply that is complete: one header, one JSON document, exit status 0.
@@ -72,13 +71,11 @@ TEST(Ajax, IpAccessLists) {
   }
   // The check comes before the session check, and for login too.
   Json::Value login;
-  login["type"] = "login";
-  login["userNM"] = login["pw"] = "operator";
+  Json::Reader().parse(R"({"type":"login","userNM":"operator","pw":"operator"})", login);
   root.exec("update other2 set ipsType=0; insert into ips2 values ('10.1.1.1');");
-  for (const Json::Value& request : {Json::Value(Json::objectValue), login}) {
+  for (const Json::Value& request : {Json::Value(Json::objectValue), login})
     EXPECT_EQ(ajax(root, request, {}, "10.1.1.1")["retMsg"],
               "ip black list error(your ip is in the list)");
-  }
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0");
 }
 
@@ -113,17 +110,15 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   TempRoot root(false);
   bareTables(root);
   Json::Value call;
-  call["type"] = "login";
-  call["userNM"] = "admin";
-  call["pw"] = "wrong";
+  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":"wrong"})", call);
   EXPECT_EQ(ajax(root, call)["retMsg"], "User Name or Password error: 1 times");
   call["pw"] = "admin";
   Json::Value reply = ajax(root, call);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  EXPECT_EQ(reply["firstLogin"], true);
-  EXPECT_EQ(reply["curUser"]["interval"], "");  // a NULL cell
-  EXPECT_EQ(reply["dogs"][0]["dogInfoID"], "1");
-  EXPECT_EQ(reply["dogs"][0]["group2"], "");
+  // A NULL cell goes out as an empty text.
+  EXPECT_EQ(compact(reply["firstLogin"]) + compact(reply["curUser"]["interval"]) +
+                compact(reply["dogs"][0]["dogInfoID"]) + compact(reply["dogs"][0]["group2"]),
+            R"(true"""1""")");
 
   call = Json::Value();
   call["userID"] = call["user"]["id"] = "1";
@@ -142,11 +137,10 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
     reply = ajax(root, call);
     EXPECT_EQ(reply["ret"], "ok") << step << reply["retMsg"];
   }
-  EXPECT_EQ(root.scalar("select ip || '/' || spare from iplist;"), "167880896/0");
-  EXPECT_EQ(root.scalar("select id from user2 where nm='second';"), "2");
-  EXPECT_EQ(root.scalar("select count(*) from log2 where id is not null;"), "1");
-  EXPECT_EQ(root.scalar("select count(*) from userLock where f_id is not null;"), "1");
-  EXPECT_EQ(root.scalar("select status || f_language from user2, secureConf where id=1;"), "0de");
+  EXPECT_EQ(root.scalar("select (select ip||'/'||spare from iplist) || (select id from user2 where"
+                        " nm='second') || (select count(id) from log2) || (select count(f_id) from"
+                        " userLock) || status || f_language from user2, secureConf where id=1;"),
+            "167880896/02110de");
 }
 
 // Documents that are no call: an orderly error envelope and nothing changed.
@@ -157,14 +151,10 @@ TEST(Ajax, DocumentsThatAreNoCall) {
   badUser["user"] = "1";
   badType["type"] = Json::Value(Json::arrayValue);
   badRights["priv"] = Json::Value(Json::arrayValue);
-  std::vector<std::string> docs = {"[1,2]",
-                                   "5",
-                                   "\"ref\"",
-                                   "not json at all",
-                                   std::string(5000, '[') + std::string(5000, ']'),
-                                   compact(badUser),
-                                   compact(badType),
-                                   compact(badRights)};
+  std::vector<std::string> docs = {
+      "[1,2]",           "5", "\"ref\"", "not json at all", compact(badUser), compact(badType),
+      compact(badRights)};
+  docs.push_back(std::string(5000, '[') + std::string(5000, ']'));
   for (const char* type : {"noSuchType", "", "updFoo", "UPDUSER"}) {
     Json::Value request = sessionRequest(root, type);
     request["userPara"]["memo"] = "changed";
@@ -173,11 +163,10 @@ TEST(Ajax, DocumentsThatAreNoCall) {
   }
   for (const std::string& doc : docs) {
     const Json::Value reply = completeReply(postRaw(root, doc));
-    EXPECT_EQ(reply.getMemberNames(), (std::vector<std::string>{"ret", "retMsg"}));
-    EXPECT_EQ(reply["ret"], "err") << doc.substr(0, 40);
-    EXPECT_NE(reply["retMsg"], "") << doc.substr(0, 40);
     const bool typed = doc.find("userPara") != std::string::npos;
-    EXPECT_EQ(reply["retMsg"] == "unknown request type", typed) << doc.substr(0, 40);
+    const std::string msg = reply["retMsg"].asString();
+    EXPECT_EQ(compact(reply), R"({"ret":"err","retMsg":)" + compact(msg) + "}");
+    EXPECT_EQ(msg == "unknown request type" ? 1 : msg.empty() ? 2 : 0, typed) << doc.substr(0, 40);
   }
   EXPECT_EQ(root.scalar("select memo from user2 where id=1;"), "built-in administrator");
 
@@ -200,9 +189,8 @@ TEST(Ajax, SaveLanguage) {
   for (const auto& [language, ret] : cases) {
     request["language"] = language;
     const Json::Value reply = ajax(root, request);
-    EXPECT_EQ(reply["ret"], ret) << language;
-    EXPECT_EQ(reply.isMember("dogs") ? "" : reply["retMsg"].asString(),
-              *ret == 'o' ? "" : "invalid language")
+    EXPECT_EQ(reply["ret"].asString() + (reply.isMember("dogs") ? "" : reply["retMsg"].asString()),
+              *ret == 'o' ? "ok" : "warninginvalid language")
         << language;
     if (*ret == 'o') stored = language;
     EXPECT_EQ(root.scalar("select f_language from secureConf;"), stored) << language;

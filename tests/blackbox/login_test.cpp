@@ -1,11 +1,8 @@
-// Login and sessions: failure counting and the lock, the factory-mode rule,
-// the password age, what a successful login stores; the token check, the idle
-// expiry, replacement by a second login, logout. Logins run under TZ=UTC0 so
-// that the tests can write the program's local times.
+// Login and sessions. Logins run under TZ=UTC0 so that the tests can write the
+// program's local times.
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <functional>
 
 #include "testroot.h"
 
@@ -52,8 +49,7 @@ TEST(Login, LockOutLifeCycle) {
 
   // One second more and a fresh series begins; a success resets it.
   root.exec("update userLock set f_datetime='" + utcText(time(nullptr) - 1201) + "';");
-  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(1));
-  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(2));
+  for (int n = 1; n <= 2; ++n) EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(n));
   EXPECT_EQ(login(root, "admin", "admin")["ret"], "ok");
   EXPECT_EQ(root.scalar("select f_userName||f_wrongTimes from userLock;"), "admin0");
 
@@ -72,8 +68,8 @@ TEST(Login, FactoryModeAdmitsOnlySuperAdministrators) {
       "update other2 set factoryMode=1;"
       "insert into userLock values (null, '2020-01-01 00:00:00', 'operator', 2);");
   Json::Value reply = login(root, "operator", "operator", "60");
-  EXPECT_EQ(reply["ret"], "err");
-  EXPECT_EQ(reply["retMsg"], "factory mode,only superAdmin can login");
+  EXPECT_EQ(reply["ret"].asString() + reply["retMsg"].asString(),
+            "errfactory mode,only superAdmin can login");
   EXPECT_EQ(root.scalar("select f_wrongTimes from userLock;"), "0");
   EXPECT_EQ(root.scalar("select status||token||timezone from user2 where id=2;"), "062740");
   EXPECT_EQ(login(root, "admin", "admin")["ret"], "ok");
@@ -85,15 +81,13 @@ TEST(Login, PasswordAge) {
     root.exec("update user2 set pwdExpire='" + utcText(now - 90 * 86400) + "' where id=1;");
     return login(root, "admin", "admin");
   });
-  EXPECT_EQ(reply["ret"], "ok");
-  EXPECT_FALSE(reply.isMember("retMsg"));
+  EXPECT_EQ(reply.get("retMsg", "none"), "none") << reply;
   // One second older, or unreadable: expired; without a lifetime, never.
   const std::string older = utcText(time(nullptr) - 90 * 86400 - 1);
   for (const std::string& date : {older, std::string()}) {
     root.exec("update user2 set pwdExpire='" + date + "' where id=1;");
     reply = login(root, "admin", "admin");
-    EXPECT_EQ(reply["ret"], "ok");
-    EXPECT_EQ(reply["retMsg"], kExpired) << date;
+    EXPECT_EQ(reply["ret"].asString() + reply["retMsg"].asString(), std::string("ok") + kExpired);
   }
   root.exec("update secureConf set f_pwd='not json';");
   EXPECT_FALSE(login(root, "admin", "admin").isMember("retMsg"));
@@ -113,9 +107,8 @@ TEST(Login, OpensTheSession) {
   EXPECT_TRUE(row[2] == utcText(before) || row[2] == utcText(after)) << row[2];
   EXPECT_GE(std::stol(row[3]), before + 600);
   EXPECT_LE(std::stol(row[3]), after + 600);
-  EXPECT_EQ(row[4].size(), 32u);
-  EXPECT_EQ(row[4].find_first_not_of("0123456789abcdef"), std::string::npos);
-  EXPECT_EQ(reply["curUser"]["token"], row[4]);
+  EXPECT_EQ(row[4].find_first_not_of("0123456789abcdef") == std::string::npos ? row[4].size() : 0,
+            32u);
   // Passwords never reach the trace log.
   EXPECT_NE(root.traceLog().find("\"pw\" : \"***\""), std::string::npos);
   EXPECT_EQ(root.traceLog().find("Zq9"), std::string::npos);
@@ -145,34 +138,25 @@ TEST(Session, IdleExpiryBoundary) {
 
 TEST(Session, TokenCheckRefusals) {
   TempRoot root;
-  const std::function<void(Json::Value&, const TempRoot&)> variants[] = {
-      [](Json::Value& r, auto&) { r["user"]["token"] = "x' or '1'='1"; },
-      [](Json::Value& r, auto&) { r["user"]["id"] = "1 or 1=1"; },
-      [](Json::Value& r, auto&) { r.removeMember("user"); },  // a user id alone
-      // A user whose group is gone.
-      [](Json::Value&, auto& root) { root.exec("update user2 set pid=99 where id=1"); },
-  };
-  for (const auto& variant : variants) {
-    Json::Value logout = sessionRequest(root, "logout");
-    variant(logout, root);
-    EXPECT_EQ(ajax(root, logout)["ret"], "err");
-    EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
-  }
+  Json::Value logout = sessionRequest(root, "logout");
+  logout["user"]["id"] = "1 or 1=1";
+  EXPECT_EQ(ajax(root, logout)["ret"], "err");
+  root.exec("update user2 set pid=99 where id=1");  // a user whose group is gone
+  EXPECT_EQ(ajax(root, sessionRequest(root, "logout"))["ret"], "err");
+  EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
 }
 
 TEST(Session, SecondLoginReplacesTheFirstAndLogoutClosesIt) {
   TempRoot root;
   root.exec("update user2 set status=1, expireTime=1 where id=2;");
   std::string tokens[2];
-  for (std::string& token : tokens) {
+  for (std::string& token : tokens)
     token = login(root, "admin", "admin")["curUser"]["token"].asString();
-  }
   EXPECT_NE(tokens[0], tokens[1]);
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0") << "a login sweeps";
 
   Json::Value call;
-  call["type"] = "ref";
-  call["userID"] = call["user"]["id"] = "1";
+  Json::Reader().parse(R"({"type":"ref","userID":"1","user":{"id":"1"}})", call);
   call["user"]["token"] = tokens[0];
   EXPECT_EQ(ajax(root, call)["retMsg"], kRefused);
   call["user"]["token"] = tokens[1];

@@ -1,10 +1,7 @@
-// The operations: the IP access list ("modifyIPS") and the server IP list
-// ("modifyServerIPS") with the requester's self-protection; the operation-log
-// query ("selLog"); serial console capture ("operaSerial"); console slots
-// ("unsetDogInfo") and device mode ("convertToClientMode").
+// The operations: the IP lists, the log query, serial capture, console slots
+// and device mode.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,15 +27,14 @@ class IpLists : public ::testing::Test {
   }
   // "<kind>:<address>,..." in stored order.
   std::string accessState() {
-    std::string out = root_.scalar("select ipsType from other2") + ":";
-    for (const auto& row : root_.query("select ip from ips2 order by rowid")) out += row[0] + ",";
-    return out;
+    return root_.scalar(
+        "select ipsType || ':' || ifnull((select group_concat(ip) || ',' from"
+        " (select ip from ips2 order by rowid)), '') from other2");
   }
   std::string serverState() {
-    std::string out;
-    for (const auto& row : root_.query("select ip||'/'||reserved from iplist order by rowid"))
-      out += row[0] + ",";
-    return out;
+    return root_.scalar(
+        "select group_concat(v) || ',' from (select ip || '/' || reserved v"
+        " from iplist order by rowid)");
   }
   std::string logCount() { return root_.scalar("select count(*) from log2"); }
 
@@ -79,12 +75,9 @@ TEST_F(IpLists, AccessListEdits) {
   };
   for (const Step& s : steps) {
     if (s.store) {
-      std::string list = s.store;
-      root_.exec("delete from ips2; update other2 set ipsType=" + list.substr(0, 1));
-      for (size_t at = 2, end; at < list.size(); at = end + 1) {
-        end = std::min(list.find(',', at), list.size());
-        root_.exec("insert into ips2 values('" + list.substr(at, end - at) + "')");
-      }
+      root_.exec("delete from ips2; update other2 set ipsType=" + std::string(s.store, 1) +
+                 "; insert into ips2 select value from json_each('[\"' || replace('" +
+                 (s.store + 2) + "', ',', '\",\"') || '\"]') where value<>''");
     }
     const std::string logs = logCount();
     const Json::Value reply = modify("modifyIPS", "ipsPara", s.action, s.newIP, s.oldIP, s.kind);
@@ -92,9 +85,8 @@ TEST_F(IpLists, AccessListEdits) {
     EXPECT_EQ(reply["ret"], s.ret) << what << reply["retMsg"];
     EXPECT_EQ(accessState(), s.after) << what;
     EXPECT_EQ(std::stoi(logCount()) - std::stoi(logs), *s.ret == 'o' ? 1 : 0) << what;
-    if (s.detail) {
-      EXPECT_EQ(root_.scalar("select sth from log2 order by id desc limit 1"), s.detail) << what;
-    }
+    if (!s.detail) continue;
+    EXPECT_EQ(root_.scalar("select sth from log2 order by id desc limit 1"), s.detail);
   }
   EXPECT_EQ(root_.query("select user,ip,type,typeSub,typeSubCN from log2 limit 1")[0],
             (std::vector<std::string>{"admin", kMe, "ips", "updIPS", "update ip list"}));
@@ -106,21 +98,18 @@ TEST_F(IpLists, AccessListEdits) {
       "update other2 set ipsType=1; create trigger refuse before insert on ips2"
       " when new.ip='10.0.0.5' begin select raise(abort, 'refused'); end;");
   EXPECT_EQ(modify("modifyIPS", "ipsPara", "insIP", "10.0.0.7")["ret"], "err");
-  EXPECT_EQ(accessState(), "1:10.0.0.5,");
-  EXPECT_EQ(logCount(), "0");
+  EXPECT_EQ(accessState() + " " + logCount(), "1:10.0.0.5, 0");
 }
 
 TEST_F(IpLists, ServerListInIntegerFormWithoutLog) {
   root_.exec("update other2 set ipsType=0; insert into iplist values(16777343,0);");
-  for (const char* bad : {"", "10.0.0", "10.0.0.256", "10.0.0.1.2", "010.0.0.1", "10.0.0.1 "}) {
-    for (const char* action : {"insIP", "updIP"}) {
-      for (const char* type : {"modifyIPS", "modifyServerIPS"}) {
-        const char* para = std::string(type) == "modifyIPS" ? "ipsPara" : "serveripsPara";
-        const Json::Value reply = modify(type, para, action, bad, "127.0.0.1");
-        EXPECT_EQ(reply["retMsg"], "invalid ip address") << type << action << " '" << bad << "'";
-      }
-    }
-  }
+  for (const char* bad : {"", "10.0.0", "10.0.0.256", "10.0.0.1.2", "010.0.0.1", "10.0.0.1 "})
+    for (const char* action : {"insIP", "updIP"})
+      for (const char* type : {"modifyIPS", "modifyServerIPS"})
+        EXPECT_EQ(modify(type, type[6] == 'S' ? "serveripsPara" : "ipsPara", action, bad,
+                         "127.0.0.1")["retMsg"],
+                  "invalid ip address")
+            << type << action << " '" << bad << "'";
   EXPECT_EQ(accessState(), "0:");
   struct Step {
     const char *action, *newIP, *oldIP, *after;
@@ -135,8 +124,7 @@ TEST_F(IpLists, ServerListInIntegerFormWithoutLog) {
     EXPECT_EQ(serverState(), s.after) << s.action << s.newIP;
   }
   // The requester's address plays no part and nothing is logged.
-  EXPECT_EQ(accessState(), "0:");
-  EXPECT_EQ(logCount(), "0");
+  EXPECT_EQ(accessState() + " " + logCount(), "0: 0");
 }
 
 TEST(SelLog, FiltersAndOrder) {
@@ -150,40 +138,34 @@ TEST(SelLog, FiltersAndOrder) {
       "insert into log2 values(3,'admin','2026-03-06 12:00:00','10.0.0.1','server','updServer',"
       "'updateNetwork','<b>&\n');");
   struct Case {
-    const char *user, *begin, *end, *type, *ids;  // ids in reply order; "" for a null log
+    const char *cond[4], *ids;  // user, begin, end, type; ids in reply order, "" for null
   } cases[] = {
-      {"", "", "", "all", "3,2,4,5,1"},                  // by user, then time
-      {"adm", "", "", "all", "3,2,1"},                   // anywhere in the name
-      {"a_m", "", "", "all", "3,2,1"},                   // a LIKE pattern
-      {"o'b", "", "", "all", "5"},                       // a quote is text searched for
-      {"", "2026-03-07", "2026-03-07", "all", "2,4,5"},  // whole end days
-      {"", "2026-03-07", "", "all", "2,4,5,1"},
-      {"", "", "2026-03-06", "all", "3"},
-      {"", "", "", "server", "3,4"},
-      {"adm", "2026-03-07", "2026-03-08", "ips", "2"},
-      {"b", "2026-03-07", "", "server", "4"},
-      {"", "", "", "", ""},  // an empty type is a filter, not "all"
-      {"nobody", "", "", "all", ""},
-      {"", "2026-03-09", "", "all", ""},
+      {{"", "", "", "all"}, "3,2,4,5,1"},                  // by user, then time
+      {{"adm", "", "", "all"}, "3,2,1"},                   // anywhere in the name
+      {{"a_m", "", "", "all"}, "3,2,1"},                   // a LIKE pattern
+      {{"o'b", "", "", "all"}, "5"},                       // a quote is text searched for
+      {{"", "2026-03-07", "2026-03-07", "all"}, "2,4,5"},  // whole end days
+      {{"", "2026-03-07", "", "all"}, "2,4,5,1"},
+      {{"", "", "2026-03-06", "all"}, "3"},
+      {{"", "", "", "server"}, "3,4"},
+      {{"adm", "2026-03-07", "2026-03-08", "ips"}, "2"},
+      {{"b", "2026-03-07", "", "server"}, "4"},
+      {{"", "", "", ""}, ""},  // an empty type is a filter, not "all"
+      {{"nobody", "", "", "all"}, ""},
+      {{"", "2026-03-09", "", "all"}, ""},
   };
   for (const Case& c : cases) {
     Json::Value request = sessionRequest(root, "selLog");
-    Json::Value& condition = request["logCondition"];
-    condition["user"] = c.user;
-    condition["timeBegin"] = c.begin;
-    condition["timeEnd"] = c.end;
-    condition["type"] = c.type;
-    // The records go out as they are read, escaped like every reply.
+    const char* keys[] = {"user", "timeBegin", "timeEnd", "type"};
+    for (int i = 0; i < 4; ++i) request["logCondition"][keys[i]] = c.cond[i];
     const CgiResult result = postAjax(root, request);
     EXPECT_EQ(result.body().find_first_of("<>&"), std::string::npos);
     const Json::Value reply = replyOf(result);
-    EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
-    EXPECT_TRUE(reply.isMember("log"));
-    EXPECT_EQ(reply["log"].isNull(), !*c.ids);
+    EXPECT_EQ(reply.isMember("log") && reply["log"].isNull() == !*c.ids, true) << reply["retMsg"];
     std::string ids;
-    for (const Json::Value& record : reply["log"]) ids += record["id"].asString() + ",";
-    if (!ids.empty()) ids.pop_back();
-    EXPECT_EQ(ids, c.ids) << c.user << "|" << c.begin << "|" << c.end << "|" << c.type;
+    for (const Json::Value& record : reply["log"]) ids += "," + record["id"].asString();
+    EXPECT_EQ(ids.substr(!ids.empty()), c.ids)
+        << c.cond[0] << "|" << c.cond[1] << "|" << c.cond[2] << "|" << c.cond[3];
     if (ids.size() == 9) {  // every member of a record, and no other
       EXPECT_EQ(Json::FastWriter().write(reply["log"][0]),
                 "{\"id\":\"3\",\"ip\":\"10.0.0.1\",\"sth\":\"<b>&\\n\",\"time\":\"2026-03-06 "
@@ -196,9 +178,8 @@ TEST(SelLog, FiltersAndOrder) {
 TEST(Serial, CaptureUseAndRelease) {
   TempRoot root;
   root.exec(
-      "update dogInfo2 set setted=1, uid='U1A0000001' where id=1;"
-      "update dogInfo2 set setted=1, uid='S2B0000003' where id=3;"
-      "update dogInfo2 set setted=1, uid='S2B0000004' where id=4;"
+      "update dogInfo2 set setted=1, uid=printf('%s%07d', iif(id=1, 'U1A', 'S2B'), id)"
+      " where id in (1,3,4);"
       "update dog2 set serialUserID=-1 where id<>4; update dog2 set serialUserID=2 where id=4;");
   const char* const kTaken = "this dog has been captured by others";
   const char* const kNotSerial = "this dog is not serialDog";
@@ -227,13 +208,12 @@ TEST(Serial, CaptureUseAndRelease) {
     const Json::Value reply = ajax(root, request);
     const std::string what = std::string(s.user) + " " + s.action + " " + s.dog;
     EXPECT_EQ(reply["ret"], s.ret) << what;
-    if (s.retMsg) {
-      EXPECT_EQ(reply["retMsg"].asString(), s.retMsg) << what;
-    }
     EXPECT_EQ(root.scalar("select group_concat(serialUserID) from"
                           " (select serialUserID from dog2 where id in (1,3,4) order by id)"),
               s.holders)
         << what;
+    if (!s.retMsg) continue;
+    EXPECT_EQ(reply["retMsg"].asString(), s.retMsg) << what;
   }
   // A number is as good as its text.
   Json::Value request = sessionRequest(root, "operaSerial", "1");
@@ -271,8 +251,7 @@ TEST(DogInfo, ClearingASlot) {
 
 TEST(DeviceMode, ClientModeTakesEffectWithTheNextRequest) {
   TempRoot root;
-  // firstLogin is reported only outside factory mode, which shows the mode
-  // each request ran in.
+  // Only outside factory mode does the reply report firstLogin.
   root.exec("update other2 set factoryMode=1; update secureConf set f_firstLogin=1;");
   for (bool second : {false, true}) {
     Json::Value reply = ajax(root, sessionRequest(root, "convertToClientMode"));
