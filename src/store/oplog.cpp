@@ -71,6 +71,24 @@ void CLog::compAB(const CKeyCNList& keys, const Json::Value& a, const Json::Valu
   }
 }
 
+// One entry per console slot in use: its name, the rights of `dogA` and,
+// for a change, of `dogB`.
+void CLog::appendRights(const std::string& dogA, const std::optional<std::string>& dogB,
+                        Json::Value& entries) {
+  std::vector<std::string> rightsA, rightsB;
+  getDogCN(dogA, rightsA);
+  if (dogB) getDogCN(*dogB, rightsB);
+  std::vector<Slot> slots = consoleSlots();
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (!slots[i].inUse) continue;
+    Json::Value entry;
+    entry["nm"] = slots[i].nm;
+    entry["v1"] = at(rightsA, i);
+    if (dogB) entry["v2"] = at(rightsB, i);
+    entries.append(entry);
+  }
+}
+
 void CLog::singleA(const CKeyCNList& keys, const Json::Value& a, Json::Value& entries) {
   for (const CKeyCN& key : keys) {
     Json::Value entry;
@@ -81,31 +99,11 @@ void CLog::singleA(const CKeyCNList& keys, const Json::Value& a, Json::Value& en
 }
 
 void CLog::CompAB_dog(std::string dogA, std::string dogB, Json::Value& entries) {
-  std::vector<std::string> rightsA, rightsB;
-  getDogCN(dogA, rightsA);
-  getDogCN(dogB, rightsB);
-  std::vector<Slot> slots = consoleSlots();
-  for (size_t i = 0; i < slots.size(); ++i) {
-    if (!slots[i].inUse) continue;
-    Json::Value entry;
-    entry["nm"] = slots[i].nm;
-    entry["v1"] = at(rightsA, i);
-    entry["v2"] = at(rightsB, i);
-    entries.append(entry);
-  }
+  appendRights(dogA, dogB, entries);
 }
 
 void CLog::singleA_dog(std::string dog, Json::Value& entries) {
-  std::vector<std::string> rights;
-  getDogCN(dog, rights);
-  std::vector<Slot> slots = consoleSlots();
-  for (size_t i = 0; i < slots.size(); ++i) {
-    if (!slots[i].inUse) continue;
-    Json::Value entry;
-    entry["nm"] = slots[i].nm;
-    entry["v1"] = at(rights, i);
-    entries.append(entry);
-  }
+  appendRights(dog, std::nullopt, entries);
 }
 
 std::string CLog::detailText(const Json::Value& entries) {

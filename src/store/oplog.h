@@ -15,6 +15,7 @@
 
 #include <json/json.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ class CLog {
   // text renders as the empty text.
   static void CompAB_dog(std::string dogA, std::string dogB, Json::Value& entries);
   static void singleA_dog(std::string dog, Json::Value& entries);
+  // The slot loop of both: v2 only when `dogB` is given.
+  static void appendRights(const std::string& dogA, const std::optional<std::string>& dogB,
+                           Json::Value& entries);
 
   // The detail text of an entry list: compact JSON and a line feed ("null"
   // and a line feed for a list that stayed null).
