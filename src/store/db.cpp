@@ -2,6 +2,7 @@
 // assignment lists, and the mapping of the engine's errors to CMyErr.
 #include "store/db.h"
 
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -112,6 +113,24 @@ void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& k
   for (Json::Value& item : rows) jsData.append(std::move(item));
 }
 
+// The members of a row object in the order the compact writer writes them
+// (ascending by name), each with the position in `keys` of the cell it takes:
+// the last one when a name comes twice, as it would overwrite the first.
+std::vector<std::pair<std::string, size_t>> memberOrder(const std::vector<const char*>& keys) {
+  std::map<std::string_view, size_t> last;
+  for (size_t i = 0; i < keys.size(); ++i) last[keys[i]] = i;
+  std::vector<std::pair<std::string, size_t>> order;
+  bool first = true;
+  for (const auto& [name, key] : last) {
+    // Each name is kept quoted, with the separators around it.
+    std::string quoted = first ? "{" : ",";
+    first = false;
+    korvan::appendJsonString(name.data(), name.data() + name.size(), quoted);
+    order.emplace_back(quoted + ":", key);
+  }
+  return order;
+}
+
 // Moves the engine's error text into a std::string and frees it.
 std::string takeError() {
   std::string text = CDB::dbErr != nullptr ? CDB::dbErr : "";
@@ -137,8 +156,15 @@ struct ConnectionCloser {
 
 void CDB::cnn() {
   if (dbCnn != nullptr) return;
+  // One request is one process and uses its connection from one thread: the
+  // engine's locks around every call and its memory accounting (a lock on
+  // every allocation) are pure cost here. The accounting can only be turned
+  // off before the engine starts; later calls are refused and change nothing.
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   sqlite3* opened = nullptr;
-  const int rc = sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &opened);
+  const int rc =
+      sqlite3_open_v2(korvan::resolvePath(korvan::kDbPath).c_str(), &opened,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     // The engine's message is kept before the failed handle is released.
     const std::string message = opened != nullptr ? sqlite3_errmsg(opened) : sqlite3_errstr(rc);
@@ -183,6 +209,29 @@ void CDB::sel(bool isManyRows, std::string& sql, const std::vector<const char*>&
   keys.reserve(staticKeys.size());
   for (const char* key : staticKeys) keys.emplace_back(key);
   readRows(isManyRows, sql, keys, jsData);
+}
+
+void CDB::selText(const std::string& sql, const std::vector<const char*>& staticKeys,
+                  std::string& out, const CellWriter& cell) {
+  const auto order = memberOrder(staticKeys);
+  std::string text;
+  std::vector<const char*> row(staticKeys.size());
+  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+    text += CDB::g_dbRowCnt == 0 ? '[' : ',';
+    if (cell) {
+      for (size_t i = 0; i < row.size(); ++i) row[i] = cellText(stmt, columns, i);
+    }
+    for (const auto& [quotedName, key] : order) {
+      text += quotedName;
+      if (cell && cell(key, row, text)) continue;
+      const char* value = cell ? row[key] : cellText(stmt, columns, key);
+      korvan::appendJsonString(value, value + strlen(value), text);
+    }
+    if (order.empty()) text += "null";  // as a row object with no members is written
+    else text += '}';
+  });
+  text += CDB::g_dbRowCnt == 0 ? "null" : "]";
+  out += text;
 }
 
 void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {

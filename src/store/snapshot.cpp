@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/db.h"
@@ -25,7 +26,7 @@ const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"}
 const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
 
 template <size_t N>
-int indexIn(const char* const (&table)[N], const std::string& text) {
+int indexIn(const char* const (&table)[N], std::string_view text) {
   for (size_t i = 0; i < N; ++i) {
     if (text == table[i]) return static_cast<int>(i);
   }
@@ -132,7 +133,8 @@ void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
 
 }  // namespace
 
-void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
+                       korvan::JsonFragments& lists) {
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
   Json::Value snap(Json::objectValue);
@@ -187,11 +189,12 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
     server[member] = CTools::IP_intToStr(server[member].asString());
   }
 
-  select(true, " select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
-         {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
+  // The many-row lists go straight from the rows to their reply text.
+  korvan::JsonFragments found;
+  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
+               {"level", "id", "nm", "type", "dogDB"}, found["privs"]);
 
-  select(
-      true,
+  CDB::selText(
       std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
                   "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
           " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
@@ -202,7 +205,7 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
        "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
        "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
        "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
-      snap["users"]);
+      found["users"]);
 
   Json::Value ips;
   selIPS(ips);
@@ -214,34 +217,36 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
 
   // Only captured pairs: a module whose serial console a user holds, with
   // that user. A free module (-1) never pairs, not even with a row of id -1.
-  select(true,
-         std::string(" select dog2.id as dogID,dog2.nm as dogNM,user2.id as userID,"
-                     "user2.nm as userNM from dog2,user2 ") +
-             " where dog2.serialUserID=user2.id and dog2.serialUserID!=-1 order by dog2.id",
-         {"dogID", "dogNM", "userID", "userNM"}, snap["serials"]);
+  CDB::selText(std::string(" select dog2.id as dogID,dog2.nm as dogNM,user2.id as userID,"
+                           "user2.nm as userNM from dog2,user2 ") +
+                   " where dog2.serialUserID=user2.id and dog2.serialUserID!=-1 order by dog2.id",
+               {"dogID", "dogNM", "userID", "userNM"}, found["serials"]);
 
-  snap["dogs"] = Json::Value(Json::arrayValue);
+  std::string& dogs = found["dogs"];
   if (isFactory) {
-    select(true, kModuleQuery, kModuleKeys, snap["dogs"]);
+    CDB::selText(kModuleQuery, kModuleKeys, dogs, convertDogTCF(kModuleKeys));
   } else {
     std::vector<const char*> keys{"dogInfoID"};
     keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
-    select(
-        true,
+    CDB::selText(
         std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
             " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
             " di2.depart,di2.memo,0 as sm,0 as priv" +
             " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
             " order by d2.id",
-        keys, snap["dogs"]);
+        keys, dogs, convertDogTCF(keys));
   }
-  convertDogTCF(snap);
+  if (g_dbRowCnt == 0) dogs = "[]";  // an empty list, never null
 
-  select(true, " select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
-         {"setted", "id", "uid", "nm"}, snap["dogInfos"]);
+  CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
+               {"setted", "id", "uid", "nm"}, found["dogInfos"]);
   reading.commit();
 
   for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
+  for (auto& [name, text] : found) {
+    jsOData.removeMember(name);
+    lists[name].swap(text);
+  }
 }
 
 void CDB::selIPS(Json::Value& ips) {
@@ -255,23 +260,25 @@ void CDB::selserverIPS(Json::Value& ips) {
   for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
 }
 
-void CDB::convertDogTCF(Json::Value& jsOData) {
-  if (!jsOData.isObject() || !jsOData.isMember("dogs")) return;
-  Json::Value& dogs = jsOData["dogs"];
-  if (!dogs.isArray()) return;
-  for (Json::Value& dog : dogs) {
-    if (!dog.isObject()) continue;
-    const int kind =
-        korvan::moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
-    dog["type2"] = kind;
-    if (kind == 1 || kind == 3) {
-      const Json::Value& frame = dog["frame"];
-      const Json::Value& code = dog["code"];
-      dog["frame"] = frame.isString() ? indexIn(kFrameTable, frame.asString()) : -1;
-      dog["code"] = code.isString() ? indexIn(kCodeTable, code.asString()) : -1;
-    } else {
-      dog["frame"] = 10;
-      dog["code"] = 30;
-    }
+CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
+  size_t uid = keys.size(), frame = keys.size(), code = keys.size(), type2 = keys.size();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string_view key = keys[i];
+    if (key == "uid") uid = i;
+    if (key == "frame") frame = i;
+    if (key == "code") code = i;
+    if (key == "type2") type2 = i;
   }
+  return [=](size_t key, const std::vector<const char*>& row, std::string& out) {
+    if (key != type2 && key != frame && key != code) return false;
+    const int kind = korvan::moduleKind(uid < row.size() ? row[uid] : "");
+    int value = kind;
+    if (key == frame) {
+      value = kind == 1 || kind == 3 ? indexIn(kFrameTable, row[frame]) : 10;
+    } else if (key == code) {
+      value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
+    }
+    out += std::to_string(value);
+    return true;
+  };
 }

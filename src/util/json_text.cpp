@@ -1,0 +1,61 @@
+#include "util/json_text.h"
+
+#include <json/json.h>
+
+std::string escapeMarkup(std::string_view json) {
+  std::string out;
+  out.reserve(json.size());
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (c == '<') {
+      out += "\\u003c";
+    } else if (c == '>') {
+      out += "\\u003e";
+    } else if (c == '&') {
+      out += "\\u0026";
+    } else if (c == '\xE2' && i + 2 < json.size() && json[i + 1] == '\x80' &&
+               (json[i + 2] == '\xA8' || json[i + 2] == '\xA9')) {
+      out += json[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+      i += 2;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+namespace korvan {
+
+namespace {
+
+// True when the compact writer quotes `text` as it stands and escapeMarkup
+// leaves it alone: printable ASCII other than the quote, the backslash and
+// the markup characters.
+bool isPlain(const char* begin, const char* end) {
+  for (const char* p = begin; p != end; ++p) {
+    const char c = *p;
+    if (c < 0x20 || c > 0x7e || c == '"' || c == '\\' || c == '<' || c == '>' || c == '&') {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void appendJsonString(const char* begin, const char* end, std::string& out) {
+  if (isPlain(begin, end)) {
+    out += '"';
+    out.append(begin, end);
+    out += '"';
+    return;
+  }
+  // Escapes, non-ASCII and markup are rare in a reply: the library's writer
+  // quotes the one string, so its rules apply unchanged.
+  Json::FastWriter writer;
+  std::string quoted = writer.write(Json::Value(begin, end));
+  quoted.pop_back();  // the writer's line feed
+  out += escapeMarkup(quoted);
+}
+
+}  // namespace korvan
