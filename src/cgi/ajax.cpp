@@ -175,20 +175,6 @@ bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
 }
 
-// The configuration snapshot and the first-login flag of a successful reply.
-void addSnapshot(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                 korvan::JsonFragments& lists) {
-  CDB::selAllTables(caller, jsIData, jsOData, lists);
-  if (CDB::isFactory) return;
-  std::string sql = "select f_firstLogin from secureConf;";
-  std::vector<std::string> keys{"firstLogin"};
-  Json::Value flag;
-  CDB::sel(false, sql, keys, flag);
-  const std::string firstLogin = flag["firstLogin"].asString();
-  setLog(845, firstLogin.c_str());
-  if (firstLogin == "1") jsOData["firstLogin"] = true;
-}
-
 // Whether a successful handler of `type` has stored or sent something. A
 // refresh, a log query and a login may simply be asked again.
 bool changesState(const std::string& type) {
@@ -231,7 +217,7 @@ int CAjax::main2(std::string siteLanguage) {
       onModifyDBAction(type, caller, jsIData, jsOData);
     }
     try {
-      addSnapshot(caller, jsIData, jsOData, lists);
+      CDB::selAllTables(caller, jsIData, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,

@@ -85,33 +85,50 @@ void forEachMember(const Json::Value& reply, const korvan::JsonFragments& fragme
   for (; fragment != fragments.end(); ++fragment) visit(fragment->first, nullptr, &fragment->second);
 }
 
+namespace {
+
+// Hands the reply's text to `sink` in pieces: the tree's members gathered in
+// a buffer, each fragment as it stands, so that the large lists are never
+// copied.
+void emitReply(const Json::Value& reply, const korvan::JsonFragments& fragments,
+               const TextSink& sink) {
+  std::string buffer;
+  if (fragments.empty()) {
+    appendCompact(reply, buffer);
+  } else {
+    buffer += '{';
+    bool first = true;
+    forEachMember(reply, fragments,
+                  [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+                    if (!first) buffer += ',';
+                    first = false;
+                    korvan::appendJsonString(name.data(), name.data() + name.size(), buffer);
+                    buffer += ':';
+                    if (value != nullptr) {
+                      appendCompact(*value, buffer);
+                      return;
+                    }
+                    sink(buffer);
+                    buffer.clear();
+                    sink(*fragment);
+                  });
+    buffer += '}';
+  }
+  buffer += '\n';
+  sink(buffer);
+}
+
+}  // namespace
+
 std::string replyText(const Json::Value& reply, const korvan::JsonFragments& fragments) {
   std::string text;
-  text.reserve(64 * 1024);  // a snapshot's size, so the text is rarely moved
-  if (fragments.empty()) {
-    appendCompact(reply, text);
-  } else {
-    text += '{';
-    forEachMember(reply, fragments,
-                  [&text](std::string_view name, const Json::Value* value, const std::string* fragment) {
-                    if (text.size() > 1) text += ',';
-                    korvan::appendJsonString(name.data(), name.data() + name.size(), text);
-                    text += ':';
-                    if (value != nullptr) {
-                      appendCompact(*value, text);
-                    } else {
-                      text += *fragment;
-                    }
-                  });
-    text += '}';
-  }
-  text += '\n';
+  emitReply(reply, fragments, [&text](std::string_view piece) { text.append(piece); });
   return text;
 }
 
 void writeJsonReply(const Json::Value& reply, const korvan::JsonFragments& fragments) {
-  const std::string text = replyText(reply, fragments);
-  fwrite(text.data(), 1, text.size(), cgiOut);
+  emitReply(reply, fragments,
+            [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
   fputs(" \n", cgiOut);
 }
 

@@ -9,6 +9,7 @@
 
 #include "util/json_text.h"
 #include "util/myerr.h"
+#include "util/sink.h"
 
 // The compact writer's text of `reply` (one line, then a line feed), passed
 // through escapeMarkup: byte for byte escapeMarkup(Json::FastWriter().write(

@@ -158,9 +158,13 @@ void CDB::cnn() {
   if (dbCnn != nullptr) return;
   // One request is one process and uses its connection from one thread: the
   // engine's locks around every call and its memory accounting (a lock on
-  // every allocation) are pure cost here. The accounting can only be turned
-  // off before the engine starts; later calls are refused and change nothing.
+  // every allocation) are pure cost here. Nor does a request read enough pages
+  // to gain from a page cache laid out in advance (20 pages for the database
+  // and again for every temporary index, each page touched at once); pages are
+  // allocated as they are read instead. These settings are taken only before
+  // the engine starts; later calls are refused and change nothing.
   sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
   sqlite3* opened = nullptr;
   const int rc =
       sqlite3_open_v2(korvan::resolvePath(korvan::kDbPath).c_str(), &opened,
@@ -227,11 +231,14 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
       const char* value = cell ? row[key] : cellText(stmt, columns, key);
       korvan::appendJsonString(value, value + strlen(value), text);
     }
-    if (order.empty()) text += "null";  // as a row object with no members is written
-    else text += '}';
+    if (order.empty()) {
+      text += "null";  // as a row object with no members is written
+    } else {
+      text += '}';
+    }
   });
   text += CDB::g_dbRowCnt == 0 ? "null" : "]";
-  out += text;
+  out += text;  // only a whole list: a failing query leaves `out` as it was
 }
 
 void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {

@@ -3,6 +3,7 @@
 // reports, and (in normal mode) console slots for modules that came online.
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,11 +109,10 @@ bool slotsNeedUpkeep() {
 }
 
 // The snapshot's writes: the server address the browser reports (when
-// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own
-// short write transaction, taken only when there is something to write. When the lock cannot be had
+// `serverIp` says it is to be stored) and, in normal mode, the console slots.
+// They run in their own short write transaction. When the lock cannot be had
 // the snapshot is served without them; the next request does them.
 void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
-  if (!serverIp && (CDB::isFactory || !slotsNeedUpkeep())) return;
   try {
     korvan::Transaction transaction(korvan::Transaction::kWrite);
     if (serverIp) {
@@ -146,10 +146,18 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   snap["serverTime"] = serverTime;
 
   // The stored server address is a level-3 setting like the rest of server2.
-  upkeep(request.isMember("serverIP") && caller.level >= 3, request, snap);
+  const bool serverIp = request.isMember("serverIP") && caller.level >= 3;
+  if (serverIp) upkeep(serverIp, request, snap);
 
-  // One read transaction: every member shows the same moment.
-  korvan::Transaction reading(korvan::Transaction::kRead);
+  // One read transaction: every member shows the same moment. In normal mode
+  // its first read asks whether the slots need upkeep (they rarely do); then
+  // the reading stops for the upkeep's write transaction and starts again.
+  std::optional<korvan::Transaction> reading(std::in_place, korvan::Transaction::kDeferred);
+  if (!serverIp && !isFactory && slotsNeedUpkeep()) {
+    reading.reset();
+    upkeep(serverIp, request, snap);
+    reading.emplace(korvan::Transaction::kDeferred);
+  }
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
   select(false,
@@ -240,7 +248,14 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
 
   CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
                {"setted", "id", "uid", "nm"}, found["dogInfos"]);
-  reading.commit();
+  if (!isFactory) {
+    Json::Value flag;
+    select(false, "select f_firstLogin from secureConf;", {"firstLogin"}, flag);
+    const std::string firstLogin = flag["firstLogin"].asString();
+    setLog(845, firstLogin.c_str());
+    if (firstLogin == "1") snap["firstLogin"] = true;
+  }
+  reading->commit();
 
   for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
   for (auto& [name, text] : found) {
