@@ -94,12 +94,15 @@ void assignSlots(const Json::Value& modules, Json::Value& reply) {
   }
 }
 
+// The index that finds a module's slots by uid. A database made before it (a
+// restored backup, say) gets it with the next slot upkeep; until then the
+// engine builds one on the fly for each query that needs it.
+const char* const kSlotIndex = "dogInfo2_uid";
+
 // True when an online module lacks its one slot or its slot's name differs
 // from the module's: only then does the slot upkeep have anything to write.
 bool slotsNeedUpkeep() {
   Json::Value count;
-  // One join (the engine indexes it on the fly) rather than a scan of the
-  // slots per module.
   select(false,
          " select count(*) from (select d.id from dog2 as d left join dogInfo2 as i"
          " on i.setted=1 and i.uid=d.uid where d.status+d.usrstatus>=1"
@@ -120,6 +123,7 @@ void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
              " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
     }
     if (!CDB::isFactory) {
+      modify(std::string("create index if not exists ") + kSlotIndex + " on dogInfo2(uid)");
       Json::Value online;
       select(true, kModuleQuery, kModuleKeys, online);
       assignSlots(online, snap);
