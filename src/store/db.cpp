@@ -2,12 +2,11 @@
 // assignment lists, and the mapping of the engine's errors to CMyErr.
 #include "store/db.h"
 
-#include <charconv>
-#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
 
+#include "store/rows.h"
 #include "store/sql.h"
 #include "util/paths.h"
 
@@ -19,67 +18,8 @@ bool CDB::isFactory = false;
 
 namespace {
 
-[[noreturn]] void fail(int rc, const std::string& message, const std::string& sql) {
-  CDB::g_dbRowCnt = 0;
-  CDB::g_dbColCnt = 0;
-  CDB::execWrap(rc, message + sql);
-}
-
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
-
-// Runs every statement of `sql` in turn and calls onRow(stmt, columns) for
-// each result row, counting rows and columns in CDB::g_dbRowCnt and
-// CDB::g_dbColCnt. All rows must have the same number of columns. A failure
-// resets both counts and throws through CDB::execWrap().
-template <typename OnRow>
-void forEachRow(const std::string& sql, OnRow onRow) {
-  CDB::g_dbRowCnt = 0;
-  CDB::g_dbColCnt = 0;
-  const char* rest = sql.c_str();
-  while (*rest != '\0') {
-    sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(CDB::dbCnn, rest, -1, &raw, &rest);
-    if (rc != SQLITE_OK) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
-    if (raw == nullptr) continue;  // blank or a comment: no statement
-    std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(raw);
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-      const int columns = sqlite3_column_count(raw);
-      if (CDB::g_dbRowCnt > 0 && columns != CDB::g_dbColCnt) {
-        fail(SQLITE_ERROR, "statements with different columns in one query: ", sql);
-      }
-      CDB::g_dbColCnt = columns;
-      onRow(raw, columns);
-      ++CDB::g_dbRowCnt;
-    }
-    if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
-  }
-}
-
-// Cell `i` of the current row as text; a NULL cell, or an index past the
-// last column, reads as the empty text.
-const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
-  const unsigned char* cell =
-      static_cast<int>(i) < columns ? sqlite3_column_text(stmt, static_cast<int>(i)) : nullptr;
-  return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
-}
-
-// Appends cell `i` as the JSON string of cellText(). An integer is written
-// from its value, sparing the engine's conversion to text (an allocation per
-// cell); the digits are the same.
-void appendCellString(sqlite3_stmt* stmt, int columns, size_t i, std::string& out) {
-  const int column = static_cast<int>(i);
-  if (column < columns && sqlite3_column_type(stmt, column) == SQLITE_INTEGER) {
-    char digits[24];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, column));
-    korvan::appendJsonString(digits, written.ptr, out);
-    return;
-  }
-  const char* text = cellText(stmt, columns, i);
-  korvan::appendJsonString(text, text + strlen(text), out);
-}
+using korvan::cellText;
+using korvan::forEachRow;
 
 std::string_view nameOf(const std::string& key) { return key; }
 std::string_view nameOf(const Json::StaticString& key) { return key.c_str(); }
@@ -128,24 +68,6 @@ void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& k
     return;
   }
   for (Json::Value& item : rows) jsData.append(std::move(item));
-}
-
-// The members of a row object in the order the compact writer writes them
-// (ascending by name), each with the position in `keys` of the cell it takes:
-// the last one when a name comes twice, as it would overwrite the first.
-std::vector<std::pair<std::string, size_t>> memberOrder(const std::vector<const char*>& keys) {
-  std::map<std::string_view, size_t> last;
-  for (size_t i = 0; i < keys.size(); ++i) last[keys[i]] = i;
-  std::vector<std::pair<std::string, size_t>> order;
-  bool first = true;
-  for (const auto& [name, key] : last) {
-    // Each name is kept quoted, with the separators around it.
-    std::string quoted = first ? "{" : ",";
-    first = false;
-    korvan::appendJsonString(name.data(), name.data() + name.size(), quoted);
-    order.emplace_back(quoted + ":", key);
-  }
-  return order;
 }
 
 // Moves the engine's error text into a std::string and frees it.
@@ -230,34 +152,6 @@ void CDB::sel(bool isManyRows, std::string& sql, const std::vector<const char*>&
   keys.reserve(staticKeys.size());
   for (const char* key : staticKeys) keys.emplace_back(key);
   readRows(isManyRows, sql, keys, jsData);
-}
-
-void CDB::selText(const std::string& sql, const std::vector<const char*>& staticKeys,
-                  std::string& out, const CellWriter& cell) {
-  const auto order = memberOrder(staticKeys);
-  std::string text;
-  std::vector<const char*> row(staticKeys.size());
-  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
-    text += CDB::g_dbRowCnt == 0 ? '[' : ',';
-    if (cell) {
-      for (size_t i = 0; i < row.size(); ++i) row[i] = cellText(stmt, columns, i);
-    }
-    for (const auto& [quotedName, key] : order) {
-      text += quotedName;
-      if (!cell) {
-        appendCellString(stmt, columns, key, text);
-      } else if (!cell(key, row, text)) {
-        korvan::appendJsonString(row[key], row[key] + strlen(row[key]), text);
-      }
-    }
-    if (order.empty()) {
-      text += "null";  // as a row object with no members is written
-    } else {
-      text += '}';
-    }
-  });
-  text += CDB::g_dbRowCnt == 0 ? "null" : "]";
-  out += text;  // only a whole list: a failing query leaves `out` as it was
 }
 
 void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {

@@ -211,13 +211,13 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
                   "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
           " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
           "createTime,memo2,pwdDepth,timezone " +
-          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
-          " order by level, privNM,user2.nm ",
+          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ",
       {"level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
        "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
        "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
        "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
-      found["users"]);
+      found["users"], nullptr,
+      {0, 8, 2});  // ordered by level, privNM and nm
 
   Json::Value ips;
   selIPS(ips);
@@ -288,7 +288,7 @@ CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
     if (key == "code") code = i;
     if (key == "type2") type2 = i;
   }
-  return [=](size_t key, const std::vector<const char*>& row, std::string& out) {
+  return [=](size_t key, const std::vector<const char*>& row, korvan::JsonTextBuilder& out) {
     if (key != type2 && key != frame && key != code) return false;
     const int kind = korvan::moduleKind(uid < row.size() ? row[uid] : "");
     int value = kind;
@@ -297,7 +297,7 @@ CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
     } else if (key == code) {
       value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
     }
-    out += std::to_string(value);
+    out.append(std::to_string(value));
     return true;
   };
 }

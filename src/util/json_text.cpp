@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cstring>
 
 std::string escapeMarkup(std::string_view json) {
@@ -49,6 +50,24 @@ bool isPlain(const char* begin, const char* end) {
 }
 
 }  // namespace
+
+void JsonTextBuilder::grow(size_t size) {
+  text_.resize(std::max(2 * text_.size(), size_ + size + 4096));
+}
+
+void JsonTextBuilder::appendString(const char* begin, const char* end) {
+  const size_t length = static_cast<size_t>(end - begin);
+  if (!isPlain(begin, end)) {
+    std::string quoted;
+    appendJsonString(begin, end, quoted);
+    append(quoted);
+    return;
+  }
+  char* to = room(length + 2);
+  to[0] = '"';
+  std::memcpy(to + 1, begin, length);
+  to[length + 1] = '"';
+}
 
 void appendJsonString(const char* begin, const char* end, std::string& out) {
   if (isPlain(begin, end)) {

@@ -2,6 +2,7 @@
 // (Json::FastWriter) made safe to embed in a page.
 #pragma once
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,6 +22,32 @@ namespace korvan {
 // Appends the text [begin, end) as the compact writer quotes a string (a
 // member name or a string value), passed through escapeMarkup.
 void appendJsonString(const char* begin, const char* end, std::string& out);
+
+// A text built by appending to its end, for the many small pieces of a
+// large list: room is made in large steps, so that a piece costs one copy
+// rather than a call into the string library.
+class JsonTextBuilder {
+ public:
+  void append(const char* data, size_t size) { std::memcpy(room(size), data, size); }
+  void append(std::string_view piece) { append(piece.data(), piece.size()); }
+  void append(char c) { *room(1) = c; }
+  // Appends the text [begin, end) as appendJsonString() does.
+  void appendString(const char* begin, const char* end);
+  size_t size() const { return size_; }
+  const char* data() const { return text_.data(); }
+
+ private:
+  char* room(size_t size) {
+    if (text_.size() - size_ < size) grow(size);
+    char* at = &text_[size_];
+    size_ += size;
+    return at;
+  }
+  void grow(size_t size);
+
+  std::string text_;  // its first size_ bytes are the text
+  size_t size_ = 0;
+};
 
 // Members of a reply object whose values are held as finished text: each
 // value is the compact writer's text of that member's value, passed through
