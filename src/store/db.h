@@ -52,19 +52,30 @@ class CDB {
   // a null `list` to `out`, as finished text (util/json_text.h): an array of
   // one object per row, or "null" when there is no row. The text is what the
   // reply writer gives for that list, but no tree is built, which keeps the
-  // snapshot's large lists cheap. `cell`, when set, is asked first for every
-  // member of every row, with the member's position in `staticKeys` and the
-  // row's cells in that order, and may append the member's value itself and
-  // return true; otherwise the cell goes in as a JSON string. With `orderBy`
-  // (positions in `staticKeys`), the rows come ordered by those cells as an
-  // ORDER BY on them would order them, ties in the query's order: for wide
-  // rows this costs far less than the engine's sorting. A failing query
-  // leaves `out` as it was.
-  using CellWriter = std::function<bool(size_t key, const std::vector<const char*>& row,
-                                        korvan::JsonTextBuilder& out)>;
+  // snapshot's large lists cheap. A failing query leaves `out` as it was.
+  //
+  // The options: `visit` is shown every row before it is written; `cell` is
+  // asked first for every member of every row, with the member's position in
+  // `staticKeys`, and may append the member's value itself and return true
+  // (otherwise the cell goes in as a JSON string); with `orderBy` (positions
+  // in `staticKeys`) the rows come ordered by those cells as an ORDER BY on
+  // them would order them, ties in the query's order, which for wide rows
+  // costs far less than the engine's sorting.
+  class RowCells {  // the row being read: its cells as sel() reads them
+   public:
+    virtual ~RowCells() = default;
+    virtual const char* operator[](size_t key) const = 0;
+  };
+  using CellWriter =
+      std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;
+  using RowVisitor = std::function<void(const RowCells& row)>;
+  struct ListOptions {
+    RowVisitor visit;
+    CellWriter cell;
+    std::vector<size_t> orderBy;
+  };
   static void selText(const std::string& sql, const std::vector<const char*>& staticKeys,
-                      std::string& out, const CellWriter& cell = nullptr,
-                      const std::vector<size_t>& orderBy = {});
+                      std::string& out, const ListOptions& options = {});
   // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
   // whether the value goes between quotes. Values pass the rule of sql.h.
   static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);

@@ -31,21 +31,36 @@ std::vector<std::pair<std::string, size_t>> memberOrder(const std::vector<const 
   return order;
 }
 
-// Appends cell `i` as the JSON string of its text. An integer is written from
-// its value, sparing the engine's conversion to text (an allocation per
-// cell); the digits are the same.
-void appendCell(sqlite3_stmt* stmt, int columns, size_t i, JsonTextBuilder& out) {
-  const int column = static_cast<int>(i);
-  if (column < columns && sqlite3_column_type(stmt, column) == SQLITE_INTEGER) {
-    char digits[24];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, column));
-    out.appendString(digits, written.ptr);
-    return;
+// The current row of a statement, its cells read as they are asked for.
+class StatementRow : public CDB::RowCells {
+ public:
+  StatementRow(sqlite3_stmt* stmt, int columns) : stmt_(stmt), columns_(columns) {}
+  const char* operator[](size_t key) const override {
+    return korvan::cellText(stmt_, columns_, key);
   }
-  const char* text = korvan::cellText(stmt, columns, i);
-  out.appendString(text, text + strlen(text));
-}
+
+  // Appends cell `key` as the JSON string of its text. An integer is written
+  // from its value, sparing the engine's conversion to text (an allocation
+  // per cell); the digits are the same.
+  void appendCell(size_t key, JsonTextBuilder& out) const {
+    sqlite3_value* value = key < static_cast<size_t>(columns_)
+                               ? sqlite3_column_value(stmt_, static_cast<int>(key))
+                               : nullptr;
+    if (value != nullptr && sqlite3_value_type(value) == SQLITE_INTEGER) {
+      char digits[24];
+      const auto written = std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(value));
+      out.appendString(digits, written.ptr);
+      return;
+    }
+    const unsigned char* text = value != nullptr ? sqlite3_value_text(value) : nullptr;
+    const char* cell = text != nullptr ? reinterpret_cast<const char*>(text) : "";
+    out.appendString(cell, cell + strlen(cell));
+  }
+
+ private:
+  sqlite3_stmt* stmt_;
+  int columns_;
+};
 
 // A cell as ORDER BY compares it: NULL first, then numbers by value, then
 // texts, then blobs, each kind byte by byte (the BINARY collation).
@@ -99,25 +114,19 @@ int compare(const SortValue& a, const SortValue& b) {
 }  // namespace
 
 void CDB::selText(const std::string& sql, const std::vector<const char*>& staticKeys,
-                  std::string& out, const CellWriter& cell, const std::vector<size_t>& orderBy) {
+                  std::string& out, const ListOptions& options) {
   const auto order = memberOrder(staticKeys);
   JsonTextBuilder rows;                          // the row objects, one after the other
   std::vector<std::pair<size_t, size_t>> spans;  // each row's place in `rows`
   std::vector<SortValue> sortValues;             // orderBy.size() per row
-  std::vector<const char*> row(staticKeys.size());
   korvan::forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+    const StatementRow row(stmt, columns);
     const size_t begin = rows.size();
-    for (size_t key : orderBy) sortValues.push_back(sortValue(stmt, columns, key));
-    if (cell) {
-      for (size_t i = 0; i < row.size(); ++i) row[i] = korvan::cellText(stmt, columns, i);
-    }
+    for (size_t key : options.orderBy) sortValues.push_back(sortValue(stmt, columns, key));
+    if (options.visit) options.visit(row);
     for (const auto& [quotedName, key] : order) {
       rows.append(quotedName);
-      if (!cell) {
-        appendCell(stmt, columns, key, rows);
-      } else if (!cell(key, row, rows)) {
-        rows.appendString(row[key], row[key] + strlen(row[key]));
-      }
+      if (!options.cell || !options.cell(key, row, rows)) row.appendCell(key, rows);
     }
     rows.append(order.empty() ? std::string_view("null") : std::string_view("}"));
     spans.emplace_back(begin, rows.size());
@@ -128,8 +137,7 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
   }
   std::vector<size_t> sequence(spans.size());
   for (size_t i = 0; i < sequence.size(); ++i) sequence[i] = i;
-  if (!orderBy.empty()) {
-    const size_t width = orderBy.size();
+  if (const size_t width = options.orderBy.size(); width > 0) {
     std::stable_sort(sequence.begin(), sequence.end(), [&](size_t a, size_t b) {
       for (size_t k = 0; k < width; ++k) {
         const int c = compare(sortValues[a * width + k], sortValues[b * width + k]);
