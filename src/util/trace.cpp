@@ -27,25 +27,34 @@ class TraceFile {
   TraceFile& operator=(const TraceFile&) = delete;
   ~TraceFile() { reset(); }
 
-  // Appends `record`; a log that cannot be opened drops it.
+  // Appends `record`; a log that cannot be opened drops it. The size is
+  // asked of the file when it is opened and when this process's own records
+  // would take it past the limit; in between, records of other processes can
+  // take it past by what they append meanwhile.
   void append(const std::string& record) {
     const std::string path = korvan::resolvePath(korvan::kTraceLogPath);
     if (fd_ < 0 || path != path_) open(path);
     if (fd_ < 0) return;
-    struct stat open {};
-    if (fstat(fd_, &open) == 0 && open.st_size + static_cast<off_t>(record.size()) > kTraceLogLimit) {
-      rotate(open);
-      if (fd_ < 0) return;
+    if (size_ + static_cast<off_t>(record.size()) > kTraceLogLimit) {
+      struct stat full {};
+      if (fstat(fd_, &full) == 0 && full.st_size + static_cast<off_t>(record.size()) > kTraceLogLimit) {
+        rotate(full);
+        if (fd_ < 0) return;
+      }
     }
     const ssize_t written = write(fd_, record.data(), record.size());
-    (void)written;  // a trace record that cannot be written is dropped
+    if (written > 0) size_ += written;
   }
 
  private:
   void open(const std::string& path) {
     reset();
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd_ >= 0) path_ = path;
+    struct stat opened {};
+    if (fd_ >= 0) {
+      path_ = path;
+      size_ = fstat(fd_, &opened) == 0 ? opened.st_size : 0;
+    }
   }
 
   // Keeps the log below its limit: the full file is moved aside to log.txt.1
@@ -69,6 +78,7 @@ class TraceFile {
 
   int fd_ = -1;
   std::string path_;
+  off_t size_ = 0;  // the file's size as this process last knew it
 };
 
 TraceFile traceFile;
