@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 std::string escapeMarkup(std::string_view json) {
   std::string out;
@@ -52,7 +53,11 @@ bool isPlain(const char* begin, const char* end) {
 }  // namespace
 
 void JsonTextBuilder::grow(size_t size) {
-  text_.resize(std::max(2 * text_.size(), size_ + size + 4096));
+  // Left uninitialized: every byte up to size_ is written before it is read.
+  capacity_ = std::max(2 * capacity_, size_ + size + 4096);
+  std::unique_ptr<char[]> larger(new char[capacity_]);
+  if (size_ > 0) std::memcpy(larger.get(), text_.get(), size_);
+  text_ = std::move(larger);
 }
 
 void JsonTextBuilder::appendString(const char* begin, const char* end) {

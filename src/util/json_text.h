@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,25 +29,28 @@ void appendJsonString(const char* begin, const char* end, std::string& out);
 // rather than a call into the string library.
 class JsonTextBuilder {
  public:
-  void append(const char* data, size_t size) { std::memcpy(room(size), data, size); }
+  void append(const char* data, size_t size) {
+    if (size > 0) std::memcpy(room(size), data, size);
+  }
   void append(std::string_view piece) { append(piece.data(), piece.size()); }
   void append(char c) { *room(1) = c; }
   // Appends the text [begin, end) as appendJsonString() does.
   void appendString(const char* begin, const char* end);
   size_t size() const { return size_; }
-  const char* data() const { return text_.data(); }
+  const char* data() const { return text_.get(); }
 
  private:
   char* room(size_t size) {
-    if (text_.size() - size_ < size) grow(size);
-    char* at = &text_[size_];
+    if (capacity_ - size_ < size) grow(size);
+    char* at = text_.get() + size_;
     size_ += size;
     return at;
   }
   void grow(size_t size);
 
-  std::string text_;  // its first size_ bytes are the text
+  std::unique_ptr<char[]> text_;  // its first size_ bytes are the text
   size_t size_ = 0;
+  size_t capacity_ = 0;
 };
 
 // Members of a reply object whose values are held as finished text: each
