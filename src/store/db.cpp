@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "store/engine_memory.h"
 #include "store/rows.h"
 #include "store/sql.h"
 #include "util/paths.h"
@@ -104,6 +105,7 @@ void CDB::cnn() {
   // the engine starts; later calls are refused and change nothing.
   sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+  korvan::useEngineMemory();
   sqlite3* opened = nullptr;
   const int rc =
       sqlite3_open_v2(korvan::resolvePath(korvan::kDbPath).c_str(), &opened,
