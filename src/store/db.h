@@ -65,6 +65,8 @@ class CDB {
    public:
     virtual ~RowCells() = default;
     virtual const char* operator[](size_t key) const = 0;
+    // Whether cell `key` holds the integer `value` (not a text of it).
+    virtual bool holdsInteger(size_t key, long long value) const = 0;
   };
   using CellWriter =
       std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;

@@ -38,23 +38,28 @@ class StatementRow : public CDB::RowCells {
   const char* operator[](size_t key) const override {
     return korvan::cellText(stmt_, columns_, key);
   }
+  bool holdsInteger(size_t key, long long value) const override {
+    const int column = static_cast<int>(key);
+    return column < columns_ && sqlite3_column_type(stmt_, column) == SQLITE_INTEGER &&
+           sqlite3_column_int64(stmt_, column) == value;
+  }
 
-  // Appends cell `key` as the JSON string of its text. An integer is written
-  // from its value, sparing the engine's conversion to text (an allocation
-  // per cell); the digits are the same.
-  void appendCell(size_t key, JsonTextBuilder& out) const {
+  // Appends `prefix`, then cell `key` as the JSON string of its text. An
+  // integer is written from its value, sparing the engine's conversion to
+  // text (an allocation per cell); the digits are the same.
+  void appendCell(std::string_view prefix, size_t key, JsonTextBuilder& out) const {
     sqlite3_value* value = key < static_cast<size_t>(columns_)
                                ? sqlite3_column_value(stmt_, static_cast<int>(key))
                                : nullptr;
     if (value != nullptr && sqlite3_value_type(value) == SQLITE_INTEGER) {
       char digits[24];
       const auto written = std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(value));
-      out.appendString(digits, written.ptr);
+      out.appendMember(prefix, digits, written.ptr);
       return;
     }
     const unsigned char* text = value != nullptr ? sqlite3_value_text(value) : nullptr;
     const char* cell = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    out.appendString(cell, cell + strlen(cell));
+    out.appendMember(prefix, cell, cell + strlen(cell));
   }
 
  private:
@@ -125,8 +130,12 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
     for (size_t key : options.orderBy) sortValues.push_back(sortValue(stmt, columns, key));
     if (options.visit) options.visit(row);
     for (const auto& [quotedName, key] : order) {
+      if (!options.cell) {
+        row.appendCell(quotedName, key, rows);
+        continue;
+      }
       rows.append(quotedName);
-      if (!options.cell || !options.cell(key, row, rows)) row.appendCell(key, rows);
+      if (!options.cell(key, row, rows)) row.appendCell({}, key, rows);
     }
     rows.append(order.empty() ? std::string_view("null") : std::string_view("}"));
     spans.emplace_back(begin, rows.size());

@@ -1,6 +1,8 @@
 // The configuration snapshot that every successful AJAX reply carries, read
 // in one transaction, with the upkeep done on the way (store/slots.h).
+#include <charconv>
 #include <cstdio>
+#include <system_error>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,12 +66,15 @@ std::vector<const char*> dogKeys() {
 }
 
 // The caller's own row, read from the users list as it goes by: the same row
-// the curUser query would give.
+// the curUser query would give. User ids are integers (the row id).
 CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
-  return [&id, &curUser](const CDB::RowCells& row) {
-    if (id != row[1]) return;  // the users list's "id"
-    for (const char* key : kCurUserKeys) {
-      for (size_t i = 0; i < kUserKeys.size(); ++i) {
+  long long callerId = 0;
+  const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
+  if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
+  return [callerId, &curUser](const CDB::RowCells& row) {
+    if (!row.holdsInteger(1, callerId)) return;  // the users list's "id"
+    for (size_t i = 0; i < kUserKeys.size(); ++i) {
+      for (const char* key : kCurUserKeys) {
         if (std::string_view(kUserKeys[i]) == key) curUser[key] = row[i];
       }
     }
@@ -115,7 +120,9 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   Json::Value secure;
   select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
          {"secureConf", "ntpServer", "snmpServer"}, secure);
-  setLog(1163, secure.toStyledString().c_str());
+  std::string secureText = Json::FastWriter().write(secure);
+  secureText.pop_back();  // one line, as every trace record is
+  setLog(1163, secureText.c_str());
   const Json::Value& firstSecure = static_cast<const Json::Value&>(secure)[0];
   Json::Value policy;
   Json::Reader reader;

@@ -61,16 +61,22 @@ void JsonTextBuilder::grow(size_t size) {
 }
 
 void JsonTextBuilder::appendString(const char* begin, const char* end) {
+  appendMember({}, begin, end);
+}
+
+void JsonTextBuilder::appendMember(std::string_view prefix, const char* begin, const char* end) {
   const size_t length = static_cast<size_t>(end - begin);
   if (!isPlain(begin, end)) {
-    std::string quoted;
+    std::string quoted(prefix);
     appendJsonString(begin, end, quoted);
     append(quoted);
     return;
   }
-  char* to = room(length + 2);
+  char* to = room(prefix.size() + length + 2);
+  if (!prefix.empty()) std::memcpy(to, prefix.data(), prefix.size());
+  to += prefix.size();
   to[0] = '"';
-  std::memcpy(to + 1, begin, length);
+  if (length > 0) std::memcpy(to + 1, begin, length);
   to[length + 1] = '"';
 }
 

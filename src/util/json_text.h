@@ -36,6 +36,9 @@ class JsonTextBuilder {
   void append(char c) { *room(1) = c; }
   // Appends the text [begin, end) as appendJsonString() does.
   void appendString(const char* begin, const char* end);
+  // Appends `prefix` as it stands, then the text [begin, end) as
+  // appendString() does: a member's name and value in one step.
+  void appendMember(std::string_view prefix, const char* begin, const char* end);
   size_t size() const { return size_; }
   const char* data() const { return text_.get(); }
 
