@@ -54,7 +54,8 @@ class CDB {
   // reply writer gives for that list, but no tree is built, which keeps the
   // snapshot's large lists cheap. A failing query leaves `out` as it was.
   //
-  // The options: `visit` is shown every row before it is written; `cell` is
+  // The options: `visit` is shown every row first and may leave it out of
+  // the list by returning false; `cell` is
   // asked first for every member of every row, with the member's position in
   // `staticKeys`, and may append the member's value itself and return true
   // (otherwise the cell goes in as a JSON string); with `orderBy` (positions
@@ -70,7 +71,7 @@ class CDB {
   };
   using CellWriter =
       std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;
-  using RowVisitor = std::function<void(const RowCells& row)>;
+  using RowVisitor = std::function<bool(const RowCells& row)>;
   struct ListOptions {
     RowVisitor visit;
     CellWriter cell;

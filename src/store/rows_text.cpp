@@ -126,9 +126,9 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
   std::vector<SortValue> sortValues;             // orderBy.size() per row
   korvan::forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
     const StatementRow row(stmt, columns);
+    if (options.visit && !options.visit(row)) return;
     const size_t begin = rows.size();
     for (size_t key : options.orderBy) sortValues.push_back(sortValue(stmt, columns, key));
-    if (options.visit) options.visit(row);
     for (const auto& [quotedName, key] : order) {
       if (!options.cell) {
         row.appendCell(quotedName, key, rows);

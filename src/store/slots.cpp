@@ -1,5 +1,6 @@
 #include "store/slots.h"
 
+#include <set>
 #include <string_view>
 
 #include "store/sql.h"
@@ -102,7 +103,8 @@ SlotCheck::SlotCheck(const std::vector<const char*>& dogKeys,
 
 CDB::RowVisitor SlotCheck::moduleRows() {
   return [this](const CDB::RowCells& row) {
-    pairs_.push_back({row[moduleId_], row[moduleName_], row[dogInfoID_]});
+    const Pair& pair = pairs_.emplace_back(Pair{row[moduleId_], row[moduleName_], row[dogInfoID_]});
+    return !pair.slot.empty();  // slot ids are integers, never empty
   };
 }
 
@@ -110,17 +112,20 @@ CDB::RowVisitor SlotCheck::slotRows() {
   return [this](const CDB::RowCells& row) {
     // The column has integer affinity: a slot taken is stored as 1.
     if (std::string_view(row[slotTaken_]) == "1") takenSlotNames_[row[slotId_]] = row[slotName_];
+    return true;
   };
 }
 
-bool SlotCheck::inOrder(long online) const {
+bool SlotCheck::inOrder() const {
   std::map<std::string_view, int> takenPerModule;
+  std::set<std::string_view> online;
   for (const Pair& pair : pairs_) {
+    online.insert(pair.module);
     const auto slot = takenSlotNames_.find(pair.slot);
-    if (slot == takenSlotNames_.end()) continue;  // a free slot with the module's uid
+    if (slot == takenSlotNames_.end()) continue;  // no slot, or a free one with the module's uid
     if (slot->second != pair.moduleName || ++takenPerModule[pair.module] > 1) return false;
   }
-  return static_cast<long>(takenPerModule.size()) == online;
+  return takenPerModule.size() == online.size();
 }
 
 }  // namespace korvan

@@ -27,24 +27,25 @@ void slotUpkeep(bool serverIp, const Json::Value& request, Json::Value& snap);
 
 // Whether the slots are as the upkeep leaves them: every online module has
 // exactly one taken slot with its uid, named as the module. Fed with the rows
-// of the `dogs` query (modules joined to the slots with their uid) and of the
-// `dogInfos` query, both read in the same transaction, and the number of
-// online modules. A NULL reads as the empty text, as the upkeep writes it,
-// so a slot named NULL counts as due once.
+// of the `dogs` query, read as every online module left-joined to the slots
+// with its uid, and of the `dogInfos` query, both in the same transaction. A
+// NULL reads as the empty text, as the upkeep writes it, so a slot named NULL
+// counts as due once.
 class SlotCheck {
  public:
   // Rows with the members `dogKeys` and `slotKeys` (positions by name).
   SlotCheck(const std::vector<const char*>& dogKeys, const std::vector<const char*>& slotKeys);
+  // Sees every module row; keeps in the list only a module's rows with a slot.
   CDB::RowVisitor moduleRows();
   CDB::RowVisitor slotRows();
-  bool inOrder(long online) const;
+  bool inOrder() const;
 
  private:
   struct Pair {
     std::string module, moduleName, slot;
   };
   size_t dogInfoID_, moduleId_, moduleName_, slotId_, slotTaken_, slotName_;
-  std::vector<Pair> pairs_;
+  std::vector<Pair> pairs_;  // modules without a slot have an empty slot
   std::map<std::string, std::string> takenSlotNames_;  // id -> name, taken slots only
 };
 

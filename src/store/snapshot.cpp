@@ -72,12 +72,13 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
   const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
   if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
   return [callerId, &curUser](const CDB::RowCells& row) {
-    if (!row.holdsInteger(1, callerId)) return;  // the users list's "id"
+    if (!row.holdsInteger(1, callerId)) return true;  // the users list's "id"
     for (size_t i = 0; i < kUserKeys.size(); ++i) {
       for (const char* key : kCurUserKeys) {
         if (std::string_view(kUserKeys[i]) == key) curUser[key] = row[i];
       }
     }
+    return true;
   };
 }
 
@@ -167,12 +168,13 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
         std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
             " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
             " di2.depart,di2.memo,0 as sm,0 as priv" +
-            " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
+            // Every online module, each with its slots; one without is left
+            // out of the list (but not out of the slot check).
+            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where status+usrstatus>=1 " +
             " order by d2.id",
-        keys, dogs,
-        {checkSlots ? slots.moduleRows() : nullptr, CDB::convertDogTCF(keys), {}});
+        keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }
-  if (CDB::g_dbRowCnt == 0) dogs = "[]";  // an empty list, never null
+  if (dogs == "null") dogs = "[]";  // an empty list, never null
 
   CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id", kSlotKeys,
                found["dogInfos"], {checkSlots ? slots.slotRows() : nullptr, nullptr, {}});
@@ -183,10 +185,7 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
     setLog(845, firstLogin.c_str());
     if (firstLogin == "1") snap["firstLogin"] = true;
   }
-  if (!checkSlots) return true;
-  Json::Value online;
-  select(false, " select count(*) from dog2 where status+usrstatus>=1 ", {"n"}, online);
-  return slots.inOrder(std::stol(online["n"].asString()));
+  return !checkSlots || slots.inOrder();
 }
 
 }  // namespace
