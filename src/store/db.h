@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,8 @@ class CDB {
    public:
     virtual ~RowCells() = default;
     virtual const char* operator[](size_t key) const = 0;
-    // Whether cell `key` holds the integer `value` (not a text of it).
-    virtual bool holdsInteger(size_t key, long long value) const = 0;
+    // Cell `key` when it holds an integer (not a text of one).
+    virtual std::optional<long long> integer(size_t key) const = 0;
   };
   using CellWriter =
       std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;

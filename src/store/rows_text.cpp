@@ -38,10 +38,10 @@ class StatementRow : public CDB::RowCells {
   const char* operator[](size_t key) const override {
     return korvan::cellText(stmt_, columns_, key);
   }
-  bool holdsInteger(size_t key, long long value) const override {
+  std::optional<long long> integer(size_t key) const override {
     const int column = static_cast<int>(key);
-    return column < columns_ && sqlite3_column_type(stmt_, column) == SQLITE_INTEGER &&
-           sqlite3_column_int64(stmt_, column) == value;
+    if (column >= columns_ || sqlite3_column_type(stmt_, column) != SQLITE_INTEGER) return {};
+    return sqlite3_column_int64(stmt_, column);
   }
 
   // Appends `prefix`, then cell `key` as the JSON string of its text. An

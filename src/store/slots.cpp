@@ -103,25 +103,27 @@ SlotCheck::SlotCheck(const std::vector<const char*>& dogKeys,
 
 CDB::RowVisitor SlotCheck::moduleRows() {
   return [this](const CDB::RowCells& row) {
-    const Pair& pair = pairs_.emplace_back(Pair{row[moduleId_], row[moduleName_], row[dogInfoID_]});
-    return !pair.slot.empty();  // slot ids are integers, never empty
+    const Pair& pair =
+        pairs_.emplace_back(Pair{row.integer(moduleId_).value_or(0), row[moduleName_],
+                                 row.integer(dogInfoID_)});
+    return pair.slot.has_value();
   };
 }
 
 CDB::RowVisitor SlotCheck::slotRows() {
   return [this](const CDB::RowCells& row) {
     // The column has integer affinity: a slot taken is stored as 1.
-    if (std::string_view(row[slotTaken_]) == "1") takenSlotNames_[row[slotId_]] = row[slotName_];
+    if (row.integer(slotTaken_) == 1) takenSlotNames_[row.integer(slotId_).value_or(0)] = row[slotName_];
     return true;
   };
 }
 
 bool SlotCheck::inOrder() const {
-  std::map<std::string_view, int> takenPerModule;
-  std::set<std::string_view> online;
+  std::map<long long, int> takenPerModule;
+  std::set<long long> online;
   for (const Pair& pair : pairs_) {
     online.insert(pair.module);
-    const auto slot = takenSlotNames_.find(pair.slot);
+    const auto slot = pair.slot ? takenSlotNames_.find(*pair.slot) : takenSlotNames_.end();
     if (slot == takenSlotNames_.end()) continue;  // no slot, or a free one with the module's uid
     if (slot->second != pair.moduleName || ++takenPerModule[pair.module] > 1) return false;
   }

@@ -6,6 +6,7 @@
 #include <json/json.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,15 @@ class SlotCheck {
   bool inOrder() const;
 
  private:
+  // Module and slot ids are row ids: integers.
   struct Pair {
-    std::string module, moduleName, slot;
+    long long module;
+    std::string moduleName;
+    std::optional<long long> slot;  // none: no slot holds the module's uid
   };
   size_t dogInfoID_, moduleId_, moduleName_, slotId_, slotTaken_, slotName_;
-  std::vector<Pair> pairs_;  // modules without a slot have an empty slot
-  std::map<std::string, std::string> takenSlotNames_;  // id -> name, taken slots only
+  std::vector<Pair> pairs_;
+  std::map<long long, std::string> takenSlotNames_;  // id -> name, taken slots only
 };
 
 }  // namespace korvan

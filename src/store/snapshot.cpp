@@ -72,7 +72,7 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
   const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
   if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
   return [callerId, &curUser](const CDB::RowCells& row) {
-    if (!row.holdsInteger(1, callerId)) return true;  // the users list's "id"
+    if (row.integer(1) != callerId) return true;  // the users list's "id"
     for (size_t i = 0; i < kUserKeys.size(); ++i) {
       for (const char* key : kCurUserKeys) {
         if (std::string_view(kUserKeys[i]) == key) curUser[key] = row[i];
