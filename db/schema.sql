@@ -1,5 +1,6 @@
 -- Configuration database of the switch. The program never creates or alters a
--- table: the device ships this file, and a database upload replaces it whole.
+-- table (it only adds the index below to a database that lacks it): the device
+-- ships this file, and a database upload replaces it whole.
 -- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
 
 CREATE TABLE user2 (
@@ -63,6 +64,8 @@ CREATE TABLE dogInfo2 (
   depart TEXT DEFAULT ' ',
   memo TEXT DEFAULT ' '
 );
+-- A module's slot is looked up by uid on every refresh.
+CREATE INDEX dogInfo2_uid ON dogInfo2(uid);
 
 CREATE TABLE server2 (
   uid TEXT,

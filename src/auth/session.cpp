@@ -18,9 +18,10 @@ std::string nowText() { return std::to_string(static_cast<long long>(time(nullpt
 // The caller of the one row `condition` selects from user2 joined with its
 // group, or the session refusal when there is none.
 Caller selectCaller(const std::string& condition) {
-  std::string sql = std::string(" select user2.id,user2.nm,priv2.level,user2.dog,user2.token ") +
-                    " from user2,priv2 where user2.pid=priv2.id " + condition;
-  std::vector<std::string> keys{"id", "nm", "level", "dog", "token"};
+  std::string sql =
+      std::string(" select user2.id,user2.nm,priv2.level,user2.dog,user2.token,user2.expireTime ") +
+      " from user2,priv2 where user2.pid=priv2.id " + condition;
+  std::vector<std::string> keys{"id", "nm", "level", "dog", "token", "expireTime"};
   Json::Value row;
   CDB::sel(false, sql, keys, row);
   if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, session::kSessionRefused);
@@ -30,6 +31,7 @@ Caller selectCaller(const std::string& condition) {
   caller.level = korvan::leadingInt(row["level"].asString());
   caller.rights = row["dog"].asString();
   caller.token = row["token"].asString();
+  caller.expiry = row["expireTime"].asString();
   return caller;
 }
 
@@ -67,8 +69,10 @@ Caller callerOf(const std::string& id, const std::string& token) {
 void updateExpire(const Caller& caller) {
   // A row that already holds the new expiry (a second request within the same
   // second) is left alone: rewriting it would cost a durable commit for no
-  // change.
+  // change. The check read the expiry in this same transaction, so when it
+  // holds the new value already there is no statement to run at all.
   const std::string expire = std::to_string(static_cast<long long>(time(nullptr)) + kIdleSeconds);
+  if (caller.expiry == expire) return;
   std::string sql = std::string(" update user2 set ") + " expireTime=" + expire +
                     " where id=" + sqlNumber(caller.id) + " and status = 1" +
                     " and expireTime is not " + expire;

@@ -32,7 +32,8 @@ Caller callerOf(const std::string& id, const std::string& token);
 // Closes every open session whose expiry has passed (status 0).
 void updateAllUserStatusByExpire();
 
-// Moves the expiry of the caller's open session to now + kIdleSeconds.
+// Moves the expiry of the caller's open session to now + kIdleSeconds, unless
+// the check that made `caller` read that expiry already.
 void updateExpire(const Caller& caller);
 
 }  // namespace session

@@ -175,19 +175,6 @@ bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
 }
 
-// The configuration snapshot and the first-login flag of a successful reply.
-void addSnapshot(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
-  CDB::selAllTables(caller, jsIData, jsOData);
-  if (CDB::isFactory) return;
-  std::string sql = "select f_firstLogin from secureConf;";
-  std::vector<std::string> keys{"firstLogin"};
-  Json::Value flag;
-  CDB::sel(false, sql, keys, flag);
-  const std::string firstLogin = flag["firstLogin"].asString();
-  setLog(845, firstLogin.c_str());
-  if (firstLogin == "1") jsOData["firstLogin"] = true;
-}
-
 // Whether a successful handler of `type` has stored or sent something. A
 // refresh, a log query and a login may simply be asked again.
 bool changesState(const std::string& type) {
@@ -197,13 +184,14 @@ bool changesState(const std::string& type) {
 // Writes the reply with the operation log read from `log` as it goes out,
 // each piece through escapeMarkup as writeJsonReply does, then the trailing
 // " \n" that writeJsonReply adds.
-void writeStreamedReply(const Json::Value& reply, CLogStream& log) {
+void writeStreamedReply(const Json::Value& reply, const korvan::JsonFragments& lists,
+                        CLogStream& log) {
   const TextSink out = [](std::string_view piece) {
     const std::string text = escapeMarkup(piece);
     fwrite(text.data(), 1, text.size(), cgiOut);
   };
   writeCompactStreamed(
-      reply, "log", [&log](const TextSink& sink) { log.write(sink); }, out);
+      reply, lists, "log", [&log](const TextSink& sink) { log.write(sink); }, out);
   out(" \n");
 }
 
@@ -218,6 +206,7 @@ int CAjax::main2(std::string siteLanguage) {
   (void)siteLanguage;  // the page shell's business, not the dispatcher's
   Json::Value jsIData;
   Json::Value jsOData;
+  korvan::JsonFragments lists;  // members of jsOData held as finished text
   std::unique_ptr<CLogStream> logStream;
   try {
     Caller caller = begin2(jsIData, jsOData);
@@ -228,7 +217,7 @@ int CAjax::main2(std::string siteLanguage) {
       onModifyDBAction(type, caller, jsIData, jsOData);
     }
     try {
-      addSnapshot(caller, jsIData, jsOData);
+      CDB::selAllTables(caller, jsIData, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,
@@ -266,9 +255,9 @@ int CAjax::main2(std::string siteLanguage) {
 
   writeHeaderOnce();
   if (logStream && jsOData["ret"].asString() == "ok") {
-    writeStreamedReply(jsOData, *logStream);
+    writeStreamedReply(jsOData, lists, *logStream);
   } else {
-    writeJsonReply(jsOData);
+    writeJsonReply(jsOData, lists);
   }
   return 0;
 }

@@ -4,57 +4,7 @@
 
 #include "cgi/cgic.h"
 
-std::string escapeMarkup(std::string_view json) {
-  std::string out;
-  out.reserve(json.size());
-  for (size_t i = 0; i < json.size(); ++i) {
-    const char c = json[i];
-    if (c == '<') {
-      out += "\\u003c";
-    } else if (c == '>') {
-      out += "\\u003e";
-    } else if (c == '&') {
-      out += "\\u0026";
-    } else if (c == '\xE2' && i + 2 < json.size() && json[i + 1] == '\x80' &&
-               (json[i + 2] == '\xA8' || json[i + 2] == '\xA9')) {
-      out += json[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-      i += 2;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 namespace {
-
-// True when the compact writer quotes `text` as it stands and escapeMarkup
-// leaves it alone: printable ASCII other than the quote, the backslash and
-// the markup characters.
-bool isPlain(const char* begin, const char* end) {
-  for (const char* p = begin; p != end; ++p) {
-    const char c = *p;
-    if (c < 0x20 || c > 0x7e || c == '"' || c == '\\' || c == '<' || c == '>' || c == '&') {
-      return false;
-    }
-  }
-  return true;
-}
-
-void appendQuoted(const char* begin, const char* end, std::string& out) {
-  if (isPlain(begin, end)) {
-    out += '"';
-    out.append(begin, end);
-    out += '"';
-    return;
-  }
-  // Escapes, non-ASCII and markup are rare in a reply: the library's writer
-  // quotes the one string, so its rules apply unchanged.
-  Json::FastWriter writer;
-  std::string quoted = writer.write(Json::Value(begin, end));
-  quoted.pop_back();  // the writer's line feed
-  out += escapeMarkup(quoted);
-}
 
 // Appends what Json::FastWriter writes for `value` (without its closing line
 // feed), the same walk and the same scalar conversions, but straight into
@@ -80,7 +30,7 @@ void appendCompact(const Json::Value& value, std::string& out) {
     case Json::stringValue: {
       const char* begin = nullptr;
       const char* end = nullptr;
-      if (value.getString(&begin, &end)) appendQuoted(begin, end, out);
+      if (value.getString(&begin, &end)) korvan::appendJsonString(begin, end, out);
       break;
     }
     case Json::arrayValue: {
@@ -101,7 +51,7 @@ void appendCompact(const Json::Value& value, std::string& out) {
         if (it != value.begin()) out += ',';
         const char* end = nullptr;
         const char* name = it.memberName(&end);
-        appendQuoted(name, end, out);
+        korvan::appendJsonString(name, end, out);
         out += ':';
         appendCompact(*it, out);
       }
@@ -113,17 +63,72 @@ void appendCompact(const Json::Value& value, std::string& out) {
 
 }  // namespace
 
-std::string replyText(const Json::Value& reply) {
+void forEachMember(const Json::Value& reply, const korvan::JsonFragments& fragments,
+                   const MemberVisitor& visit) {
+  auto fragment = fragments.begin();
+  const auto fragmentsBefore = [&](std::string_view name) {
+    for (; fragment != fragments.end() && fragment->first < name; ++fragment) {
+      visit(fragment->first, nullptr, &fragment->second);
+    }
+  };
+  if (reply.isObject()) {
+    for (auto it = reply.begin(); it != reply.end(); ++it) {
+      const char* end = nullptr;
+      const char* begin = it.memberName(&end);
+      const std::string_view name(begin, static_cast<size_t>(end - begin));
+      fragmentsBefore(name);
+      // A member held both ways is written once, from its fragment.
+      if (fragment != fragments.end() && fragment->first == name) continue;
+      visit(name, &*it, nullptr);
+    }
+  }
+  for (; fragment != fragments.end(); ++fragment) visit(fragment->first, nullptr, &fragment->second);
+}
+
+namespace {
+
+// Hands the reply's text to `sink` in pieces: the tree's members gathered in
+// a buffer, each fragment as it stands, so that the large lists are never
+// copied.
+void emitReply(const Json::Value& reply, const korvan::JsonFragments& fragments,
+               const TextSink& sink) {
+  std::string buffer;
+  if (fragments.empty()) {
+    appendCompact(reply, buffer);
+  } else {
+    buffer += '{';
+    bool first = true;
+    forEachMember(reply, fragments,
+                  [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+                    if (!first) buffer += ',';
+                    first = false;
+                    korvan::appendJsonString(name.data(), name.data() + name.size(), buffer);
+                    buffer += ':';
+                    if (value != nullptr) {
+                      appendCompact(*value, buffer);
+                      return;
+                    }
+                    sink(buffer);
+                    buffer.clear();
+                    sink(*fragment);
+                  });
+    buffer += '}';
+  }
+  buffer += '\n';
+  sink(buffer);
+}
+
+}  // namespace
+
+std::string replyText(const Json::Value& reply, const korvan::JsonFragments& fragments) {
   std::string text;
-  text.reserve(64 * 1024);  // a snapshot's size, so the text is rarely moved
-  appendCompact(reply, text);
-  text += '\n';
+  emitReply(reply, fragments, [&text](std::string_view piece) { text.append(piece); });
   return text;
 }
 
-void writeJsonReply(const Json::Value& reply) {
-  const std::string text = replyText(reply);
-  fwrite(text.data(), 1, text.size(), cgiOut);
+void writeJsonReply(const Json::Value& reply, const korvan::JsonFragments& fragments) {
+  emitReply(reply, fragments,
+            [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
   fputs(" \n", cgiOut);
 }
 

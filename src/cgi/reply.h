@@ -3,29 +3,33 @@
 
 #include <json/json.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "util/json_text.h"
 #include "util/myerr.h"
-
-// `json` with "<", ">" and "&" written as \u003c, \u003e, \u0026 and the
-// line separators U+2028, U+2029 as \u2028, \u2029. In JSON text these
-// characters occur only inside strings, where the escapes read back as the
-// same characters: a JSON parser sees the same document, while a browser that
-// takes the reply for HTML, or a script that embeds it, finds no markup in
-// it. Works on any piece of a document that does not split a UTF-8 sequence,
-// so a writer that streams a reply can run it over each piece.
-std::string escapeMarkup(std::string_view json);
+#include "util/sink.h"
 
 // The compact writer's text of `reply` (one line, then a line feed), passed
 // through escapeMarkup: byte for byte escapeMarkup(Json::FastWriter().write(
-// reply)), built in one pass.
-std::string replyText(const Json::Value& reply);
+// reply)), built in one pass. With `fragments`, `reply` (an object, or null
+// for none) is written as if it also held those members, each with the value
+// its fragment is the text of.
+std::string replyText(const Json::Value& reply, const korvan::JsonFragments& fragments = {});
 
-// Writes `reply` with the compact writer (one line, then a line feed),
-// passed through escapeMarkup, and the trailing " \n" to cgiOut. The
+// Writes replyText(reply, fragments) and the trailing " \n" to cgiOut. The
 // response header must already be written.
-void writeJsonReply(const Json::Value& reply);
+void writeJsonReply(const Json::Value& reply, const korvan::JsonFragments& fragments = {});
+
+// Calls `visit` for every member of the object `reply` (nothing when it is
+// not an object) and of `fragments`, in the order in which the compact writer
+// writes an object's members; a member held both ways comes once, from its
+// fragment. `visit` gets the name and either the tree value or the fragment.
+using MemberVisitor = std::function<void(std::string_view name, const Json::Value* value,
+                                         const std::string* fragment)>;
+void forEachMember(const Json::Value& reply, const korvan::JsonFragments& fragments,
+                   const MemberVisitor& visit);
 
 // Sets `ret` and `retMsg` of `reply` from a CMyErr: err -> "err",
 // lockErr -> "lockErr", warning -> "warning", armErr -> "armErr".

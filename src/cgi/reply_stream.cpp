@@ -1,5 +1,7 @@
 #include "cgi/reply_stream.h"
 
+#include "cgi/reply.h"
+
 namespace {
 
 // The compact text of `value` without the writer's closing line feed. Names
@@ -13,25 +15,30 @@ std::string compact(Json::FastWriter& writer, const Json::Value& value) {
 
 }  // namespace
 
-void writeCompactStreamed(const Json::Value& reply, const std::string& streamed,
+void writeCompactStreamed(const Json::Value& reply, const korvan::JsonFragments& fragments,
+                          const std::string& streamed,
                           const std::function<void(const TextSink&)>& writeStreamed,
                           const TextSink& sink) {
   Json::FastWriter writer;
   std::string piece = "{";
   bool first = true;
-  // getMemberNames() gives the order in which the writer walks an object.
-  for (const std::string& name : reply.getMemberNames()) {
-    if (!first) piece += ",";
-    first = false;
-    piece += compact(writer, Json::Value(name)) + ":";
-    if (name == streamed) {
-      sink(piece);
-      piece.clear();
-      writeStreamed(sink);
-    } else {
-      piece += compact(writer, reply[name]);
-    }
-  }
+  forEachMember(reply, fragments,
+                [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+                  if (!first) piece += ",";
+                  first = false;
+                  piece += compact(writer, Json::Value(name.data(), name.data() + name.size()));
+                  piece += ":";
+                  if (fragment != nullptr) {
+                    // Escaped already; escaping it again changes nothing.
+                    piece += *fragment;
+                  } else if (name == streamed) {
+                    sink(piece);
+                    piece.clear();
+                    writeStreamed(sink);
+                  } else {
+                    piece += compact(writer, *value);
+                  }
+                });
   piece += "}\n";
   sink(piece);
 }

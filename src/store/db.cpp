@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "store/engine_memory.h"
+#include "store/rows.h"
 #include "store/sql.h"
 #include "util/paths.h"
 
@@ -17,51 +19,8 @@ bool CDB::isFactory = false;
 
 namespace {
 
-[[noreturn]] void fail(int rc, const std::string& message, const std::string& sql) {
-  CDB::g_dbRowCnt = 0;
-  CDB::g_dbColCnt = 0;
-  CDB::execWrap(rc, message + sql);
-}
-
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
-
-// Runs every statement of `sql` in turn and calls onRow(stmt, columns) for
-// each result row, counting rows and columns in CDB::g_dbRowCnt and
-// CDB::g_dbColCnt. All rows must have the same number of columns. A failure
-// resets both counts and throws through CDB::execWrap().
-template <typename OnRow>
-void forEachRow(const std::string& sql, OnRow onRow) {
-  CDB::g_dbRowCnt = 0;
-  CDB::g_dbColCnt = 0;
-  const char* rest = sql.c_str();
-  while (*rest != '\0') {
-    sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(CDB::dbCnn, rest, -1, &raw, &rest);
-    if (rc != SQLITE_OK) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
-    if (raw == nullptr) continue;  // blank or a comment: no statement
-    std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(raw);
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-      const int columns = sqlite3_column_count(raw);
-      if (CDB::g_dbRowCnt > 0 && columns != CDB::g_dbColCnt) {
-        fail(SQLITE_ERROR, "statements with different columns in one query: ", sql);
-      }
-      CDB::g_dbColCnt = columns;
-      onRow(raw, columns);
-      ++CDB::g_dbRowCnt;
-    }
-    if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(CDB::dbCnn), sql);
-  }
-}
-
-// Cell `i` of the current row as text; a NULL cell, or an index past the
-// last column, reads as the empty text.
-const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
-  const unsigned char* cell =
-      static_cast<int>(i) < columns ? sqlite3_column_text(stmt, static_cast<int>(i)) : nullptr;
-  return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
-}
+using korvan::cellText;
+using korvan::forEachRow;
 
 std::string_view nameOf(const std::string& key) { return key; }
 std::string_view nameOf(const Json::StaticString& key) { return key.c_str(); }
@@ -137,8 +96,20 @@ struct ConnectionCloser {
 
 void CDB::cnn() {
   if (dbCnn != nullptr) return;
+  // One request is one process and uses its connection from one thread: the
+  // engine's locks around every call and its memory accounting (a lock on
+  // every allocation) are pure cost here. Nor does a request read enough pages
+  // to gain from a page cache laid out in advance (20 pages for the database
+  // and again for every temporary index, each page touched at once); pages are
+  // allocated as they are read instead. These settings are taken only before
+  // the engine starts; later calls are refused and change nothing.
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+  korvan::useEngineMemory();
   sqlite3* opened = nullptr;
-  const int rc = sqlite3_open(korvan::resolvePath(korvan::kDbPath).c_str(), &opened);
+  const int rc =
+      sqlite3_open_v2(korvan::resolvePath(korvan::kDbPath).c_str(), &opened,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     // The engine's message is kept before the failed handle is released.
     const std::string message = opened != nullptr ? sqlite3_errmsg(opened) : sqlite3_errstr(rc);

@@ -9,11 +9,14 @@
 #include <json/json.h>
 #include <sqlite3.h>
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "util/caller.h"
+#include "util/json_text.h"
 #include "util/myerr.h"
 
 class CDB {
@@ -46,6 +49,37 @@ class CDB {
   // snapshots cheaper to build and to free.
   static void sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
                   Json::Value& jsData);
+  // Writes the JSON value that sel(true, sql, staticKeys, list) would leave in
+  // a null `list` to `out`, as finished text (util/json_text.h): an array of
+  // one object per row, or "null" when there is no row. The text is what the
+  // reply writer gives for that list, but no tree is built, which keeps the
+  // snapshot's large lists cheap. A failing query leaves `out` as it was.
+  //
+  // The options: `visit` is shown every row first and may leave it out of
+  // the list by returning false; `cell` is
+  // asked first for every member of every row, with the member's position in
+  // `staticKeys`, and may append the member's value itself and return true
+  // (otherwise the cell goes in as a JSON string); with `orderBy` (positions
+  // in `staticKeys`) the rows come ordered by those cells as an ORDER BY on
+  // them would order them, ties in the query's order, which for wide rows
+  // costs far less than the engine's sorting.
+  class RowCells {  // the row being read: its cells as sel() reads them
+   public:
+    virtual ~RowCells() = default;
+    virtual const char* operator[](size_t key) const = 0;
+    // Cell `key` when it holds an integer (not a text of one).
+    virtual std::optional<long long> integer(size_t key) const = 0;
+  };
+  using CellWriter =
+      std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;
+  using RowVisitor = std::function<bool(const RowCells& row)>;
+  struct ListOptions {
+    RowVisitor visit;
+    CellWriter cell;
+    std::vector<size_t> orderBy;
+  };
+  static void selText(const std::string& sql, const std::vector<const char*>& staticKeys,
+                      std::string& out, const ListOptions& options = {});
   // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
   // whether the value goes between quotes. Values pass the rule of sql.h.
   static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
@@ -54,10 +88,18 @@ class CDB {
   // The snapshot seen by `caller`: curUser is the caller's own row, with
   // the caller's token and no password; no user's password or token is
   // listed. `serverIP` of the request is stored only for a level-3 caller.
-  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+  // In normal mode it carries `firstLogin` true while the first-login flag
+  // of secureConf is "1". Its many-row lists (privs, users, serials, dogs, dogInfos) go to `lists`
+  // as finished text, the rest into `jsOData`; on failure neither changes.
+  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
+                           korvan::JsonFragments& lists);
   static void selIPS(Json::Value& ips);
   static void selserverIPS(Json::Value& ips);
-  static void convertDogTCF(Json::Value& jsOData);
+  // Writes `type2`, `frame` and `code` of a module row with the members
+  // `keys` as JSON integers: the module kind, and for kinds 1 and 3 the
+  // indices of the frame and code texts in their tables (-1 when not there),
+  // for other kinds 10 and 30. For selText().
+  static CellWriter convertDogTCF(const std::vector<const char*>& keys);
 
   // ---- Process-wide state of the one request ------------------------------
   static sqlite3* dbCnn;

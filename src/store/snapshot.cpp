@@ -1,12 +1,14 @@
-// The configuration snapshot that every successful AJAX reply carries, and the
-// two pieces of upkeep done on the way: the server address the browser
-// reports, and (in normal mode) console slots for modules that came online.
+// The configuration snapshot that every successful AJAX reply carries, read
+// in one transaction, with the upkeep done on the way (store/slots.h).
+#include <charconv>
 #include <cstdio>
-#include <map>
+#include <system_error>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/db.h"
+#include "store/slots.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -17,15 +19,13 @@
 
 namespace {
 
-const char* const kNoSlotHint = "Console Table has no space,please delete unused console";
-
 // Module settings as the browser shows them: the index of the stored text in
 // these tables.
 const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"};
 const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
 
 template <size_t N>
-int indexIn(const char* const (&table)[N], const std::string& text) {
+int indexIn(const char* const (&table)[N], std::string_view text) {
   for (size_t i = 0; i < N; ++i) {
     if (text == table[i]) return static_cast<int>(i);
   }
@@ -47,127 +47,83 @@ void select(bool many, std::string sql, const std::vector<const char*>& keys, Js
   CDB::sel(many, sql, keys, target);
 }
 
-void modify(std::string sql) { CDB::execModify(sql); }
+const std::vector<const char*> kUserKeys{
+    "level",    "id",    "nm",    "pw",     "memo",   "dogDB",     "pid",
+    "privType", "privNM", "token", "interval", "code", "frame",     "media",
+    "nm2",      "addrH", "addrC", "phone",  "email",  "status",    "prior",
+    "loginTime", "loginTime2", "createTime", "memo2", "pwdDepth", "timezone"};
+// curUser's members, all of them members of a users row too.
+const std::vector<const char*> kCurUserKeys{"level",  "id",      "nm",     "pw",      "memo",
+                                            "dogDB",  "pid",     "privType", "privNM", "token",
+                                            "interval", "pwdDepth", "timezone"};
 
-// The online modules, in the columns of a `dogs` element.
-const char* const kModuleQuery =
-    " select code,frame,id,uid,nm,0 as type2,"
-    " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart,"
-    " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
+const std::vector<const char*> kSlotKeys{"setted", "id", "uid", "nm"};
 
-const std::vector<const char*> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
-                                           "type2",  "status", "group2", "pos1", "pos2",
-                                           "depart", "memo",   "sm",     "priv"};
-
-// Gives every online module of `modules` a console slot: a module whose uid a
-// taken slot holds keeps it (and the slot follows the module's name); any
-// other takes the free slot with the lowest id. Without a free slot the
-// reply gets the hint and the module goes without.
-void assignSlots(const Json::Value& modules, Json::Value& reply) {
-  for (const Json::Value& module : modules) {
-    Json::Value m = module;
-    const std::string uid = module["uid"].asString();
-    Json::Value held;
-    select(false,
-           std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
-               sqlText(uid) + "'",
-           {"uid"}, held);
-    if (CDB::g_dbRowCnt == 1) {
-      std::map<std::string, bool> keys{{"nm", true}};
-      std::string list;
-      CDB::getUpdSql(keys, m, list);
-      modify(" update dogInfo2 set " + list + " where uid=" + "'" + sqlText(uid) + "'");
-      continue;
-    }
-    Json::Value freeSlot;
-    select(false, " select id from dogInfo2 where setted=0 order by id limit 1 ", {"id"}, freeSlot);
-    if (CDB::g_dbRowCnt == 0) {
-      reply["hint"] = kNoSlotHint;
-      continue;
-    }
-    std::map<std::string, bool> keys{{"nm", true}, {"uid", true}};
-    std::string list;
-    CDB::getUpdSql(keys, m, list);
-    modify(" update dogInfo2 set setted=1," + list + " where id=" + sqlNumber(freeSlot["id"]));
-  }
+std::vector<const char*> dogKeys() {
+  std::vector<const char*> keys{"dogInfoID"};
+  keys.insert(keys.end(), korvan::kModuleKeys.begin(), korvan::kModuleKeys.end());
+  return keys;
 }
 
-// True when an online module lacks its one slot or its slot's name differs
-// from the module's: only then does the slot upkeep have anything to write.
-bool slotsNeedUpkeep() {
-  Json::Value count;
-  // One join (the engine indexes it on the fly) rather than a scan of the
-  // slots per module.
-  select(false,
-         " select count(*) from (select d.id from dog2 as d left join dogInfo2 as i"
-         " on i.setted=1 and i.uid=d.uid where d.status+d.usrstatus>=1"
-         " group by d.id having count(i.uid)!=1 or max(i.nm!=d.nm))",
-         {"n"}, count);
-  return count["n"].asString() != "0";
+// The caller's own row, read from the users list as it goes by: the same row
+// the curUser query would give. User ids are integers (the row id).
+CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
+  long long callerId = 0;
+  const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
+  if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
+  return [callerId, &curUser](const CDB::RowCells& row) {
+    if (row.integer(1) != callerId) return true;  // the users list's "id"
+    for (size_t i = 0; i < kUserKeys.size(); ++i) {
+      for (const char* key : kCurUserKeys) {
+        if (std::string_view(kUserKeys[i]) == key) curUser[key] = row[i];
+      }
+    }
+    return true;
+  };
 }
 
-// The snapshot's writes: the server address the browser reports (when
-// `serverIp` says it is to be stored) and, in normal mode, the console slots. They run in their own
-// short write transaction, taken only when there is something to write. When the lock cannot be had
-// the snapshot is served without them; the next request does them.
-void upkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
-  if (!serverIp && (CDB::isFactory || !slotsNeedUpkeep())) return;
-  try {
-    korvan::Transaction transaction(korvan::Transaction::kWrite);
-    if (serverIp) {
-      modify(std::string(" update server2 set ") +
-             " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
-    }
-    if (!CDB::isFactory) {
-      Json::Value online;
-      select(true, kModuleQuery, kModuleKeys, online);
-      assignSlots(online, snap);
-    }
-    transaction.commit();
-  } catch (const CMyErr& e) {
-    if (e.type != CMyErr::lockErr) throw;
-    setLog(1164, e.what());
-  }
-}
-
-}  // namespace
-
-void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
-  // Built apart and joined to the reply only when complete: a failure on the
-  // way leaves the reply with the error instead of half a snapshot.
-  Json::Value snap(Json::objectValue);
-  const Json::Value& request = jsIData;
-
-  std::string serverTime;
-  getDateTime_sec(serverTime);
-  snap["softVersion"] = softVersion();
-  snap["serverTime"] = serverTime;
-
-  // The stored server address is a level-3 setting like the rest of server2.
-  upkeep(request.isMember("serverIP") && caller.level >= 3, request, snap);
-
-  // One read transaction: every member shows the same moment.
-  korvan::Transaction reading(korvan::Transaction::kRead);
+// Reads every member of the snapshot into `snap` and `found`, within the
+// caller's transaction. With `checkSlots`, returns whether the console slots
+// are in order (otherwise true); when they are not, the reading is to be
+// thrown away.
+bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
+                  korvan::JsonFragments& found) {
+  const bool factory = CDB::isFactory;
   select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
-  select(false,
-         // No password or token leaves the database in a reply: the caller
-         // gets its own token back and nothing else.
-         std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,pid,"
-                     "priv2.type as privType,priv2.nm as privNM,'' as token,interval,pwdDepth,"
-                     "timezone") +
-             " from user2,priv2 where user2.pid=priv2.id " +
-             " and user2.id=" + sqlNumber(caller.id) + ";",
-         {"level", "id", "nm", "pw", "memo", "dogDB", "pid", "privType", "privNM", "token",
-          "interval", "pwdDepth", "timezone"},
-         snap["curUser"]);
+  // The many-row lists go straight from the rows to their reply text.
+  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
+               {"level", "id", "nm", "type", "dogDB"}, found["privs"]);
 
-  if (snap["curUser"].isObject()) snap["curUser"]["token"] = caller.token;
+  // No password or token leaves the database in a reply: the caller gets its
+  // own token back and nothing else.
+  Json::Value curUser;
+  CDB::selText(
+      std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
+                  "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
+          " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
+          "createTime,memo2,pwdDepth,timezone " +
+          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ",
+      kUserKeys, found["users"],
+      {callerRow(caller.id, curUser), nullptr, {0, 8, 2}});  // by level, privNM and nm
+  if (curUser.isNull()) {  // not among the listed users
+    select(false,
+           std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
+                       "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
+                       "pwdDepth,timezone") +
+               " from user2,priv2 where user2.pid=priv2.id " +
+               " and user2.id=" + sqlNumber(caller.id) + ";",
+           kCurUserKeys, curUser);
+  }
+  if (curUser.isObject()) curUser["token"] = caller.token;
+  snap["curUser"] = curUser;
 
   Json::Value secure;
   select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
          {"secureConf", "ntpServer", "snmpServer"}, secure);
-  setLog(1163, secure.toStyledString().c_str());
+  std::string secureText = Json::FastWriter().write(secure);
+  secureText.pop_back();  // one line, as every trace record is
+  setLog(1163, secureText.c_str());
   const Json::Value& firstSecure = static_cast<const Json::Value&>(secure)[0];
   Json::Value policy;
   Json::Reader reader;
@@ -187,61 +143,91 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
     server[member] = CTools::IP_intToStr(server[member].asString());
   }
 
-  select(true, " select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
-         {"level", "id", "nm", "type", "dogDB"}, snap["privs"]);
-
-  select(
-      true,
-      std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
-                  "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
-          " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
-          "createTime,memo2,pwdDepth,timezone " +
-          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 " +
-          " order by level, privNM,user2.nm ",
-      {"level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
-       "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
-       "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
-       "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"},
-      snap["users"]);
-
   Json::Value ips;
-  selIPS(ips);
+  CDB::selIPS(ips);
   snap["ips"] = ips;
 
   Json::Value serverIps;
-  selserverIPS(serverIps);
+  CDB::selserverIPS(serverIps);
   snap["serverips"] = serverIps;
 
   // Only captured pairs: a module whose serial console a user holds, with
   // that user. A free module (-1) never pairs, not even with a row of id -1.
-  select(true,
-         std::string(" select dog2.id as dogID,dog2.nm as dogNM,user2.id as userID,"
-                     "user2.nm as userNM from dog2,user2 ") +
-             " where dog2.serialUserID=user2.id and dog2.serialUserID!=-1 order by dog2.id",
-         {"dogID", "dogNM", "userID", "userNM"}, snap["serials"]);
+  CDB::selText(std::string(" select dog2.id as dogID,dog2.nm as dogNM,user2.id as userID,"
+                           "user2.nm as userNM from dog2,user2 ") +
+                   " where dog2.serialUserID=user2.id and dog2.serialUserID!=-1 order by dog2.id",
+               {"dogID", "dogNM", "userID", "userNM"}, found["serials"]);
 
-  snap["dogs"] = Json::Value(Json::arrayValue);
-  if (isFactory) {
-    select(true, kModuleQuery, kModuleKeys, snap["dogs"]);
+  std::string& dogs = found["dogs"];
+  const std::vector<const char*> keys = factory ? korvan::kModuleKeys : dogKeys();
+  korvan::SlotCheck slots(keys, kSlotKeys);
+  if (factory) {
+    CDB::selText(korvan::kModuleQuery, keys, dogs, {nullptr, CDB::convertDogTCF(keys), {}});
   } else {
-    std::vector<const char*> keys{"dogInfoID"};
-    keys.insert(keys.end(), kModuleKeys.begin(), kModuleKeys.end());
-    select(
-        true,
+    CDB::selText(
         std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
             " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
             " di2.depart,di2.memo,0 as sm,0 as priv" +
-            " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and status+usrstatus>=1 " +
+            // Every online module, each with its slots; one without is left
+            // out of the list (but not out of the slot check).
+            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where status+usrstatus>=1 " +
             " order by d2.id",
-        keys, snap["dogs"]);
+        keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }
-  convertDogTCF(snap);
+  if (dogs == "null") dogs = "[]";  // an empty list, never null
 
-  select(true, " select setted,id,uid,nm from dogInfo2 where 1=1 order by id",
-         {"setted", "id", "uid", "nm"}, snap["dogInfos"]);
-  reading.commit();
+  CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id", kSlotKeys,
+               found["dogInfos"], {checkSlots ? slots.slotRows() : nullptr, nullptr, {}});
+  if (!factory) {
+    Json::Value flag;
+    select(false, "select f_firstLogin from secureConf;", {"firstLogin"}, flag);
+    const std::string firstLogin = flag["firstLogin"].asString();
+    setLog(845, firstLogin.c_str());
+    if (firstLogin == "1") snap["firstLogin"] = true;
+  }
+  return !checkSlots || slots.inOrder();
+}
 
-  for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
+}  // namespace
+
+void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
+                       korvan::JsonFragments& lists) {
+  const Json::Value& request = jsIData;
+  // Built apart and joined to the reply only when complete: a failure on the
+  // way leaves the reply with the error instead of half a snapshot.
+  Json::Value head(Json::objectValue);
+  std::string serverTime;
+  getDateTime_sec(serverTime);
+  head["softVersion"] = softVersion();
+  head["serverTime"] = serverTime;
+
+  // The stored server address is a level-3 setting like the rest of server2.
+  const bool serverIp = request.isMember("serverIP") && caller.level >= 3;
+  if (serverIp) korvan::slotUpkeep(serverIp, request, head);
+
+  // One read transaction: every member shows the same moment. The module and
+  // slot lists it reads also tell whether the slots need upkeep (they rarely
+  // do); then the reading is dropped for the upkeep's write transaction and
+  // done again after it.
+  bool checkSlots = !serverIp && !isFactory;
+  for (;;) {
+    Json::Value snap = head;
+    korvan::JsonFragments found;
+    {
+      korvan::Transaction reading(korvan::Transaction::kDeferred);
+      if (readSnapshot(caller, checkSlots, snap, found)) {
+        reading.commit();
+        for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
+        for (auto& [name, text] : found) {
+          jsOData.removeMember(name);
+          lists[name].swap(text);
+        }
+        return;
+      }
+    }  // the reading ends before the upkeep writes
+    korvan::slotUpkeep(false, request, head);
+    checkSlots = false;  // read once more, whether the upkeep could write or not
+  }
 }
 
 void CDB::selIPS(Json::Value& ips) {
@@ -255,23 +241,25 @@ void CDB::selserverIPS(Json::Value& ips) {
   for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
 }
 
-void CDB::convertDogTCF(Json::Value& jsOData) {
-  if (!jsOData.isObject() || !jsOData.isMember("dogs")) return;
-  Json::Value& dogs = jsOData["dogs"];
-  if (!dogs.isArray()) return;
-  for (Json::Value& dog : dogs) {
-    if (!dog.isObject()) continue;
-    const int kind =
-        korvan::moduleKind(dog["uid"].isString() ? dog["uid"].asString() : std::string());
-    dog["type2"] = kind;
-    if (kind == 1 || kind == 3) {
-      const Json::Value& frame = dog["frame"];
-      const Json::Value& code = dog["code"];
-      dog["frame"] = frame.isString() ? indexIn(kFrameTable, frame.asString()) : -1;
-      dog["code"] = code.isString() ? indexIn(kCodeTable, code.asString()) : -1;
-    } else {
-      dog["frame"] = 10;
-      dog["code"] = 30;
-    }
+CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
+  size_t uid = keys.size(), frame = keys.size(), code = keys.size(), type2 = keys.size();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string_view key = keys[i];
+    if (key == "uid") uid = i;
+    if (key == "frame") frame = i;
+    if (key == "code") code = i;
+    if (key == "type2") type2 = i;
   }
+  return [=](size_t key, const RowCells& row, korvan::JsonTextBuilder& out) {
+    if (key != type2 && key != frame && key != code) return false;
+    const int kind = korvan::moduleKind(row[uid]);
+    int value = kind;
+    if (key == frame) {
+      value = kind == 1 || kind == 3 ? indexIn(kFrameTable, row[frame]) : 10;
+    } else if (key == code) {
+      value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
+    }
+    out.append(std::to_string(value));
+    return true;
+  };
 }

@@ -19,6 +19,10 @@ class Transaction {
     // Takes a shared lock ("BEGIN" and a read of the schema) that keeps every
     // writer from committing until the transaction ends.
     kRead,
+    // "BEGIN" alone: the shared lock comes with the first statement, which
+    // fails with lockErr when it cannot be had. For readers whose first
+    // statement is a query anyway.
+    kDeferred,
   };
 
   // Begins the transaction; throws the CMyErr of the failing statement

@@ -22,4 +22,7 @@ struct Caller {
   std::string token;
   // The client's address in dotted decimal, as the web server reports it.
   std::string address;
+  // The session's expiry (epoch seconds, decimal text) as the session check
+  // read it; empty when no check ran.
+  std::string expiry;
 };

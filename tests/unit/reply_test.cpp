@@ -1,4 +1,5 @@
-// The reply writer against the library's, and the snapshot's row reader.
+// The reply writer against the library's, and the snapshot's row readers:
+// into values, and straight into text.
 #include "cgi/reply.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,39 @@ TEST(RowReading, ByPositionAsStringsTheLastOfARepeatedNameWinning) {
   EXPECT_THROW(CDB::sel(true, sql, keys, rows), CMyErr);
   EXPECT_EQ(rows.size(), 2u);
   EXPECT_EQ(CDB::g_dbRowCnt, 0);
+  sqlite3_close(CDB::dbCnn);
+  CDB::dbCnn = nullptr;
+}
+
+// Rows read straight into text read as the reply writer writes the rows read
+// into values; rows ordered in the program come as the engine orders them.
+TEST(RowText, AsTheWriterWritesAndInTheEnginesOrder) {
+  ASSERT_EQ(sqlite3_open(":memory:", &CDB::dbCnn), SQLITE_OK);
+  std::string setup =
+      "create table t (k integer primary key, a, b);"
+      "insert into t (a, b) values (null, 'x\"<b>&\\'), (2, char(1,9,10)), (2.5, 'caf'||char(233)),"
+      " (-1, char(8232)||'</script>'), (9223372036854775807, ''), (9.3e18, x'00ff'),"
+      " ('abc', null), ('ab', 'z'), (x'0001', 7), ('10', '10'), (2, 'tie');";
+  CDB::execModify(setup);
+  const std::vector<const char*> keys{"b", "a", "k", "a", "past"};
+  std::string sql = "select b, a, k from t";
+  Json::Value tree;
+  CDB::sel(true, sql, keys, tree);
+  std::string text;
+  CDB::selText(sql, keys, text);
+  EXPECT_EQ(text + "\n", replyText(tree));
+
+  std::string sorted = "[";  // the engine's order, the tie broken by k
+  CDB::selText(sql + " order by a, b", keys, sorted);
+  std::string ordered = "[";
+  CDB::selText(sql, keys, ordered, {nullptr, nullptr, {1, 0}});
+  EXPECT_EQ(ordered, sorted);
+
+  std::string none = "kept";
+  CDB::selText("select b from t where 0", keys, none);
+  EXPECT_EQ(none, "keptnull");
+  EXPECT_THROW(CDB::selText("select nothing from t", keys, none), CMyErr);
+  EXPECT_EQ(none, "keptnull");
   sqlite3_close(CDB::dbCnn);
   CDB::dbCnn = nullptr;
 }

@@ -1,0 +1,58 @@
+// Reading the rows of a query, shared by the readers of the store: the rows
+// into JSON values (db.cpp) and into JSON text (rows_text.cpp).
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+#include "store/db.h"
+
+namespace korvan {
+
+// Runs every statement of `sql` in turn and calls onRow(stmt, columns) for
+// each result row, counting rows and columns in CDB::g_dbRowCnt and
+// CDB::g_dbColCnt. All rows must have the same number of columns. A failure
+// resets both counts and throws through CDB::execWrap().
+template <typename OnRow>
+void forEachRow(const std::string& sql, OnRow onRow) {
+  struct Finalizer {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+  };
+  const auto fail = [&sql](int rc, const std::string& message) {
+    CDB::g_dbRowCnt = 0;
+    CDB::g_dbColCnt = 0;
+    CDB::execWrap(rc, message + sql);
+  };
+  CDB::g_dbRowCnt = 0;
+  CDB::g_dbColCnt = 0;
+  const char* rest = sql.c_str();
+  while (*rest != '\0') {
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(CDB::dbCnn, rest, -1, &raw, &rest);
+    if (rc != SQLITE_OK) fail(rc, sqlite3_errmsg(CDB::dbCnn));
+    if (raw == nullptr) continue;  // blank or a comment: no statement
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt(raw);
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+      const int columns = sqlite3_column_count(raw);
+      if (CDB::g_dbRowCnt > 0 && columns != CDB::g_dbColCnt) {
+        fail(SQLITE_ERROR, "statements with different columns in one query: ");
+      }
+      CDB::g_dbColCnt = columns;
+      onRow(raw, columns);
+      ++CDB::g_dbRowCnt;
+    }
+    if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(CDB::dbCnn));
+  }
+}
+
+// Cell `i` of the current row as text; a NULL cell, or an index past the
+// last column, reads as the empty text.
+inline const char* cellText(sqlite3_stmt* stmt, int columns, size_t i) {
+  const unsigned char* cell =
+      static_cast<int>(i) < columns ? sqlite3_column_text(stmt, static_cast<int>(i)) : nullptr;
+  return cell != nullptr ? reinterpret_cast<const char*>(cell) : "";
+}
+
+}  // namespace korvan
