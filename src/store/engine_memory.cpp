@@ -84,10 +84,11 @@ void release(void* p) {
 void* resize(void* p, int n) {
   if (p == nullptr) return allocate(n);
   const size_t old = capacityOf(p);
-  if (n > 0 && static_cast<size_t>(n) <= old && (headerOf(p) & 0xff) != kLarge) return p;
+  const size_t size = n > 0 ? static_cast<size_t>(n) : 1;
+  if (size <= old && (headerOf(p) & 0xff) != kLarge) return p;
   void* moved = allocate(n);
   if (moved == nullptr) return nullptr;  // the engine keeps the old block
-  std::memcpy(moved, p, old < static_cast<size_t>(n) ? old : static_cast<size_t>(n));
+  std::memcpy(moved, p, old < size ? old : size);
   release(p);
   return moved;
 }
