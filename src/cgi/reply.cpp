@@ -82,7 +82,8 @@ void forEachMember(const Json::Value& reply, const korvan::JsonFragments& fragme
       visit(name, &*it, nullptr);
     }
   }
-  for (; fragment != fragments.end(); ++fragment) visit(fragment->first, nullptr, &fragment->second);
+  for (; fragment != fragments.end(); ++fragment)
+    visit(fragment->first, nullptr, &fragment->second);
 }
 
 namespace {
@@ -98,20 +99,21 @@ void emitReply(const Json::Value& reply, const korvan::JsonFragments& fragments,
   } else {
     buffer += '{';
     bool first = true;
-    forEachMember(reply, fragments,
-                  [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
-                    if (!first) buffer += ',';
-                    first = false;
-                    korvan::appendJsonString(name.data(), name.data() + name.size(), buffer);
-                    buffer += ':';
-                    if (value != nullptr) {
-                      appendCompact(*value, buffer);
-                      return;
-                    }
-                    sink(buffer);
-                    buffer.clear();
-                    sink(*fragment);
-                  });
+    forEachMember(
+        reply, fragments,
+        [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+          if (!first) buffer += ',';
+          first = false;
+          korvan::appendJsonString(name.data(), name.data() + name.size(), buffer);
+          buffer += ':';
+          if (value != nullptr) {
+            appendCompact(*value, buffer);
+            return;
+          }
+          sink(buffer);
+          buffer.clear();
+          sink(*fragment);
+        });
     buffer += '}';
   }
   buffer += '\n';

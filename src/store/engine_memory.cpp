@@ -32,11 +32,14 @@ int classOf(size_t block) {
   return c;
 }
 
-std::uint64_t& headerOf(void* p) { return *reinterpret_cast<std::uint64_t*>(static_cast<char*>(p) - kHeader); }
+std::uint64_t& headerOf(void* p) {
+  return *reinterpret_cast<std::uint64_t*>(static_cast<char*>(p) - kHeader);
+}
 
 size_t capacityOf(void* p) {
   const std::uint64_t header = headerOf(p);
-  return (header & 0xff) == kLarge ? static_cast<size_t>(header >> 8) : classSize(static_cast<int>(header)) - kHeader;
+  return (header & 0xff) == kLarge ? static_cast<size_t>(header >> 8)
+                                   : classSize(static_cast<int>(header)) - kHeader;
 }
 
 void* allocate(int n) {
@@ -104,7 +107,8 @@ int roundUp(int n) {
 int start(void*) { return SQLITE_OK; }
 void stop(void*) {}
 
-const sqlite3_mem_methods kMethods = {allocate, release, resize, sizeOf, roundUp, start, stop, nullptr};
+const sqlite3_mem_methods kMethods = {allocate, release, resize, sizeOf,
+                                      roundUp,  start,   stop,   nullptr};
 
 }  // namespace
 

@@ -53,7 +53,8 @@ class StatementRow : public CDB::RowCells {
                                : nullptr;
     if (value != nullptr && sqlite3_value_type(value) == SQLITE_INTEGER) {
       char digits[24];
-      const auto written = std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(value));
+      const auto written =
+          std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(value));
       out.appendMember(prefix, digits, written.ptr);
       return;
     }
@@ -86,8 +87,9 @@ SortValue sortValue(sqlite3_stmt* stmt, int columns, size_t i) {
   } else if (type == SQLITE_FLOAT) {
     value = {1, false, 0, sqlite3_column_double(stmt, column), {}};
   } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-    const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(stmt, column))
-                                           : sqlite3_column_blob(stmt, column);
+    const void* data = type == SQLITE_TEXT
+                           ? static_cast<const void*>(sqlite3_column_text(stmt, column))
+                           : sqlite3_column_blob(stmt, column);
     const int size = sqlite3_column_bytes(stmt, column);
     value.kind = type == SQLITE_TEXT ? 2 : 3;
     if (size > 0) value.bytes.assign(static_cast<const char*>(data), static_cast<size_t>(size));

@@ -103,9 +103,8 @@ SlotCheck::SlotCheck(const std::vector<const char*>& dogKeys,
 
 CDB::RowVisitor SlotCheck::moduleRows() {
   return [this](const CDB::RowCells& row) {
-    const Pair& pair =
-        pairs_.emplace_back(Pair{row.integer(moduleId_).value_or(0), row[moduleName_],
-                                 row.integer(dogInfoID_)});
+    const Pair& pair = pairs_.emplace_back(
+        Pair{row.integer(moduleId_).value_or(0), row[moduleName_], row.integer(dogInfoID_)});
     return pair.slot.has_value();
   };
 }
@@ -113,7 +112,8 @@ CDB::RowVisitor SlotCheck::moduleRows() {
 CDB::RowVisitor SlotCheck::slotRows() {
   return [this](const CDB::RowCells& row) {
     // The column has integer affinity: a slot taken is stored as 1.
-    if (row.integer(slotTaken_) == 1) takenSlotNames_[row.integer(slotId_).value_or(0)] = row[slotName_];
+    if (row.integer(slotTaken_) == 1)
+      takenSlotNames_[row.integer(slotId_).value_or(0)] = row[slotName_];
     return true;
   };
 }

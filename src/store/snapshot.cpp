@@ -2,9 +2,9 @@
 // in one transaction, with the upkeep done on the way (store/slots.h).
 #include <charconv>
 #include <cstdio>
-#include <system_error>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "store/db.h"
@@ -48,13 +48,13 @@ void select(bool many, std::string sql, const std::vector<const char*>& keys, Js
 }
 
 const std::vector<const char*> kUserKeys{
-    "level",    "id",    "nm",    "pw",     "memo",   "dogDB",     "pid",
-    "privType", "privNM", "token", "interval", "code", "frame",     "media",
-    "nm2",      "addrH", "addrC", "phone",  "email",  "status",    "prior",
-    "loginTime", "loginTime2", "createTime", "memo2", "pwdDepth", "timezone"};
+    "level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
+    "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
+    "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
+    "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"};
 // curUser's members, all of them members of a users row too.
-const std::vector<const char*> kCurUserKeys{"level",  "id",      "nm",     "pw",      "memo",
-                                            "dogDB",  "pid",     "privType", "privNM", "token",
+const std::vector<const char*> kCurUserKeys{"level",    "id",       "nm",       "pw",     "memo",
+                                            "dogDB",    "pid",      "privType", "privNM", "token",
                                             "interval", "pwdDepth", "timezone"};
 
 const std::vector<const char*> kSlotKeys{"setted", "id", "uid", "nm"};
@@ -106,7 +106,7 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
           " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ",
       kUserKeys, found["users"],
       {callerRow(caller.id, curUser), nullptr, {0, 8, 2}});  // by level, privNM and nm
-  if (curUser.isNull()) {  // not among the listed users
+  if (curUser.isNull()) {                                    // not among the listed users
     select(false,
            std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
                        "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
@@ -170,7 +170,8 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
             " di2.depart,di2.memo,0 as sm,0 as priv" +
             // Every online module, each with its slots; one without is left
             // out of the list (but not out of the slot check).
-            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where status+usrstatus>=1 " +
+            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
+            "status+usrstatus>=1 " +
             " order by d2.id",
         keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }

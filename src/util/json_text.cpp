@@ -38,7 +38,8 @@ namespace {
 struct PlainBytes {
   bool plain[256] = {};
   constexpr PlainBytes() {
-    for (int c = 0x20; c <= 0x7e; ++c) plain[c] = c != '"' && c != '\\' && c != '<' && c != '>' && c != '&';
+    for (int c = 0x20; c <= 0x7e; ++c)
+      plain[c] = c != '"' && c != '\\' && c != '<' && c != '>' && c != '&';
   }
 };
 constexpr PlainBytes kPlainBytes;

@@ -37,7 +37,8 @@ class TraceFile {
     if (fd_ < 0) return;
     if (size_ + static_cast<off_t>(record.size()) > kTraceLogLimit) {
       struct stat full {};
-      if (fstat(fd_, &full) == 0 && full.st_size + static_cast<off_t>(record.size()) > kTraceLogLimit) {
+      if (fstat(fd_, &full) == 0 &&
+          full.st_size + static_cast<off_t>(record.size()) > kTraceLogLimit) {
         rotate(full);
         if (fd_ < 0) return;
       }

@@ -15,11 +15,13 @@ const sqlite3_mem_methods& memory() { return korvan::engineMemory(); }
 
 // Fills a block with bytes derived from its tag; checks them back.
 void fill(void* p, int n, int tag) {
-  for (int i = 0; i < n; ++i) static_cast<unsigned char*>(p)[i] = static_cast<unsigned char>(tag + i);
+  for (int i = 0; i < n; ++i)
+    static_cast<unsigned char*>(p)[i] = static_cast<unsigned char>(tag + i);
 }
 bool holds(const void* p, int n, int tag) {
   for (int i = 0; i < n; ++i) {
-    if (static_cast<const unsigned char*>(p)[i] != static_cast<unsigned char>(tag + i)) return false;
+    if (static_cast<const unsigned char*>(p)[i] != static_cast<unsigned char>(tag + i))
+      return false;
   }
   return true;
 }

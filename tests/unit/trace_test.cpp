@@ -19,8 +19,9 @@ TEST(TraceLog, MovedAsideAtTheLimitAndFollowingTheRoot) {
   const std::string moved = korvantest::readFile(first.cgiDir() + "/log.txt.1");
   EXPECT_LE(moved.size(), 1024u * 1024u);
   EXPECT_LT(kept.size(), moved.size());
-  EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n') + std::count(moved.begin(), moved.end(), '\n'),
-            1100);
+  EXPECT_EQ(
+      std::count(kept.begin(), kept.end(), '\n') + std::count(moved.begin(), moved.end(), '\n'),
+      1100);
   EXPECT_EQ(kept.substr(kept.rfind('\n', kept.size() - 2) + 1, 10), "1099_Time:");
 
   setenv("KORVAN_ROOT", second.dir().c_str(), 1);
