@@ -24,6 +24,8 @@ class CAjax {
   static void initDogDB(Json::Value& jsIData);
   // Throws CMyErr(err) when the IP access list refuses the client.
   static void checkIPS();
+  // The same check against `ips` as CDB::selIPS() read it.
+  static void checkIPS(const Json::Value& ips);
 };
 
 // Calls the handler of an operation that is not a change action. A login

@@ -56,11 +56,11 @@ class CDB {
   // snapshot's large lists cheap. A failing query leaves `out` as it was.
   //
   // The options: `visit` is shown every row first and may leave it out of
-  // the list by returning false; `cell` is
-  // asked first for every member of every row, with the member's position in
-  // `staticKeys`, and may append the member's value itself and return true
-  // (otherwise the cell goes in as a JSON string); with `orderBy` (positions
-  // in `staticKeys`) the rows come ordered by those cells as an ORDER BY on
+  // the list by returning false; `cell` is asked first for every member of
+  // every row, with the member's position in `staticKeys`, and may append
+  // the member's value itself and return true (otherwise the cell goes in as
+  // a JSON string); with `orderBy` (positions in `staticKeys`, each ascending
+  // or descending) the rows come ordered by those cells as an ORDER BY on
   // them would order them, ties in the query's order, which for wide rows
   // costs far less than the engine's sorting.
   class RowCells {  // the row being read: its cells as sel() reads them
@@ -73,10 +73,14 @@ class CDB {
   using CellWriter =
       std::function<bool(size_t key, const RowCells& row, korvan::JsonTextBuilder& out)>;
   using RowVisitor = std::function<bool(const RowCells& row)>;
+  struct SortKey {
+    size_t key;  // a position in staticKeys
+    bool descending = false;
+  };
   struct ListOptions {
     RowVisitor visit;
     CellWriter cell;
-    std::vector<size_t> orderBy;
+    std::vector<SortKey> orderBy;
   };
   static void selText(const std::string& sql, const std::vector<const char*>& staticKeys,
                       std::string& out, const ListOptions& options = {});
@@ -93,7 +97,10 @@ class CDB {
   // as finished text, the rest into `jsOData`; on failure neither changes.
   static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
                            korvan::JsonFragments& lists);
-  static void selIPS(Json::Value& ips);
+  // The IP access list: member `type` (the kind of list) and member `ips`,
+  // the addresses in order. With `device`, its member `factoryMode` is read
+  // from the same row of other2 as the kind, in the same statement.
+  static void selIPS(Json::Value& ips, Json::Value* device = nullptr);
   static void selserverIPS(Json::Value& ips);
   // Writes `type2`, `frame` and `code` of a module row with the members
   // `keys` as JSON integers: the module kind, and for kinds 1 and 3 the

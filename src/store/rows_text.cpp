@@ -130,7 +130,9 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
     const StatementRow row(stmt, columns);
     if (options.visit && !options.visit(row)) return;
     const size_t begin = rows.size();
-    for (size_t key : options.orderBy) sortValues.push_back(sortValue(stmt, columns, key));
+    for (const SortKey& sortKey : options.orderBy) {
+      sortValues.push_back(sortValue(stmt, columns, sortKey.key));
+    }
     for (const auto& [quotedName, key] : order) {
       if (!options.cell) {
         row.appendCell(quotedName, key, rows);
@@ -152,7 +154,7 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
     std::stable_sort(sequence.begin(), sequence.end(), [&](size_t a, size_t b) {
       for (size_t k = 0; k < width; ++k) {
         const int c = compare(sortValues[a * width + k], sortValues[b * width + k]);
-        if (c != 0) return c < 0;
+        if (c != 0) return options.orderBy[k].descending ? c > 0 : c < 0;
       }
       return false;
     });

@@ -89,11 +89,12 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
 bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
                   korvan::JsonFragments& found) {
   const bool factory = CDB::isFactory;
-  select(false, " select factoryMode from other2 ", {"factoryMode"}, snap);
 
   // The many-row lists go straight from the rows to their reply text.
-  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2 order by level desc,nm",
-               {"level", "id", "nm", "type", "dogDB"}, found["privs"]);
+  CDB::ListOptions byLevel;
+  byLevel.orderBy = {{0, true}, {2}};  // the highest level first, then by name
+  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2",
+               {"level", "id", "nm", "type", "dogDB"}, found["privs"], byLevel);
 
   // No password or token leaves the database in a reply: the caller gets its
   // own token back and nothing else.
@@ -105,8 +106,8 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
           "createTime,memo2,pwdDepth,timezone " +
           " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ",
       kUserKeys, found["users"],
-      {callerRow(caller.id, curUser), nullptr, {0, 8, 2}});  // by level, privNM and nm
-  if (curUser.isNull()) {                                    // not among the listed users
+      {callerRow(caller.id, curUser), nullptr, {{0}, {8}, {2}}});  // by level, privNM and nm
+  if (curUser.isNull()) {                                          // not among the listed users
     select(false,
            std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
                        "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
@@ -118,9 +119,14 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   if (curUser.isObject()) curUser["token"] = caller.token;
   snap["curUser"] = curUser;
 
+  // The first-login flag comes from the first row, in the same statement; the
+  // trace record shows the rows without it.
   Json::Value secure;
-  select(true, "select f_pwd,f_ntpServer,f_snmpServer from secureConf;",
-         {"secureConf", "ntpServer", "snmpServer"}, secure);
+  select(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
+         {"secureConf", "ntpServer", "snmpServer", "firstLogin"}, secure);
+  const std::string firstLogin =
+      static_cast<const Json::Value&>(secure)[0]["firstLogin"].asString();
+  for (Json::Value& row : secure) row.removeMember("firstLogin");
   std::string secureText = Json::FastWriter().write(secure);
   secureText.pop_back();  // one line, as every trace record is
   setLog(1163, secureText.c_str());
@@ -144,7 +150,7 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   }
 
   Json::Value ips;
-  CDB::selIPS(ips);
+  CDB::selIPS(ips, &snap);  // and the device mode, from the same row
   snap["ips"] = ips;
 
   Json::Value serverIps;
@@ -180,9 +186,6 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id", kSlotKeys,
                found["dogInfos"], {checkSlots ? slots.slotRows() : nullptr, nullptr, {}});
   if (!factory) {
-    Json::Value flag;
-    select(false, "select f_firstLogin from secureConf;", {"firstLogin"}, flag);
-    const std::string firstLogin = flag["firstLogin"].asString();
     setLog(845, firstLogin.c_str());
     if (firstLogin == "1") snap["firstLogin"] = true;
   }
@@ -231,8 +234,17 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   }
 }
 
-void CDB::selIPS(Json::Value& ips) {
-  select(false, " select ipsType as type from other2", {"type"}, ips);
+void CDB::selIPS(Json::Value& ips, Json::Value* device) {
+  if (device == nullptr) {
+    select(false, " select ipsType as type from other2", {"type"}, ips);
+  } else {
+    Json::Value row;
+    select(false, " select ipsType as type,factoryMode from other2", {"type", "factoryMode"}, row);
+    if (row.isObject()) {  // no row: neither member is set
+      ips["type"] = row["type"];
+      (*device)["factoryMode"] = row["factoryMode"];
+    }
+  }
   select(true, " select ip from ips2 order by ip", {"ip"}, ips["ips"]);
 }
 

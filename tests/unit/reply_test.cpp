@@ -64,7 +64,11 @@ TEST(RowText, AsTheWriterWritesAndInTheEnginesOrder) {
   std::string sorted = "[";  // the engine's order, the tie broken by k
   CDB::selText(sql + " order by a, b", keys, sorted);
   std::string ordered = "[";
-  CDB::selText(sql, keys, ordered, {nullptr, nullptr, {1, 0}});
+  CDB::selText(sql, keys, ordered, {nullptr, nullptr, {{1}, {0}}});
+  EXPECT_EQ(ordered, sorted);
+  sorted = ordered = "";
+  CDB::selText(sql + " order by a desc, b", keys, sorted);
+  CDB::selText(sql, keys, ordered, {nullptr, nullptr, {{1, true}, {0}}});
   EXPECT_EQ(ordered, sorted);
 
   std::string none = "kept";
