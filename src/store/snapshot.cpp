@@ -1,7 +1,9 @@
 // The configuration snapshot that every successful AJAX reply carries, read
 // in one transaction, with the upkeep done on the way (store/slots.h).
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -47,11 +49,19 @@ void select(bool many, std::string sql, const std::vector<const char*>& keys, Js
   CDB::sel(many, sql, keys, target);
 }
 
+// The users list: the query's columns, then "pw" and "token", which no
+// reply shows and which read as the empty text past the last column.
 const std::vector<const char*> kUserKeys{
-    "level",     "id",         "nm",         "pw",       "memo",     "dogDB",   "pid",
-    "privType",  "privNM",     "token",      "interval", "code",     "frame",   "media",
-    "nm2",       "addrH",      "addrC",      "phone",    "email",    "status",  "prior",
-    "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth", "timezone"};
+    "level",      "id",       "nm",       "memo",     "dogDB", "pid",       "privType",
+    "privNM",     "interval", "code",     "frame",    "media", "nm2",       "addrH",
+    "addrC",      "phone",    "email",    "status",   "prior", "loginTime", "loginTime2",
+    "createTime", "memo2",    "pwdDepth", "timezone", "pw",    "token"};
+const char* const kUserQuery =
+    " select priv2.level as level,user2.id,user2.nm,memo,user2.dog as dogDB,pid,"
+    "priv2.type as privType,priv2.nm as privNM,interval,code,frame,media,nm2,addrH,addrC,"
+    "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone"
+    " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
+enum UserColumn : size_t { kUserLevel = 0, kUserId = 1, kUserName = 2, kUserPrivName = 7 };
 // curUser's members, all of them members of a users row too.
 const std::vector<const char*> kCurUserKeys{"level",    "id",       "nm",       "pw",     "memo",
                                             "dogDB",    "pid",      "privType", "privNM", "token",
@@ -72,11 +82,12 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
   const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
   if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
   return [callerId, &curUser](const CDB::RowCells& row) {
-    if (row.integer(1) != callerId) return true;  // the users list's "id"
-    for (size_t i = 0; i < kUserKeys.size(); ++i) {
-      for (const char* key : kCurUserKeys) {
-        if (std::string_view(kUserKeys[i]) == key) curUser[key] = row[i];
-      }
+    if (row.integer(kUserId) != callerId) return true;
+    for (const char* key : kCurUserKeys) {
+      const size_t at = std::find_if(kUserKeys.begin(), kUserKeys.end(),
+                                     [key](const char* name) { return !strcmp(name, key); }) -
+                        kUserKeys.begin();
+      curUser[Json::StaticString(key)] = row[at];
     }
     return true;
   };
@@ -99,15 +110,11 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   // No password or token leaves the database in a reply: the caller gets its
   // own token back and nothing else.
   Json::Value curUser;
-  CDB::selText(
-      std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog as dogDB,"
-                  "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,") +
-          " code,frame,media,nm2,addrH,addrC,phone,email,status,prior,loginTime,loginTime2,"
-          "createTime,memo2,pwdDepth,timezone " +
-          " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ",
-      kUserKeys, found["users"],
-      {callerRow(caller.id, curUser), nullptr, {{0}, {8}, {2}}});  // by level, privNM and nm
-  if (curUser.isNull()) {                                          // not among the listed users
+  CDB::ListOptions userOptions;
+  userOptions.visit = callerRow(caller.id, curUser);
+  userOptions.orderBy = {{kUserLevel}, {kUserPrivName}, {kUserName}};
+  CDB::selText(kUserQuery, kUserKeys, found["users"], userOptions);
+  if (curUser.isNull()) {  // not among the listed users
     select(false,
            std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
                        "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
