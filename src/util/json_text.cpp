@@ -55,9 +55,7 @@ bool isPlain(const char* begin, const char* end) {
 
 void JsonTextBuilder::grow(size_t size) {
   // Left uninitialized: every byte up to size_ is written before it is read.
-  // The first block holds the largest list of a switch (64 users) whole:
-  // growing by copying would cost more than the pages it leaves untouched.
-  capacity_ = std::max(2 * capacity_, size_ + size + 32 * 1024);
+  capacity_ = std::max(2 * capacity_, size_ + size + 4096);
   std::unique_ptr<char[]> larger(new char[capacity_]);
   if (size_ > 0) std::memcpy(larger.get(), text_.get(), size_);
   text_ = std::move(larger);
