@@ -1,6 +1,6 @@
 #include "store/slots.h"
 
-#include <algorithm>
+#include <set>
 #include <string_view>
 
 #include "store/sql.h"
@@ -113,39 +113,21 @@ CDB::RowVisitor SlotCheck::slotRows() {
   return [this](const CDB::RowCells& row) {
     // The column has integer affinity: a slot taken is stored as 1.
     if (row.integer(slotTaken_) == 1)
-      takenSlots_.emplace_back(row.integer(slotId_).value_or(0), row[slotName_]);
+      takenSlotNames_[row.integer(slotId_).value_or(0)] = row[slotName_];
     return true;
   };
 }
 
 bool SlotCheck::inOrder() const {
-  // A few dozen modules and slots: sorted lists serve better than trees.
-  // Slot ids are row ids, so each is taken by one row at most.
-  std::vector<std::pair<long long, const std::string*>> taken;
-  taken.reserve(takenSlots_.size());
-  for (const auto& [id, name] : takenSlots_) taken.emplace_back(id, &name);
-  std::sort(taken.begin(), taken.end());
-  std::vector<const Pair*> byModule;
-  byModule.reserve(pairs_.size());
-  for (const Pair& pair : pairs_) byModule.push_back(&pair);
-  std::stable_sort(byModule.begin(), byModule.end(),
-                   [](const Pair* a, const Pair* b) { return a->module < b->module; });
-  // Each module's rows, one for each slot holding its uid (or one without).
-  for (size_t i = 0; i < byModule.size();) {
-    const long long module = byModule[i]->module;
-    int held = 0;  // taken slots, named as the module
-    for (; i < byModule.size() && byModule[i]->module == module; ++i) {
-      const Pair& pair = *byModule[i];
-      if (!pair.slot) continue;
-      const auto slot =
-          std::lower_bound(taken.begin(), taken.end(),
-                           std::make_pair(*pair.slot, static_cast<const std::string*>(nullptr)));
-      if (slot == taken.end() || slot->first != *pair.slot) continue;  // a free slot with its uid
-      if (*slot->second != pair.moduleName || ++held > 1) return false;
-    }
-    if (held != 1) return false;
+  std::map<long long, int> takenPerModule;
+  std::set<long long> online;
+  for (const Pair& pair : pairs_) {
+    online.insert(pair.module);
+    const auto slot = pair.slot ? takenSlotNames_.find(*pair.slot) : takenSlotNames_.end();
+    if (slot == takenSlotNames_.end()) continue;  // no slot, or a free one with the module's uid
+    if (slot->second != pair.moduleName || ++takenPerModule[pair.module] > 1) return false;
   }
-  return true;
+  return takenPerModule.size() == online.size();
 }
 
 }  // namespace korvan

@@ -5,9 +5,9 @@
 
 #include <json/json.h>
 
+#include <map>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "store/db.h"
@@ -50,7 +50,7 @@ class SlotCheck {
   };
   size_t dogInfoID_, moduleId_, moduleName_, slotId_, slotTaken_, slotName_;
   std::vector<Pair> pairs_;
-  std::vector<std::pair<long long, std::string>> takenSlots_;  // id and name, taken slots only
+  std::map<long long, std::string> takenSlotNames_;  // id -> name, taken slots only
 };
 
 }  // namespace korvan
