@@ -10,12 +10,11 @@
 using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
-  const Json::Value& priv = param("priv");
+  db = paramWithRights("priv");
   std::string sql =
-      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
+      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(db["id"]));
   std::vector<std::string> keys{"nm", "dog", "f_pwd"};
   CDB::sel(false, sql, keys, da);
-  db = priv;
 }
 
 void CUpdPriv::modify() {

@@ -63,9 +63,8 @@ bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
 }
 
 void CUpdUser::initDaDb() {
-  const Json::Value& userPara = param("userPara");
-  loadSideA(userPara, da);
-  db = userPara;
+  db = paramWithRights("userPara");
+  loadSideA(db, da);
 }
 
 void CUpdUser::checkChange() {
@@ -127,7 +126,7 @@ void CUpdUser::log() {
 void CInsUser::checkChange() {}
 
 void CInsUser::modify() {
-  const Json::Value& p = param("userPara");
+  const Json::Value p = paramWithRights("userPara");
   auto quoted = [&p](const char* name) { return "'" + sqlText(textOf(p[name])) + "',"; };
   auto bare = [&p](const char* name) { return sqlNumber(textOf(p[name])) + ","; };
   std::string now;
@@ -151,7 +150,7 @@ void CInsUser::modify() {
   CDB::execModify(sql);
 }
 
-void CInsUser::log() { logSingle(caller, param("userPara"), "insUser", "insert user"); }
+void CInsUser::log() { logSingle(caller, paramWithRights("userPara"), "insUser", "insert user"); }
 
 // ---- CDelUser ----------------------------------------------------------------
 
@@ -163,4 +162,4 @@ void CDelUser::modify() {
   CDB::execModify(sql);
 }
 
-void CDelUser::log() { logSingle(caller, param("userPara"), "delUser", "delete user"); }
+void CDelUser::log() { logSingle(caller, paramWithRights("userPara"), "delUser", "delete user"); }

@@ -177,10 +177,11 @@ int getRetryCount(std::string userName, std::string& dt) {
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
-// Counts and checks the attempt. On success `jsIData` holds the user's
-// userID, pwdExpire and level, the time zone is stored, and an expired
-// password is noted in jsOData.retMsg.
-void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
+// Counts and checks the attempt. On success returns the user's row (members
+// userID, pwdExpire and level), the time zone is stored, and an expired
+// password is noted in jsOData.retMsg. In factory mode only super
+// administrators pass.
+Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
   const std::string userNM = request["userNM"].asString();
   // Refused before anything is written, the trace log included.
@@ -219,7 +220,8 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
                     " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
                     sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
   std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  CDB::sel(false, sql, keys, jsIData);
+  Json::Value user;
+  CDB::sel(false, sql, keys, user);
 
   if (CDB::g_dbRowCnt == 0) {
     std::string now;
@@ -251,7 +253,7 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   CDB::execModify(reset);
   transaction.commit();
 
-  if (CDB::isFactory && request["level"].asString() != "3") {
+  if (mode == DeviceMode::factory && user["level"].asString() != "3") {
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
   }
 
@@ -260,18 +262,21 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   CDB::execModify(zone);
 
   if (pwdExpire > 0) {
-    double elapsed = difftime(time(nullptr), parseLocalTime(request["pwdExpire"].asString()));
-    setLog(832, withoutPasswords(request).toStyledString().c_str());
+    double elapsed = difftime(time(nullptr), parseLocalTime(user["pwdExpire"].asString()));
+    // The request as sent, with the user's row that the check found.
+    Json::Value traced = withoutPasswords(request);
+    for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
+    setLog(832, traced.toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }
   }
+  return user;
 }
 
-// Opens the session of the user that checkPW found; returns the new token.
-std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
-  const Json::Value& request = jsIData;
+// Opens the session of `user`, the row that checkPW found; returns the new
+// token.
+std::string updateToken(const Json::Value& user) {
   const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
@@ -279,7 +284,7 @@ std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
-                    " where id=" + sqlNumber(request["userID"]);
+                    " where id=" + sqlNumber(user["userID"]);
   CDB::execModify(sql);
   return token;
 }
@@ -288,10 +293,8 @@ std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
 
 }  // namespace login
 
-Caller onLogin(Json::Value& jsIData, Json::Value& jsOData) {
-  Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
-  jsIData["user"]["timezone"] = timezone;
-  login::checkPW(jsIData, jsOData);
-  const std::string token = login::updateToken(jsIData, jsOData);
-  return session::callerOf(static_cast<const Json::Value&>(jsIData)["userID"].asString(), token);
+Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData) {
+  const Json::Value user = login::checkPW(mode, jsIData, jsOData);
+  const std::string token = login::updateToken(user);
+  return session::callerOf(user["userID"].asString(), token);
 }

@@ -7,8 +7,8 @@
 #include "store/db.h"
 #include "store/sql.h"
 
-char consoleRight(const Caller& caller, const std::string& moduleId) {
-  if (CDB::isFactory) return caller.level == 3 ? '3' : '0';
+char consoleRight(const Caller& caller, const std::string& moduleId, DeviceMode mode) {
+  if (mode == DeviceMode::factory) return caller.level == 3 ? '3' : '0';
   if (!isSqlNumber(moduleId)) return '0';
 
   std::string sql = " select uid from dog2 where id=" + moduleId;

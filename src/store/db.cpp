@@ -15,7 +15,6 @@ sqlite3* CDB::dbCnn = nullptr;
 char* CDB::dbErr = nullptr;
 int CDB::g_dbRowCnt = 0;
 int CDB::g_dbColCnt = 0;
-bool CDB::isFactory = false;
 
 namespace {
 

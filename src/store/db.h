@@ -18,6 +18,7 @@
 #include "util/caller.h"
 #include "util/json_text.h"
 #include "util/myerr.h"
+#include "util/request_context.h"
 
 class CDB {
  public:
@@ -95,8 +96,9 @@ class CDB {
   // In normal mode it carries `firstLogin` true while the first-login flag
   // of secureConf is "1". Its many-row lists (privs, users, serials, dogs, dogInfos) go to `lists`
   // as finished text, the rest into `jsOData`; on failure neither changes.
-  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                           korvan::JsonFragments& lists);
+  // The caller and the device mode come from `context`.
+  static void selAllTables(const RequestContext& context, Json::Value& jsIData,
+                           Json::Value& jsOData, korvan::JsonFragments& lists);
   // The IP access list: member `type` (the kind of list) and member `ips`,
   // the addresses in order. With `device`, its member `factoryMode` is read
   // from the same row of other2 as the kind, in the same statement.
@@ -113,5 +115,4 @@ class CDB {
   static char* dbErr;
   static int g_dbRowCnt;
   static int g_dbColCnt;
-  static bool isFactory;
 };

@@ -72,14 +72,14 @@ size_t positionOf(const std::vector<const char*>& keys, std::string_view name) {
 
 }  // namespace
 
-void slotUpkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
+void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json::Value& snap) {
   try {
     Transaction transaction(Transaction::kWrite);
     if (serverIp) {
       modify(std::string(" update server2 set ") +
              " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
     }
-    if (!CDB::isFactory) {
+    if (mode == DeviceMode::normal) {
       modify(std::string("create index if not exists ") + kSlotIndex + " on dogInfo2(uid)");
       Json::Value online;
       select(true, kModuleQuery, kModuleKeys, online);

@@ -94,12 +94,11 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
 }
 
 // Reads every member of the snapshot into `snap` and `found`, within the
-// caller's transaction. With `checkSlots`, returns whether the console slots
+// caller's transaction (`factory`: the device is in factory mode). With `checkSlots`, returns whether the console slots
 // are in order (otherwise true); when they are not, the reading is to be
 // thrown away.
-bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
+bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Value& snap,
                   korvan::JsonFragments& found) {
-  const bool factory = CDB::isFactory;
 
   // The many-row lists go straight from the rows to their reply text.
   CDB::ListOptions byLevel;
@@ -201,8 +200,9 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
 
 }  // namespace
 
-void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
+void CDB::selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData,
                        korvan::JsonFragments& lists) {
+  const Caller& caller = context.caller;
   const Json::Value& request = jsIData;
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
@@ -214,19 +214,19 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
 
   // The stored server address is a level-3 setting like the rest of server2.
   const bool serverIp = request.isMember("serverIP") && caller.level >= 3;
-  if (serverIp) korvan::slotUpkeep(serverIp, request, head);
+  if (serverIp) korvan::slotUpkeep(serverIp, context.mode, request, head);
 
   // One read transaction: every member shows the same moment. The module and
   // slot lists it reads also tell whether the slots need upkeep (they rarely
   // do); then the reading is dropped for the upkeep's write transaction and
   // done again after it.
-  bool checkSlots = !serverIp && !isFactory;
+  bool checkSlots = !serverIp && !context.factory();
   for (;;) {
     Json::Value snap = head;
     korvan::JsonFragments found;
     {
       korvan::Transaction reading(korvan::Transaction::kDeferred);
-      if (readSnapshot(caller, checkSlots, snap, found)) {
+      if (readSnapshot(caller, context.factory(), checkSlots, snap, found)) {
         reading.commit();
         for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
         for (auto& [name, text] : found) {
@@ -236,7 +236,7 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
         return;
       }
     }  // the reading ends before the upkeep writes
-    korvan::slotUpkeep(false, request, head);
+    korvan::slotUpkeep(false, context.mode, request, head);
     checkSlots = false;  // read once more, whether the upkeep could write or not
   }
 }
