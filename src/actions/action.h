@@ -33,10 +33,10 @@ class CAction {
 
   const RequestContext context;  // what the dispatcher admitted the request as
   const Caller& caller;          // who asked for the change: the log's author
-  Json::Value& jsIData;  // the request document
-  Json::Value& jsOData;  // the reply document; handed on to the daemon operations
-  Json::Value da;        // side A: the stored values, flat, as texts
-  Json::Value db;        // side B: the requested values
+  Json::Value& jsIData;          // the request document
+  Json::Value& jsOData;          // the reply document; handed on to the daemon operations
+  Json::Value da;                // side A: the stored values, flat, as texts
+  Json::Value db;                // side B: the requested values
 
  protected:
   // Fills da and db. Default: nothing, so both stay null.

@@ -16,8 +16,7 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   Json::Value device;
   Json::Value ips;
   CDB::selIPS(ips, &device);
-  context.mode =
-      device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
+  context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
   CAjax::checkIPS(ips);
   if (!route.withoutSession) context.caller = session::checkToken(request);
   context.caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
@@ -25,8 +24,8 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   return context;
 }
 
-RequestContext admitRequest(const Route& route, const std::string& type,
-                            const Json::Value& request, bool& admitted) {
+RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
+                            bool& admitted) {
   korvan::Transaction session(korvan::Transaction::kWrite);
   RequestContext context = admit(route, type, request);
   admitted = true;

@@ -26,5 +26,5 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
 // admit(), then `admitted` is set, then the sweep and, where the route says
 // so, the extension of the caller's session; committed. A refusal rolls back
 // and has written nothing.
-RequestContext admitRequest(const Route& route, const std::string& type,
-                            const Json::Value& request, bool& admitted);
+RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
+                            bool& admitted);

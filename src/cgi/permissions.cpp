@@ -18,8 +18,7 @@ bool allowed(Access who, const RequestContext& context, const Json::Value& reque
     case Access::anyone:
       return true;
     case Access::consoleViewer: {
-      const char right =
-          consoleRight(caller, paramText(request, "dogPara", "id"), context.mode);
+      const char right = consoleRight(caller, paramText(request, "dogPara", "id"), context.mode);
       return right == '1' || right == '3';
     }
     case Access::consoleController:
@@ -52,8 +51,8 @@ void checkPermission(Access who, std::string_view type, const RequestContext& co
   if (allowed(who, context, request)) return;
   const Caller& caller = context.caller;
   const std::string record = "permission denied: type=" + oneLine(std::string(type)) +
-                             " user=" + caller.id +
-                             " level=" + std::to_string(caller.level) + " ip=" + caller.address;
+                             " user=" + caller.id + " level=" + std::to_string(caller.level) +
+                             " ip=" + caller.address;
   setLog(3301, record.c_str());
   throw CMyErr(CMyErr::err, kPermissionDenied);
 }

@@ -98,11 +98,7 @@ std::vector<Route> buildTable() {
   using V = Json::Value;
   return {
       // The requests that are not change actions.
-      Entry("login", Access::anyone)
-          .handler(login)
-          .readOnly()
-          .withoutSession()
-          .keepsExpiry(),
+      Entry("login", Access::anyone).handler(login).readOnly().withoutSession().keepsExpiry(),
       Entry("logout", Access::anyone)
           .handler([](R& c, V& in, V& out) { onLogout(c.caller, in, out); })
           .keepsExpiry(),
@@ -118,8 +114,9 @@ std::vector<Route> buildTable() {
           .handler([](R&, V& in, V& out) { CArm::restart(in, out); })
           .daemon()
           .rebootOnFailure(),
-      Entry("saveLanguage", Access::administrators)
-          .handler([](R&, V& in, V& out) { onSaveLanguage(in, out); }),
+      Entry("saveLanguage", Access::administrators).handler([](R&, V& in, V& out) {
+        onSaveLanguage(in, out);
+      }),
       Entry("selLog", Access::operators)
           .handler([](R&, V& in, V& out) { onSelLog(in, out); })
           .objects({"logCondition"})
@@ -134,8 +131,9 @@ std::vector<Route> buildTable() {
       Entry("operaSerial", Access::consoleController)
           .handler([](R& c, V& in, V& out) { onOperaSerial(c.caller, in, out); })
           .objects({"serialPara"}),
-      Entry("convertToClientMode", Access::administrators)
-          .handler([](R&, V& in, V& out) { onConvertToClientMode(in, out); }),
+      Entry("convertToClientMode", Access::administrators).handler([](R&, V& in, V& out) {
+        onConvertToClientMode(in, out);
+      }),
       Entry("unsetDogInfo", Access::operators)
           .handler([](R&, V& in, V& out) { onUnsetDogInfo(in, out); })
           .objects({"dogInfoPara"}),

@@ -94,12 +94,11 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
 }
 
 // Reads every member of the snapshot into `snap` and `found`, within the
-// caller's transaction (`factory`: the device is in factory mode). With `checkSlots`, returns whether the console slots
-// are in order (otherwise true); when they are not, the reading is to be
-// thrown away.
+// caller's transaction (`factory`: the device is in factory mode). With
+// `checkSlots`, returns whether the console slots are in order (otherwise
+// true); when they are not, the reading is to be thrown away.
 bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Value& snap,
                   korvan::JsonFragments& found) {
-
   // The many-row lists go straight from the rows to their reply text.
   CDB::ListOptions byLevel;
   byLevel.orderBy = {{0, true}, {2}};  // the highest level first, then by name
