@@ -1,14 +1,7 @@
-// Who may make which request: the rules behind the route table's `access`
-// (cgi/routes.h), consulted before any handler runs, any packet is sent or
-// anything is stored.
-//
-//   anyone            login, logout, ref
-//   console right     qt with right "1" or "3" on the module's slot,
-//                     operaSerial with right "3"
-//   own password      updUser of the caller's own row that changes nothing
-//                     but the password (level 3: any updUser)
-//   level 2 and 3     selLog, updDog, setTime, unsetDogInfo
-//   level 3           every other request type and the three transfers
+// Who may make which request: the rules that a route's `access` names
+// (cgi/routes.h states the rule of each request type and transfer), checked
+// by the admission before any handler runs, any packet is sent or anything
+// is stored. Types the table does not know are for level 3 alone.
 #pragma once
 
 #include <json/json.h>
