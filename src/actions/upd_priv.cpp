@@ -10,11 +10,12 @@
 using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
-  db = paramWithRights("priv");
+  const Json::Value priv = paramWithRights("priv");
   std::string sql =
-      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(db["id"]));
+      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
   std::vector<std::string> keys{"nm", "dog", "f_pwd"};
   CDB::sel(false, sql, keys, da);
+  db = priv;
 }
 
 void CUpdPriv::modify() {

@@ -63,8 +63,9 @@ bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
 }
 
 void CUpdUser::initDaDb() {
-  db = paramWithRights("userPara");
-  loadSideA(db, da);
+  const Json::Value userPara = paramWithRights("userPara");
+  loadSideA(userPara, da);
+  db = userPara;
 }
 
 void CUpdUser::checkChange() {
