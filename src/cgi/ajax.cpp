@@ -16,6 +16,9 @@
 #include <string_view>
 
 #include "actions/registry.h"
+#include "actions/request_numbers.h"
+#include "actions/user.h"
+#include "auth/first_login.h"
 #include "auth/login.h"
 #include "auth/session.h"
 #include "cgi/cgic.h"
@@ -31,6 +34,7 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/members.h"
 #include "util/trace.h"
 
 namespace {
@@ -131,8 +135,16 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
 
 std::string clientAddress() { return cgiRemoteAddr != nullptr ? cgiRemoteAddr : ""; }
 
+// A user update that sets the caller's own password and changes nothing else.
+bool ownPasswordChange(const std::string& type, const Caller& caller, const Json::Value& request) {
+  return type == "updUser" && !caller.id.empty() &&
+         korvan::memberText(request, {"userPara", "id"}) == caller.id &&
+         CUpdUser::changesOnlyPassword(korvan::member(request, "userPara"));
+}
+
 // The checks that admit a call, in order: member types, IP access list,
-// session (not for "login"), permission. Returns the caller; throws the
+// session (not for "login"), permission, the first-login gate, the number
+// members and the console of a KVM session. Returns the caller; throws the
 // CMyErr of the first refusal. Nothing here writes the database.
 Caller admit(const std::string& type, Json::Value& jsIData) {
   checkMemberTypes(type, jsIData);
@@ -146,6 +158,9 @@ Caller admit(const std::string& type, Json::Value& jsIData) {
   Caller caller = type == "login" ? Caller() : session::checkToken(jsIData);
   caller.address = clientAddress();
   checkPermission(type, caller, jsIData);
+  first_login::check(type, ownPasswordChange(type, caller, jsIData));
+  korvan::checkNumberMembers(type, jsIData);
+  korvan::bindConsoleUid(type, jsIData);
   return caller;
 }
 

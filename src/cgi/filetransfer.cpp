@@ -18,11 +18,13 @@
 #include <memory>
 #include <string>
 
+#include "auth/first_login.h"
 #include "auth/session.h"
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
 #include "store/db.h"
+#include "store/db_check.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -59,8 +61,8 @@ void replyText(const std::string& text) {
 }
 
 // The checks of an AJAX call, in the same order: IP access list, session
-// check, permission for `kind` (a transfer kind of cgi/permissions.h), then
-// the expiry sweep and the extension. Throws the CMyErr of the first refusal,
+// check, permission for `kind` (a transfer kind of cgi/permissions.h), the
+// first-login gate, then the expiry sweep and the extension. Throws the CMyErr of the first refusal,
 // having written nothing.
 void checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
@@ -75,6 +77,7 @@ void checkTransferAccess(const char* kind) {
   Caller caller = session::checkToken(request);
   caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
   checkPermission(kind, caller, request);
+  first_login::check(kind, false);
   session::updateAllUserStatusByExpire();
   session::updateExpire(caller);
   session.commit();
@@ -131,8 +134,9 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload.
-bool storeUpload(const std::string& fileKey) {
+// is removed by the next upload. A database upload that is no configuration
+// database sets `notDatabase` and is not stored either.
+bool storeUpload(const std::string& fileKey, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -159,6 +163,10 @@ bool storeUpload(const std::string& fileKey) {
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
+  if (fileKey == "dbFile" && !korvan::isConfigurationDatabase(temp.path())) {
+    notDatabase = true;
+    return false;
+  }
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -192,8 +200,13 @@ int operaFile() {
 }
 
 void uploadFile(std::string fileKey, std::string returnMsg) {
-  if (storeUpload(fileKey)) {
+  bool notDatabase = false;
+  if (storeUpload(fileKey, notDatabase)) {
     replyText(returnMsg);
+    return;
+  }
+  if (notDatabase) {
+    replyText("update database failed: not a configuration database");
     return;
   }
   replyText(fileKey == "systemFile" ? "update firmware failed" : "update database failed");

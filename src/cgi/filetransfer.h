@@ -3,7 +3,8 @@
 // They are recognised by their form fields and tested by the request entry
 // before anything else. Serving one needs the session and IP checks of an AJAX
 // call (form fields userID and token must name an open session, which is
-// extended) and a super administrator's session. A refused transfer replies
+// extended) and a super administrator's session, and none is served while
+// the first-login gate holds (auth/first_login.h). A refused transfer replies
 // with the refusal text (the CMyErr message, "permission denied" for a user
 // below level 3, followed by " \n"); nothing is stored and nothing is sent.
 #pragma once
@@ -20,7 +21,9 @@ int operaFile();
 // Copies the upload of field `fileKey` to /usr/app/firmupdate and replies
 // `returnMsg`. The file is replaced only once the whole upload is written;
 // otherwise the previous file stays and the reply is "update firmware failed"
-// (systemFile) or "update database failed".
+// (systemFile) or "update database failed". A dbFile upload must also be a
+// configuration database (store/db_check.h); one that is not is not stored
+// and replies "update database failed: not a configuration database".
 void uploadFile(std::string fileKey, std::string returnMsg);
 // Sends the configuration database as an attachment named korvan.db, read
 // under a read transaction so that no writer commits during the copy.
