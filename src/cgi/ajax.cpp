@@ -32,6 +32,7 @@
 #include "ops/ops.h"
 #include "ops/sellog.h"
 #include "store/db.h"
+#include "store/lock_wait.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/members.h"
@@ -162,6 +163,29 @@ Caller admit(const std::string& type, Json::Value& jsIData) {
   korvan::checkNumberMembers(type, jsIData);
   korvan::bindConsoleUid(type, jsIData);
   return caller;
+}
+
+// A refresh or a log query waits this long for the write lock.
+constexpr int kReadCallLockWaitMs = 1000;
+
+// The transaction the admission and the session upkeep run in: the write
+// lock, waited for as long as any statement waits. A refresh or a log query
+// that cannot have it within kReadCallLockWaitMs (a change holds it) is
+// admitted in a read transaction instead and makes no writes: the session
+// check still runs, the sweep and the extension are left to the next call.
+std::unique_ptr<korvan::Transaction> beginSession(const std::string& type) {
+  if (type == "ref" || type == "selLog") {
+    korvan::LockWait brief(kReadCallLockWaitMs);
+    try {
+      return std::make_unique<korvan::Transaction>(korvan::Transaction::kWrite);
+    } catch (const CMyErr& e) {
+      if (e.type != CMyErr::lockErr) throw;
+    }
+    korvan::deferWrites();
+  }
+  return std::make_unique<korvan::Transaction>(korvan::writesDeferred()
+                                                   ? korvan::Transaction::kRead
+                                                   : korvan::Transaction::kWrite);
 }
 
 bool admitsQuietly(Json::Value& jsIData) noexcept {
@@ -297,13 +321,15 @@ Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   progress.admissionRan = true;
   // The session check, the sweep and the extension see and leave one state
   // of the sessions; a refused call rolls back and has written nothing.
-  korvan::Transaction session(korvan::Transaction::kWrite);
+  std::unique_ptr<korvan::Transaction> session = beginSession(type);
   Caller caller = admit(type, jsIData);
   progress.admitted = true;
 
-  session::updateAllUserStatusByExpire();
-  if (type != "login" && type != "logout") session::updateExpire(caller);
-  session.commit();
+  if (!korvan::writesDeferred()) {
+    session::updateAllUserStatusByExpire();
+    if (type != "login" && type != "logout") session::updateExpire(caller);
+  }
+  session->commit();
   return caller;
 }
 

@@ -18,7 +18,9 @@ class CAjax {
   static int main2(std::string siteLanguage);
   // Parses the request, writes the response header, runs the common checks
   // (CMyErr on a refusal) and returns the caller they admitted. For "login"
-  // the caller has only its address until the login succeeds.
+  // the caller has only its address until the login succeeds. A "ref" or
+  // "selLog" that cannot have the write lock within a second is admitted
+  // from a read transaction and makes no writes (store/lock_wait.h).
   static Caller begin2(Json::Value& jsIData, Json::Value& jsOData);
   // Copies the edited console rights (`dogDB`) to where handlers read them (`dog`).
   static void initDogDB(Json::Value& jsIData);
