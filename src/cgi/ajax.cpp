@@ -183,9 +183,8 @@ std::unique_ptr<korvan::Transaction> beginSession(const std::string& type) {
     }
     korvan::deferWrites();
   }
-  return std::make_unique<korvan::Transaction>(korvan::writesDeferred()
-                                                   ? korvan::Transaction::kRead
-                                                   : korvan::Transaction::kWrite);
+  return std::make_unique<korvan::Transaction>(
+      korvan::writesDeferred() ? korvan::Transaction::kRead : korvan::Transaction::kWrite);
 }
 
 bool admitsQuietly(Json::Value& jsIData) noexcept {

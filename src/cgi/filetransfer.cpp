@@ -62,8 +62,8 @@ void replyText(const std::string& text) {
 
 // The checks of an AJAX call, in the same order: IP access list, session
 // check, permission for `kind` (a transfer kind of cgi/permissions.h), the
-// first-login gate, then the expiry sweep and the extension. Throws the CMyErr of the first refusal,
-// having written nothing.
+// first-login gate, then the expiry sweep and the extension. Throws the CMyErr of the first
+// refusal, having written nothing.
 void checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
   std::string userId = formField("userID");

@@ -10,8 +10,8 @@ namespace {
 
 // Every table of db/schema.sql: a database without one of them would fail
 // requests only later, one by one.
-const char* const kTables[] = {"user2",    "priv2",      "dog2",     "dogInfo2", "server2", "other2",
-                               "secureConf", "userLock", "log2",     "ips2",     "iplist"};
+const char* const kTables[] = {"user2",      "priv2",    "dog2", "dogInfo2", "server2", "other2",
+                               "secureConf", "userLock", "log2", "ips2",     "iplist"};
 
 struct Closer {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -72,9 +72,9 @@ bool holdsEveryTable(sqlite3* db) {
 
 bool isConfigurationDatabase(const std::string& path) {
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(fileUri(path).c_str(), &raw,
-                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+  const int rc =
+      sqlite3_open_v2(fileUri(path).c_str(), &raw,
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, Closer> db(raw);
   if (rc != SQLITE_OK) return false;
   // A file that is not a database fails here, at its first read.

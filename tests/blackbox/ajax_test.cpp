@@ -188,10 +188,9 @@ TEST(Ajax, DocumentsThatAreNoCall) {
 TEST(Ajax, FactoryDatabaseAsInstalled) {
   TempRoot root;
   std::remove(root.dbPath().c_str());
-  const std::string install = "cmake -DKORVAN_SOURCE_DIR='" KORVAN_SOURCE_DIR
-                              "' -DCMAKE_INSTALL_PREFIX='" +
-                              root.dir() + "' -P '" KORVAN_SOURCE_DIR
-                              "/cmake/install-db.cmake' >/dev/null";
+  const std::string install =
+      "cmake -DKORVAN_SOURCE_DIR='" KORVAN_SOURCE_DIR "' -DCMAKE_INSTALL_PREFIX='" + root.dir() +
+      "' -P '" KORVAN_SOURCE_DIR "/cmake/install-db.cmake' >/dev/null";
   ASSERT_EQ(std::system(install.c_str()), 0);
   struct stat st {};
   ASSERT_EQ(stat(root.dbPath().c_str(), &st), 0);

@@ -163,7 +163,6 @@ TEST(Snapshot, DatabaseErrorsReplaceTheSnapshot) {
   Json::Value reply = ajax(root, ref);
   EXPECT_EQ(at(reply, "@ ret retMsg"),
             "ret,retMsg, warning database unique error,please donnot input duplicate name");
-
 }
 
 // While another connection holds the write lock, a refresh and a log query are
@@ -178,9 +177,9 @@ TEST(Snapshot, ReadsAnsweredWhileAChangeHoldsTheLock) {
       "update user2 set expireTime=strftime('%s','now')+100 where id=1;"
       "update user2 set status=1, expireTime=1 where id=2;"
       "insert into log2 (user, type) values ('admin', 'dog');");
-  const std::string before =
-      root.scalar("select group_concat(status||':'||expireTime) || (select group_concat(setted)"
-                  " from dogInfo2) from user2");
+  const std::string before = root.scalar(
+      "select group_concat(status||':'||expireTime) || (select group_concat(setted)"
+      " from dogInfo2) from user2");
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open(root.dbPath().c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "begin immediate; update dog2 set nm='uncommitted' where id=1;",

@@ -148,8 +148,8 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
 TEST_F(Transfer, DatabaseUploadIsChecked) {
   const std::string valid = readFile(root_.dbPath());
   const std::string other = root_.path("other.db"), lacking = root_.path("lacking.db");
-  for (const auto& [path, sql] : {std::pair{other, "create table t (a); insert into t values (1);"},
-                                  {lacking, ""}}) {
+  for (const auto& [path, sql] :
+       {std::pair{other, "create table t (a); insert into t values (1);"}, {lacking, ""}}) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     if (path == lacking) {
