@@ -84,7 +84,7 @@ cross-test: cross
 	cd $(CROSS_BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # make install DESTDIR=DIR: the device tree under DIR (an existing
-# DIR/usr/app/korvan.db is kept).
+# DIR/usr/app/korvan.db is kept; a new one is the factory database, mode 0600).
 install: cross-configure
 	@[ -n "$(DESTDIR)" ] || { echo "make install: set DESTDIR to the root of the device tree" >&2; exit 1; }
 	cmake --build $(CROSS_BUILD) -j$(JOBS) --target korvan.cgi

@@ -4,7 +4,9 @@
 // In order: the member types of the route (cgi/request_shape.h), the edited
 // rights the route prepares, the device mode and the IP access list (one
 // statement), the session check (unless the route is made without a
-// session), the permission of the route's access rule. These only read: a
+// session), the permission of the route's access rule, the first-login gate
+// (auth/first_login.h), the route's number members and the console a KVM
+// session names (actions/request_numbers.h). These only read: a
 // refused request changes nothing, sends nothing and gets no snapshot.
 #pragma once
 
@@ -25,6 +27,8 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
 // the expiry sweep and the extension see and leave one state of the sessions:
 // admit(), then `admitted` is set, then the sweep and, where the route says
 // so, the extension of the caller's session; committed. A refusal rolls back
-// and has written nothing.
+// and has written nothing. A route that answers under a lock and cannot have
+// the write lock within a second is admitted from a read transaction with
+// neither sweep nor extension (store/lock_wait.h).
 RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
                             bool& admitted);

@@ -21,6 +21,7 @@
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/routes.h"
+#include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
 #include "util/myerr.h"
@@ -112,8 +113,10 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload.
-bool storeUpload(const std::string& fileKey) {
+// is removed by the next upload. With CheckUpload::configurationDatabase an
+// upload that is no configuration database sets `notDatabase` and is not
+// stored either.
+bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -140,6 +143,11 @@ bool storeUpload(const std::string& fileKey) {
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
+  if (check == CheckUpload::configurationDatabase &&
+      !korvan::isConfigurationDatabase(temp.path())) {
+    notDatabase = true;
+    return false;
+  }
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -178,8 +186,16 @@ int operaFile() {
   return 0;
 }
 
-void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg) {
-  replyText(storeUpload(fileKey) ? returnMsg : failureMsg);
+void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
+                CheckUpload check) {
+  bool notDatabase = false;
+  if (storeUpload(fileKey, check, notDatabase)) {
+    replyText(returnMsg);
+  } else if (notDatabase) {
+    replyText(failureMsg + ": not a configuration database");
+  } else {
+    replyText(failureMsg);
+  }
 }
 
 void downloadDBFile() {

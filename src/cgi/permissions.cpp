@@ -24,10 +24,7 @@ bool allowed(Access who, const RequestContext& context, const Json::Value& reque
     case Access::consoleController:
       return consoleRight(caller, paramText(request, "serialPara", "dogID"), context.mode) == '3';
     case Access::ownPassword:
-      return caller.level == 3 ||
-             (!caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
-              CUpdUser::changesOnlyPassword(
-                  context.withRights(korvan::member(request, "userPara"))));
+      return caller.level == 3 || isOwnPasswordChange(context, request);
     case Access::operators:
       return caller.level == 2 || caller.level == 3;
     case Access::administrators:
@@ -45,6 +42,12 @@ std::string oneLine(std::string text) {
 }
 
 }  // namespace
+
+bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request) {
+  const Caller& caller = context.caller;
+  return !caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
+         CUpdUser::changesOnlyPassword(context.withRights(korvan::member(request, "userPara")));
+}
 
 void checkPermission(Access who, std::string_view type, const RequestContext& context,
                      const Json::Value& request) {

@@ -23,6 +23,10 @@ enum class Access {
 // The refusal message of a request the caller may not make.
 inline constexpr const char* kPermissionDenied = "permission denied";
 
+// Whether `request`, a user update, sets the context caller's own password
+// and changes nothing else (with the context's edited rights).
+bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request);
+
 // Returns when the context's caller is one of `who` for `request` (the parsed
 // document; the console and own-password rules read it, the latter with the
 // context's edited rights). Otherwise writes a trace record naming `type`

@@ -39,6 +39,23 @@ class Entry {
     route_.objects = std::move(objects);
     return *this;
   }
+  Entry& numbers(const char* object, std::vector<const char*> names) {
+    route_.numbersIn = object;
+    route_.numbers = std::move(names);
+    return *this;
+  }
+  Entry& bindsConsole() {
+    route_.bindsConsole = true;
+    return *this;
+  }
+  Entry& beforePasswordSet() {
+    route_.beforePasswordSet = true;
+    return *this;
+  }
+  Entry& answersUnderLock() {
+    route_.answersUnderLock = true;
+    return *this;
+  }
   Entry& daemon() {
     route_.needsDaemon = true;
     return *this;
@@ -98,14 +115,30 @@ std::vector<Route> buildTable() {
   using V = Json::Value;
   return {
       // The requests that are not change actions.
-      Entry("login", Access::anyone).handler(login).readOnly().withoutSession().keepsExpiry(),
+      Entry("login", Access::anyone)
+          .handler(login)
+          .readOnly()
+          .withoutSession()
+          .keepsExpiry()
+          .beforePasswordSet(),
       Entry("logout", Access::anyone)
           .handler([](R& c, V& in, V& out) { onLogout(c.caller, in, out); })
-          .keepsExpiry(),
-      Entry("ref", Access::anyone).handler([](R&, V& in, V& out) { onRef(in, out); }).readOnly(),
+          .keepsExpiry()
+          .beforePasswordSet(),
+      Entry("ref", Access::anyone)
+          .handler([](R&, V& in, V& out) { onRef(in, out); })
+          .readOnly()
+          .beforePasswordSet()
+          .answersUnderLock(),
       Entry("qt", Access::consoleViewer)
-          .handler([](R& c, V& in, V& out) { CArm::qt(c.caller, in, out); })
+          .handler([](R& c, V& in, V& out) {
+            // The packet names the stored module, never the request's uid.
+            in["dogPara"]["uid"] = c.consoleUid;
+            CArm::qt(c.caller, in, out);
+          })
           .objects({"dogPara", "server", "server.netIP", "server.netPort"})
+          .numbers("dogPara", {"id"})
+          .bindsConsole()
           .daemon(),
       Entry("setTime", Access::operators)
           .handler([](R&, V& in, V& out) { CArm::setTime(in, out); })
@@ -121,6 +154,7 @@ std::vector<Route> buildTable() {
           .handler([](R&, V& in, V& out) { onSelLog(in, out); })
           .objects({"logCondition"})
           .readOnly()
+          .answersUnderLock()
           .streamsLog(),
       Entry("modifyIPS", Access::administrators)
           .handler([](R& c, V& in, V& out) { onModifyIPS(c.caller, in, out); })
@@ -142,35 +176,46 @@ std::vector<Route> buildTable() {
       Entry("updServer", Access::administrators)
           .action(make<CUpdServer>)
           .objects({"server"})
+          .numbers("server", {"encrypt", "portKM", "portV", "portWeb"})
           .daemon(),
-      Entry("updDog", Access::operators).action(makeUpdDog).objects({"dogPara"}).daemon(),
+      Entry("updDog", Access::operators)
+          .action(makeUpdDog)
+          .objects({"dogPara"})
+          .numbers("dogPara", {"id", "portID", "sm", "code", "frame"})
+          .daemon(),
       Entry("updPriv", Access::administrators)
           .action(make<CUpdPriv>)
           .objects({"priv"})
+          .numbers("priv", {"id"})
           .rightsFrom("priv"),
       Entry("updUser", Access::ownPassword)
           .action(make<CUpdUser>)
           .objects({"userPara"})
+          .numbers("userPara", {"id", "pid", "prior"})
           .rightsFrom("userPara"),
       Entry("insUser", Access::administrators)
           .action(make<CInsUser>)
           .objects({"userPara"})
+          .numbers("userPara", {"pid", "prior"})
           .rightsFrom("userPara"),
       Entry("delUser", Access::administrators)
           .action(make<CDelUser>)
           .objects({"userPara"})
+          .numbers("userPara", {"id"})
           .rightsFrom("userPara"),
 
       // The file transfers, by form field, in the order they are tested.
       Entry("systemFile", Access::administrators)
           .transfer(hasUpload,
                     [](const char* field) {
-                      uploadFile(field, "update firmware success", "update firmware failed");
+                      uploadFile(field, "update firmware success", "update firmware failed",
+                                 CheckUpload::none);
                     }),
       Entry("dbFile", Access::administrators)
           .transfer(hasUpload,
                     [](const char* field) {
-                      uploadFile(field, "update database success", "update database failed");
+                      uploadFile(field, "update database success", "update database failed",
+                                 CheckUpload::configurationDatabase);
                     }),
       Entry("submitDownloadDB", Access::administrators)
           .transfer(hasField, [](const char*) { downloadDBFile(); })

@@ -48,6 +48,19 @@ struct Route {
   // The parameter objects of the request (nested ones by dotted path): they
   // must be objects, and their members texts (cgi/request_shape.h).
   std::vector<std::string> objects;
+  // The parameter object and its members that must be whole numbers before
+  // anything is sent or stored (actions/request_numbers.h).
+  const char* numbersIn = nullptr;
+  std::vector<const char*> numbers;
+  // Whether the console module's uid is taken from the stored module of
+  // dogPara.id into the context (a request uid that differs is refused).
+  bool bindsConsole = false;
+  // Whether the first-login gate lets the request through (auth/first_login.h).
+  bool beforePasswordSet = false;
+  // Whether a request that cannot have the write lock within a second is
+  // answered from a read transaction, its session upkeep left to the next
+  // call (store/lock_wait.h). Only for requests that write nothing else.
+  bool answersUnderLock = false;
   // Whether the daemon connection is opened before anything else.
   bool needsDaemon = false;
   // Whether a successful request has stored or sent something: its reply

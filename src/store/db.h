@@ -93,6 +93,9 @@ class CDB {
   // The snapshot seen by `caller`: curUser is the caller's own row, with
   // the caller's token and no password; no user's password or token is
   // listed. `serverIP` of the request is stored only for a level-3 caller.
+  // Below level 3, `users` holds the caller's own entry alone, `privs` the
+  // caller's group alone, and the lists `ips`.`ips` and
+  // `serverips`.`serverips` are empty.
   // In normal mode it carries `firstLogin` true while the first-login flag
   // of secureConf is "1". Its many-row lists (privs, users, serials, dogs, dogInfos) go to `lists`
   // as finished text, the rest into `jsOData`; on failure neither changes.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "store/db.h"
+#include "store/lock_wait.h"
 #include "store/slots.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -99,10 +100,16 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
 // true); when they are not, the reading is to be thrown away.
 bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Value& snap,
                   korvan::JsonFragments& found) {
+  // Below level 3 a caller sees of the accounts only its own, of the groups
+  // only its own, and neither address list.
+  const bool restricted = caller.level < 3;
+  const std::string ownId = isSqlNumber(caller.id) ? caller.id : "null";
+
   // The many-row lists go straight from the rows to their reply text.
   CDB::ListOptions byLevel;
   byLevel.orderBy = {{0, true}, {2}};  // the highest level first, then by name
-  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2",
+  CDB::selText(std::string(" select level,id,nm,type,dog as dogDB from priv2") +
+                   (restricted ? " where id=(select pid from user2 where id=" + ownId + ")" : ""),
                {"level", "id", "nm", "type", "dogDB"}, found["privs"], byLevel);
 
   // No password or token leaves the database in a reply: the caller gets its
@@ -111,7 +118,8 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   CDB::ListOptions userOptions;
   userOptions.visit = callerRow(caller.id, curUser);
   userOptions.orderBy = {{kUserLevel}, {kUserPrivName}, {kUserName}};
-  CDB::selText(kUserQuery, kUserKeys, found["users"], userOptions);
+  CDB::selText(std::string(kUserQuery) + (restricted ? " and user2.id=" + ownId : ""), kUserKeys,
+               found["users"], userOptions);
   if (curUser.isNull()) {  // not among the listed users
     select(false,
            std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
@@ -156,10 +164,15 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
 
   Json::Value ips;
   CDB::selIPS(ips, &snap);  // and the device mode, from the same row
+  if (restricted) ips["ips"] = Json::Value(Json::arrayValue);
   snap["ips"] = ips;
 
   Json::Value serverIps;
-  CDB::selserverIPS(serverIps);
+  if (restricted) {
+    serverIps["serverips"] = Json::Value(Json::arrayValue);
+  } else {
+    CDB::selserverIPS(serverIps);
+  }
   snap["serverips"] = serverIps;
 
   // Only captured pairs: a module whose serial console a user holds, with
@@ -212,14 +225,16 @@ void CDB::selAllTables(const RequestContext& context, Json::Value& jsIData, Json
   head["serverTime"] = serverTime;
 
   // The stored server address is a level-3 setting like the rest of server2.
-  const bool serverIp = request.isMember("serverIP") && caller.level >= 3;
+  // A call answered without the write lock leaves both writes to the next.
+  const bool serverIp =
+      request.isMember("serverIP") && caller.level >= 3 && !korvan::writesDeferred();
   if (serverIp) korvan::slotUpkeep(serverIp, context.mode, request, head);
 
   // One read transaction: every member shows the same moment. The module and
   // slot lists it reads also tell whether the slots need upkeep (they rarely
   // do); then the reading is dropped for the upkeep's write transaction and
   // done again after it.
-  bool checkSlots = !serverIp && !context.factory();
+  bool checkSlots = !serverIp && !context.factory() && !korvan::writesDeferred();
   for (;;) {
     Json::Value snap = head;
     korvan::JsonFragments found;

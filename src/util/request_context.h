@@ -7,6 +7,8 @@
 
 #include <json/json.h>
 
+#include <string>
+
 #include "util/caller.h"
 
 // The device's mode as other2.factoryMode holds it. In factory mode no
@@ -20,6 +22,9 @@ struct RequestContext {
   // request's parameter object, for the types whose route names one); null
   // when the request sent none or its type edits no rights.
   Json::Value rights;
+  // The uid of the stored console module a KVM session request names, for
+  // the routes that bind it; empty otherwise.
+  std::string consoleUid;
 
   bool factory() const { return mode == DeviceMode::factory; }
 

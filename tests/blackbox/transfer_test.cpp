@@ -1,6 +1,7 @@
 // File transfers through the program: uploads, the database download, the
 // refusals, and what a failed or malformed upload leaves behind.
 #include <glob.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <optional>
@@ -85,7 +86,7 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
     std::string stored, out;
   } cases[] = {
       {{{"systemFile", "fw.bin", awkward}}, awkward, "update firmware success \n"},
-      {{{"dbFile", "korvan.db", "DB"}}, "DB", "update database success \n"},
+      {{{"dbFile", "korvan.db", database}}, database, "update database success \n"},
       {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n"},
       {{{"dbFile", "d.db", marker + "db"},
         {"systemFile", "a.bin", marker + "a"},
@@ -135,10 +136,65 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
   korvantest::writeFile(firmware_ + "/previous", "kept");
   EXPECT_EQ(runCgi(root_, upload({{"systemFile", "fw.bin", "new"}})).out,
             kHeader + "update firmware failed \n");
-  EXPECT_EQ(runCgi(root_, upload({{"dbFile", "k.db", "new"}})).out,
+  EXPECT_EQ(runCgi(root_, upload({{"dbFile", "k.db", readFile(root_.dbPath())}})).out,
             kHeader + "update database failed \n");
   EXPECT_EQ(readFile(firmware_ + "/previous"), "kept");
   EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
+}
+
+// A database upload is stored only when it is a sound SQLite database with
+// every table the program uses; the check reads the uploaded copy, never the
+// live database.
+TEST_F(Transfer, DatabaseUploadIsChecked) {
+  const std::string valid = readFile(root_.dbPath());
+  const std::string other = root_.path("other.db"), lacking = root_.path("lacking.db");
+  for (const auto& [path, sql] :
+       {std::pair{other, "create table t (a); insert into t values (1);"}, {lacking, ""}}) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    if (path == lacking) {
+      sqlite3_exec(db, ("attach '" + root_.dbPath() + "' as live;").c_str(), nullptr, nullptr,
+                   nullptr);
+      // Every table of the live database but iplist.
+      sqlite3_exec(db,
+                   "create table user2 as select * from live.user2;"
+                   "create table priv2 as select * from live.priv2;"
+                   "create table dog2 as select * from live.dog2;"
+                   "create table dogInfo2 as select * from live.dogInfo2;"
+                   "create table server2 as select * from live.server2;"
+                   "create table other2 as select * from live.other2;"
+                   "create table secureConf as select * from live.secureConf;"
+                   "create table userLock as select * from live.userLock;"
+                   "create table log2 as select * from live.log2;"
+                   "create table ips2 as select * from live.ips2;",
+                   nullptr, nullptr, nullptr);
+    } else {
+      sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+  }
+  std::string damaged = valid;
+  damaged.replace(valid.size() / 2, 4096, 4096, '\xA5');  // a page of garbage
+  const std::string marker = "not-a-database-" + root_.dir().substr(root_.dir().rfind('-') + 1);
+  const std::string refused = "update database failed: not a configuration database \n";
+  const std::pair<std::string, std::string> cases[] = {
+      {marker + "\nplain text\n", refused},
+      {"", refused},
+      {valid.substr(0, valid.size() / 2), refused},
+      {damaged, refused},
+      {readFile(other), refused},
+      {readFile(lacking), refused},
+      {valid, "update database success \n"},
+  };
+  for (const auto& [content, reply] : cases) {
+    EXPECT_EQ(runCgi(root_, upload({{"dbFile", "korvan.db", content}})).out, kHeader + reply);
+    EXPECT_EQ(readFile(firmware_), reply == refused ? "previous firmware" : valid);
+    EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
+  }
+  EXPECT_EQ(readFile(root_.dbPath()), valid);
+  for (const std::string& spooled : matching("/tmp/cgic*")) {
+    EXPECT_EQ(readFile(spooled).find(marker), std::string::npos) << spooled;
+  }
 }
 
 // Who gets a transfer: an open session from an admitted address, whose
