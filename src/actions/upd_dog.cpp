@@ -32,7 +32,6 @@ bool sendsCodeFrame(const Json::Value& side) {
 // first packet goes out, so that a malformed request is refused without a
 // half-sent change. Code and frame are taken only as JSON strings.
 struct CodeFrame {
-  uint8_t port;
   uint16_t frame;
   uint32_t code;
 };
@@ -40,7 +39,7 @@ struct CodeFrame {
 CodeFrame codeFrameOf(const Json::Value& jsIData) {
   const std::string code = korvan::memberString(jsIData, {"dogPara", "code"});
   const std::string frame = korvan::memberString(jsIData, {"dogPara", "frame"});
-  return {0, static_cast<uint16_t>(korvan::pak::wireInt(frame)),
+  return {static_cast<uint16_t>(korvan::pak::wireInt(frame)),
           static_cast<uint32_t>(korvan::pak::wireInt(code))};
 }
 
@@ -108,7 +107,7 @@ void CUpdDog::tellArm() {
   if (codeFrame) video = codeFrameOf(jsIData);
   Name name{};
   if (nm) name = nameOf(jsIData);
-  if (codeFrame) video.port = portIDOf(jsIData);
+  const uint8_t port = codeFrame ? portIDOf(jsIData) : 0;
   // A share-mode change has no packet of its own. The pause after the last
   // packet comes after the commit (afterCommit), so the write lock is not
   // held through it.
@@ -118,7 +117,7 @@ void CUpdDog::tellArm() {
   }
   if (codeFrame) {
     if (pauseOwed_) pauseAfterPacket();
-    CArm::setDogCodeFrame(video.port, video.frame, video.code);
+    CArm::setDogCodeFrame(port, video.frame, video.code);
     pauseOwed_ = true;
   }
 }
@@ -170,7 +169,6 @@ void CUpdDog_factory::tellArm() {
   CodeFrame video{};
   if (codeFrame) video = codeFrameOf(jsIData);
   const uint8_t port = portIDOf(jsIData);
-  video.port = port;
   const std::string uid = korvan::memberText(jsIData, {"dogPara", "uid"});
   const Name name = nameOf(jsIData);
   CArm::setDogUID(port, uid);
@@ -178,7 +176,7 @@ void CUpdDog_factory::tellArm() {
   CArm::setDogNM(name.port, name.nm);
   if (codeFrame) {
     pauseAfterPacket();
-    CArm::setDogCodeFrame(video.port, video.frame, video.code);
+    CArm::setDogCodeFrame(port, video.frame, video.code);
   }
 }
 
