@@ -5,9 +5,9 @@
 #include "store/db.h"
 #include "store/oplog.h"
 #include "store/sql.h"
+#include "util/local_time.h"
 #include "util/members.h"
 #include "util/myerr.h"
-#include "util/tools.h"
 
 using korvan::textOf;
 

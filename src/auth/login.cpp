@@ -22,8 +22,8 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/local_time.h"
 #include "util/number.h"
-#include "util/tools.h"
 #include "util/trace.h"
 
 namespace login {
@@ -75,22 +75,13 @@ void maskPasswords(Json::Value& value) {
   }
 }
 
-// Local "%Y-%m-%d %H:%M:%S" text of `when`, the form of userLock.f_datetime.
-std::string localTimeText(time_t when) {
-  struct tm local {};
-  localtime_r(&when, &local);
-  char text[32];
-  strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
-
 // Removes the failure rows of names that are no user once their lock time
 // lies beyond the lock: anyone may type any name, and without this the
 // table would grow with every name tried. Rows of real users stay, so their
 // series and locks are kept.
 void removeLapsedStrangers() {
   const time_t cutoff = time(nullptr) - static_cast<time_t>(kLockSeconds);
-  std::string sql = "delete from userLock where f_datetime<'" + sqlText(localTimeText(cutoff)) +
+  std::string sql = "delete from userLock where f_datetime<'" + sqlText(korvan::localText(cutoff)) +
                     "' and f_userName not in (select nm from user2);";
   CDB::execModify(sql);
 }
@@ -117,13 +108,6 @@ int policyNumber(const Json::Value& policy, const char* member) {
   const Json::Value& value = policy[member];
   if (!value.isString() && !value.isNumeric()) return 0;
   return korvan::leadingInt(value.asString());
-}
-
-time_t parseLocalTime(const std::string& text) {
-  struct tm t {};
-  if (strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &t) == nullptr) t = tm{};
-  t.tm_isdst = -1;  // the text is local time: let the zone decide
-  return mktime(&t);
 }
 
 bool lockCheckDue(int pwdTry, int attempt) { return pwdTry > 0 && attempt > pwdTry; }
@@ -205,7 +189,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   int attempt = getRetryCount(userNM, lockTime);
 
   if (lockCheckDue(pwdTry, attempt)) {
-    double elapsed = difftime(time(nullptr), parseLocalTime(lockTime));
+    double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(lockTime));
     if (stillLocked(elapsed)) {
       transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
@@ -262,7 +246,8 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   CDB::execModify(zone);
 
   if (pwdExpire > 0) {
-    double elapsed = difftime(time(nullptr), parseLocalTime(user["pwdExpire"].asString()));
+    double elapsed =
+        difftime(time(nullptr), korvan::secondsAsZoneSays(user["pwdExpire"].asString()));
     // The request as sent, with the user's row that the check found.
     Json::Value traced = withoutPasswords(request);
     for (const std::string& name : user.getMemberNames()) traced[name] = user[name];

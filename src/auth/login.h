@@ -38,10 +38,6 @@ std::string newSessionToken();
 // document that is not an object, counts as 0.
 int policyNumber(const Json::Value& policy, const char* member);
 
-// A local "%Y-%m-%d %H:%M:%S" text as seconds since the epoch. Text that does
-// not parse gives the time of a cleared calendar record; never fails.
-time_t parseLocalTime(const std::string& text);
-
 // True when `attempt` (the number this attempt has if it fails) is beyond
 // `pwdTry` and the lock check applies. pwdTry of 0 or less never locks.
 bool lockCheckDue(int pwdTry, int attempt);

@@ -131,20 +131,16 @@ std::vector<Route> buildTable() {
           .beforePasswordSet()
           .answersUnderLock(),
       Entry("qt", Access::consoleViewer)
-          .handler([](R& c, V& in, V& out) {
-            // The packet names the stored module, never the request's uid.
-            in["dogPara"]["uid"] = c.consoleUid;
-            CArm::qt(c.caller, in, out);
-          })
+          .handler([](R& c, V& in, V& out) { onQt(c.caller, c.consoleUid, in, out); })
           .objects({"dogPara", "server", "server.netIP", "server.netPort"})
           .numbers("dogPara", {"id"})
           .bindsConsole()
           .daemon(),
       Entry("setTime", Access::operators)
-          .handler([](R&, V& in, V& out) { CArm::setTime(in, out); })
+          .handler([](R&, V& in, V& out) { onSetTime(in, out); })
           .daemon(),
       Entry("restart", Access::administrators)
-          .handler([](R&, V& in, V& out) { CArm::restart(in, out); })
+          .handler([](R&, V& in, V& out) { onRestart(in, out); })
           .daemon()
           .rebootOnFailure(),
       Entry("saveLanguage", Access::administrators).handler([](R&, V& in, V& out) {

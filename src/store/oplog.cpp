@@ -2,8 +2,8 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/local_time.h"
 #include "util/members.h"
-#include "util/tools.h"
 
 namespace {
 

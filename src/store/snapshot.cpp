@@ -15,6 +15,7 @@
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
+#include "util/local_time.h"
 #include "util/module_kind.h"
 #include "util/paths.h"
 #include "util/tools.h"

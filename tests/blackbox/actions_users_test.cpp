@@ -1,7 +1,7 @@
 // User accounts and groups through the program: rights come in as dogDB, the
 // log row names the session's user and the client's address.
 #include "actions_helpers.h"
-#include "util/tools.h"
+#include "util/local_time.h"
 
 using actionsbb::lastLog;
 using actionsbb::logCount;
