@@ -3,13 +3,16 @@
 // (server.mjs). The tests run in file order on one installation.
 // The runner and its library live with the UI's packages in ui/.
 import { test as base, expect } from '../../ui/node_modules/@playwright/test/index.mjs';
+import AxeBuilder from '../../ui/node_modules/@axe-core/playwright/dist/index.mjs';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdirSync, readFileSync } from 'node:fs';
+import { mkdirSync, readdirSync, readFileSync, statSync } from 'node:fs';
+import vm from 'node:vm';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const shots = resolve(fileURLToPath(new URL('.', import.meta.url)), '../../ui-shots');
+const top = resolve(fileURLToPath(new URL('.', import.meta.url)), '../..');
+const shots = join(top, 'ui-shots');
 mkdirSync(shots, { recursive: true });
 const sql = (statement) => execFileSync('sqlite3', [join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
 
@@ -42,6 +45,34 @@ async function loginAdmin(page) {
   await expect(tab(page, 'consoles')).toBeVisible();
 }
 
+// A status message after a change (the non-modal role=status region).
+const status = (page) => page.locator('#kv-status[role=status]');
+
+// Presses Tab (or Shift+Tab) until `target` has the focus, as a keyboard user would.
+async function tabTo(page, target, back = false) {
+  for (let i = 0; i < 40; i++) {
+    if (await target.evaluate((e) => e === document.activeElement).catch(() => false)) return;
+    await page.keyboard.press(back ? 'Shift+Tab' : 'Tab');
+  }
+  throw new Error('the keyboard cannot reach ' + target);
+}
+
+// axe-core on the page as it stands; violations are counted per rule into
+// axeFindings and the serious and critical ones fail the test at once.
+const axeFindings = {};
+async function audit(page, where) {
+  const { violations } = await new AxeBuilder({ page }).analyze();
+  for (const v of violations) axeFindings[`${v.impact} ${v.id}`] = (axeFindings[`${v.impact} ${v.id}`] || 0) + v.nodes.length;
+  const bad = violations.filter((v) => v.impact === 'critical' || v.impact === 'serious' || ['region', 'landmark-one-main', 'page-has-heading-one'].includes(v.id));
+  expect(bad.map((v) => `${where}: ${v.id} at ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)).toEqual([]);
+}
+
+const addViewer = () => sql(`delete from user2 where nm='viewer';
+  insert into user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2, createTime,
+                     pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
+  values (50, 'viewer', 'viewer', '', 3, '10300000', '', 0, 0, '', '', datetime('now','localtime'),
+          datetime('now','localtime'), '1', 0, 600, '0', '3', '0', 0);`);
+
 // Closes the message box of a kind ('success', 'warning', ...) and returns its text.
 async function message(page, kind) {
   const box = page.locator(`.kui-dialog-${kind}`).last();
@@ -54,7 +85,7 @@ async function message(page, kind) {
 test('login by click and by Enter, wrong password, logout, no password kept', async ({ page }) => {
   expect(await page.evaluate(() => jQuery.fn.jquery)).toMatch(/^3\.7\./);
   await login(page, 'admin', 'wrong', 'enter');
-  await expect(page.locator('.kv-login-error')).toContainText(/User Name or Password error: \d+ times/);
+  await expect(page.locator('.kv-login-error')).toHaveText(/^Wrong user name or password \(\d+ failed attempts\)\.$/);
   await login(page, 'admin', 'admin', 'enter');
   await expect(page.locator('.kui-tab-title')).toHaveCount(7);
   const kept = await page.evaluate(() => [sessionStorage.getItem('kvm.session'), JSON.stringify(kvApp.snapshot())]);
@@ -76,7 +107,7 @@ test('every tab opens and shows its data in words', async ({ page }) => {
     await tab(page, id).click();
     const panel = page.locator(`.kui-tab-panel[data-tab=${id}]`);
     for (const text of texts) await expect(panel).toContainText(text);
-    await page.screenshot({ path: join(shots, `${id}.png`) });
+    await page.screenshot({ path: join(shots, `${id}-1366.png`) });
   }
   // A free console slot shows no module id or name.
   await tab(page, 'consoles').click();
@@ -95,11 +126,17 @@ test('console rename by Enter, KVM session dialog closed by Escape', async ({ pa
   await dialog(page).locator('[name=pos1]').fill('rack 4');
   await dialog(page).locator('[name=pos1]').press('Enter');
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('Console web-01a saved.');
   await expect(row(page, 'kv-grid-dogs', 'web-01a')).toContainText('rack 4');
+  await expect(row(page, 'kv-grid-dogs', 'web-01a')).toContainText('1000 kbit/s');
 
+  // The KVM button is out of use while its request runs: a double press asks once.
   await row(page, 'kv-grid-dogs', 'web-01a').click();
-  await button(page, 'dog-kvm').click();
+  const asked = [];
+  page.on('request', (r) => { if ((r.postData() || '').includes('%22qt%22')) asked.push(r); });
+  await button(page, 'dog-kvm').dblclick();
   await expect(dialog(page).locator('.kv-params tr')).not.toHaveCount(0);
+  expect(asked.length).toBe(1);
   expect(JSON.parse(await dialog(page).locator('.kv-raw').inputValue()).userNM).toBe('admin');
   await page.screenshot({ path: join(shots, 'kvm-session.png') });
   await page.keyboard.press('Escape');
@@ -111,14 +148,19 @@ test('user add with console rights, edit, delete', async ({ page }) => {
   await tab(page, 'users').click();
   await button(page, 'user-add').click();
   const dlg = dialog(page);
+  // A new user starts in the lowest group without any console right.
+  await expect(dlg.locator('[name=pid] option:checked')).toHaveText('Viewers');
+  for (const box of await dlg.locator('.kv-rights input[type=checkbox]').all()) await expect(box).not.toBeChecked();
   await dlg.locator('[name=nm]').fill('tmpuser');
   await dlg.locator('[name=pw]').fill('Tmp!pass1');
   await dlg.locator('[name=pw2]').fill('Tmp!pass1');
   await dlg.locator('[name=pid]').selectOption({ label: 'Viewers' });
   await button(dlg, 'write0').check();
-  await button(dlg, 'read1').uncheck();
+  await button(dlg, 'read2').check();
+  await button(dlg, 'read3').check();
   await button(dlg, 'save').click();
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('User tmpuser added.');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toContainText('Viewers');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toContainText('1:rw 3:r 4:r');
 
@@ -127,10 +169,17 @@ test('user add with console rights, edit, delete', async ({ page }) => {
   await dialog(page).locator('[name=memo]').press('Enter');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toContainText('edited');
 
-  await row(page, 'kv-grid-users', 'tmpuser').click();
-  await button(page, 'user-del').click();
-  await button(dialog(page), 'ok').click();
+  // Deleted from the keyboard: arrows to its row, Delete, Enter on the question.
+  await tabTo(page, page.locator('.kv-grid-users tbody tr[tabindex="0"]'));
+  await page.keyboard.press('Home');
+  await expect(row(page, 'kv-grid-users', 'admin')).toBeFocused();
+  await page.keyboard.press('End');
+  await expect(row(page, 'kv-grid-users', 'tmpuser')).toBeFocused();
+  await page.keyboard.press('Delete');
+  await expect(dialog(page)).toContainText('Delete the user tmpuser?');
+  await page.keyboard.press('Enter');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toHaveCount(0);
+  await expect(status(page)).toHaveText('User tmpuser deleted.');
 });
 
 test('group rename by Enter stays on the page; rights saved', async ({ page }) => {
@@ -141,7 +190,10 @@ test('group rename by Enter stays on the page; rights saved', async ({ page }) =
   await button(dialog(page), 'write0').uncheck();
   await dialog(page).locator('[name=nm]').fill('Operators 2');
   await dialog(page).locator('[name=nm]').press('Enter');
+  await expect(dialog(page)).toContainText('Saving gives the 1 users of the group Operators these console rights');
+  await button(dialog(page), 'ok').click();
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('Group Operators 2 saved.');
   await expect(row(page, 'kv-grid-groups', 'Operators 2')).toContainText('1:r 2:rw');
   expect(page.url()).toBe(process.env.KORVAN_UI_URL);
 });
@@ -152,10 +204,23 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   const ip = button(page, 'serverips-ip');
   await ip.fill('10.1.1');
   await button(page, 'serverips-add').click();
-  await expect(page.locator('.kv-iplist-side .kv-form-error', { hasText: 'IPv4' })).toBeVisible();
+  const error = page.locator('.kv-iplist-side .kv-form-error', { hasText: 'IPv4' });
+  await expect(error).toBeVisible();
   await ip.fill('10.1.1.1');
+  await expect(error).toBeHidden();
   await button(page, 'serverips-add').click();
   await expect(button(page, 'serverips')).toContainText('10.1.1.1');
+  await expect(status(page)).toHaveText('Address 10.1.1.1 added.');
+  // Deleting asks first; Cancel keeps the entry.
+  await button(page, 'serverips').getByText('10.1.1.1').click();
+  await button(page, 'serverips-del').click();
+  await expect(dialog(page)).toContainText('Delete the address 10.1.1.1 from the list?');
+  await button(dialog(page), 'cancel').click();
+  await expect(button(page, 'serverips')).toContainText('10.1.1.1');
+  await button(page, 'serverips-del').click();
+  await button(dialog(page), 'ok').click();
+  await expect(status(page)).toHaveText('Address 10.1.1.1 deleted.');
+  await expect(button(page, 'serverips')).not.toContainText('10.1.1.1');
 });
 
 test('log search by Enter with a user filter shows field labels as words', async ({ page }) => {
@@ -184,11 +249,12 @@ test('system: the clock runs, set clock, language switch', async ({ page }) => {
   const before = await seconds.inputValue();
   await expect(seconds).not.toHaveValue(before, { timeout: 3000 });
   await button(page, 'time-set').click();
-  expect(await message(page, 'success')).toMatch(/\d{4}-\d\d-\d\d \d\d:\d\d:\d\d/);
+  await expect(status(page)).toHaveText(/^The switch was told to set its clock to \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\./);
 
   await page.locator('[name=language]').selectOption('de');
   await button(page, 'lang-save').click();
   await expect(tab(page, 'consoles')).toHaveText('Konsolen');
+  await expect(status(page)).toHaveText('Die Sprache ist gespeichert.');
   await page.screenshot({ path: join(shots, 'system-de.png') });
   await page.reload();
   await expect(tab(page, 'users')).toHaveText('Benutzer');
@@ -206,11 +272,17 @@ test('firmware upload and database download', async ({ page }) => {
   await expect(button(page, 'firmware-md5')).toContainText(createHash('md5').update(bytes).digest('hex'));
   await button(page, 'firmware-upload').click();
   await button(dialog(page), 'ok').click();
-  expect(await message(page, 'success')).toBe('update firmware success');
+  expect(await message(page, 'success')).toBe('The firmware file is stored. It is installed when the switch restarts.');
   expect(readFileSync(join(process.env.KORVAN_UI_ROOT, 'usr/app/firmupdate')).equals(bytes)).toBe(true);
 
   const download = page.waitForEvent('download');
+  const asked = page.waitForRequest((r) => (r.postData() || '').includes('submitDownloadDB'));
   await button(page, 'db-download').click();
+  // The session goes in the posted form, never in the address.
+  const request = await asked;
+  expect(request.method()).toBe('POST');
+  expect(request.url()).not.toContain('token');
+  expect(new URLSearchParams(request.postData()).get('token')).toBeTruthy();
   const file = await (await download).path();
   expect((await download).suggestedFilename()).toBe('korvan.db');
   expect(readFileSync(file).subarray(0, 15).toString()).toBe('SQLite format 3');
@@ -218,11 +290,7 @@ test('firmware upload and database download', async ({ page }) => {
 
 test('a level-1 user sees only what it may do and changes its own password', async ({ page }) => {
   // Rights: none on slot 2 (db-01), read on slot 1 (web-01), read and write on slot 3 (router-console).
-  sql(`delete from user2 where nm='viewer';
-       insert into user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2, createTime,
-                          pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
-       values (50, 'viewer', 'viewer', '', 3, '10300000', '', 0, 0, '', '', datetime('now','localtime'),
-               datetime('now','localtime'), '1', 0, 600, '0', '3', '0', 0);`);
+  addViewer();
   await login(page, 'viewer', 'viewer');
   await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles']);
   for (const name of ['dog-edit', 'slot-clear', 'user-add', 'restart', 'db-download']) await expect(button(page, name)).toHaveCount(0);
@@ -243,7 +311,7 @@ test('a level-1 user sees only what it may do and changes its own password', asy
   await dlg.locator('[name=pw2]').press('Enter');
   const doc = JSON.parse(new URLSearchParams((await sent).postData()).get('postKey'));
   expect(doc.userPara).toMatchObject({ id: '50', setPW: 'yes', pw: 'Viewer!2', oldPw: 'viewer' });
-  await message(page, 'success');
+  await expect(status(page)).toHaveText('The password has been changed.');
 });
 
 test('an expired session returns to the login page', async ({ page }) => {
@@ -252,4 +320,191 @@ test('an expired session returns to the login page', async ({ page }) => {
   await button(page, 'refresh').click();
   await expect(page.locator('.kv-login-warning')).toContainText('session has ended');
   await expect(page.locator('#kv-login-user')).toBeVisible();
+});
+
+test('keyboard only: log in, console row by the arrows, KVM dialog by Enter and Escape, tabs by the arrows', async ({ page }) => {
+  await page.keyboard.type('admin');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('admin');
+  await page.keyboard.press('Enter');
+  await expect(tab(page, 'consoles')).toBeVisible();
+  await tabTo(page, page.locator('.kv-grid-dogs tbody tr[tabindex="0"]'));
+  await page.keyboard.press('End');
+  await page.keyboard.press('Home');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowUp');
+  const first = page.locator('.kv-grid-dogs tbody tr').first();
+  await expect(first).toBeFocused();
+  await expect(first).toHaveAttribute('aria-selected', 'true');
+  await page.keyboard.press('Enter');
+  const kvm = page.getByRole('dialog', { name: /^KVM session for / });
+  await expect(kvm).toBeVisible();
+  // Focus is inside the dialog and stays there.
+  for (let i = 0; i < 4; i++) {
+    await page.keyboard.press('Tab');
+    expect(await kvm.evaluate((d) => d.contains(document.activeElement))).toBe(true);
+  }
+  await page.keyboard.press('Escape');
+  await expect(kvm).toHaveCount(0);
+  await expect(first).toBeFocused();
+  await tabTo(page, tab(page, 'consoles'), true);
+  await page.keyboard.press('ArrowRight');
+  await expect(tab(page, 'users')).toBeFocused();
+  await expect(tab(page, 'users')).toHaveAttribute('aria-selected', 'true');
+  await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('ArrowLeft');
+  await expect(tab(page, 'system')).toHaveAttribute('aria-selected', 'true');
+});
+
+// The dialogs a person can open on each tab, by the buttons that open them.
+async function openDialogs(page, admin, visit) {
+  await tab(page, 'consoles').click();
+  await row(page, 'kv-grid-dogs', 'router-console').click();
+  await button(page, 'dog-kvm').click();
+  await visit('KVM session');
+  if (admin) {
+    await button(page, 'dog-edit').click();
+    await visit('console');
+    await tab(page, 'users').click();
+    await button(page, 'user-add').click();
+    await visit('add user');
+    await row(page, 'kv-grid-users', 'operator').dblclick();
+    await visit('edit user');
+    await button(page, 'user-del').click();
+    await visit('delete question');
+    await tab(page, 'groups').click();
+    await row(page, 'kv-grid-groups', 'Viewers').dblclick();
+    await visit('group');
+    await tab(page, 'system').click();
+    await button(page, 'firmware-upload').click();
+    await visit('warning');
+  }
+  await button(page, 'own-password').click();
+  await visit('password');
+}
+
+test('accessibility: axe finds nothing serious on the login page, every tab and dialog, in two languages and two levels', async ({ page }) => {
+  test.setTimeout(300000);
+  addViewer();
+  for (const [language, user, pw] of [['en', 'admin', 'admin'], ['de', 'admin', 'admin'], ['en', 'viewer', 'viewer'], ['de', 'viewer', 'viewer']]) {
+    await page.locator('[name=lang]').selectOption(language);
+    await audit(page, `${language} login`);
+    await login(page, user, pw);
+    await expect(tab(page, 'consoles')).toBeVisible();
+    for (const t of await page.locator('.kui-tab-title').all()) {
+      await t.click();
+      await audit(page, `${language} ${user} tab ${await t.innerText()}`);
+    }
+    await openDialogs(page, user === 'admin', async (name) => {
+      await expect(page.locator('.kui-dialog')).toHaveCount(1);
+      await audit(page, `${language} ${user} dialog ${name}`);
+      await page.keyboard.press('Escape');
+      await expect(page.locator('.kui-dialog')).toHaveCount(0);
+    });
+    await button(page, 'logout').click();
+  }
+  console.log('axe findings (impact rule: elements):', JSON.stringify(axeFindings));
+});
+
+test('phone: at 390 px the page never scrolls sideways and dialogs fit the screen', async ({ page }) => {
+  await page.setViewportSize({ width: 390, height: 844 });
+  const noSideways = async (where) => expect(await page.evaluate(() => document.documentElement.scrollWidth), where).toBeLessThanOrEqual(390);
+  await noSideways('login');
+  await loginAdmin(page);
+  for (const t of await page.locator('.kui-tab-title').all()) {
+    const id = await t.getAttribute('data-tab');
+    await t.click();
+    await noSideways(id);
+    await page.screenshot({ path: join(shots, `${id}-390.png`), fullPage: true });
+  }
+  await openDialogs(page, true, async (name) => {
+    const box = await page.locator('.kui-dialog').boundingBox();
+    expect(box.x, name).toBeGreaterThanOrEqual(0);
+    expect(box.x + box.width, name).toBeLessThanOrEqual(390);
+    expect(box.y + box.height, name).toBeLessThanOrEqual(844);
+    await noSideways(name);
+    if (name === 'add user') await page.screenshot({ path: join(shots, 'add-user-390.png') });
+    await page.keyboard.press('Escape');
+  });
+  // The consoles' buttons stay in reach: a row chosen on the phone opens its session.
+  await tab(page, 'consoles').click();
+  await row(page, 'kv-grid-dogs', 'web-01').click();
+  await button(page, 'dog-kvm').click();
+  await expect(dialog(page).locator('.kv-params')).toBeVisible();
+});
+
+test('first login: the password dialog opens at once and stays until the password is changed', async ({ page }) => {
+  sql("update secureConf set f_firstLogin=1;");
+  try {
+    await loginAdmin(page);
+    const dlg = page.getByRole('dialog', { name: 'Change password' });
+    await expect(dlg).toBeVisible();
+    await page.keyboard.press('Escape');
+    await expect(dlg).toBeVisible();
+    await expect(button(dlg, 'cancel')).toHaveCount(0);
+    await dlg.locator('[name=oldPw]').fill('admin');
+    await dlg.locator('[name=pw]').fill('Admin!new1');
+    await dlg.locator('[name=pw2]').fill('Admin!new1');
+    await dlg.locator('[name=pw2]').press('Enter');
+    await expect(dlg).toHaveCount(0);
+    await expect(status(page)).toHaveText('The password has been changed.');
+  } finally {
+    sql("update secureConf set f_firstLogin=0; update user2 set pw='admin' where nm='admin';");
+  }
+});
+
+// Every text the program can send, collected from its sources: the texts of
+// its errors, reply messages, hints and transfer replies, with "X" where the
+// program puts in a variable part.
+function programTexts() {
+  const files = [];
+  const walk = (dir) => readdirSync(dir).forEach((n) => {
+    const p = join(dir, n);
+    if (statSync(p).isDirectory()) walk(p); else if (/\.(cpp|h)$/.test(n)) files.push(p);
+  });
+  walk(join(top, 'src'));
+  const code = files.map((f) => readFileSync(f, 'utf8')).join('\n');
+  const unquote = (lit) => Buffer.from(lit.slice(1, -1).replace(/\\x([0-9a-fA-F]{2})|\\(.)/g,
+    (m, hex, ch) => (hex ? String.fromCharCode(parseInt(hex, 16)) : ch)), 'latin1').toString('utf8');
+  const named = {};
+  for (const m of code.matchAll(/\b(k[A-Z]\w*)\s*=\s*("(?:[^"\\]|\\.)*")/g)) named[m[1]] = unquote(m[2]);
+  // The text an expression makes: literals and named texts as they are, anything else "X".
+  const textOf = (expr) => {
+    if (expr.includes('?')) return [...expr.matchAll(/"(?:[^"\\]|\\.)*"/g)].map((m) => unquote(m[0])).filter((t) => / /.test(t));
+    const parts = expr.split(/\+(?=(?:[^"]*"[^"]*")*[^"]*$)/).map((p) => p.trim().replace(/^std::string\((.*)\)$/, '$1'));
+    const text = parts.map((p) => (/^"(?:[^"\\]|\\.)*"$/.test(p) ? unquote(p) : named[p] ?? 'X')).join('');
+    return /[a-z] [a-z]/i.test(text) ? [text] : [];
+  };
+  const texts = new Set();
+  const starts = /CMyErr\(CMyErr::\w+,|\["(?:retMsg|hint)"\]\s*=|replyText\(|uploadFile\("\w+",/g;
+  for (const m of code.matchAll(starts)) {
+    const lineStart = code.lastIndexOf('\n', m.index) + 1;
+    if (code.slice(lineStart, m.index).includes('//')) continue;
+    let depth = 0, i = m.index + m[0].length;
+    for (; i < code.length; i++) {
+      const c = code[i];
+      if (c === '"') { i++; while (code[i] !== '"') i += code[i] === '\\' ? 2 : 1; continue; }
+      if (c === '(') depth++;
+      else if ((c === ')' && depth-- === 0) || (c === ';' && depth === 0)) break;
+    }
+    textOf(code.slice(m.index + m[0].length, i).trim()).forEach((t) => texts.add(t));
+  }
+  for (const m of code.matchAll(/kTexts\[\] = \{([^}]*)\}/g)) [...m[1].matchAll(/"(?:[^"\\]|\\.)*"/g)].forEach((l) => texts.add(unquote(l[0])));
+  return [...texts];
+}
+
+test('every text of the program is a sentence in every language; unknown texts are shown as sent', () => {
+  const box = {};
+  vm.runInNewContext(readFileSync(join(top, 'www/lib/language.js'), 'utf8') +
+    ';this.L = kuiLanguages; this.say = kuiMessage; this.sayIn = kuiMessageIn;', box);
+  const texts = programTexts();
+  expect(texts).toEqual(expect.arrayContaining(['permission denied', 'update firmware success',
+    'database unique error,please donnot input duplicate name', 'User Name or Password error: X times']));
+  const missing = [];
+  for (const code of Object.keys(box.L)) {
+    for (const text of texts) if (box.sayIn(box.L[code].messages, text) === null) missing.push(`${code}: ${text}`);
+  }
+  expect(missing).toEqual([]);
+  expect(box.say('de', 'User Name or Password error: 3 times')).toBe('Benutzername oder Passwort falsch (3 Fehlversuche).');
+  expect(box.say('en', 'something new')).toBeNull();
 });

@@ -185,6 +185,7 @@ var kuiLanguages = {
             'arm connect error:{0}': 'The switch service cannot be reached ({0}).',
             'arm read ack timeout': 'The switch service did not answer in time.',
             'arm read ack timeout:{0}': 'The switch service did not answer in time ({0}).',
+            'arm read ack error:{0}': 'The switch service could not be read ({0}).',
             'arm read ack closed': 'The switch service closed the connection.',
             'arm read ack short': 'The switch service sent an incomplete answer.',
             'arm write error:{0}': 'The request could not be sent to the switch service ({0}).',
@@ -367,6 +368,7 @@ var kuiLanguages = {
             'arm connect error:{0}': '\u65e0\u6cd5\u8fde\u63a5\u5207\u6362\u5668\u670d\u52a1\uff08{0}\uff09\u3002',
             'arm read ack timeout': '\u5207\u6362\u5668\u670d\u52a1\u5e94\u7b54\u8d85\u65f6\u3002',
             'arm read ack timeout:{0}': '\u5207\u6362\u5668\u670d\u52a1\u5e94\u7b54\u8d85\u65f6\uff08{0}\uff09\u3002',
+            'arm read ack error:{0}': '\u65e0\u6cd5\u8bfb\u53d6\u5207\u6362\u5668\u670d\u52a1\u7684\u5e94\u7b54\uff08{0}\uff09\u3002',
             'arm read ack closed': '\u5207\u6362\u5668\u670d\u52a1\u5173\u95ed\u4e86\u8fde\u63a5\u3002',
             'arm read ack short': '\u5207\u6362\u5668\u670d\u52a1\u7684\u5e94\u7b54\u4e0d\u5b8c\u6574\u3002',
             'arm write error:{0}': '\u65e0\u6cd5\u5411\u5207\u6362\u5668\u670d\u52a1\u53d1\u9001\u8bf7\u6c42\uff08{0}\uff09\u3002',
@@ -547,6 +549,7 @@ var kuiLanguages = {
             'arm connect error:{0}': 'Der Switch-Dienst ist nicht erreichbar ({0}).',
             'arm read ack timeout': 'Der Switch-Dienst hat nicht rechtzeitig geantwortet.',
             'arm read ack timeout:{0}': 'Der Switch-Dienst hat nicht rechtzeitig geantwortet ({0}).',
+            'arm read ack error:{0}': 'Die Antwort des Switch-Dienstes ist nicht lesbar ({0}).',
             'arm read ack closed': 'Der Switch-Dienst hat die Verbindung geschlossen.',
             'arm read ack short': 'Die Antwort des Switch-Dienstes ist unvollst\u00e4ndig.',
             'arm write error:{0}': 'Die Anfrage konnte nicht an den Switch-Dienst gesendet werden ({0}).',
@@ -568,24 +571,26 @@ var kuiLanguages = {
 };
 
 /*
- * The sentence for a message of the program in language `code` (English
- * when that language lacks it), or null when the catalogue does not know
- * the message. Keys with "{0}" match any text in its place.
+ * The sentence for a message of the program in one catalogue, or null when
+ * it does not know the message. Keys with "{0}" match any text in its place.
  */
-function kuiMessage(code, text) {
-    var order = [code, 'en'];
-    for (var n = 0; n < order.length; n++) {
-        var table = (kuiLanguages[order[n]] || {}).messages || {};
-        if (Object.prototype.hasOwnProperty.call(table, text)) return table[text];
-        for (var key in table) {
-            var at = key.indexOf('{0}');
-            if (at < 0) continue;
-            var head = key.slice(0, at), tail = key.slice(at + 3);
-            if (text.length >= head.length + tail.length && text.slice(0, head.length) === head &&
-                text.slice(text.length - tail.length) === tail) {
-                return table[key].replace('{0}', text.slice(head.length, text.length - tail.length));
-            }
+function kuiMessageIn(table, text) {
+    if (Object.prototype.hasOwnProperty.call(table, text)) return table[text];
+    for (var key in table) {
+        var at = key.indexOf('{0}');
+        if (at < 0) continue;
+        var head = key.slice(0, at), tail = key.slice(at + 3);
+        if (text.length >= head.length + tail.length && text.slice(0, head.length) === head &&
+            text.slice(text.length - tail.length) === tail) {
+            return table[key].replace('{0}', text.slice(head.length, text.length - tail.length));
         }
     }
     return null;
+}
+
+// The sentence in language `code`, in English when that language lacks it,
+// or null for a message the catalogue does not know (shown as sent).
+function kuiMessage(code, text) {
+    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text);
+    return own !== null ? own : kuiMessageIn(kuiLanguages.en.messages, text);
 }

@@ -58,6 +58,7 @@
         if (options.content) this.$content.append(options.content);
         this.$buttons = kui.el('div', { cls: 'kui-dialog-buttons' });
         $.each(options.buttons || [], function (i, b) {
+            if (!b) return;
             var btn = kui.button({ text: b.text, kind: b.kind, name: b.name,
                 click: function () { b.click.call(self, self); } });
             self.$buttons.append(btn.$el);
@@ -133,7 +134,7 @@
             kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
         ]);
         var d = kui.dialog({
-            title: title || '', content: $msg, width: 420, cls: 'kui-dialog-' + kind,
+            title: title || '', content: $msg, width: 420, cls: 'kui-dialog-' + kind, alert: true,
             buttons: [{ text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); } }]
         });
         if (onClose) d.on('close', onClose);
@@ -146,7 +147,7 @@
             kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
         ]);
         return kui.dialog({
-            title: title || '', content: $msg, width: 420,
+            title: title || '', content: $msg, width: 420, alert: true,
             buttons: [
                 { text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); onYes(); } },
                 { text: kui.dialogTexts.cancel, name: 'cancel', click: function (dlg) { dlg.close(); } }

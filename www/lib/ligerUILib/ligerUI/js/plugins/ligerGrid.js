@@ -67,6 +67,8 @@
         },
         setData: function (rows) {
             var keep = this.selected();
+            // New data replaces the rows: a row that had the focus hands it on.
+            var hadFocus = $.contains(this.$body[0], document.activeElement);
             this.rows = kui.list(rows).slice();
             this.selectedIndex = -1;
             this.renderBody();
@@ -76,6 +78,7 @@
                     if (idFn(this.view[i]) === idFn(keep)) { this.select(i, true); break; }
                 }
             }
+            if (hadFocus) this.$body.children('tr[tabindex="0"]').first().focus();
         },
         renderBody: function () {
             var self = this;
