@@ -233,7 +233,7 @@
     }
 
     function section(titleText, body) {
-        return kui.el('div', { cls: 'kv-section' }, [kui.el('h3', { cls: 'kv-section-title', text: titleText })].concat(body));
+        return kui.el('div', { cls: 'kv-section' }, [kui.el('h2', { cls: 'kv-section-title', text: titleText })].concat(body));
     }
 
     function formError($form, text) {
@@ -787,7 +787,7 @@
             $.each(q, function (k, v) {
                 $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k }), kui.el('td', { text: kui.str(v) })]));
             });
-            var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly' }).val($.trim(kui.str(reply.qt)));
+            var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly', 'aria-label': T('kvmSession') }).val($.trim(kui.str(reply.qt)));
             kui.dialog({
                 title: Tf('kvmTitle', d.nm), width: 520,
                 content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('kvmNote') }), $t, $raw]),
