@@ -735,8 +735,8 @@
             factory ? row(T('portID'), input('portID', d.id, { maxlength: 3 }), T('portIDHint')) : null,
             row(T('name'), input('nm', d.nm, { maxlength: 33 })),
             row(T('shareMode'), select('sm', [['0', T('share0')], ['1', T('share1')], ['2', T('share2')]], d.sm)),
-            row(T('bitRate'), select('code', $.map(CODE_VALUES, function (v, i) { return [[String(i), v]]; }), d.code).prop('disabled', !video)),
-            row(T('frameRate'), select('frame', $.map(FRAME_VALUES, function (v, i) { return [[String(i), v]]; }), d.frame).prop('disabled', !video))
+            row(T('bitRate'), select('code', $.map(CODE_VALUES, function (v, i) { return [[String(i), Tf('unitKbit', v)]]; }), d.code).prop('disabled', !video)),
+            row(T('frameRate'), select('frame', $.map(FRAME_VALUES, function (v, i) { return [[String(i), Tf('unitFps', v)]]; }), d.frame).prop('disabled', !video))
         );
         if (!factory) {
             $form.append(
@@ -1322,7 +1322,11 @@
         return d.promise();
     }
 
-    function downloadDatabase() {
+    // Posts the download form (userID, token, submitDownloadDB): the session
+    // never goes into an address, where it would end up in logs and history.
+    function downloadDatabase(btn) {
+        if (btn.isBusy) return;
+        btn.busy(true);
         var s = session.get() || {};
         var body = 'submitDownloadDB=1&userID=' + encodeURIComponent(kui.str(s.userID)) +
             '&token=' + encodeURIComponent(kui.str(s.token));
@@ -1330,6 +1334,7 @@
         xhr.open('POST', CGI_URL);
         xhr.responseType = 'blob';
         xhr.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+        xhr.onloadend = function () { btn.busy(false); };
         xhr.onload = function () {
             var disp = xhr.getResponseHeader('Content-Disposition') || '';
             if (/attachment/i.test(disp)) {
@@ -1391,7 +1396,7 @@
             }, T('restart'));
         } });
 
-        var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: downloadDatabase });
+        var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: function () { downloadDatabase(download); } });
 
         var convert = kui.button({ text: T('convertClient'), kind: 'danger', name: 'client-mode', click: function () {
             kui.confirm(T('convertConfirm'), function () {

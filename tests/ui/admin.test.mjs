@@ -312,6 +312,7 @@ test('keyboard only: log in, a console by the arrows, its KVM dialog by Enter an
   await expect(first).toHaveAttribute('aria-selected', 'true');
   await page.keyboard.press('Enter');
   const kvm = page.getByRole('dialog', { name: /^KVM session for / });
+  await expect(kvm).toBeVisible();
   for (let i = 0; i < 4; i++) {  // focus stays inside the dialog
     await page.keyboard.press('Tab');
     expect(await kvm.evaluate((d) => d.contains(document.activeElement))).toBe(true);
