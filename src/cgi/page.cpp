@@ -19,6 +19,7 @@ namespace {
 // Head lines: each text already carries the bytes that precede its line feed.
 const char* const kHeadLines[] = {
     "<meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n",
+    "<meta name='viewport' content='width=device-width, initial-scale=1' />\n",
     "<link href='../lib/ligerUILib/ligerUI/skins/Aqua/css/ligerui-all.css' rel='stylesheet' "
     "type='text/css' />\t\n",
     "<link href='../lib/dark/jquery-ui.css' rel='stylesheet' />\t\t\n",
