@@ -37,7 +37,7 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
   std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
                                 "pidCN", "code",  "frame", "media", "nm2",  "addrH",
                                 "addrC", "phone", "email", "prior", "memo2"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
 }
 
 bool setsPassword(const Json::Value& userPara) { return textOf(userPara["setPW"]) == "yes"; }

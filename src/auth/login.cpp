@@ -154,8 +154,7 @@ namespace {
 Json::Value getPwdConf() {
   std::string sql = "select f_pwd from secureConf;";
   std::vector<std::string> keys{"secureConf"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  Json::Value row = CDB::sel(false, sql, keys);
   Json::Value policy;
   Json::Reader reader;
   // A document that does not parse reads as having no members: no lock, no
@@ -169,11 +168,10 @@ Json::Value getPwdConf() {
 int getRetryCount(std::string userName, std::string& dt) {
   std::string sql = "select * from userLock where f_userName='" + sqlText(userName) + "';";
   std::vector<std::string> keys{"f_id", "f_datetime", "f_userName", "f_wrongTimes"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) return 0;
-  dt = row["f_datetime"].asString();
-  int count = korvan::leadingInt(row["f_wrongTimes"].asString());
+  const std::optional<Json::Value> row = CDB::selOne(sql, keys);
+  if (!row) return 0;
+  dt = (*row)["f_datetime"].asString();
+  int count = korvan::leadingInt((*row)["f_wrongTimes"].asString());
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
@@ -219,9 +217,9 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
                     " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
                     sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
   std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  CDB::sel(false, sql, keys, jsIData);
+  const std::optional<Json::Value> user = CDB::selOne(sql, keys);
 
-  if (CDB::g_dbRowCnt == 0) {
+  if (!user) {
     std::string now;
     getDateTime_sec(now);
     std::string record;
@@ -245,6 +243,7 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
+  for (const std::string& key : keys) jsIData[key] = (*user)[key];
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";

@@ -61,8 +61,7 @@ void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 std::string readSiteLanguage() {
   std::string sql = "select f_language from secureConf;";
   std::vector<std::string> keys{"language"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  const Json::Value row = CDB::sel(false, sql, keys);
   return row["language"].asString();
 }
 

@@ -75,10 +75,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::execModify(sql);
   // The access check compares the stored text, and the column stores "1.0"
   // or "01" as 1: protect the requester and log by what is stored now.
-  std::string stored = " select ipsType as type from other2";
-  std::vector<std::string> typeKey{"type"};
-  Json::Value storedType;
-  CDB::sel(false, stored, typeKey, storedType);
+  const Json::Value storedType = CDB::sel(false, " select ipsType as type from other2", {"type"});
   after["type"] = korvan::memberText(storedType, {"type"});
 
   // Keep the requester able to reach the interface after the change.

@@ -25,8 +25,7 @@ struct Slot {
 std::vector<Slot> consoleSlots() {
   std::string sql = " select setted,nm from dogInfo2 order by id";
   std::vector<std::string> keys{"setted", "nm"};
-  Json::Value rows;
-  CDB::sel(true, sql, keys, rows);
+  const Json::Value rows = CDB::sel(true, sql, keys);
   std::vector<Slot> slots;
   for (const Json::Value& row : rows) {
     slots.push_back({row["nm"].asString(), row["setted"].asString() == "1"});

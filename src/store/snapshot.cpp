@@ -44,11 +44,6 @@ std::string softVersion() {
   return line;
 }
 
-// Every name the snapshot reads rows into is a string literal.
-void select(bool many, std::string sql, const std::vector<const char*>& keys, Json::Value& target) {
-  CDB::sel(many, sql, keys, target);
-}
-
 // The users list: the query's columns, then "pw" and "token", which no
 // reply shows and which read as the empty text past the last column.
 const std::vector<const char*> kUserKeys{
@@ -115,22 +110,23 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   userOptions.orderBy = {{kUserLevel}, {kUserPrivName}, {kUserName}};
   CDB::selText(kUserQuery, kUserKeys, found["users"], userOptions);
   if (curUser.isNull()) {  // not among the listed users
-    select(false,
-           std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
-                       "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
-                       "pwdDepth,timezone") +
-               " from user2,priv2 where user2.pid=priv2.id " +
-               " and user2.id=" + sqlNumber(caller.id) + ";",
-           kCurUserKeys, curUser);
+    curUser = CDB::sel(
+        false,
+        std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
+                    "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
+                    "pwdDepth,timezone") +
+            " from user2,priv2 where user2.pid=priv2.id " +
+            " and user2.id=" + sqlNumber(caller.id) + ";",
+        kCurUserKeys);
   }
   if (curUser.isObject()) curUser["token"] = caller.token;
   snap["curUser"] = curUser;
 
   // The first-login flag comes from the first row, in the same statement; the
   // trace record shows the rows without it.
-  Json::Value secure;
-  select(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
-         {"secureConf", "ntpServer", "snmpServer", "firstLogin"}, secure);
+  Json::Value secure =
+      CDB::sel(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
+               {"secureConf", "ntpServer", "snmpServer", "firstLogin"});
   const std::string firstLogin =
       static_cast<const Json::Value&>(secure)[0]["firstLogin"].asString();
   for (Json::Value& row : secure) row.removeMember("firstLogin");
@@ -146,12 +142,13 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   snap["server"]["snmpServer"] = firstSecure["snmpServer"];
 
   Json::Value& server = snap["server"];
-  select(false,
-         std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
-             " temp/10 as temp,humid/10 as humid from server2",
-         {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
-          "temp", "humid"},
-         server);
+  const Json::Value serverRow =
+      CDB::sel(false,
+               std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
+                   " temp/10 as temp,humid/10 as humid from server2",
+               {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
+                "temp", "humid"});
+  for (auto it = serverRow.begin(); it != serverRow.end(); ++it) server[it.name()] = *it;
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
     server[member] = CTools::IP_intToStr(server[member].asString());
   }
@@ -243,21 +240,23 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
 
 void CDB::selIPS(Json::Value& ips, Json::Value* device) {
   if (device == nullptr) {
-    select(false, " select ipsType as type from other2", {"type"}, ips);
+    if (const auto row = selOne(" select ipsType as type from other2", {"type"})) {
+      ips["type"] = (*row)["type"];
+    }
   } else {
-    Json::Value row;
-    select(false, " select ipsType as type,factoryMode from other2", {"type", "factoryMode"}, row);
-    if (row.isObject()) {  // no row: neither member is set
-      ips["type"] = row["type"];
-      (*device)["factoryMode"] = row["factoryMode"];
+    const auto row =
+        selOne(" select ipsType as type,factoryMode from other2", {"type", "factoryMode"});
+    if (row) {  // no row: neither member is set
+      ips["type"] = (*row)["type"];
+      (*device)["factoryMode"] = (*row)["factoryMode"];
     }
   }
-  select(true, " select ip from ips2 order by ip", {"ip"}, ips["ips"]);
+  ips["ips"] = sel(true, " select ip from ips2 order by ip", {"ip"});
 }
 
 void CDB::selserverIPS(Json::Value& ips) {
   Json::Value& list = ips["serverips"];
-  select(true, " select ip from iplist order by ip", {"ip"}, list);
+  list = sel(true, " select ip from iplist order by ip", {"ip"});
   for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
 }
 
