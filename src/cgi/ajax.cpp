@@ -28,6 +28,7 @@
 #include "daemon/reboot.h"
 #include "ops/ops.h"
 #include "ops/sellog.h"
+#include "ops/snapshot.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -217,7 +218,7 @@ int CAjax::main2(std::string siteLanguage) {
       onModifyDBAction(type, caller, jsIData, jsOData);
     }
     try {
-      CDB::selAllTables(caller, jsIData, jsOData, lists);
+      selAllTables(caller, jsIData, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,

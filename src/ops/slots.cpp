@@ -1,4 +1,4 @@
-#include "store/slots.h"
+#include "ops/slots.h"
 
 #include <set>
 #include <string_view>

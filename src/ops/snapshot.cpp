@@ -1,5 +1,7 @@
 // The configuration snapshot that every successful AJAX reply carries, read
-// in one transaction, with the upkeep done on the way (store/slots.h).
+// in one transaction, with the upkeep done on the way (ops/slots.h).
+#include "ops/snapshot.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -9,30 +11,16 @@
 #include <system_error>
 #include <vector>
 
+#include "ops/slots.h"
 #include "store/db.h"
-#include "store/slots.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
-#include "util/module_kind.h"
 #include "util/paths.h"
 #include "util/tools.h"
 #include "util/trace.h"
 
 namespace {
-
-// Module settings as the browser shows them: the index of the stored text in
-// these tables.
-const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"};
-const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
-
-template <size_t N>
-int indexIn(const char* const (&table)[N], std::string_view text) {
-  for (size_t i = 0; i < N; ++i) {
-    if (text == table[i]) return static_cast<int>(i);
-  }
-  return -1;  // not a value the device knows
-}
 
 // The first line of the version file (at most 99 characters, its line end
 // included when it fits), or "Null" when the file cannot be opened.
@@ -198,8 +186,8 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
 
 }  // namespace
 
-void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                       korvan::JsonFragments& lists) {
+void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
+                  korvan::JsonFragments& lists) {
   const Json::Value& request = jsIData;
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
@@ -217,7 +205,7 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   // slot lists it reads also tell whether the slots need upkeep (they rarely
   // do); then the reading is dropped for the upkeep's write transaction and
   // done again after it.
-  bool checkSlots = !serverIp && !isFactory;
+  bool checkSlots = !serverIp && !CDB::isFactory;
   for (;;) {
     Json::Value snap = head;
     korvan::JsonFragments found;
@@ -236,49 +224,4 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
     korvan::slotUpkeep(false, request, head);
     checkSlots = false;  // read once more, whether the upkeep could write or not
   }
-}
-
-void CDB::selIPS(Json::Value& ips, Json::Value* device) {
-  if (device == nullptr) {
-    if (const auto row = selOne(" select ipsType as type from other2", {"type"})) {
-      ips["type"] = (*row)["type"];
-    }
-  } else {
-    const auto row =
-        selOne(" select ipsType as type,factoryMode from other2", {"type", "factoryMode"});
-    if (row) {  // no row: neither member is set
-      ips["type"] = (*row)["type"];
-      (*device)["factoryMode"] = (*row)["factoryMode"];
-    }
-  }
-  ips["ips"] = sel(true, " select ip from ips2 order by ip", {"ip"});
-}
-
-void CDB::selserverIPS(Json::Value& ips) {
-  Json::Value& list = ips["serverips"];
-  list = sel(true, " select ip from iplist order by ip", {"ip"});
-  for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
-}
-
-CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
-  size_t uid = keys.size(), frame = keys.size(), code = keys.size(), type2 = keys.size();
-  for (size_t i = 0; i < keys.size(); ++i) {
-    const std::string_view key = keys[i];
-    if (key == "uid") uid = i;
-    if (key == "frame") frame = i;
-    if (key == "code") code = i;
-    if (key == "type2") type2 = i;
-  }
-  return [=](size_t key, const RowCells& row, korvan::JsonTextBuilder& out) {
-    if (key != type2 && key != frame && key != code) return false;
-    const int kind = korvan::moduleKind(row[uid]);
-    int value = kind;
-    if (key == frame) {
-      value = kind == 1 || kind == 3 ? indexIn(kFrameTable, row[frame]) : 10;
-    } else if (key == code) {
-      value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
-    }
-    out.append(std::to_string(value));
-    return true;
-  };
 }

@@ -105,15 +105,7 @@ class CDB {
   static void getUpdSql(const std::map<std::string, bool>& keys, const Json::Value& values,
                         std::string& sql);
 
-  // ---- Configuration snapshot ------------------------------------------
-  // The snapshot seen by `caller`: curUser is the caller's own row, with
-  // the caller's token and no password; no user's password or token is
-  // listed. `serverIP` of the request is stored only for a level-3 caller.
-  // In normal mode it carries `firstLogin` true while the first-login flag
-  // of secureConf is "1". Its many-row lists (privs, users, serials, dogs, dogInfos) go to `lists`
-  // as finished text, the rest into `jsOData`; on failure neither changes.
-  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                           korvan::JsonFragments& lists);
+  // ---- Lists the snapshot and the handlers share -------------------------
   // The IP access list: member `type` (the kind of list) and member `ips`,
   // the addresses in order. With `device`, its member `factoryMode` is read
   // from the same row of other2 as the kind, in the same statement.
