@@ -106,8 +106,7 @@ void CUpdUser::modify() {
   update += " where id=" + sqlNumber(textOf(userPara["id"]));
 
   if (setPassword) {
-    std::string firstLogin = "update secureConf set f_firstLogin=0";
-    CDB::execModify(firstLogin);
+    CDB::execModify("update secureConf set f_firstLogin=0");
   }
   CDB::execModify(update);
 }

@@ -152,9 +152,7 @@ namespace {
 
 // The password policy document of secureConf.
 Json::Value getPwdConf() {
-  std::string sql = "select f_pwd from secureConf;";
-  std::vector<std::string> keys{"secureConf"};
-  Json::Value row = CDB::sel(false, sql, keys);
+  Json::Value row = CDB::sel(false, "select f_pwd from secureConf;", {"secureConf"});
   Json::Value policy;
   Json::Reader reader;
   // A document that does not parse reads as having no members: no lock, no

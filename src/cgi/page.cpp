@@ -59,9 +59,7 @@ void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 
 // Reads the stored UI language. An empty secureConf gives the empty language.
 std::string readSiteLanguage() {
-  std::string sql = "select f_language from secureConf;";
-  std::vector<std::string> keys{"language"};
-  const Json::Value row = CDB::sel(false, sql, keys);
+  const Json::Value row = CDB::sel(false, "select f_language from secureConf;", {"language"});
   return row["language"].asString();
 }
 

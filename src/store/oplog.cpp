@@ -40,8 +40,8 @@ const std::string& at(const std::vector<std::string>& renderings, size_t i) {
 
 }  // namespace
 
-void CLog::setUserKeyValue(bool isB, CKeyCNList& keys, Json::Value& srcA, Json::Value& dstA,
-                           Json::Value& srcB, Json::Value& dstB) {
+void CLog::setUserKeyValue(bool isB, CKeyCNList& keys, const Json::Value& srcA, Json::Value& dstA,
+                           const Json::Value& srcB, Json::Value& dstB) {
   keys.emplace_back("nm", "Name");
   keys.emplace_back("memo", "Memo");
   keys.emplace_back("pidCN", "Usergroup");
