@@ -130,13 +130,16 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   snap["server"]["snmpServer"] = firstSecure["snmpServer"];
 
   Json::Value& server = snap["server"];
-  const Json::Value serverRow =
+  Json::Value serverRow =
       CDB::sel(false,
                std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
                    " temp/10 as temp,humid/10 as humid from server2",
                {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
                 "temp", "humid"});
-  for (auto it = serverRow.begin(); it != serverRow.end(); ++it) server[it.name()] = *it;
+  if (serverRow.isObject()) {  // the row, with the members set before it
+    for (const std::string& name : server.getMemberNames()) serverRow[name].swap(server[name]);
+    server.swap(serverRow);
+  }
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
     server[member] = CTools::IP_intToStr(server[member].asString());
   }

@@ -19,18 +19,14 @@ namespace {
 using korvan::cellText;
 using korvan::forEachRow;
 
-// Sets member `key` of `object` to `cell`: by reference to a lasting name,
-// by copy otherwise.
-void setMember(Json::Value& object, const CDB::Keys& keys, size_t key, const char* cell) {
-  if (keys.lasting()) {
-    object[Json::StaticString(keys[key])] = cell;
-  } else {
-    object[keys[key]] = cell;
-  }
+// Member `key` of `object`, added when missing: named by reference to a
+// lasting name, by a copy otherwise.
+Json::Value& memberOf(Json::Value& object, const CDB::Keys& keys, size_t key) {
+  return keys.lasting() ? object[Json::StaticString(keys[key])] : object[keys[key]];
 }
 
-// The rows of CDB::sel(). Rows are collected apart and handed over only when
-// every statement has run: a failing query returns nothing.
+// The rows of CDB::sel(); a failing statement throws, so that no caller ever
+// sees part of a result.
 Json::Value readRows(bool isManyRows, const std::string& sql, const CDB::Keys& keys) {
   // Every row of many-row mode is a copy of `shape`, the members named by
   // `keys`, with the cells put in member by member: `columnOf` holds, in
@@ -40,7 +36,7 @@ Json::Value readRows(bool isManyRows, const std::string& sql, const CDB::Keys& k
   Json::Value shape;
   std::vector<size_t> columnOf;
   if (isManyRows) {
-    for (size_t i = 0; i < keys.size(); ++i) setMember(shape, keys, i, "");
+    for (size_t i = 0; i < keys.size(); ++i) memberOf(shape, keys, i);
     for (auto it = shape.begin(); it != shape.end(); ++it) {
       const char* end = nullptr;
       const char* name = it.memberName(&end);
@@ -61,7 +57,7 @@ Json::Value readRows(bool isManyRows, const std::string& sql, const CDB::Keys& k
       rows.append(std::move(item));
     } else if (index == 0) {
       rows = Json::Value(Json::objectValue);
-      for (size_t i = 0; i < keys.size(); ++i) setMember(rows, keys, i, cellText(stmt, columns, i));
+      for (size_t i = 0; i < keys.size(); ++i) memberOf(rows, keys, i) = cellText(stmt, columns, i);
     }
   });
   return rows;

@@ -41,10 +41,11 @@ class CDB {
   [[noreturn]] static void execWrap(int rc, std::string errStr);
 
   // The JSON member names of a query's columns, one per column in select-list
-  // order. Names that outlive every JSON value (string literals) are referred
-  // to by the rows instead of copied, which makes large lists cheaper to build
-  // and to free; names held in std::string are copied. A Keys refers to the
-  // names it was made from and lives only for the call it is passed to.
+  // order. Names given as `const char*` must outlive every JSON value (string
+  // literals): the rows refer to them instead of holding copies, which makes
+  // large lists cheaper to build and to free. Names given as std::string are
+  // copied. A Keys refers to the names it was made from and lives only for the
+  // call it is passed to.
   class Keys {
    public:
     Keys(std::initializer_list<const char*> literals) : names_(literals), lasting_(true) {}
@@ -66,10 +67,11 @@ class CDB {
   static Json::Value sel(bool isManyRows, const std::string& sql, const Keys& keys);
   // The first row of `sql`, or nothing when there was none; as sel().
   static std::optional<Json::Value> selOne(const std::string& sql, const Keys& keys);
-  // Appends the JSON value that sel(true, sql, staticKeys) returns to `out`, as finished text
-  // (util/json_text.h): an array of one object per row, or "null" when there is no row. The text is
-  // what the reply writer gives for that list, but no tree is built, which keeps the snapshot's
-  // large lists cheap. A failing query leaves `out` as it was.
+  // Appends the JSON value that sel(true, sql, staticKeys) returns to `out`,
+  // as finished text (util/json_text.h): an array of one object per row, or
+  // "null" when there is no row. The text is what the reply writer gives for
+  // that list, but no tree is built, which keeps the snapshot's large lists
+  // cheap. A failing query leaves `out` as it was.
   //
   // The options: `visit` is shown every row first and may leave it out of
   // the list by returning false; `cell` is asked first for every member of
