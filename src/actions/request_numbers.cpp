@@ -34,11 +34,9 @@ void checkNumberMembers(const char* object, const std::vector<const char*>& name
 std::string storedConsoleUid(const Json::Value& request) {
   std::string sql =
       " select uid from dog2 where id=" + sqlNumber(memberText(request, {"dogPara", "id"}));
-  std::vector<std::string> keys{"uid"};
-  Json::Value module;
-  CDB::sel(false, sql, keys, module);
-  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, "invalid request: dogPara.id");
-  const std::string uid = module["uid"].asString();
+  const std::optional<Json::Value> module = CDB::selOne(sql, {"uid"});
+  if (!module) throw CMyErr(CMyErr::err, "invalid request: dogPara.id");
+  const std::string uid = (*module)["uid"].asString();
   const Json::Value* sent = findMember(request, {"dogPara", "uid"});
   if (sent != nullptr && textOf(*sent) != uid) {
     throw CMyErr(CMyErr::err, "invalid request: dogPara.uid");

@@ -71,7 +71,7 @@ void CUpdDog::initDaDb() {
                     sqlNumber(textOf(dogPara["id"]));
   std::vector<std::string> keys{"code",   "frame", "id",   "uid",    "nm",   "type2", "status",
                                 "group2", "pos1",  "pos2", "depart", "memo", "sm",    "priv"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = dogPara;
 }
 

@@ -14,7 +14,7 @@ void CUpdPriv::initDaDb() {
   std::string sql =
       "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
   std::vector<std::string> keys{"nm", "dog", "f_pwd"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = priv;
 }
 

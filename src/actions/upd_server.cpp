@@ -51,7 +51,7 @@ void CUpdServer::initDaDb() {
       " select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb from server2";
   std::vector<std::string> keys{"uid",        "nm",     "encrypt", "ip",     "gateway",
                                 "subnetMask", "portKM", "portV",   "portWeb"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = param("server");
   initDaDbIP();
 }

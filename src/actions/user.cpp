@@ -37,7 +37,7 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
   std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
                                 "pidCN", "code",  "frame", "media", "nm2",  "addrH",
                                 "addrC", "phone", "email", "prior", "memo2"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
 }
 
 bool setsPassword(const Json::Value& userPara) { return textOf(userPara["setPW"]) == "yes"; }
@@ -106,8 +106,7 @@ void CUpdUser::modify() {
   update += " where id=" + sqlNumber(textOf(userPara["id"]));
 
   if (setPassword) {
-    std::string firstLogin = "update secureConf set f_firstLogin=0";
-    CDB::execModify(firstLogin);
+    CDB::execModify("update secureConf set f_firstLogin=0");
   }
   CDB::execModify(update);
 }

@@ -10,11 +10,9 @@
 namespace first_login {
 
 bool pending() {
-  std::string sql = "select f_firstLogin from secureConf;";
-  std::vector<std::string> keys{"firstLogin"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  return row["firstLogin"].asString() == "1";
+  const std::optional<Json::Value> row =
+      CDB::selOne("select f_firstLogin from secureConf;", {"firstLogin"});
+  return row && (*row)["firstLogin"].asString() == "1";
 }
 
 void check(bool allowed) {

@@ -136,10 +136,7 @@ namespace {
 
 // The password policy document of secureConf.
 Json::Value getPwdConf() {
-  std::string sql = "select f_pwd from secureConf;";
-  std::vector<std::string> keys{"secureConf"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  Json::Value row = CDB::sel(false, "select f_pwd from secureConf;", {"secureConf"});
   Json::Value policy;
   Json::Reader reader;
   // A document that does not parse reads as having no members: no lock, no
@@ -153,11 +150,10 @@ Json::Value getPwdConf() {
 int getRetryCount(std::string userName, std::string& dt) {
   std::string sql = "select * from userLock where f_userName='" + sqlText(userName) + "';";
   std::vector<std::string> keys{"f_id", "f_datetime", "f_userName", "f_wrongTimes"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) return 0;
-  dt = row["f_datetime"].asString();
-  int count = korvan::leadingInt(row["f_wrongTimes"].asString());
+  const std::optional<Json::Value> row = CDB::selOne(sql, keys);
+  if (!row) return 0;
+  dt = (*row)["f_datetime"].asString();
+  int count = korvan::leadingInt((*row)["f_wrongTimes"].asString());
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
@@ -204,10 +200,9 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
                     " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
                     sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
   std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  Json::Value user;
-  CDB::sel(false, sql, keys, user);
+  const std::optional<Json::Value> found = CDB::selOne(sql, keys);
 
-  if (CDB::g_dbRowCnt == 0) {
+  if (!found) {
     std::string now;
     getDateTime_sec(now);
     std::string record;
@@ -231,6 +226,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
+  const Json::Value& user = *found;
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";

@@ -25,7 +25,7 @@ constexpr int kReadCallLockWaitMs = 1000;
 // kReadCallLockWaitMs is admitted in a read transaction instead and makes no
 // writes: the session check still runs, the sweep and the extension are left
 // to the next call.
-std::unique_ptr<korvan::Transaction> beginSession(const Route& route) {
+std::unique_ptr<korvan::Transaction> beginSession(const Route& route, bool& writesDeferred) {
   if (route.answersUnderLock) {
     korvan::LockWait brief(kReadCallLockWaitMs);
     try {
@@ -33,7 +33,7 @@ std::unique_ptr<korvan::Transaction> beginSession(const Route& route) {
     } catch (const CMyErr& e) {
       if (e.type != CMyErr::lockErr) throw;
     }
-    korvan::deferWrites();
+    writesDeferred = true;
     return std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
   }
   return std::make_unique<korvan::Transaction>(korvan::Transaction::kWrite);
@@ -63,10 +63,12 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
 
 RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
                             bool& admitted) {
-  std::unique_ptr<korvan::Transaction> session = beginSession(route);
+  bool writesDeferred = false;
+  std::unique_ptr<korvan::Transaction> session = beginSession(route, writesDeferred);
   RequestContext context = admit(route, type, request);
+  context.writesDeferred = writesDeferred;
   admitted = true;
-  if (!korvan::writesDeferred()) {
+  if (!writesDeferred) {
     session::updateAllUserStatusByExpire();
     if (route.extendsSession) session::updateExpire(context.caller);
   }

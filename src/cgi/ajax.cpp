@@ -24,6 +24,7 @@
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
 #include "ops/sellog.h"
+#include "ops/snapshot.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/trace.h"
@@ -137,7 +138,7 @@ int CAjax::main2(std::string siteLanguage) {
       onModifyDBAction(route, context, jsIData, jsOData);
     }
     try {
-      CDB::selAllTables(context, jsIData, jsOData, lists);
+      selAllTables(context, jsIData, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,

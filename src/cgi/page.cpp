@@ -60,10 +60,7 @@ void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 
 // Reads the stored UI language. An empty secureConf gives the empty language.
 std::string readSiteLanguage() {
-  std::string sql = "select f_language from secureConf;";
-  std::vector<std::string> keys{"language"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  const Json::Value row = CDB::sel(false, "select f_language from secureConf;", {"language"});
   return row["language"].asString();
 }
 

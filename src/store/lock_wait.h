@@ -21,10 +21,4 @@ class LockWait {
   LockWait& operator=(const LockWait&) = delete;
 };
 
-// Whether this request is answered without writing: set once, by the
-// dispatcher, when the write lock could not be had in time for a call that
-// only reads. The snapshot then skips its upkeep.
-bool writesDeferred();
-void deferWrites();
-
 }  // namespace korvan

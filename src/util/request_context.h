@@ -25,6 +25,10 @@ struct RequestContext {
   // The uid of the stored console module a KVM session request names, for
   // the routes that bind it; empty otherwise.
   std::string consoleUid;
+  // Whether the request was admitted from a read transaction because another
+  // request held the write lock: it then writes nothing, not even upkeep
+  // (store/lock_wait.h).
+  bool writesDeferred = false;
 
   bool factory() const { return mode == DeviceMode::factory; }
 

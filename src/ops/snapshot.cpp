@@ -1,5 +1,7 @@
 // The configuration snapshot that every successful AJAX reply carries, read
-// in one transaction, with the upkeep done on the way (store/slots.h).
+// in one transaction, with the upkeep done on the way (ops/slots.h).
+#include "ops/snapshot.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -9,9 +11,9 @@
 #include <system_error>
 #include <vector>
 
+#include "ops/slots.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
-#include "store/slots.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -23,19 +25,6 @@
 
 namespace {
 
-// Module settings as the browser shows them: the index of the stored text in
-// these tables.
-const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"};
-const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
-
-template <size_t N>
-int indexIn(const char* const (&table)[N], std::string_view text) {
-  for (size_t i = 0; i < N; ++i) {
-    if (text == table[i]) return static_cast<int>(i);
-  }
-  return -1;  // not a value the device knows
-}
-
 // The first line of the version file (at most 99 characters, its line end
 // included when it fits), or "Null" when the file cannot be opened.
 std::string softVersion() {
@@ -44,11 +33,6 @@ std::string softVersion() {
   char line[100] = {};
   if (fgets(line, sizeof line, file.get()) == nullptr) line[0] = '\0';
   return line;
-}
-
-// Every name the snapshot reads rows into is a string literal.
-void select(bool many, std::string sql, const std::vector<const char*>& keys, Json::Value& target) {
-  CDB::sel(many, sql, keys, target);
 }
 
 // The users list: the query's columns, then "pw" and "token", which no
@@ -122,22 +106,23 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   CDB::selText(std::string(kUserQuery) + (restricted ? " and user2.id=" + ownId : ""), kUserKeys,
                found["users"], userOptions);
   if (curUser.isNull()) {  // not among the listed users
-    select(false,
-           std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
-                       "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
-                       "pwdDepth,timezone") +
-               " from user2,priv2 where user2.pid=priv2.id " +
-               " and user2.id=" + sqlNumber(caller.id) + ";",
-           kCurUserKeys, curUser);
+    curUser = CDB::sel(
+        false,
+        std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
+                    "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
+                    "pwdDepth,timezone") +
+            " from user2,priv2 where user2.pid=priv2.id " +
+            " and user2.id=" + sqlNumber(caller.id) + ";",
+        kCurUserKeys);
   }
   if (curUser.isObject()) curUser["token"] = caller.token;
   snap["curUser"] = curUser;
 
   // The first-login flag comes from the first row, in the same statement; the
   // trace record shows the rows without it.
-  Json::Value secure;
-  select(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
-         {"secureConf", "ntpServer", "snmpServer", "firstLogin"}, secure);
+  Json::Value secure =
+      CDB::sel(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
+               {"secureConf", "ntpServer", "snmpServer", "firstLogin"});
   const std::string firstLogin =
       static_cast<const Json::Value&>(secure)[0]["firstLogin"].asString();
   for (Json::Value& row : secure) row.removeMember("firstLogin");
@@ -153,12 +138,16 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   snap["server"]["snmpServer"] = firstSecure["snmpServer"];
 
   Json::Value& server = snap["server"];
-  select(false,
-         std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
-             " temp/10 as temp,humid/10 as humid from server2",
-         {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
-          "temp", "humid"},
-         server);
+  Json::Value serverRow =
+      CDB::sel(false,
+               std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
+                   " temp/10 as temp,humid/10 as humid from server2",
+               {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
+                "temp", "humid"});
+  if (serverRow.isObject()) {  // the row, with the members set before it
+    for (const std::string& name : server.getMemberNames()) serverRow[name].swap(server[name]);
+    server.swap(serverRow);
+  }
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
     server[member] = CTools::IP_intToStr(server[member].asString());
   }
@@ -213,8 +202,8 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
 
 }  // namespace
 
-void CDB::selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData,
-                       korvan::JsonFragments& lists) {
+void selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData,
+                  korvan::JsonFragments& lists) {
   const Caller& caller = context.caller;
   const Json::Value& request = jsIData;
   // Built apart and joined to the reply only when complete: a failure on the
@@ -228,14 +217,14 @@ void CDB::selAllTables(const RequestContext& context, Json::Value& jsIData, Json
   // The stored server address is a level-3 setting like the rest of server2.
   // A call answered without the write lock leaves both writes to the next.
   const bool serverIp =
-      request.isMember("serverIP") && caller.level >= 3 && !korvan::writesDeferred();
+      request.isMember("serverIP") && caller.level >= 3 && !context.writesDeferred;
   if (serverIp) korvan::slotUpkeep(serverIp, context.mode, request, head);
 
   // One read transaction: every member shows the same moment. The module and
   // slot lists it reads also tell whether the slots need upkeep (they rarely
   // do); then the reading is dropped for the upkeep's write transaction and
   // done again after it.
-  bool checkSlots = !serverIp && !context.factory() && !korvan::writesDeferred();
+  bool checkSlots = !serverIp && !context.factory() && !context.writesDeferred;
   for (;;) {
     Json::Value snap = head;
     korvan::JsonFragments found;
@@ -254,47 +243,4 @@ void CDB::selAllTables(const RequestContext& context, Json::Value& jsIData, Json
     korvan::slotUpkeep(false, context.mode, request, head);
     checkSlots = false;  // read once more, whether the upkeep could write or not
   }
-}
-
-void CDB::selIPS(Json::Value& ips, Json::Value* device) {
-  if (device == nullptr) {
-    select(false, " select ipsType as type from other2", {"type"}, ips);
-  } else {
-    Json::Value row;
-    select(false, " select ipsType as type,factoryMode from other2", {"type", "factoryMode"}, row);
-    if (row.isObject()) {  // no row: neither member is set
-      ips["type"] = row["type"];
-      (*device)["factoryMode"] = row["factoryMode"];
-    }
-  }
-  select(true, " select ip from ips2 order by ip", {"ip"}, ips["ips"]);
-}
-
-void CDB::selserverIPS(Json::Value& ips) {
-  Json::Value& list = ips["serverips"];
-  select(true, " select ip from iplist order by ip", {"ip"}, list);
-  for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
-}
-
-CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
-  size_t uid = keys.size(), frame = keys.size(), code = keys.size(), type2 = keys.size();
-  for (size_t i = 0; i < keys.size(); ++i) {
-    const std::string_view key = keys[i];
-    if (key == "uid") uid = i;
-    if (key == "frame") frame = i;
-    if (key == "code") code = i;
-    if (key == "type2") type2 = i;
-  }
-  return [=](size_t key, const RowCells& row, korvan::JsonTextBuilder& out) {
-    if (key != type2 && key != frame && key != code) return false;
-    const int kind = korvan::moduleKind(row[uid]);
-    int value = kind;
-    if (key == frame) {
-      value = kind == 1 || kind == 3 ? indexIn(kFrameTable, row[frame]) : 10;
-    } else if (key == code) {
-      value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
-    }
-    out.append(std::to_string(value));
-    return true;
-  };
 }
