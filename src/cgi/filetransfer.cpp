@@ -22,6 +22,7 @@
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
+#include "form/spool.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -175,6 +176,8 @@ int operaFile() {
   const bool upDB = isUpDB();
   const bool downDB = isDownDB();
   if (!upSys && !upDB && !downDB) return 0;
+  // Spools of uploads that were killed are not removed by their process.
+  korvan::removeAbandonedSpools();
   try {
     checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
   } catch (const CMyErr& e) {
