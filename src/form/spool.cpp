@@ -46,8 +46,10 @@ void removeAbandonedSpools() {
     const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
-    // Only plain files: the lock of a live request is what keeps its spool.
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    // Only this program's plain files; the lock of a live request is what
+    // keeps its spool.
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+        flock(fd, LOCK_EX | LOCK_NB) == 0) {
       unlink(path.c_str());
     }
     close(fd);
@@ -95,7 +97,8 @@ bool SpoolFile::create() {
 
 FILE* SpoolFile::openForWriting() const {
   if (lock_ < 0) return nullptr;
-  const int fd = dup(lock_);
+  // Close-on-exec like the lock itself: no child may keep a spool held.
+  const int fd = fcntl(lock_, F_DUPFD_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   FILE* file = fdopen(fd, "wb");
   if (file == nullptr) close(fd);
