@@ -146,8 +146,7 @@ cgiFormResultType cgiFormStringNoNewlines(const char* name, char* result, int ma
 }
 
 cgiFormResultType cgiFormCheckboxSingle(const char* name) {
-  return name != nullptr && requestForm().find(name) != nullptr ? cgiFormSuccess
-                                                                 : cgiFormNotFound;
+  return name != nullptr && requestForm().find(name) != nullptr ? cgiFormSuccess : cgiFormNotFound;
 }
 
 cgiFormResultType cgiFormFileName(const char* name, char* result, int max) {

@@ -11,9 +11,8 @@ std::string replyText(const Json::Value& reply, const korvan::JsonFragments& fra
 }
 
 void writeJsonReply(const Json::Value& reply, const korvan::JsonFragments& fragments) {
-  korvan::writeJson(reply, fragments, [](std::string_view piece) {
-    fwrite(piece.data(), 1, piece.size(), cgiOut);
-  });
+  korvan::writeJson(reply, fragments,
+                    [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
   fputs(" \n", cgiOut);
 }
 

@@ -106,8 +106,8 @@ void appendCapped(std::string& to, char c, size_t limit = kFieldMax) {
 // closing boundary. The byte count goes to *bodyLength. ParseResult::kIO when the
 // input ends first, when the two bytes after the boundary are missing, or
 // when `out` cannot be written.
-ParseResult afterNextBoundary(mpStream& s, std::string_view boundary, FILE* out,
-                              std::string* value, int* bodyLength, bool first) {
+ParseResult afterNextBoundary(mpStream& s, std::string_view boundary, FILE* out, std::string* value,
+                              int* bodyLength, bool first) {
   std::string pattern = first ? "--" : "\r\n--";
   pattern += boundary;
   if (value != nullptr) {

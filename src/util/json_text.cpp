@@ -189,24 +189,25 @@ void writeJson(const Json::Value& doc, const JsonFragments& fragments, const Tex
   } else {
     buffer += '{';
     bool first = true;
-    forEachMember(doc, fragments,
-                  [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
-                    if (!first) buffer += ',';
-                    first = false;
-                    appendJsonString(name.data(), name.data() + name.size(), buffer);
-                    buffer += ':';
-                    if (value != nullptr && !(streaming && name == streamed)) {
-                      appendJson(*value, buffer);
-                      return;
-                    }
-                    sink(buffer);
-                    buffer.clear();
-                    if (value != nullptr) {
-                      writeStreamed(sink);
-                    } else {
-                      sink(*fragment);
-                    }
-                  });
+    forEachMember(
+        doc, fragments,
+        [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+          if (!first) buffer += ',';
+          first = false;
+          appendJsonString(name.data(), name.data() + name.size(), buffer);
+          buffer += ':';
+          if (value != nullptr && !(streaming && name == streamed)) {
+            appendJson(*value, buffer);
+            return;
+          }
+          sink(buffer);
+          buffer.clear();
+          if (value != nullptr) {
+            writeStreamed(sink);
+          } else {
+            sink(*fragment);
+          }
+        });
     buffer += '}';
   }
   buffer += '\n';

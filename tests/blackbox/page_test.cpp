@@ -93,9 +93,8 @@ TEST(PageShell, MissingTable) {
 // A body that is short ends the request without output; one larger than the
 // program takes is refused unread with the error reply.
 TEST(Request, BodyShortOrTooLarge) {
-  const std::string refused =
-      "Status: 413 Payload Too Large\r\n" + kHeader +
-      "{\"ret\":\"err\",\"retMsg\":\"request too large\"}\n \n";
+  const std::string refused = "Status: 413 Payload Too Large\r\n" + kHeader +
+                              "{\"ret\":\"err\",\"retMsg\":\"request too large\"}\n \n";
   const struct {
     std::string contentType, contentLength;
     int status;
