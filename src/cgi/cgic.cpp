@@ -4,9 +4,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "cgi/reply.h"
 #include "form/spool.h"
@@ -36,6 +39,13 @@ struct FreeResourcesOnExit {
   FreeResourcesOnExit& operator=(const FreeResourcesOnExit&) = delete;
   ~FreeResourcesOnExit() { cgiFreeResources(); }
 };
+
+// The handles cgiFormFileOpen gave out; each is released by cgiFormFileClose,
+// or with the process.
+std::vector<std::unique_ptr<cgiFile>>& openFiles() {
+  static std::vector<std::unique_ptr<cgiFile>> files;
+  return files;
+}
 
 void writeTooLargeStatus() { fputs("Status: 413 Payload Too Large\r\n", cgiOut); }
 
@@ -176,14 +186,15 @@ cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp) {
   const korvan::FormEntry* entry = name != nullptr ? requestForm().find(name) : nullptr;
   if (entry == nullptr) return cgiFormNotFound;
   if (entry->tfileName().empty()) return cgiFormNotAFile;
-  auto* handle = new (std::nothrow) cgiFile;
-  if (handle == nullptr) return cgiFormMemory;
-  handle->in.reset(fopen(entry->tfileName().c_str(), "rb"));
-  if (!handle->in) {
-    delete handle;
-    return cgiFormIO;
+  try {
+    auto handle = std::make_unique<cgiFile>();
+    handle->in.reset(fopen(entry->tfileName().c_str(), "rb"));
+    if (!handle->in) return cgiFormIO;
+    openFiles().push_back(std::move(handle));
+  } catch (const std::bad_alloc&) {
+    return cgiFormMemory;
   }
-  *cfpp = handle;
+  *cfpp = openFiles().back().get();
   return cgiFormSuccess;
 }
 
@@ -198,8 +209,11 @@ cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, in
 }
 
 cgiFormResultType cgiFormFileClose(cgiFile* cfp) {
-  if (cfp == nullptr) return cgiFormOpenFailed;
-  delete cfp;
+  auto& files = openFiles();
+  const auto it = std::find_if(files.begin(), files.end(),
+                               [cfp](const std::unique_ptr<cgiFile>& f) { return f.get() == cfp; });
+  if (cfp == nullptr || it == files.end()) return cgiFormOpenFailed;
+  files.erase(it);
   return cgiFormSuccess;
 }
 

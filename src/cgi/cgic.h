@@ -27,7 +27,8 @@ enum cgiFormResultType {
   cgiFormEOF = 13,
 };
 
-// An open uploaded file, handed out by cgiFormFileOpen.
+// An open uploaded file, handed out by cgiFormFileOpen and owned by the CGI
+// layer until cgiFormFileClose.
 struct cgiFile {
   korvan::FilePtr in;
 };
@@ -76,7 +77,8 @@ cgiFormResultType cgiFormFileName(const char* name, char* result, int max);
 cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp);
 // The next bytes of an uploaded file: cgiFormEOF when there are none.
 cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, int* gotP);
-// Closes and releases the handle.
+// Closes and releases a handle of cgiFormFileOpen; cgiFormOpenFailed for
+// any other pointer.
 cgiFormResultType cgiFormFileClose(cgiFile* cfp);
 
 // ---- Response ----------------------------------------------------------------
