@@ -21,6 +21,7 @@
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/routes.h"
+#include "form/spool.h"
 #include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -174,6 +175,8 @@ bool isOperaFile() {
 int operaFile() {
   for (const Route& route : transferRoutes()) {
     if (!route.transferPresent(route.type)) continue;
+    // Spools of uploads that were killed are not removed by their process.
+    korvan::removeAbandonedSpools();
     try {
       admitTransfer(route);
     } catch (const CMyErr& e) {

@@ -55,6 +55,15 @@ const char* const kHeadLines[] = {
 
 constexpr size_t kBodyLineBuffer = 102400;
 
+// The page holds the session's controls: no other site may frame it (against
+// click-jacking), the browser must not guess its type, and its address (which
+// may carry form fields) is not passed on to the sites it links.
+constexpr char kPageSecurityHeaders[] =
+    "X-Frame-Options: DENY\r\n"
+    "Content-Security-Policy: frame-ancestors 'none'\r\n"
+    "X-Content-Type-Options: nosniff\r\n"
+    "Referrer-Policy: no-referrer\r\n";
+
 // Every line of the page is followed by a line holding a single blank.
 void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 
@@ -106,6 +115,7 @@ int cgiMain() {
 
 void setHtml(std::string siteLanguage, bool editLanguage) {
   setLog(304, "setHtml enter...");
+  fputs(kPageSecurityHeaders, cgiOut);
   cgiHeaderContentType("text/html;charset=utf-8");
   writeLine(
       " <!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "

@@ -1,7 +1,12 @@
 // File transfers through the program: uploads, the database download, the
 // refusals, and what a failed or malformed upload leaves behind.
+#include <fcntl.h>
 #include <glob.h>
 #include <sqlite3.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -194,6 +199,73 @@ TEST_F(Transfer, DatabaseUploadIsChecked) {
   for (const std::string& spooled : matching("/tmp/cgic*")) {
     EXPECT_EQ(readFile(spooled).find(marker), std::string::npos) << spooled;
   }
+}
+
+// An upload the spool cannot take is refused unread. A spool left by a killed
+// upload goes with the next transfer; one that a live request holds stays.
+TEST_F(Transfer, SpoolSpaceAndLeftovers) {
+  const std::string spool = root_.path("spool");
+  std::filesystem::create_directory(spool);
+  const std::map<std::string, std::string> env = {{"KORVAN_SPOOL_DIR", spool}};
+
+  CgiRequest huge = upload({{"systemFile", "fw.bin", "big"}});
+  huge.contentLength = "99999999999999999";
+  huge.extraEnv = env;
+  korvantest::CgiResult refused = runCgi(root_, huge);
+  EXPECT_EQ(refused.exitStatus, 0);
+  EXPECT_EQ(refused.out, "Status: 413 Payload Too Large\r\n" + kHeader + "upload too large \n");
+  EXPECT_EQ(readFile(firmware_), "previous firmware");
+
+  // An upload killed while its file part arrives; its body comes on a pipe
+  // that stays open.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  CgiRequest cut = upload({{"systemFile", "fw.bin", std::string(5000, 'k')}});
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(fds[0], 0);
+    close(fds[1]);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    if (chdir(root_.cgiDir().c_str()) != 0) _exit(126);
+    setenv("KORVAN_ROOT", root_.dir().c_str(), 1);
+    setenv("KORVAN_SPOOL_DIR", spool.c_str(), 1);
+    setenv("REQUEST_METHOD", "POST", 1);
+    setenv("CONTENT_TYPE", cut.contentType.c_str(), 1);
+    setenv("CONTENT_LENGTH", std::to_string(cut.body.size()).c_str(), 1);
+    execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[0]);
+  // The body stops inside the file part: the program waits for the rest.
+  const size_t sent = cut.body.find(std::string(5000, 'k')) + 2000;
+  ASSERT_EQ(write(fds[1], cut.body.data(), sent), static_cast<ssize_t>(sent));
+  std::vector<std::string> left;
+  for (int i = 0; i < 2000 && left.empty(); ++i) {
+    usleep(5000);
+    left = matching(spool + "/cgic*");
+  }
+  ASSERT_EQ(left.size(), 1u);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(fds[1]);
+  EXPECT_EQ(matching(spool + "/cgic*"), left);
+
+  // A spool held by a live request.
+  const std::string held = spool + "/cgicHe1d00";
+  korvantest::writeFile(held, "held");
+  const int heldFd = open(held.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(heldFd, LOCK_EX), 0);
+
+  CgiRequest next = upload({{"systemFile", "fw.bin", "new"}});
+  next.extraEnv = env;
+  EXPECT_EQ(runCgi(root_, next).out, kHeader + "update firmware success \n");
+  EXPECT_EQ(matching(spool + "/cgic*"), std::vector<std::string>{held});
+  // The program's files are private to it.
+  EXPECT_EQ(std::filesystem::status(firmware_).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  close(heldFd);
 }
 
 // Who gets a transfer: an open session from an admitted address, whose
