@@ -50,9 +50,10 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   Json::Value ips;
   CDB::selIPS(ips, &device);
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
-  CAjax::checkIPS(ips);
+  const std::string client = cgiRemoteAddr;
+  CAjax::checkIPS(ips, client);
   if (!route.withoutSession) context.caller = session::checkToken(request);
-  context.caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+  context.caller.address = client;
   checkPermission(route.access, type, context, request);
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
                                                  isOwnPasswordChange(context, request)));

@@ -205,14 +205,7 @@ RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   return admitRequest(route, type, jsIData, progress.admitted);
 }
 
-void CAjax::checkIPS() {
-  Json::Value ips;
-  CDB::selIPS(ips);
-  checkIPS(ips);
-}
-
-void CAjax::checkIPS(const Json::Value& ips) {
-  const std::string client = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
   bool listed = false;
   for (const Json::Value& entry : ips["ips"]) {
     if (entry["ip"].asString() == client) listed = true;
