@@ -179,14 +179,13 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   if (factory) {
     CDB::selText(korvan::kModuleQuery, keys, dogs, {nullptr, CDB::convertDogTCF(keys), {}});
   } else {
-    CDB::selText(
-        std::string(" select di2.id as dogInfoID,") + korvan::kModuleColumns +
-            // Every online module, each with its slots; one without is left
-            // out of the list (but not out of the slot check).
-            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
-            "status+usrstatus>=1 " +
-            " order by d2.id",
-        keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
+    CDB::selText(std::string(" select di2.id as dogInfoID,") + korvan::kModuleColumns +
+                     // Every online module, each with its slots; one without is left
+                     // out of the list (but not out of the slot check).
+                     " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
+                     "status+usrstatus>=1 " +
+                     " order by d2.id",
+                 keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }
   if (dogs == "null") dogs = "[]";  // an empty list, never null
 
