@@ -46,10 +46,12 @@ Plan plan;
 long counts[kKinds];
 bool fired = false;
 bool installed = false;
+bool armed = false;  // the engine's own start-up is not counted
 
 // Counts one operation of `kind` (file operations also as kFile) and tells
 // whether it is the one to fail. At the kill point the process dies here.
 bool hit(Kind kind) {
+  if (!armed) return false;
   const long n = ++counts[kind];
   long nFile = 0;
   if (kind != kOom) nFile = ++counts[kFile];
@@ -277,6 +279,7 @@ void install() {
   shimVfs.xOpen = shimOpen;
   if (sqlite3_vfs_register(&shimVfs, 1) != SQLITE_OK) refuse("cannot register the file layer");
   installed = true;
+  armed = true;
 }
 
 }  // namespace
