@@ -126,7 +126,13 @@ void CDB::cnn() {
 
 void CDB::execModify(std::string& sql) {
   int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &dbErr);
-  if (rc != SQLITE_OK && dbErr != nullptr) execWrap(rc, takeError() + sql);
+  if (rc != SQLITE_OK) {
+    // Out of memory the engine may have no message to give; the text of its
+    // result code stands in, for a failure must never pass as a success (a
+    // COMMIT that failed would otherwise read as stored).
+    std::string message = dbErr != nullptr ? takeError() : sqlite3_errstr(rc);
+    execWrap(rc, message + sql);
+  }
   takeError();
 }
 

@@ -1,6 +1,7 @@
 // Every request type, with its normal successful input, run through
 // korvan-fault.cgi with the k-th storage operation of one kind failed (read,
-// write, full disk, sync, lock, allocation), or with the process killed at
+// write, full disk, sync, lock, allocation; for a full disk and allocation
+// also every operation from the k-th on), or with the process killed at
 // the k-th file operation, for k = 1, 2, ... until the request ends without
 // reaching k. After every run:
 //   - the program exited normally with one complete reply (unless killed),
@@ -14,6 +15,7 @@
 //     counted and printed, not failed.
 // ctest runs a sample of k (the first few, then doubling); with
 // KORVAN_FAULT_FULL=1 (make fault-test) every k runs.
+#include <algorithm>
 #include <cctype>
 #include <csignal>
 #include <cstdlib>
@@ -390,7 +392,9 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
   void loop(const std::string& fault, bool kill) {
     if (!kindWanted(fault)) return;
     Tally tally;
-    for (long k = 1; runOnce(fault, k, kill, tally); k = nextK(k)) {
+    // KORVAN_FAULT_FROM=K starts every loop at K, to repeat a finding.
+    const char* from = getenv("KORVAN_FAULT_FROM");
+    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally); k = nextK(k)) {
       if (HasFailure()) break;
     }
     std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "")
@@ -416,7 +420,11 @@ TEST_P(StorageFaults, EveryOperationFails) {
   Tally baseline;
   runOnce("", 0, false, baseline);
   if (HasFailure()) return;
-  for (const char* fault : {"read", "write", "full", "sync", "lock", "oom"}) loop(fault, false);
+  // "+": the k-th operation and every later one fail (a disk that stays full,
+  // memory that stays exhausted).
+  for (const char* fault : {"read", "write", "full", "full+", "sync", "lock", "oom", "oom+"}) {
+    loop(fault, false);
+  }
 }
 
 TEST_P(CrashPoints, KilledAtEveryFileOperation) { loop("file", true); }

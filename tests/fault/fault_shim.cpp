@@ -12,7 +12,10 @@
 // Environment:
 //   KORVAN_FAULT=KIND:K   KIND is read, write, full (a write that reports a
 //                         full disk), sync, lock, file (any of the four file
-//                         operations) or oom; K counts from 1.
+//                         operations) or oom; K counts from 1. KIND+ (such
+//                         as oom+:K) fails the K-th operation and every later
+//                         one of its kind: memory or disk space that stays
+//                         exhausted.
 //   KORVAN_FAULT_KILL=1   raise SIGKILL at that point instead of failing it.
 //   KORVAN_FAULT_REPORT=PATH
 //                         at exit, one line to PATH:
@@ -38,7 +41,8 @@ const char* const kKindNames[kKinds] = {"read", "write", "sync", "lock", "file",
 struct Plan {
   int kind = -1;  // nothing planned
   long k = 0;
-  bool full = false;  // a failed write reports SQLITE_FULL
+  bool full = false;     // a failed write reports SQLITE_FULL
+  bool persist = false;  // every operation from the k-th on fails
   bool kill = false;
 };
 
@@ -55,8 +59,9 @@ bool hit(Kind kind) {
   const long n = ++counts[kind];
   long nFile = 0;
   if (kind != kOom) nFile = ++counts[kFile];
-  const bool due =
-      (plan.kind == kind && n == plan.k) || (plan.kind == kFile && kind != kOom && nFile == plan.k);
+  const long at = plan.kind == kFile ? nFile : n;
+  const bool sameKind = plan.kind == kind || (plan.kind == kFile && kind != kOom);
+  const bool due = sameKind && (plan.persist ? at >= plan.k : at == plan.k);
   if (!due) return false;
   fired = true;
   if (plan.kill) raise(SIGKILL);
@@ -248,7 +253,9 @@ void readPlan() {
   if (spec != nullptr && *spec != '\0') {
     const char* colon = strchr(spec, ':');
     if (colon == nullptr) refuse("KORVAN_FAULT must be KIND:K");
-    const std::string name(spec, colon);
+    std::string name(spec, colon);
+    plan.persist = !name.empty() && name.back() == '+';
+    if (plan.persist) name.pop_back();
     plan.full = name == "full";
     const std::string kind = plan.full ? "write" : name;
     for (int i = 0; i < kKinds; ++i) {
