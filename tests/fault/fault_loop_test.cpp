@@ -313,8 +313,8 @@ long nextK(long k) {
 // Tallies of one loop, printed when it ends.
 struct Tally {
   int runs = 0;
-  int failed = 0;   // the fault was hit
-  int gaps = 0;     // a packet went out for a change the commit then lost
+  int failed = 0;  // the fault was hit
+  int gaps = 0;    // a packet went out for a change the commit then lost
   long lastK = 0;
 };
 
@@ -326,8 +326,8 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
   // succeed); false once k lies past the last operation of its kind.
   bool runOnce(const std::string& fault, long k, bool kill, Tally& tally) {
     const Case& c = which();
-    const std::string where = std::string(c.type) + " " + fault + ":" + std::to_string(k) +
-                              (kill ? " (killed)" : "");
+    const std::string where =
+        std::string(c.type) + " " + fault + ":" + std::to_string(k) + (kill ? " (killed)" : "");
     TempRoot root;
     CgiRequest request = c.prepare(root);
     const std::string before = c.state ? c.state(root) : "";
@@ -394,12 +394,13 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
     Tally tally;
     // KORVAN_FAULT_FROM=K starts every loop at K, to repeat a finding.
     const char* from = getenv("KORVAN_FAULT_FROM");
-    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally); k = nextK(k)) {
+    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally);
+         k = nextK(k)) {
       if (HasFailure()) break;
     }
-    std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "")
-              << ": " << tally.runs << " runs, " << tally.failed << " hit, last k " << tally.lastK
-              << ", " << tally.gaps << " lost after the packet\n";
+    std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "") << ": "
+              << tally.runs << " runs, " << tally.failed << " hit, last k " << tally.lastK << ", "
+              << tally.gaps << " lost after the packet\n";
   }
 
   FakeDaemon daemon_;
@@ -429,8 +430,8 @@ TEST_P(StorageFaults, EveryOperationFails) {
 
 TEST_P(CrashPoints, KilledAtEveryFileOperation) { loop("file", true); }
 
-INSTANTIATE_TEST_SUITE_P(Requests, StorageFaults,
-                         ::testing::Range(size_t{0}, std::size(kCases)), caseName);
+INSTANTIATE_TEST_SUITE_P(Requests, StorageFaults, ::testing::Range(size_t{0}, std::size(kCases)),
+                         caseName);
 INSTANTIATE_TEST_SUITE_P(Requests, CrashPoints, ::testing::Range(size_t{0}, std::size(kCases)),
                          caseName);
 

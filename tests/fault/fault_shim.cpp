@@ -80,9 +80,8 @@ int faultRoundup(int n) { return inner.xRoundup(n); }
 int faultInit(void*) { return inner.xInit(inner.pAppData); }
 void faultShutdown(void*) { inner.xShutdown(inner.pAppData); }
 
-const sqlite3_mem_methods kFaultMemory = {faultMalloc,  faultFree, faultRealloc,
-                                          faultSize,    faultRoundup, faultInit,
-                                          faultShutdown, nullptr};
+const sqlite3_mem_methods kFaultMemory = {faultMalloc,  faultFree, faultRealloc,  faultSize,
+                                          faultRoundup, faultInit, faultShutdown, nullptr};
 
 // ---- the file layer --------------------------------------------------------
 
