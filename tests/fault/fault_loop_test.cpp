@@ -13,8 +13,8 @@
 //     when the commit itself failed or was cut short after the packet: the
 //     daemon is told while the write transaction is held, so those runs are
 //     counted and printed, not failed.
-// ctest runs a sample of k (the first few, then doubling); with
-// KORVAN_FAULT_FULL=1 (make fault-test) every k runs.
+// ctest runs a sample of k (1, 2, 4, ...); with KORVAN_FAULT_FULL=1 (make
+// fault-test) every k runs.
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -303,12 +303,9 @@ bool fullLoop() {
   return full != nullptr && std::string(full) == "1";
 }
 
-// The next k of the sample: the first few, then doubling, so that a
-// request's whole range is crossed in a dozen runs.
-long nextK(long k) {
-  if (fullLoop() || k < 3) return k + 1;
-  return 2 * k;
-}
+// The next k of the sample: doubling, so that a request's whole range is
+// crossed in a dozen runs.
+long nextK(long k) { return fullLoop() ? k + 1 : 2 * k; }
 
 // Tallies of one loop, printed when it ends.
 struct Tally {
@@ -365,9 +362,13 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
     if (hit) ++tally.failed;
 
     // The next request works on what the run left, a journal to roll back
-    // included; only then does this process open the database.
-    const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, post(next)));
-    EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
+    // included; only then does this process open the database. A failed
+    // statement has rolled back already, so the sample asks it after kills
+    // only.
+    if (killed || fullLoop()) {
+      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, post(next)));
+      EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
+    }
     EXPECT_EQ(root.scalar("pragma integrity_check"), "ok") << where;
 
     const bool changed = c.state && c.state(root) != before;
@@ -423,8 +424,10 @@ TEST_P(StorageFaults, EveryOperationFails) {
   if (HasFailure()) return;
   // "+": the k-th operation and every later one fail (a disk that stays full,
   // memory that stays exhausted).
+  // The sample leaves out a single full-disk write: its path is that of a
+  // failed write.
   for (const char* fault : {"read", "write", "full", "full+", "sync", "lock", "oom", "oom+"}) {
-    loop(fault, false);
+    if (fullLoop() || std::string(fault) != "full") loop(fault, false);
   }
 }
 
