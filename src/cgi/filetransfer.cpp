@@ -114,10 +114,9 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload. With CheckUpload::configurationDatabase an
-// upload that is no configuration database sets `notDatabase` and is not
-// stored either.
-bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabase) {
+// is removed by the next upload. With `mustBeDatabase` an upload that is no
+// configuration database sets `notDatabase` and is not stored either.
+bool storeUpload(const std::string& fileKey, bool mustBeDatabase, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -144,8 +143,7 @@ bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabas
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
-  if (check == CheckUpload::configurationDatabase &&
-      !korvan::isConfigurationDatabase(temp.path())) {
+  if (mustBeDatabase && !korvan::isConfigurationDatabase(temp.path())) {
     notDatabase = true;
     return false;
   }
@@ -190,12 +188,12 @@ int operaFile() {
 }
 
 void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
-                CheckUpload check) {
+                const char* notDatabaseMsg) {
   bool notDatabase = false;
-  if (storeUpload(fileKey, check, notDatabase)) {
+  if (storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase)) {
     replyText(returnMsg);
   } else if (notDatabase) {
-    replyText(failureMsg + ": not a configuration database");
+    replyText(notDatabaseMsg);
   } else {
     replyText(failureMsg);
   }

@@ -23,17 +23,14 @@ int operaFile();
 bool hasUpload(const char* field);
 bool hasField(const char* field);
 
-// What an upload must be before it is stored: anything (firmware), or a
-// configuration database (store/db_check.h).
-enum class CheckUpload { none, configurationDatabase };
-
 // Copies the upload of field `fileKey` to /usr/app/firmupdate and replies
-// `returnMsg`. The file is replaced only once the whole upload is written and
-// passed `check`; otherwise the previous file stays and the reply is
-// `failureMsg`, followed by ": not a configuration database" when that check
-// failed.
+// `returnMsg`. The file is replaced only once the whole upload is written
+// (and, with a `notDatabaseMsg`, only when it is a configuration database,
+// store/db_check.h); otherwise the previous file stays and the reply is
+// `failureMsg`, or `notDatabaseMsg` when the upload is no configuration
+// database.
 void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
-                CheckUpload check);
+                const char* notDatabaseMsg);
 // Sends the configuration database as an attachment named korvan.db, read
 // under a read transaction so that no writer commits during the copy.
 void downloadDBFile();

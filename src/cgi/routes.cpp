@@ -205,13 +205,13 @@ std::vector<Route> buildTable() {
           .transfer(hasUpload,
                     [](const char* field) {
                       uploadFile(field, "update firmware success", "update firmware failed",
-                                 CheckUpload::none);
+                                 nullptr);
                     }),
       Entry("dbFile", Access::administrators)
           .transfer(hasUpload,
                     [](const char* field) {
                       uploadFile(field, "update database success", "update database failed",
-                                 CheckUpload::configurationDatabase);
+                                 "update database failed: not a configuration database");
                     }),
       Entry("submitDownloadDB", Access::administrators)
           .transfer(hasField, [](const char*) { downloadDBFile(); })

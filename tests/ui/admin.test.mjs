@@ -428,7 +428,7 @@ function programTexts() {
     return /[a-z] [a-z]/i.test(text) ? [text] : [];
   };
   const texts = new Set();
-  for (const m of code.matchAll(/CMyErr\(CMyErr::\w+,|\["(?:retMsg|hint)"\]\s*=|replyText\(|uploadFile\("\w+",/g)) {
+  for (const m of code.matchAll(/CMyErr\(CMyErr::\w+,|\["(?:retMsg|hint)"\]\s*=|replyText\(/g)) {
     if (code.slice(code.lastIndexOf('\n', m.index), m.index).includes('//')) continue;
     let depth = 0, i = m.index + m[0].length;
     for (; i < code.length && !(code[i] === ';' && depth === 0) && !(code[i] === ')' && depth-- === 0); i++) {
@@ -437,6 +437,7 @@ function programTexts() {
     }
     textsOf(code.slice(m.index + m[0].length, i).trim()).forEach((t) => texts.add(t));
   }
+  for (const m of code.matchAll(/uploadFile\(\w+,([^;]*)\);/g)) (m[1].match(LIT) || []).forEach((l) => texts.add(unquote(l)));
   for (const m of code.matchAll(/kTexts\[\] = \{([^}]*)\}/g)) (m[1].match(LIT) || []).forEach((l) => texts.add(unquote(l)));
   return [...texts];
 }
