@@ -15,7 +15,11 @@
 // Returns the logged-in user as the request's Caller (address left empty).
 // Throws CMyErr(err) on a refused login; the session is then left as it was.
 // A name of more than kMaxNameBytes is refused before anything is written.
-Caller onLogin(Json::Value& jsIData, Json::Value& jsOData);
+// Every other outcome is recorded (store/audit.h) in the transaction that
+// stores it: "login", "loginFailed" (the reason, never the password),
+// "lockout" with the failure count; the failures of names that are no user
+// under the once-a-minute rule per client `address`.
+Caller onLogin(Json::Value& jsIData, Json::Value& jsOData, const std::string& address = "");
 
 namespace login {
 

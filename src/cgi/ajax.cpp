@@ -26,8 +26,10 @@
 #include "cgi/request_shape.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
+#include "ops/access.h"
 #include "ops/ops.h"
 #include "ops/sellog.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -46,6 +48,7 @@ struct Progress {
   bool headerWritten = false;
   bool admissionRan = false;
   bool admitted = false;
+  bool deniedRecorded = false;  // a permission refusal awaits its commit
 };
 Progress progress;
 
@@ -73,11 +76,16 @@ std::string typeOf(const Json::Value& request) { return request["type"].asString
 
 // "saveLanguage": stores the UI language the page shell loads next time.
 // Only a plain code is stored, since the page shell writes it into a script.
-void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
+void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
   CDB::execModify(sql);
+  Json::Value entries;
+  audit::addEntry(entries, "language", language);
+  audit::recordSystem(caller, "saveLanguage", entries);
+  transaction.commit();
 }
 
 // A handler gets the caller; login alone changes it, to the user it logged in.
@@ -94,16 +102,18 @@ const Route kOtherRoutes[] = {
     {"login",
      [](Caller& c, Json::Value& in, Json::Value& out) {
        const std::string address = c.address;
-       c = onLogin(in, out);
+       c = onLogin(in, out, address);
        c.address = address;
      }},
     {"logout", [](Caller& c, Json::Value& in, Json::Value& out) { onLogout(c, in, out); }},
     {"ref", [](Caller&, Json::Value& in, Json::Value& out) { onRef(in, out); }},
-    {"qt", [](Caller& c, Json::Value& in, Json::Value& out) { CArm::qt(c, in, out); }},
-    {"setTime", [](Caller&, Json::Value& in, Json::Value& out) { CArm::setTime(in, out); }},
-    {"restart", [](Caller&, Json::Value& in, Json::Value& out) { CArm::restart(in, out); }},
-    {"saveLanguage", [](Caller&, Json::Value& in, Json::Value& out) { onSaveLanguage(in, out); }},
-    {"selLog", [](Caller&, Json::Value& in, Json::Value& out) { onSelLog(in, out); }},
+    {"qt", [](Caller& c, Json::Value& in, Json::Value& out) { onGrantKvm(c, in, out); }},
+    {"setTime", [](Caller& c, Json::Value& in, Json::Value& out) { onSetTimeRecorded(c, in, out); }},
+    {"restart", [](Caller& c, Json::Value& in, Json::Value& out) { onRestartRecorded(c, in, out); }},
+    {"saveLanguage",
+     [](Caller& c, Json::Value& in, Json::Value& out) { onSaveLanguage(c, in, out); }},
+    {"unlockUser", [](Caller& c, Json::Value& in, Json::Value& out) { onUnlockUser(c, in, out); }},
+    {"selLog", [](Caller& c, Json::Value& in, Json::Value& out) { onSelLog(c, in, out); }},
     {"modifyIPS", [](Caller& c, Json::Value& in, Json::Value& out) { onModifyIPS(c, in, out); }},
     {"modifyServerIPS",
      [](Caller&, Json::Value& in, Json::Value& out) { onModifyServerIPS(in, out); }},
@@ -145,7 +155,16 @@ Caller admit(const std::string& type, Json::Value& jsIData) {
   CAjax::checkIPS(ips);
   Caller caller = type == "login" ? Caller() : session::checkToken(jsIData);
   caller.address = clientAddress();
-  checkPermission(type, caller, jsIData);
+  try {
+    checkPermission(type, caller, jsIData);
+  } catch (const CMyErr&) {
+    // The session is known: the refusal is recorded (begin2 commits it).
+    Json::Value entries;
+    audit::addEntry(entries, "request", audit::recordedName(type));
+    audit::recordAccess(caller, "denied", entries);
+    progress.deniedRecorded = true;
+    throw;
+  }
   return caller;
 }
 
@@ -228,7 +247,7 @@ int CAjax::main2(std::string siteLanguage) {
     if (type == "selLog") {
       // The query starts now, so that a refusal is still reported; its
       // records are read while the reply is written.
-      logStream = std::make_unique<CLogStream>(jsIData);
+      logStream = std::make_unique<CLogStream>(caller, jsIData);
       if (logStream->empty()) logStream.reset();
     }
     jsOData["ret"] = "ok";
@@ -283,7 +302,13 @@ Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   // The session check, the sweep and the extension see and leave one state
   // of the sessions; a refused call rolls back and has written nothing.
   korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = admit(type, jsIData);
+  Caller caller;
+  try {
+    caller = admit(type, jsIData);
+  } catch (const CMyErr&) {
+    if (progress.deniedRecorded) session.commit();
+    throw;
+  }
   progress.admitted = true;
 
   session::updateAllUserStatusByExpire();

@@ -22,11 +22,15 @@
 #include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
+#include "ops/log_export.h"
+#include "ops/sellog.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
 #include "util/paths.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -44,6 +48,7 @@ bool hasUpload(const char* name) {
 bool isUpSys() { return hasUpload("systemFile"); }
 bool isUpDB() { return hasUpload("dbFile"); }
 bool isDownDB() { return cgiFormCheckboxSingle("submitDownloadDB") == cgiFormSuccess; }
+bool isExportLog() { return cgiFormCheckboxSingle("submitExportLog") == cgiFormSuccess; }
 
 // The text of form field `name`; empty when it is missing, empty or too long.
 std::string formField(const char* name) {
@@ -61,8 +66,8 @@ void replyText(const std::string& text) {
 // The checks of an AJAX call, in the same order: IP access list, session
 // check, permission for `kind` (a transfer kind of cgi/permissions.h), then
 // the expiry sweep and the extension. Throws the CMyErr of the first refusal,
-// having written nothing.
-void checkTransferAccess(const char* kind) {
+// having written nothing. Returns the session's user.
+Caller checkTransferAccess(const char* kind) {
   CAjax::checkIPS();
   std::string userId = formField("userID");
   std::string token = formField("token");
@@ -74,10 +79,38 @@ void checkTransferAccess(const char* kind) {
   korvan::Transaction session(korvan::Transaction::kWrite);
   Caller caller = session::checkToken(request);
   caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
-  checkPermission(kind, caller, request);
+  try {
+    checkPermission(kind, caller, request);
+  } catch (const CMyErr&) {
+    // The session is known: the refusal is recorded.
+    Json::Value entries;
+    audit::addEntry(entries, "request", kind);
+    audit::recordAccess(caller, "denied", entries);
+    session.commit();
+    throw;
+  }
   session::updateAllUserStatusByExpire();
   session::updateExpire(caller);
   session.commit();
+  return caller;
+}
+
+// Records a transfer that succeeded, with the size of `path` when given. The
+// transfer has happened whatever comes of this, so a record that cannot be
+// written goes to the trace log.
+void recordTransfer(const Caller& caller, const char* event, const std::string& path) {
+  try {
+    Json::Value entries;
+    struct stat st {};
+    if (!path.empty() && stat(path.c_str(), &st) == 0) {
+      audit::addEntry(entries, "file size", std::to_string(static_cast<long long>(st.st_size)));
+    }
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    audit::recordSystem(caller, event, entries);
+    transaction.commit();
+  } catch (const CMyErr& e) {
+    setLog(3402, (std::string("transfer record not written: ") + e.what()).c_str());
+  }
 }
 
 struct UploadCloser {
@@ -168,38 +201,78 @@ bool storeUpload(const std::string& fileKey) {
 
 }  // namespace
 
-bool isOperaFile() { return isUpSys() || isUpDB() || isDownDB(); }
+bool isOperaFile() { return isUpSys() || isUpDB() || isDownDB() || isExportLog(); }
+
+// The log export: the session comes in a POST body only, so that the token
+// never stands in a URL (and with it in the web server's and proxies' logs).
+void exportLog() {
+  Caller caller;
+  Json::Value condition;
+  try {
+    if (cgiRequestMethod == nullptr || std::string(cgiRequestMethod) != "POST") {
+      throw CMyErr(CMyErr::err, "the log export takes a POST form");
+    }
+    caller = checkTransferAccess("selLog");
+    Json::Reader reader;
+    if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
+      throw CMyErr(CMyErr::err, "invalid request: logCondition");
+    }
+    // Checks the condition before the header goes out: a refusal still
+    // answers as text.
+    Json::Value request;
+    request["logCondition"] = condition;
+    (void)logQuerySql(caller, request);
+  } catch (const CMyErr& e) {
+    replyText(e.what());
+    return;
+  }
+  fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
+  cgiHeaderContentType("text/csv; charset=utf-8");
+  writeLogCsv(caller, condition,
+              [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
+}
 
 int operaFile() {
   const bool upSys = isUpSys();
   const bool upDB = isUpDB();
   const bool downDB = isDownDB();
-  if (!upSys && !upDB && !downDB) return 0;
+  if (!upSys && !upDB && !downDB) {
+    if (isExportLog()) exportLog();
+    return 0;
+  }
+  Caller caller;
   try {
-    checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
+    caller =
+        checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
   } catch (const CMyErr& e) {
     replyText(e.what());
     return 0;
   }
+  const std::string firmware = korvan::resolvePath(korvan::kFirmwarePath);
   if (upSys) {
-    uploadFile("systemFile", "update firmware success");
+    if (uploadFile("systemFile", "update firmware success")) {
+      recordTransfer(caller, "firmwareUpload", firmware);
+    }
   } else if (upDB) {
-    uploadFile("dbFile", "update database success");
-  } else {
-    downloadDBFile();
+    if (uploadFile("dbFile", "update database success")) {
+      recordTransfer(caller, "dbUpload", firmware);
+    }
+  } else if (downloadDBFile()) {
+    recordTransfer(caller, "dbDownload", korvan::resolvePath(korvan::kDbPath));
   }
   return 0;
 }
 
-void uploadFile(std::string fileKey, std::string returnMsg) {
+bool uploadFile(std::string fileKey, std::string returnMsg) {
   if (storeUpload(fileKey)) {
     replyText(returnMsg);
-    return;
+    return true;
   }
   replyText(fileKey == "systemFile" ? "update firmware failed" : "update database failed");
+  return false;
 }
 
-void downloadDBFile() {
+bool downloadDBFile() {
   // Hold a read transaction for the copy, so that no writer commits while the
   // file is read. When the database is busy, say so instead of sending a
   // file that the browser would save as the database.
@@ -208,7 +281,7 @@ void downloadDBFile() {
     reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
   } catch (const CMyErr& e) {
     replyText(e.what());
-    return;
+    return false;
   }
   fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
   cgiHeaderContentType("text/html");
@@ -227,5 +300,7 @@ void downloadDBFile() {
   }
   // Closed only now: closing a descriptor of the database file drops every
   // lock this process holds on it, the engine's shared lock included.
+  const bool sent = in != nullptr;
   in.reset();
+  return sent;
 }

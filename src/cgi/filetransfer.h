@@ -20,8 +20,9 @@ int operaFile();
 // Copies the upload of field `fileKey` to /usr/app/firmupdate and replies
 // `returnMsg`. The file is replaced only once the whole upload is written;
 // otherwise the previous file stays and the reply is "update firmware failed"
-// (systemFile) or "update database failed".
-void uploadFile(std::string fileKey, std::string returnMsg);
+// (systemFile) or "update database failed". True when the file was stored.
+bool uploadFile(std::string fileKey, std::string returnMsg);
 // Sends the configuration database as an attachment named korvan.db, read
-// under a read transaction so that no writer commits during the copy.
-void downloadDBFile();
+// under a read transaction so that no writer commits during the copy. True
+// when the file was sent.
+bool downloadDBFile();
