@@ -9,6 +9,7 @@
 //                (where the tab shows nothing by itself, the Search click is
 //                part of it)
 //   tab switch   Users tab and back to the Log tab, until the Log rows show
+//                (timed in the page: click to the next frame drawn)
 //   heap         the page's script heap after both (after a forced GC)
 //   rows         record rows in the DOM
 //   selLog       median wall time of 20 "selLog" calls with limit 200
@@ -67,33 +68,53 @@ try {
   await page.locator('#kv-login-pw').press('Enter');
   const tab = (id) => page.locator(`.kui-tab-title[data-tab=${id}]`);
   await tab('log').waitFor();
-  const logRow = page.locator('.kv-grid-log tbody tr:not(.kui-grid-empty)').first();
+  const records = '.kv-grid-log > .kui-grid-table > tbody > tr:not(.kui-grid-empty)';
+  const logRow = page.locator(records).first();
+  const median = (a) => a.sort((x, y) => x - y)[a.length >> 1];
 
-  let t0 = Date.now();
-  await tab('log').click();
-  try {
-    await logRow.waitFor({ timeout: 1500 });
-  } catch {
-    // A tab that shows nothing until searched: the search is part of the way.
-    await page.locator('[data-name="log-search"]').click();
-    await logRow.waitFor({ timeout: 120000 }).catch(() => { out.firstPageMs = 'not shown within 120 s'; });
+  // First page: three fresh loads of the page, the median.
+  const firsts = [];
+  for (let round = 0; round < 3 && !out.firstPageMs; round++) {
+    if (round) {
+      await page.reload();
+      await tab('log').waitFor();
+    }
+    const t0 = Date.now();
+    await tab('log').click();
+    try {
+      await logRow.waitFor({ timeout: 1500 });
+    } catch {
+      // A tab that shows nothing until searched: the search is part of the way.
+      await page.locator('[data-name="log-search"]').click();
+      await logRow.waitFor({ timeout: 120000 }).catch(() => { out.firstPageMs = 'not shown within 120 s'; });
+    }
+    firsts.push(Date.now() - t0);
   }
-  out.firstPageMs ??= Date.now() - t0;
+  out.firstPageMs ??= median(firsts);
 
   if (typeof out.firstPageMs === 'number') {
-  await tab("users").click();
-  await page.locator('.kv-grid-users tbody tr').first().waitFor();
-  t0 = Date.now();
-  await tab('log').click();
-  await logRow.waitFor({ state: 'visible' });
-  out.tabSwitchMs = Date.now() - t0;
+    // Tab switch: Users and back to Log, five times, the median.
+    const switches = [];
+    for (let round = 0; round < 5; round++) {
+      await tab('users').click();
+      await page.locator('.kv-grid-users tbody tr').first().waitFor();
+      // Timed in the page, from the click to the next frame drawn with the
+      // rows visible, so the driver's own polling is not counted.
+      await page.evaluate(() => document.addEventListener('click', () => { window.__t0 = performance.now(); },
+        { capture: true, once: true }));
+      await tab('log').click();
+      await logRow.waitFor({ state: 'visible' });
+      switches.push(await page.evaluate(() => new Promise((done) =>
+        requestAnimationFrame(() => setTimeout(() => done(Math.round(performance.now() - window.__t0)))))));
+    }
+    out.tabSwitchMs = median(switches);
   }
 
   const cdp = await page.context().newCDPSession(page);
   await page.evaluate(() => window.gc && window.gc());
   const heap = await cdp.send('Runtime.getHeapUsage');
   out.heapMB = +(heap.usedSize / 1048576).toFixed(1);
-  out.rows = await page.locator('.kv-grid-log tbody tr:not(.kui-grid-empty)').count();
+  out.rows = await page.locator(records).count();
 
   // selLog with limit 200 from the page's own session.
   const s = await page.evaluate(() => JSON.parse(sessionStorage.getItem('kvm.session')));

@@ -1228,11 +1228,6 @@
                 { display: T('details'), render: logDetails }
             ]
         });
-        // Scrolling to the end of the list loads the next older page.
-        $(window).off('scroll.kvlog').on('scroll.kvlog', function () {
-            if (!more || busy || !$grid.is(':visible')) return;
-            if (window.innerHeight + window.scrollY >= document.body.scrollHeight - 40) load(true);
-        });
         $p.append(section(T('tab_log'), [
             kui.el('form', { cls: 'kv-filters' }, [
                 kui.el('label', { text: T('user') }), $user,
