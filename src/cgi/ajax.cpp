@@ -188,6 +188,9 @@ bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
       return false;
     }
     if (jsOData["ret"].isString() && jsOData["ret"].asString() == "ok") return false;
+    // An admitted restart that met a busy database sent nothing and stored no
+    // record: the browser retries it.
+    if (progress.admitted && jsOData["ret"].asString() == "lockErr") return false;
   } catch (...) {
     return false;
   }

@@ -35,9 +35,8 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
 
 void onGrantKvm(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   const std::string dogId = korvan::memberText(jsIData, {"dogPara", "id"});
-  recordedTell(
-      [&] { audit::recordAccess(caller, "kvm", audit::consoleEntries(dogId)); },
-      [&] { CArm::qt(caller, jsIData, jsOData); });
+  recordedTell([&] { audit::recordAccess(caller, "kvm", audit::consoleEntries(dogId)); },
+               [&] { CArm::qt(caller, jsIData, jsOData); });
 }
 
 void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {

@@ -17,7 +17,7 @@ struct Column {
   int index;
   const char* header;
 };
-const Column kColumns[] = {{6, "id"},   {1, "time"},    {0, "user"},          {2, "ip"},
+const Column kColumns[] = {{6, "id"},   {1, "time"},    {0, "user"},      {2, "ip"},
                            {3, "type"}, {4, "typeSub"}, {7, "typeSubCN"}, {5, "details"}};
 
 }  // namespace

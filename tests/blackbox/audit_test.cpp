@@ -81,10 +81,14 @@ TEST_F(Audit, EachEventLeavesItsRecord) {
       {"kvm", [&] { return session("qt", kvm); }, "ok",
        R"(admin|access|kvm|[{"nm":"console ID","v1":"1"},{"nm":"console","v1":")" +
            root_.scalar("select nm from dog2 where id=1") + R"("}])"},
-      {"capture", [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"cap"}})"); },
-       "ok", R"(admin|access|serialCapture|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
-      {"release", [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"uncap"}})"); },
-       "ok", R"(admin|access|serialRelease|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
+      {"capture",
+       [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"cap"}})"); },
+       "ok",
+       R"(admin|access|serialCapture|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
+      {"release",
+       [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"uncap"}})"); },
+       "ok",
+       R"(admin|access|serialRelease|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
       {"denied", [&] { return session("restart", "{}", "2"); }, "err",
        R"(operator|access|denied|[{"nm":"request","v1":"restart"}])"},
       {"set time", [&] { return session("setTime", R"({"time2":"2026-03-07 09:05:02"})"); }, "ok",
@@ -116,7 +120,8 @@ TEST_F(Audit, LockoutAndUnlock) {
   auto lockedMark = [&] {
     const Json::Value snap = session("ref", "{}");
     std::map<std::string, std::string> locked;
-    for (const Json::Value& user : snap["users"]) locked[user["nm"].asString()] = user["locked"].asString();
+    for (const Json::Value& user : snap["users"])
+      locked[user["nm"].asString()] = user["locked"].asString();
     std::string marks;
     for (const auto& [name, mark] : locked) marks += name + "=" + mark + " ";
     return marks;
@@ -135,18 +140,23 @@ TEST_F(Audit, LockoutAndUnlock) {
 // Names that are no user: one record per address a minute, with the count.
 TEST_F(Audit, UnknownNamesOncePerMinutePerAddress) {
   const std::string longName(70, 'x');
-  for (int i = 0; i < 5; ++i) login(i % 2 ? "ghost" + std::to_string(i) : longName, "pw", "10.0.0.7");
+  for (int i = 0; i < 5; ++i)
+    login(i % 2 ? "ghost" + std::to_string(i) : longName, "pw", "10.0.0.7");
   login("ghost", "pw", "10.0.0.8");
-  EXPECT_EQ(root_.scalar("select group_concat(ip||' '||user||' '||sth,'') from log2"),
-            "10.0.0.7 " + std::string(64, 'x') +
-                R"( [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])" "\n"
-                R"(10.0.0.8 ghost [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])" "\n");
+  EXPECT_EQ(
+      root_.scalar("select group_concat(ip||' '||user||' '||sth,'') from log2"),
+      "10.0.0.7 " + std::string(64, 'x') +
+          R"( [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
+          "\n"
+          R"(10.0.0.8 ghost [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
+          "\n");
   // A minute on, the next failure from the first address carries the count
   // since its last record.
   root_.exec("update loginStranger set f_recorded=f_recorded-61 where f_ip='10.0.0.7'");
   login("ghost9", "pw", "10.0.0.7");
-  EXPECT_EQ(newest(root_),
-            R"(ghost9|access|loginFailed|[{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"5"}])");
+  EXPECT_EQ(
+      newest(root_),
+      R"(ghost9|access|loginFailed|[{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"5"}])");
 }
 
 // The log keeps at most 100,000 records: past that, the oldest go down to 99,000.
@@ -229,8 +239,11 @@ TEST_F(Audit, CsvExport) {
             "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x\r\n");
   // The session in the URL, none at all, or a viewer: refused as text.
   for (const auto& [request, method] :
-       {std::pair{fields, std::string("GET")}, {"submitExportLog=1&logCondition={}", "POST"},
-        {"submitExportLog=1&userID=3&token=" + sessionRequest(root_, "ref", "1")["user"]["token"].asString(), "POST"}}) {
+       {std::pair{fields, std::string("GET")},
+        {"submitExportLog=1&logCondition={}", "POST"},
+        {"submitExportLog=1&userID=3&token=" +
+             sessionRequest(root_, "ref", "1")["user"]["token"].asString(),
+         "POST"}}) {
     const CgiResult refused = exportLog(request, method);
     EXPECT_EQ(refused.header(), "Content-type: text/html;charset=utf-8\r\n\r\n") << request;
     EXPECT_EQ(refused.body().find("id,time"), std::string::npos) << request;
