@@ -1,5 +1,6 @@
 #include "store/audit.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -107,10 +108,16 @@ void recordStrangerFailure(const std::string& address, const std::string& name,
   // Addresses quiet for a day are forgotten, so the table stays small.
   modify("delete from loginStranger where f_recorded<" + std::to_string(now - 86400));
   const std::string ip = sqlText(address);
-  CRowCursor cursor("select f_recorded,f_count from loginStranger where f_ip='" + ip + "'");
-  const bool known = cursor.hasRow();
-  const long long recorded = known ? std::atoll(cursor.cell(0)) : 0;
-  const long long count = (known ? std::atoll(cursor.cell(1)) : 0) + 1;
+  bool known = false;
+  long long recorded = 0, count = 1;
+  {
+    CRowCursor cursor("select f_recorded,f_count from loginStranger where f_ip='" + ip + "'");
+    known = cursor.hasRow();
+    if (known) {
+      recorded = std::atoll(cursor.cell(0));
+      count = std::atoll(cursor.cell(1)) + 1;
+    }
+  }
   if (known && now - recorded < kStrangerSeconds) {
     modify("update loginStranger set f_count=" + std::to_string(count) + " where f_ip='" + ip +
            "'");
