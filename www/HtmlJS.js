@@ -1129,7 +1129,8 @@
             if (both) $tr.append(kui.el('td', { cls: 'kv-arrow', text: '\u2192' }), kui.el('td', {}, [value(e.v2)]));
             $t.append($tr);
         });
-        return $t;
+        // In a box the browser may skip while it is off screen (my.css).
+        return kui.el('div', { cls: 'kv-log-box' }, [$t]);
     }
 
     // Records come a page at a time, newest first: the log may hold 100,000.
