@@ -1,6 +1,6 @@
 // File transfers: firmware upload, database upload, database download.
 //
-// A transfer needs what an AJAX call needs: the client must pass the IP access
+// A transfer is admitted as an AJAX call is: the client must pass the IP access
 // list, the form fields userID and token must name an open session, which
 // the transfer extends, and the session's user must be a super administrator.
 // Without them nothing is stored and nothing is sent: the configuration
@@ -18,17 +18,18 @@
 #include <memory>
 #include <string>
 
-#include "auth/session.h"
-#include "cgi/ajax.h"
+#include "cgi/admission.h"
 #include "cgi/cgic.h"
-#include "cgi/permissions.h"
+#include "cgi/routes.h"
+#include "form/form.h"
+#include "form/spool.h"
 #include "ops/log_export.h"
 #include "ops/sellog.h"
 #include "store/audit.h"
-#include "store/db.h"
-#include "store/sql.h"
+#include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
+#include "util/myerr.h"
 #include "util/paths.h"
 #include "util/trace.h"
 
@@ -38,17 +39,6 @@ constexpr int kFileNameBuffer = 1024;
 constexpr int kUploadPiece = 1024;
 constexpr size_t kDownloadPiece = 1000;
 constexpr int kFieldBuffer = 1024;
-
-// Field `name` holds an uploaded file with a file name of 1 to 1,023 bytes.
-bool hasUpload(const char* name) {
-  char fileName[kFileNameBuffer];
-  return cgiFormFileName(name, fileName, sizeof fileName) == cgiFormSuccess;
-}
-
-bool isUpSys() { return hasUpload("systemFile"); }
-bool isUpDB() { return hasUpload("dbFile"); }
-bool isDownDB() { return cgiFormCheckboxSingle("submitDownloadDB") == cgiFormSuccess; }
-bool isExportLog() { return cgiFormCheckboxSingle("submitExportLog") == cgiFormSuccess; }
 
 // The text of form field `name`; empty when it is missing, empty or too long.
 std::string formField(const char* name) {
@@ -63,36 +53,20 @@ void replyText(const std::string& text) {
   fprintf(cgiOut, "%s \n", text.c_str());
 }
 
-// The checks of an AJAX call, in the same order: IP access list, session
-// check, permission for `kind` (a transfer kind of cgi/permissions.h), then
-// the expiry sweep and the extension. Throws the CMyErr of the first refusal,
-// having written nothing. Returns the session's user.
-Caller checkTransferAccess(const char* kind) {
-  CAjax::checkIPS();
-  std::string userId = formField("userID");
-  std::string token = formField("token");
-  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, session::kSessionRefused);
+// Admits the transfer of `route` as an AJAX call is admitted, with the
+// session named by the form fields userID and token, and returns what the
+// admission learnt. Throws the CMyErr of the first refusal, having written
+// nothing but the record of a known caller's refusal.
+RequestContext admitTransfer(const Route& route) {
+  const std::string userId = formField("userID");
+  const std::string token = formField("token");
   Json::Value request;
-  request["user"]["id"] = userId;
+  // An empty token names no session: the id is then left empty, which the
+  // session check refuses, as it refuses an id that is not a number.
+  request["user"]["id"] = token.empty() ? "" : userId;
   request["user"]["token"] = token;
-  // Check, sweep and extension see and leave one state of the sessions.
-  korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = session::checkToken(request);
-  caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
-  try {
-    checkPermission(kind, caller, request);
-  } catch (const CMyErr&) {
-    // The session is known: the refusal is recorded.
-    Json::Value entries;
-    audit::addEntry(entries, "request", kind);
-    audit::recordAccess(caller, "denied", entries);
-    session.commit();
-    throw;
-  }
-  session::updateAllUserStatusByExpire();
-  session::updateExpire(caller);
-  session.commit();
-  return caller;
+  bool admitted = false;
+  return admitRequest(route, route.type, request, admitted);
 }
 
 // Records a transfer that succeeded, with the size of `path` when given. The
@@ -164,8 +138,10 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload.
-bool storeUpload(const std::string& fileKey) {
+// is removed by the next upload. With CheckUpload::configurationDatabase an
+// upload that is no configuration database sets `notDatabase` and is not
+// stored either.
+bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -192,6 +168,11 @@ bool storeUpload(const std::string& fileKey) {
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
+  if (check == CheckUpload::configurationDatabase &&
+      !korvan::isConfigurationDatabase(temp.path())) {
+    notDatabase = true;
+    return false;
+  }
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -201,18 +182,59 @@ bool storeUpload(const std::string& fileKey) {
 
 }  // namespace
 
-bool isOperaFile() { return isUpSys() || isUpDB() || isDownDB() || isExportLog(); }
+bool hasUpload(const char* field) {
+  char fileName[kFileNameBuffer];
+  return cgiFormFileName(field, fileName, sizeof fileName) == cgiFormSuccess;
+}
 
-// The log export: the session comes in a POST body only, so that the token
-// never stands in a URL (and with it in the web server's and proxies' logs).
-void exportLog() {
-  Caller caller;
+bool hasField(const char* field) { return cgiFormCheckboxSingle(field) == cgiFormSuccess; }
+
+bool isOperaFile() {
+  for (const Route& route : transferRoutes()) {
+    if (route.transferPresent(route.type)) return true;
+  }
+  return false;
+}
+
+int operaFile() {
+  for (const Route& route : transferRoutes()) {
+    if (!route.transferPresent(route.type)) continue;
+    // Spools of uploads that were killed are not removed by their process.
+    korvan::removeAbandonedSpools();
+    RequestContext context;
+    try {
+      // Refused before the admission: the session of such a request would
+      // stand in its URL.
+      if (route.postOnly &&
+          !korvan::equalsNoCase(cgiRequestMethod, "post")) {
+        throw CMyErr(CMyErr::err, "this transfer takes a POST form");
+      }
+      context = admitTransfer(route);
+    } catch (const CMyErr& e) {
+      replyText(e.what());
+      return 0;
+    }
+    route.transferServe(context, route.type);
+    return 0;
+  }
+  return 0;
+}
+
+bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
+                std::string failureMsg, CheckUpload check, const char* event) {
+  bool notDatabase = false;
+  if (storeUpload(fileKey, check, notDatabase)) {
+    replyText(returnMsg);
+    recordTransfer(context.caller, event, korvan::resolvePath(korvan::kFirmwarePath));
+    return true;
+  }
+  replyText(notDatabase ? failureMsg + ": not a configuration database" : failureMsg);
+  return false;
+}
+
+void exportLog(const RequestContext& context) {
   Json::Value condition;
   try {
-    if (cgiRequestMethod == nullptr || std::string(cgiRequestMethod) != "POST") {
-      throw CMyErr(CMyErr::err, "the log export takes a POST form");
-    }
-    caller = checkTransferAccess("selLog");
     Json::Reader reader;
     if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
       throw CMyErr(CMyErr::err, "invalid request: logCondition");
@@ -221,58 +243,18 @@ void exportLog() {
     // answers as text.
     Json::Value request;
     request["logCondition"] = condition;
-    (void)logQuerySql(caller, request);
+    (void)logQuerySql(context.caller, request);
   } catch (const CMyErr& e) {
     replyText(e.what());
     return;
   }
   fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
   cgiHeaderContentType("text/csv; charset=utf-8");
-  writeLogCsv(caller, condition,
+  writeLogCsv(context.caller, condition,
               [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
 }
 
-int operaFile() {
-  const bool upSys = isUpSys();
-  const bool upDB = isUpDB();
-  const bool downDB = isDownDB();
-  if (!upSys && !upDB && !downDB) {
-    if (isExportLog()) exportLog();
-    return 0;
-  }
-  Caller caller;
-  try {
-    caller =
-        checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
-  } catch (const CMyErr& e) {
-    replyText(e.what());
-    return 0;
-  }
-  const std::string firmware = korvan::resolvePath(korvan::kFirmwarePath);
-  if (upSys) {
-    if (uploadFile("systemFile", "update firmware success")) {
-      recordTransfer(caller, "firmwareUpload", firmware);
-    }
-  } else if (upDB) {
-    if (uploadFile("dbFile", "update database success")) {
-      recordTransfer(caller, "dbUpload", firmware);
-    }
-  } else if (downloadDBFile()) {
-    recordTransfer(caller, "dbDownload", korvan::resolvePath(korvan::kDbPath));
-  }
-  return 0;
-}
-
-bool uploadFile(std::string fileKey, std::string returnMsg) {
-  if (storeUpload(fileKey)) {
-    replyText(returnMsg);
-    return true;
-  }
-  replyText(fileKey == "systemFile" ? "update firmware failed" : "update database failed");
-  return false;
-}
-
-bool downloadDBFile() {
+bool downloadDBFile(const RequestContext& context) {
   // Hold a read transaction for the copy, so that no writer commits while the
   // file is read. When the database is busy, say so instead of sending a
   // file that the browser would save as the database.
@@ -302,5 +284,6 @@ bool downloadDBFile() {
   // lock this process holds on it, the engine's shared lock included.
   const bool sent = in != nullptr;
   in.reset();
+  if (sent) recordTransfer(context.caller, "dbDownload", korvan::resolvePath(korvan::kDbPath));
   return sent;
 }

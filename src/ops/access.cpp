@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "daemon/arm.h"
+#include "ops/ops.h"
 #include "store/audit.h"
 #include "store/cursor.h"
 #include "store/db.h"
@@ -33,10 +33,11 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
 
 }  // namespace
 
-void onGrantKvm(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+void onGrantKvm(const Caller& caller, const std::string& consoleUid, Json::Value& jsIData,
+                Json::Value& jsOData) {
   const std::string dogId = korvan::memberText(jsIData, {"dogPara", "id"});
   recordedTell([&] { audit::recordAccess(caller, "kvm", audit::consoleEntries(dogId)); },
-               [&] { CArm::qt(caller, jsIData, jsOData); });
+               [&] { onQt(caller, consoleUid, jsIData, jsOData); });
 }
 
 void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
@@ -46,12 +47,12 @@ void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& 
         audit::addEntry(entries, "time", korvan::memberText(jsIData, {"time2"}));
         audit::recordSystem(caller, "setTime", entries);
       },
-      [&] { CArm::setTime(jsIData, jsOData); });
+      [&] { onSetTime(jsIData, jsOData); });
 }
 
 void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   recordedTell([&] { audit::recordSystem(caller, "restart", Json::Value()); },
-               [&] { CArm::restart(jsIData, jsOData); });
+               [&] { onRestart(jsIData, jsOData); });
 }
 
 void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {

@@ -7,11 +7,15 @@
 
 #include <json/json.h>
 
+#include <string>
+
 #include "util/caller.h"
 
-// "qt": asks the daemon for a KVM session on `dogPara`.`id` (CArm::qt),
-// recorded as access "kvm" with the console's id and name.
-void onGrantKvm(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+// "qt": asks the daemon for a KVM session on `dogPara`.`id` with the stored
+// module's `consoleUid` (onQt, ops/ops.h), recorded as access "kvm" with the
+// console's id and name.
+void onGrantKvm(const Caller& caller, const std::string& consoleUid, Json::Value& jsIData,
+                Json::Value& jsOData);
 
 // "setTime" (recorded with the new time, member `time2`) and "restart".
 void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
