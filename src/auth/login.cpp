@@ -89,8 +89,7 @@ void removeLapsedStrangers() {
 
 // Records a failed login of `name`: in full for a user, under the rate rule
 // of audit::recordStrangerFailure for any other name.
-void recordFailure(const std::string& address, const std::string& name,
-                   const std::string& reason) {
+void recordFailure(const std::string& address, const std::string& name, const std::string& reason) {
   if (!audit::isUser(name)) {
     audit::recordStrangerFailure(address, audit::recordedName(name), reason);
     return;

@@ -205,8 +205,7 @@ int operaFile() {
     try {
       // Refused before the admission: the session of such a request would
       // stand in its URL.
-      if (route.postOnly &&
-          !korvan::equalsNoCase(cgiRequestMethod, "post")) {
+      if (route.postOnly && !korvan::equalsNoCase(cgiRequestMethod, "post")) {
         throw CMyErr(CMyErr::err, "this transfer takes a POST form");
       }
       context = admitTransfer(route);
