@@ -964,7 +964,7 @@
         if (!u || u.locked !== '1') return;
         kui.confirm(Tf('unlockUserConfirm', u.nm), function () {
             busyCall(btn, 'unlockUser', { userNM: kui.str(u.nm) }).then(function () {
-                kui.alert(Tf('userUnlocked', u.nm), 'success', T('unlock'));
+                notify(Tf('userUnlocked', u.nm));
             });
         }, T('unlock'));
     }
@@ -1280,7 +1280,10 @@
             var ask = $.extend({ limit: String(LOG_PAGE) }, c);
             if (next && rows.length) ask.before = kui.str(rows[rows.length - 1].id);
             busy = true;
-            search.enable(false);
+            // The search button stays enabled: a disabled default button
+            // would swallow the Enter of a new search typed meanwhile, which
+            // runs once this page is in (searchAgain).
+            search.$el.attr('aria-busy', 'true');
             older.enable(false);
             call('selLog', { logCondition: ask }).then(function (reply) {
                 shown = c;
@@ -1292,7 +1295,7 @@
                 loaded = true;
             }).always(function () {
                 busy = false;
-                search.enable(true);
+                search.$el.removeAttr('aria-busy');
                 older.enable(true);
                 if (searchAgain) { searchAgain = false; load(false); }
             });

@@ -138,10 +138,9 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload. With CheckUpload::configurationDatabase an
-// upload that is no configuration database sets `notDatabase` and is not
-// stored either.
-bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabase) {
+// is removed by the next upload. With `checkDatabase` an upload that is no
+// configuration database sets `notDatabase` and is not stored either.
+bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -168,8 +167,7 @@ bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabas
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
-  if (check == CheckUpload::configurationDatabase &&
-      !korvan::isConfigurationDatabase(temp.path())) {
+  if (checkDatabase && !korvan::isConfigurationDatabase(temp.path())) {
     notDatabase = true;
     return false;
   }
@@ -220,14 +218,14 @@ int operaFile() {
 }
 
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
-                std::string failureMsg, CheckUpload check, const char* event) {
+                std::string failureMsg, const char* notDatabaseMsg, const char* event) {
   bool notDatabase = false;
-  if (storeUpload(fileKey, check, notDatabase)) {
+  if (storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase)) {
     replyText(returnMsg);
     recordTransfer(context.caller, event, korvan::resolvePath(korvan::kFirmwarePath));
     return true;
   }
-  replyText(notDatabase ? failureMsg + ": not a configuration database" : failureMsg);
+  replyText(notDatabase ? std::string(notDatabaseMsg) : failureMsg);
   return false;
 }
 

@@ -26,18 +26,15 @@ int operaFile();
 bool hasUpload(const char* field);
 bool hasField(const char* field);
 
-// What an upload must be before it is stored: anything (firmware), or a
-// configuration database (store/db_check.h).
-enum class CheckUpload { none, configurationDatabase };
-
 // Copies the upload of field `fileKey` to /usr/app/firmupdate and replies
-// `returnMsg`. The file is replaced only once the whole upload is written and
-// passed `check`; otherwise the previous file stays and the reply is
-// `failureMsg`, followed by ": not a configuration database" when that check
-// failed. A stored file is recorded as system `event` of the caller with its
-// size. True when the file was stored.
+// `returnMsg`. The file is replaced only once the whole upload is written
+// (and, with a `notDatabaseMsg`, only when it is a configuration database,
+// store/db_check.h); otherwise the previous file stays and the reply is
+// `failureMsg`, or `notDatabaseMsg` when the upload is no configuration
+// database. A stored file is recorded as system `event` of the caller with
+// its size. True when the file was stored.
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
-                std::string failureMsg, CheckUpload check, const char* event);
+                std::string failureMsg, const char* notDatabaseMsg, const char* event);
 // Sends the configuration database as an attachment named korvan.db, read
 // under a read transaction so that no writer commits during the copy. A sent
 // file is recorded as system "dbDownload" of the caller. True when the file

@@ -211,13 +211,14 @@ std::vector<Route> buildTable() {
           .transfer(hasUpload,
                     [](const R& c, const char* field) {
                       uploadFile(c, field, "update firmware success", "update firmware failed",
-                                 CheckUpload::none, "firmwareUpload");
+                                 nullptr, "firmwareUpload");
                     }),
       Entry("dbFile", Access::administrators)
           .transfer(hasUpload,
                     [](const R& c, const char* field) {
                       uploadFile(c, field, "update database success", "update database failed",
-                                 CheckUpload::configurationDatabase, "dbUpload");
+                                 "update database failed: not a configuration database",
+                                 "dbUpload");
                     }),
       Entry("submitDownloadDB", Access::administrators)
           .transfer(hasField, [](const R& c, const char*) { downloadDBFile(c); })

@@ -211,7 +211,9 @@ var kuiLanguages = {
             'update database success': 'The configuration database is stored. It takes effect when the switch restarts.',
             'update firmware failed': 'The firmware file could not be stored.',
             'update database failed': 'The configuration database could not be stored.',
-            'not a configuration database': 'This file is not a configuration database of the switch.'
+            'not a configuration database': 'This file is not a configuration database of the switch.',
+            'update database failed: not a configuration database': 'This file is not a configuration database of the switch.',
+            'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
         }
     },
 
@@ -404,7 +406,9 @@ var kuiLanguages = {
             'update database success': '\u914d\u7f6e\u6570\u636e\u5e93\u5df2\u4fdd\u5b58\uff0c\u5c06\u5728\u5207\u6362\u5668\u91cd\u542f\u65f6\u751f\u6548\u3002',
             'update firmware failed': '\u56fa\u4ef6\u6587\u4ef6\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'update database failed': '\u914d\u7f6e\u6570\u636e\u5e93\u65e0\u6cd5\u4fdd\u5b58\u3002',
-            'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002'
+            'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
+            'update database failed: not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
+            'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
         }
     },
 
@@ -595,7 +599,9 @@ var kuiLanguages = {
             'update database success': 'Die Konfigurationsdatenbank ist gespeichert. Sie gilt ab dem Neustart des Switches.',
             'update firmware failed': 'Die Firmware-Datei konnte nicht gespeichert werden.',
             'update database failed': 'Die Konfigurationsdatenbank konnte nicht gespeichert werden.',
-            'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.'
+            'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
+            'update database failed: not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
+            'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
         }
     }
 };
