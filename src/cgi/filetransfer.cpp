@@ -21,12 +21,17 @@
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/routes.h"
+#include "form/form.h"
 #include "form/spool.h"
+#include "ops/log_export.h"
+#include "ops/sellog.h"
+#include "store/audit.h"
 #include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
 #include "util/myerr.h"
 #include "util/paths.h"
+#include "util/trace.h"
 
 namespace {
 
@@ -49,9 +54,10 @@ void replyText(const std::string& text) {
 }
 
 // Admits the transfer of `route` as an AJAX call is admitted, with the
-// session named by the form fields userID and token. Throws the CMyErr of the
-// first refusal, having written nothing.
-void admitTransfer(const Route& route) {
+// session named by the form fields userID and token, and returns what the
+// admission learnt. Throws the CMyErr of the first refusal, having written
+// nothing but the record of a known caller's refusal.
+RequestContext admitTransfer(const Route& route) {
   const std::string userId = formField("userID");
   const std::string token = formField("token");
   Json::Value request;
@@ -60,7 +66,25 @@ void admitTransfer(const Route& route) {
   request["user"]["id"] = token.empty() ? "" : userId;
   request["user"]["token"] = token;
   bool admitted = false;
-  admitRequest(route, route.type, request, admitted);
+  return admitRequest(route, route.type, request, admitted);
+}
+
+// Records a transfer that succeeded, with the size of `path` when given. The
+// transfer has happened whatever comes of this, so a record that cannot be
+// written goes to the trace log.
+void recordTransfer(const Caller& caller, const char* event, const std::string& path) {
+  try {
+    Json::Value entries;
+    struct stat st {};
+    if (!path.empty() && stat(path.c_str(), &st) == 0) {
+      audit::addEntry(entries, "file size", std::to_string(static_cast<long long>(st.st_size)));
+    }
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    audit::recordSystem(caller, event, entries);
+    transaction.commit();
+  } catch (const CMyErr& e) {
+    setLog(3402, (std::string("transfer record not written: ") + e.what()).c_str());
+  }
 }
 
 struct UploadCloser {
@@ -114,9 +138,9 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload. With `mustBeDatabase` an upload that is no
+// is removed by the next upload. With `checkDatabase` an upload that is no
 // configuration database sets `notDatabase` and is not stored either.
-bool storeUpload(const std::string& fileKey, bool mustBeDatabase, bool& notDatabase) {
+bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -143,7 +167,7 @@ bool storeUpload(const std::string& fileKey, bool mustBeDatabase, bool& notDatab
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
-  if (mustBeDatabase && !korvan::isConfigurationDatabase(temp.path())) {
+  if (checkDatabase && !korvan::isConfigurationDatabase(temp.path())) {
     notDatabase = true;
     return false;
   }
@@ -175,31 +199,59 @@ int operaFile() {
     if (!route.transferPresent(route.type)) continue;
     // Spools of uploads that were killed are not removed by their process.
     korvan::removeAbandonedSpools();
+    RequestContext context;
     try {
-      admitTransfer(route);
+      // Refused before the admission: the session of such a request would
+      // stand in its URL.
+      if (route.postOnly && !korvan::equalsNoCase(cgiRequestMethod, "post")) {
+        throw CMyErr(CMyErr::err, "this transfer takes a POST form");
+      }
+      context = admitTransfer(route);
     } catch (const CMyErr& e) {
       replyText(e.what());
       return 0;
     }
-    route.transferServe(route.type);
+    route.transferServe(context, route.type);
     return 0;
   }
   return 0;
 }
 
-void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
-                const char* notDatabaseMsg) {
+bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
+                std::string failureMsg, const char* notDatabaseMsg, const char* event) {
   bool notDatabase = false;
   if (storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase)) {
     replyText(returnMsg);
-  } else if (notDatabase) {
-    replyText(notDatabaseMsg);
-  } else {
-    replyText(failureMsg);
+    recordTransfer(context.caller, event, korvan::resolvePath(korvan::kFirmwarePath));
+    return true;
   }
+  replyText(notDatabase ? std::string(notDatabaseMsg) : failureMsg);
+  return false;
 }
 
-void downloadDBFile() {
+void exportLog(const RequestContext& context) {
+  Json::Value condition;
+  try {
+    Json::Reader reader;
+    if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
+      throw CMyErr(CMyErr::err, "invalid request: logCondition");
+    }
+    // Checks the condition before the header goes out: a refusal still
+    // answers as text.
+    Json::Value request;
+    request["logCondition"] = condition;
+    (void)logQuerySql(context.caller, request);
+  } catch (const CMyErr& e) {
+    replyText(e.what());
+    return;
+  }
+  fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
+  cgiHeaderContentType("text/csv; charset=utf-8");
+  writeLogCsv(context.caller, condition,
+              [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
+}
+
+bool downloadDBFile(const RequestContext& context) {
   // Hold a read transaction for the copy, so that no writer commits while the
   // file is read. When the database is busy, say so instead of sending a
   // file that the browser would save as the database.
@@ -208,7 +260,7 @@ void downloadDBFile() {
     reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
   } catch (const CMyErr& e) {
     replyText(e.what());
-    return;
+    return false;
   }
   fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
   cgiHeaderContentType("text/html");
@@ -227,5 +279,8 @@ void downloadDBFile() {
   }
   // Closed only now: closing a descriptor of the database file drops every
   // lock this process holds on it, the engine's shared lock included.
+  const bool sent = in != nullptr;
   in.reset();
+  if (sent) recordTransfer(context.caller, "dbDownload", korvan::resolvePath(korvan::kDbPath));
+  return sent;
 }
