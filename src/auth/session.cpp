@@ -2,11 +2,14 @@
 #include "auth/session.h"
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/members.h"
 #include "util/number.h"
 
@@ -22,9 +25,9 @@ Caller selectCaller(const std::string& condition) {
       std::string(" select user2.id,user2.nm,priv2.level,user2.dog,user2.token,user2.expireTime ") +
       " from user2,priv2 where user2.pid=priv2.id " + condition;
   std::vector<std::string> keys{"id", "nm", "level", "dog", "token", "expireTime"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, session::kSessionRefused);
+  const std::optional<Json::Value> found = CDB::selOne(sql, keys);
+  if (!found) throw CMyErr(CMyErr::err, session::kSessionRefused);
+  const Json::Value& row = *found;
   Caller caller;
   caller.id = row["id"].asString();
   caller.name = row["nm"].asString();
@@ -82,9 +85,12 @@ void updateExpire(const Caller& caller) {
 }  // namespace session
 
 void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql =
       std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
   CDB::execModify(sql);
+  audit::recordAccess(caller, "logout", Json::Value());
+  transaction.commit();
 }
 
 void onRef(Json::Value& jsIData, Json::Value& jsOData) {

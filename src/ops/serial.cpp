@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ops/ops.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -17,12 +18,7 @@ std::string dogIdOf(const Json::Value& jsIData) {
 }
 
 // True when `sql` returns a row.
-bool anyRow(std::string& sql) {
-  std::vector<std::string> keys{"id"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  return CDB::g_dbRowCnt > 0;
-}
+bool anyRow(const std::string& sql) { return CDB::selOne(sql, {"id"}).has_value(); }
 
 // Refuses a module that is not a serial one.
 void checkSerialType(Json::Value& jsIData) {
@@ -51,11 +47,15 @@ void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
     checkSerialCap(jsIData);
     std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
     CDB::execModify(sql);
+    audit::recordAccess(caller, "serialCapture", audit::consoleEntries(dogId));
     transaction.commit();
   } else if (action == "uncap") {
     // Any user may release any module, whoever holds it.
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
     std::string sql = " update dog2 set serialUserID=-1  where id=" + dogId;
     CDB::execModify(sql);
+    audit::recordAccess(caller, "serialRelease", audit::consoleEntries(dogId));
+    transaction.commit();
   }
   // "use" and anything else: the type check above is all.
 }

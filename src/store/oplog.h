@@ -34,15 +34,16 @@ using CKeyCNList = std::vector<CKeyCN>;
 
 class CLog {
  public:
-  // Writes one log2 row: author and address from `caller`, the time now.
+  // Writes one log2 row: author and address from `caller`, the time now;
+  // then trims the log to its bound (store/audit.h).
   static void insLog(const Caller& caller, std::string type, std::string typeSub,
                      std::string typeSubCN, std::string sth);
 
   // Appends the user field list (Name, Memo, Usergroup, Name2, Home addr,
   // Company addr, Phone, email, Memo2) to `keys`, copies `srcA` into `dstA`
   // and, when `isB` is set, `srcB` into `dstB`.
-  static void setUserKeyValue(bool isB, CKeyCNList& keys, Json::Value& srcA, Json::Value& dstA,
-                              Json::Value& srcB, Json::Value& dstB);
+  static void setUserKeyValue(bool isB, CKeyCNList& keys, const Json::Value& srcA,
+                              Json::Value& dstA, const Json::Value& srcB, Json::Value& dstB);
   // Appends one rendering per character of the rights text `dog`: "0" and
   // "2" the empty text, "1" "read", "3" "read write". Any other character
   // (a digit above 3, or not a digit) renders as the empty text.
