@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -69,22 +70,17 @@ RequestContext admitTransfer(const Route& route) {
   return admitRequest(route, route.type, request, admitted);
 }
 
-// Records a transfer that succeeded, with the size of `path` when given. The
-// transfer has happened whatever comes of this, so a record that cannot be
-// written goes to the trace log.
-void recordTransfer(const Caller& caller, const char* event, const std::string& path) {
-  try {
-    Json::Value entries;
-    struct stat st {};
-    if (!path.empty() && stat(path.c_str(), &st) == 0) {
-      audit::addEntry(entries, "file size", std::to_string(static_cast<long long>(st.st_size)));
-    }
-    korvan::Transaction transaction(korvan::Transaction::kWrite);
-    audit::recordSystem(caller, event, entries);
-    transaction.commit();
-  } catch (const CMyErr& e) {
-    setLog(3402, (std::string("transfer record not written: ") + e.what()).c_str());
-  }
+// Records a transfer of `size` bytes, committed before the transfer takes
+// effect: a transfer without its record would be a gap in the audit trail,
+// while a record of a transfer that then failed (a crash, a failed rename)
+// only says more than happened. Throws the CMyErr of the engine; the
+// transfer must then not go ahead.
+void recordTransfer(const Caller& caller, const char* event, long long size) {
+  Json::Value entries;
+  audit::addEntry(entries, "file size", std::to_string(size));
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  audit::recordSystem(caller, event, entries);
+  transaction.commit();
 }
 
 struct UploadCloser {
@@ -140,7 +136,10 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file is removed on every way out; one left by a killed upload
 // is removed by the next upload. With `checkDatabase` an upload that is no
 // configuration database sets `notDatabase` and is not stored either.
-bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase) {
+// `record` is called with the copy's size once the copy is complete and
+// checked, before it replaces the file; a CMyErr from it ends the upload.
+bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase,
+                 const std::function<void(long long)>& record) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -171,6 +170,9 @@ bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDataba
     notDatabase = true;
     return false;
   }
+  struct stat copied {};
+  if (fstat(fd, &copied) != 0) return false;
+  record(static_cast<long long>(copied.st_size));
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -220,9 +222,15 @@ int operaFile() {
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
                 std::string failureMsg, const char* notDatabaseMsg, const char* event) {
   bool notDatabase = false;
-  if (storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase)) {
+  bool stored = false;
+  try {
+    stored = storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase,
+                         [&](long long size) { recordTransfer(context.caller, event, size); });
+  } catch (const CMyErr& e) {
+    setLog(3402, (std::string("upload not recorded, not stored: ") + e.what()).c_str());
+  }
+  if (stored) {
     replyText(returnMsg);
-    recordTransfer(context.caller, event, korvan::resolvePath(korvan::kFirmwarePath));
     return true;
   }
   replyText(notDatabase ? std::string(notDatabaseMsg) : failureMsg);
@@ -252,11 +260,16 @@ void exportLog(const RequestContext& context) {
 }
 
 bool downloadDBFile(const RequestContext& context) {
-  // Hold a read transaction for the copy, so that no writer commits while the
-  // file is read. When the database is busy, say so instead of sending a
+  // The download is recorded first, so the copy carries its own record. Then
+  // a read transaction is held for the copy, so that no writer commits while
+  // the file is read. When the database is busy, say so instead of sending a
   // file that the browser would save as the database.
   std::unique_ptr<korvan::Transaction> reading;
+  const std::string path = korvan::resolvePath(korvan::kDbPath);
   try {
+    struct stat st {};
+    recordTransfer(context.caller, "dbDownload",
+                   stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0);
     reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
   } catch (const CMyErr& e) {
     replyText(e.what());
@@ -265,7 +278,7 @@ bool downloadDBFile(const RequestContext& context) {
   fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
   cgiHeaderContentType("text/html");
 
-  korvan::FilePtr in(fopen(korvan::resolvePath(korvan::kDbPath).c_str(), "rb"));
+  korvan::FilePtr in(fopen(path.c_str(), "rb"));
   if (in) {
     char buffer[kDownloadPiece];
     size_t got;
@@ -281,6 +294,5 @@ bool downloadDBFile(const RequestContext& context) {
   // lock this process holds on it, the engine's shared lock included.
   const bool sent = in != nullptr;
   in.reset();
-  if (sent) recordTransfer(context.caller, "dbDownload", korvan::resolvePath(korvan::kDbPath));
   return sent;
 }

@@ -31,14 +31,16 @@ bool hasField(const char* field);
 // (and, with a `notDatabaseMsg`, only when it is a configuration database,
 // store/db_check.h); otherwise the previous file stays and the reply is
 // `failureMsg`, or `notDatabaseMsg` when the upload is no configuration
-// database. A stored file is recorded as system `event` of the caller with
-// its size. True when the file was stored.
+// database. The upload is recorded as system `event` of the caller with its
+// size, committed before the file is replaced: an upload whose record
+// cannot be written is not stored. True when the file was stored.
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
                 std::string failureMsg, const char* notDatabaseMsg, const char* event);
 // Sends the configuration database as an attachment named korvan.db, read
-// under a read transaction so that no writer commits during the copy. A sent
-// file is recorded as system "dbDownload" of the caller. True when the file
-// was sent.
+// under a read transaction so that no writer commits during the copy. The
+// download is recorded as system "dbDownload" of the caller first, so the
+// copy carries its record; without the record nothing is sent. True when the
+// file was sent.
 bool downloadDBFile(const RequestContext& context);
 // Sends the operation-log records of form field `logCondition` that the
 // caller may see as CSV (ops/log_export.h); a malformed condition is refused
