@@ -63,14 +63,15 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
     if (deniedRecorded != nullptr && !route.withoutSession) {
       Json::Value entries;
       audit::addEntry(entries, "request", audit::recordedName(type));
-      audit::recordAccess(context.caller, "denied", entries);
+      audit::recordAccess(context.caller, {"denied", "access denied"}, entries);
       *deniedRecorded = true;
     }
     throw;
   }
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
                                                  isOwnPasswordChange(context, request)));
-  if (route.numbersIn != nullptr) korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
+  if (route.numbersIn != nullptr)
+    korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
   if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(request);
   return context;
 }

@@ -246,6 +246,6 @@ void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::execModify(sql);
   Json::Value entries;
   audit::addEntry(entries, "language", language);
-  audit::recordSystem(caller, "saveLanguage", entries);
+  audit::recordSystem(caller, {"saveLanguage", "save language"}, entries);
   transaction.commit();
 }
