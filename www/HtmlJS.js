@@ -1290,7 +1290,7 @@
                 rows = next ? rows.concat(kui.list(reply.log)) : kui.list(reply.log);
                 more = reply.more === true;
                 grid.setData(rows);
-                $count.text(Tf(more ? 'logCountMore' : 'logCount', rows.length));
+                $count.text(more ? Tf('logCountMore', rows.length) : rows.length === 1 ? T('logCountOne') : Tf('logCount', rows.length));
                 older.$el.toggle(more);
                 loaded = true;
             }).always(function () {
