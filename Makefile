@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 DEVROOT ?= devroot
 PORT ?= 8080
 
-.PHONY: all deps build build-asan build-serve test test-normal test-asan test-ui fuzz devroot run bench clean mutate
+.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz devroot run bench clean mutate
 
 all: build
 
@@ -30,8 +30,12 @@ build-asan: deps
 		-DKORVAN_SANITIZE=ON -DKORVAN_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
-test-normal: build
+# The quick round while working: the normal build and its unit, black-box and
+# layer tests (no sanitizers, fuzzers, browser or load test).
+check: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-normal: check
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -91,7 +95,7 @@ cross-test: cross
 	cd $(CROSS_BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # make install DESTDIR=DIR: the device tree under DIR (an existing
-# DIR/usr/app/korvan.db is kept).
+# DIR/usr/app/korvan.db is kept; a new one is the factory database, mode 0600).
 install: cross-configure
 	@[ -n "$(DESTDIR)" ] || { echo "make install: set DESTDIR to the root of the device tree" >&2; exit 1; }
 	cmake --build $(CROSS_BUILD) -j$(JOBS) --target korvan.cgi
@@ -108,4 +112,4 @@ bench-load: build
 	bench/load --seconds 10 --build $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-mutate $(DEVROOT)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-mutate $(DEVROOT)

@@ -1,7 +1,6 @@
 # Install step of the device tree (run by `cmake --install`): the web root
-# through scripts/stage-www, and the configuration database from
-# db/schema.sql and db/seed.sql when the tree has none yet. An existing
-# database holds the device's configuration and is never replaced.
+# through scripts/stage-www, and the configuration database (install-db.cmake:
+# the factory configuration, mode 0600, only when the tree has none yet).
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 
 message(STATUS "Staging: ${root}/usr/app/yal/www")
@@ -11,21 +10,4 @@ if(rc)
   message(FATAL_ERROR "scripts/stage-www failed: ${rc}")
 endif()
 
-set(db "${root}/usr/app/korvan.db")
-if(EXISTS "${db}")
-  message(STATUS "Keeping: ${db}")
-else()
-  # Built beside and renamed, so that a failure leaves no half database that a
-  # later install would keep.
-  message(STATUS "Creating: ${db}")
-  file(REMOVE "${db}.new")
-  execute_process(COMMAND sqlite3 -bail "${db}.new"
-                          ".read ${KORVAN_SOURCE_DIR}/db/schema.sql"
-                          ".read ${KORVAN_SOURCE_DIR}/db/seed.sql"
-                  RESULT_VARIABLE rc)
-  if(rc)
-    file(REMOVE "${db}.new")
-    message(FATAL_ERROR "creating ${db} failed: ${rc}")
-  endif()
-  file(RENAME "${db}.new" "${db}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/install-db.cmake")

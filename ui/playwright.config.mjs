@@ -16,7 +16,7 @@ export default defineConfig({
   use: {
     browserName: 'chromium',
     launchOptions: { executablePath: process.env.CHROMIUM || '/usr/bin/chromium' },
-    viewport: { width: 1280, height: 860 },
+    viewport: { width: 1366, height: 768 },
     trace: 'off',
   },
 });

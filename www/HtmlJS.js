@@ -47,22 +47,18 @@
         return T(key).replace(/\{(\d+)\}/g, function (m, n) { return kui.str(args[+n]); });
     }
 
-    // A message of the program in the current language when it is a known
-    // one; otherwise the program's own words.
+    // A message of the program as a sentence of the current language when
+    // the catalogue knows it; otherwise the program's own words.
     function serverText(msg) {
-        msg = kui.str(msg);
-        var table = (LANGS[lang] && LANGS[lang].messages) || {};
-        if (table[msg] !== undefined) return table[msg];
-        var m = /^User Name or Password error: (\d+) times$/.exec(msg);
-        if (m && table['User Name or Password error: {0} times'] !== undefined) {
-            return table['User Name or Password error: {0} times'].replace('{0}', m[1]);
-        }
-        return msg;
+        msg = $.trim(kui.str(msg));
+        var known = window.kuiMessage ? window.kuiMessage(lang, msg) : null;
+        return known !== null ? known : msg;
     }
 
     // ---------------------------------------------------------------- value tables
 
     var SESSION_GONE = 'curUser has loginned or idle timeout';
+    var PASSWORD_FIRST = 'password change required';
     var CODE_VALUES = ['500', '1000', '1500', '2000'];            // console bit rate by index
     var FRAME_VALUES = ['1', '5', '10', '15', '20', '25', '30', '35']; // console frame rate by index
     var RIGHT_NONE = '0', RIGHT_READ = '1', RIGHT_WRITE = '3';
@@ -156,13 +152,17 @@
             sessionEnded();
             return;
         }
+        if (reply.retMsg === PASSWORD_FIRST) {
+            requirePasswordChange();
+            return;
+        }
         var kinds = {
             warning: ['warning', 'kindWarning'], err: ['error', 'kindError'],
             armErr: ['error', 'kindArmErr'], lockErr: ['warning', 'kindLockErr']
         };
         var k = kinds[reply.ret] || ['error', 'kindError'];
         var text = serverText(reply.retMsg);
-        if (reply.ret === 'lockErr' && !text) text = T('databaseBusy');
+        if (reply.ret === 'lockErr' && !text) text = serverText('lockErr');
         kui.alert(text || T('unknownFailure'), k[0], T(k[1]));
     }
 
@@ -192,12 +192,24 @@
         return (n >= 0 && n < count) ? T(prefix + n) : '--';
     }
 
-    // A labelled form row.
+    // A labelled form row; the label is linked to the field's control (and
+    // the hint describes it), plain text gets a plain caption.
     function row(labelText, $field, hintText) {
-        return kui.el('div', { cls: 'kv-row' }, [
-            kui.el('label', { cls: 'kv-label', text: labelText }),
-            kui.el('div', { cls: 'kv-field' }, [$field, hintText ? kui.el('div', { cls: 'kv-hint', text: hintText }) : null])
-        ]);
+        var $control = $field.is('input, select, textarea') ? $field : $field.find('input, select, textarea').first();
+        var $label = kui.el($control.length ? 'label' : 'span', { cls: 'kv-label', text: labelText });
+        var $hint = hintText ? kui.el('div', { cls: 'kv-hint', text: hintText, id: kui.uid('hint') }) : null;
+        if ($control.length) {
+            if (!$control.attr('id')) $control.attr('id', kui.uid('f'));
+            $label.attr('for', $control.attr('id'));
+            if ($hint) $control.attr('aria-describedby', $hint.attr('id'));
+        }
+        return kui.el('div', { cls: 'kv-row' }, [$label, kui.el('div', { cls: 'kv-field' }, [$field, $hint])]);
+    }
+
+    // A label linked to a control that sits outside a form row.
+    function labelFor(text, $control) {
+        if (!$control.attr('id')) $control.attr('id', kui.uid('f'));
+        return kui.el('label', { cls: 'kv-label', text: text, 'for': $control.attr('id') });
     }
 
     function input(name, value, attrs) {
@@ -221,22 +233,44 @@
     }
 
     function section(titleText, body) {
-        return kui.el('div', { cls: 'kv-section' }, [kui.el('h3', { cls: 'kv-section-title', text: titleText })].concat(body));
+        return kui.el('div', { cls: 'kv-section' }, [kui.el('h2', { cls: 'kv-section-title', text: titleText })].concat(body));
     }
 
     function formError($form, text) {
         var $e = $form.find('.kv-form-error');
         if (!$e.length) { $e = kui.el('div', { cls: 'kv-form-error' }); $form.prepend($e); }
         $e.text(text).toggle(!!text);
+        // The message goes as soon as the person changes a field.
+        if (text) $form.off('.kvErr').one('input.kvErr change.kvErr', function () { $e.hide(); });
         return false;
     }
 
+    // Short non-modal message after a successful change (a status region
+    // that screen readers announce); it fades after a few seconds.
+    var statusTimer = null;
+    function notify(text) {
+        var $s = $('#kv-status');
+        if (!$s.length) return;
+        $s.text(text).addClass('kv-status-on');
+        window.clearTimeout(statusTimer);
+        statusTimer = window.setTimeout(function () { $s.removeClass('kv-status-on').text(''); }, 6000);
+    }
+
+    // Runs a request started by button btn: the button is out of use until
+    // the reply, so a second press cannot start a second request.
+    function busyCall(btn, type, params, opts) {
+        if (btn.isBusy) return $.Deferred().reject({ ret: 'busy' }).promise();
+        btn.busy(true);
+        return call(type, params, opts).always(function () { btn.busy(false); });
+    }
+
     // Runs a call for a dialog: buttons disabled meanwhile, closed on success.
-    function dialogCall(dlg, type, params, onOk) {
+    function dialogCall(dlg, type, params, onOk, doneText) {
         dlg.busy(true);
         return call(type, params).then(function (reply) {
             dlg.busy(false);
             dlg.close();
+            if (doneText) notify(doneText);
             if (onOk) onOk(reply);
         }, function () { dlg.busy(false); });
     }
@@ -281,8 +315,10 @@
             kui.el('th', { text: T('rightRead') }), kui.el('th', { text: T('rightWrite') })
         ]));
         $.each(slots, function (i, slot) {
-            var read = kui.checkBox({ label: '', checked: codes[i] === RIGHT_READ || codes[i] === RIGHT_WRITE, name: 'read' + i });
-            var write = kui.checkBox({ label: '', checked: codes[i] === RIGHT_WRITE, name: 'write' + i });
+            var read = kui.checkBox({ label: '', checked: codes[i] === RIGHT_READ || codes[i] === RIGHT_WRITE, name: 'read' + i,
+                ariaLabel: Tf('rightOnSlot', T('rightRead'), slot.id) });
+            var write = kui.checkBox({ label: '', checked: codes[i] === RIGHT_WRITE, name: 'write' + i,
+                ariaLabel: Tf('rightOnSlot', T('rightWrite'), slot.id) });
             read.on('change', function (on) {
                 if (!on) write.checked(false);
                 codes[i] = on ? (write.checked() ? RIGHT_WRITE : RIGHT_READ) : RIGHT_NONE;
@@ -345,29 +381,37 @@
     }
 
     // Sets the logged-in user's own password (updUser with setPW "yes").
-    function changeOwnPassword(reasonText) {
-        var me = currentUserRow();
+    // forced: the switch accepts nothing else until the password is changed,
+    // so the dialog cannot be closed and stays up until the change succeeds.
+    var passwordDialog = null;
+    function changeOwnPassword(reasonText, forced) {
+        if (passwordDialog) return;
+        var me = currentUserRow() || (forced && snap && snap.curUser);
         if (!me) { kui.alert(T('ownUserMissing'), 'warning', T('kindWarning')); return; }
         var $form = kui.el('form', { cls: 'kv-form', autocomplete: 'off' });
         if (reasonText) $form.append(kui.el('div', { cls: 'kv-note', text: reasonText }));
         var $old = input('oldPw', '', { type: 'password', autocomplete: 'current-password' });
         $form.append(row(T('oldPassword'), $old));
         var check = passwordFields($form, true);
-        kui.dialog({
-            title: T('changePassword'), content: $form, width: 440, buttons: [
+        passwordDialog = kui.dialog({
+            title: T('changePassword'), content: $form, width: 440, closable: !forced, buttons: [
                 { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
                     if (!$old.val()) return formError($form, T('oldPwEmpty'));
                     if (!check()) return;
                     var pw = $form.find('[name=pw]').val();
                     if (pw === $old.val()) return formError($form, T('pwSame'));
                     var para = userParaFrom(me, { pw: pw, pwdDepth: passwordDepth(pw), setPW: 'yes', oldPw: $old.val() });
-                    dialogCall(dlg, 'updUser', { userPara: para }, function () {
-                        kui.alert(T('passwordChanged'), 'success', T('changePassword'));
-                    });
+                    dialogCall(dlg, 'updUser', { userPara: para }, null, T('passwordChanged'));
                 } },
-                { text: T('cancel'), click: function (dlg) { dlg.close(); } }
+                forced ? null : { text: T('cancel'), click: function (dlg) { dlg.close(); } }
             ]
         });
+        passwordDialog.on('close', function () { passwordDialog = null; });
+    }
+
+    // The switch refuses everything until the initial password is replaced.
+    function requirePasswordChange() {
+        changeOwnPassword(T('firstLoginPrompt'), true);
     }
 
     // The userPara of a user row (never its password), with some members replaced.
@@ -396,7 +440,7 @@
         var $pw = input('pw', '', { type: 'password', autocomplete: 'current-password', id: 'kv-login-pw' });
         var $msg = kui.el('div', { cls: 'kv-login-msg' });
         if (messageText) $msg.addClass('kv-login-' + (kind || 'error')).text(messageText);
-        var $langSel = select('lang', languageOptions(), lang).on('change', function () {
+        var $langSel = select('lang', languageOptions(), lang).attr('aria-label', T('language')).on('change', function () {
             lang = pickLanguage($(this).val());
             applyLanguage();
             showLogin();
@@ -426,7 +470,7 @@
                 $pw.focus();
             });
         });
-        $login.append(kui.el('div', { cls: 'kv-login-box' }, [$form]));
+        $login.append(kui.el('main', { cls: 'kv-login-box' }, [$form]));
         $user.focus();
     }
 
@@ -447,6 +491,7 @@
                 if (reply.retMsg) firstLoginPrompted = true;
                 showApp();
                 if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
+                else if (reply.firstLogin === true) { firstLoginPrompted = true; requirePasswordChange(); }
                 return reply;
             });
     }
@@ -499,16 +544,22 @@
         var current = tabs ? tabs.selected() : null;
         layout = $app.kuiLayout({ title: T('appTitle') });
         var $user = kui.el('span', { cls: 'kv-user' });
+        var refresh = kui.button({ text: T('refresh'), name: 'refresh', click: function () {
+            layout.center().attr('aria-busy', 'true');
+            busyCall(refresh, 'ref').then(function () { notify(T('refreshed')); })
+                .always(function () { if (layout) layout.center().removeAttr('aria-busy'); });
+        } });
         layout.tools().append(
             $user,
             kui.button({ text: T('changePassword'), name: 'own-password', click: function () { changeOwnPassword(); } }).$el,
-            kui.button({ text: T('refresh'), name: 'refresh', click: function () { call('ref'); } }).$el,
+            refresh.$el,
             kui.button({ text: T('logout'), name: 'logout', click: logout }).$el
         );
         views.$user = $user;
         views.$banner = kui.el('div', { cls: 'kv-banners' });
+        var $status = kui.el('div', { id: 'kv-status', cls: 'kv-status', role: 'status', 'aria-live': 'polite' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
-        layout.center().append(views.$banner, $tabs);
+        layout.center().append(views.$banner, $status, $tabs);
         var ids = myTabs();
         tabs = $tabs.kuiTab({ tabs: $.map(ids, function (id) { return { id: id, title: T('tab_' + id) }; }) });
         var builders = { consoles: buildConsoles, users: buildUsers, groups: buildGroups, network: buildNetwork,
@@ -549,7 +600,7 @@
         });
         if (snap.firstLogin === true && !firstLoginPrompted) {
             firstLoginPrompted = true;
-            changeOwnPassword(T('firstLoginPrompt'));
+            requirePasswordChange();
         }
     }
 
@@ -560,7 +611,7 @@
             $b.append(kui.el('div', { cls: 'kv-banner kv-banner-warning' }, [
                 kui.el('span', { text: T('firstLoginBanner') + ' ' }),
                 kui.el('a', { href: '#', text: T('changePassword'), on: { click: function (e) {
-                    e.preventDefault(); changeOwnPassword(T('firstLoginPrompt'));
+                    e.preventDefault(); requirePasswordChange();
                 } } })
             ]));
         }
@@ -586,13 +637,13 @@
     function consoleCode(d) {
         var k = d.type2;
         if (k !== 1 && k !== 3) return '--';
-        return CODE_VALUES[d.code] !== undefined ? CODE_VALUES[d.code] : '?';
+        return CODE_VALUES[d.code] !== undefined ? Tf('unitKbit', CODE_VALUES[d.code]) : '?';
     }
 
     function consoleFrame(d) {
         var k = d.type2;
         if (k !== 1 && k !== 3) return '--';
-        return FRAME_VALUES[d.frame] !== undefined ? FRAME_VALUES[d.frame] : '?';
+        return FRAME_VALUES[d.frame] !== undefined ? Tf('unitFps', FRAME_VALUES[d.frame]) : '?';
     }
 
     function serialHolder(d) {
@@ -603,11 +654,12 @@
 
     function buildConsoles($p) {
         var btnEdit = kui.button({ text: T('edit'), name: 'dog-edit', click: function () { editConsole(grid.selected()); } });
-        var btnKvm = kui.button({ text: T('kvmSession'), kind: 'primary', name: 'dog-kvm', click: function () { kvmSession(grid.selected()); } });
-        var btnCap = kui.button({ text: T('serialCapture'), name: 'dog-cap', click: function () { serial(grid.selected(), 'cap'); } });
-        var btnUncap = kui.button({ text: T('serialRelease'), name: 'dog-uncap', click: function () { serial(grid.selected(), 'uncap'); } });
+        var btnKvm = kui.button({ text: T('kvmSession'), kind: 'primary', name: 'dog-kvm', click: function () { kvmSession(grid.selected(), btnKvm); } });
+        var btnCap = kui.button({ text: T('serialCapture'), name: 'dog-cap', click: function () { serial(grid.selected(), 'cap', btnCap); } });
+        var btnUncap = kui.button({ text: T('serialRelease'), name: 'dog-uncap', click: function () { serial(grid.selected(), 'uncap', btnUncap); } });
         var $grid = kui.el('div', { cls: 'kv-grid-dogs' });
         var grid = $grid.kuiGrid({
+            label: T('onlineConsoles'),
             rowId: function (d) { return d.id; },
             emptyText: T('noConsoles'),
             columns: [
@@ -628,6 +680,8 @@
         });
         var admin = myLevel() >= 2;
         if (admin) grid.on('dblclick', editConsole);
+        // Enter on a row: the KVM session, where the user may open one.
+        grid.on('activate', function () { if (!btnKvm.$el.prop('disabled')) btnKvm.$el.click(); });
         function updateButtons() {
             var d = grid.selected();
             var right = d ? myRightOn(d) : RIGHT_NONE;
@@ -639,9 +693,10 @@
         }
         grid.on('select', updateButtons);
 
-        var btnClear = kui.button({ text: T('clearSlot'), name: 'slot-clear', click: function () { clearSlot(slotGrid.selected()); } });
+        var btnClear = kui.button({ text: T('clearSlot'), name: 'slot-clear', click: function () { clearSlot(slotGrid.selected(), btnClear); } });
         var $slotGrid = kui.el('div', { cls: 'kv-grid-slots' });
         var slotGrid = $slotGrid.kuiGrid({
+            label: T('consoleSlots'),
             rowId: function (s) { return s.id; },
             emptyText: T('noSlots'),
             columns: [
@@ -652,6 +707,7 @@
             ]
         });
         slotGrid.on('select', function (s) { btnClear.enable(!!s && s.setted === '1'); });
+        slotGrid.on('delete', function () { if (!btnClear.$el.prop('disabled')) btnClear.$el.click(); });
 
         $p.append(
             section(T('onlineConsoles'), [toolbar([admin ? btnEdit : null, btnKvm, btnCap, btnUncap]), $grid]),
@@ -679,8 +735,8 @@
             factory ? row(T('portID'), input('portID', d.id, { maxlength: 3 }), T('portIDHint')) : null,
             row(T('name'), input('nm', d.nm, { maxlength: 33 })),
             row(T('shareMode'), select('sm', [['0', T('share0')], ['1', T('share1')], ['2', T('share2')]], d.sm)),
-            row(T('bitRate'), select('code', $.map(CODE_VALUES, function (v, i) { return [[String(i), v]]; }), d.code).prop('disabled', !video)),
-            row(T('frameRate'), select('frame', $.map(FRAME_VALUES, function (v, i) { return [[String(i), v]]; }), d.frame).prop('disabled', !video))
+            row(T('bitRate'), select('code', $.map(CODE_VALUES, function (v, i) { return [[String(i), Tf('unitKbit', v)]]; }), d.code).prop('disabled', !video)),
+            row(T('frameRate'), select('frame', $.map(FRAME_VALUES, function (v, i) { return [[String(i), Tf('unitFps', v)]]; }), d.frame).prop('disabled', !video))
         );
         if (!factory) {
             $form.append(
@@ -710,28 +766,28 @@
                     if (!factory) {
                         $.each(['group2', 'pos1', 'pos2', 'depart', 'memo'], function (i, k) { para[k] = field($form, k); });
                     }
-                    dialogCall(dlg, 'updDog', { dogPara: para });
+                    dialogCall(dlg, 'updDog', { dogPara: para }, null, Tf('consoleSaved', nm));
                 } },
                 { text: T('cancel'), click: function (dlg) { dlg.close(); } }
             ]
         });
     }
 
-    function kvmSession(d) {
+    function kvmSession(d, btn) {
         if (!d) return;
         var s = snap.server || {};
         var params = {
             dogPara: { id: kui.str(d.id), uid: d.uid, type2: kui.str(d.type2) },
             server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
         };
-        call('qt', params).then(function (reply) {
+        busyCall(btn, 'qt', params).then(function (reply) {
             var q = {};
             try { q = JSON.parse(reply.qt) || {}; } catch (e) { q = {}; }
             var $t = kui.el('table', { cls: 'kv-params' });
             $.each(q, function (k, v) {
                 $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k }), kui.el('td', { text: kui.str(v) })]));
             });
-            var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly' }).val($.trim(kui.str(reply.qt)));
+            var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly', 'aria-label': T('kvmSession') }).val($.trim(kui.str(reply.qt)));
             kui.dialog({
                 title: Tf('kvmTitle', d.nm), width: 520,
                 content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('kvmNote') }), $t, $raw]),
@@ -740,17 +796,17 @@
         });
     }
 
-    function serial(d, action) {
+    function serial(d, action, btn) {
         if (!d) return;
-        call('operaSerial', { serialPara: { dogID: kui.str(d.id), action: action } }).then(function () {
-            kui.alert(action === 'cap' ? Tf('serialCaptured', d.nm) : Tf('serialReleased', d.nm), 'success', T('serial'));
+        busyCall(btn, 'operaSerial', { serialPara: { dogID: kui.str(d.id), action: action } }).then(function () {
+            notify(action === 'cap' ? Tf('serialCaptured', d.nm) : Tf('serialReleased', d.nm));
         });
     }
 
-    function clearSlot(s) {
+    function clearSlot(s, btn) {
         if (!s) return;
         kui.confirm(Tf('clearSlotConfirm', s.id, s.nm), function () {
-            call('unsetDogInfo', { dogInfoPara: { id: kui.str(s.id) } });
+            busyCall(btn, 'unsetDogInfo', { dogInfoPara: { id: kui.str(s.id) } }).then(function () { notify(Tf('slotCleared', s.id)); });
         }, T('clearSlot'));
     }
 
@@ -758,6 +814,14 @@
 
     function groupOptions() {
         return $.map(kui.list(snap.privs), function (p) { return [[p.id, p.nm]]; });
+    }
+
+    function lowestGroupId() {
+        var best = null;
+        $.each(kui.list(snap.privs), function (i, p) {
+            if (!best || (parseInt(p.level, 10) || 0) < (parseInt(best.level, 10) || 0)) best = p;
+        });
+        return best ? best.id : undefined;
     }
 
     function groupById(id) {
@@ -769,9 +833,10 @@
     function buildUsers($p) {
         var btnAdd = kui.button({ text: T('add'), kind: 'primary', name: 'user-add', click: function () { editUser(null); } });
         var btnEdit = kui.button({ text: T('edit'), name: 'user-edit', click: function () { editUser(grid.selected()); } });
-        var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected()); } });
+        var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected(), btnDel); } });
         var $grid = kui.el('div', { cls: 'kv-grid-users' });
         var grid = $grid.kuiGrid({
+            label: T('tab_users'),
             rowId: function (u) { return u.id; },
             emptyText: T('noUsers'),
             columns: [
@@ -787,6 +852,8 @@
             ]
         });
         grid.on('dblclick', editUser);
+        grid.on('activate', editUser);
+        grid.on('delete', function () { if (!btnDel.$el.prop('disabled')) btnDel.$el.click(); });
         function updateButtons() {
             var u = grid.selected();
             var me = snap && snap.curUser;
@@ -800,9 +867,10 @@
 
     function editUser(u) {
         var isNew = !u;
-        var src = u || { nm: '', memo: '', pid: (kui.list(snap.privs)[0] || {}).id, code: '0', frame: '3', media: '0',
+        // A new user starts in the group of the lowest level, with no rights
+        // on any console: the administrator grants what is needed.
+        var src = u || { nm: '', memo: '', pid: lowestGroupId(), code: '0', frame: '3', media: '0', dogDB: '',
                          prior: '0', nm2: '', addrH: '', addrC: '', phone: '', email: '', memo2: '' };
-        if (isNew) src.dogDB = (groupById(src.pid) || {}).dogDB || '';
         var $form = kui.el('form', { cls: 'kv-form kv-form-wide', autocomplete: 'off' });
         var $group = select('pid', groupOptions(), src.pid);
         var rights = rightsEditor(src.dogDB);
@@ -872,12 +940,12 @@
                     if (isNew) {
                         para.pw = pw;
                         para.pwdDepth = passwordDepth(pw);
-                        dialogCall(dlg, 'insUser', { userPara: para });
+                        dialogCall(dlg, 'insUser', { userPara: para }, null, Tf('userAdded', nm));
                     } else {
                         para = userParaFrom(u, para);
                         if (wantPw) { para.setPW = 'yes'; para.pw = pw; para.pwdDepth = passwordDepth(pw); }
                         if (wantPw && $oldPw) para.oldPw = $oldPw.val();
-                        dialogCall(dlg, 'updUser', { userPara: para });
+                        dialogCall(dlg, 'updUser', { userPara: para }, null, Tf('userSaved', nm));
                     }
                 } },
                 { text: T('cancel'), click: function (dlg) { dlg.close(); } }
@@ -885,10 +953,10 @@
         });
     }
 
-    function deleteUser(u) {
+    function deleteUser(u, btn) {
         if (!u) return;
         kui.confirm(Tf('deleteUserConfirm', u.nm), function () {
-            call('delUser', { userPara: userParaFrom(u) });
+            busyCall(btn, 'delUser', { userPara: userParaFrom(u) }).then(function () { notify(Tf('userDeleted', u.nm)); });
         }, T('delete'));
     }
 
@@ -898,6 +966,7 @@
         var btnEdit = kui.button({ text: T('edit'), kind: 'primary', name: 'group-edit', click: function () { editGroup(grid.selected()); } });
         var $grid = kui.el('div', { cls: 'kv-grid-groups' });
         var grid = $grid.kuiGrid({
+            label: T('tab_groups'),
             rowId: function (g) { return g.id; },
             emptyText: T('noGroups'),
             columns: [
@@ -908,6 +977,7 @@
             ]
         });
         grid.on('dblclick', editGroup);
+        grid.on('activate', editGroup);
         grid.on('select', function (g) { btnEdit.enable(!!g); });
         $p.append(section(T('tab_groups'), [kui.el('div', { cls: 'kv-note', text: T('groupsNote') }), toolbar([btnEdit]), $grid]));
         views.groups = function () { grid.setData(snap.privs); btnEdit.enable(!!grid.selected()); };
@@ -929,10 +999,16 @@
                     var nm = field($form, 'nm');
                     if (!nm) return formError($form, T('nameEmpty'));
                     var policy = snap.curUser && snap.curUser.secureConf;
-                    dialogCall(dlg, 'updPriv', { priv: {
-                        id: g.id, nm: nm, dogDB: rights.value(),
-                        f_pwd: policy ? JSON.stringify(policy) : ''
-                    } });
+                    var save = function () {
+                        dialogCall(dlg, 'updPriv', { priv: {
+                            id: g.id, nm: nm, dogDB: rights.value(),
+                            f_pwd: policy ? JSON.stringify(policy) : ''
+                        } }, null, Tf('groupSaved', nm));
+                    };
+                    // Saving overwrites the rights of every user of the group: say how many.
+                    var members = $.grep(kui.list(snap.users), function (u) { return u.pid === g.id; }).length;
+                    if (members) kui.confirm(Tf('groupSaveConfirm', members, g.nm), save, Tf('editGroupTitle', g.nm));
+                    else save();
                 } },
                 { text: T('cancel'), click: function (dlg) { dlg.close(); } }
             ]
@@ -943,12 +1019,14 @@
 
     // Editor of an address list (server IP list, access list): list box,
     // address field, add / replace / delete. send(action, newIP, oldIP).
-    function ipListEditor(name, send) {
+    function ipListEditor(name, send, listLabel) {
         var $list = kui.el('div', { cls: 'kv-iplist', 'data-name': name });
-        var lb = $list.kuiListBox({ emptyText: T('listEmpty') });
-        var $ip = input('newIP', '', { maxlength: 15, placeholder: '192.168.1.10', 'data-name': name + '-ip' });
-        var $err = kui.el('div', { cls: 'kv-form-error' }).hide();
-        lb.on('select', function (text) { $ip.val(text); });
+        var lb = $list.kuiListBox({ emptyText: T('listEmpty'), label: listLabel });
+        var $ip = input('newIP', '', { maxlength: 15, placeholder: '192.168.1.10', 'data-name': name + '-ip',
+            'aria-label': T('newAddress') });
+        var $err = kui.el('div', { cls: 'kv-form-error', role: 'alert' }).hide();
+        lb.on('select', function (text) { $ip.val(text); $err.hide(); });
+        $ip.on('input', function () { $err.hide(); });
         function checked() {
             var ip = $.trim($ip.val());
             if (!isIPv4(ip)) { $err.text(T('ipInvalid')).show(); return null; }
@@ -957,19 +1035,21 @@
         }
         var add = kui.button({ text: T('add'), kind: 'primary', name: name + '-add', click: function () {
             var ip = checked();
-            if (ip) send('insIP', ip, '').then(function () { $ip.val(''); });
+            if (ip) send(add, 'insIP', ip, '').then(function () { $ip.val(''); notify(Tf('entryAdded', ip)); });
         } });
         var upd = kui.button({ text: T('replace'), name: name + '-upd', click: function () {
             var old = lb.selected();
             if (old === null) { $err.text(T('selectEntry')).show(); return; }
             var ip = checked();
-            if (ip) send('updIP', ip, old);
+            if (ip) send(upd, 'updIP', ip, old).then(function () { notify(Tf('entryReplaced', ip)); });
         } });
         var del = kui.button({ text: T('delete'), kind: 'danger', name: name + '-del', click: function () {
             var old = lb.selected();
             if (old === null) { $err.text(T('selectEntry')).show(); return; }
             $err.hide();
-            send('delIP', '', old).then(function () { $ip.val(''); });
+            kui.confirm(Tf('deleteEntryConfirm', old), function () {
+                send(del, 'delIP', '', old).then(function () { $ip.val(''); notify(Tf('entryDeleted', old)); });
+            }, T('delete'));
         } });
         var $el = kui.el('div', { cls: 'kv-iplist-editor' }, [
             $list,
@@ -983,7 +1063,7 @@
         $form.append(
             row(T('deviceId'), input('uid', '')),
             row(T('deviceName'), input('nm', '')),
-            row(T('encrypt'), select('encrypt', [['0', 'DES'], ['1', '3DES'], ['2', 'AES']], '0')),
+            row(T('encrypt'), select('encrypt', [['0', T('logw_des')], ['1', T('logw_3des')], ['2', T('logw_aes')]], '0')),
             row(T('ip'), input('ip', '', { maxlength: 15 })),
             row(T('subnetMask'), input('subnetMask', '', { maxlength: 15 })),
             row(T('gateway'), input('gateway', '', { maxlength: 15 })),
@@ -995,9 +1075,9 @@
         );
         var save = kui.button({ text: T('save'), kind: 'primary', name: 'server-save', click: saveServer });
         var reset = kui.button({ text: T('reset'), name: 'server-reset', click: function () { fill(); formError($form, ''); } });
-        var servers = ipListEditor('serverips', function (action, newIP, oldIP) {
-            return call('modifyServerIPS', { serveripsPara: { action: action, newIP: newIP, oldIP: oldIP } });
-        });
+        var servers = ipListEditor('serverips', function (btn, action, newIP, oldIP) {
+            return busyCall(btn, 'modifyServerIPS', { serveripsPara: { action: action, newIP: newIP, oldIP: oldIP } });
+        }, T('serverIPList'));
         $p.append(
             section(T('serverSettings'), [kui.el('div', { cls: 'kv-note', text: T('serverNote') }), $form, toolbar([save, reset])]),
             section(T('serverIPList'), [servers.$el])
@@ -1022,7 +1102,7 @@
             var restart = false;
             $.each(['ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) { if (v[k] !== kui.str(s[k])) restart = true; });
             var send = function () {
-                call('updServer', { server: v }).then(function () { kui.alert(T('saved'), 'success', T('serverSettings')); });
+                busyCall(save, 'updServer', { server: v }).then(function () { notify(T('saved')); });
             };
             if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'));
             else send();
@@ -1039,17 +1119,19 @@
         var $mode = select('ipsType', [['2', T('listOff')], ['0', T('blacklist')], ['1', T('whitelist')]], '2');
         var applyMode = kui.button({ text: T('apply'), kind: 'primary', name: 'ips-type', click: function () {
             var type = $mode.val();
-            var go = function () { call('modifyIPS', { ipsPara: { action: 'updType', type: type } }); };
+            var go = function () {
+                busyCall(applyMode, 'modifyIPS', { ipsPara: { action: 'updType', type: type } }).then(function () { notify(T('listModeSaved')); });
+            };
             if (type === '1') kui.confirm(T('whitelistConfirm'), go, T('accessList')); else go();
         } });
-        var ips = ipListEditor('ips', function (action, newIP, oldIP) {
-            return call('modifyIPS', { ipsPara: { action: action, newIP: newIP, oldIP: oldIP } });
-        });
+        var ips = ipListEditor('ips', function (btn, action, newIP, oldIP) {
+            return busyCall(btn, 'modifyIPS', { ipsPara: { action: action, newIP: newIP, oldIP: oldIP } });
+        }, T('accessList'));
         var $policy = kui.el('div', { cls: 'kv-policy' });
         $p.append(
             section(T('accessList'), [
                 kui.el('div', { cls: 'kv-note', text: T('accessListNote') }),
-                kui.el('div', { cls: 'kv-inline' }, [kui.el('label', { cls: 'kv-label', text: T('listMode') }), $mode, applyMode.$el]),
+                kui.el('div', { cls: 'kv-inline' }, [labelFor(T('listMode'), $mode), $mode, applyMode.$el]),
                 ips.$el
             ]),
             section(T('passwordPolicy'), [$policy])
@@ -1121,8 +1203,8 @@
         var $user = input('logUser', '', { placeholder: T('anyUser') });
         var $from = kui.el('span');
         var $to = kui.el('span');
-        var from = $from.kuiDateEditor({ calendar: cal });
-        var to = $to.kuiDateEditor({ calendar: cal });
+        var from = $from.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
+        var to = $to.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
         var $type = select('logType', [['all', T('logAll')], ['server', T('log_server')], ['dog', T('log_dog')],
             ['priv', T('log_priv')], ['user', T('log_user')], ['ips', T('log_ips')]], 'all');
         var $count = kui.el('span', { cls: 'kv-count' });
@@ -1141,6 +1223,7 @@
         };
         var $grid = kui.el('div', { cls: 'kv-grid-log' });
         var grid = $grid.kuiGrid({
+            label: T('tab_log'),
             emptyText: T('logEmpty'),
             columns: [
                 { name: 'time', display: T('time'), width: 140 },
@@ -1155,10 +1238,10 @@
         });
         $p.append(section(T('tab_log'), [
             kui.el('form', { cls: 'kv-filters' }, [
-                kui.el('label', { text: T('user') }), $user,
-                kui.el('label', { text: T('from') }), $from,
-                kui.el('label', { text: T('to') }), $to,
-                kui.el('label', { text: T('area') }), $type,
+                labelFor(T('user'), $user), $user,
+                labelFor(T('from'), $from.find('.kui-date-day')), $from,
+                labelFor(T('to'), $to.find('.kui-date-day')), $to,
+                labelFor(T('area'), $type), $type,
                 search.$el, $count
             ]).on('submit', function (e) { e.preventDefault(); runSearch(); }),
             $grid
@@ -1195,19 +1278,19 @@
     }
 
     function uploadBox(name, field, okText, titleKey, confirmKey) {
-        var $file = kui.el('input', { type: 'file', name: field, 'data-name': name + '-file' });
+        var $file = kui.el('input', { type: 'file', name: field, 'data-name': name + '-file', 'aria-label': T('fileToUpload') + ': ' + T(titleKey) });
         var $sum = kui.el('div', { cls: 'kv-hint kv-md5', 'data-name': name + '-md5' });
         var btn = kui.button({ text: T('upload'), kind: 'primary', name: name + '-upload', click: function () {
             var f = $file[0].files && $file[0].files[0];
             if (!f) { kui.alert(T('chooseFile'), 'warning', T('kindWarning')); return; }
             kui.confirm(Tf(confirmKey, f.name), function () {
-                btn.enable(false);
+                btn.busy(true);
                 var fd = sessionFields(new FormData());
                 fd.append(field, f, f.name);
                 transfer(fd).then(function (xhr) {
                     showTransferText(xhr.responseText, okText);
                 }, function () { kui.alert(Tf('httpError', '-'), 'error', T('kindError')); })
-                    .always(function () { btn.enable(true); });
+                    .always(function () { btn.busy(false); });
             }, T(titleKey));
         } });
         $file.on('change', function () {
@@ -1239,7 +1322,11 @@
         return d.promise();
     }
 
-    function downloadDatabase() {
+    // Posts the download form (userID, token, submitDownloadDB): the session
+    // never goes into an address, where it would end up in logs and history.
+    function downloadDatabase(btn) {
+        if (btn.isBusy) return;
+        btn.busy(true);
         var s = session.get() || {};
         var body = 'submitDownloadDB=1&userID=' + encodeURIComponent(kui.str(s.userID)) +
             '&token=' + encodeURIComponent(kui.str(s.token));
@@ -1247,6 +1334,7 @@
         xhr.open('POST', CGI_URL);
         xhr.responseType = 'blob';
         xhr.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+        xhr.onloadend = function () { btn.busy(false); };
         xhr.onload = function () {
             var disp = xhr.getResponseHeader('Content-Disposition') || '';
             if (/attachment/i.test(disp)) {
@@ -1272,7 +1360,8 @@
     function buildSystem($p) {
         var cal = $.datepicker ? $.datepicker.regional[lang === 'zh' ? 'zh-CN' : (lang === 'en' ? '' : lang)] : null;
         var $clock = kui.el('span');
-        var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal });
+        var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal, label: T('date'),
+            partLabels: [T('hour'), T('minute'), T('second')] });
         // The field shows the running switch time until the user changes it.
         var clockEdited = false;
         $clock.on('input change', 'input', function () { clockEdited = true; });
@@ -1283,34 +1372,35 @@
         var setTime = kui.button({ text: T('setClock'), kind: 'primary', name: 'time-set', click: function () {
             if (!clock.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return; }
             var v = clock.value();
-            call('setTime', { time2: v }).then(function () {
+            busyCall(setTime, 'setTime', { time2: v }).then(function () {
                 clockEdited = false;
-                kui.alert(Tf('clockSet', v), 'success', T('clock'));
+                notify(Tf('clockSet', v));
             });
         } });
 
-        var $lang = select('language', languageOptions(), lang);
+        var $lang = select('language', languageOptions(), lang).attr('aria-label', T('language'));
         var saveLang = kui.button({ text: T('save'), kind: 'primary', name: 'lang-save', click: function () {
             var code = $lang.val();
-            call('saveLanguage', { language: code }).then(function () {
+            busyCall(saveLang, 'saveLanguage', { language: code }).then(function () {
                 lang = pickLanguage(code);
                 applyLanguage();
                 showApp();
                 tabs.select('system');
+                notify(T('languageSaved'));
             });
         } });
 
         var restart = kui.button({ text: T('restart'), kind: 'danger', name: 'restart', click: function () {
             kui.confirm(T('restartConfirm'), function () {
-                call('restart', {}).then(function () { kui.alert(T('restarting'), 'info', T('restart')); });
+                busyCall(restart, 'restart', {}).then(function () { kui.alert(T('restarting'), 'info', T('restart')); });
             }, T('restart'));
         } });
 
-        var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: downloadDatabase });
+        var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: function () { downloadDatabase(download); } });
 
         var convert = kui.button({ text: T('convertClient'), kind: 'danger', name: 'client-mode', click: function () {
             kui.confirm(T('convertConfirm'), function () {
-                call('convertToClientMode', {}).then(function () { kui.alert(T('converted'), 'success', T('deviceMode')); });
+                busyCall(convert, 'convertToClientMode', {}).then(function () { notify(T('converted')); });
             }, T('deviceMode'));
         } });
         var $modeSection = section(T('deviceMode'), [kui.el('div', { cls: 'kv-note', text: T('convertNote') }), toolbar([convert])]);

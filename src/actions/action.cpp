@@ -7,8 +7,8 @@
 
 using korvan::textOf;
 
-CAction::CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData)
-    : caller(caller), jsIData(jsIData), jsOData(jsOData) {}
+CAction::CAction(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData)
+    : context(context), caller(this->context.caller), jsIData(jsIData), jsOData(jsOData) {}
 
 CAction::~CAction() = default;
 
@@ -58,4 +58,8 @@ const Json::Value& CAction::param(const char* name) const {
     throw CMyErr(CMyErr::err, std::string("invalid request: ") + name + " is not an object");
   }
   return p;
+}
+
+Json::Value CAction::paramWithRights(const char* name) const {
+  return context.withRights(param(name));
 }

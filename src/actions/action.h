@@ -12,12 +12,13 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
 
 class CAction {
  public:
-  // Keeps the caller and references to the request and reply documents;
-  // both sides start null.
-  CAction(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+  // Keeps the request's context and references to the request and reply
+  // documents; both sides start null.
+  CAction(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData);
   CAction(const CAction&) = delete;
   CAction& operator=(const CAction&) = delete;
 
@@ -30,11 +31,12 @@ class CAction {
   // connection was opened is reported as err.
   void do2();
 
-  const Caller caller;   // who asked for the change: the log's author
-  Json::Value& jsIData;  // the request document
-  Json::Value& jsOData;  // the reply document; handed on to the daemon operations
-  Json::Value da;        // side A: the stored values, flat, as texts
-  Json::Value db;        // side B: the requested values
+  const RequestContext context;  // what the dispatcher admitted the request as
+  const Caller& caller;          // who asked for the change: the log's author
+  Json::Value& jsIData;          // the request document
+  Json::Value& jsOData;          // the reply document; handed on to the daemon operations
+  Json::Value da;                // side A: the stored values, flat, as texts
+  Json::Value db;                // side B: the requested values
 
  protected:
   // Fills da and db. Default: nothing, so both stay null.
@@ -66,4 +68,7 @@ class CAction {
   // adding members to the request. A member that is there but is not an
   // object is refused with CMyErr(err) naming it; a missing one reads as null.
   const Json::Value& param(const char* name) const;
+  // A copy of param(`name`) whose `dog` is the edited rights text of the
+  // context: the values of an action that stores console rights.
+  Json::Value paramWithRights(const char* name) const;
 };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "daemon/arm.h"
+#include "daemon/packets.h"
 #include "store/cn.h"
 #include "store/db.h"
 #include "store/oplog.h"
@@ -27,12 +28,34 @@ bool sendsCodeFrame(const Json::Value& side) {
   return kind == 1 || kind == 3;
 }
 
-// The code-and-frame packet takes code and frame only as JSON strings. Check
-// that before the first packet, so that a malformed request is refused
-// without a half-sent change.
-void checkCodeFrameMembers(const Json::Value& jsIData) {
-  korvan::memberString(jsIData, {"dogPara", "code"});
-  korvan::memberString(jsIData, {"dogPara", "frame"});
+// The values of the module packets, all read from the request before the
+// first packet goes out, so that a malformed request is refused without a
+// half-sent change. Code and frame are taken only as JSON strings.
+struct CodeFrame {
+  uint16_t frame;
+  uint32_t code;
+};
+
+CodeFrame codeFrameOf(const Json::Value& jsIData) {
+  const std::string code = korvan::memberString(jsIData, {"dogPara", "code"});
+  const std::string frame = korvan::memberString(jsIData, {"dogPara", "frame"});
+  return {static_cast<uint16_t>(korvan::pak::wireInt(frame)),
+          static_cast<uint32_t>(korvan::pak::wireInt(code))};
+}
+
+// dogPara.portID: the port of the identity and code-and-frame packets.
+uint8_t portIDOf(const Json::Value& jsIData) {
+  return korvan::pak::wireByte(korvan::memberText(jsIData, {"dogPara", "portID"}));
+}
+
+struct Name {
+  uint8_t port;  // dogPara.id: the name packet's port
+  std::string nm;
+};
+
+Name nameOf(const Json::Value& jsIData) {
+  const std::string id = korvan::memberText(jsIData, {"dogPara", "id"});
+  return {korvan::pak::wireByte(id), korvan::memberText(jsIData, {"dogPara", "nm"})};
 }
 
 }  // namespace
@@ -48,7 +71,7 @@ void CUpdDog::initDaDb() {
                     sqlNumber(textOf(dogPara["id"]));
   std::vector<std::string> keys{"code",   "frame", "id",   "uid",    "nm",   "type2", "status",
                                 "group2", "pos1",  "pos2", "depart", "memo", "sm",    "priv"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = dogPara;
 }
 
@@ -80,17 +103,21 @@ void CUpdDog::tellArm() {
   prepareStatements();
   bool nm = false, sm = false, codeFrame = false;
   if (!isChangeArm(nm, sm, codeFrame)) return;
-  if (codeFrame) checkCodeFrameMembers(jsIData);
+  CodeFrame video{};
+  if (codeFrame) video = codeFrameOf(jsIData);
+  Name name{};
+  if (nm) name = nameOf(jsIData);
+  const uint8_t port = codeFrame ? portIDOf(jsIData) : 0;
   // A share-mode change has no packet of its own. The pause after the last
   // packet comes after the commit (afterCommit), so the write lock is not
   // held through it.
   if (nm) {
-    CArm::setDogNM(jsIData, jsOData);
+    CArm::setDogNM(name.port, name.nm);
     pauseOwed_ = true;
   }
   if (codeFrame) {
     if (pauseOwed_) pauseAfterPacket();
-    CArm::setDogCodeFrame(jsIData, jsOData);
+    CArm::setDogCodeFrame(port, video.frame, video.code);
     pauseOwed_ = true;
   }
 }
@@ -139,13 +166,17 @@ void CUpdDog_factory::prepareStatement() {
 void CUpdDog_factory::tellArm() {
   prepareStatement();
   bool codeFrame = sendsCodeFrame(db);
-  if (codeFrame) checkCodeFrameMembers(jsIData);
-  CArm::setDogUID(jsIData, jsOData);
+  CodeFrame video{};
+  if (codeFrame) video = codeFrameOf(jsIData);
+  const uint8_t port = portIDOf(jsIData);
+  const std::string uid = korvan::memberText(jsIData, {"dogPara", "uid"});
+  const Name name = nameOf(jsIData);
+  CArm::setDogUID(port, uid);
   pauseAfterPacket();
-  CArm::setDogNM(jsIData, jsOData);
+  CArm::setDogNM(name.port, name.nm);
   if (codeFrame) {
     pauseAfterPacket();
-    CArm::setDogCodeFrame(jsIData, jsOData);
+    CArm::setDogCodeFrame(port, video.frame, video.code);
   }
 }
 

@@ -1,6 +1,7 @@
 // The console-module actions of "updDog", from the request's parameter
 // object `dogPara`. The dispatcher picks CUpdDog_factory when the device is
-// in factory mode (CDB::isFactory), CUpdDog otherwise (see registry.h).
+// in factory mode (the request context's mode), CUpdDog otherwise (see the
+// route table, cgi/routes.h).
 //
 // Every packet to the switch daemon is followed by a one-second pause before
 // the next step, giving the module time to take the setting; the pause after

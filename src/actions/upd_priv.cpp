@@ -10,11 +10,11 @@
 using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
-  const Json::Value& priv = param("priv");
+  const Json::Value priv = paramWithRights("priv");
   std::string sql =
       "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
   std::vector<std::string> keys{"nm", "dog", "f_pwd"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = priv;
 }
 

@@ -1,7 +1,8 @@
 // CUpdPriv: "updPriv", a user group's name and rights text (table priv2),
-// from the request's parameter object `priv` (whose `dog` the dispatcher has
-// already replaced by the edited rights text `dogDB`). Every user of the group
-// receives the group's rights text. Groups are not sent to the switch daemon.
+// from the request's parameter object `priv`, whose `dog` is taken as the
+// edited rights text of the request's context (`dogDB` as the browser sent
+// it). Every user of the group receives the group's rights text. Groups are
+// not sent to the switch daemon.
 #pragma once
 
 #include "actions/action.h"

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "daemon/arm.h"
+#include "daemon/packets.h"
 #include "store/cn.h"
 #include "store/db.h"
 #include "store/oplog.h"
@@ -50,7 +51,7 @@ void CUpdServer::initDaDb() {
       " select uid,nm,encrypt,ip,gateway,subnetMask,portKM,portV,portWeb from server2";
   std::vector<std::string> keys{"uid",        "nm",     "encrypt", "ip",     "gateway",
                                 "subnetMask", "portKM", "portV",   "portWeb"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
   db = param("server");
   initDaDbIP();
 }
@@ -82,8 +83,17 @@ void CUpdServer::tellArm() {
   bool ip = false, port = false;
   if (!isChangeArm(ip, port)) return;
   // The two exchanges go back to back on the same connection.
-  if (ip) CArm::setServerIP(jsIData, jsOData);
-  CArm::restart(jsIData, jsOData);
+  if (ip) {
+    // The request's own values, as the browser sent them.
+    ServerNetwork network;
+    network.ip = korvan::memberText(jsIData, {"server", "ip"});
+    network.gateway = korvan::memberText(jsIData, {"server", "gateway"});
+    network.subnetMask = korvan::memberText(jsIData, {"server", "subnetMask"});
+    const std::string portWeb = korvan::memberText(jsIData, {"server", "portWeb"});
+    network.portWeb = static_cast<uint32_t>(korvan::pak::wireInt(portWeb));
+    CArm::setServerIP(network);
+  }
+  CArm::restart();
 }
 
 void CUpdServer::modify() {

@@ -5,9 +5,9 @@
 #include "store/db.h"
 #include "store/oplog.h"
 #include "store/sql.h"
+#include "util/local_time.h"
 #include "util/members.h"
 #include "util/myerr.h"
-#include "util/tools.h"
 
 using korvan::textOf;
 
@@ -37,7 +37,7 @@ void loadSideA(const Json::Value& userPara, Json::Value& da) {
   std::vector<std::string> keys{"id",    "nm",    "pw",    "memo",  "dog",  "pid",
                                 "pidCN", "code",  "frame", "media", "nm2",  "addrH",
                                 "addrC", "phone", "email", "prior", "memo2"};
-  CDB::sel(false, sql, keys, da);
+  da = CDB::sel(false, sql, keys);
 }
 
 bool setsPassword(const Json::Value& userPara) { return textOf(userPara["setPW"]) == "yes"; }
@@ -63,7 +63,7 @@ bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
 }
 
 void CUpdUser::initDaDb() {
-  const Json::Value& userPara = param("userPara");
+  const Json::Value userPara = paramWithRights("userPara");
   loadSideA(userPara, da);
   db = userPara;
 }
@@ -106,8 +106,7 @@ void CUpdUser::modify() {
   update += " where id=" + sqlNumber(textOf(userPara["id"]));
 
   if (setPassword) {
-    std::string firstLogin = "update secureConf set f_firstLogin=0";
-    CDB::execModify(firstLogin);
+    CDB::execModify("update secureConf set f_firstLogin=0");
   }
   CDB::execModify(update);
 }
@@ -127,7 +126,7 @@ void CUpdUser::log() {
 void CInsUser::checkChange() {}
 
 void CInsUser::modify() {
-  const Json::Value& p = param("userPara");
+  const Json::Value p = paramWithRights("userPara");
   auto quoted = [&p](const char* name) { return "'" + sqlText(textOf(p[name])) + "',"; };
   auto bare = [&p](const char* name) { return sqlNumber(textOf(p[name])) + ","; };
   std::string now;
@@ -151,7 +150,7 @@ void CInsUser::modify() {
   CDB::execModify(sql);
 }
 
-void CInsUser::log() { logSingle(caller, param("userPara"), "insUser", "insert user"); }
+void CInsUser::log() { logSingle(caller, paramWithRights("userPara"), "insUser", "insert user"); }
 
 // ---- CDelUser ----------------------------------------------------------------
 
@@ -163,4 +162,4 @@ void CDelUser::modify() {
   CDB::execModify(sql);
 }
 
-void CDelUser::log() { logSingle(caller, param("userPara"), "delUser", "delete user"); }
+void CDelUser::log() { logSingle(caller, paramWithRights("userPara"), "delUser", "delete user"); }

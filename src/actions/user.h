@@ -1,7 +1,7 @@
 // The user-account actions: "updUser", "insUser" and "delUser", on table
-// user2, from the request's parameter object `userPara` (whose `dog` the
-// dispatcher has already replaced by the edited rights text `dogDB`). None of
-// them tells the switch daemon. Each writes one log record of type "user".
+// user2, from the request's parameter object `userPara`, whose `dog` is taken
+// as the edited rights text of the request's context (`dogDB` as the browser
+// sent it). None of them tells the switch daemon. Each writes one log record of type "user".
 #pragma once
 
 #include "actions/action.h"

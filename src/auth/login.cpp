@@ -22,8 +22,8 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/local_time.h"
 #include "util/number.h"
-#include "util/tools.h"
 #include "util/trace.h"
 
 namespace login {
@@ -75,22 +75,13 @@ void maskPasswords(Json::Value& value) {
   }
 }
 
-// Local "%Y-%m-%d %H:%M:%S" text of `when`, the form of userLock.f_datetime.
-std::string localTimeText(time_t when) {
-  struct tm local {};
-  localtime_r(&when, &local);
-  char text[32];
-  strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
-
 // Removes the failure rows of names that are no user once their lock time
 // lies beyond the lock: anyone may type any name, and without this the
 // table would grow with every name tried. Rows of real users stay, so their
 // series and locks are kept.
 void removeLapsedStrangers() {
   const time_t cutoff = time(nullptr) - static_cast<time_t>(kLockSeconds);
-  std::string sql = "delete from userLock where f_datetime<'" + sqlText(localTimeText(cutoff)) +
+  std::string sql = "delete from userLock where f_datetime<'" + sqlText(korvan::localText(cutoff)) +
                     "' and f_userName not in (select nm from user2);";
   CDB::execModify(sql);
 }
@@ -119,13 +110,6 @@ int policyNumber(const Json::Value& policy, const char* member) {
   return korvan::leadingInt(value.asString());
 }
 
-time_t parseLocalTime(const std::string& text) {
-  struct tm t {};
-  if (strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &t) == nullptr) t = tm{};
-  t.tm_isdst = -1;  // the text is local time: let the zone decide
-  return mktime(&t);
-}
-
 bool lockCheckDue(int pwdTry, int attempt) { return pwdTry > 0 && attempt > pwdTry; }
 
 bool stillLocked(double elapsed) { return elapsed <= kLockSeconds; }
@@ -152,10 +136,7 @@ namespace {
 
 // The password policy document of secureConf.
 Json::Value getPwdConf() {
-  std::string sql = "select f_pwd from secureConf;";
-  std::vector<std::string> keys{"secureConf"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  Json::Value row = CDB::sel(false, "select f_pwd from secureConf;", {"secureConf"});
   Json::Value policy;
   Json::Reader reader;
   // A document that does not parse reads as having no members: no lock, no
@@ -169,18 +150,18 @@ Json::Value getPwdConf() {
 int getRetryCount(std::string userName, std::string& dt) {
   std::string sql = "select * from userLock where f_userName='" + sqlText(userName) + "';";
   std::vector<std::string> keys{"f_id", "f_datetime", "f_userName", "f_wrongTimes"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) return 0;
-  dt = row["f_datetime"].asString();
-  int count = korvan::leadingInt(row["f_wrongTimes"].asString());
+  const std::optional<Json::Value> row = CDB::selOne(sql, keys);
+  if (!row) return 0;
+  dt = (*row)["f_datetime"].asString();
+  int count = korvan::leadingInt((*row)["f_wrongTimes"].asString());
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
-// Counts and checks the attempt. On success `jsIData` holds the user's
-// userID, pwdExpire and level, the time zone is stored, and an expired
-// password is noted in jsOData.retMsg.
-void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
+// Counts and checks the attempt. On success returns the user's row (members
+// userID, pwdExpire and level), the time zone is stored, and an expired
+// password is noted in jsOData.retMsg. In factory mode only super
+// administrators pass.
+Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData) {
   const Json::Value& request = jsIData;
   const std::string userNM = request["userNM"].asString();
   // Refused before anything is written, the trace log included.
@@ -204,7 +185,7 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   int attempt = getRetryCount(userNM, lockTime);
 
   if (lockCheckDue(pwdTry, attempt)) {
-    double elapsed = difftime(time(nullptr), parseLocalTime(lockTime));
+    double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(lockTime));
     if (stillLocked(elapsed)) {
       transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
@@ -219,9 +200,9 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
                     " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
                     sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
   std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  CDB::sel(false, sql, keys, jsIData);
+  const std::optional<Json::Value> found = CDB::selOne(sql, keys);
 
-  if (CDB::g_dbRowCnt == 0) {
+  if (!found) {
     std::string now;
     getDateTime_sec(now);
     std::string record;
@@ -245,13 +226,14 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
+  const Json::Value& user = *found;
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
   CDB::execModify(reset);
   transaction.commit();
 
-  if (CDB::isFactory && request["level"].asString() != "3") {
+  if (mode == DeviceMode::factory && user["level"].asString() != "3") {
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
   }
 
@@ -260,18 +242,22 @@ void checkPW(Json::Value& jsIData, Json::Value& jsOData) {
   CDB::execModify(zone);
 
   if (pwdExpire > 0) {
-    double elapsed = difftime(time(nullptr), parseLocalTime(request["pwdExpire"].asString()));
-    setLog(832, withoutPasswords(request).toStyledString().c_str());
+    double elapsed =
+        difftime(time(nullptr), korvan::secondsAsZoneSays(user["pwdExpire"].asString()));
+    // The request as sent, with the user's row that the check found.
+    Json::Value traced = withoutPasswords(request);
+    for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
+    setLog(832, traced.toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }
   }
+  return user;
 }
 
-// Opens the session of the user that checkPW found; returns the new token.
-std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsOData;
-  const Json::Value& request = jsIData;
+// Opens the session of `user`, the row that checkPW found; returns the new
+// token.
+std::string updateToken(const Json::Value& user) {
   const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
@@ -279,7 +265,7 @@ std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
   std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
-                    " where id=" + sqlNumber(request["userID"]);
+                    " where id=" + sqlNumber(user["userID"]);
   CDB::execModify(sql);
   return token;
 }
@@ -288,10 +274,8 @@ std::string updateToken(Json::Value& jsIData, Json::Value& jsOData) {
 
 }  // namespace login
 
-Caller onLogin(Json::Value& jsIData, Json::Value& jsOData) {
-  Json::Value timezone = static_cast<const Json::Value&>(jsIData)["timezone"];
-  jsIData["user"]["timezone"] = timezone;
-  login::checkPW(jsIData, jsOData);
-  const std::string token = login::updateToken(jsIData, jsOData);
-  return session::callerOf(static_cast<const Json::Value&>(jsIData)["userID"].asString(), token);
+Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData) {
+  const Json::Value user = login::checkPW(mode, jsIData, jsOData);
+  const std::string token = login::updateToken(user);
+  return session::callerOf(user["userID"].asString(), token);
 }

@@ -9,13 +9,15 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
 
-// Handler of "login": copies `timezone` to `user`.`timezone`, checks the
-// credentials and opens the session.
-// Returns the logged-in user as the request's Caller (address left empty).
-// Throws CMyErr(err) on a refused login; the session is then left as it was.
-// A name of more than kMaxNameBytes is refused before anything is written.
-Caller onLogin(Json::Value& jsIData, Json::Value& jsOData);
+// Handler of "login": checks the credentials, stores the user's `timezone`
+// and opens the session; in factory mode (`mode`) only super administrators
+// log in. Returns the logged-in user as the request's Caller (address left
+// empty). Throws CMyErr(err) on a refused login; the session is then left as
+// it was. A name of more than kMaxNameBytes is refused before anything is
+// written. The request document is only read.
+Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData);
 
 namespace login {
 
@@ -35,10 +37,6 @@ std::string newSessionToken();
 // leading integer (util/number.h). A member that is missing, not a number or text, or a
 // document that is not an object, counts as 0.
 int policyNumber(const Json::Value& policy, const char* member);
-
-// A local "%Y-%m-%d %H:%M:%S" text as seconds since the epoch. Text that does
-// not parse gives the time of a cleared calendar record; never fails.
-time_t parseLocalTime(const std::string& text);
 
 // True when `attempt` (the number this attempt has if it fails) is beyond
 // `pwdTry` and the lock check applies. pwdTry of 0 or less never locks.

@@ -8,10 +8,11 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
 
 // The caller's right code on console module `moduleId` (dog2.id, decimal
 // text). A module that does not exist, holds no slot, or lies beyond the
 // rights text gives '0'; so does an id that is not a number. In factory mode
-// no slots are kept and only super administrators log in: level 3 gets '3',
-// everyone else '0'. Throws only the CMyErr of a failing query.
-char consoleRight(const Caller& caller, const std::string& moduleId);
+// (`mode`) no slots are kept and only super administrators log in: level 3
+// gets '3', everyone else '0'. Throws only the CMyErr of a failing query.
+char consoleRight(const Caller& caller, const std::string& moduleId, DeviceMode mode);

@@ -2,6 +2,7 @@
 #include "auth/session.h"
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,9 @@ Caller selectCaller(const std::string& condition) {
       std::string(" select user2.id,user2.nm,priv2.level,user2.dog,user2.token,user2.expireTime ") +
       " from user2,priv2 where user2.pid=priv2.id " + condition;
   std::vector<std::string> keys{"id", "nm", "level", "dog", "token", "expireTime"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  if (CDB::g_dbRowCnt == 0) throw CMyErr(CMyErr::err, session::kSessionRefused);
+  const std::optional<Json::Value> found = CDB::selOne(sql, keys);
+  if (!found) throw CMyErr(CMyErr::err, session::kSessionRefused);
+  const Json::Value& row = *found;
   Caller caller;
   caller.id = row["id"].asString();
   caller.name = row["nm"].asString();

@@ -3,10 +3,11 @@
 // reply. Every failure ends in a complete reply: the header, then the JSON
 // body with `ret` and `retMsg`.
 //
-// The checks that admit a call (member types, IP access list, session,
-// permission) only read: a refused call changes nothing, sends nothing and
-// gets no snapshot. Who the caller is comes from the session alone and is
-// handed to the handlers as a Caller.
+// What a request type needs comes from its route (cgi/routes.h); the checks
+// that admit a call are the admission (cgi/admission.h) that file transfers
+// pass as well. Who the caller is comes from the session alone and is handed
+// to the handlers, with the device mode and the prepared values, as the
+// request's context.
 #include "cgi/ajax.h"
 
 #include <cstdio>
@@ -15,22 +16,17 @@
 #include <string>
 #include <string_view>
 
-#include "actions/registry.h"
-#include "auth/login.h"
-#include "auth/session.h"
+#include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/page.h"
-#include "cgi/permissions.h"
 #include "cgi/reply.h"
 #include "cgi/reply_stream.h"
-#include "cgi/request_shape.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
-#include "ops/ops.h"
 #include "ops/sellog.h"
+#include "ops/snapshot.h"
 #include "store/db.h"
 #include "store/sql.h"
-#include "store/transaction.h"
 #include "util/trace.h"
 
 namespace {
@@ -40,7 +36,7 @@ namespace {
 constexpr int kPostKeyBuffer = 30000;
 
 // How far the request got. The header must be written exactly once; the
-// local reboot after a failed "restart" depends on which checks ran and
+// local reboot after a failed restart depends on which checks ran and
 // passed.
 struct Progress {
   bool headerWritten = false;
@@ -71,56 +67,6 @@ cgiFormResultType readPostKey(std::string& text) {
 // library's error.
 std::string typeOf(const Json::Value& request) { return request["type"].asString(); }
 
-// "saveLanguage": stores the UI language the page shell loads next time.
-// Only a plain code is stored, since the page shell writes it into a script.
-void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
-  const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
-  if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
-  std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
-  CDB::execModify(sql);
-}
-
-// A handler gets the caller; login alone changes it, to the user it logged in.
-using Handler = void (*)(Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
-
-struct Route {
-  const char* type;
-  Handler handler;
-};
-
-// Operations that are not change actions, one line each. (Who may call them
-// is the business of cgi/permissions.h.)
-const Route kOtherRoutes[] = {
-    {"login",
-     [](Caller& c, Json::Value& in, Json::Value& out) {
-       const std::string address = c.address;
-       c = onLogin(in, out);
-       c.address = address;
-     }},
-    {"logout", [](Caller& c, Json::Value& in, Json::Value& out) { onLogout(c, in, out); }},
-    {"ref", [](Caller&, Json::Value& in, Json::Value& out) { onRef(in, out); }},
-    {"qt", [](Caller& c, Json::Value& in, Json::Value& out) { CArm::qt(c, in, out); }},
-    {"setTime", [](Caller&, Json::Value& in, Json::Value& out) { CArm::setTime(in, out); }},
-    {"restart", [](Caller&, Json::Value& in, Json::Value& out) { CArm::restart(in, out); }},
-    {"saveLanguage", [](Caller&, Json::Value& in, Json::Value& out) { onSaveLanguage(in, out); }},
-    {"selLog", [](Caller&, Json::Value& in, Json::Value& out) { onSelLog(in, out); }},
-    {"modifyIPS", [](Caller& c, Json::Value& in, Json::Value& out) { onModifyIPS(c, in, out); }},
-    {"modifyServerIPS",
-     [](Caller&, Json::Value& in, Json::Value& out) { onModifyServerIPS(in, out); }},
-    {"operaSerial",
-     [](Caller& c, Json::Value& in, Json::Value& out) { onOperaSerial(c, in, out); }},
-    {"convertToClientMode",
-     [](Caller&, Json::Value& in, Json::Value& out) { onConvertToClientMode(in, out); }},
-    {"unsetDogInfo", [](Caller&, Json::Value& in, Json::Value& out) { onUnsetDogInfo(in, out); }},
-};
-
-Handler otherHandler(const std::string& type) {
-  for (const Route& route : kOtherRoutes) {
-    if (type == route.type) return route.handler;
-  }
-  return nullptr;
-}
-
 void setFailureReply(Json::Value& reply, const std::string& message) {
   // Whatever the request had written may be half done: the reply carries
   // the failure alone.
@@ -129,43 +75,24 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
   reply["retMsg"] = message;
 }
 
-std::string clientAddress() { return cgiRemoteAddr != nullptr ? cgiRemoteAddr : ""; }
-
-// The checks that admit a call, in order: member types, IP access list,
-// session (not for "login"), permission. Returns the caller; throws the
-// CMyErr of the first refusal. Nothing here writes the database.
-Caller admit(const std::string& type, Json::Value& jsIData) {
-  checkMemberTypes(type, jsIData);
-  CAjax::initDogDB(jsIData);
-  // The device mode and the kind of access list share a row: one statement.
-  Json::Value device;
-  Json::Value ips;
-  CDB::selIPS(ips, &device);
-  CDB::isFactory = device["factoryMode"].asString() == "1";
-  CAjax::checkIPS(ips);
-  Caller caller = type == "login" ? Caller() : session::checkToken(jsIData);
-  caller.address = clientAddress();
-  checkPermission(type, caller, jsIData);
-  return caller;
-}
-
-bool admitsQuietly(Json::Value& jsIData) noexcept {
+bool admitsQuietly(const Json::Value& jsIData) noexcept {
   try {
-    admit(typeOf(jsIData), jsIData);
+    const std::string type = typeOf(jsIData);
+    admit(ajaxRoute(type), type, jsIData);
     return true;
   } catch (...) {
     return false;
   }
 }
 
-// A failed "restart" restarts the device locally only when the call was
-// admitted: the caller passed the IP access check, holds an open session and
-// may restart. When the daemon connection failed before those checks ran,
-// they are made here, without throwing.
-bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
+// A failed request whose route says so restarts the device locally, only
+// when the call was admitted: the caller passed the IP access check, holds an
+// open session and may make it. When the daemon connection failed before
+// those checks ran, they are made here, without throwing.
+bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   try {
     if (!jsIData.isObject() || !jsIData["type"].isString() ||
-        jsIData["type"].asString() != "restart") {
+        !ajaxRoute(jsIData["type"].asString()).rebootOnFailure) {
       return false;
     }
     if (jsOData["ret"].isString() && jsOData["ret"].asString() == "ok") return false;
@@ -173,12 +100,6 @@ bool localRebootDue(Json::Value& jsIData, const Json::Value& jsOData) noexcept {
     return false;
   }
   return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
-}
-
-// Whether a successful handler of `type` has stored or sent something. A
-// refresh, a log query and a login may simply be asked again.
-bool changesState(const std::string& type) {
-  return type != "ref" && type != "selLog" && type != "login";
 }
 
 // Writes the reply with the operation log read from `log` as it goes out,
@@ -209,23 +130,23 @@ int CAjax::main2(std::string siteLanguage) {
   korvan::JsonFragments lists;  // members of jsOData held as finished text
   std::unique_ptr<CLogStream> logStream;
   try {
-    Caller caller = begin2(jsIData, jsOData);
-    std::string type = typeOf(jsIData);
-    if (otherHandler(type) != nullptr) {
-      onOtherDBAction(type, caller, jsIData, jsOData);
+    RequestContext context = begin2(jsIData, jsOData);
+    const Route& route = ajaxRoute(typeOf(jsIData));
+    if (route.handler != nullptr) {
+      onOtherDBAction(route, context, jsIData, jsOData);
     } else {
-      onModifyDBAction(type, caller, jsIData, jsOData);
+      onModifyDBAction(route, context, jsIData, jsOData);
     }
     try {
-      CDB::selAllTables(caller, jsIData, jsOData, lists);
+      selAllTables(context, jsIData, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,
       // which the next refresh brings.
-      if (!changesState(type)) throw;
+      if (!route.changesState) throw;
       setLog(846, e.what());
     }
-    if (type == "selLog") {
+    if (route.streamsLog) {
       // The query starts now, so that a refusal is still reported; its
       // records are read while the reply is written.
       logStream = std::make_unique<CLogStream>(jsIData);
@@ -262,7 +183,7 @@ int CAjax::main2(std::string siteLanguage) {
   return 0;
 }
 
-Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
+RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   (void)jsOData;
   std::string document;
   readPostKey(document);
@@ -277,32 +198,11 @@ Caller CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   // daemon is reported as such even for a call that would be refused. A
   // refused call sends nothing on it.
   const std::string type = typeOf(jsIData);
-  initArmCnn(type);
+  const Route& route = ajaxRoute(type);
+  if (route.needsDaemon) CArm::cnn();
 
   progress.admissionRan = true;
-  // The session check, the sweep and the extension see and leave one state
-  // of the sessions; a refused call rolls back and has written nothing.
-  korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = admit(type, jsIData);
-  progress.admitted = true;
-
-  session::updateAllUserStatusByExpire();
-  if (type != "login" && type != "logout") session::updateExpire(caller);
-  session.commit();
-  return caller;
-}
-
-void CAjax::initDogDB(Json::Value& jsIData) {
-  const std::string type = typeOf(jsIData);
-  const char* holder = nullptr;
-  if (type == "updPriv") {
-    holder = "priv";
-  } else if (type == "insUser" || type == "updUser" || type == "delUser") {
-    holder = "userPara";
-  }
-  if (holder == nullptr) return;
-  Json::Value rights = static_cast<const Json::Value&>(jsIData)[holder]["dogDB"];
-  jsIData[holder]["dog"] = rights;
+  return admitRequest(route, type, jsIData, progress.admitted);
 }
 
 void CAjax::checkIPS() {
@@ -323,19 +223,26 @@ void CAjax::checkIPS(const Json::Value& ips) {
   }
 }
 
-void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData,
+void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
                      Json::Value& jsOData) {
   setLog(3193, "onOtherDBAction");
-  if (Handler handler = otherHandler(type)) handler(caller, jsIData, jsOData);
+  if (route.handler != nullptr) route.handler(context, jsIData, jsOData);
 }
 
-void onModifyDBAction(std::string& type, const Caller& caller, Json::Value& jsIData,
+void onModifyDBAction(const Route& route, const RequestContext& context, Json::Value& jsIData,
                       Json::Value& jsOData) {
-  // The change action of `type` (CUpdDog_factory for "updDog" when
-  // CDB::isFactory is set), run once and dropped afterwards.
-  std::unique_ptr<CAction> action = makeAction(type, caller, jsIData, jsOData);
   // A type with no action, the empty type of an unreadable document
   // included, changes nothing.
-  if (!action) throw CMyErr(CMyErr::err, "unknown request type");
+  if (route.action == nullptr) throw CMyErr(CMyErr::err, "unknown request type");
+  // The route's change action for the context (the device mode may choose
+  // the class), run once and dropped afterwards.
+  std::unique_ptr<CAction> action = route.action(context, jsIData, jsOData);
   action->do2();
+}
+
+void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
+  const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
+  if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
+  std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
+  CDB::execModify(sql);
 }

@@ -1,14 +1,16 @@
 // The AJAX dispatcher: recognises a call by its postKey field, parses the JSON
-// request, runs the common checks (daemon connection, console rights, IP access
-// list, session), routes by `type` to a handler or change action, and writes
-// one JSON reply. All members static; one request per process.
+// request, opens the daemon connection where the route of its `type` needs it
+// (cgi/routes.h), runs the admission (cgi/admission.h), calls the route's
+// handler or change action, and writes one JSON reply. All members static;
+// one request per process.
 #pragma once
 
 #include <json/json.h>
 
 #include <string>
 
-#include "util/caller.h"
+#include "cgi/routes.h"
+#include "util/request_context.h"
 
 class CAjax {
  public:
@@ -16,21 +18,26 @@ class CAjax {
   static bool isAjax();
   // Serves the AJAX request completely; always returns 0.
   static int main2(std::string siteLanguage);
-  // Parses the request, writes the response header, runs the common checks
-  // (CMyErr on a refusal) and returns the caller they admitted. For "login"
-  // the caller has only its address until the login succeeds.
-  static Caller begin2(Json::Value& jsIData, Json::Value& jsOData);
-  // Copies the edited console rights (`dogDB`) to where handlers read them (`dog`).
-  static void initDogDB(Json::Value& jsIData);
+  // Parses the request, writes the response header, opens the daemon
+  // connection where the route needs it, runs the admission (CMyErr on a
+  // refusal) and returns the context it admitted. For a route made without a
+  // session the caller has only its address until the login succeeds.
+  static RequestContext begin2(Json::Value& jsIData, Json::Value& jsOData);
   // Throws CMyErr(err) when the IP access list refuses the client.
   static void checkIPS();
   // The same check against `ips` as CDB::selIPS() read it.
   static void checkIPS(const Json::Value& ips);
 };
 
-// Calls the handler of an operation that is not a change action. A login
-// replaces `caller` by the user it logged in.
-void onOtherDBAction(std::string& type, Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
-// Runs the change action of a change operation.
-void onModifyDBAction(std::string& type, const Caller& caller, Json::Value& jsIData,
+// Calls the handler of `route`, which is not a change action. A login
+// replaces the context's caller by the user it logged in.
+void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
+                     Json::Value& jsOData);
+// Runs the change action of `route`; CMyErr(err, "unknown request type") for
+// a route without one.
+void onModifyDBAction(const Route& route, const RequestContext& context, Json::Value& jsIData,
                       Json::Value& jsOData);
+
+// The handler that stores the UI language the page shell loads next time.
+// Only a plain code is stored, since the page shell writes it into a script.
+void onSaveLanguage(Json::Value& jsIData, Json::Value& jsOData);

@@ -1,12 +1,16 @@
-// The CGI layer: the process entry, the captured CGI environment, the decoded
-// form entries and the lookups over them, and the response header.
-// Plain functions and process-wide variables; one request per process.
+// The CGI layer as the rest of the front end uses it: the process start-up,
+// the client's address, the lookups over the request's decoded form fields
+// and the response header. The decoding itself is form/form.h; these
+// functions work on the one Form of the process (requestForm()).
 #pragma once
 
 #include <cstdio>
 
+#include "form/form.h"
+#include "util/files.h"
+
 // ---- Result codes ---------------------------------------------------------
-typedef enum {
+enum cgiFormResultType {
   cgiFormSuccess = 0,
   cgiFormTruncated = 1,
   cgiFormBadType = 2,
@@ -21,72 +25,60 @@ typedef enum {
   cgiFormOpenFailed = 11,
   cgiFormIO = 12,
   cgiFormEOF = 13,
-} cgiFormResultType;
+};
 
-typedef enum {
-  cgiParseSuccess = 0,
-  cgiParseMemory = 1,
-  cgiParseIO = 2,
-} cgiParseResultType;
+// An open uploaded file, handed out by cgiFormFileOpen and owned by the CGI
+// layer until cgiFormFileClose.
+struct cgiFile {
+  korvan::FilePtr in;
+};
 
-// One decoded form field. The list owns every string and temporary file.
-typedef struct cgiFormEntryStruct {
-  char* attr;         // field name, unescaped
-  char* value;        // NUL-terminated value; empty for a file part
-  int valueLength;    // see the decoders
-  char* fileName;     // client's file name (multipart only), else ""
-  char* contentType;  // part media type (multipart only), else ""
-  char* tfileName;    // temporary file of a file part, else ""
-  struct cgiFormEntryStruct* next;
-} cgiFormEntry;
-
-// An open uploaded file, handed out by cgiFormFileOpen.
-typedef struct cgiFileStruct {
-  FILE* in;
-} cgiFile;
-
-// ---- Process-wide state, filled once at start-up ----------------------------
-extern char* cgiRequestMethod;
-extern char* cgiQueryString;
-extern char* cgiRemoteAddr;
-extern char* cgiContentType;
-extern char* cgiMultipartBoundary;
-extern int cgiContentLength;
+// ---- Process-wide state, set once at start-up --------------------------------
+// REMOTE_ADDR, "" when unset; never null.
+extern const char* cgiRemoteAddr;
+// Where the body is read from (standard input) and every byte of the response
+// goes (standard output).
 extern FILE* cgiIn;
 extern FILE* cgiOut;
-extern cgiFormEntry* cgiFormEntryFirst;
-extern int cgiHexValue[256];
+
+// The request's decoded form fields.
+korvan::Form& requestForm();
 
 // ---- Entry and exit --------------------------------------------------------
-// The request entry (request/page.cpp). Called once by main after decoding.
+// The request entry (page.cpp). Called once by main after decoding.
 int cgiMain();
 // The whole of main's work: start-up, decoding, cgiMain(), clean-up. Returns
 // cgiMain()'s result, or -1 when decoding failed (nothing is then written).
+// A body larger than the program takes is refused unread, with 0:
+//  - a POST that is not multipart/form-data, over 1 MiB: "Status: 413" and
+//    the JSON error reply "request too large";
+//  - a multipart/form-data POST over the spool folder's free space less
+//    4 MiB: "Status: 413" and the transfer refusal text "upload too large".
+// Files the process creates get no group or world access (umask 077).
 int cgicRun();
-// cgicRun with `entry` called in place of cgiMain, so that tests can drive the
-// start-up in-process without the request code.
+// cgicRun with `entry` called in place of cgiMain.
 int cgicRunWith(int (*entry)());
-// Deletes the temporary files and empties the entry list.
+// Deletes the spool files and empties the entry list.
 void cgiFreeResources();
 
-// ---- Start-up pieces (exposed for tests and fuzzers) -------------------------
-void cgiSetupConstants();
-// Captures the environment: method, query, address, content type, boundary,
-// length; empties the entry list; cgiIn/cgiOut = stdin/stdout.
-void cgiCaptureEnvironment();
-cgiParseResultType cgiParseFormInput(char* data, int length);
-cgiParseResultType cgiParseGetFormInput();
-cgiParseResultType cgiParsePostFormInput();
-cgiParseResultType cgiParsePostMultipartInput();
-int cgiStrEqNc(const char* s1, const char* s2);
-int cgiStrBeginsNc(const char* s1, const char* s2);
-
 // ---- Lookups ---------------------------------------------------------------
+// Each finds the first field, in arrival order, of that exact name.
+// The value without CR and LF bytes, up to its first NUL byte, into `result`
+// of `max` bytes: cgiFormTruncated when it does not fit, cgiFormEmpty when
+// nothing is left, cgiFormNotFound (and "") when there is no such field.
 cgiFormResultType cgiFormStringNoNewlines(const char* name, char* result, int max);
+// cgiFormSuccess when a field of that name exists, whatever its value.
 cgiFormResultType cgiFormCheckboxSingle(const char* name);
+// The client's file name of the field into `result` of `max` bytes:
+// cgiFormNoFileName when it has none, cgiFormTruncated when it does not fit.
 cgiFormResultType cgiFormFileName(const char* name, char* result, int max);
+// Opens the field's uploaded file: cgiFormNotAFile for a field held in
+// memory, cgiFormIO when the spool cannot be opened; *cfpp is null then.
 cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp);
+// The next bytes of an uploaded file: cgiFormEOF when there are none.
 cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, int* gotP);
+// Closes and releases a handle of cgiFormFileOpen; cgiFormOpenFailed for
+// any other pointer.
 cgiFormResultType cgiFormFileClose(cgiFile* cfp);
 
 // ---- Response ----------------------------------------------------------------

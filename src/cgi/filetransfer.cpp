@@ -1,6 +1,6 @@
 // File transfers: firmware upload, database upload, database download.
 //
-// A transfer needs what an AJAX call needs: the client must pass the IP access
+// A transfer is admitted as an AJAX call is: the client must pass the IP access
 // list, the form fields userID and token must name an open session, which
 // the transfer extends, and the session's user must be a super administrator.
 // Without them nothing is stored and nothing is sent: the configuration
@@ -18,14 +18,14 @@
 #include <memory>
 #include <string>
 
-#include "auth/session.h"
-#include "cgi/ajax.h"
+#include "cgi/admission.h"
 #include "cgi/cgic.h"
-#include "cgi/permissions.h"
-#include "store/db.h"
-#include "store/sql.h"
+#include "cgi/routes.h"
+#include "form/spool.h"
+#include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
+#include "util/myerr.h"
 #include "util/paths.h"
 
 namespace {
@@ -34,16 +34,6 @@ constexpr int kFileNameBuffer = 1024;
 constexpr int kUploadPiece = 1024;
 constexpr size_t kDownloadPiece = 1000;
 constexpr int kFieldBuffer = 1024;
-
-// Field `name` holds an uploaded file with a file name of 1 to 1,023 bytes.
-bool hasUpload(const char* name) {
-  char fileName[kFileNameBuffer];
-  return cgiFormFileName(name, fileName, sizeof fileName) == cgiFormSuccess;
-}
-
-bool isUpSys() { return hasUpload("systemFile"); }
-bool isUpDB() { return hasUpload("dbFile"); }
-bool isDownDB() { return cgiFormCheckboxSingle("submitDownloadDB") == cgiFormSuccess; }
 
 // The text of form field `name`; empty when it is missing, empty or too long.
 std::string formField(const char* name) {
@@ -58,26 +48,19 @@ void replyText(const std::string& text) {
   fprintf(cgiOut, "%s \n", text.c_str());
 }
 
-// The checks of an AJAX call, in the same order: IP access list, session
-// check, permission for `kind` (a transfer kind of cgi/permissions.h), then
-// the expiry sweep and the extension. Throws the CMyErr of the first refusal,
-// having written nothing.
-void checkTransferAccess(const char* kind) {
-  CAjax::checkIPS();
-  std::string userId = formField("userID");
-  std::string token = formField("token");
-  if (!isSqlNumber(userId) || token.empty()) throw CMyErr(CMyErr::err, session::kSessionRefused);
+// Admits the transfer of `route` as an AJAX call is admitted, with the
+// session named by the form fields userID and token. Throws the CMyErr of the
+// first refusal, having written nothing.
+void admitTransfer(const Route& route) {
+  const std::string userId = formField("userID");
+  const std::string token = formField("token");
   Json::Value request;
-  request["user"]["id"] = userId;
+  // An empty token names no session: the id is then left empty, which the
+  // session check refuses, as it refuses an id that is not a number.
+  request["user"]["id"] = token.empty() ? "" : userId;
   request["user"]["token"] = token;
-  // Check, sweep and extension see and leave one state of the sessions.
-  korvan::Transaction session(korvan::Transaction::kWrite);
-  Caller caller = session::checkToken(request);
-  caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
-  checkPermission(kind, caller, request);
-  session::updateAllUserStatusByExpire();
-  session::updateExpire(caller);
-  session.commit();
+  bool admitted = false;
+  admitRequest(route, route.type, request, admitted);
 }
 
 struct UploadCloser {
@@ -131,8 +114,10 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload.
-bool storeUpload(const std::string& fileKey) {
+// is removed by the next upload. With CheckUpload::configurationDatabase an
+// upload that is no configuration database sets `notDatabase` and is not
+// stored either.
+bool storeUpload(const std::string& fileKey, CheckUpload check, bool& notDatabase) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -159,6 +144,11 @@ bool storeUpload(const std::string& fileKey) {
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
+  if (check == CheckUpload::configurationDatabase &&
+      !korvan::isConfigurationDatabase(temp.path())) {
+    notDatabase = true;
+    return false;
+  }
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -168,35 +158,47 @@ bool storeUpload(const std::string& fileKey) {
 
 }  // namespace
 
-bool isOperaFile() { return isUpSys() || isUpDB() || isDownDB(); }
+bool hasUpload(const char* field) {
+  char fileName[kFileNameBuffer];
+  return cgiFormFileName(field, fileName, sizeof fileName) == cgiFormSuccess;
+}
+
+bool hasField(const char* field) { return cgiFormCheckboxSingle(field) == cgiFormSuccess; }
+
+bool isOperaFile() {
+  for (const Route& route : transferRoutes()) {
+    if (route.transferPresent(route.type)) return true;
+  }
+  return false;
+}
 
 int operaFile() {
-  const bool upSys = isUpSys();
-  const bool upDB = isUpDB();
-  const bool downDB = isDownDB();
-  if (!upSys && !upDB && !downDB) return 0;
-  try {
-    checkTransferAccess(upSys ? kFirmwareUpload : upDB ? kDatabaseUpload : kDatabaseDownload);
-  } catch (const CMyErr& e) {
-    replyText(e.what());
+  for (const Route& route : transferRoutes()) {
+    if (!route.transferPresent(route.type)) continue;
+    // Spools of uploads that were killed are not removed by their process.
+    korvan::removeAbandonedSpools();
+    try {
+      admitTransfer(route);
+    } catch (const CMyErr& e) {
+      replyText(e.what());
+      return 0;
+    }
+    route.transferServe(route.type);
     return 0;
-  }
-  if (upSys) {
-    uploadFile("systemFile", "update firmware success");
-  } else if (upDB) {
-    uploadFile("dbFile", "update database success");
-  } else {
-    downloadDBFile();
   }
   return 0;
 }
 
-void uploadFile(std::string fileKey, std::string returnMsg) {
-  if (storeUpload(fileKey)) {
+void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
+                CheckUpload check) {
+  bool notDatabase = false;
+  if (storeUpload(fileKey, check, notDatabase)) {
     replyText(returnMsg);
-    return;
+  } else if (notDatabase) {
+    replyText(failureMsg + ": not a configuration database");
+  } else {
+    replyText(failureMsg);
   }
-  replyText(fileKey == "systemFile" ? "update firmware failed" : "update database failed");
 }
 
 void downloadDBFile() {

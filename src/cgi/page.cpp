@@ -19,6 +19,7 @@ namespace {
 // Head lines: each text already carries the bytes that precede its line feed.
 const char* const kHeadLines[] = {
     "<meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n",
+    "<meta name='viewport' content='width=device-width, initial-scale=1' />\n",
     "<link href='../lib/ligerUILib/ligerUI/skins/Aqua/css/ligerui-all.css' rel='stylesheet' "
     "type='text/css' />\t\n",
     "<link href='../lib/dark/jquery-ui.css' rel='stylesheet' />\t\t\n",
@@ -54,15 +55,21 @@ const char* const kHeadLines[] = {
 
 constexpr size_t kBodyLineBuffer = 102400;
 
+// The page holds the session's controls: no other site may frame it (against
+// click-jacking), the browser must not guess its type, and its address (which
+// may carry form fields) is not passed on to the sites it links.
+constexpr char kPageSecurityHeaders[] =
+    "X-Frame-Options: DENY\r\n"
+    "Content-Security-Policy: frame-ancestors 'none'\r\n"
+    "X-Content-Type-Options: nosniff\r\n"
+    "Referrer-Policy: no-referrer\r\n";
+
 // Every line of the page is followed by a line holding a single blank.
 void writeLine(const char* text) { fprintf(cgiOut, "%s \n", text); }
 
 // Reads the stored UI language. An empty secureConf gives the empty language.
 std::string readSiteLanguage() {
-  std::string sql = "select f_language from secureConf;";
-  std::vector<std::string> keys{"language"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
+  const Json::Value row = CDB::sel(false, "select f_language from secureConf;", {"language"});
   return row["language"].asString();
 }
 
@@ -108,6 +115,7 @@ int cgiMain() {
 
 void setHtml(std::string siteLanguage, bool editLanguage) {
   setLog(304, "setHtml enter...");
+  fputs(kPageSecurityHeaders, cgiOut);
   cgiHeaderContentType("text/html;charset=utf-8");
   writeLine(
       " <!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "

@@ -8,62 +8,26 @@
 
 namespace {
 
-enum class Who {
-  anyone,
-  consoleViewer,      // right "1" or "3" on the module of dogPara.id
-  consoleController,  // right "3" on the module of serialPara.dogID
-  ownPassword,        // level 3, or the caller's own password alone
-  operators,          // level 2 and 3
-  administrators,     // level 3
-};
-
-struct Rule {
-  const char* type;
-  Who who;
-};
-
-// Types not listed here are for administrators only.
-const Rule kRules[] = {
-    {"login", Who::anyone},
-    {"logout", Who::anyone},
-    {"ref", Who::anyone},
-    {"qt", Who::consoleViewer},
-    {"operaSerial", Who::consoleController},
-    {"updUser", Who::ownPassword},
-    {"selLog", Who::operators},
-    {"updDog", Who::operators},
-    {"setTime", Who::operators},
-    {"unsetDogInfo", Who::operators},
-};
-
-Who whoMay(const std::string& type) {
-  for (const Rule& rule : kRules) {
-    if (type == rule.type) return rule.who;
-  }
-  return Who::administrators;
-}
-
 std::string paramText(const Json::Value& request, const char* object, const char* member) {
   return korvan::memberText(request, {object, member});
 }
 
-bool allowed(Who who, const Caller& caller, const Json::Value& request) {
+bool allowed(Access who, const RequestContext& context, const Json::Value& request) {
+  const Caller& caller = context.caller;
   switch (who) {
-    case Who::anyone:
+    case Access::anyone:
       return true;
-    case Who::consoleViewer: {
-      const char right = consoleRight(caller, paramText(request, "dogPara", "id"));
+    case Access::consoleViewer: {
+      const char right = consoleRight(caller, paramText(request, "dogPara", "id"), context.mode);
       return right == '1' || right == '3';
     }
-    case Who::consoleController:
-      return consoleRight(caller, paramText(request, "serialPara", "dogID")) == '3';
-    case Who::ownPassword:
-      return caller.level == 3 ||
-             (!caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
-              CUpdUser::changesOnlyPassword(korvan::member(request, "userPara")));
-    case Who::operators:
+    case Access::consoleController:
+      return consoleRight(caller, paramText(request, "serialPara", "dogID"), context.mode) == '3';
+    case Access::ownPassword:
+      return caller.level == 3 || isOwnPasswordChange(context, request);
+    case Access::operators:
       return caller.level == 2 || caller.level == 3;
-    case Who::administrators:
+    case Access::administrators:
       return caller.level == 3;
   }
   return false;
@@ -79,10 +43,19 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-void checkPermission(const std::string& type, const Caller& caller, const Json::Value& request) {
-  if (allowed(whoMay(type), caller, request)) return;
-  const std::string record = "permission denied: type=" + oneLine(type) + " user=" + caller.id +
-                             " level=" + std::to_string(caller.level) + " ip=" + caller.address;
+bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request) {
+  const Caller& caller = context.caller;
+  return !caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
+         CUpdUser::changesOnlyPassword(context.withRights(korvan::member(request, "userPara")));
+}
+
+void checkPermission(Access who, std::string_view type, const RequestContext& context,
+                     const Json::Value& request) {
+  if (allowed(who, context, request)) return;
+  const Caller& caller = context.caller;
+  const std::string record = "permission denied: type=" + oneLine(std::string(type)) +
+                             " user=" + caller.id + " level=" + std::to_string(caller.level) +
+                             " ip=" + caller.address;
   setLog(3301, record.c_str());
   throw CMyErr(CMyErr::err, kPermissionDenied);
 }

@@ -1,32 +1,36 @@
-// Who may make which request: the one permission table of the program, by
-// AJAX request type and by file transfer, consulted before any handler runs,
-// any packet is sent or anything is stored.
-//
-//   anyone            login, logout, ref
-//   console right     qt with right "1" or "3" on the module's slot,
-//                     operaSerial with right "3"
-//   own password      updUser of the caller's own row that changes nothing
-//                     but the password (level 3: any updUser)
-//   level 2 and 3     selLog, updDog, setTime, unsetDogInfo
-//   level 3           every other request type and the three transfers
+// Who may make which request: the rules that a route's `access` names
+// (cgi/routes.h states the rule of each request type and transfer), checked
+// by the admission before any handler runs, any packet is sent or anything
+// is stored. Types the table does not know are for level 3 alone.
 #pragma once
 
 #include <json/json.h>
 
-#include <string>
+#include <string_view>
 
-#include "util/caller.h"
+#include "util/request_context.h"
 
-// The transfer kinds, named as their form fields.
-inline constexpr const char* kFirmwareUpload = "systemFile";
-inline constexpr const char* kDatabaseUpload = "dbFile";
-inline constexpr const char* kDatabaseDownload = "submitDownloadDB";
+// Who may make a request.
+enum class Access {
+  anyone,
+  consoleViewer,      // right "1" or "3" on the module of dogPara.id
+  consoleController,  // right "3" on the module of serialPara.dogID
+  ownPassword,        // level 3, or the caller's own password alone
+  operators,          // level 2 and 3
+  administrators,     // level 3
+};
 
 // The refusal message of a request the caller may not make.
 inline constexpr const char* kPermissionDenied = "permission denied";
 
-// Returns when `caller` may make request `type` as `request` asks (`request`
-// is the parsed document; the console and own-password rules read it).
-// Otherwise writes a trace record and throws CMyErr(err, kPermissionDenied).
-// Reads the database, never writes it.
-void checkPermission(const std::string& type, const Caller& caller, const Json::Value& request);
+// Whether `request`, a user update, sets the context caller's own password
+// and changes nothing else (with the context's edited rights).
+bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request);
+
+// Returns when the context's caller is one of `who` for `request` (the parsed
+// document; the console and own-password rules read it, the latter with the
+// context's edited rights). Otherwise writes a trace record naming `type`
+// and throws CMyErr(err, kPermissionDenied). Reads the database, never
+// writes it.
+void checkPermission(Access who, std::string_view type, const RequestContext& context,
+                     const Json::Value& request);

@@ -7,26 +7,6 @@
 
 namespace {
 
-struct Shape {
-  const char* type;
-  std::vector<std::string> objects;  // parameter objects, nested ones by dotted path
-};
-
-const Shape kShapes[] = {
-    {"selLog", {"logCondition"}},
-    {"modifyIPS", {"ipsPara"}},
-    {"modifyServerIPS", {"serveripsPara"}},
-    {"operaSerial", {"serialPara"}},
-    {"unsetDogInfo", {"dogInfoPara"}},
-    {"qt", {"dogPara", "server", "server.netIP", "server.netPort"}},
-    {"updServer", {"server"}},
-    {"updDog", {"dogPara"}},
-    {"updPriv", {"priv"}},
-    {"updUser", {"userPara"}},
-    {"insUser", {"userPara"}},
-    {"delUser", {"userPara"}},
-};
-
 // Top-level members read as text by the dispatcher, the session, login, the
 // snapshot or a handler.
 const char* const kTopLevelTexts[] = {"type",     "userID",   "token", "userNM",  "pw",
@@ -59,16 +39,13 @@ void checkObject(const Json::Value& object, const std::string& path,
 
 }  // namespace
 
-void checkMemberTypes(const std::string& type, const Json::Value& request) {
+void checkMemberTypes(const std::vector<std::string>& typeObjects, const Json::Value& request) {
   // A document the reader built nothing from has no members: the session
   // check refuses it.
   if (request.isNull()) return;
   if (!request.isObject()) refuse("the document", " is not an object");
   std::vector<std::string> objects{"user"};
-  for (const Shape& shape : kShapes) {
-    if (type == shape.type)
-      objects.insert(objects.end(), shape.objects.begin(), shape.objects.end());
-  }
+  objects.insert(objects.end(), typeObjects.begin(), typeObjects.end());
   for (const char* name : kTopLevelTexts) {
     if (request.isMember(name) && !isText(request[name])) refuse(name, " is not text");
   }

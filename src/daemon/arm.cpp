@@ -4,14 +4,47 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include "daemon/recv_pak.h"
-#include "daemon/send_pak.h"
+#include <cstring>
+
+#include "daemon/packets.h"
 #include "daemon/socket_io.h"
+#include "util/myerr.h"
 #include "util/paths.h"
+#include "util/trace.h"
+
+namespace pak = korvan::pak;
 
 const char* const szArmIP = "127.0.0.1";
 
 int CArm::socketCnn = -1;
+
+namespace {
+
+// A zero-filled packet with its common header set.
+template <typename Packet>
+Packet newPacket(pak::Type type) {
+  Packet packet;
+  pak::begin(&packet, sizeof packet, type);
+  return packet;
+}
+
+template <typename Packet>
+void send(const Packet& packet) {
+  socketWriteAll(CArm::socketCnn, &packet, sizeof packet);
+}
+
+template <typename Reply>
+Reply receive() {
+  Reply reply;
+  socketReadTimeout(CArm::socketCnn, &reply, sizeof reply);
+  return reply;
+}
+
+void judgeRet(uint8_t ret) {
+  if (ret != 0) throw CMyErr(CMyErr::armErr, "arm ack error,ret=1");
+}
+
+}  // namespace
 
 void CArm::cnn() {
   socketCnn = socket(AF_INET, SOCK_STREAM, 0);  // a failure shows as a bad descriptor below
@@ -28,44 +61,91 @@ void CArm::cnn() {
   }
 }
 
-void CArm::setTime(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::time2(socketCnn, jsIData, jsOData);
-  CRecvPak::simple(socketCnn, jsIData, jsOData);
+void CArm::setTime(uint32_t seconds) {
+  auto packet = newPacket<pak::TimeRequest>(pak::kTypeTime);
+  pak::putBE32(packet.time2, seconds);
+  send(packet);
+  judgeRet(receive<pak::SimpleReply>().ret);
 }
 
-void CArm::restart(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::restart(socketCnn, jsIData, jsOData);
-  CRecvPak::simple(socketCnn, jsIData, jsOData);
+void CArm::restart() {
+  auto packet = newPacket<pak::RestartRequest>(pak::kTypeRestart);
+  packet.data = 0;
+  send(packet);
+  judgeRet(receive<pak::SimpleReply>().ret);
 }
 
-void CArm::setServerIP(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::serverIP(socketCnn, jsIData, jsOData);
-  CRecvPak::simple(socketCnn, jsIData, jsOData);
+void CArm::setServerIP(const ServerNetwork& network) {
+  auto packet = newPacket<pak::ServerIPRequest>(pak::kTypeServerIP);
+  pak::putAddr(packet.ip, network.ip);
+  pak::putAddr(packet.gateway, network.gateway);
+  pak::putAddr(packet.subnetMask, network.subnetMask);
+  pak::putBE32(packet.portWeb, network.portWeb);
+  send(packet);
+  judgeRet(receive<pak::SimpleReply>().ret);
 }
 
-void CArm::setDogUID(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::dogUID(socketCnn, jsIData, jsOData);
-  CRecvPak::dog(socketCnn, jsIData, jsOData);
+void CArm::setDogUID(uint8_t port, std::string_view uid) {
+  auto packet = newPacket<pak::DogUIDRequest>(pak::kTypeDogUID);
+  packet.port = port;
+  pak::putText(packet.uid, uid);
+  send(packet);
+  judgeRet(receive<pak::DogReply>().ret);
 }
 
-void CArm::setDogCodeFrame(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::dogCodeFrame(socketCnn, jsIData, jsOData);
-  CRecvPak::dog(socketCnn, jsIData, jsOData);
+void CArm::setDogCodeFrame(uint8_t port, uint16_t frame, uint32_t code) {
+  auto packet = newPacket<pak::DogCodeFrameRequest>(pak::kTypeDogCodeFrame);
+  packet.port = port;
+  pak::putBE16(packet.frame, frame);
+  pak::putBE32(packet.code, code);
+  send(packet);
+  judgeRet(receive<pak::DogReply>().ret);
 }
 
-void CArm::setDogNM(Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::dogNM(socketCnn, jsIData, jsOData);
-  CRecvPak::dog(socketCnn, jsIData, jsOData);
+void CArm::setDogNM(uint8_t port, std::string_view name) {
+  auto packet = newPacket<pak::DogNMRequest>(pak::kTypeDogNM);
+  packet.port = port;
+  pak::putText(packet.nm, name);
+  send(packet);
+  judgeRet(receive<pak::DogReply>().ret);
 }
 
-void CArm::qt(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
-  CSendPak::qt(socketCnn, caller, jsIData, jsOData);
-  CRecvPak::qt(socketCnn, caller, jsIData, jsOData);
-}
+SessionGrant CArm::qt(const SessionRequest& request) {
+  auto packet = newPacket<pak::QTRequest>(pak::kTypeQT);
+  packet.dogID = request.dogID;
+  pak::putText(packet.dogUID, request.dogUID);
+  pak::putText(packet.userNM, request.userNM);
+  pak::putAddr(packet.userIP, request.userIP);
+  pak::putBE32(packet.priv, 1);
+  pak::putBE32(packet.userID, request.userID);
+  send(packet);
 
-void initArmCnn(std::string type) {
-  if (type == "updServer" || type == "updDog" || type == "qt" || type == "restart" ||
-      type == "setTime") {
-    CArm::cnn();
+  const auto reply = receive<pak::QTReply>();
+  setLog(1942, "after recv::qt socketReadTimeout");
+  if (reply.ret != 0) {
+    const std::string text = refusalText(reply.ret);
+    setLog(1960, "CRecvPak::qt");
+    setLog(1949, text.c_str());
+    throw CMyErr(CMyErr::warning, text);
   }
+  SessionGrant grant;
+  std::memcpy(grant.desEncode, reply.desEncode, sizeof grant.desEncode);
+  std::memcpy(grant.desDecode, reply.desDecode, sizeof grant.desDecode);
+  return grant;
+}
+
+std::string CArm::refusalText(unsigned ret) {
+  // Codes 1 to 6 carry a full-width colon (U+FF1A) straight after the digit.
+  static const char* const kTexts[] = {
+      "0: null",
+      "1\xEF\xBC\x9Aport has not console",
+      "2\xEF\xBC\x9Aport's console's UID error",
+      "3\xEF\xBC\x9Avideo channel error",
+      "4\xEF\xBC\x9Athis ip has session already",
+      "5\xEF\xBC\x9Athis user has session already",
+      "6\xEF\xBC\x9Aprivilege error",
+      "7: channel is full",
+  };
+  if (ret < sizeof kTexts / sizeof kTexts[0]) return kTexts[ret];
+  return std::to_string(ret) + ": unknown refusal";
 }

@@ -1,17 +1,48 @@
 // CArm: the link to the switch daemon. One TCP connection per request process,
-// opened by cnn() (through initArmCnn for the request types that need it) and
-// closed only by the process exit. Each operation sends one request packet
-// (CSendPak) and judges its reply (CRecvPak); failures are thrown as CMyErr.
+// opened by cnn() and closed only by the process exit. Each operation builds
+// one request packet (daemon/packets.h) from the values it is given, writes
+// it, reads the reply and judges it; failures are thrown as CMyErr. Nothing
+// here reads a request document: the request handlers and change actions
+// turn request members into these values.
+//
+// Failures of every exchange, besides those named at an operation:
+//   CMyErr(armErr, "arm write error:<text>")  the request could not be written
+//   CMyErr(armErr, "arm read ack ...")        no whole reply within ten seconds
+//                                             (daemon/socket_io.h)
+//   CMyErr(armErr, "arm ack error,ret=1")     the reply's result byte is not 0,
+//                                             whatever its value
 #pragma once
 
-#include <json/json.h>
-
+#include <cstdint>
 #include <string>
-
-#include "util/caller.h"
+#include <string_view>
 
 // The daemon's address, "127.0.0.1". Its port is korvan::armPort() (5555).
 extern const char* const szArmIP;
+
+// The network packet's values. Addresses are texts as the browser sends
+// them; one that inet_addr cannot read goes out as 255.255.255.255.
+struct ServerNetwork {
+  std::string ip;
+  std::string gateway;
+  std::string subnetMask;
+  uint32_t portWeb = 0;
+};
+
+// The KVM session request's values.
+struct SessionRequest {
+  uint8_t dogID = 0;   // the console module's port
+  std::string dogUID;  // its identity, cut to 17 bytes
+  std::string userNM;  // the user's name, cut to 33 bytes
+  std::string userIP;  // the browser's address, dotted
+  uint32_t userID = 0;
+};
+
+// The two 8-byte values the daemon issues for a granted session.
+struct SessionGrant {
+  uint8_t desEncode[8];
+  uint8_t desDecode[8];
+};
 
 class CArm {
  public:
@@ -22,19 +53,25 @@ class CArm {
   // CMyErr(armErr) "arm connect timeout" or "arm connect error:<text>".
   static void cnn();
 
-  // Each sends its packet on socketCnn and reads the reply; see CSendPak and
-  // CRecvPak for the members read and the failures.
-  static void setTime(Json::Value& jsIData, Json::Value& jsOData);          // type 3
-  static void restart(Json::Value& jsIData, Json::Value& jsOData);          // type 5
-  static void setServerIP(Json::Value& jsIData, Json::Value& jsOData);      // type 2
-  static void setDogUID(Json::Value& jsIData, Json::Value& jsOData);        // type 8
-  static void setDogCodeFrame(Json::Value& jsIData, Json::Value& jsOData);  // type 9
-  static void setDogNM(Json::Value& jsIData, Json::Value& jsOData);         // type 7
-  // Type 1, for the caller (name, id, address). On success jsOData["qt"]
-  // holds the session parameters.
-  static void qt(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
-};
+  // Type 3: set the clock to `seconds` since the epoch.
+  static void setTime(uint32_t seconds);
+  // Type 5: restart the switch.
+  static void restart();
+  // Type 2: the switch's address, gateway, mask and web port.
+  static void setServerIP(const ServerNetwork& network);
+  // Type 8: the identity of the module on `port` (cut to 17 bytes).
+  static void setDogUID(uint8_t port, std::string_view uid);
+  // Type 9: video code and frame rate of the module on `port`.
+  static void setDogCodeFrame(uint8_t port, uint16_t frame, uint32_t code);
+  // Type 7: the name of module `port` (cut to 33 bytes).
+  static void setDogNM(uint8_t port, std::string_view name);
+  // Type 1: asks for a KVM session. A refusal throws CMyErr(warning) with
+  // refusalText of its code. Writes trace record 1942 when the reply is in,
+  // then 1960 and 1949 (the refusal text) on a refusal.
+  static SessionGrant qt(const SessionRequest& request);
 
-// Opens the daemon connection (CArm::cnn) when `type` is "updServer",
-// "updDog", "qt", "restart" or "setTime"; does nothing for any other type.
-void initArmCnn(std::string type);
+  // The refusal text of a KVM session reply code ("4：this ip has session
+  // already", with a full-width colon for 1 to 6); codes above 7 give
+  // "<code>: unknown refusal".
+  static std::string refusalText(unsigned ret);
+};

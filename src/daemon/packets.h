@@ -217,6 +217,9 @@ inline int32_t wireInt(const std::string& text) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
 }
 
+// A one-byte field's value: the low 8 bits of wireInt.
+inline uint8_t wireByte(const std::string& text) { return static_cast<uint8_t>(wireInt(text)); }
+
 // Address text to the four wire bytes, last octet first.
 inline void putAddr(uint8_t (&field)[4], const std::string& text) {
   uint32_t host = ntohl(inet_addr(text.c_str()));  // a.b.c.d as a<<24|b<<16|c<<8|d

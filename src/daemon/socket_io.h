@@ -1,7 +1,7 @@
 // Socket I/O of the daemon link: a connect limited to one second, a reply
 // read limited to ten seconds, and the request write. Both limits can be
-// shortened for tests (util/paths.h). Used only by CArm, CSendPak and
-// CRecvPak; every failure is thrown as CMyErr of kind armErr.
+// shortened for tests (util/paths.h). Used only by CArm; every failure is
+// thrown as CMyErr of kind armErr.
 #pragma once
 
 #include <netinet/in.h>

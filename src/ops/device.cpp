@@ -9,8 +9,7 @@
 
 void onConvertToClientMode(Json::Value&, Json::Value&) {
   // No statement sets the flag back: factory mode is left for good.
-  std::string sql = " update other2 set factoryMode=0";
-  CDB::execModify(sql);
+  CDB::execModify(" update other2 set factoryMode=0");
 }
 
 void onUnsetDogInfo(Json::Value& jsIData, Json::Value&) {

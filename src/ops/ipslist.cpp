@@ -75,10 +75,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::execModify(sql);
   // The access check compares the stored text, and the column stores "1.0"
   // or "01" as 1: protect the requester and log by what is stored now.
-  std::string stored = " select ipsType as type from other2";
-  std::vector<std::string> typeKey{"type"};
-  Json::Value storedType;
-  CDB::sel(false, stored, typeKey, storedType);
+  const Json::Value storedType = CDB::sel(false, " select ipsType as type from other2", {"type"});
   after["type"] = korvan::memberText(storedType, {"type"});
 
   // Keep the requester able to reach the interface after the change.
@@ -86,8 +83,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   if (type == "0") CTools::jsonArray_alwaysDelete(list, caller.address);
   if (type == "1") CTools::jsonArray_uniqueAppend(list, caller.address);
 
-  sql = " delete from ips2";
-  CDB::execModify(sql);
+  CDB::execModify(" delete from ips2");
   for (const Json::Value& entry : list) {
     sql = " insert into ips2(ip) values('" + sqlText(korvan::memberText(entry, {"ip"})) + "')";
     CDB::execModify(sql);
@@ -113,11 +109,10 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   Json::Value& list = stored["serverips"];
   editList(action, para, list);
 
-  std::string sql = " delete from iplist";
-  CDB::execModify(sql);
+  CDB::execModify(" delete from iplist");
   for (const Json::Value& entry : list) {
     std::string number = CTools::IP_strToInt(korvan::memberText(entry, {"ip"}));
-    sql = " insert into iplist values('" + sqlText(number) + "',0)";
+    const std::string sql = " insert into iplist values('" + sqlText(number) + "',0)";
     CDB::execModify(sql);
   }
   transaction.commit();

@@ -10,6 +10,8 @@
 
 #include <json/json.h>
 
+#include <string>
+
 #include "util/caller.h"
 
 // "selLog": the records of log2 that match `logCondition` (`user` as a
@@ -45,3 +47,31 @@ void onConvertToClientMode(Json::Value& jsIData, Json::Value& jsOData);
 // "unsetDogInfo": returns console slot `dogInfoPara`.`id` to its unset state
 // (its own id as uid and name, a single blank in each descriptive column).
 void onUnsetDogInfo(Json::Value& jsIData, Json::Value& jsOData);
+
+// The exchanges with the switch daemon that are whole requests of their own,
+// on the connection the dispatcher opened (daemon/arm.h). Each throws the
+// daemon's CMyErr(armErr) on failure and a member of the wrong shape as
+// CMyErr(err) before anything is sent.
+
+// "qt": asks the daemon for a KVM session on module `dogPara`.`id` (a JSON
+// string) with the stored identity `consoleUid`, for the caller (name, id,
+// address).
+// On success jsOData["qt"] holds the compact JSON text of the session
+// parameters: userID and userNM of the caller; ip (server.netIP.ip), dogID
+// (dogPara.id); desEncode and desDecode, the daemon's two values as 16
+// lower-case hex digits each; and for a serial module (dogPara.type2 "2")
+// portCOM (server.netPort.portKM), otherwise priv "1", portV and portKM
+// (server.netPort.*) and portMedia "5918". A refusal is CMyErr(warning).
+// Writes trace record 1967 once the parameters are built.
+// `consoleUid` is the stored module's uid (the admission takes it from the
+// database, never from the request).
+void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value& jsIData,
+          Json::Value& jsOData);
+
+// "setTime": sets the switch clock to `time2`, a local "YYYY-MM-DD HH:MM:SS"
+// read with daylight saving time not in effect (util/local_time.h).
+void onSetTime(Json::Value& jsIData, Json::Value& jsOData);
+
+// "restart": restarts the switch.
+void onRestart(Json::Value& jsIData, Json::Value& jsOData);
+

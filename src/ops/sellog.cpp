@@ -1,6 +1,7 @@
 // "selLog": the operation-log query.
 #include "ops/sellog.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "store/cursor.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/json_text.h"
 #include "util/members.h"
 
 namespace {
@@ -55,14 +57,16 @@ bool CLogStream::empty() const { return !cursor_->hasRow(); }
 void CLogStream::write(const TextSink& sink) {
   // The writer walks an object's members in the order getMemberNames()
   // gives; the record is written straight from the row in that order, each
-  // name and text quoted as the writer quotes them.
+  // name and text quoted by the reply's string writer.
   Json::Value shape(Json::objectValue);
   for (const char* key : kRecordKeys) shape[key] = 0;
   std::vector<std::pair<std::string, int>> order;  // quoted name, column
   for (const std::string& name : shape.getMemberNames()) {
     int column = 0;
     while (name != kRecordKeys[column]) ++column;
-    order.emplace_back(Json::valueToQuotedString(name.c_str()) + ":", column);
+    std::string quoted;
+    korvan::appendJsonString(name.data(), name.data() + name.size(), quoted);
+    order.emplace_back(quoted + ":", column);
   }
   std::string piece = "[";
   bool first = true;
@@ -75,7 +79,8 @@ void CLogStream::write(const TextSink& sink) {
         piece += separator;
         separator = ',';
         piece += quotedName;
-        piece += Json::valueToQuotedString(cursor_->cell(column));
+        const char* cell = cursor_->cell(column);
+        korvan::appendJsonString(cell, cell + strlen(cell), piece);
       }
       piece += '}';
       sink(piece);

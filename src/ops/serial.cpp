@@ -17,12 +17,7 @@ std::string dogIdOf(const Json::Value& jsIData) {
 }
 
 // True when `sql` returns a row.
-bool anyRow(std::string& sql) {
-  std::vector<std::string> keys{"id"};
-  Json::Value row;
-  CDB::sel(false, sql, keys, row);
-  return CDB::g_dbRowCnt > 0;
-}
+bool anyRow(const std::string& sql) { return CDB::selOne(sql, {"id"}).has_value(); }
 
 // Refuses a module that is not a serial one.
 void checkSerialType(Json::Value& jsIData) {

@@ -12,26 +12,21 @@
 #include "util/paths.h"
 
 sqlite3* CDB::dbCnn = nullptr;
-char* CDB::dbErr = nullptr;
-int CDB::g_dbRowCnt = 0;
-int CDB::g_dbColCnt = 0;
-bool CDB::isFactory = false;
 
 namespace {
 
 using korvan::cellText;
 using korvan::forEachRow;
 
-std::string_view nameOf(const std::string& key) { return key; }
-std::string_view nameOf(const Json::StaticString& key) { return key.c_str(); }
+// Member `key` of `object`, added when missing: named by reference to a
+// lasting name, by a copy otherwise.
+Json::Value& memberOf(Json::Value& object, const CDB::Keys& keys, size_t key) {
+  return keys.lasting() ? object[Json::StaticString(keys[key])] : object[keys[key]];
+}
 
-// CDB::sel() for either kind of key: names the rows copy (std::string) or
-// names they refer to (Json::StaticString). Rows are collected apart and
-// handed over only when every statement has run: a failing query leaves
-// `jsData` as it was.
-template <typename Key>
-void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& keys,
-              Json::Value& jsData) {
+// The rows of CDB::sel(); a failing statement throws, so that no caller ever
+// sees part of a result.
+Json::Value readRows(bool isManyRows, const std::string& sql, const CDB::Keys& keys) {
   // Every row of many-row mode is a copy of `shape`, the members named by
   // `keys`, with the cells put in member by member: `columnOf` holds, in
   // member order, the position of each name in `keys` (the last one when a
@@ -40,44 +35,37 @@ void readRows(bool isManyRows, const std::string& sql, const std::vector<Key>& k
   Json::Value shape;
   std::vector<size_t> columnOf;
   if (isManyRows) {
-    for (const Key& key : keys) shape[key] = Json::Value();
+    for (size_t i = 0; i < keys.size(); ++i) memberOf(shape, keys, i);
     for (auto it = shape.begin(); it != shape.end(); ++it) {
       const char* end = nullptr;
       const char* name = it.memberName(&end);
       const std::string_view member(name, static_cast<size_t>(end - name));
       size_t last = 0;
       for (size_t i = 0; i < keys.size(); ++i) {
-        if (nameOf(keys[i]) == member) last = i;
+        if (member == keys[i]) last = i;
       }
       columnOf.push_back(last);
     }
   }
-  std::vector<Json::Value> rows;
-  std::vector<std::string> firstRow;
-  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+  Json::Value rows;
+  forEachRow(sql, [&](sqlite3_stmt* stmt, int columns, size_t index) {
     if (isManyRows) {
-      Json::Value& item = rows.emplace_back(shape);
+      Json::Value item = shape;
       size_t member = 0;
       for (Json::Value& cell : item) cell = cellText(stmt, columns, columnOf[member++]);
-    } else if (CDB::g_dbRowCnt == 0) {
-      for (size_t i = 0; i < keys.size(); ++i) firstRow.emplace_back(cellText(stmt, columns, i));
+      rows.append(std::move(item));
+    } else if (index == 0) {
+      rows = Json::Value(Json::objectValue);
+      for (size_t i = 0; i < keys.size(); ++i) memberOf(rows, keys, i) = cellText(stmt, columns, i);
     }
   });
-  if (CDB::g_dbRowCnt == 0) return;
-  if (!isManyRows) {
-    for (size_t i = 0; i < keys.size(); ++i) jsData[keys[i]] = firstRow[i];
-    return;
-  }
-  for (Json::Value& item : rows) jsData.append(std::move(item));
+  return rows;
 }
 
-// Moves the engine's error text into a std::string and frees it.
-std::string takeError() {
-  std::string text = CDB::dbErr != nullptr ? CDB::dbErr : "";
-  sqlite3_free(CDB::dbErr);
-  CDB::dbErr = nullptr;
-  return text;
-}
+// Frees a text the engine allocated.
+struct EngineFree {
+  void operator()(char* text) const { sqlite3_free(text); }
+};
 
 }  // namespace
 
@@ -124,10 +112,14 @@ void CDB::cnn() {
   sqlite3_extended_result_codes(dbCnn, 1);
 }
 
-void CDB::execModify(std::string& sql) {
-  int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &dbErr);
-  if (rc != SQLITE_OK && dbErr != nullptr) execWrap(rc, takeError() + sql);
-  takeError();
+void CDB::execModify(const std::string& sql) {
+  char* raw = nullptr;
+  const int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &raw);
+  const std::unique_ptr<char, EngineFree> message(raw);
+  if (rc == SQLITE_OK) return;
+  // A misused connection (closed, or never opened) fails without a message:
+  // the result code's text stands in for it.
+  execWrap(rc, std::string(message ? message.get() : sqlite3_errstr(rc)) + sql);
 }
 
 void CDB::execWrap(int rc, std::string errStr) {
@@ -143,24 +135,26 @@ void CDB::execWrap(int rc, std::string errStr) {
   throw CMyErr(CMyErr::err, errStr);
 }
 
-void CDB::sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
-              Json::Value& jsData) {
-  readRows(isManyRows, sql, keys, jsData);
+CDB::Keys::Keys(const std::vector<std::string>& names) : lasting_(false) {
+  names_.reserve(names.size());
+  for (const std::string& name : names) names_.push_back(name.c_str());
 }
 
-void CDB::sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
-              Json::Value& jsData) {
-  std::vector<Json::StaticString> keys;
-  keys.reserve(staticKeys.size());
-  for (const char* key : staticKeys) keys.emplace_back(key);
-  readRows(isManyRows, sql, keys, jsData);
+Json::Value CDB::sel(bool isManyRows, const std::string& sql, const Keys& keys) {
+  return readRows(isManyRows, sql, keys);
 }
 
-void CDB::getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql) {
+std::optional<Json::Value> CDB::selOne(const std::string& sql, const Keys& keys) {
+  Json::Value row = readRows(false, sql, keys);
+  if (row.isNull()) return std::nullopt;
+  return row;
+}
+
+void CDB::getUpdSql(const std::map<std::string, bool>& keys, const Json::Value& values,
+                    std::string& sql) {
   bool any = false;
-  const Json::Value& source = values;  // read-only: never adds members to the request
   for (const auto& [key, quoted] : keys) {
-    const Json::Value& v = source[key];
+    const Json::Value& v = values[key];
     if (quoted) {
       sql += key + "='" + sqlText(v) + "',";
     } else {

@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "util/caller.h"
 #include "util/json_text.h"
 #include "util/myerr.h"
+#include "util/request_context.h"
 
 class CDB {
  public:
@@ -29,31 +31,48 @@ class CDB {
   // locked database is waited for up to kBusyTimeoutMs by every statement.
   static void cnn();
   static constexpr int kBusyTimeoutMs = 5000;
-  // Runs one or more statements separated by ";".
-  static void execModify(std::string& sql);
+  // Runs one or more statements separated by ";". Any failure throws, with
+  // the engine's message when it gave one and its result code's text when it
+  // did not (a connection that is closed or missing).
+  static void execModify(const std::string& sql);
   // Never returns: throws the CMyErr for the engine's result code `rc`
   // (extended codes are on): a unique or primary-key constraint gives the
   // duplicate-name warning, SQLITE_BUSY and SQLITE_LOCKED give lockErr with
   // `errStr` appended, anything else err with `errStr` as the message.
   [[noreturn]] static void execWrap(int rc, std::string errStr);
-  // Runs the statements of `sql`, leaving the number of result rows in
-  // g_dbRowCnt and of their columns in g_dbColCnt; with no rows, or when a
-  // statement fails (execWrap()), `jsData` is left as it was. One-row mode
-  // fills `jsData` itself from the first row; many-row mode appends one
-  // object per row. Cells go to `keys` by position, always as JSON strings; a
-  // NULL cell and a key past the last column read as the empty text.
-  static void sel(bool isManyRows, std::string& sql, std::vector<std::string>& keys,
-                  Json::Value& jsData);
-  // The same with names that outlive every JSON value (string literals): the
-  // rows refer to them instead of holding copies, which makes large
-  // snapshots cheaper to build and to free.
-  static void sel(bool isManyRows, std::string& sql, const std::vector<const char*>& staticKeys,
-                  Json::Value& jsData);
-  // Writes the JSON value that sel(true, sql, staticKeys, list) would leave in
-  // a null `list` to `out`, as finished text (util/json_text.h): an array of
-  // one object per row, or "null" when there is no row. The text is what the
-  // reply writer gives for that list, but no tree is built, which keeps the
-  // snapshot's large lists cheap. A failing query leaves `out` as it was.
+
+  // The JSON member names of a query's columns, one per column in select-list
+  // order. Names given as `const char*` must outlive every JSON value (string
+  // literals): the rows refer to them instead of holding copies, which makes
+  // large lists cheaper to build and to free. Names given as std::string are
+  // copied. A Keys refers to the names it was made from and lives only for the
+  // call it is passed to.
+  class Keys {
+   public:
+    Keys(std::initializer_list<const char*> literals) : names_(literals), lasting_(true) {}
+    Keys(const std::vector<const char*>& literals) : names_(literals), lasting_(true) {}
+    Keys(const std::vector<std::string>& names);
+    size_t size() const { return names_.size(); }
+    const char* operator[](size_t i) const { return names_[i]; }
+    bool lasting() const { return lasting_; }
+
+   private:
+    std::vector<const char*> names_;
+    bool lasting_;
+  };
+  // Runs the statements of `sql` and returns the rows they gave: in many-row
+  // mode an array of one object per row, in one-row mode the object of the
+  // first row; null when there was no row. Cells go to `keys` by position,
+  // always as JSON strings; a NULL cell and a key past the last column read
+  // as the empty text. A failing statement throws (execWrap()).
+  static Json::Value sel(bool isManyRows, const std::string& sql, const Keys& keys);
+  // The first row of `sql`, or nothing when there was none; as sel().
+  static std::optional<Json::Value> selOne(const std::string& sql, const Keys& keys);
+  // Appends the JSON value that sel(true, sql, staticKeys) returns to `out`,
+  // as finished text (util/json_text.h): an array of one object per row, or
+  // "null" when there is no row. The text is what the reply writer gives for
+  // that list, but no tree is built, which keeps the snapshot's large lists
+  // cheap. A failing query leaves `out` as it was.
   //
   // The options: `visit` is shown every row first and may leave it out of
   // the list by returning false; `cell` is asked first for every member of
@@ -86,17 +105,10 @@ class CDB {
                       std::string& out, const ListOptions& options = {});
   // Appends "k1=v1,k2='v2',..." in ascending key order to `sql`; the flag says
   // whether the value goes between quotes. Values pass the rule of sql.h.
-  static void getUpdSql(std::map<std::string, bool>& keys, Json::Value& values, std::string& sql);
+  static void getUpdSql(const std::map<std::string, bool>& keys, const Json::Value& values,
+                        std::string& sql);
 
-  // ---- Configuration snapshot ------------------------------------------
-  // The snapshot seen by `caller`: curUser is the caller's own row, with
-  // the caller's token and no password; no user's password or token is
-  // listed. `serverIP` of the request is stored only for a level-3 caller.
-  // In normal mode it carries `firstLogin` true while the first-login flag
-  // of secureConf is "1". Its many-row lists (privs, users, serials, dogs, dogInfos) go to `lists`
-  // as finished text, the rest into `jsOData`; on failure neither changes.
-  static void selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                           korvan::JsonFragments& lists);
+  // ---- Lists the snapshot and the handlers share -------------------------
   // The IP access list: member `type` (the kind of list) and member `ips`,
   // the addresses in order. With `device`, its member `factoryMode` is read
   // from the same row of other2 as the kind, in the same statement.
@@ -110,8 +122,4 @@ class CDB {
 
   // ---- Process-wide state of the one request ------------------------------
   static sqlite3* dbCnn;
-  static char* dbErr;
-  static int g_dbRowCnt;
-  static int g_dbColCnt;
-  static bool isFactory;
 };

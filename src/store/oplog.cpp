@@ -2,8 +2,8 @@
 
 #include "store/db.h"
 #include "store/sql.h"
+#include "util/local_time.h"
 #include "util/members.h"
-#include "util/tools.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ struct Slot {
 std::vector<Slot> consoleSlots() {
   std::string sql = " select setted,nm from dogInfo2 order by id";
   std::vector<std::string> keys{"setted", "nm"};
-  Json::Value rows;
-  CDB::sel(true, sql, keys, rows);
+  const Json::Value rows = CDB::sel(true, sql, keys);
   std::vector<Slot> slots;
   for (const Json::Value& row : rows) {
     slots.push_back({row["nm"].asString(), row["setted"].asString() == "1"});
@@ -41,8 +40,8 @@ const std::string& at(const std::vector<std::string>& renderings, size_t i) {
 
 }  // namespace
 
-void CLog::setUserKeyValue(bool isB, CKeyCNList& keys, Json::Value& srcA, Json::Value& dstA,
-                           Json::Value& srcB, Json::Value& dstB) {
+void CLog::setUserKeyValue(bool isB, CKeyCNList& keys, const Json::Value& srcA, Json::Value& dstA,
+                           const Json::Value& srcB, Json::Value& dstB) {
   keys.emplace_back("nm", "Name");
   keys.emplace_back("memo", "Memo");
   keys.emplace_back("pidCN", "Usergroup");

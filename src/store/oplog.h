@@ -41,8 +41,8 @@ class CLog {
   // Appends the user field list (Name, Memo, Usergroup, Name2, Home addr,
   // Company addr, Phone, email, Memo2) to `keys`, copies `srcA` into `dstA`
   // and, when `isB` is set, `srcB` into `dstB`.
-  static void setUserKeyValue(bool isB, CKeyCNList& keys, Json::Value& srcA, Json::Value& dstA,
-                              Json::Value& srcB, Json::Value& dstB);
+  static void setUserKeyValue(bool isB, CKeyCNList& keys, const Json::Value& srcA,
+                              Json::Value& dstA, const Json::Value& srcB, Json::Value& dstB);
   // Appends one rendering per character of the rights text `dog`: "0" and
   // "2" the empty text, "1" "read", "3" "read write". Any other character
   // (a digit above 3, or not a digit) renders as the empty text.

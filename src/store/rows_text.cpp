@@ -126,7 +126,7 @@ void CDB::selText(const std::string& sql, const std::vector<const char*>& static
   JsonTextBuilder rows;                          // the row objects, one after the other
   std::vector<std::pair<size_t, size_t>> spans;  // each row's place in `rows`
   std::vector<SortValue> sortValues;             // orderBy.size() per row
-  korvan::forEachRow(sql, [&](sqlite3_stmt* stmt, int columns) {
+  korvan::forEachRow(sql, [&](sqlite3_stmt* stmt, int columns, size_t) {
     const StatementRow row(stmt, columns);
     if (options.visit && !options.visit(row)) return;
     const size_t begin = rows.size();

@@ -10,17 +10,13 @@
 namespace korvan {
 
 Transaction::Transaction(Mode mode) {
-  std::string begin = mode == kWrite ? "BEGIN IMMEDIATE" : "BEGIN";
-  CDB::execModify(begin);
+  CDB::execModify(mode == kWrite ? "BEGIN IMMEDIATE" : "BEGIN");
   open_ = true;
   if (mode == kRead) {
     // A deferred transaction takes its shared lock with the first read. A
     // constructor that throws runs no destructor: end the transaction here.
     try {
-      std::string read = "select count(*) from sqlite_master";
-      std::vector<std::string> keys{"count"};
-      Json::Value row;
-      CDB::sel(false, read, keys, row);
+      CDB::sel(false, "select count(*) from sqlite_master", {"count"});
     } catch (...) {
       rollback();
       throw;
@@ -34,8 +30,7 @@ void Transaction::rollback() noexcept {
   if (!open_) return;
   open_ = false;
   try {
-    std::string rollback = "ROLLBACK";
-    CDB::execModify(rollback);
+    CDB::execModify("ROLLBACK");
   } catch (...) {
     // Nothing more can be done: the engine ends the transaction when the
     // connection closes at the end of the request.
@@ -43,8 +38,7 @@ void Transaction::rollback() noexcept {
 }
 
 void Transaction::commit() {
-  std::string commit = "COMMIT";
-  CDB::execModify(commit);
+  CDB::execModify("COMMIT");
   open_ = false;
 }
 

@@ -102,4 +102,116 @@ void appendJsonString(const char* begin, const char* end, std::string& out) {
   out += escapeMarkup(quoted);
 }
 
+void appendJson(const Json::Value& value, std::string& out) {
+  switch (value.type()) {
+    case Json::nullValue:
+      out += "null";
+      break;
+    case Json::intValue:
+      out += Json::valueToString(value.asLargestInt());
+      break;
+    case Json::uintValue:
+      out += Json::valueToString(value.asLargestUInt());
+      break;
+    case Json::realValue:
+      out += Json::valueToString(value.asDouble());
+      break;
+    case Json::booleanValue:
+      out += Json::valueToString(value.asBool());
+      break;
+    case Json::stringValue: {
+      const char* begin = nullptr;
+      const char* end = nullptr;
+      if (value.getString(&begin, &end)) appendJsonString(begin, end, out);
+      break;
+    }
+    case Json::arrayValue: {
+      out += '[';
+      // By index, as the library does: a missing element is written as null.
+      const Json::ArrayIndex size = value.size();
+      for (Json::ArrayIndex i = 0; i < size; ++i) {
+        if (i > 0) out += ',';
+        appendJson(value[i], out);
+      }
+      out += ']';
+      break;
+    }
+    case Json::objectValue: {
+      out += '{';
+      // The members come in the order of the library's member-name list.
+      for (auto it = value.begin(); it != value.end(); ++it) {
+        if (it != value.begin()) out += ',';
+        const char* end = nullptr;
+        const char* name = it.memberName(&end);
+        appendJsonString(name, end, out);
+        out += ':';
+        appendJson(*it, out);
+      }
+      out += '}';
+      break;
+    }
+  }
+}
+
+void forEachMember(const Json::Value& doc, const JsonFragments& fragments,
+                   const MemberVisitor& visit) {
+  auto fragment = fragments.begin();
+  const auto fragmentsBefore = [&](std::string_view name) {
+    for (; fragment != fragments.end() && fragment->first < name; ++fragment) {
+      visit(fragment->first, nullptr, &fragment->second);
+    }
+  };
+  if (doc.isObject()) {
+    for (auto it = doc.begin(); it != doc.end(); ++it) {
+      const char* end = nullptr;
+      const char* begin = it.memberName(&end);
+      const std::string_view name(begin, static_cast<size_t>(end - begin));
+      fragmentsBefore(name);
+      // A member held both ways is written once, from its fragment.
+      if (fragment != fragments.end() && fragment->first == name) continue;
+      visit(name, &*it, nullptr);
+    }
+  }
+  for (; fragment != fragments.end(); ++fragment) {
+    visit(fragment->first, nullptr, &fragment->second);
+  }
+}
+
+void writeJson(const Json::Value& doc, const JsonFragments& fragments, const TextSink& sink,
+               std::string_view streamed,
+               const std::function<void(const TextSink&)>& writeStreamed) {
+  // The tree's members are gathered in a buffer; a fragment or the streamed
+  // member goes to the sink between two buffers.
+  std::string buffer;
+  const bool streaming = !streamed.empty() && writeStreamed && doc.isObject();
+  if (fragments.empty() && !streaming) {
+    appendJson(doc, buffer);
+  } else {
+    buffer += '{';
+    bool first = true;
+    forEachMember(
+        doc, fragments,
+        [&](std::string_view name, const Json::Value* value, const std::string* fragment) {
+          if (!first) buffer += ',';
+          first = false;
+          appendJsonString(name.data(), name.data() + name.size(), buffer);
+          buffer += ':';
+          if (value != nullptr && !(streaming && name == streamed)) {
+            appendJson(*value, buffer);
+            return;
+          }
+          sink(buffer);
+          buffer.clear();
+          if (value != nullptr) {
+            writeStreamed(sink);
+          } else {
+            sink(*fragment);
+          }
+        });
+    buffer += '}';
+  }
+  buffer += '\n';
+  sink(buffer);
+}
+
 }  // namespace korvan

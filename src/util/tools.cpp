@@ -8,41 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-
-#include "util/number.h"
-
-void getDateTime_sec(std::string& str) {
-  time_t now = time(nullptr);
-  struct tm local {};
-  localtime_r(&now, &local);
-  char buf[30];
-  strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
-  str = buf;
-}
-
-namespace {
-
-// The leading integer of characters [pos, pos+width) of `text`, never reading
-// past its end.
-int fieldAt(const std::string& text, size_t pos, size_t width) {
-  if (pos >= text.size()) return 0;
-  return korvan::leadingInt(std::string_view(text).substr(pos, width));
-}
-
-}  // namespace
-
-int time_strToSecs(std::string timeStr) {
-  struct tm t {};
-  t.tm_year = fieldAt(timeStr, 0, 4) - 1900;
-  t.tm_mon = fieldAt(timeStr, 5, 2) - 1;
-  t.tm_mday = fieldAt(timeStr, 8, 2);
-  t.tm_hour = fieldAt(timeStr, 11, 2);
-  t.tm_min = fieldAt(timeStr, 14, 2);
-  t.tm_sec = fieldAt(timeStr, 17, 2);
-  t.tm_isdst = 0;
-  return static_cast<int>(mktime(&t));
-}
 
 std::string CTools::IP_strToInt(std::string paraStrIP) {
   struct in_addr addr {};

@@ -1,18 +1,11 @@
-// Date-time texts and IPv4 address conversions. Stateless; each call works only
-// on its arguments and the system clock.
+// IPv4 address conversions and the IP list editor's JSON-array helpers.
+// Stateless; each call works only on its arguments. (Date-time texts:
+// util/local_time.h.)
 #pragma once
 
 #include <json/json.h>
 
 #include <string>
-
-// Current local date and time, "%Y-%m-%d %H:%M:%S" (always 19 characters).
-void getDateTime_sec(std::string& str);
-// Seconds since the epoch of a local "YYYY-MM-DD HH:MM:SS" text, read by fixed
-// positions (separators are not looked at; daylight saving time taken as not
-// in effect). A short text reads its missing fields as 0; mktime's -1 is
-// returned unchanged.
-int time_strToSecs(std::string timeStr);
 
 class CTools {
  public:

@@ -15,6 +15,7 @@ namespace {
 
 const char* const kDenied = "permission denied";
 const char* const kNoSession = "curUser has loginned or idle timeout";
+const char* const kFirstLogin = "password change required";
 
 // userPara: user `id`'s row as the browser sends it, with a new password.
 void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
@@ -113,11 +114,12 @@ class Access : public ::testing::TestWithParam<Row> {
     Json::Value reply;
     if (row.transfer) {
       const std::string body = runCgi(root_, transferRequest(row.type, id, token)).body();
-      for (const char* text : {kDenied, kNoSession})
+      for (const char* text : {kDenied, kNoSession, kFirstLogin})
         if (body == std::string(text) + " \n") refusal = text;
     } else {
       reply = ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}});
-      if (reply["retMsg"] == kDenied || reply["retMsg"] == kNoSession) {
+      if (reply["retMsg"] == kDenied || reply["retMsg"] == kNoSession ||
+          reply["retMsg"] == kFirstLogin) {
         refusal = reply["retMsg"].asString();
         EXPECT_EQ(reply.getMemberNames().size() * (reply["ret"] == "err"), 2u) << reply;
       }
@@ -134,7 +136,7 @@ class Access : public ::testing::TestWithParam<Row> {
     EXPECT_EQ(dump(), before) << "a refused call changed the database";
     EXPECT_EQ(daemon_.packets().size(), packets) << "a refused call sent a packet";
     EXPECT_FALSE(fileExists(root_.path("rebooted")));
-    return refusal == kDenied ? "denied" : "no session";
+    return refusal == kDenied ? "denied" : refusal == kNoSession ? "no session" : "first login";
   }
 
   std::string dump() {
@@ -188,6 +190,28 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
         << what;
   }
   EXPECT_TRUE(row.levels == 0b1110 || root_.traceLog().find("3301_Time:") != std::string::npos);
+}
+
+// While the first-login flag is set, the administrator may refresh, log out
+// and set a new password of its own, nothing else (transfers included); the
+// refusals leave everything as it was.
+TEST_P(Access, FirstLoginGate) {
+  const Row& row = GetParam();
+  root_.exec("update secureConf set f_firstLogin=1;");
+  Json::Value request = sessionRequest(root_, row.type, "1");
+  Json::Value members;
+  Json::Reader().parse(row.members, members);
+  for (const std::string& name : members.getMemberNames()) request[name] = members[name];
+  if (row.userPara) {
+    userRow(request, root_, row.userPara == 1 ? "1" : "2");
+    request["userPara"]["oldPw"] = "admin";
+    if (row.userPara == 2) request["userPara"]["memo"] = "changed";
+  }
+  const std::string type = row.type;
+  const bool passes = type == "ref" || type == "logout" || row.userPara == 1;
+  EXPECT_EQ(outcome(row, request, "1", request["user"]["token"].asString()),
+            passes ? "allowed" : "first login");
+  EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.userPara == 1 ? "0" : "1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(kRows), [](const auto& info) {

@@ -111,6 +111,56 @@ TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
   EXPECT_EQ(logCount(root_), 1);
 }
 
+// Every number member is checked before the daemon is told anything, and a
+// KVM session is asked for the stored module's identity only.
+TEST_F(DaemonActions, NumbersAndConsoleCheckedBeforeAnyPacket) {
+  auto kvm = [this](const std::string& dogPara) {
+    Json::Value req = sessionRequest(root_, "qt");
+    req["dogPara"] = actionsbb::json(dogPara);
+    req["server"] = actionsbb::json(
+        R"({"netIP":{"ip":"192.168.1.10"},"netPort":{"portKM":"5901","portV":"5900"}})");
+    return req;
+  };
+  Json::Value noFrame = module(R"({"nm":"x"})");
+  noFrame["dogPara"].removeMember("frame");
+  Json::Value noPortID = module(R"({"nm":"x"})");
+  noPortID["dogPara"].removeMember("portID");
+  const std::pair<Json::Value, const char*> cases[] = {
+      {module(R"({"nm":"x","sm":""})"), "invalid number: sm"},
+      {module(R"({"nm":"x","sm":"0 or 1=1"})"), "invalid number: sm"},
+      {module(R"({"nm":"x","code":"1e3"})"), "invalid number: code"},
+      {noFrame, "invalid number: frame"},
+      {noPortID, "invalid number: portID"},
+      {module(R"({"nm":"x","portID":" 1"})"), "invalid number: portID"},
+      {module(R"({"id":"one","nm":"x"})"), "invalid number: id"},
+      {server("portKM", ""), "invalid number: portKM"},
+      {server("portWeb", "80 or 1=1"), "invalid number: portWeb"},
+      {server("encrypt", 1.5), "invalid number: encrypt"},
+      {kvm(R"({"id":"1","uid":"U1A0000002","type2":"1"})"), "invalid request: dogPara.uid"},
+      // A module id that names no module gives no rights on it.
+      {kvm(R"({"id":"x1","type2":"1"})"), "permission denied"},
+      {kvm(R"({"id":"99","type2":"1"})"), "permission denied"},
+  };
+  for (const auto& [request, message] : cases) {
+    const Json::Value reply = call(request);
+    EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
+              std::string("err ") + message);
+  }
+  EXPECT_TRUE(daemon_.packets().empty());
+  EXPECT_EQ(dog("nm") + "|" + root_.scalar("select portKM from server2;"), "web-01|5900");
+  EXPECT_EQ(logCount(root_), 0);
+
+  // Without a uid, or with the stored one, the stored identity goes out.
+  for (const char* dogPara : {R"({"id":"1","type2":"1"})", R"({"id":"1","uid":"U1A0000001"})"}) {
+    Json::Value reply = call(kvm(dogPara));
+    ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  }
+  ASSERT_EQ(daemon_.packets().size(), 2u);
+  for (const Bytes& packet : daemon_.packets()) {
+    EXPECT_EQ(std::string(packet.begin() + 4, packet.begin() + 14), "U1A0000001");
+  }
+}
+
 TEST_F(DaemonActions, FactoryModeConsoleUpdate) {
   root_.exec("update other2 set factoryMode=1;");
   // A virtual-media module with a new identity: never "Nothing modified";
@@ -161,7 +211,7 @@ TEST_F(DaemonActions, ServerSettings) {
 TEST_F(DaemonActions, ServerSettingsRefused) {
   const std::pair<const char*, Json::Value> cases[] = {
       {"ip", "192.168.1.300"}, {"gateway", "192.168.1."}, {"subnetMask", Json::Value()},
-      {"portV", "65536"},      {"portWeb", "80 or 1=1"},  {"encrypt", "3"},
+      {"portV", "65536"},      {"portWeb", "-1"},         {"encrypt", "3"},
   };
   for (const auto& [member, value] : cases) {
     Json::Value reply = call(server(member, value));

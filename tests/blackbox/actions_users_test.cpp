@@ -1,7 +1,7 @@
 // User accounts and groups through the program: rights come in as dogDB, the
 // log row names the session's user and the client's address.
 #include "actions_helpers.h"
-#include "util/tools.h"
+#include "util/local_time.h"
 
 using actionsbb::lastLog;
 using actionsbb::logCount;
@@ -73,17 +73,19 @@ TEST_F(Users, UpdateUser) {
 }
 
 TEST_F(Users, PasswordAndRefusedValues) {
-  root_.exec("update secureConf set f_firstLogin=1;");
   // A bare member that is not a number is refused before anything is
-  // written, the first-login flag included; a taken name is a warning.
-  EXPECT_EQ(call(operatorUpdate(R"({"setPW":"yes","nm":"changed","pid":"1 or 1=1"})"))["ret"],
-            "err");
+  // written; a taken name is a warning.
+  EXPECT_EQ(call(operatorUpdate(R"({"setPW":"yes","nm":"changed","pid":"1 or 1=1"})"))["retMsg"],
+            "invalid number: pid");
   EXPECT_EQ(call(operatorUpdate(R"({"nm":"admin"})"))["retMsg"], kDuplicate);
-  EXPECT_EQ(user("nm") + root_.scalar("select f_firstLogin from secureConf;"), "operator1");
+  EXPECT_EQ(user("nm"), "operator");
   EXPECT_EQ(logCount(root_), 0);
 
-  Json::Value pw = operatorUpdate(
-      R"({"setPW":"yes","pw":"n3w'pw","pwdDepth":"2","pwdExpire":"2000-01-01 00:00:00"})");
+  // The operator's own new password clears the first-login flag.
+  root_.exec("update secureConf set f_firstLogin=1;");
+  Json::Value pw = sessionRequest(root_, "updUser", "2");
+  pw["userPara"] = operatorUpdate(R"({"setPW":"yes","pw":"n3w'pw","pwdDepth":"2",
+      "pwdExpire":"2000-01-01 00:00:00","oldPw":"operator"})")["userPara"];
   const std::string before = now();
   Json::Value reply = call(pw);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];

@@ -1,6 +1,10 @@
 // The AJAX dispatcher seen from the browser: recognition of a call, parsing,
 // the IP access lists, the reply envelope and its failures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "testroot.h"
 
@@ -120,6 +124,8 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
                 compact(reply["dogs"][0]["dogInfoID"]) + compact(reply["dogs"][0]["group2"]),
             R"(true"""1""")");
 
+  // The first-login gate has tests of its own.
+  root.exec("update secureConf set f_firstLogin=0;");
   call = Json::Value();
   call["userID"] = call["user"]["id"] = "1";
   call["user"]["token"] = reply["curUser"]["token"];
@@ -174,6 +180,54 @@ TEST(Ajax, DocumentsThatAreNoCall) {
   const std::string doc = compact(ref);
   const Json::Value reply = completeReply(postRaw(root, doc.substr(0, doc.size() - 1) + ",x"));
   EXPECT_EQ(reply["curUser"]["nm"], "admin") << reply["retMsg"];
+}
+
+// The install tree's database: the factory configuration, private to its
+// owner. With it the administrator may log in with the known password, but
+// does nothing else until a new password is set.
+TEST(Ajax, FactoryDatabaseAsInstalled) {
+  TempRoot root;
+  std::remove(root.dbPath().c_str());
+  const std::string install =
+      "cmake -DKORVAN_SOURCE_DIR='" KORVAN_SOURCE_DIR "' -DCMAKE_INSTALL_PREFIX='" + root.dir() +
+      "' -P '" KORVAN_SOURCE_DIR "/cmake/install-db.cmake' >/dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+  struct stat st {};
+  ASSERT_EQ(stat(root.dbPath().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(root.scalar("select group_concat(nm) || '|' || (select count(*) from dog2) || '|' ||"
+                        " (select f_firstLogin from secureConf) || '|' ||"
+                        " (select group_concat(level) from priv2) from user2"),
+            "admin|0|1|3");
+
+  Json::Value login;
+  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":"admin"})", login);
+  Json::Value reply = ajax(root, login);
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_EQ(reply["firstLogin"], true);
+  Json::Value call;
+  call["userID"] = call["user"]["id"] = "1";
+  call["user"]["token"] = reply["curUser"]["token"];
+  call["type"] = "saveLanguage";
+  call["language"] = "de";
+  EXPECT_EQ(compact(ajax(root, call)), R"({"ret":"err","retMsg":"password change required"})");
+
+  Json::Value password = call;
+  password["type"] = "updUser";
+  for (const char* name : {"id", "nm", "memo", "pid", "code", "frame", "media", "prior"}) {
+    password["userPara"][name] = root.scalar(std::string("select ") + name + " from user2");
+  }
+  password["userPara"]["pidCN"] = "Administrators";
+  password["userPara"]["dogDB"] = "33333333";
+  password["userPara"]["setPW"] = "yes";
+  password["userPara"]["oldPw"] = "admin";
+  password["userPara"]["pw"] = "a-new-secret";
+  reply = ajax(root, password);
+  ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
+  EXPECT_FALSE(reply.isMember("firstLogin"));
+  EXPECT_EQ(ajax(root, call)["ret"], "ok");
+  EXPECT_EQ(root.scalar("select f_language || f_firstLogin || pw from secureConf, user2"),
+            "de0a-new-secret");
 }
 
 TEST(Ajax, SaveLanguage) {

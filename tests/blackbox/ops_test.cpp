@@ -253,12 +253,17 @@ TEST(DeviceMode, ClientModeTakesEffectWithTheNextRequest) {
   TempRoot root;
   // Only outside factory mode does the reply report firstLogin.
   root.exec("update other2 set factoryMode=1; update secureConf set f_firstLogin=1;");
+  EXPECT_FALSE(ajax(root, sessionRequest(root, "ref")).isMember("firstLogin"));
+  root.exec("update secureConf set f_firstLogin=0;");
+  // The converting request still lists the modules as factory mode does.
   for (bool second : {false, true}) {
     Json::Value reply = ajax(root, sessionRequest(root, "convertToClientMode"));
     EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
-    EXPECT_EQ(reply.isMember("firstLogin"), second);
+    EXPECT_EQ(reply["dogs"][0].isMember("dogInfoID"), second);
     EXPECT_EQ(root.scalar("select factoryMode from other2;"), "0");
   }
+  root.exec("update secureConf set f_firstLogin=1;");
+  EXPECT_EQ(ajax(root, sessionRequest(root, "ref"))["firstLogin"], true);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The request entry and page shell, the program run as the web server runs it.
+#include <sys/stat.h>
+
 #include "testroot.h"
 
 using korvantest::CgiRequest;
@@ -9,13 +11,18 @@ using korvantest::TempRoot;
 namespace {
 
 const std::string kHeader = "Content-type: text/html;charset=utf-8\r\n\r\n";
+// The page may not be framed, sniffed or named to the sites it links.
+const std::string kPageHeader =
+    "X-Frame-Options: DENY\r\nContent-Security-Policy: frame-ancestors 'none'\r\n"
+    "X-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n" +
+    kHeader;
 const std::string kSeededBody = "<div id='app'>\n \n</div>\n \n";
 
 // The body fragment as the shell of a whole page embeds it.
 std::string embedded(const korvantest::CgiResult& page) {
   const std::string open = "<BODY>\n \n", close = "</BODY></HTML>\n \n", &out = page.out;
   const size_t begin = out.find(open);
-  if (page.exitStatus != 0 || out.rfind(kHeader + " <!DOCTYPE", 0) != 0 ||
+  if (page.exitStatus != 0 || out.rfind(kPageHeader + " <!DOCTYPE", 0) != 0 ||
       out.find("<script src='../lib/language.js'") == std::string::npos ||
       begin == std::string::npos || out.size() < begin + open.size() + close.size() ||
       out.compare(out.size() - close.size(), close.size(), close) != 0) {
@@ -42,6 +49,10 @@ TEST(PageShell, EmbedsTheBodyFragmentLineByLine) {
       korvantest::writeFile(body, fragment);
     }
     EXPECT_EQ(embedded(runCgi(root, CgiRequest{})), shown) << fragment.substr(0, 20);
+    // What the program creates is its own: the trace log starts with this run.
+    struct stat st {};
+    ASSERT_EQ(stat(root.path("usr/app/yal/www/cgi/log.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
   }
 }
 
@@ -79,14 +90,29 @@ TEST(PageShell, MissingTable) {
   EXPECT_NE(doc["retMsg"].asString().find("no such table: secureConf"), std::string::npos);
 }
 
-TEST(Request, ShortBodyEndsWithoutOutput) {
-  TempRoot root;
-  auto result = runCgi(
-      root,
-      {"POST", "", "application/x-www-form-urlencoded", "postKey=abc", "100", "127.0.0.1", {}});
-  EXPECT_EQ(result.exitStatus, 255);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(root.traceLog().find("before cgiMain"), std::string::npos) << root.traceLog();
+// A body that is short ends the request without output; one larger than the
+// program takes is refused unread with the error reply.
+TEST(Request, BodyShortOrTooLarge) {
+  const std::string refused = "Status: 413 Payload Too Large\r\n" + kHeader +
+                              "{\"ret\":\"err\",\"retMsg\":\"request too large\"}\n \n";
+  const struct {
+    std::string contentType, contentLength;
+    int status;
+    std::string out;
+  } cases[] = {
+      {"application/x-www-form-urlencoded", "100", 255, ""},
+      {"application/x-www-form-urlencoded", "1048576", 255, ""},
+      {"application/x-www-form-urlencoded; charset=utf-8", "1048577", 0, refused},
+      {"application/json", "99999999999999999999999", 0, refused},
+  };
+  for (const auto& c : cases) {
+    TempRoot root;
+    auto result =
+        runCgi(root, {"POST", "", c.contentType, "postKey=abc", c.contentLength, "127.0.0.1", {}});
+    EXPECT_EQ(result.exitStatus, c.status) << c.contentLength;
+    EXPECT_EQ(result.out, c.out) << c.contentLength;
+    EXPECT_EQ(root.traceLog().find("before cgiMain"), std::string::npos) << root.traceLog();
+  }
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
 // File transfers through the program: uploads, the database download, the
 // refusals, and what a failed or malformed upload leaves behind.
+#include <fcntl.h>
 #include <glob.h>
+#include <sqlite3.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -85,7 +91,7 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
     std::string stored, out;
   } cases[] = {
       {{{"systemFile", "fw.bin", awkward}}, awkward, "update firmware success \n"},
-      {{{"dbFile", "korvan.db", "DB"}}, "DB", "update database success \n"},
+      {{{"dbFile", "korvan.db", database}}, database, "update database success \n"},
       {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n"},
       {{{"dbFile", "d.db", marker + "db"},
         {"systemFile", "a.bin", marker + "a"},
@@ -135,10 +141,131 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
   korvantest::writeFile(firmware_ + "/previous", "kept");
   EXPECT_EQ(runCgi(root_, upload({{"systemFile", "fw.bin", "new"}})).out,
             kHeader + "update firmware failed \n");
-  EXPECT_EQ(runCgi(root_, upload({{"dbFile", "k.db", "new"}})).out,
+  EXPECT_EQ(runCgi(root_, upload({{"dbFile", "k.db", readFile(root_.dbPath())}})).out,
             kHeader + "update database failed \n");
   EXPECT_EQ(readFile(firmware_ + "/previous"), "kept");
   EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
+}
+
+// A database upload is stored only when it is a sound SQLite database with
+// every table the program uses; the check reads the uploaded copy, never the
+// live database.
+TEST_F(Transfer, DatabaseUploadIsChecked) {
+  const std::string valid = readFile(root_.dbPath());
+  const std::string other = root_.path("other.db"), lacking = root_.path("lacking.db");
+  for (const auto& [path, sql] :
+       {std::pair{other, "create table t (a); insert into t values (1);"}, {lacking, ""}}) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    if (path == lacking) {
+      sqlite3_exec(db, ("attach '" + root_.dbPath() + "' as live;").c_str(), nullptr, nullptr,
+                   nullptr);
+      // Every table of the live database but iplist.
+      sqlite3_exec(db,
+                   "create table user2 as select * from live.user2;"
+                   "create table priv2 as select * from live.priv2;"
+                   "create table dog2 as select * from live.dog2;"
+                   "create table dogInfo2 as select * from live.dogInfo2;"
+                   "create table server2 as select * from live.server2;"
+                   "create table other2 as select * from live.other2;"
+                   "create table secureConf as select * from live.secureConf;"
+                   "create table userLock as select * from live.userLock;"
+                   "create table log2 as select * from live.log2;"
+                   "create table ips2 as select * from live.ips2;",
+                   nullptr, nullptr, nullptr);
+    } else {
+      sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+  }
+  std::string damaged = valid;
+  damaged.replace(valid.size() / 2, 4096, 4096, '\xA5');  // a page of garbage
+  const std::string marker = "not-a-database-" + root_.dir().substr(root_.dir().rfind('-') + 1);
+  const std::string refused = "update database failed: not a configuration database \n";
+  const std::pair<std::string, std::string> cases[] = {
+      {marker + "\nplain text\n", refused},
+      {"", refused},
+      {valid.substr(0, valid.size() / 2), refused},
+      {damaged, refused},
+      {readFile(other), refused},
+      {readFile(lacking), refused},
+      {valid, "update database success \n"},
+  };
+  for (const auto& [content, reply] : cases) {
+    EXPECT_EQ(runCgi(root_, upload({{"dbFile", "korvan.db", content}})).out, kHeader + reply);
+    EXPECT_EQ(readFile(firmware_), reply == refused ? "previous firmware" : valid);
+    EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
+  }
+  for (const std::string& spooled : matching("/tmp/cgic*")) {
+    EXPECT_EQ(readFile(spooled).find(marker), std::string::npos) << spooled;
+  }
+}
+
+// An upload the spool cannot take is refused unread. A spool left by a killed
+// upload goes with the next transfer; one that a live request holds stays.
+TEST_F(Transfer, SpoolSpaceAndLeftovers) {
+  const std::string spool = root_.path("spool");
+  std::filesystem::create_directory(spool);
+  const std::map<std::string, std::string> env = {{"KORVAN_SPOOL_DIR", spool}};
+
+  CgiRequest huge = upload({{"systemFile", "fw.bin", "big"}});
+  huge.contentLength = "99999999999999999";
+  huge.extraEnv = env;
+  korvantest::CgiResult refused = runCgi(root_, huge);
+  EXPECT_EQ(refused.exitStatus, 0);
+  EXPECT_EQ(refused.out, "Status: 413 Payload Too Large\r\n" + kHeader + "upload too large \n");
+  EXPECT_EQ(readFile(firmware_), "previous firmware");
+
+  // An upload killed while its file part arrives; its body comes on a pipe
+  // that stays open.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  CgiRequest cut = upload({{"systemFile", "fw.bin", std::string(5000, 'k')}});
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(fds[0], 0);
+    close(fds[1]);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    if (chdir(root_.cgiDir().c_str()) != 0) _exit(126);
+    setenv("KORVAN_ROOT", root_.dir().c_str(), 1);
+    setenv("KORVAN_SPOOL_DIR", spool.c_str(), 1);
+    setenv("REQUEST_METHOD", "POST", 1);
+    setenv("CONTENT_TYPE", cut.contentType.c_str(), 1);
+    setenv("CONTENT_LENGTH", std::to_string(cut.body.size()).c_str(), 1);
+    execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[0]);
+  // The body stops inside the file part: the program waits for the rest.
+  const size_t sent = cut.body.find(std::string(5000, 'k')) + 2000;
+  ASSERT_EQ(write(fds[1], cut.body.data(), sent), static_cast<ssize_t>(sent));
+  std::vector<std::string> left;
+  for (int i = 0; i < 2000 && left.empty(); ++i) {
+    usleep(5000);
+    left = matching(spool + "/cgic*");
+  }
+  ASSERT_EQ(left.size(), 1u);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(fds[1]);
+  EXPECT_EQ(matching(spool + "/cgic*"), left);
+
+  // A spool held by a live request.
+  const std::string held = spool + "/cgicHe1d00";
+  korvantest::writeFile(held, "held");
+  const int heldFd = open(held.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(heldFd, LOCK_EX), 0);
+
+  CgiRequest next = upload({{"systemFile", "fw.bin", "new"}});
+  next.extraEnv = env;
+  EXPECT_EQ(runCgi(root_, next).out, kHeader + "update firmware success \n");
+  EXPECT_EQ(matching(spool + "/cgic*"), std::vector<std::string>{held});
+  // The program's files are private to it.
+  EXPECT_EQ(std::filesystem::status(firmware_).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  close(heldFd);
 }
 
 // Who gets a transfer: an open session from an admitted address, whose

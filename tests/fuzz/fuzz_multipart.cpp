@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cgi/cgic.h"
+#include "form/form.h"
 
 namespace {
 
@@ -40,11 +41,8 @@ long readUpload(const char* name, int bufferSize) {
   return total;
 }
 
-bool isFirstOfItsName(const cgiFormEntry* entry) {
-  for (const cgiFormEntry* e = cgiFormEntryFirst; e != entry; e = e->next) {
-    if (strcmp(e->attr, entry->attr) == 0) return false;
-  }
-  return true;
+bool isFirstOfItsName(const korvan::FormEntry& entry) {
+  return requestForm().find(entry.attr) == &entry;
 }
 
 }  // namespace
@@ -63,44 +61,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int contentLength = skew < 4 ? length - skew : length + skew - 3;
   if (contentLength < 0) contentLength = 0;
 
-  setenv("REQUEST_METHOD", "POST", 1);
   setenv("CONTENT_TYPE", contentType.c_str(), 1);
   setenv("CONTENT_LENGTH", std::to_string(contentLength).c_str(), 1);
-  cgiSetupConstants();
-  cgiCaptureEnvironment();
+  const korvan::CgiEnvironment env = korvan::CgiEnvironment::capture();
   FILE* in = body.empty() ? fopen("/dev/null", "rb") : fmemopen(body.data(), body.size(), "rb");
   if (in == nullptr) return 0;
-  cgiIn = in;
 
-  cgiParsePostMultipartInput();
-  check(ftell(in) <= cgiContentLength);
+  requestForm().parseMultipart(in, env.contentLength, env.boundary);
+  check(ftell(in) <= env.contentLength);
 
   const int bufferSize = 1 + (control >> 3) * 7;
   std::vector<char> buffer(static_cast<size_t>(bufferSize));
   std::vector<std::string> tempFiles;
-  for (const cgiFormEntry* e = cgiFormEntryFirst; e != nullptr; e = e->next) {
-    check(e->valueLength >= 0);
-    const cgiFormResultType named = cgiFormFileName(e->attr, buffer.data(), bufferSize);
+  for (const korvan::FormEntry& e : requestForm().entries()) {
+    check(e.valueLength >= 0);
+    check(e.attr.find('\0') == std::string::npos && e.fileName.find('\0') == std::string::npos);
+    const cgiFormResultType named = cgiFormFileName(e.attr.c_str(), buffer.data(), bufferSize);
     check(strlen(buffer.data()) < static_cast<size_t>(bufferSize));
-    cgiFormStringNoNewlines(e->attr, buffer.data(), bufferSize);
-    if (e->tfileName[0] == '\0') {
-      check(e->value[e->valueLength] == '\0');
+    cgiFormStringNoNewlines(e.attr.c_str(), buffer.data(), bufferSize);
+    if (e.tfileName().empty()) {
+      check(e.value.size() == static_cast<size_t>(e.valueLength));
     } else {
-      tempFiles.push_back(e->tfileName);
+      tempFiles.push_back(e.tfileName());
       struct stat st {};
-      check(stat(e->tfileName, &st) == 0 && (st.st_mode & 0777) == 0600);
-      check(st.st_size == e->valueLength);
+      check(stat(e.tfileName().c_str(), &st) == 0 && (st.st_mode & 0777) == 0600);
+      check(st.st_size == e.valueLength);
     }
     // The lookups see the first entry of each name.
     if (!isFirstOfItsName(e)) continue;
-    check((named == cgiFormNoFileName) == (e->fileName[0] == '\0'));
-    const long read = readUpload(e->attr, bufferSize);
-    check(read == (e->tfileName[0] == '\0' ? -1 : e->valueLength));
+    check((named == cgiFormNoFileName) == e.fileName.empty());
+    const long read = readUpload(e.attr.c_str(), bufferSize);
+    check(read == (e.tfileName().empty() ? -1 : e.valueLength));
   }
   cgiFreeResources();
   for (const std::string& path : tempFiles) check(access(path.c_str(), F_OK) != 0);
 
-  cgiIn = stdin;
   fclose(in);
   return 0;
 }

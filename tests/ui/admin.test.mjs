@@ -3,13 +3,16 @@
 // (server.mjs). The tests run in file order on one installation.
 // The runner and its library live with the UI's packages in ui/.
 import { test as base, expect } from '../../ui/node_modules/@playwright/test/index.mjs';
+import AxeBuilder from '../../ui/node_modules/@axe-core/playwright/dist/index.mjs';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdirSync, readFileSync } from 'node:fs';
+import { mkdirSync, readdirSync, readFileSync, statSync } from 'node:fs';
+import vm from 'node:vm';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const shots = resolve(fileURLToPath(new URL('.', import.meta.url)), '../../ui-shots');
+const top = resolve(fileURLToPath(new URL('.', import.meta.url)), '../..');
+const shots = join(top, 'ui-shots');
 mkdirSync(shots, { recursive: true });
 const sql = (statement) => execFileSync('sqlite3', [join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
 
@@ -42,19 +45,43 @@ async function loginAdmin(page) {
   await expect(tab(page, 'consoles')).toBeVisible();
 }
 
-// Closes the message box of a kind ('success', 'warning', ...) and returns its text.
-async function message(page, kind) {
-  const box = page.locator(`.kui-dialog-${kind}`).last();
-  const text = await box.locator('.kui-message-text').innerText();
-  await button(box, 'ok').click();
-  await expect(box).toHaveCount(0);
-  return text;
+// A status message after a change (the non-modal role=status region).
+const status = (page) => page.locator('#kv-status[role=status]');
+
+// Presses Tab (or Shift+Tab) until `target` has the focus, as a keyboard user would.
+async function tabTo(page, target, back = false) {
+  for (let i = 0; i < 40; i++) {
+    if (await target.evaluate((e) => e === document.activeElement).catch(() => false)) return;
+    await page.keyboard.press(back ? 'Shift+Tab' : 'Tab');
+  }
+  throw new Error('the keyboard cannot reach ' + target);
+}
+
+// axe-core on the page as it stands; violations are counted per rule into
+// axeFindings and the serious and critical ones fail the test at once.
+const axeFindings = {};
+async function audit(page, where, only) {
+  const { violations } = await (only ? new AxeBuilder({ page }).include(only) : new AxeBuilder({ page })).analyze();
+  for (const v of violations) axeFindings[`${v.impact} ${v.id}`] = (axeFindings[`${v.impact} ${v.id}`] || 0) + v.nodes.length;
+  const bad = violations.filter((v) => v.impact === 'critical' || v.impact === 'serious' || ['region', 'landmark-one-main', 'page-has-heading-one'].includes(v.id));
+  expect(bad.map((v) => `${where}: ${v.id} at ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)).toEqual([]);
+}
+
+const addViewer = () => sql(`delete from user2 where nm='viewer';
+  insert into user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2, createTime,
+                     pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
+  values (50, 'viewer', 'viewer', '', 3, '10300000', '', 0, 0, '', '', datetime('now','localtime'),
+          datetime('now','localtime'), '1', 0, 600, '0', '3', '0', 0);`);
+
+// Types each value into the field of that name.
+async function fillAll(scope, values) {
+  for (const [name, text] of Object.entries(values)) await scope.locator(`[name=${name}]`).fill(text);
 }
 
 test('login by click and by Enter, wrong password, logout, no password kept', async ({ page }) => {
   expect(await page.evaluate(() => jQuery.fn.jquery)).toMatch(/^3\.7\./);
   await login(page, 'admin', 'wrong', 'enter');
-  await expect(page.locator('.kv-login-error')).toContainText(/User Name or Password error: \d+ times/);
+  await expect(page.locator('.kv-login-error')).toHaveText(/^Wrong user name or password \(\d+ failed attempts\)\.$/);
   await login(page, 'admin', 'admin', 'enter');
   await expect(page.locator('.kui-tab-title')).toHaveCount(7);
   const kept = await page.evaluate(() => [sessionStorage.getItem('kvm.session'), JSON.stringify(kvApp.snapshot())]);
@@ -76,7 +103,7 @@ test('every tab opens and shows its data in words', async ({ page }) => {
     await tab(page, id).click();
     const panel = page.locator(`.kui-tab-panel[data-tab=${id}]`);
     for (const text of texts) await expect(panel).toContainText(text);
-    await page.screenshot({ path: join(shots, `${id}.png`) });
+    await page.screenshot({ path: join(shots, `${id}-1366.png`) });
   }
   // A free console slot shows no module id or name.
   await tab(page, 'consoles').click();
@@ -85,25 +112,28 @@ test('every tab opens and shows its data in words', async ({ page }) => {
   await expect(page.locator('[name=ip]')).toHaveValue('127.0.0.1');
 });
 
-test('console rename by Enter, KVM session dialog closed by Escape', async ({ page }) => {
+test('console rename by Enter; the KVM button asks once however often it is pressed', async ({ page }) => {
   // A stored blank that the form sends back as the empty text is no change (see the log test).
   sql("update dogInfo2 set pos2=' ' where uid='U1A0000001';");
   await loginAdmin(page);
   await row(page, 'kv-grid-dogs', 'web-01').click();
   await button(page, 'dog-edit').click();
-  await dialog(page).locator('[name=nm]').fill('web-01a');
-  await dialog(page).locator('[name=pos1]').fill('rack 4');
+  await fillAll(dialog(page), { nm: 'web-01a', pos1: 'rack 4' });
   await dialog(page).locator('[name=pos1]').press('Enter');
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('Console web-01a saved.');
   await expect(row(page, 'kv-grid-dogs', 'web-01a')).toContainText('rack 4');
+  await expect(row(page, 'kv-grid-dogs', 'web-01a')).toContainText('1000 kbit/s');
 
+  // The KVM button is out of use while its request runs: a double press asks once.
   await row(page, 'kv-grid-dogs', 'web-01a').click();
-  await button(page, 'dog-kvm').click();
+  const asked = [];
+  page.on('request', (r) => { if ((r.postData() || '').includes('%22qt%22')) asked.push(r); });
+  await button(page, 'dog-kvm').dblclick();
   await expect(dialog(page).locator('.kv-params tr')).not.toHaveCount(0);
+  expect(asked.length).toBe(1);
   expect(JSON.parse(await dialog(page).locator('.kv-raw').inputValue()).userNM).toBe('admin');
   await page.screenshot({ path: join(shots, 'kvm-session.png') });
-  await page.keyboard.press('Escape');
-  await expect(page.locator('.kui-dialog')).toHaveCount(0);
 });
 
 test('user add with console rights, edit, delete', async ({ page }) => {
@@ -111,14 +141,16 @@ test('user add with console rights, edit, delete', async ({ page }) => {
   await tab(page, 'users').click();
   await button(page, 'user-add').click();
   const dlg = dialog(page);
-  await dlg.locator('[name=nm]').fill('tmpuser');
-  await dlg.locator('[name=pw]').fill('Tmp!pass1');
-  await dlg.locator('[name=pw2]').fill('Tmp!pass1');
-  await dlg.locator('[name=pid]').selectOption({ label: 'Viewers' });
+  // A new user starts in the lowest group without any console right.
+  await expect(dlg.locator('[name=pid] option:checked')).toHaveText('Viewers');
+  for (const box of await dlg.locator('.kv-rights input[type=checkbox]').all()) await expect(box).not.toBeChecked();
+  await fillAll(dlg, { nm: 'tmpuser', pw: 'Tmp!pass1', pw2: 'Tmp!pass1' });
   await button(dlg, 'write0').check();
-  await button(dlg, 'read1').uncheck();
+  await button(dlg, 'read2').check();
+  await button(dlg, 'read3').check();
   await button(dlg, 'save').click();
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('User tmpuser added.');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toContainText('Viewers');
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toContainText('1:rw 3:r 4:r');
 
@@ -131,6 +163,7 @@ test('user add with console rights, edit, delete', async ({ page }) => {
   await button(page, 'user-del').click();
   await button(dialog(page), 'ok').click();
   await expect(row(page, 'kv-grid-users', 'tmpuser')).toHaveCount(0);
+  await expect(status(page)).toHaveText('User tmpuser deleted.');
 });
 
 test('group rename by Enter stays on the page; rights saved', async ({ page }) => {
@@ -141,7 +174,10 @@ test('group rename by Enter stays on the page; rights saved', async ({ page }) =
   await button(dialog(page), 'write0').uncheck();
   await dialog(page).locator('[name=nm]').fill('Operators 2');
   await dialog(page).locator('[name=nm]').press('Enter');
+  await expect(dialog(page)).toContainText('Saving gives the 1 users of the group Operators these console rights');
+  await button(dialog(page), 'ok').click();
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  await expect(status(page)).toHaveText('Group Operators 2 saved.');
   await expect(row(page, 'kv-grid-groups', 'Operators 2')).toContainText('1:r 2:rw');
   expect(page.url()).toBe(process.env.KORVAN_UI_URL);
 });
@@ -152,10 +188,23 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   const ip = button(page, 'serverips-ip');
   await ip.fill('10.1.1');
   await button(page, 'serverips-add').click();
-  await expect(page.locator('.kv-iplist-side .kv-form-error', { hasText: 'IPv4' })).toBeVisible();
+  const error = page.locator('.kv-iplist-side .kv-form-error', { hasText: 'IPv4' });
+  await expect(error).toBeVisible();
   await ip.fill('10.1.1.1');
+  await expect(error).toBeHidden();
   await button(page, 'serverips-add').click();
   await expect(button(page, 'serverips')).toContainText('10.1.1.1');
+  await expect(status(page)).toHaveText('Address 10.1.1.1 added.');
+  // Deleting asks first; Cancel keeps the entry.
+  await button(page, 'serverips').getByText('10.1.1.1').click();
+  await button(page, 'serverips-del').click();
+  await expect(dialog(page)).toContainText('Delete the address 10.1.1.1 from the list?');
+  await button(dialog(page), 'cancel').click();
+  await expect(button(page, 'serverips')).toContainText('10.1.1.1');
+  await button(page, 'serverips-del').click();
+  await button(dialog(page), 'ok').click();
+  await expect(status(page)).toHaveText('Address 10.1.1.1 deleted.');
+  await expect(button(page, 'serverips')).not.toContainText('10.1.1.1');
 });
 
 test('log search by Enter with a user filter shows field labels as words', async ({ page }) => {
@@ -184,11 +233,12 @@ test('system: the clock runs, set clock, language switch', async ({ page }) => {
   const before = await seconds.inputValue();
   await expect(seconds).not.toHaveValue(before, { timeout: 3000 });
   await button(page, 'time-set').click();
-  expect(await message(page, 'success')).toMatch(/\d{4}-\d\d-\d\d \d\d:\d\d:\d\d/);
+  await expect(status(page)).toHaveText(/^The switch was told to set its clock to \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\./);
 
   await page.locator('[name=language]').selectOption('de');
   await button(page, 'lang-save').click();
   await expect(tab(page, 'consoles')).toHaveText('Konsolen');
+  await expect(status(page)).toHaveText('Die Sprache ist gespeichert.');
   await page.screenshot({ path: join(shots, 'system-de.png') });
   await page.reload();
   await expect(tab(page, 'users')).toHaveText('Benutzer');
@@ -206,11 +256,16 @@ test('firmware upload and database download', async ({ page }) => {
   await expect(button(page, 'firmware-md5')).toContainText(createHash('md5').update(bytes).digest('hex'));
   await button(page, 'firmware-upload').click();
   await button(dialog(page), 'ok').click();
-  expect(await message(page, 'success')).toBe('update firmware success');
+  await expect(page.locator('.kui-dialog-success')).toContainText('The firmware file is stored. It is installed when the switch restarts.');
+  await button(dialog(page), 'ok').click();
   expect(readFileSync(join(process.env.KORVAN_UI_ROOT, 'usr/app/firmupdate')).equals(bytes)).toBe(true);
 
   const download = page.waitForEvent('download');
+  const asked = page.waitForRequest((r) => (r.postData() || '').includes('submitDownloadDB'));
   await button(page, 'db-download').click();
+  // The session goes in the posted form, never in the address.
+  const request = await asked;
+  expect([request.method(), request.url().includes('token'), !!new URLSearchParams(request.postData()).get('token')]).toEqual(['POST', false, true]);
   const file = await (await download).path();
   expect((await download).suggestedFilename()).toBe('korvan.db');
   expect(readFileSync(file).subarray(0, 15).toString()).toBe('SQLite format 3');
@@ -218,11 +273,7 @@ test('firmware upload and database download', async ({ page }) => {
 
 test('a level-1 user sees only what it may do and changes its own password', async ({ page }) => {
   // Rights: none on slot 2 (db-01), read on slot 1 (web-01), read and write on slot 3 (router-console).
-  sql(`delete from user2 where nm='viewer';
-       insert into user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2, createTime,
-                          pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
-       values (50, 'viewer', 'viewer', '', 3, '10300000', '', 0, 0, '', '', datetime('now','localtime'),
-               datetime('now','localtime'), '1', 0, 600, '0', '3', '0', 0);`);
+  addViewer();
   await login(page, 'viewer', 'viewer');
   await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles']);
   for (const name of ['dog-edit', 'slot-clear', 'user-add', 'restart', 'db-download']) await expect(button(page, name)).toHaveCount(0);
@@ -236,14 +287,12 @@ test('a level-1 user sees only what it may do and changes its own password', asy
 
   await button(page, 'own-password').click();
   const dlg = dialog(page);
-  await dlg.locator('[name=oldPw]').fill('viewer');
-  await dlg.locator('[name=pw]').fill('Viewer!2');
-  await dlg.locator('[name=pw2]').fill('Viewer!2');
+  await fillAll(dlg, { oldPw: 'viewer', pw: 'Viewer!2', pw2: 'Viewer!2' });
   const sent = page.waitForRequest((r) => r.method() === 'POST' && (r.postData() || '').includes('updUser'));
   await dlg.locator('[name=pw2]').press('Enter');
   const doc = JSON.parse(new URLSearchParams((await sent).postData()).get('postKey'));
   expect(doc.userPara).toMatchObject({ id: '50', setPW: 'yes', pw: 'Viewer!2', oldPw: 'viewer' });
-  await message(page, 'success');
+  await expect(status(page)).toHaveText('The password has been changed.');
 });
 
 test('an expired session returns to the login page', async ({ page }) => {
@@ -252,4 +301,154 @@ test('an expired session returns to the login page', async ({ page }) => {
   await button(page, 'refresh').click();
   await expect(page.locator('.kv-login-warning')).toContainText('session has ended');
   await expect(page.locator('#kv-login-user')).toBeVisible();
+});
+
+test('keyboard only: log in, a console by the arrows, its KVM dialog by Enter and Escape, a user deleted', async ({ page }) => {
+  addViewer();
+  for (const key of ['a', 'd', 'm', 'i', 'n', 'Tab', 'a', 'd', 'm', 'i', 'n', 'Enter']) await page.keyboard.press(key);
+  await tabTo(page, page.locator('.kv-grid-dogs tbody tr[tabindex="0"]'));
+  for (const key of ['End', 'Home', 'ArrowDown', 'ArrowUp']) await page.keyboard.press(key);
+  const first = page.locator('.kv-grid-dogs tbody tr').first();
+  await expect(first).toHaveAttribute('aria-selected', 'true');
+  await page.keyboard.press('Enter');
+  const kvm = page.getByRole('dialog', { name: /^KVM session for / });
+  await expect(kvm).toBeVisible();
+  for (let i = 0; i < 4; i++) {  // focus stays inside the dialog
+    await page.keyboard.press('Tab');
+    expect(await kvm.evaluate((d) => d.contains(document.activeElement))).toBe(true);
+  }
+  await page.keyboard.press('Escape');
+  await expect(kvm).toHaveCount(0);
+  await expect(first).toBeFocused();
+  await tabTo(page, tab(page, 'consoles'), true);
+  await page.keyboard.press('ArrowRight');
+  await expect(tab(page, 'users')).toHaveAttribute('aria-selected', 'true');
+  await tabTo(page, page.locator('.kv-grid-users tbody tr[tabindex="0"]'));
+  const viewer = row(page, 'kv-grid-users', 'viewer');
+  for (let i = 0; i < 5 && !(await viewer.evaluate((r) => r === document.activeElement)); i++) await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Delete');
+  await expect(dialog(page)).toContainText('Delete the user viewer?');
+  await page.keyboard.press('Enter');
+  await expect(status(page)).toHaveText('User viewer deleted.');
+  await expect(page.locator('.kv-grid-users tbody tr[tabindex="0"]')).toBeFocused();
+});
+
+// Opens the dialogs a person can open, by the buttons that open them, and hands each to visit.
+async function openDialogs(page, admin, visit) {
+  const open = async (name, tabId, ...steps) => {
+    if (tabId) await tab(page, tabId).click();
+    for (const step of steps) await step();
+    await expect(page.locator('.kui-dialog')).toHaveCount(1);
+    await visit(name);
+    await page.keyboard.press('Escape');
+  };
+  await open('KVM session', 'consoles', () => row(page, 'kv-grid-dogs', 'router-console').click(), () => button(page, 'dog-kvm').click());
+  if (admin) {
+    await open('console', null, () => button(page, 'dog-edit').click());
+    await open('add user', 'users', () => button(page, 'user-add').click());
+    await open('edit user', null, () => row(page, 'kv-grid-users', 'operator').dblclick());
+    await open('delete question', null, () => button(page, 'user-del').click());
+    await open('group', 'groups', () => row(page, 'kv-grid-groups', 'Viewers').dblclick());
+    await open('warning', 'system', () => button(page, 'firmware-upload').click());
+  }
+  await open('password', null, () => button(page, 'own-password').click());
+}
+
+test('accessibility: axe finds nothing serious on the login page, every tab and dialog, in two languages and two levels', async ({ page }) => {
+  test.setTimeout(360000);
+  addViewer();
+  for (const [language, user] of [['en', 'admin'], ['de', 'admin'], ['en', 'viewer'], ['de', 'viewer']]) {
+    await page.locator('[name=lang]').selectOption(language);
+    await audit(page, `${language} login`);
+    await login(page, user, user);
+    for (const t of await page.locator('.kui-tab-title').all()) {
+      await t.click();
+      await audit(page, `${language} ${user} tab ${await t.innerText()}`);
+    }
+    // The page behind a dialog was audited with its tab: only the dialog now.
+    await openDialogs(page, user === 'admin', (name) => audit(page, `${language} ${user} dialog ${name}`, '.kui-dialog'));
+    await button(page, 'logout').click();
+  }
+  console.log('axe findings (impact rule: elements):', JSON.stringify(axeFindings));
+});
+
+test('phone: at 390 px the page never scrolls sideways and dialogs fit the screen', async ({ page }) => {
+  await page.setViewportSize({ width: 390, height: 844 });
+  const fits = async (where) => expect(await page.evaluate(() => document.documentElement.scrollWidth), where).toBeLessThanOrEqual(390);
+  await fits('login');
+  await loginAdmin(page);
+  for (const t of await page.locator('.kui-tab-title').all()) {
+    await t.click();
+    await fits(await t.innerText());
+    await page.screenshot({ path: join(shots, `${await t.getAttribute('data-tab')}-390.png`), fullPage: true });
+  }
+  await openDialogs(page, true, async (name) => {
+    const { x, y, width, height } = await page.locator('.kui-dialog').boundingBox();
+    expect([x >= 0, x + width <= 390, y + height <= 844], name).toEqual([true, true, true]);
+    await fits(name);
+    if (name === 'add user') await page.screenshot({ path: join(shots, 'add-user-390.png') });
+  });
+  // The buttons stay in reach: a console chosen on the phone opens its session.
+  await tab(page, 'consoles').click();
+  await row(page, 'kv-grid-dogs', 'web-01').click();
+  await button(page, 'dog-kvm').click();
+  await expect(dialog(page).locator('.kv-params')).toBeVisible();
+});
+
+test('first login: the password dialog opens at once and stays until the password is changed', async ({ page }) => {
+  sql('update secureConf set f_firstLogin=1;');
+  try {
+    await loginAdmin(page);
+    const dlg = page.getByRole('dialog', { name: 'Change password' });
+    await page.keyboard.press('Escape');
+    await expect(dlg).toBeVisible();
+    await expect(button(dlg, 'cancel')).toHaveCount(0);
+    await fillAll(dlg, { oldPw: 'admin', pw: 'Admin!new1', pw2: 'Admin!new1' });
+    await dlg.locator('[name=pw2]').press('Enter');
+    await expect(dlg).toHaveCount(0);
+    await expect(status(page)).toHaveText('The password has been changed.');
+  } finally {
+    sql("update secureConf set f_firstLogin=0; update user2 set pw='admin' where nm='admin';");
+  }
+});
+
+// Every text the program can send, from its sources: the texts of its errors,
+// reply messages, hints and transfer replies, "X" where it puts in a variable part.
+function programTexts() {
+  const walk = (dir) => readdirSync(dir).flatMap((n) => (statSync(join(dir, n)).isDirectory() ? walk(join(dir, n)) : [join(dir, n)]));
+  const code = walk(join(top, 'src')).filter((f) => /\.(cpp|h)$/.test(f)).map((f) => readFileSync(f, 'utf8')).join('\n');
+  const LIT = /"(?:[^"\\]|\\.)*"/g;
+  const unquote = (lit) => Buffer.from(lit.slice(1, -1).replace(/\\x([0-9a-fA-F]{2})|\\(.)/g,
+    (m, hex, ch) => (hex ? String.fromCharCode(parseInt(hex, 16)) : ch)), 'latin1').toString('utf8');
+  const named = Object.fromEntries([...code.matchAll(/\b(k[A-Z]\w*)\s*=\s*("(?:[^"\\]|\\.)*")/g)].map((m) => [m[1], unquote(m[2])]));
+  const textsOf = (expr) => {
+    if (expr.includes('?')) return (expr.match(LIT) || []).map(unquote).filter((t) => t.includes(' '));
+    const parts = expr.split(/\+(?=(?:[^"]*"[^"]*")*[^"]*$)/).map((p) => p.trim().replace(/^std::string\((.*)\)$/, '$1'));
+    const text = parts.map((p) => (/^"(?:[^"\\]|\\.)*"$/.test(p) ? unquote(p) : named[p] ?? 'X')).join('');
+    return /[a-z] [a-z]/i.test(text) ? [text] : [];
+  };
+  const texts = new Set();
+  for (const m of code.matchAll(/CMyErr\(CMyErr::\w+,|\["(?:retMsg|hint)"\]\s*=|replyText\(|uploadFile\("\w+",/g)) {
+    if (code.slice(code.lastIndexOf('\n', m.index), m.index).includes('//')) continue;
+    let depth = 0, i = m.index + m[0].length;
+    for (; i < code.length && !(code[i] === ';' && depth === 0) && !(code[i] === ')' && depth-- === 0); i++) {
+      if (code[i] === '"') for (i++; code[i] !== '"'; i += code[i] === '\\' ? 2 : 1);
+      else if (code[i] === '(') depth++;
+    }
+    textsOf(code.slice(m.index + m[0].length, i).trim()).forEach((t) => texts.add(t));
+  }
+  for (const m of code.matchAll(/kTexts\[\] = \{([^}]*)\}/g)) (m[1].match(LIT) || []).forEach((l) => texts.add(unquote(l)));
+  return [...texts];
+}
+
+test('every text of the program is a sentence in every language; unknown texts are shown as sent', () => {
+  const box = {};
+  vm.runInNewContext(readFileSync(join(top, 'www/lib/language.js'), 'utf8') + ';this.L = kuiLanguages; this.say = kuiMessage; this.sayIn = kuiMessageIn;', box);
+  const texts = programTexts();
+  expect(texts).toEqual(expect.arrayContaining(['permission denied', 'update firmware success', 'User Name or Password error: X times',
+    'database unique error,please donnot input duplicate name', '2\uff1aport\'s console\'s UID error']));
+  const missing = Object.keys(box.L).flatMap((code) => texts.filter((t) => box.sayIn(box.L[code].messages, t) === null).map((t) => `${code}: ${t}`));
+  expect(missing).toEqual([]);
+  expect(box.say('de', 'User Name or Password error: 3 times')).toBe('Benutzername oder Passwort falsch (3 Fehlversuche).');
+  expect(box.say('en', 'something new')).toBeNull();
 });

@@ -51,7 +51,7 @@ class LogStream : public ::testing::Test {
     std::vector<std::string> keys{"user",    "time", "ip", "type",
                                   "typeSub", "sth",  "id", "typeSubCN"};
     std::string sql = logQuerySql(request);
-    CDB::sel(true, sql, keys, doc["log"]);
+    doc["log"] = CDB::sel(true, sql, keys);
     return escapeMarkup(Json::FastWriter().write(doc));
   }
 

@@ -28,18 +28,51 @@ TEST(ReplyText, EqualsTheLibraryWritersEscapedText) {
 
 TEST(RowReading, ByPositionAsStringsTheLastOfARepeatedNameWinning) {
   ASSERT_EQ(sqlite3_open(":memory:", &CDB::dbCnn), SQLITE_OK);
-  Json::Value rows;
-  std::string sql = "select 1, null, 'x', 2 union all select 3, 4, 5, 6";
-  std::vector<std::string> keys{"n", "b", "n", "a", "past"};
-  CDB::sel(true, sql, keys, rows);
+  const std::string sql = "select 1, null, 'x', 2 union all select 3, 4, 5, 6";
+  const std::vector<std::string> keys{"n", "b", "n", "a", "past"};
+  const Json::Value rows = CDB::sel(true, sql, keys);
   EXPECT_EQ(Json::FastWriter().write(rows),
             "[{\"a\":\"2\",\"b\":\"\",\"n\":\"x\",\"past\":\"\"},"
             "{\"a\":\"6\",\"b\":\"4\",\"n\":\"5\",\"past\":\"\"}]\n");
-  sql = "select 1; select * from missing";  // fails after a row: nothing is kept
-  EXPECT_THROW(CDB::sel(true, sql, keys, rows), CMyErr);
-  EXPECT_EQ(rows.size(), 2u);
-  EXPECT_EQ(CDB::g_dbRowCnt, 0);
+  EXPECT_EQ(CDB::sel(false, sql, keys), rows[0]);  // the first row only
+  EXPECT_EQ(CDB::selOne(sql, keys), rows[0]);
+  EXPECT_EQ(CDB::sel(true, sql + " limit 0", keys), Json::Value());
+  EXPECT_FALSE(CDB::selOne(sql + " limit 0", keys).has_value());
   sqlite3_close(CDB::dbCnn);
+  CDB::dbCnn = nullptr;
+}
+
+// Every failing statement throws, whether or not the engine gives a message:
+// without a connection it gives none.
+TEST(RowReading, EveryFailureThrows) {
+  sqlite3* open = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &open), SQLITE_OK);
+  const struct {
+    sqlite3* connection;
+    bool modify;
+    std::string sql;
+    const char* message;
+  } failures[] = {
+      {open, false, "select 1; select * from missing", "no such table: missing"},
+      {open, true, "create table t (a); insert into missing values (1)", "no such table: missing"},
+      {nullptr, false, "select 1", "bad parameter or other API misuse"},
+      {nullptr, true, "create table t (a)", "bad parameter or other API misuse"},
+  };
+  for (const auto& f : failures) {
+    CDB::dbCnn = f.connection;
+    try {
+      if (f.modify) {
+        CDB::execModify(f.sql);
+      } else {
+        CDB::sel(true, f.sql, {"a"});
+      }
+      ADD_FAILURE() << "no error: " << f.sql;
+    } catch (const CMyErr& e) {
+      EXPECT_EQ(e.type, CMyErr::err);
+      EXPECT_EQ(e.what(), f.message + f.sql);
+    }
+  }
+  sqlite3_close(open);
   CDB::dbCnn = nullptr;
 }
 
@@ -55,8 +88,7 @@ TEST(RowText, AsTheWriterWritesAndInTheEnginesOrder) {
   CDB::execModify(setup);
   const std::vector<const char*> keys{"b", "a", "k", "a", "past"};
   std::string sql = "select b, a, k from t";
-  Json::Value tree;
-  CDB::sel(true, sql, keys, tree);
+  const Json::Value tree = CDB::sel(true, sql, keys);
   std::string text;
   CDB::selText(sql, keys, text);
   EXPECT_EQ(text + "\n", replyText(tree));

@@ -8,7 +8,7 @@
 #include <ctime>
 
 #include "daemon/packets.h"
-#include "util/tools.h"
+#include "util/local_time.h"
 
 // The clock packet's unsigned 32-bit field holds dates up to 2106. Daylight
 // saving time is taken as not in effect, in the skipped and repeated hours too.

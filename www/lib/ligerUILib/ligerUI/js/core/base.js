@@ -85,6 +85,10 @@
         destroy: function () { this.$el.remove(); this._handlers = {}; }
     });
 
+    // A fresh element id, for linking labels and names to their controls.
+    var lastId = 0;
+    kui.uid = function (prefix) { return (prefix || 'kui') + '-' + (++lastId); };
+
     // Two-digit zero padding for date and time parts.
     kui.pad2 = function (n) { return (n < 10 ? '0' : '') + n; };
 

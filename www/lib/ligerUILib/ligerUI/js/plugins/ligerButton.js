@@ -26,7 +26,14 @@
         });
     }, {
         setText: function (text) { this.$el.text(text); },
-        enable: function (on) { this.$el.prop('disabled', !on).toggleClass('kui-disabled', !on); }
+        // enable() says whether the button may be used; busy() takes it out
+        // of use while its request runs, whatever enable() said meanwhile.
+        enable: function (on) { this.wanted = !!on; this.apply(); },
+        busy: function (on) { this.isBusy = !!on; this.$el.attr('aria-busy', on ? 'true' : null); this.apply(); },
+        apply: function () {
+            var off = this.wanted === false || !!this.isBusy;
+            this.$el.prop('disabled', off).toggleClass('kui-disabled', off);
+        }
     });
 
     kui.inject('Button', Button);

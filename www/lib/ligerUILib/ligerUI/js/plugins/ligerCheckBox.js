@@ -15,6 +15,8 @@
         $el.empty().addClass('kui-checkbox');
         this.$input = kui.el('input', { type: 'checkbox' });
         if (options.name) this.$input.attr('data-name', options.name);
+        // A box without a visible label still needs a name for screen readers.
+        if (options.ariaLabel) this.$input.attr('aria-label', options.ariaLabel);
         $el.append(this.$input, kui.el('span', { cls: 'kui-checkbox-label', text: options.label || '' }));
         this.checked(!!options.checked);
         this.enable(!options.disabled);

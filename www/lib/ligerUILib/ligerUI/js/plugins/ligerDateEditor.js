@@ -23,9 +23,9 @@
         return d.getFullYear() === +m[1] && d.getMonth() === +m[2] - 1 && d.getDate() === +m[3];
     };
 
-    function numberField(max, cls) {
+    function numberField(max, cls, name) {
         return kui.el('input', { type: 'text', cls: 'kui-date-part ' + cls, maxlength: 2, size: 2,
-            'data-max': max, inputmode: 'numeric' });
+            'data-max': max, inputmode: 'numeric', 'aria-label': name });
     }
 
     var DateEditor = kui.extend(kui.Widget, function DateEditor($el, options) {
@@ -33,12 +33,14 @@
         this.options = options;
         $el.empty().addClass('kui-date-editor');
         this.$date = kui.el('input', { type: 'text', cls: 'kui-date-day', maxlength: 10, size: 10,
-            placeholder: 'YYYY-MM-DD' });
+            placeholder: 'YYYY-MM-DD', id: options.id, 'aria-label': options.label });
         $el.append(this.$date);
         if (options.withTime) {
-            this.$h = numberField(23, 'kui-date-h');
-            this.$m = numberField(59, 'kui-date-m');
-            this.$s = numberField(59, 'kui-date-s');
+            // options.partLabels: names of the hour, minute and second fields.
+            var names = options.partLabels || ['hour', 'minute', 'second'];
+            this.$h = numberField(23, 'kui-date-h', names[0]);
+            this.$m = numberField(59, 'kui-date-m', names[1]);
+            this.$s = numberField(59, 'kui-date-s', names[2]);
             $el.append(' ', this.$h, ':', this.$m, ':', this.$s);
         }
         if ($.datepicker) {

@@ -12,6 +12,11 @@
  *   kui.confirm(text, onYes, title)
  * The texts of the stock buttons come from kui.dialogTexts, which the page
  * sets to its language (defaults: English).
+ *
+ * A dialog is named by its title; focus moves into it when it opens, Tab
+ * and Shift+Tab cycle inside it, and focus returns to the element that had
+ * it (the opener) when it closes. On a narrow screen it takes the width of
+ * the screen and its content scrolls.
  */
 (function (window, $) {
     'use strict';
@@ -23,31 +28,43 @@
     var openDialogs = [];
 
     $(document).on('keydown', function (e) {
-        if (e.which !== 27 || !openDialogs.length) return;
+        if (!openDialogs.length) return;
         var top = openDialogs[openDialogs.length - 1];
-        if (top.options.closable !== false) top.close();
+        if (e.which === 27) {
+            if (top.options.closable !== false) top.close();
+        } else if (e.which === 9) {
+            top.trapTab(e);
+        }
     });
+
+    var FOCUSABLE = 'a[href], button:not([disabled]), input:not([disabled]), select:not([disabled]), ' +
+        'textarea:not([disabled]), [tabindex="0"]';
 
     var Dialog = kui.extend(kui.Widget, function Dialog($el, options) {
         kui.Widget.call(this, $el);
         var self = this;
         this.options = options;
+        this.$opener = $(document.activeElement);
+        var captionId = kui.uid('dlg-title');
         this.$overlay = kui.el('div', { cls: 'kui-overlay' });
         this.$title = kui.el('div', { cls: 'kui-dialog-title' }, [
-            kui.el('span', { cls: 'kui-dialog-caption', text: options.title || '' }),
+            kui.el('h2', { cls: 'kui-dialog-caption', id: captionId, text: options.title || '' }),
             options.closable === false ? null :
-                kui.el('button', { cls: 'kui-dialog-x', type: 'button', title: kui.dialogTexts.close, text: '\u00d7',
+                kui.el('button', { cls: 'kui-dialog-x', type: 'button', title: kui.dialogTexts.close,
+                    'aria-label': kui.dialogTexts.close, text: '\u00d7',
                     on: { click: function () { self.close(); } } })
         ]);
         this.$content = kui.el('div', { cls: 'kui-dialog-content' });
         if (options.content) this.$content.append(options.content);
         this.$buttons = kui.el('div', { cls: 'kui-dialog-buttons' });
         $.each(options.buttons || [], function (i, b) {
+            if (!b) return;
             var btn = kui.button({ text: b.text, kind: b.kind, name: b.name,
                 click: function () { b.click.call(self, self); } });
             self.$buttons.append(btn.$el);
         });
-        $el.addClass('kui-dialog').attr('role', 'dialog').append(this.$title, this.$content, this.$buttons);
+        $el.addClass('kui-dialog').attr({ role: options.alert ? 'alertdialog' : 'dialog', 'aria-modal': 'true',
+            'aria-labelledby': captionId }).append(this.$title, this.$content, this.$buttons);
         // Enter in a field does what the primary button does, and a form in
         // the dialog never submits itself (that would leave the page).
         $el.on('submit', 'form', function (e) { e.preventDefault(); });
@@ -57,12 +74,12 @@
             self.$buttons.find('.kui-button-primary').first().click();
         });
         if (options.cls) $el.addClass(options.cls);
-        $el.css('width', options.width || 400);
+        $el.css('width', Math.min(options.width || 400, $(window).width() - 8));
         $('body').append(this.$overlay, $el);
         // Centre once the browser knows the box's size.
         $el.css({
-            left: Math.max(0, ($(window).width() - $el.outerWidth()) / 2),
-            top: Math.max(10, ($(window).height() - $el.outerHeight()) / 3)
+            left: Math.max(4, ($(window).width() - $el.outerWidth()) / 2),
+            top: Math.max(4, Math.min(($(window).height() - $el.outerHeight()) / 3, 80))
         });
         kui.draggable($el, this.$title);
         kui.resizable($el, { minWidth: 260, minHeight: 120 });
@@ -77,6 +94,18 @@
             this.$overlay.remove();
             this.$el.remove();
             this.emit('close');
+            // Back to the opener, unless a handler moved focus elsewhere meanwhile.
+            var lost = !document.activeElement || document.activeElement === document.body;
+            if (lost && this.$opener.length && $.contains(document, this.$opener[0])) this.$opener.focus();
+        },
+        // Keeps Tab inside the dialog: past the last control to the first and back.
+        trapTab: function (e) {
+            var $all = this.$el.find(FOCUSABLE).filter(':visible');
+            if (!$all.length) { e.preventDefault(); return; }
+            var first = $all[0], last = $all[$all.length - 1];
+            var inside = $.contains(this.$el[0], document.activeElement);
+            if (e.shiftKey && (document.activeElement === first || !inside)) { e.preventDefault(); last.focus(); }
+            else if (!e.shiftKey && (document.activeElement === last || !inside)) { e.preventDefault(); first.focus(); }
         },
         content: function () { return this.$content; },
         // Disables the buttons while a request of the dialog is under way.
@@ -105,7 +134,7 @@
             kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
         ]);
         var d = kui.dialog({
-            title: title || '', content: $msg, width: 420, cls: 'kui-dialog-' + kind,
+            title: title || '', content: $msg, width: 420, cls: 'kui-dialog-' + kind, alert: true,
             buttons: [{ text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); } }]
         });
         if (onClose) d.on('close', onClose);
@@ -118,7 +147,7 @@
             kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
         ]);
         return kui.dialog({
-            title: title || '', content: $msg, width: 420,
+            title: title || '', content: $msg, width: 420, alert: true,
             buttons: [
                 { text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); onYes(); } },
                 { text: kui.dialogTexts.cancel, name: 'cancel', click: function (dlg) { dlg.close(); } }

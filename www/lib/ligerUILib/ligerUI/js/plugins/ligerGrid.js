@@ -11,6 +11,10 @@
  *
  * A column's cell shows render(row) when given (a jQuery element or text),
  * otherwise the text of row[name]. Text is always inserted as text.
+ *
+ * Keyboard: the grid is one stop of the Tab key (its selected row, else the
+ * first); Up/Down/Home/End move the selection, Enter emits 'activate' (the
+ * row's main action) and Delete emits 'delete'. options.label names it.
  */
 (function (window, $) {
     'use strict';
@@ -26,7 +30,9 @@
         this.sortDesc = false;
         this.selectedIndex = -1;
         $el.empty().addClass('kui-grid');
-        this.$table = kui.el('table', { cls: 'kui-grid-table' });
+        this.$table = kui.el('table', { cls: 'kui-grid-table', role: 'grid', 'aria-label': options.label });
+        var self = this;
+        this.$table.on('keydown', 'tbody tr', function (e) { self.onKey(e); });
         this.$head = kui.el('thead');
         this.$body = kui.el('tbody');
         this.$table.append(this.$head, this.$body);
@@ -61,6 +67,8 @@
         },
         setData: function (rows) {
             var keep = this.selected();
+            // New data replaces the rows: a row that had the focus hands it on.
+            var hadFocus = $.contains(this.$body[0], document.activeElement);
             this.rows = kui.list(rows).slice();
             this.selectedIndex = -1;
             this.renderBody();
@@ -70,6 +78,7 @@
                     if (idFn(this.view[i]) === idFn(keep)) { this.select(i, true); break; }
                 }
             }
+            if (hadFocus) this.$body.children('tr[tabindex="0"]').first().focus();
         },
         renderBody: function () {
             var self = this;
@@ -92,6 +101,7 @@
             }
             $.each(this.view, function (r, row) {
                 var $tr = kui.el('tr', {
+                    tabindex: r === 0 ? 0 : -1, 'aria-selected': 'false',
                     on: {
                         click: function () { self.select(r); },
                         dblclick: function () { self.select(r); self.emit('dblclick', row); }
@@ -110,8 +120,26 @@
         select: function (i, quiet) {
             if (i < 0 || i >= this.view.length) return;
             this.selectedIndex = i;
-            this.$body.children('tr').removeClass('kui-selected').eq(i).addClass('kui-selected');
+            var $rows = this.$body.children('tr');
+            $rows.removeClass('kui-selected').attr({ 'aria-selected': 'false', tabindex: -1 });
+            $rows.eq(i).addClass('kui-selected').attr({ 'aria-selected': 'true', tabindex: 0 });
             if (!quiet) this.emit('select', this.view[i]);
+        },
+        onKey: function (e) {
+            if (!this.view.length) return;
+            var i = this.selectedIndex < 0 ? 0 : this.selectedIndex;
+            var last = this.view.length - 1;
+            var to = { 38: i - 1, 40: i + 1, 36: 0, 35: last }[e.which];
+            if (to !== undefined) {
+                e.preventDefault();
+                to = Math.max(0, Math.min(last, to));
+                this.select(to);
+                this.$body.children('tr').eq(to).focus();
+            } else if (e.which === 13 || e.which === 46) {
+                e.preventDefault();
+                if (this.selectedIndex < 0) this.select(i);
+                this.emit(e.which === 13 ? 'activate' : 'delete', this.view[this.selectedIndex]);
+            }
         },
         selected: function () {
             return this.selectedIndex >= 0 ? this.view[this.selectedIndex] : null;

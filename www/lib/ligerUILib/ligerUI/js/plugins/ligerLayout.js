@@ -15,11 +15,13 @@
     var Layout = kui.extend(kui.Widget, function Layout($el, options) {
         kui.Widget.call(this, $el);
         $el.empty().addClass('kui-layout');
-        this.$title = kui.el('span', { cls: 'kui-layout-title', text: options.title || '' });
+        // Landmarks: the header (with the page's one h1), the main content
+        // and the status bar as the footer.
+        this.$title = kui.el('h1', { cls: 'kui-layout-title', text: options.title || '' });
         this.$tools = kui.el('div', { cls: 'kui-layout-tools' });
-        this.$header = kui.el('div', { cls: 'kui-layout-header' }, [this.$title, this.$tools]);
-        this.$center = kui.el('div', { cls: 'kui-layout-center' });
-        this.$status = kui.el('div', { cls: 'kui-layout-status' });
+        this.$header = kui.el('header', { cls: 'kui-layout-header' }, [this.$title, this.$tools]);
+        this.$center = kui.el('main', { cls: 'kui-layout-center' });
+        this.$status = kui.el('footer', { cls: 'kui-layout-status' });
         $el.append(this.$header, this.$center, this.$status);
     }, {
         title: function (text) { this.$title.text(text); },

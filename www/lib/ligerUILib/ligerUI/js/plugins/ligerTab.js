@@ -4,6 +4,9 @@
  *   var tabs = $('#t').kuiTab({tabs: [{id: 'users', title: 'Users'}, ...]});
  *   tabs.panel('users').append(...); tabs.select('users');
  *   tabs.on('select', function (id) {...});
+ *
+ * Keyboard: the selected title is the strip's one Tab stop; Left/Right
+ * (wrapping), Home and End select and focus another tab.
  */
 (function (window, $) {
     'use strict';
@@ -25,14 +28,17 @@
         // Adds a tab at the end; returns its panel.
         add: function (id, title) {
             var self = this;
+            var titleId = kui.uid('tab'), panelId = kui.uid('panel');
             var $title = kui.el('li', {
-                cls: 'kui-tab-title', role: 'tab', text: title, 'data-tab': id, tabindex: 0,
+                cls: 'kui-tab-title', role: 'tab', text: title, 'data-tab': id, tabindex: -1,
+                id: titleId, 'aria-controls': panelId,
                 on: {
                     click: function () { self.select(id); },
-                    keydown: function (e) { if (e.which === 13 || e.which === 32) self.select(id); }
+                    keydown: function (e) { self.onKey(e, id); }
                 }
             });
-            var $panel = kui.el('div', { cls: 'kui-tab-panel', role: 'tabpanel', 'data-tab': id }).hide();
+            var $panel = kui.el('div', { cls: 'kui-tab-panel', role: 'tabpanel', 'data-tab': id,
+                id: panelId, 'aria-labelledby': titleId }).hide();
             this.$strip.append($title);
             this.$body.append($panel);
             this.items[id] = { $title: $title, $panel: $panel };
@@ -49,10 +55,21 @@
             }
         },
         selected: function () { return this.current; },
+        onKey: function (e, id) {
+            if (e.which === 13 || e.which === 32) { e.preventDefault(); this.select(id); return; }
+            var ids = $.map(this.$strip.children(':visible'), function (li) { return $(li).attr('data-tab'); });
+            var i = $.inArray(id, ids);
+            var to = { 37: i - 1, 39: i + 1, 36: 0, 35: ids.length - 1 }[e.which];
+            if (to === undefined || !ids.length) return;
+            e.preventDefault();
+            var next = ids[(to + ids.length) % ids.length];
+            this.select(next);
+            this.items[next].$title.focus();
+        },
         select: function (id) {
             if (!this.items[id]) return;
             $.each(this.items, function (k, it) {
-                it.$title.toggleClass('kui-tab-selected', k === id).attr('aria-selected', k === id);
+                it.$title.toggleClass('kui-tab-selected', k === id).attr({ 'aria-selected': k === id, tabindex: k === id ? 0 : -1 });
                 it.$panel.toggle(k === id);
             });
             var changed = this.current !== id;

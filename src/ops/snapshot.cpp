@@ -1,5 +1,7 @@
 // The configuration snapshot that every successful AJAX reply carries, read
-// in one transaction, with the upkeep done on the way (store/slots.h).
+// in one transaction, with the upkeep done on the way (ops/slots.h).
+#include "ops/snapshot.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -9,30 +11,19 @@
 #include <system_error>
 #include <vector>
 
+#include "ops/slots.h"
 #include "store/db.h"
-#include "store/slots.h"
+#include "store/lock_wait.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
+#include "util/local_time.h"
 #include "util/module_kind.h"
 #include "util/paths.h"
 #include "util/tools.h"
 #include "util/trace.h"
 
 namespace {
-
-// Module settings as the browser shows them: the index of the stored text in
-// these tables.
-const char* const kFrameTable[] = {"1", "5", "10", "15", "20", "25", "30", "35"};
-const char* const kCodeTable[] = {"500", "1000", "1500", "2000"};
-
-template <size_t N>
-int indexIn(const char* const (&table)[N], std::string_view text) {
-  for (size_t i = 0; i < N; ++i) {
-    if (text == table[i]) return static_cast<int>(i);
-  }
-  return -1;  // not a value the device knows
-}
 
 // The first line of the version file (at most 99 characters, its line end
 // included when it fits), or "Null" when the file cannot be opened.
@@ -42,11 +33,6 @@ std::string softVersion() {
   char line[100] = {};
   if (fgets(line, sizeof line, file.get()) == nullptr) line[0] = '\0';
   return line;
-}
-
-// Every name the snapshot reads rows into is a string literal.
-void select(bool many, std::string sql, const std::vector<const char*>& keys, Json::Value& target) {
-  CDB::sel(many, sql, keys, target);
 }
 
 // The users list: the query's columns, then "pw" and "token", which no
@@ -94,17 +80,21 @@ CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
 }
 
 // Reads every member of the snapshot into `snap` and `found`, within the
-// caller's transaction. With `checkSlots`, returns whether the console slots
-// are in order (otherwise true); when they are not, the reading is to be
-// thrown away.
-bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
+// caller's transaction (`factory`: the device is in factory mode). With
+// `checkSlots`, returns whether the console slots are in order (otherwise
+// true); when they are not, the reading is to be thrown away.
+bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Value& snap,
                   korvan::JsonFragments& found) {
-  const bool factory = CDB::isFactory;
+  // Below level 3 a caller sees of the accounts only its own, of the groups
+  // only its own, and neither address list.
+  const bool restricted = caller.level < 3;
+  const std::string ownId = isSqlNumber(caller.id) ? caller.id : "null";
 
   // The many-row lists go straight from the rows to their reply text.
   CDB::ListOptions byLevel;
   byLevel.orderBy = {{0, true}, {2}};  // the highest level first, then by name
-  CDB::selText(" select level,id,nm,type,dog as dogDB from priv2",
+  CDB::selText(std::string(" select level,id,nm,type,dog as dogDB from priv2") +
+                   (restricted ? " where id=(select pid from user2 where id=" + ownId + ")" : ""),
                {"level", "id", "nm", "type", "dogDB"}, found["privs"], byLevel);
 
   // No password or token leaves the database in a reply: the caller gets its
@@ -113,24 +103,26 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   CDB::ListOptions userOptions;
   userOptions.visit = callerRow(caller.id, curUser);
   userOptions.orderBy = {{kUserLevel}, {kUserPrivName}, {kUserName}};
-  CDB::selText(kUserQuery, kUserKeys, found["users"], userOptions);
+  CDB::selText(std::string(kUserQuery) + (restricted ? " and user2.id=" + ownId : ""), kUserKeys,
+               found["users"], userOptions);
   if (curUser.isNull()) {  // not among the listed users
-    select(false,
-           std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
-                       "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
-                       "pwdDepth,timezone") +
-               " from user2,priv2 where user2.pid=priv2.id " +
-               " and user2.id=" + sqlNumber(caller.id) + ";",
-           kCurUserKeys, curUser);
+    curUser = CDB::sel(
+        false,
+        std::string(" select priv2.level as level,user2.id,user2.nm,'' as pw,memo,user2.dog,"
+                    "pid,priv2.type as privType,priv2.nm as privNM,'' as token,interval,"
+                    "pwdDepth,timezone") +
+            " from user2,priv2 where user2.pid=priv2.id " +
+            " and user2.id=" + sqlNumber(caller.id) + ";",
+        kCurUserKeys);
   }
   if (curUser.isObject()) curUser["token"] = caller.token;
   snap["curUser"] = curUser;
 
   // The first-login flag comes from the first row, in the same statement; the
   // trace record shows the rows without it.
-  Json::Value secure;
-  select(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
-         {"secureConf", "ntpServer", "snmpServer", "firstLogin"}, secure);
+  Json::Value secure =
+      CDB::sel(true, "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;",
+               {"secureConf", "ntpServer", "snmpServer", "firstLogin"});
   const std::string firstLogin =
       static_cast<const Json::Value&>(secure)[0]["firstLogin"].asString();
   for (Json::Value& row : secure) row.removeMember("firstLogin");
@@ -146,22 +138,31 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
   snap["server"]["snmpServer"] = firstSecure["snmpServer"];
 
   Json::Value& server = snap["server"];
-  select(false,
-         std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
-             " temp/10 as temp,humid/10 as humid from server2",
-         {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
-          "temp", "humid"},
-         server);
+  Json::Value serverRow =
+      CDB::sel(false,
+               std::string(" select uid,nm,encrypt,ip, gateway, subnetMask,portKM,portV,portWeb,") +
+                   " temp/10 as temp,humid/10 as humid from server2",
+               {"uid", "nm", "encrypt", "ip", "gateway", "subnetMask", "portKM", "portV", "portWeb",
+                "temp", "humid"});
+  if (serverRow.isObject()) {  // the row, with the members set before it
+    for (const std::string& name : server.getMemberNames()) serverRow[name].swap(server[name]);
+    server.swap(serverRow);
+  }
   for (const char* member : {"ip", "gateway", "subnetMask"}) {
     server[member] = CTools::IP_intToStr(server[member].asString());
   }
 
   Json::Value ips;
   CDB::selIPS(ips, &snap);  // and the device mode, from the same row
+  if (restricted) ips["ips"] = Json::Value(Json::arrayValue);
   snap["ips"] = ips;
 
   Json::Value serverIps;
-  CDB::selserverIPS(serverIps);
+  if (restricted) {
+    serverIps["serverips"] = Json::Value(Json::arrayValue);
+  } else {
+    CDB::selserverIPS(serverIps);
+  }
   snap["serverips"] = serverIps;
 
   // Only captured pairs: a module whose serial console a user holds, with
@@ -201,8 +202,9 @@ bool readSnapshot(const Caller& caller, bool checkSlots, Json::Value& snap,
 
 }  // namespace
 
-void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData,
-                       korvan::JsonFragments& lists) {
+void selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData,
+                  korvan::JsonFragments& lists) {
+  const Caller& caller = context.caller;
   const Json::Value& request = jsIData;
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
@@ -213,20 +215,22 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
   head["serverTime"] = serverTime;
 
   // The stored server address is a level-3 setting like the rest of server2.
-  const bool serverIp = request.isMember("serverIP") && caller.level >= 3;
-  if (serverIp) korvan::slotUpkeep(serverIp, request, head);
+  // A call answered without the write lock leaves both writes to the next.
+  const bool serverIp =
+      request.isMember("serverIP") && caller.level >= 3 && !context.writesDeferred;
+  if (serverIp) korvan::slotUpkeep(serverIp, context.mode, request, head);
 
   // One read transaction: every member shows the same moment. The module and
   // slot lists it reads also tell whether the slots need upkeep (they rarely
   // do); then the reading is dropped for the upkeep's write transaction and
   // done again after it.
-  bool checkSlots = !serverIp && !isFactory;
+  bool checkSlots = !serverIp && !context.factory() && !context.writesDeferred;
   for (;;) {
     Json::Value snap = head;
     korvan::JsonFragments found;
     {
       korvan::Transaction reading(korvan::Transaction::kDeferred);
-      if (readSnapshot(caller, checkSlots, snap, found)) {
+      if (readSnapshot(caller, context.factory(), checkSlots, snap, found)) {
         reading.commit();
         for (const std::string& name : snap.getMemberNames()) jsOData[name].swap(snap[name]);
         for (auto& [name, text] : found) {
@@ -236,50 +240,7 @@ void CDB::selAllTables(const Caller& caller, Json::Value& jsIData, Json::Value& 
         return;
       }
     }  // the reading ends before the upkeep writes
-    korvan::slotUpkeep(false, request, head);
+    korvan::slotUpkeep(false, context.mode, request, head);
     checkSlots = false;  // read once more, whether the upkeep could write or not
   }
-}
-
-void CDB::selIPS(Json::Value& ips, Json::Value* device) {
-  if (device == nullptr) {
-    select(false, " select ipsType as type from other2", {"type"}, ips);
-  } else {
-    Json::Value row;
-    select(false, " select ipsType as type,factoryMode from other2", {"type", "factoryMode"}, row);
-    if (row.isObject()) {  // no row: neither member is set
-      ips["type"] = row["type"];
-      (*device)["factoryMode"] = row["factoryMode"];
-    }
-  }
-  select(true, " select ip from ips2 order by ip", {"ip"}, ips["ips"]);
-}
-
-void CDB::selserverIPS(Json::Value& ips) {
-  Json::Value& list = ips["serverips"];
-  select(true, " select ip from iplist order by ip", {"ip"}, list);
-  for (Json::Value& item : list) item["ip"] = CTools::IP_intToStr(item["ip"].asString());
-}
-
-CDB::CellWriter CDB::convertDogTCF(const std::vector<const char*>& keys) {
-  size_t uid = keys.size(), frame = keys.size(), code = keys.size(), type2 = keys.size();
-  for (size_t i = 0; i < keys.size(); ++i) {
-    const std::string_view key = keys[i];
-    if (key == "uid") uid = i;
-    if (key == "frame") frame = i;
-    if (key == "code") code = i;
-    if (key == "type2") type2 = i;
-  }
-  return [=](size_t key, const RowCells& row, korvan::JsonTextBuilder& out) {
-    if (key != type2 && key != frame && key != code) return false;
-    const int kind = korvan::moduleKind(row[uid]);
-    int value = kind;
-    if (key == frame) {
-      value = kind == 1 || kind == 3 ? indexIn(kFrameTable, row[frame]) : 10;
-    } else if (key == code) {
-      value = kind == 1 || kind == 3 ? indexIn(kCodeTable, row[code]) : 30;
-    }
-    out.append(std::to_string(value));
-    return true;
-  };
 }

@@ -1,22 +1,21 @@
-// The multipart/form-data decoder and the lookups of uploaded files.
+// The multipart/form-data decoder.
 //
 // The body is split at the boundary named by CONTENT_TYPE. Ordinary fields are
-// kept in memory; a part that carries a file name streams into a temporary
-// file of its own under /tmp, which the entry list owns until
-// cgiFreeResources deletes it. Standard input is never asked for more than
-// CONTENT_LENGTH bytes: the web server may keep the pipe open after the body.
-#include <unistd.h>
-
+// kept in memory; a part that carries a file name streams into a spool file
+// of its own, which its entry owns. Standard input is never asked for more
+// than CONTENT_LENGTH bytes: the web server may keep the pipe open after the
+// body.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "cgi/cgic.h"
-#include "cgi/cgic_entries.h"
+#include "form/form.h"
 #include "util/files.h"
-#include "util/paths.h"
+
+namespace korvan {
 
 namespace {
 
@@ -27,11 +26,12 @@ constexpr size_t kFieldMax = 1023;
 // the lookups, so that an over-long file name reaches cgiFormFileName whole
 // enough to be reported as truncated instead of being cut to a name that fits.
 constexpr size_t kValueMax = 8191;
-constexpr char kTempTemplate[] = "/tmp/cgicXXXXXX";
 
-// The reader of a multipart body: standard input, limited to CONTENT_LENGTH
-// bytes, with a ring of bytes that were read and given back.
+// The reader of a multipart body: `in`, limited to `length` bytes, with a
+// ring of bytes that were read and given back.
 struct mpStream {
+  FILE* in = nullptr;
+  int length = 0;
   char putback[kPutBackSize];
   int readPos = 0;   // next ring position to read
   int writePos = 0;  // next ring position to write; empty ring when equal
@@ -50,8 +50,8 @@ int mpGetc(mpStream& s) {
     ++s.offset;
     return c;
   }
-  if (s.offset >= cgiContentLength) return -1;
-  const int c = getc_unlocked(cgiIn);
+  if (s.offset >= s.length) return -1;
+  const int c = getc_unlocked(s.in);
   if (c == EOF) return -1;
   ++s.offset;
   return c;
@@ -85,6 +85,13 @@ bool isSpace(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
+// A text as a C string compares: up to its first NUL byte.
+std::string cText(const std::string& text) { return text.c_str(); }
+
+bool sameNoCase(const std::string& text, std::string_view literal) {
+  return equalsNoCase(text.c_str(), literal);
+}
+
 bool isAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -96,13 +103,13 @@ void appendCapped(std::string& to, char c, size_t limit = kFieldMax) {
 // Reads the body up to and including the next boundary, writing what comes
 // before it to `out` when given, else into `value` when given, else nowhere.
 // Leaves the stream behind the boundary's line end, or before the "--" of the
-// closing boundary. The byte count goes to *bodyLength. cgiParseIO when the
+// closing boundary. The byte count goes to *bodyLength. ParseResult::kIO when the
 // input ends first, when the two bytes after the boundary are missing, or
 // when `out` cannot be written.
-cgiParseResultType afterNextBoundary(mpStream& s, FILE* out, std::string* value, int* bodyLength,
-                                     bool first) {
+ParseResult afterNextBoundary(mpStream& s, std::string_view boundary, FILE* out, std::string* value,
+                              int* bodyLength, bool first) {
   std::string pattern = first ? "--" : "\r\n--";
-  pattern += cgiMultipartBoundary;
+  pattern += boundary;
   if (value != nullptr) {
     value->clear();
     value->reserve(256);
@@ -125,7 +132,7 @@ cgiParseResultType afterNextBoundary(mpStream& s, FILE* out, std::string* value,
     const int c = mpGetc(s);
     if (c < 0) {
       if (value != nullptr) value->clear();
-      return cgiParseIO;
+      return ParseResult::kIO;
     }
     if (static_cast<char>(c) == pattern[matched]) {
       ++matched;
@@ -138,23 +145,23 @@ cgiParseResultType afterNextBoundary(mpStream& s, FILE* out, std::string* value,
       const char current = static_cast<char>(c);
       if (!mpPutBack(s, &current, 1) ||
           !mpPutBack(s, pattern.data() + 1, static_cast<int>(matched - 1))) {
-        return cgiParseIO;
+        return ParseResult::kIO;
       }
       matched = 0;
     }
   }
-  if (writeFailed || (out != nullptr && fflush(out) != 0)) return cgiParseIO;
+  if (writeFailed || (out != nullptr && fflush(out) != 0)) return ParseResult::kIO;
 
   char after[2];
-  if (mpRead(s, after, 2) < 2) return cgiParseIO;
+  if (mpRead(s, after, 2) < 2) return ParseResult::kIO;
   // CR LF ends a boundary line; the "--" of the closing boundary is left for
   // the caller; any other pair is dropped.
   if (after[0] == '-') {
-    if (!mpPutBack(s, after, 2)) return cgiParseIO;
+    if (!mpPutBack(s, after, 2)) return ParseResult::kIO;
   }
   if (value != nullptr) value->shrink_to_fit();
   *bodyLength = static_cast<int>(count);
-  return cgiParseSuccess;
+  return ParseResult::kSuccess;
 }
 
 // Reads one part header line: the name before the first ":" (white space left
@@ -229,22 +236,21 @@ void decomposeValue(const std::string& text, std::string& mainValue, std::string
     i = skipSpace(text, i);
     if (i >= text.size() || text[i] != '=') return;
     i = readHeaderWord(text, skipSpace(text, i + 1), paramValue);
-    if (name != nullptr && cgiStrEqNc(param.c_str(), "name")) {
+    if (name != nullptr && sameNoCase(param, "name")) {
       *name = paramValue;
-    } else if (fileName != nullptr && cgiStrEqNc(param.c_str(), "filename")) {
+    } else if (fileName != nullptr && sameNoCase(param, "filename")) {
       *fileName = paramValue;
     }
   }
 }
 
-cgiParseResultType decodeMultipart() {
-  mpStream stream;
+ParseResult decodeMultipart(mpStream& stream, std::string_view boundary,
+                            std::vector<FormEntry>& entries) {
   int length = 0;
-  const cgiParseResultType first = afterNextBoundary(stream, nullptr, nullptr, &length, true);
-  if (first == cgiParseIO) return cgiParseSuccess;  // no boundary at all: an empty submission
-  if (first != cgiParseSuccess) return first;
+  const ParseResult first = afterNextBoundary(stream, boundary, nullptr, nullptr, &length, true);
+  if (first == ParseResult::kIO) return ParseResult::kSuccess;  // no boundary: an empty submission
+  if (first != ParseResult::kSuccess) return first;
 
-  cgiFormEntry** tail = cgiEntryListTail();
   std::string name, fileName, contentType, disposition, headerName, headerValue, value;
   for (;;) {
     name.clear();
@@ -253,108 +259,65 @@ cgiParseResultType decodeMultipart() {
     disposition.clear();
 
     char two[2];
-    if (mpRead(stream, two, 2) < 2) return cgiParseSuccess;
-    if (two[0] == '-' && two[1] == '-') return cgiParseSuccess;  // the closing boundary
-    if (!mpPutBack(stream, two, 2)) return cgiParseIO;
+    if (mpRead(stream, two, 2) < 2) return ParseResult::kSuccess;
+    if (two[0] == '-' && two[1] == '-') return ParseResult::kSuccess;  // the closing boundary
+    if (!mpPutBack(stream, two, 2)) return ParseResult::kIO;
 
     while (readHeaderLine(stream, headerName, headerValue)) {
-      if (cgiStrEqNc(headerName.c_str(), "content-disposition")) {
+      if (sameNoCase(headerName, "content-disposition")) {
         name.clear();
         fileName.clear();
         decomposeValue(headerValue, disposition, &name, &fileName);
-      } else if (cgiStrEqNc(headerName.c_str(), "content-type")) {
+      } else if (sameNoCase(headerName, "content-type")) {
         decomposeValue(headerValue, contentType, nullptr, nullptr);
       }
     }
 
-    if (!cgiStrEqNc(disposition.c_str(), "form-data")) {
+    if (!sameNoCase(disposition, "form-data")) {
       // Not a form field: its body is passed over, never read as headers.
-      const cgiParseResultType skipped =
-          afterNextBoundary(stream, nullptr, nullptr, &length, false);
-      if (skipped != cgiParseSuccess) return skipped;
+      const ParseResult skipped =
+          afterNextBoundary(stream, boundary, nullptr, nullptr, &length, false);
+      if (skipped != ParseResult::kSuccess) return skipped;
       continue;
     }
 
-    // A file part's temporary file is deleted unless the entry list takes it.
-    korvan::TempFile temp;
-    if (!fileName.empty() && !temp.create(korvan::resolvePath(kTempTemplate))) return cgiParseIO;
-    const cgiParseResultType body =
-        afterNextBoundary(stream, temp.file(), fileName.empty() ? &value : nullptr, &length, false);
-    if (body != cgiParseSuccess) return body;
-    if (temp.file() != nullptr && !temp.closeFile()) return cgiParseIO;
+    // A file part's spool is removed unless its entry is kept.
+    SpoolFile spool;
+    FilePtr out;
+    if (!fileName.empty()) {
+      if (!spool.create()) return ParseResult::kIO;
+      out.reset(spool.openForWriting());
+      if (!out) return ParseResult::kIO;
+    }
+    const ParseResult body = afterNextBoundary(stream, boundary, out.get(),
+                                               fileName.empty() ? &value : nullptr, &length, false);
+    if (body != ParseResult::kSuccess) return body;
+    if (out && fclose(out.release()) != 0) return ParseResult::kIO;
     if (!fileName.empty()) value.clear();
 
-    cgiFormEntry* entry = cgiNewEntry(name, value, length, fileName, contentType, temp.path());
-    if (entry == nullptr) return cgiParseMemory;
-    temp.release();
-    *tail = entry;
-    tail = &entry->next;
+    FormEntry entry;
+    entry.attr = cText(name);
+    entry.value = value;
+    entry.valueLength = length;
+    entry.fileName = cText(fileName);
+    entry.contentType = cText(contentType);
+    entry.spool = std::move(spool);
+    entries.push_back(std::move(entry));
   }
 }
 
 }  // namespace
 
-cgiParseResultType cgiParsePostMultipartInput() {
-  if (cgiContentLength <= 0) return cgiParseSuccess;
+ParseResult Form::parseMultipart(FILE* in, int length, std::string_view boundary) {
+  if (length <= 0) return ParseResult::kSuccess;
   try {
-    return decodeMultipart();
+    mpStream stream;
+    stream.in = in;
+    stream.length = length;
+    return decodeMultipart(stream, boundary, entries_);
   } catch (const std::bad_alloc&) {
-    return cgiParseMemory;
+    return ParseResult::kMemory;
   }
 }
 
-// ---- Uploaded-file lookups --------------------------------------------------------
-cgiFormResultType cgiFormFileName(const char* name, char* result, int max) {
-  const cgiFormEntry* entry = cgiFindEntry(name);
-  const char* fileName = entry != nullptr ? entry->fileName : "";
-  const size_t length = strlen(fileName);
-  bool truncated = false;
-  if (result != nullptr && max > 0) {
-    size_t copy = length;
-    if (copy > static_cast<size_t>(max - 1)) {
-      copy = static_cast<size_t>(max - 1);
-      truncated = true;
-    }
-    memcpy(result, fileName, copy);
-    result[copy] = '\0';
-  } else {
-    truncated = length > 0;
-  }
-  if (entry == nullptr) return cgiFormNotFound;
-  if (length == 0) return cgiFormNoFileName;
-  return truncated ? cgiFormTruncated : cgiFormSuccess;
-}
-
-cgiFormResultType cgiFormFileOpen(const char* name, cgiFile** cfpp) {
-  if (cfpp == nullptr) return cgiFormOpenFailed;
-  *cfpp = nullptr;
-  const cgiFormEntry* entry = cgiFindEntry(name);
-  if (entry == nullptr) return cgiFormNotFound;
-  if (entry->tfileName[0] == '\0') return cgiFormNotAFile;
-  auto* handle = new (std::nothrow) cgiFile;
-  if (handle == nullptr) return cgiFormMemory;
-  handle->in = fopen(entry->tfileName, "rb");
-  if (handle->in == nullptr) {
-    delete handle;
-    return cgiFormIO;
-  }
-  *cfpp = handle;
-  return cgiFormSuccess;
-}
-
-cgiFormResultType cgiFormFileRead(cgiFile* cfp, char* buffer, int bufferSize, int* gotP) {
-  if (cfp == nullptr || cfp->in == nullptr) return cgiFormOpenFailed;
-  if (gotP != nullptr) *gotP = 0;
-  if (buffer == nullptr || bufferSize <= 0) return cgiFormEOF;
-  const size_t got = fread(buffer, 1, static_cast<size_t>(bufferSize), cfp->in);
-  if (got == 0) return cgiFormEOF;
-  if (gotP != nullptr) *gotP = static_cast<int>(got);
-  return cgiFormSuccess;
-}
-
-cgiFormResultType cgiFormFileClose(cgiFile* cfp) {
-  if (cfp == nullptr) return cgiFormOpenFailed;
-  if (cfp->in != nullptr) fclose(cfp->in);
-  delete cfp;
-  return cgiFormSuccess;
-}
+}  // namespace korvan

@@ -1,4 +1,4 @@
-#include "store/slots.h"
+#include "ops/slots.h"
 
 #include <set>
 #include <string_view>
@@ -28,38 +28,32 @@ const char* const kNoSlotHint = "Console Table has no space,please delete unused
 // engine builds one on the fly for each query that needs it.
 const char* const kSlotIndex = "dogInfo2_uid";
 
-void select(bool many, std::string sql, const std::vector<const char*>& keys, Json::Value& target) {
-  CDB::sel(many, sql, keys, target);
-}
-
-void modify(std::string sql) { CDB::execModify(sql); }
-
 void assignSlots(const Json::Value& modules, Json::Value& reply) {
   for (const Json::Value& module : modules) {
-    Json::Value m = module;
     const std::string uid = module["uid"].asString();
-    Json::Value held;
-    select(false,
-           std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
-               sqlText(uid) + "'",
-           {"uid"}, held);
-    if (CDB::g_dbRowCnt == 1) {
+    const Json::Value held =
+        CDB::sel(true,
+                 std::string(" select uid ") + " from dogInfo2 where setted=1 and uid= " + "'" +
+                     sqlText(uid) + "'",
+                 {"uid"});
+    if (held.size() == 1) {
       std::map<std::string, bool> keys{{"nm", true}};
       std::string list;
-      CDB::getUpdSql(keys, m, list);
-      modify(" update dogInfo2 set " + list + " where uid=" + "'" + sqlText(uid) + "'");
+      CDB::getUpdSql(keys, module, list);
+      CDB::execModify(" update dogInfo2 set " + list + " where uid=" + "'" + sqlText(uid) + "'");
       continue;
     }
-    Json::Value freeSlot;
-    select(false, " select id from dogInfo2 where setted=0 order by id limit 1 ", {"id"}, freeSlot);
-    if (CDB::g_dbRowCnt == 0) {
+    const std::optional<Json::Value> freeSlot =
+        CDB::selOne(" select id from dogInfo2 where setted=0 order by id limit 1 ", {"id"});
+    if (!freeSlot) {
       reply["hint"] = kNoSlotHint;
       continue;
     }
     std::map<std::string, bool> keys{{"nm", true}, {"uid", true}};
     std::string list;
-    CDB::getUpdSql(keys, m, list);
-    modify(" update dogInfo2 set setted=1," + list + " where id=" + sqlNumber(freeSlot["id"]));
+    CDB::getUpdSql(keys, module, list);
+    CDB::execModify(" update dogInfo2 set setted=1," + list +
+                    " where id=" + sqlNumber((*freeSlot)["id"]));
   }
 }
 
@@ -72,18 +66,17 @@ size_t positionOf(const std::vector<const char*>& keys, std::string_view name) {
 
 }  // namespace
 
-void slotUpkeep(bool serverIp, const Json::Value& request, Json::Value& snap) {
+void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json::Value& snap) {
   try {
     Transaction transaction(Transaction::kWrite);
     if (serverIp) {
-      modify(std::string(" update server2 set ") +
-             " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
+      CDB::execModify(std::string(" update server2 set ") +
+                      " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
     }
-    if (!CDB::isFactory) {
-      modify(std::string("create index if not exists ") + kSlotIndex + " on dogInfo2(uid)");
-      Json::Value online;
-      select(true, kModuleQuery, kModuleKeys, online);
-      assignSlots(online, snap);
+    if (mode == DeviceMode::normal) {
+      CDB::execModify(std::string("create index if not exists ") + kSlotIndex +
+                      " on dogInfo2(uid)");
+      assignSlots(CDB::sel(true, kModuleQuery, kModuleKeys), snap);
     }
     transaction.commit();
   } catch (const CMyErr& e) {

@@ -1,0 +1,77 @@
+#include "cgi/admission.h"
+
+#include <memory>
+
+#include "actions/request_numbers.h"
+#include "auth/first_login.h"
+#include "auth/session.h"
+#include "cgi/ajax.h"
+#include "cgi/cgic.h"
+#include "cgi/permissions.h"
+#include "cgi/request_shape.h"
+#include "store/db.h"
+#include "store/lock_wait.h"
+#include "store/transaction.h"
+
+namespace {
+
+// A request that may be answered under another's write lock waits this long
+// for it before it is answered from a read transaction.
+constexpr int kReadCallLockWaitMs = 1000;
+
+// The transaction the admission and the session upkeep run in: the write
+// lock, waited for as long as any statement waits. A request whose route
+// answers under a lock (a refresh, a log query) that cannot have it within
+// kReadCallLockWaitMs is admitted in a read transaction instead and makes no
+// writes: the session check still runs, the sweep and the extension are left
+// to the next call.
+std::unique_ptr<korvan::Transaction> beginSession(const Route& route, bool& writesDeferred) {
+  if (route.answersUnderLock) {
+    korvan::LockWait brief(kReadCallLockWaitMs);
+    try {
+      return std::make_unique<korvan::Transaction>(korvan::Transaction::kWrite);
+    } catch (const CMyErr& e) {
+      if (e.type != CMyErr::lockErr) throw;
+    }
+    writesDeferred = true;
+    return std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
+  }
+  return std::make_unique<korvan::Transaction>(korvan::Transaction::kWrite);
+}
+
+}  // namespace
+
+RequestContext admit(const Route& route, const std::string& type, const Json::Value& request) {
+  checkMemberTypes(route.objects, request);
+  RequestContext context;
+  if (route.rightsFrom != nullptr) context.rights = request[route.rightsFrom]["dogDB"];
+  // The device mode and the kind of access list share a row: one statement.
+  Json::Value device;
+  Json::Value ips;
+  CDB::selIPS(ips, &device);
+  context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
+  CAjax::checkIPS(ips);
+  if (!route.withoutSession) context.caller = session::checkToken(request);
+  context.caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+  checkPermission(route.access, type, context, request);
+  first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
+                                                 isOwnPasswordChange(context, request)));
+  if (route.numbersIn != nullptr) korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
+  if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(request);
+  return context;
+}
+
+RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
+                            bool& admitted) {
+  bool writesDeferred = false;
+  std::unique_ptr<korvan::Transaction> session = beginSession(route, writesDeferred);
+  RequestContext context = admit(route, type, request);
+  context.writesDeferred = writesDeferred;
+  admitted = true;
+  if (!writesDeferred) {
+    session::updateAllUserStatusByExpire();
+    if (route.extendsSession) session::updateExpire(context.caller);
+  }
+  session->commit();
+  return context;
+}

@@ -1,0 +1,34 @@
+// Admission: the checks that every request passes before its handler, change
+// action or transfer runs, written once for AJAX calls and file transfers.
+//
+// In order: the member types of the route (cgi/request_shape.h), the edited
+// rights the route prepares, the device mode and the IP access list (one
+// statement), the session check (unless the route is made without a
+// session), the permission of the route's access rule, the first-login gate
+// (auth/first_login.h), the route's number members and the console a KVM
+// session names (actions/request_numbers.h). These only read: a
+// refused request changes nothing, sends nothing and gets no snapshot.
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+
+#include "cgi/routes.h"
+#include "util/request_context.h"
+
+// Runs the checks for the request document `request` of route `route`
+// (`type` as the request named it, for the refusal's trace record) and
+// returns the context they admitted; for a route made without a session the
+// caller has only its address. Throws the CMyErr of the first refusal.
+RequestContext admit(const Route& route, const std::string& type, const Json::Value& request);
+
+// The whole admission under one write transaction, so that the session check,
+// the expiry sweep and the extension see and leave one state of the sessions:
+// admit(), then `admitted` is set, then the sweep and, where the route says
+// so, the extension of the caller's session; committed. A refusal rolls back
+// and has written nothing. A route that answers under a lock and cannot have
+// the write lock within a second is admitted from a read transaction with
+// neither sweep nor extension (store/lock_wait.h).
+RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
+                            bool& admitted);
