@@ -67,7 +67,8 @@ bench: build
 
 # The mutation check: every fault of tests/mutations.ini put into a scratch
 # copy of the code (build-mutate/), one at a time, must make the suite fail.
-# MUTATE_SAMPLE=N runs a fixed sample of N faults.
+# MUTATE_SAMPLE=N runs a fixed sample of N faults. Run the whole list before
+# closing an issue that touches a file it names.
 MUTATE_SAMPLE ?= 0
 mutate: deps
 	scripts/mutate --sample $(MUTATE_SAMPLE)
