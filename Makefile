@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 DEVROOT ?= devroot
 PORT ?= 8080
 
-.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz devroot run bench clean mutate
+.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz fault-test devroot run bench clean mutate
 
 all: build
 
@@ -50,6 +50,13 @@ test-ui: build-serve
 
 fuzz: build-asan
 	scripts/run-fuzz $(ASAN_BUILD)
+
+# The storage-fault and crash-point loops with every k (the suite runs a
+# sample of k), in the normal tree and under ASan+UBSan.
+fault-test: build build-asan
+	cd $(BUILD) && KORVAN_FAULT_FULL=1 ctest -L fault --output-on-failure -j$(JOBS)
+	cd $(ASAN_BUILD) && KORVAN_FAULT_FULL=1 ASAN_OPTIONS=detect_leaks=1 \
+		ctest -L fault --output-on-failure -j$(JOBS)
 
 # Everything CI runs: the suite in the normal build and again under
 # ASan+UBSan, the fuzzers for a bounded time (FUZZ_SECONDS per target), the

@@ -25,8 +25,10 @@
 #include "daemon/reboot.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/trace.h"
 
 namespace {
@@ -96,6 +98,9 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
       return false;
     }
     if (jsOData["ret"].isString() && jsOData["ret"].asString() == "ok") return false;
+    // An admitted restart that met a busy database sent nothing and stored no
+    // record: the browser retries it.
+    if (progress.admitted && jsOData["ret"].asString() == "lockErr") return false;
   } catch (...) {
     return false;
   }
@@ -149,7 +154,7 @@ int CAjax::main2(std::string siteLanguage) {
     if (route.streamsLog) {
       // The query starts now, so that a refusal is still reported; its
       // records are read while the reply is written.
-      logStream = std::make_unique<CLogStream>(jsIData);
+      logStream = std::make_unique<CLogStream>(context.caller, jsIData);
       if (logStream->empty()) logStream.reset();
     }
     jsOData["ret"] = "ok";
@@ -240,9 +245,14 @@ void onModifyDBAction(const Route& route, const RequestContext& context, Json::V
   action->do2();
 }
 
-void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
+void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
   CDB::execModify(sql);
+  Json::Value entries;
+  audit::addEntry(entries, "language", language);
+  audit::recordSystem(caller, "saveLanguage", entries);
+  transaction.commit();
 }

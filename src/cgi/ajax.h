@@ -39,5 +39,6 @@ void onModifyDBAction(const Route& route, const RequestContext& context, Json::V
                       Json::Value& jsOData);
 
 // The handler that stores the UI language the page shell loads next time.
-// Only a plain code is stored, since the page shell writes it into a script.
-void onSaveLanguage(Json::Value& jsIData, Json::Value& jsOData);
+// Only a plain code is stored, since the page shell writes it into a script;
+// recorded as system "saveLanguage" of `caller` in the same transaction.
+void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);

@@ -75,6 +75,7 @@ bool uploadFits(unsigned long long declared) {
 
 // ---- Process-wide state ------------------------------------------------------
 const char* cgiRemoteAddr = "";
+const char* cgiRequestMethod = "";
 FILE* cgiIn = stdin;
 FILE* cgiOut = stdout;
 
@@ -94,6 +95,7 @@ int cgicRunWith(int (*entry)()) {
   korvan::CgiEnvironment& env = environment();
   env = korvan::CgiEnvironment::capture();
   cgiRemoteAddr = env.remoteAddr.c_str();
+  cgiRequestMethod = env.requestMethod.c_str();
   cgiFreeResources();
   cgiIn = stdin;
   cgiOut = stdout;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ops/slots.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
 #include "store/sql.h"
@@ -38,14 +39,19 @@ std::string softVersion() {
 // The users list: the query's columns, then "pw" and "token", which no
 // reply shows and which read as the empty text past the last column.
 const std::vector<const char*> kUserKeys{
-    "level",      "id",       "nm",       "memo",     "dogDB", "pid",       "privType",
-    "privNM",     "interval", "code",     "frame",    "media", "nm2",       "addrH",
-    "addrC",      "phone",    "email",    "status",   "prior", "loginTime", "loginTime2",
-    "createTime", "memo2",    "pwdDepth", "timezone", "pw",    "token"};
-const char* const kUserQuery =
+    "level",      "id",       "nm",       "memo",     "dogDB",  "pid",       "privType",
+    "privNM",     "interval", "code",     "frame",    "media",  "nm2",       "addrH",
+    "addrC",      "phone",    "email",    "status",   "prior",  "loginTime", "loginTime2",
+    "createTime", "memo2",    "pwdDepth", "timezone", "locked", "pw",        "token"};
+// `locked`: "1" while the name is locked out by failed logins (the lock time
+// of auth/login.h), else "0".
+const std::string kUserQuery =
     " select priv2.level as level,user2.id,user2.nm,memo,user2.dog as dogDB,pid,"
     "priv2.type as privType,priv2.nm as privNM,interval,code,frame,media,nm2,addrH,addrC,"
-    "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone"
+    "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone,"
+    "case when " +
+    audit::lockedCondition("user2.nm", 1200) +
+    " then '1' else '0' end"
     " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
 enum UserColumn : size_t { kUserLevel = 0, kUserId = 1, kUserName = 2, kUserPrivName = 7 };
 // curUser's members, all of them members of a users row too.

@@ -133,6 +133,14 @@ class Access : public ::testing::TestWithParam<Row> {
                 "0");
       return "allowed";
     }
+    if (refusal == kDenied) {
+      // A known caller's refusal leaves its record and nothing else.
+      const std::string name = root_.scalar("select nm from user2 where id=" + id);
+      EXPECT_EQ(root_.scalar("select group_concat(user||'/'||type||'/'||typeSub||'/'||sth) from "
+                             "log2 where rowid>" + logs),
+                name + "/access/denied/[{\"nm\":\"request\",\"v1\":\"" + row.type + "\"}]\n");
+      root_.exec("delete from log2 where rowid>" + logs);
+    }
     EXPECT_EQ(dump(), before) << "a refused call changed the database";
     EXPECT_EQ(daemon_.packets().size(), packets) << "a refused call sent a packet";
     EXPECT_FALSE(fileExists(root_.path("rebooted")));
