@@ -99,7 +99,7 @@ void recordFailure(const std::string& address, const std::string& name, const st
   who.address = address;
   Json::Value entries;
   audit::addEntry(entries, "reason", reason);
-  audit::recordAccess(who, "loginFailed", entries);
+  audit::recordAccess(who, {"loginFailed", "login failed"}, entries);
 }
 
 }  // namespace
@@ -246,7 +246,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
       who.address = address;
       Json::Value entries;
       audit::addEntry(entries, "failures", std::to_string(attempt));
-      audit::recordAccess(who, "lockout", entries);
+      audit::recordAccess(who, {"lockout", "user locked out"}, entries);
     }
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
@@ -311,7 +311,7 @@ Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
   const std::string token = login::updateToken(user);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;
-  audit::recordAccess(caller, "login", Json::Value());
+  audit::recordAccess(caller, {"login", "user login"}, Json::Value());
   transaction.commit();
   return caller;
 }

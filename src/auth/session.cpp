@@ -89,7 +89,7 @@ void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
   std::string sql =
       std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
   CDB::execModify(sql);
-  audit::recordAccess(caller, "logout", Json::Value());
+  audit::recordAccess(caller, {"logout", "user logout"}, Json::Value());
   transaction.commit();
 }
 

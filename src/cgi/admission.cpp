@@ -52,9 +52,10 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   Json::Value ips;
   CDB::selIPS(ips, &device);
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
-  CAjax::checkIPS(ips);
+  const std::string client = cgiRemoteAddr;
+  CAjax::checkIPS(ips, client);
   if (!route.withoutSession) context.caller = session::checkToken(request);
-  context.caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+  context.caller.address = client;
   try {
     checkPermission(route.access, type, context, request);
   } catch (const CMyErr&) {
@@ -62,14 +63,15 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
     if (deniedRecorded != nullptr && !route.withoutSession) {
       Json::Value entries;
       audit::addEntry(entries, "request", audit::recordedName(type));
-      audit::recordAccess(context.caller, "denied", entries);
+      audit::recordAccess(context.caller, {"denied", "access denied"}, entries);
       *deniedRecorded = true;
     }
     throw;
   }
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
                                                  isOwnPasswordChange(context, request)));
-  if (route.numbersIn != nullptr) korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
+  if (route.numbersIn != nullptr)
+    korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
   if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(request);
   return context;
 }

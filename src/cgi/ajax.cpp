@@ -210,14 +210,7 @@ RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   return admitRequest(route, type, jsIData, progress.admitted);
 }
 
-void CAjax::checkIPS() {
-  Json::Value ips;
-  CDB::selIPS(ips);
-  checkIPS(ips);
-}
-
-void CAjax::checkIPS(const Json::Value& ips) {
-  const std::string client = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
   bool listed = false;
   for (const Json::Value& entry : ips["ips"]) {
     if (entry["ip"].asString() == client) listed = true;
@@ -253,6 +246,6 @@ void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::execModify(sql);
   Json::Value entries;
   audit::addEntry(entries, "language", language);
-  audit::recordSystem(caller, "saveLanguage", entries);
+  audit::recordSystem(caller, {"saveLanguage", "save language"}, entries);
   transaction.commit();
 }

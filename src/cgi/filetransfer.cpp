@@ -75,7 +75,7 @@ RequestContext admitTransfer(const Route& route) {
 // while a record of a transfer that then failed (a crash, a failed rename)
 // only says more than happened. Throws the CMyErr of the engine; the
 // transfer must then not go ahead.
-void recordTransfer(const Caller& caller, const char* event, long long size) {
+void recordTransfer(const Caller& caller, const audit::Event& event, long long size) {
   Json::Value entries;
   audit::addEntry(entries, "file size", std::to_string(size));
   korvan::Transaction transaction(korvan::Transaction::kWrite);
@@ -220,7 +220,7 @@ int operaFile() {
 }
 
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
-                std::string failureMsg, const char* notDatabaseMsg, const char* event) {
+                std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event) {
   bool notDatabase = false;
   bool stored = false;
   try {
@@ -268,7 +268,7 @@ bool downloadDBFile(const RequestContext& context) {
   const std::string path = korvan::resolvePath(korvan::kDbPath);
   try {
     struct stat st {};
-    recordTransfer(context.caller, "dbDownload",
+    recordTransfer(context.caller, {"dbDownload", "database download"},
                    stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0);
     reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
   } catch (const CMyErr& e) {

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "store/audit.h"
 #include "util/request_context.h"
 
 // True when the request is a file transfer: a transfer route's test holds
@@ -35,7 +36,7 @@ bool hasField(const char* field);
 // size, committed before the file is replaced: an upload whose record
 // cannot be written is not stored. True when the file was stored.
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
-                std::string failureMsg, const char* notDatabaseMsg, const char* event);
+                std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event);
 // Sends the configuration database as an attachment named korvan.db, read
 // under a read transaction so that no writer commits during the copy. The
 // download is recorded as system "dbDownload" of the caller first, so the

@@ -211,14 +211,14 @@ std::vector<Route> buildTable() {
           .transfer(hasUpload,
                     [](const R& c, const char* field) {
                       uploadFile(c, field, "update firmware success", "update firmware failed",
-                                 nullptr, "firmwareUpload");
+                                 nullptr, {"firmwareUpload", "firmware upload"});
                     }),
       Entry("dbFile", Access::administrators)
           .transfer(hasUpload,
                     [](const R& c, const char* field) {
                       uploadFile(c, field, "update database success", "update database failed",
                                  "update database failed: not a configuration database",
-                                 "dbUpload");
+                                 {"dbUpload", "database upload"});
                     }),
       Entry("submitDownloadDB", Access::administrators)
           .transfer(hasField, [](const R& c, const char*) { downloadDBFile(c); })

@@ -36,8 +36,11 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
 void onGrantKvm(const Caller& caller, const std::string& consoleUid, Json::Value& jsIData,
                 Json::Value& jsOData) {
   const std::string dogId = korvan::memberText(jsIData, {"dogPara", "id"});
-  recordedTell([&] { audit::recordAccess(caller, "kvm", audit::consoleEntries(dogId)); },
-               [&] { onQt(caller, consoleUid, jsIData, jsOData); });
+  recordedTell(
+      [&] {
+        audit::recordAccess(caller, {"kvm", "kvm session"}, audit::consoleEntries(dogId));
+      },
+      [&] { onQt(caller, consoleUid, jsIData, jsOData); });
 }
 
 void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
@@ -45,14 +48,17 @@ void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& 
       [&] {
         Json::Value entries;
         audit::addEntry(entries, "time", korvan::memberText(jsIData, {"time2"}));
-        audit::recordSystem(caller, "setTime", entries);
+        audit::recordSystem(caller, {"setTime", "set time"}, entries);
       },
       [&] { onSetTime(jsIData, jsOData); });
 }
 
 void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
-  recordedTell([&] { audit::recordSystem(caller, "restart", Json::Value()); },
-               [&] { onRestart(jsIData, jsOData); });
+  recordedTell(
+      [&] {
+        audit::recordSystem(caller, {"restart", "restart"}, Json::Value());
+      },
+      [&] { onRestart(jsIData, jsOData); });
 }
 
 void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {
@@ -69,6 +75,6 @@ void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   CDB::execModify(sql);
   Json::Value entries;
   audit::addEntry(entries, "user name", audit::recordedName(name));
-  audit::recordAccess(caller, "unlock", entries);
+  audit::recordAccess(caller, {"unlock", "user unlock"}, entries);
   transaction.commit();
 }

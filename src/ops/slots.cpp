@@ -15,10 +15,6 @@ const char* const kModuleQuery =
     " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart,"
     " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
 
-const std::vector<const char*> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
-                                           "type2",  "status", "group2", "pos1", "pos2",
-                                           "depart", "memo",   "sm",     "priv"};
-
 namespace {
 
 const char* const kNoSlotHint = "Console Table has no space,please delete unused console";

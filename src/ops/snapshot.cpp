@@ -15,6 +15,7 @@
 #include "store/audit.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
+#include "store/module_columns.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -184,16 +185,13 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   if (factory) {
     CDB::selText(korvan::kModuleQuery, keys, dogs, {nullptr, CDB::convertDogTCF(keys), {}});
   } else {
-    CDB::selText(
-        std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
-            " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
-            " di2.depart,di2.memo,0 as sm,0 as priv" +
-            // Every online module, each with its slots; one without is left
-            // out of the list (but not out of the slot check).
-            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
-            "status+usrstatus>=1 " +
-            " order by d2.id",
-        keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
+    CDB::selText(std::string(" select di2.id as dogInfoID,") + korvan::kModuleColumns +
+                     // Every online module, each with its slots; one without is left
+                     // out of the list (but not out of the slot check).
+                     " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
+                     "status+usrstatus>=1 " +
+                     " order by d2.id",
+                 keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }
   if (dogs == "null") dogs = "[]";  // an empty list, never null
 

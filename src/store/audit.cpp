@@ -13,41 +13,11 @@ namespace audit {
 
 namespace {
 
-struct Event {
-  const char* typeSub;
-  const char* display;  // typeSubCN
-};
-
-const Event kEvents[] = {
-    {"login", "user login"},
-    {"loginFailed", "login failed"},
-    {"lockout", "user locked out"},
-    {"logout", "user logout"},
-    {"kvm", "kvm session"},
-    {"serialCapture", "serial capture"},
-    {"serialRelease", "serial release"},
-    {"denied", "access denied"},
-    {"unlock", "user unlock"},
-    {"setTime", "set time"},
-    {"restart", "restart"},
-    {"firmwareUpload", "firmware upload"},
-    {"dbUpload", "database upload"},
-    {"dbDownload", "database download"},
-    {"saveLanguage", "save language"},
-};
-
-std::string displayOf(const std::string& event) {
-  for (const Event& e : kEvents) {
-    if (event == e.typeSub) return e.display;
-  }
-  return event;
-}
-
-void record(const Caller& caller, const char* type, const std::string& event,
+void record(const Caller& caller, const char* type, const Event& event,
             const Json::Value& entries) {
   Caller author = caller;
   author.name = recordedName(caller.name);
-  CLog::insLog(author, type, event, displayOf(event), CLog::detailText(entries));
+  CLog::insLog(author, type, event.typeSub, event.display, CLog::detailText(entries));
 }
 
 // The first cell of the first row of `sql` as a number (0 without a row).
@@ -67,11 +37,11 @@ void addEntry(Json::Value& entries, const std::string& label, const std::string&
   entries.append(entry);
 }
 
-void recordAccess(const Caller& caller, const std::string& event, const Json::Value& entries) {
+void recordAccess(const Caller& caller, const Event& event, const Json::Value& entries) {
   record(caller, "access", event, entries);
 }
 
-void recordSystem(const Caller& caller, const std::string& event, const Json::Value& entries) {
+void recordSystem(const Caller& caller, const Event& event, const Json::Value& entries) {
   record(caller, "system", event, entries);
 }
 
@@ -129,7 +99,7 @@ void recordStrangerFailure(const std::string& address, const std::string& name,
   Json::Value entries;
   addEntry(entries, "reason", reason);
   addEntry(entries, "failures", std::to_string(count));
-  recordAccess(author, "loginFailed", entries);
+  recordAccess(author, {"loginFailed", "login failed"}, entries);
   modify("insert or replace into loginStranger (f_ip,f_recorded,f_count) values ('" + ip + "'," +
          std::to_string(now) + ",0)");
 }

@@ -28,14 +28,21 @@ inline constexpr long long kStrangerSeconds = 60;
 // Names are recorded cut to this many bytes (never inside a UTF-8 character).
 inline constexpr size_t kMaxRecordedName = 64;
 
+// An audit event: its `typeSub` and its display text (`typeSubCN`), both
+// stated where the event is recorded.
+struct Event {
+  const char* typeSub;
+  const char* display;
+};
+
 // Appends the entry {"nm": label, "v1": value} to `entries`.
 void addEntry(Json::Value& entries, const std::string& label, const std::string& value);
 
 // Writes one "access" record of `event` by `caller` (author caller.name, from
 // caller.address), with detail `entries`; then trims the log.
-void recordAccess(const Caller& caller, const std::string& event, const Json::Value& entries);
+void recordAccess(const Caller& caller, const Event& event, const Json::Value& entries);
 // The same with type "system".
-void recordSystem(const Caller& caller, const std::string& event, const Json::Value& entries);
+void recordSystem(const Caller& caller, const Event& event, const Json::Value& entries);
 
 // The detail entries that name console module `dogId` (a decimal text): its
 // id and its name ("" when there is no such module).
