@@ -26,6 +26,7 @@
 #include "util/local_time.h"
 #include "util/number.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace login {
 
@@ -185,8 +186,8 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
-  setLog(693, withoutPasswords(request).toStyledString().c_str());
-  setLog(876, policy.toStyledString().c_str());
+  setLog(trace::kLoginRequest, withoutPasswords(request).toStyledString().c_str());
+  setLog(trace::kPasswordPolicy, policy.toStyledString().c_str());
   const int pwdTry = policyNumber(policy, "pwdTry");
   const int pwdExpire = policyNumber(policy, "pwdExpire");
 
@@ -273,7 +274,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
     // The request as sent, with the user's row that the check found.
     Json::Value traced = withoutPasswords(request);
     for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
-    setLog(832, traced.toStyledString().c_str());
+    setLog(trace::kLoginChecked, traced.toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }

@@ -30,6 +30,7 @@
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ int CAjax::main2(std::string siteLanguage) {
       // lock the browser retries: the reply then goes without the snapshot,
       // which the next refresh brings.
       if (!route.changesState) throw;
-      setLog(846, e.what());
+      setLog(trace::kStoredReplyFailed, e.what());
     }
     if (route.streamsLog) {
       // The query starts now, so that a refusal is still reported; its
@@ -223,7 +224,7 @@ void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
 
 void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
                      Json::Value& jsOData) {
-  setLog(3193, "onOtherDBAction");
+  setLog(trace::kOtherAction, "onOtherDBAction");
   if (route.handler != nullptr) route.handler(context, jsIData, jsOData);
 }
 

@@ -14,6 +14,7 @@
 #include "cgi/reply.h"
 #include "form/spool.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ int cgicRunWith(int (*entry)()) {
   // Before anything is created: the trace log, spools and uploads are the
   // device's own.
   umask(077);
-  setLog(144, "cgic main enter....");
+  setLog(trace::kCgicEnter, "cgic main enter....");
   korvan::CgiEnvironment& env = environment();
   env = korvan::CgiEnvironment::capture();
   cgiRemoteAddr = env.remoteAddr.c_str();
@@ -99,7 +100,7 @@ int cgicRunWith(int (*entry)()) {
   cgiFreeResources();
   cgiIn = stdin;
   cgiOut = stdout;
-  setLog(222, env.requestMethod.c_str());
+  setLog(trace::kRequestMethod, env.requestMethod.c_str());
 
   korvan::Form& form = requestForm();
   korvan::ParseResult result = korvan::ParseResult::kSuccess;
@@ -116,7 +117,7 @@ int cgicRunWith(int (*entry)()) {
       result = form.parseUrlEncodedBody(cgiIn, env.contentLength);
     }
   } else if (korvan::equalsNoCase(env.requestMethod, "get")) {
-    setLog(242, "get cgiRequestMethod");
+    setLog(trace::kRequestMethodRead, "get cgiRequestMethod");
     result = form.parsePairs(env.queryString);
   }
   if (result != korvan::ParseResult::kSuccess) {
@@ -124,14 +125,14 @@ int cgicRunWith(int (*entry)()) {
     return -1;
   }
 
-  setLog(312, "before cgiMain()");
+  setLog(trace::kBeforeCgiMain, "before cgiMain()");
   FreeResourcesOnExit freeOnExit;
   // An exception that left the entry would end the process without
   // unwinding, leaving the spool files behind.
   try {
     return entry();
   } catch (...) {
-    setLog(313, "cgiMain ended by an exception");
+    setLog(trace::kCgiMainException, "cgiMain ended by an exception");
     return -1;
   }
 }

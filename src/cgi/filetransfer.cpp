@@ -33,6 +33,7 @@
 #include "util/myerr.h"
 #include "util/paths.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -227,7 +228,8 @@ bool uploadFile(const RequestContext& context, std::string fileKey, std::string 
     stored = storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase,
                          [&](long long size) { recordTransfer(context.caller, event, size); });
   } catch (const CMyErr& e) {
-    setLog(3402, (std::string("upload not recorded, not stored: ") + e.what()).c_str());
+    setLog(trace::kUploadNotRecorded,
+           (std::string("upload not recorded, not stored: ") + e.what()).c_str());
   }
   if (stored) {
     replyText(returnMsg);

@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "util/tools.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace korvan {
 
@@ -77,7 +78,7 @@ void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json
     transaction.commit();
   } catch (const CMyErr& e) {
     if (e.type != CMyErr::lockErr) throw;
-    setLog(1164, e.what());
+    setLog(trace::kSlotUpkeepBusy, e.what());
   }
 }
 

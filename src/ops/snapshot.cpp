@@ -24,6 +24,7 @@
 #include "util/paths.h"
 #include "util/tools.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   for (Json::Value& row : secure) row.removeMember("firstLogin");
   std::string secureText = Json::FastWriter().write(secure);
   secureText.pop_back();  // one line, as every trace record is
-  setLog(1163, secureText.c_str());
+  setLog(trace::kSecureConf, secureText.c_str());
   const Json::Value& firstSecure = static_cast<const Json::Value&>(secure)[0];
   Json::Value policy;
   Json::Reader reader;
@@ -198,7 +199,7 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id", kSlotKeys,
                found["dogInfos"], {checkSlots ? slots.slotRows() : nullptr, nullptr, {}});
   if (!factory) {
-    setLog(845, firstLogin.c_str());
+    setLog(trace::kFirstLogin, firstLogin.c_str());
     if (firstLogin == "1") snap["firstLogin"] = true;
   }
   return !checkSlots || slots.inOrder();

@@ -471,8 +471,8 @@ function programTexts() {
     }
     textsOf(code.slice(m.index + m[0].length, i).trim()).forEach((t) => texts.add(t));
   }
-  // The replies of uploads, stated in the route table.
-  for (const m of code.matchAll(/uploadFile\(\w+, \w+,([^;]*)\);/g)) (m[1].match(LIT) || []).filter((t) => t.includes(' ')).forEach((l) => texts.add(unquote(l)));
+  // The replies of uploads, stated in the route table before the upload's audit event.
+  for (const m of code.matchAll(/uploadFile\(\w+, \w+,([^;{]*)/g)) (m[1].match(LIT) || []).filter((t) => t.includes(' ')).forEach((l) => texts.add(unquote(l)));
   for (const m of code.matchAll(/kTexts\[\] = \{([^}]*)\}/g)) (m[1].match(LIT) || []).forEach((l) => texts.add(unquote(l)));
   return [...texts];
 }
