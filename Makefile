@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 DEVROOT ?= devroot
 PORT ?= 8080
 
-.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz fault-test devroot run bench clean
+.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz fault-test devroot run bench clean mutate
 
 all: build
 
@@ -72,6 +72,14 @@ run: devroot
 bench: build
 	bench/run
 
+# The mutation check: every fault of tests/mutations.ini put into a scratch
+# copy of the code (build-mutate/), one at a time, must make the suite fail.
+# MUTATE_SAMPLE=N runs a fixed sample of N faults. Run the whole list before
+# closing an issue that touches a file it names.
+MUTATE_SAMPLE ?= 0
+mutate: deps
+	scripts/mutate --sample $(MUTATE_SAMPLE)
+
 # Device builds for ARCH (armhf, the switch's processor, or arm64) in
 # build-ARCH with the toolchain file cmake/ARCH.cmake; the tests run under
 # qemu-user. `install` and `dist` need only the program.
@@ -112,4 +120,4 @@ bench-load: build
 	bench/load --seconds 10 --build $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(DEVROOT)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-mutate $(DEVROOT)
