@@ -39,7 +39,7 @@ test-normal: check
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j$(JOBS)
+		KORVAN_FAULT_STEP=6 ctest --output-on-failure -j$(JOBS)
 
 # The browser suite (Playwright, Debian's chromium) against the program,
 # the simulator and lighttpd, which it starts on free loopback ports.
