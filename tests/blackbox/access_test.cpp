@@ -138,7 +138,8 @@ class Access : public ::testing::TestWithParam<Row> {
       // A known caller's refusal leaves its record and nothing else.
       const std::string name = root_.scalar("select nm from user2 where id=" + id);
       EXPECT_EQ(root_.scalar("select group_concat(user||'/'||type||'/'||typeSub||'/'||sth) from "
-                             "log2 where rowid>" + logs),
+                             "log2 where rowid>" +
+                             logs),
                 name + "/access/denied/[{\"nm\":\"request\",\"v1\":\"" + row.type + "\"}]\n");
       root_.exec("delete from log2 where rowid>" + logs);
     }
@@ -300,7 +301,8 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
       {"2", "2", "admin", "warning"},
       {"2", "2", "operator", "ok"},
       {"1", "1", "admin", "ok"},
-      {"1", "2", nullptr, "ok"},  // an administrator sets another user's password
+      {"1", "2", nullptr, "ok"},         // an administrator sets another user's password
+      {"2", "1", "operator", "denied"},  // an operator may not, whatever old password
   };
   TempRoot root;
   for (const Case& c : cases) {
@@ -311,7 +313,9 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
     const Json::Value reply = ajax(root, request);
     const std::string what = std::string(c.caller) + "->" + c.target;
     EXPECT_EQ(reply["ret"].asString() + reply["retMsg"].asString(),
-              *c.ret == 'o' ? "ok" : "warningold password wrong")
+              *c.ret == 'o'   ? "ok"
+              : *c.ret == 'd' ? "errpermission denied"
+                              : "warningold password wrong")
         << what;
     EXPECT_EQ(root.scalar("select pw=nm from user2 where id=" + std::string(c.target)),
               *c.ret == 'o' ? "0" : "1")

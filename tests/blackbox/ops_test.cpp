@@ -180,7 +180,9 @@ TEST(Serial, CaptureUseAndRelease) {
   root.exec(
       "update dogInfo2 set setted=1, uid=printf('%s%07d', iif(id=1, 'U1A', 'S2B'), id)"
       " where id in (1,3,4);"
-      "update dog2 set serialUserID=-1 where id<>4; update dog2 set serialUserID=2 where id=4;");
+      "update dog2 set serialUserID=-1 where id<>4; update dog2 set serialUserID=2 where id=4;"
+      // The operator's rights text ends before slot 4.
+      "update user2 set dog='333' where id=2;");
   const char* const kTaken = "this dog has been captured by others";
   const char* const kNotSerial = "this dog is not serialDog";
   struct Step {
@@ -196,6 +198,8 @@ TEST(Serial, CaptureUseAndRelease) {
       {"1", "1", "cap", "warning", kNotSerial, "-1,2,2"},
       {"1", "1", "uncap", "warning", kNotSerial, "-1,2,2"},
       {"1", "1", "use", "warning", kNotSerial, "-1,2,2"},
+      // A slot past the end of a rights text grants nothing.
+      {"2", "4", "cap", "err", "permission denied", "-1,2,2"},
       // A module that does not exist holds no slot and so grants no right.
       {"1", "99", "cap", "err", "permission denied", "-1,2,2"},
       {"1", "4 or 1=1", "uncap", "err", nullptr, "-1,2,2"},
