@@ -14,7 +14,9 @@
 //   byte 2 (mod 8), the request: 0-3 the payload is the postKey document of
 //     an URL-encoded POST; 4 a firmware upload and 5 a database upload of the
 //     payload; 6 a database download; 7 the payload is the rest of a
-//     multipart body after the session fields.
+//     multipart body after the session fields. Its top two bits choose
+//     the device: 0 as seeded, 1 in factory mode, 2 before the initial
+//     password is replaced, 3 both.
 // The session's members go in front of the document's own members, which win.
 //
 // Every input starts from the same database, copied back from a template in
@@ -48,6 +50,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -179,6 +182,7 @@ void copyDatabase(sqlite3* to, sqlite3* from) {
 // What the checks compare, read from the database file.
 struct State {
   std::string logged;    // configuration whose changes are logged
+  std::string modules;   // dog2: logged, but not in factory mode
   std::string serverIp;  // server2.ip: logged, but also stored for a serverIP member
   std::string unlogged;  // configuration changed without a record
   std::string sessions;  // session columns and the failure counts of logins
@@ -192,12 +196,13 @@ State readState(sqlite3* db) {
                       "select id,nm,pw,memo,pid,dog,code,frame,media,prior,nm2,addrH,addrC,phone,"
                       "email,memo2,createTime,pwdExpire,pwdDepth,interval from user2 order by id;"
                       "select * from priv2 order by id;"
-                      "select id,uid,nm,sm,code,frame,status,usrstatus,type2 from dog2 order by id;"
                       "select uid,nm,encrypt,gateway,subnetMask,portKM,portV,portWeb,temp,humid "
                       "from server2;"
                       "select ip from ips2 order by rowid;"
                       "select ipsType from other2;"
                       "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;");
+  s.modules = rowsText(db, "select id,uid,nm,sm,code,frame,status,usrstatus,type2 from dog2 "
+                           "order by id;");
   s.serverIp = rowsText(db, "select ip from server2;");
   s.unlogged = rowsText(db,
                         "select factoryMode from other2;"
@@ -217,11 +222,24 @@ State readState(sqlite3* db) {
 
 // ---- The fixture, made once -------------------------------------------------------
 
+// Device variants, by the top two bits of byte 2: as seeded, in factory
+// mode, before the initial password is replaced (the first-login flag set),
+// both.
+constexpr int kVariants = 4;
+const char* const kVariantSql[kVariants] = {
+    "",
+    "update other2 set factoryMode=1;",
+    "update secureConf set f_firstLogin=1;",
+    "update other2 set factoryMode=1; update secureConf set f_firstLogin=1;",
+};
+
 struct Fixture {
   std::string root, cgiDir, spoolDir, dbPath, firmwareDir;
   sqlite3* file = nullptr;      // the harness's connection to the database file
-  sqlite3* templ = nullptr;     // the database every input starts from
-  State before;                 // the template's state
+  // The databases inputs start from, by device variant, and their states.
+  sqlite3* templ[kVariants] = {};
+  State before[kVariants];
+  int variant = 0;              // of the input being checked
   int inFd = -1, outFd = -1;    // the request's body and reply
   int savedIn = -1, savedOut = -1, home = -1, cgiDirFd = -1;
   switchsim::Server* daemon = nullptr;  // runs on its own thread until the process ends
@@ -479,22 +497,26 @@ void checkDatabase(const Outcome& outcome, const std::string& document) {
   }
   check(rowsText(f.file, "pragma integrity_check") == "ok\x1f\x1e", "integrity_check failed");
   const State after = readState(f.file);
-  const State& before = f.before;
+  const State& before = f.before[f.variant];
   // server2.ip is stored without a record for a serverIP member of the request.
   const bool serverIpSent = document.find("serverIP") != std::string::npos;
-  const bool loggedChanged =
-      after.logged != before.logged || (!serverIpSent && after.serverIp != before.serverIp);
+  // A console module is set up without a record in factory mode.
+  const bool factory = (f.variant & 1) != 0;
+  const bool loggedChanged = after.logged != before.logged ||
+                             (!serverIpSent && after.serverIp != before.serverIp) ||
+                             (!factory && after.modules != before.modules);
+  const bool anyConfigChanged = after.logged != before.logged ||
+                                after.serverIp != before.serverIp ||
+                                after.modules != before.modules || after.unlogged != before.unlogged;
   if (loggedChanged && after.otherRecords == before.otherRecords) {
     fail("a logged table changed without a log record");
   }
   if (outcome.refused) {
-    check(after.logged == before.logged && after.serverIp == before.serverIp &&
-              after.unlogged == before.unlogged && after.sessions == before.sessions &&
+    check(!anyConfigChanged && after.sessions == before.sessions &&
               after.otherRecords == before.otherRecords,
           "a refused request wrote");
   } else if (outcome.failed) {
-    check(!loggedChanged && after.unlogged == before.unlogged &&
-              after.otherRecords == before.otherRecords,
+    check(!anyConfigChanged && after.otherRecords == before.otherRecords,
           "a failed request changed the configuration");
   }
 }
@@ -526,6 +548,12 @@ void setUp() {
   const char* made = access("/dev/shm", W_OK) == 0 ? mkdtemp(pattern) : mkdtemp(fallback);
   if (made == nullptr) fail("cannot make the scratch root");
   f->root = made;
+  // The scratch root goes with the process (not after a crash: then it is
+  // kept with the finding).
+  atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(gFixture->root, ignored);
+  });
   for (const char* dir : {"/usr", "/usr/app", "/usr/app/yal", "/usr/app/yal/www",
                           "/usr/app/yal/www/cgi", "/usr/app/yal/www/lib", "/sbin", "/spool"}) {
     makeDir(f->root + dir);
@@ -590,9 +618,17 @@ void setUp() {
     fail("the first refresh failed");
   }
   setSessions(f->file);
-  if (sqlite3_open(":memory:", &f->templ) != SQLITE_OK) fail("cannot open the template");
-  copyDatabase(f->templ, f->file);
-  f->before = readState(f->file);
+  sqlite3* seeded = nullptr;
+  if (sqlite3_open(":memory:", &seeded) != SQLITE_OK) fail("cannot open the template");
+  copyDatabase(seeded, f->file);
+  for (int v = 0; v < kVariants; ++v) {
+    copyDatabase(f->file, seeded);
+    exec(f->file, kVariantSql[v]);
+    if (sqlite3_open(":memory:", &f->templ[v]) != SQLITE_OK) fail("cannot open the template");
+    copyDatabase(f->templ[v], f->file);
+    f->before[v] = readState(f->file);
+  }
+  sqlite3_close(seeded);
 }
 
 }  // namespace
@@ -601,7 +637,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3 || size > 1 << 20) return 0;
   if (gFixture == nullptr) setUp();
   Fixture& f = *gFixture;
-  copyDatabase(f.file, f.templ);
+  f.variant = data[2] >> 6;
+  copyDatabase(f.file, f.templ[f.variant]);
 
   const Session s = sessionOf(data[0]);
   setDaemon(data[1]);
