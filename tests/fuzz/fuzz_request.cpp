@@ -66,6 +66,7 @@
 #include "daemon/packets.h"
 #include "store/db.h"
 #include "switch-sim/server.h"
+#include "util/json_text.h"
 
 namespace {
 
@@ -417,6 +418,21 @@ Json::Value parseObject(const std::string& text) {
   return value;
 }
 
+// The reply's JSON text: no control character or markup character left
+// raw, and byte for byte what the library's compact writer gives for the
+// document it reads as (then escaped for markup).
+void checkJsonText(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 && !(c == '\n' && i + 1 == text.size())) fail("a raw control character in JSON");
+    if (c == '<' || c == '>' || c == '&') fail("a markup character left raw in the reply");
+  }
+  const Json::Value document = parseObject(text);
+  if (escapeMarkup(Json::FastWriter().write(document)) != text) {
+    fail("the reply is not the compact writer's text of its document");
+  }
+}
+
 // How the request ended, for the database checks.
 struct Outcome {
   bool refused = false;  // an admission refusal
@@ -452,6 +468,7 @@ Outcome checkReply(int result, int kind, const std::string& document, const std:
       return outcome;
     }
     check(endsWith(body, " \n"), "the JSON reply does not end with \" \\n\"");
+    checkJsonText(body.substr(0, body.size() - 2));
     const Json::Value answer = parseObject(body);
     check(answer["ret"].isString(), "the reply has no ret");
     const std::string ret = answer["ret"].asString();
@@ -578,6 +595,16 @@ void setUp() {
        "(4,'lapsed','x','',1,'33333333','6274',datetime('now','localtime'),"
        "datetime('now','localtime'),'1',600);");
   setSessions(f->file);
+  // Stored texts of every kind a request may have left: quotes, backslashes,
+  // markup, control characters, line separators, multi-byte and broken UTF-8.
+  const std::string odd = "cast(X'22275C3C623E26616D703B3C2F623E01097FE280A8E280A95AC3BC72696368F09F9880FFFE' as text)";
+  exec(f->file, "update user2 set memo=" + odd + ", email=" + odd + " where id=2;"
+                "insert into dog2 (id,uid,nm,sm,code,frame,status,usrstatus,type2,serialUserID) "
+                "values (7,'S2B0000007'," + odd + ",0,500,10,1,0,1,-1);"
+                "insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth) values "
+                "(null,'admin','2026-01-02 03:04:05','10.0.0.1','user','updUser','update user'," +
+                odd + "),(null," + odd + ",'2026-01-02 03:04:06'," + odd + ",'ips','updIPS'," + odd +
+                "," + odd + ");");
 
   setenv("KORVAN_ROOT", f->root.c_str(), 1);
   setenv("KORVAN_SPOOL_DIR", f->spoolDir.c_str(), 1);
@@ -668,7 +695,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool show = getenv("FUZZ_REQUEST_SHOW") != nullptr;
   if (show) {
     const size_t start = gReply.find("\r\n\r\n");
-    fprintf(stderr, "reply: %.160s\n",
+    fprintf(stderr, "reply: %.20000s\n",
             start == std::string::npos ? gReply.c_str() : gReply.c_str() + start + 4);
   }
   const Outcome outcome = checkReply(result, kind, document, gReply);
