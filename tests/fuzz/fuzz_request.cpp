@@ -438,7 +438,22 @@ struct Outcome {
   bool refused = false;  // an admission refusal
   bool failed = false;   // any other failure
   bool download = false; // the database went out
+  bool changed = false;   // an AJAX change that must leave one log record
 };
+
+// Whether a call of `document` that succeeds writes one log record: a change
+// action (but a module update in factory mode) or an edit of the access list.
+// The document is read as the dispatcher reads it, errors ignored.
+bool writesRecord(const std::string& document, bool factory) {
+  Json::Value request;
+  Json::Reader reader;
+  (void)reader.parse(postKeyAsRead(document), request, true);
+  if (!request.isObject() || !request["type"].isString()) return false;
+  const std::string type = request["type"].asString();
+  if (type == "updDog") return !factory;
+  return type == "updServer" || type == "updPriv" || type == "updUser" || type == "insUser" ||
+         type == "delUser" || type == "modifyIPS";
+}
 
 // Checks the reply's form; returns how the request ended.
 Outcome checkReply(int result, int kind, const std::string& payload, const std::string& document,
@@ -480,6 +495,8 @@ Outcome checkReply(int result, int kind, const std::string& payload, const std::
       check(answer["retMsg"].isString(), "a failure without retMsg");
       outcome.refused = isRefusal(answer["retMsg"].asString());
       outcome.failed = !outcome.refused;
+    } else {
+      outcome.changed = writesRecord(document, (gFixture->variant & 1) != 0);
     }
     return outcome;
   }
@@ -509,7 +526,7 @@ void checkNoSecrets(const std::string& request, const std::string& reply) {
   }
 }
 
-void checkDatabase(const Outcome& outcome, const std::string& document) {
+void checkDatabase(const Outcome& outcome, int kind, const std::string& document) {
   Fixture& f = *gFixture;
   if (CDB::dbCnn != nullptr) {
     check(sqlite3_get_autocommit(CDB::dbCnn) != 0, "the request left a transaction open");
@@ -537,6 +554,10 @@ void checkDatabase(const Outcome& outcome, const std::string& document) {
   } else if (outcome.failed) {
     check(!anyConfigChanged && after.otherRecords == before.otherRecords,
           "a failed request changed the configuration");
+  } else if (outcome.changed) {
+    check(after.otherRecords == before.otherRecords + 1, "a change did not leave one log record");
+  } else if (kind < 4) {
+    check(after.otherRecords == before.otherRecords, "a call that is no change wrote a record");
   }
 }
 
@@ -702,7 +723,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const Outcome outcome = checkReply(result, kind, payload, document, gReply);
   if (!outcome.download) checkNoSecrets(body, gReply);
-  checkDatabase(outcome, kind < 4 ? document : body);
+  checkDatabase(outcome, kind, kind < 4 ? document : body);
   checkAndClearFiles();
   return 0;
 }
