@@ -433,6 +433,27 @@ void checkJsonText(const std::string& text) {
   }
 }
 
+// Below level 3 a caller sees of the accounts only its own, of the groups
+// only its own, and neither address list.
+void checkRestrictedView(const Json::Value& reply) {
+  const Json::Value& self = reply["curUser"];
+  if (!self.isObject() || !self["level"].isString() || self["level"].asString() == "3") return;
+  const Json::Value& users = reply["users"];
+  const Json::Value& privs = reply["privs"];
+  check(users.isNull() || (users.isArray() && users.size() <= 1), "other accounts shown below level 3");
+  for (const Json::Value& user : users) {
+    check(user["id"] == self["id"], "another account shown below level 3");
+  }
+  check(privs.isNull() || (privs.isArray() && privs.size() <= 1), "other groups shown below level 3");
+  for (const Json::Value& group : privs) {
+    check(group["id"] == self["pid"], "another group shown below level 3");
+  }
+  const Json::Value& ips = reply["ips"]["ips"];
+  const Json::Value& serverIps = reply["serverips"]["serverips"];
+  check(ips.isNull() || ips.empty(), "the access list shown below level 3");
+  check(serverIps.isNull() || serverIps.empty(), "the server list shown below level 3");
+}
+
 // How the request ended, for the database checks.
 struct Outcome {
   bool refused = false;  // an admission refusal
@@ -497,6 +518,7 @@ Outcome checkReply(int result, int kind, const std::string& payload, const std::
       outcome.failed = !outcome.refused;
     } else {
       outcome.changed = writesRecord(document, (gFixture->variant & 1) != 0);
+      checkRestrictedView(answer);
     }
     return outcome;
   }
@@ -627,7 +649,9 @@ void setUp() {
                 "insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth) values "
                 "(null,'admin','2026-01-02 03:04:05','10.0.0.1','user','updUser','update user'," +
                 odd + "),(null," + odd + ",'2026-01-02 03:04:06'," + odd + ",'ips','updIPS'," + odd +
-                "," + odd + ");");
+                "," + odd + ");"
+                // Entries in both address lists (the seeded kind 2 enforces neither).
+                "insert into ips2(ip) values('10.9.8.7'); insert into iplist values(134744072,0);");
 
   setenv("KORVAN_ROOT", f->root.c_str(), 1);
   setenv("KORVAN_SPOOL_DIR", f->spoolDir.c_str(), 1);
