@@ -20,28 +20,34 @@
 // The session's members go in front of the document's own members, which win.
 //
 // Every input starts from the same database, copied back from a template in
-// memory, and must leave:
+// memory (which holds stored texts of every kind: markup, control
+// characters, broken UTF-8), and must leave:
 //   - exactly one complete reply: one header; an AJAX call's body one JSON
-//     object with `ret`, the page shell's body a whole page, a transfer's
-//     body its text line or the database;
+//     object with `ret`, byte for byte the compact writer's text of that
+//     object escaped for markup, with no raw control or markup character;
+//     the page shell's body a whole page; a transfer's body its text line or
+//     the database;
 //   - no transaction open on the program's connection, and a database that
 //     passes "pragma integrity_check";
 //   - no change of a logged configuration table without a new log2 record;
+//     a successful change exactly one record, any other call none;
 //   - no reply carrying a stored password or another session's token that
-//     the request did not carry itself;
+//     the request did not carry itself; below level 3 no other account or
+//     group and neither address list;
 //   - after a refusal (no session, permission, IP list, first login) no
 //     write at all but access records in log2, and after any other failure
 //     no configuration change;
 //   - no spool file and no partial firmware copy behind it.
-// A violation aborts with its reason and the reply.
+// A violation aborts with its reason, the request and the reply.
+// FUZZ_REQUEST_SHOW=1 prints the start of every reply body.
 #include <dirent.h>
 #include <fcntl.h>
 #include <json/json.h>
 #include <netinet/in.h>
 #include <sqlite3.h>
+#include <stdio_ext.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
-#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,13 +102,20 @@ struct Session {
 Session sessionOf(uint8_t selector) {
   const auto of = [](const Account& a) { return Session{true, a.id, a.token, a.name}; };
   switch (selector % 8) {
-    case 0: return of(kAccounts[0]);
-    case 1: return of(kAccounts[1]);
-    case 2: return of(kAccounts[2]);
-    case 4: return Session{true, "1", "not-a-token", "admin"};
-    case 5: return of(kAccounts[3]);
-    case 6: return Session{true, "2", kAccounts[0].token, "operator"};
-    default: return Session{};
+    case 0:
+      return of(kAccounts[0]);
+    case 1:
+      return of(kAccounts[1]);
+    case 2:
+      return of(kAccounts[2]);
+    case 4:
+      return Session{true, "1", "not-a-token", "admin"};
+    case 5:
+      return of(kAccounts[3]);
+    case 6:
+      return Session{true, "2", kAccounts[0].token, "operator"};
+    default:
+      return Session{};
   }
 }
 
@@ -182,13 +195,13 @@ void copyDatabase(sqlite3* to, sqlite3* from) {
 
 // What the checks compare, read from the database file.
 struct State {
-  std::string logged;    // configuration whose changes are logged
-  std::string modules;   // dog2: logged, but not in factory mode
-  std::string serverIp;  // server2.ip: logged, but also stored for a serverIP member
-  std::string unlogged;  // configuration changed without a record
-  std::string sessions;  // session columns and the failure counts of logins
-  long long records = 0;         // log2 rows
-  long long otherRecords = 0;    // log2 rows that are not access records
+  std::string logged;          // configuration whose changes are logged
+  std::string modules;         // dog2: logged, but not in factory mode
+  std::string serverIp;        // server2.ip: logged, but also stored for a serverIP member
+  std::string unlogged;        // configuration changed without a record
+  std::string sessions;        // session columns and the failure counts of logins
+  long long records = 0;       // log2 rows
+  long long otherRecords = 0;  // log2 rows that are not access records
 };
 
 State readState(sqlite3* db) {
@@ -202,8 +215,9 @@ State readState(sqlite3* db) {
                       "select ip from ips2 order by rowid;"
                       "select ipsType from other2;"
                       "select f_pwd,f_ntpServer,f_snmpServer,f_firstLogin from secureConf;");
-  s.modules = rowsText(db, "select id,uid,nm,sm,code,frame,status,usrstatus,type2 from dog2 "
-                           "order by id;");
+  s.modules = rowsText(db,
+                       "select id,uid,nm,sm,code,frame,status,usrstatus,type2 from dog2 "
+                       "order by id;");
   s.serverIp = rowsText(db, "select ip from server2;");
   s.unlogged = rowsText(db,
                         "select factoryMode from other2;"
@@ -217,7 +231,8 @@ State readState(sqlite3* db) {
                         "from user2 order by id;"
                         "select * from userLock order by f_id;");
   s.records = std::stoll(rowsText(db, "select count(*) from log2").c_str());
-  s.otherRecords = std::stoll(rowsText(db, "select count(*) from log2 where type!='access'").c_str());
+  s.otherRecords =
+      std::stoll(rowsText(db, "select count(*) from log2 where type!='access'").c_str());
   return s;
 }
 
@@ -236,12 +251,12 @@ const char* const kVariantSql[kVariants] = {
 
 struct Fixture {
   std::string root, cgiDir, spoolDir, dbPath, firmwareDir;
-  sqlite3* file = nullptr;      // the harness's connection to the database file
+  sqlite3* file = nullptr;  // the harness's connection to the database file
   // The databases inputs start from, by device variant, and their states.
   sqlite3* templ[kVariants] = {};
   State before[kVariants];
-  int variant = 0;              // of the input being checked
-  int inFd = -1, outFd = -1;    // the request's body and reply
+  int variant = 0;            // of the input being checked
+  int inFd = -1, outFd = -1;  // the request's body and reply
   int savedIn = -1, savedOut = -1, home = -1, cgiDirFd = -1;
   switchsim::Server* daemon = nullptr;  // runs on its own thread until the process ends
   int daemonPort = 0, closedPort = 0;
@@ -267,14 +282,29 @@ void setDaemon(uint8_t selector) {
   switchsim::Behaviour b;
   int port = f.daemonPort;
   switch (selector % 8) {
-    case 1: b.delayMs = 10; break;
-    case 2: b.ret = 1; break;
-    case 3: b.close = true; break;
-    case 4: b.shortReply = true; break;
-    case 5: b.silent = true; break;
-    case 6: port = f.closedPort; break;
-    case 7: b.raw = switchsim::Bytes(48, 0xEE); break;
-    default: break;
+    case 1:
+      b.delayMs = 10;
+      break;
+    case 2:
+      b.ret = 1;
+      break;
+    case 3:
+      b.close = true;
+      break;
+    case 4:
+      b.shortReply = true;
+      break;
+    case 5:
+      b.silent = true;
+      break;
+    case 6:
+      port = f.closedPort;
+      break;
+    case 7:
+      b.raw = switchsim::Bytes(48, 0xEE);
+      break;
+    default:
+      break;
   }
   for (const auto& info : korvan::pak::kTypes) f.daemon->setBehaviour(info.type, b);
   setenv("KORVAN_ARM_PORT", std::to_string(port).c_str(), 1);
@@ -299,8 +329,8 @@ int serve(const std::string& contentType, const std::string& body, std::string& 
   setenv("CONTENT_TYPE", contentType.c_str(), 1);
   setenv("CONTENT_LENGTH", std::to_string(body.size()).c_str(), 1);
 
-  if (ftruncate(f.inFd, 0) != 0 || pwrite(f.inFd, body.data(), body.size(), 0) !=
-                                       static_cast<ssize_t>(body.size())) {
+  if (ftruncate(f.inFd, 0) != 0 ||
+      pwrite(f.inFd, body.data(), body.size(), 0) != static_cast<ssize_t>(body.size())) {
     fail("cannot write the body");
   }
   lseek(f.inFd, 0, SEEK_SET);
@@ -362,11 +392,11 @@ const char kBoundary[] = "----korvanFuzzBoundary7MA4YWxk";
 
 std::string part(const std::string& name, const std::string& value,
                  const char* fileName = nullptr) {
-  std::string text = std::string("--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" +
-                     name + "\"";
+  std::string text =
+      std::string("--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"";
   if (fileName != nullptr) {
-    text += std::string("; filename=\"") + fileName +
-            "\"\r\nContent-Type: application/octet-stream";
+    text +=
+        std::string("; filename=\"") + fileName + "\"\r\nContent-Type: application/octet-stream";
   }
   return text + "\r\n\r\n" + value + "\r\n";
 }
@@ -379,7 +409,8 @@ std::string sessionParts(const Session& s) {
 // ---- Reply checks -------------------------------------------------------------------
 
 bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 size_t count(const std::string& text, const std::string& what) {
@@ -440,11 +471,13 @@ void checkRestrictedView(const Json::Value& reply) {
   if (!self.isObject() || !self["level"].isString() || self["level"].asString() == "3") return;
   const Json::Value& users = reply["users"];
   const Json::Value& privs = reply["privs"];
-  check(users.isNull() || (users.isArray() && users.size() <= 1), "other accounts shown below level 3");
+  check(users.isNull() || (users.isArray() && users.size() <= 1),
+        "other accounts shown below level 3");
   for (const Json::Value& user : users) {
     check(user["id"] == self["id"], "another account shown below level 3");
   }
-  check(privs.isNull() || (privs.isArray() && privs.size() <= 1), "other groups shown below level 3");
+  check(privs.isNull() || (privs.isArray() && privs.size() <= 1),
+        "other groups shown below level 3");
   for (const Json::Value& group : privs) {
     check(group["id"] == self["pid"], "another group shown below level 3");
   }
@@ -456,9 +489,9 @@ void checkRestrictedView(const Json::Value& reply) {
 
 // How the request ended, for the database checks.
 struct Outcome {
-  bool refused = false;  // an admission refusal
-  bool failed = false;   // any other failure
-  bool download = false; // the database went out
+  bool refused = false;   // an admission refusal
+  bool failed = false;    // any other failure
+  bool download = false;  // the database went out
   bool changed = false;   // an AJAX change that must leave one log record
 };
 
@@ -563,9 +596,9 @@ void checkDatabase(const Outcome& outcome, int kind, const std::string& document
   const bool loggedChanged = after.logged != before.logged ||
                              (!serverIpSent && after.serverIp != before.serverIp) ||
                              (!factory && after.modules != before.modules);
-  const bool anyConfigChanged = after.logged != before.logged ||
-                                after.serverIp != before.serverIp ||
-                                after.modules != before.modules || after.unlogged != before.unlogged;
+  const bool anyConfigChanged =
+      after.logged != before.logged || after.serverIp != before.serverIp ||
+      after.modules != before.modules || after.unlogged != before.unlogged;
   if (loggedChanged && after.otherRecords == before.otherRecords) {
     fail("a logged table changed without a log record");
   }
@@ -642,16 +675,22 @@ void setUp() {
   setSessions(f->file);
   // Stored texts of every kind a request may have left: quotes, backslashes,
   // markup, control characters, line separators, multi-byte and broken UTF-8.
-  const std::string odd = "cast(X'22275C3C623E26616D703B3C2F623E01097FE280A8E280A95AC3BC72696368F09F9880FFFE' as text)";
-  exec(f->file, "update user2 set memo=" + odd + ", email=" + odd + " where id=2;"
-                "insert into dog2 (id,uid,nm,sm,code,frame,status,usrstatus,type2,serialUserID) "
-                "values (7,'S2B0000007'," + odd + ",0,500,10,1,0,1,-1);"
-                "insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth) values "
-                "(null,'admin','2026-01-02 03:04:05','10.0.0.1','user','updUser','update user'," +
-                odd + "),(null," + odd + ",'2026-01-02 03:04:06'," + odd + ",'ips','updIPS'," + odd +
-                "," + odd + ");"
-                // Entries in both address lists (the seeded kind 2 enforces neither).
-                "insert into ips2(ip) values('10.9.8.7'); insert into iplist values(134744072,0);");
+  const std::string odd =
+      "cast(X'22275C3C623E26616D703B3C2F623E01097FE280A8E280A95AC3BC72696368F09F9880FFFE' as text)";
+  exec(f->file,
+       "update user2 set memo=" + odd + ", email=" + odd +
+           " where id=2;"
+           "insert into dog2 (id,uid,nm,sm,code,frame,status,usrstatus,type2,serialUserID) "
+           "values (7,'S2B0000007'," +
+           odd +
+           ",0,500,10,1,0,1,-1);"
+           "insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth) values "
+           "(null,'admin','2026-01-02 03:04:05','10.0.0.1','user','updUser','update user'," +
+           odd + "),(null," + odd + ",'2026-01-02 03:04:06'," + odd + ",'ips','updIPS'," + odd +
+           "," + odd +
+           ");"
+           // Entries in both address lists (the seeded kind 2 enforces neither).
+           "insert into ips2(ip) values('10.9.8.7'); insert into iplist values(134744072,0);");
 
   setenv("KORVAN_ROOT", f->root.c_str(), 1);
   setenv("KORVAN_SPOOL_DIR", f->spoolDir.c_str(), 1);
@@ -724,10 +763,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string body;
   const std::string end = std::string("--") + kBoundary + "--\r\n";
   switch (kind) {
-    case 4: body = sessionParts(s) + part("systemFile", payload, "firmware.bin") + end; break;
-    case 5: body = sessionParts(s) + part("dbFile", payload, "korvan.db") + end; break;
-    case 6: body = sessionParts(s) + part("submitDownloadDB", payload) + end; break;
-    case 7: body = sessionParts(s) + payload; break;
+    case 4:
+      body = sessionParts(s) + part("systemFile", payload, "firmware.bin") + end;
+      break;
+    case 5:
+      body = sessionParts(s) + part("dbFile", payload, "korvan.db") + end;
+      break;
+    case 6:
+      body = sessionParts(s) + part("submitDownloadDB", payload) + end;
+      break;
+    case 7:
+      body = sessionParts(s) + payload;
+      break;
     default:
       document = withSession(s, payload);
       contentType = "application/x-www-form-urlencoded";
@@ -737,12 +784,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   gRequest = body;
   const int result = serve(contentType, body, gReply);
-  // FUZZ_REQUEST_SHOW=1 prints the start of every reply body, to see what
-  // the seeds reach.
+  // To see what the seeds reach.
   static const bool show = getenv("FUZZ_REQUEST_SHOW") != nullptr;
   if (show) {
     const size_t start = gReply.find("\r\n\r\n");
-    fprintf(stderr, "reply: %.20000s\n",
+    fprintf(stderr, "reply: %.400s\n",
             start == std::string::npos ? gReply.c_str() : gReply.c_str() + start + 4);
   }
   const Outcome outcome = checkReply(result, kind, payload, document, gReply);
