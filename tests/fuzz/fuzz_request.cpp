@@ -694,6 +694,12 @@ void setUp() {
            odd + "),(null," + odd + ",'2026-01-02 03:04:06'," + odd + ",'ips','updIPS'," + odd +
            "," + odd +
            ");"
+           // Failed logins: "lapsed" is locked out now, the lock of "viewer"
+           // has run out, "ghost" is no user and its row is due to go.
+           "insert into userLock (f_id,f_datetime,f_userName,f_wrongTimes) values "
+           "(null,datetime('now','localtime'),'lapsed',3),"
+           "(null,datetime('now','-1 hour','localtime'),'viewer',3),"
+           "(null,datetime('now','-2 hours','localtime'),'ghost',1);"
            // Entries in both address lists (the seeded kind 2 enforces neither).
            "insert into ips2(ip) values('10.9.8.7'); insert into iplist values(134744072,0);");
 
