@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 DEVROOT ?= devroot
 PORT ?= 8080
 
-.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz devroot run bench clean
+.PHONY: all deps build build-asan build-serve check test test-normal test-asan test-ui fuzz fault-test devroot run bench clean mutate
 
 all: build
 
@@ -51,6 +51,13 @@ test-ui: build-serve
 fuzz: build-asan
 	scripts/run-fuzz $(ASAN_BUILD)
 
+# The storage-fault and crash-point loops with every k (the suite runs a
+# sample of k), in the normal tree and under ASan+UBSan.
+fault-test: build build-asan
+	cd $(BUILD) && KORVAN_FAULT_FULL=1 ctest -L fault --output-on-failure -j$(JOBS)
+	cd $(ASAN_BUILD) && KORVAN_FAULT_FULL=1 ASAN_OPTIONS=detect_leaks=1 \
+		ctest -L fault --output-on-failure -j$(JOBS)
+
 # Everything CI runs: the suite in the normal build and again under
 # ASan+UBSan, the fuzzers for a bounded time (FUZZ_SECONDS per target), the
 # browser suite, and the short load test.
@@ -64,6 +71,14 @@ run: devroot
 
 bench: build
 	bench/run
+
+# The mutation check: every fault of tests/mutations.ini put into a scratch
+# copy of the code (build-mutate/), one at a time, must make the suite fail.
+# MUTATE_SAMPLE=N runs a fixed sample of N faults. Run the whole list before
+# closing an issue that touches a file it names.
+MUTATE_SAMPLE ?= 0
+mutate: deps
+	scripts/mutate --sample $(MUTATE_SAMPLE)
 
 # Device builds for ARCH (armhf, the switch's processor, or arm64) in
 # build-ARCH with the toolchain file cmake/ARCH.cmake; the tests run under
@@ -105,4 +120,4 @@ bench-load: build
 	bench/load --seconds 10 --build $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(DEVROOT)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-mutate $(DEVROOT)

@@ -1,5 +1,6 @@
--- Configuration database of the switch. The program never creates or alters a
--- table (it only adds the index below to a database that lacks it): the device
+-- Configuration database of the switch. The program never alters a table and
+-- creates none but loginStranger (and the index below) in a database that
+-- lacks it: the device
 -- ships this file, and a database upload replaces it whole.
 -- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
 
@@ -111,6 +112,15 @@ CREATE TABLE log2 (
   typeSub TEXT,
   typeSubCN TEXT,
   sth TEXT
+);
+
+-- Failed logins of names that are no user, per client address: when the last
+-- record of one was written (epoch seconds) and how many came since. The
+-- program makes this table when a database lacks it.
+CREATE TABLE loginStranger (
+  f_ip TEXT PRIMARY KEY,
+  f_recorded INTEGER,
+  f_count INTEGER
 );
 
 CREATE TABLE ips2 (

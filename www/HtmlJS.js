@@ -834,13 +834,18 @@
         var btnAdd = kui.button({ text: T('add'), kind: 'primary', name: 'user-add', click: function () { editUser(null); } });
         var btnEdit = kui.button({ text: T('edit'), name: 'user-edit', click: function () { editUser(grid.selected()); } });
         var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected(), btnDel); } });
+        var btnUnlock = kui.button({ text: T('unlock'), name: 'user-unlock', click: function () { unlockUser(grid.selected(), btnUnlock); } });
         var $grid = kui.el('div', { cls: 'kv-grid-users' });
         var grid = $grid.kuiGrid({
             label: T('tab_users'),
             rowId: function (u) { return u.id; },
             emptyText: T('noUsers'),
             columns: [
-                { name: 'nm', display: T('userName') },
+                { name: 'nm', display: T('userName'), render: function (u) {
+                    if (u.locked !== '1') return kui.str(u.nm);
+                    return kui.el('span', {}, [document.createTextNode(kui.str(u.nm) + ' '),
+                        kui.el('span', { cls: 'kv-locked', text: '\uD83D\uDD12', title: T('locked'), 'aria-label': T('locked') })]);
+                } },
                 { name: 'privNM', display: T('group') },
                 { name: 'status', display: T('state'), render: function (u) { return tableName('userStatus', u.status, 2); } },
                 { name: 'prior', display: T('priority'), render: function (u) { return tableName('prior', u.prior, 3); } },
@@ -859,9 +864,10 @@
             var me = snap && snap.curUser;
             btnEdit.enable(!!u);
             btnDel.enable(!!u && !!me && u.id !== me.id);
+            btnUnlock.enable(!!u && u.locked === '1');
         }
         grid.on('select', updateButtons);
-        $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel]), $grid]));
+        $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock]), $grid]));
         views.users = function () { grid.setData(snap.users); updateButtons(); };
     }
 
@@ -951,6 +957,16 @@
                 { text: T('cancel'), click: function (dlg) { dlg.close(); } }
             ]
         });
+    }
+
+    // Lifts the lock that failed logins put on a user's name.
+    function unlockUser(u, btn) {
+        if (!u || u.locked !== '1') return;
+        kui.confirm(Tf('unlockUserConfirm', u.nm), function () {
+            busyCall(btn, 'unlockUser', { userNM: kui.str(u.nm) }).then(function () {
+                notify(Tf('userUnlocked', u.nm));
+            });
+        }, T('unlock'));
     }
 
     function deleteUser(u, btn) {
@@ -1186,7 +1202,7 @@
             var label = logWord(e.nm);
             // Rights entries are labelled with the console's name; their
             // values, and those of the kind and share mode, are words too.
-            var worded = label === null || e.nm === 'type' || e.nm === 'shareMode';
+            var worded = label === null || e.nm === 'type' || e.nm === 'shareMode' || e.nm === 'reason';
             var value = function (v) { return logValue(worded && logWord(v) !== null ? logWord(v) : v); };
             var $tr = kui.el('tr', { cls: changed ? 'kv-changed' : '' }, [
                 kui.el('th', { text: label === null ? kui.str(e.nm) : label }),
@@ -1195,7 +1211,37 @@
             if (both) $tr.append(kui.el('td', { cls: 'kv-arrow', text: '\u2192' }), kui.el('td', {}, [value(e.v2)]));
             $t.append($tr);
         });
-        return $t;
+        // In a box the browser may skip while it is off screen (my.css).
+        return kui.el('div', { cls: 'kv-log-box' }, [$t]);
+    }
+
+    // Records come a page at a time, newest first: the log may hold 100,000.
+    var LOG_PAGE = 200;
+
+    // Downloads the matching records as CSV: a POST form (the session never
+    // goes into a URL); a refusal comes back as text and is shown.
+    function exportLog(condition, btn) {
+        var fd = sessionFields(new FormData());
+        fd.append('submitExportLog', '1');
+        fd.append('logCondition', JSON.stringify(condition));
+        btn.enable(false);
+        transfer(fd, 'blob').then(function (xhr) {
+            var type = kui.str(xhr.getResponseHeader('Content-Type'));
+            if (xhr.status === 200 && type.indexOf('text/csv') === 0) {
+                var url = URL.createObjectURL(xhr.response);
+                var a = kui.el('a', { href: url, download: 'korvan-log.csv' }).appendTo(document.body);
+                a[0].click();
+                a.remove();
+                window.setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
+                return;
+            }
+            xhr.response.text().then(function (text) {
+                text = $.trim(text);
+                if (text === SESSION_GONE) { sessionEnded(); return; }
+                kui.alert(serverText(text) || T('unknownFailure'), 'error', T('export'));
+            });
+        }, function () { kui.alert(T('unknownFailure'), 'error', T('export')); })
+            .always(function () { btn.enable(true); });
     }
 
     function buildLog($p) {
@@ -1205,21 +1251,54 @@
         var $to = kui.el('span');
         var from = $from.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
         var to = $to.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
-        var $type = select('logType', [['all', T('logAll')], ['server', T('log_server')], ['dog', T('log_dog')],
-            ['priv', T('log_priv')], ['user', T('log_user')], ['ips', T('log_ips')]], 'all');
-        var $count = kui.el('span', { cls: 'kv-count' });
+        var $type = select('logType', [['all', T('logAll')], ['access', T('log_access')], ['system', T('log_system')],
+            ['server', T('log_server')], ['dog', T('log_dog')], ['priv', T('log_priv')], ['user', T('log_user')],
+            ['ips', T('log_ips')]], 'all');
+        var $count = kui.el('span', { cls: 'kv-count', 'aria-live': 'polite' });
         // A submit button: a click or Enter in any filter field submits the form.
         var search = kui.button({ text: T('search'), kind: 'primary', name: 'log-search' });
         search.$el.attr('type', 'submit');
-        var runSearch = function () {
-            if (!from.valid() || !to.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return; }
-            search.enable(false);
-            call('selLog', { logCondition: { user: $.trim($user.val()), timeBegin: from.value(), timeEnd: to.value(), type: $type.val() } })
-                .then(function (reply) {
-                    var rows = kui.list(reply.log);
-                    grid.setData(rows);
-                    $count.text(Tf('logCount', rows.length));
-                }).always(function () { search.enable(true); });
+        var older = kui.button({ text: T('olderRecords'), name: 'log-older', click: function () { load(true); } });
+        var exportBtn = kui.button({ text: T('export'), name: 'log-export', click: function () {
+            if (condition()) exportLog(condition(), exportBtn);
+        } });
+        older.$el.hide();
+        var rows = [], more = false, busy = false, loaded = false, searchAgain = false;
+        // The filters as a query condition; null (and a warning) when a date is not valid.
+        var condition = function () {
+            if (!from.valid() || !to.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return null; }
+            return { user: $.trim($user.val()), timeBegin: from.value(), timeEnd: to.value(), type: $type.val() };
+        };
+        var shown;  // the condition of the rows shown, for the next page
+        // A new search (first page), or the next older page of the same one.
+        var load = function (next) {
+            // A search asked for while a page loads runs once that is done.
+            if (busy) { if (!next) searchAgain = true; return; }
+            if (next && !more) return;
+            var c = next ? shown : condition();
+            if (!c) return;
+            var ask = $.extend({ limit: String(LOG_PAGE) }, c);
+            if (next && rows.length) ask.before = kui.str(rows[rows.length - 1].id);
+            busy = true;
+            // The search button stays enabled: a disabled default button
+            // would swallow the Enter of a new search typed meanwhile, which
+            // runs once this page is in (searchAgain).
+            search.$el.attr('aria-busy', 'true');
+            older.enable(false);
+            call('selLog', { logCondition: ask }).then(function (reply) {
+                shown = c;
+                rows = next ? rows.concat(kui.list(reply.log)) : kui.list(reply.log);
+                more = reply.more === true;
+                grid.setData(rows);
+                $count.text(more ? Tf('logCountMore', rows.length) : rows.length === 1 ? T('logCountOne') : Tf('logCount', rows.length));
+                older.$el.toggle(more);
+                loaded = true;
+            }).always(function () {
+                busy = false;
+                search.$el.removeAttr('aria-busy');
+                older.enable(true);
+                if (searchAgain) { searchAgain = false; load(false); }
+            });
         };
         var $grid = kui.el('div', { cls: 'kv-grid-log' });
         var grid = $grid.kuiGrid({
@@ -1242,10 +1321,14 @@
                 labelFor(T('from'), $from.find('.kui-date-day')), $from,
                 labelFor(T('to'), $to.find('.kui-date-day')), $to,
                 labelFor(T('area'), $type), $type,
-                search.$el, $count
-            ]).on('submit', function (e) { e.preventDefault(); runSearch(); }),
-            $grid
+                search.$el, exportBtn.$el, $count
+            ]).on('submit', function (e) { e.preventDefault(); load(false); }),
+            $grid,
+            kui.el('div', { cls: 'kv-log-more' }, [older.$el])
         ]));
+        // The newest records are there when the tab is first opened.
+        tabs.on('select', function (id) { if (id === 'log' && !loaded) load(false); });
+        if (tabs.selected && tabs.selected() === 'log') load(false);
     }
 
     // ---------------------------------------------------------------- system

@@ -16,16 +16,19 @@ void CAction::do2() {
   // The write lock comes first: once it is held no other request can change
   // the before-values or make a statement below fail with lockErr, so a
   // lockErr reply means nothing was sent and nothing stored, and the browser
-  // may retry. The daemon hears of the change before the database is
-  // written, so that a refused change leaves the stored configuration as it
-  // was; the row changes and the log record commit together or not at all.
+  // may retry. The daemon hears of the change after the rows and the log
+  // record are written but before they are committed: a refused change
+  // rolls them back, and a write that fails (a full disk, an I/O error) ends
+  // the request before anything is sent, so only a failing commit can leave
+  // the daemon told of a change that is not stored. The row changes and the
+  // log record commit together or not at all.
   {
     korvan::Transaction transaction(korvan::Transaction::kWrite);
     initDaDb();
     checkChange();
-    tellArm();
     modify();
     log();
+    tellArm();
     try {
       transaction.commit();
     } catch (const CMyErr& e) {

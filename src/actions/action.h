@@ -1,10 +1,10 @@
 // CAction: the base of every change action. One action carries out one change
 // request: it loads the values before (side A, `da`) and after (side B, `db`)
-// the change, refuses a request that changes nothing, tells the switch daemon,
-// writes the database and records the change in the operation log, in that
+// the change, refuses a request that changes nothing, writes the database,
+// records the change in the operation log and tells the switch daemon, in that
 // order (do2), all under one write transaction: the first step that throws a
 // CMyErr ends the request and nothing of the change is stored. What the
-// daemon was told before a later step failed stays told.
+// daemon was told before the commit failed stays told.
 #pragma once
 
 #include <json/json.h>
@@ -23,7 +23,7 @@ class CAction {
   CAction& operator=(const CAction&) = delete;
 
   // Takes the database's write lock (waiting as every statement does), runs
-  // initDaDb, checkChange, tellArm, modify, log, in that order, on the
+  // initDaDb, checkChange, modify, log, tellArm, in that order, on the
   // object's own overrides, commits, then runs afterCommit. Returns when the
   // change and its log record are stored; otherwise the CMyErr of the failing
   // step passes to the caller and nothing is stored. lockErr only ever comes

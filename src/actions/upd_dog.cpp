@@ -8,6 +8,7 @@
 #include "daemon/packets.h"
 #include "store/cn.h"
 #include "store/db.h"
+#include "store/module_columns.h"
 #include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
@@ -64,14 +65,10 @@ Name nameOf(const Json::Value& jsIData) {
 
 void CUpdDog::initDaDb() {
   const Json::Value& dogPara = param("dogPara");
-  std::string sql = std::string(" select d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
-                    " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
-                    " di2.depart,di2.memo,0 as sm,0 as priv" +
+  std::string sql = std::string(" select") + korvan::kModuleColumns +
                     " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and d2.id= " +
                     sqlNumber(textOf(dogPara["id"]));
-  std::vector<std::string> keys{"code",   "frame", "id",   "uid",    "nm",   "type2", "status",
-                                "group2", "pos1",  "pos2", "depart", "memo", "sm",    "priv"};
-  da = CDB::sel(false, sql, keys);
+  da = CDB::sel(false, sql, korvan::kModuleKeys);
   db = dogPara;
 }
 

@@ -19,12 +19,14 @@
 #include <cstdlib>
 
 #include "auth/session.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/local_time.h"
 #include "util/number.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace login {
 
@@ -84,6 +86,21 @@ void removeLapsedStrangers() {
   std::string sql = "delete from userLock where f_datetime<'" + sqlText(korvan::localText(cutoff)) +
                     "' and f_userName not in (select nm from user2);";
   CDB::execModify(sql);
+}
+
+// Records a failed login of `name`: in full for a user, under the rate rule
+// of audit::recordStrangerFailure for any other name.
+void recordFailure(const std::string& address, const std::string& name, const std::string& reason) {
+  if (!audit::isUser(name)) {
+    audit::recordStrangerFailure(address, audit::recordedName(name), reason);
+    return;
+  }
+  Caller who;
+  who.name = name;
+  who.address = address;
+  Json::Value entries;
+  audit::addEntry(entries, "reason", reason);
+  audit::recordAccess(who, {"loginFailed", "login failed"}, entries);
 }
 
 }  // namespace
@@ -157,18 +174,20 @@ int getRetryCount(std::string userName, std::string& dt) {
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
-// Counts and checks the attempt. On success returns the user's row (members
-// userID, pwdExpire and level), the time zone is stored, and an expired
-// password is noted in jsOData.retMsg. In factory mode only super
-// administrators pass.
-Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData) {
+// Counts and checks the attempt within `transaction`, which a refusal
+// commits (with its record) and a success leaves open for the session. On
+// success returns the user's row (members userID, pwdExpire and level), the
+// time zone is stored, and an expired password is noted in jsOData.retMsg.
+// In factory mode only super administrators pass.
+Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
+                    const std::string& address, korvan::Transaction& transaction) {
   const Json::Value& request = jsIData;
   const std::string userNM = request["userNM"].asString();
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
-  setLog(693, withoutPasswords(request).toStyledString().c_str());
-  setLog(876, policy.toStyledString().c_str());
+  setLog(trace::kLoginRequest, withoutPasswords(request).toStyledString().c_str());
+  setLog(trace::kPasswordPolicy, policy.toStyledString().c_str());
   const int pwdTry = policyNumber(policy, "pwdTry");
   const int pwdExpire = policyNumber(policy, "pwdExpire");
 
@@ -176,10 +195,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   // Read before anything is written, so that a malformed member changes nothing.
   const int timezone = korvan::leadingInt(request["timezone"].asString());
 
-  // The failure count is read and raised under one write lock: of parallel
-  // attempts for one name, each sees the count the one before it left, so
-  // no more than pwdTry passwords are tested between two locks.
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  // Within onLogin's write transaction (see there).
   removeLapsedStrangers();
   std::string lockTime;
   int attempt = getRetryCount(userNM, lockTime);
@@ -187,6 +203,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   if (lockCheckDue(pwdTry, attempt)) {
     double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(lockTime));
     if (stillLocked(elapsed)) {
+      recordFailure(address, userNM, "locked");
       transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
     }
@@ -223,6 +240,15 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
         break;
     }
     CDB::execModify(record);
+    recordFailure(address, userNM, "wrong password");
+    if (pwdTry > 0 && attempt >= pwdTry && audit::isUser(userNM)) {
+      Caller who;
+      who.name = userNM;
+      who.address = address;
+      Json::Value entries;
+      audit::addEntry(entries, "failures", std::to_string(attempt));
+      audit::recordAccess(who, {"lockout", "user locked out"}, entries);
+    }
     transaction.commit();
     throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
   }
@@ -231,9 +257,10 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
   CDB::execModify(reset);
-  transaction.commit();
 
   if (mode == DeviceMode::factory && user["level"].asString() != "3") {
+    recordFailure(address, userNM, "factory mode");
+    transaction.commit();
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
   }
 
@@ -247,7 +274,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
     // The request as sent, with the user's row that the check found.
     Json::Value traced = withoutPasswords(request);
     for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
-    setLog(832, traced.toStyledString().c_str());
+    setLog(trace::kLoginChecked, traced.toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }
@@ -274,8 +301,18 @@ std::string updateToken(const Json::Value& user) {
 
 }  // namespace login
 
-Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData) {
-  const Json::Value user = login::checkPW(mode, jsIData, jsOData);
+Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
+               const std::string& address) {
+  // The failure count is read and raised under one write lock: of parallel
+  // attempts for one name, each sees the count the one before it left, so
+  // no more than pwdTry passwords are tested between two locks. A session
+  // opens together with its record.
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  const Json::Value user = login::checkPW(mode, jsIData, jsOData, address, transaction);
   const std::string token = login::updateToken(user);
-  return session::callerOf(user["userID"].asString(), token);
+  Caller caller = session::callerOf(user["userID"].asString(), token);
+  caller.address = address;
+  audit::recordAccess(caller, {"login", "user login"}, Json::Value());
+  transaction.commit();
+  return caller;
 }

@@ -13,11 +13,16 @@
 
 // Handler of "login": checks the credentials, stores the user's `timezone`
 // and opens the session; in factory mode (`mode`) only super administrators
-// log in. Returns the logged-in user as the request's Caller (address left
-// empty). Throws CMyErr(err) on a refused login; the session is then left as
+// log in. Returns the logged-in user as the request's Caller, from
+// `address`. Throws CMyErr(err) on a refused login; the session is then left as
 // it was. A name of more than kMaxNameBytes is refused before anything is
 // written. The request document is only read.
-Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData);
+// Every other outcome is recorded (store/audit.h) in the transaction that
+// stores it: "login", "loginFailed" (the reason, never the password),
+// "lockout" with the failure count; the failures of names that are no user
+// under the once-a-minute rule per client `address`.
+Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
+               const std::string& address = "");
 
 namespace login {
 

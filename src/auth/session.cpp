@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/members.h"
 #include "util/number.h"
 
@@ -83,9 +85,12 @@ void updateExpire(const Caller& caller) {
 }  // namespace session
 
 void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql =
       std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
   CDB::execModify(sql);
+  audit::recordAccess(caller, {"logout", "user logout"}, Json::Value());
+  transaction.commit();
 }
 
 void onRef(Json::Value& jsIData, Json::Value& jsOData) {

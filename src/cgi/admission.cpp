@@ -9,6 +9,7 @@
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
 #include "cgi/request_shape.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
 #include "store/transaction.h"
@@ -41,7 +42,8 @@ std::unique_ptr<korvan::Transaction> beginSession(const Route& route, bool& writ
 
 }  // namespace
 
-RequestContext admit(const Route& route, const std::string& type, const Json::Value& request) {
+RequestContext admit(const Route& route, const std::string& type, const Json::Value& request,
+                     bool* deniedRecorded) {
   checkMemberTypes(route.objects, request);
   RequestContext context;
   if (route.rightsFrom != nullptr) context.rights = request[route.rightsFrom]["dogDB"];
@@ -50,13 +52,26 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   Json::Value ips;
   CDB::selIPS(ips, &device);
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
-  CAjax::checkIPS(ips);
+  const std::string client = cgiRemoteAddr;
+  CAjax::checkIPS(ips, client);
   if (!route.withoutSession) context.caller = session::checkToken(request);
-  context.caller.address = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
-  checkPermission(route.access, type, context, request);
+  context.caller.address = client;
+  try {
+    checkPermission(route.access, type, context, request);
+  } catch (const CMyErr&) {
+    // The session is known: the refusal is recorded where the caller asked.
+    if (deniedRecorded != nullptr && !route.withoutSession) {
+      Json::Value entries;
+      audit::addEntry(entries, "request", audit::recordedName(type));
+      audit::recordAccess(context.caller, {"denied", "access denied"}, entries);
+      *deniedRecorded = true;
+    }
+    throw;
+  }
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
                                                  isOwnPasswordChange(context, request)));
-  if (route.numbersIn != nullptr) korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
+  if (route.numbersIn != nullptr)
+    korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
   if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(request);
   return context;
 }
@@ -65,7 +80,16 @@ RequestContext admitRequest(const Route& route, const std::string& type, const J
                             bool& admitted) {
   bool writesDeferred = false;
   std::unique_ptr<korvan::Transaction> session = beginSession(route, writesDeferred);
-  RequestContext context = admit(route, type, request);
+  // A request answered from a read transaction writes nothing, its refusal's
+  // record included.
+  bool deniedRecorded = false;
+  RequestContext context;
+  try {
+    context = admit(route, type, request, writesDeferred ? nullptr : &deniedRecorded);
+  } catch (const CMyErr&) {
+    if (deniedRecorded) session->commit();
+    throw;
+  }
   context.writesDeferred = writesDeferred;
   admitted = true;
   if (!writesDeferred) {

@@ -6,8 +6,10 @@
 // statement), the session check (unless the route is made without a
 // session), the permission of the route's access rule, the first-login gate
 // (auth/first_login.h), the route's number members and the console a KVM
-// session names (actions/request_numbers.h). These only read: a
-// refused request changes nothing, sends nothing and gets no snapshot.
+// session names (actions/request_numbers.h). These only read, but for one
+// record: a refusal by the permission check of a caller with a session is
+// recorded as access "denied" (store/audit.h). Otherwise a refused request
+// changes nothing, sends nothing and gets no snapshot.
 #pragma once
 
 #include <json/json.h>
@@ -20,14 +22,19 @@
 // Runs the checks for the request document `request` of route `route`
 // (`type` as the request named it, for the refusal's trace record) and
 // returns the context they admitted; for a route made without a session the
-// caller has only its address. Throws the CMyErr of the first refusal.
-RequestContext admit(const Route& route, const std::string& type, const Json::Value& request);
+// caller has only its address. Throws the CMyErr of the first refusal. With
+// `deniedRecorded`, a permission refusal of a caller with a session writes its
+// "denied" record in the open transaction and sets *deniedRecorded; without
+// it admit() writes nothing.
+RequestContext admit(const Route& route, const std::string& type, const Json::Value& request,
+                     bool* deniedRecorded = nullptr);
 
 // The whole admission under one write transaction, so that the session check,
 // the expiry sweep and the extension see and leave one state of the sessions:
 // admit(), then `admitted` is set, then the sweep and, where the route says
 // so, the extension of the caller's session; committed. A refusal rolls back
-// and has written nothing. A route that answers under a lock and cannot have
+// and has written nothing, but a permission refusal of a caller with a
+// session commits its "denied" record. A route that answers under a lock and cannot have
 // the write lock within a second is admitted from a read transaction with
 // neither sweep nor extension (store/lock_wait.h).
 RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,

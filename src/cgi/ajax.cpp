@@ -25,9 +25,12 @@
 #include "daemon/reboot.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -96,6 +99,9 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
       return false;
     }
     if (jsOData["ret"].isString() && jsOData["ret"].asString() == "ok") return false;
+    // An admitted restart that met a busy database sent nothing and stored no
+    // record: the browser retries it.
+    if (progress.admitted && jsOData["ret"].asString() == "lockErr") return false;
   } catch (...) {
     return false;
   }
@@ -147,12 +153,12 @@ int CAjax::main2(std::string siteLanguage) {
       // lock the browser retries: the reply then goes without the snapshot,
       // which the next refresh brings.
       if (!route.changesState) throw;
-      setLog(846, e.what());
+      setLog(trace::kStoredReplyFailed, e.what());
     }
     if (route.streamsLog) {
       // The query starts now, so that a refusal is still reported; its
       // records are read while the reply is written.
-      logStream = std::make_unique<CLogStream>(jsIData);
+      logStream = std::make_unique<CLogStream>(context.caller, jsIData);
       if (logStream->empty()) logStream.reset();
     }
     jsOData["ret"] = "ok";
@@ -208,14 +214,7 @@ RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   return admitRequest(route, type, jsIData, progress.admitted);
 }
 
-void CAjax::checkIPS() {
-  Json::Value ips;
-  CDB::selIPS(ips);
-  checkIPS(ips);
-}
-
-void CAjax::checkIPS(const Json::Value& ips) {
-  const std::string client = cgiRemoteAddr != nullptr ? cgiRemoteAddr : "";
+void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
   bool listed = false;
   for (const Json::Value& entry : ips["ips"]) {
     if (entry["ip"].asString() == client) listed = true;
@@ -228,7 +227,7 @@ void CAjax::checkIPS(const Json::Value& ips) {
 
 void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
                      Json::Value& jsOData) {
-  setLog(3193, "onOtherDBAction");
+  setLog(trace::kOtherAction, "onOtherDBAction");
   if (route.handler != nullptr) route.handler(context, jsIData, jsOData);
 }
 
@@ -243,9 +242,14 @@ void onModifyDBAction(const Route& route, const RequestContext& context, Json::V
   action->do2();
 }
 
-void onSaveLanguage(Json::Value& jsIData, Json::Value&) {
+void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
   CDB::execModify(sql);
+  Json::Value entries;
+  audit::addEntry(entries, "language", language);
+  audit::recordSystem(caller, {"saveLanguage", "save language"}, entries);
+  transaction.commit();
 }

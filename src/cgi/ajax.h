@@ -23,10 +23,9 @@ class CAjax {
   // refusal) and returns the context it admitted. For a route made without a
   // session the caller has only its address until the login succeeds.
   static RequestContext begin2(Json::Value& jsIData, Json::Value& jsOData);
-  // Throws CMyErr(err) when the IP access list refuses the client.
-  static void checkIPS();
-  // The same check against `ips` as CDB::selIPS() read it.
-  static void checkIPS(const Json::Value& ips);
+  // Throws CMyErr(err) when the IP access list `ips`, as CDB::selIPS() read
+  // it, refuses the client at address `client`.
+  static void checkIPS(const Json::Value& ips, const std::string& client);
 };
 
 // Calls the handler of `route`, which is not a change action. A login
@@ -39,5 +38,6 @@ void onModifyDBAction(const Route& route, const RequestContext& context, Json::V
                       Json::Value& jsOData);
 
 // The handler that stores the UI language the page shell loads next time.
-// Only a plain code is stored, since the page shell writes it into a script.
-void onSaveLanguage(Json::Value& jsIData, Json::Value& jsOData);
+// Only a plain code is stored, since the page shell writes it into a script;
+// recorded as system "saveLanguage" of `caller` in the same transaction.
+void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);

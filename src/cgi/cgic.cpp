@@ -14,6 +14,7 @@
 #include "cgi/reply.h"
 #include "form/spool.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ bool uploadFits(unsigned long long declared) {
 
 // ---- Process-wide state ------------------------------------------------------
 const char* cgiRemoteAddr = "";
+const char* cgiRequestMethod = "";
 FILE* cgiIn = stdin;
 FILE* cgiOut = stdout;
 
@@ -90,14 +92,15 @@ int cgicRunWith(int (*entry)()) {
   // Before anything is created: the trace log, spools and uploads are the
   // device's own.
   umask(077);
-  setLog(144, "cgic main enter....");
+  setLog(trace::kCgicEnter, "cgic main enter....");
   korvan::CgiEnvironment& env = environment();
   env = korvan::CgiEnvironment::capture();
   cgiRemoteAddr = env.remoteAddr.c_str();
+  cgiRequestMethod = env.requestMethod.c_str();
   cgiFreeResources();
   cgiIn = stdin;
   cgiOut = stdout;
-  setLog(222, env.requestMethod.c_str());
+  setLog(trace::kRequestMethod, env.requestMethod.c_str());
 
   korvan::Form& form = requestForm();
   korvan::ParseResult result = korvan::ParseResult::kSuccess;
@@ -114,7 +117,7 @@ int cgicRunWith(int (*entry)()) {
       result = form.parseUrlEncodedBody(cgiIn, env.contentLength);
     }
   } else if (korvan::equalsNoCase(env.requestMethod, "get")) {
-    setLog(242, "get cgiRequestMethod");
+    setLog(trace::kRequestMethodRead, "get cgiRequestMethod");
     result = form.parsePairs(env.queryString);
   }
   if (result != korvan::ParseResult::kSuccess) {
@@ -122,14 +125,14 @@ int cgicRunWith(int (*entry)()) {
     return -1;
   }
 
-  setLog(312, "before cgiMain()");
+  setLog(trace::kBeforeCgiMain, "before cgiMain()");
   FreeResourcesOnExit freeOnExit;
   // An exception that left the entry would end the process without
   // unwinding, leaving the spool files behind.
   try {
     return entry();
   } catch (...) {
-    setLog(313, "cgiMain ended by an exception");
+    setLog(trace::kCgiMainException, "cgiMain ended by an exception");
     return -1;
   }
 }

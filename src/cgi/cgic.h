@@ -36,6 +36,8 @@ struct cgiFile {
 // ---- Process-wide state, set once at start-up --------------------------------
 // REMOTE_ADDR, "" when unset; never null.
 extern const char* cgiRemoteAddr;
+// REQUEST_METHOD, "" when unset; never null.
+extern const char* cgiRequestMethod;
 // Where the body is read from (standard input) and every byte of the response
 // goes (standard output).
 extern FILE* cgiIn;

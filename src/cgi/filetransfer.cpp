@@ -15,18 +15,25 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/routes.h"
+#include "form/form.h"
 #include "form/spool.h"
+#include "ops/log_export.h"
+#include "ops/sellog.h"
+#include "store/audit.h"
 #include "store/db_check.h"
 #include "store/transaction.h"
 #include "util/files.h"
 #include "util/myerr.h"
 #include "util/paths.h"
+#include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -49,9 +56,10 @@ void replyText(const std::string& text) {
 }
 
 // Admits the transfer of `route` as an AJAX call is admitted, with the
-// session named by the form fields userID and token. Throws the CMyErr of the
-// first refusal, having written nothing.
-void admitTransfer(const Route& route) {
+// session named by the form fields userID and token, and returns what the
+// admission learnt. Throws the CMyErr of the first refusal, having written
+// nothing but the record of a known caller's refusal.
+RequestContext admitTransfer(const Route& route) {
   const std::string userId = formField("userID");
   const std::string token = formField("token");
   Json::Value request;
@@ -60,7 +68,20 @@ void admitTransfer(const Route& route) {
   request["user"]["id"] = token.empty() ? "" : userId;
   request["user"]["token"] = token;
   bool admitted = false;
-  admitRequest(route, route.type, request, admitted);
+  return admitRequest(route, route.type, request, admitted);
+}
+
+// Records a transfer of `size` bytes, committed before the transfer takes
+// effect: a transfer without its record would be a gap in the audit trail,
+// while a record of a transfer that then failed (a crash, a failed rename)
+// only says more than happened. Throws the CMyErr of the engine; the
+// transfer must then not go ahead.
+void recordTransfer(const Caller& caller, const audit::Event& event, long long size) {
+  Json::Value entries;
+  audit::addEntry(entries, "file size", std::to_string(size));
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
+  audit::recordSystem(caller, event, entries);
+  transaction.commit();
 }
 
 struct UploadCloser {
@@ -114,9 +135,12 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload. With `mustBeDatabase` an upload that is no
+// is removed by the next upload. With `checkDatabase` an upload that is no
 // configuration database sets `notDatabase` and is not stored either.
-bool storeUpload(const std::string& fileKey, bool mustBeDatabase, bool& notDatabase) {
+// `record` is called with the copy's size once the copy is complete and
+// checked, before it replaces the file; a CMyErr from it ends the upload.
+bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase,
+                 const std::function<void(long long)>& record) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
   std::unique_ptr<cgiFile, UploadCloser> upload(rawUpload);
@@ -143,10 +167,13 @@ bool storeUpload(const std::string& fileKey, bool mustBeDatabase, bool& notDatab
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
-  if (mustBeDatabase && !korvan::isConfigurationDatabase(temp.path())) {
+  if (checkDatabase && !korvan::isConfigurationDatabase(temp.path())) {
     notDatabase = true;
     return false;
   }
+  struct stat copied {};
+  if (fstat(fd, &copied) != 0) return false;
+  record(static_cast<long long>(copied.st_size));
   // Renamed while still open, so the lock covers the copy until it is the
   // firmware file.
   if (!temp.renameTo(destination)) return false;
@@ -175,45 +202,85 @@ int operaFile() {
     if (!route.transferPresent(route.type)) continue;
     // Spools of uploads that were killed are not removed by their process.
     korvan::removeAbandonedSpools();
+    RequestContext context;
     try {
-      admitTransfer(route);
+      // Refused before the admission: the session of such a request would
+      // stand in its URL.
+      if (route.postOnly && !korvan::equalsNoCase(cgiRequestMethod, "post")) {
+        throw CMyErr(CMyErr::err, "this transfer takes a POST form");
+      }
+      context = admitTransfer(route);
     } catch (const CMyErr& e) {
       replyText(e.what());
       return 0;
     }
-    route.transferServe(route.type);
+    route.transferServe(context, route.type);
     return 0;
   }
   return 0;
 }
 
-void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
-                const char* notDatabaseMsg) {
+bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
+                std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event) {
   bool notDatabase = false;
-  if (storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase)) {
-    replyText(returnMsg);
-  } else if (notDatabase) {
-    replyText(notDatabaseMsg);
-  } else {
-    replyText(failureMsg);
+  bool stored = false;
+  try {
+    stored = storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase,
+                         [&](long long size) { recordTransfer(context.caller, event, size); });
+  } catch (const CMyErr& e) {
+    setLog(trace::kUploadNotRecorded,
+           (std::string("upload not recorded, not stored: ") + e.what()).c_str());
   }
+  if (stored) {
+    replyText(returnMsg);
+    return true;
+  }
+  replyText(notDatabase ? std::string(notDatabaseMsg) : failureMsg);
+  return false;
 }
 
-void downloadDBFile() {
-  // Hold a read transaction for the copy, so that no writer commits while the
-  // file is read. When the database is busy, say so instead of sending a
-  // file that the browser would save as the database.
-  std::unique_ptr<korvan::Transaction> reading;
+void exportLog(const RequestContext& context) {
+  Json::Value condition;
   try {
-    reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
+    Json::Reader reader;
+    if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
+      throw CMyErr(CMyErr::err, "invalid request: logCondition");
+    }
+    // Checks the condition before the header goes out: a refusal still
+    // answers as text.
+    Json::Value request;
+    request["logCondition"] = condition;
+    (void)logQuerySql(context.caller, request);
   } catch (const CMyErr& e) {
     replyText(e.what());
     return;
   }
+  fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
+  cgiHeaderContentType("text/csv; charset=utf-8");
+  writeLogCsv(context.caller, condition,
+              [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
+}
+
+bool downloadDBFile(const RequestContext& context) {
+  // The download is recorded first, so the copy carries its own record. Then
+  // a read transaction is held for the copy, so that no writer commits while
+  // the file is read. When the database is busy, say so instead of sending a
+  // file that the browser would save as the database.
+  std::unique_ptr<korvan::Transaction> reading;
+  const std::string path = korvan::resolvePath(korvan::kDbPath);
+  try {
+    struct stat st {};
+    recordTransfer(context.caller, {"dbDownload", "database download"},
+                   stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0);
+    reading = std::make_unique<korvan::Transaction>(korvan::Transaction::kRead);
+  } catch (const CMyErr& e) {
+    replyText(e.what());
+    return false;
+  }
   fputs("Content-Disposition:attachment;filename=korvan.db\n", cgiOut);
   cgiHeaderContentType("text/html");
 
-  korvan::FilePtr in(fopen(korvan::resolvePath(korvan::kDbPath).c_str(), "rb"));
+  korvan::FilePtr in(fopen(path.c_str(), "rb"));
   if (in) {
     char buffer[kDownloadPiece];
     size_t got;
@@ -227,5 +294,7 @@ void downloadDBFile() {
   }
   // Closed only now: closing a descriptor of the database file drops every
   // lock this process holds on it, the engine's shared lock included.
+  const bool sent = in != nullptr;
   in.reset();
+  return sent;
 }

@@ -1,4 +1,5 @@
-// File transfers: firmware upload, database upload, database download.
+// File transfers: firmware upload, database upload, database download, log
+// export.
 //
 // They are recognised by their form fields and tested by the request entry
 // before anything else. Serving one needs the admission of an AJAX call (form
@@ -9,6 +10,9 @@
 #pragma once
 
 #include <string>
+
+#include "store/audit.h"
+#include "util/request_context.h"
 
 // True when the request is a file transfer: a transfer route's test holds
 // for its field (cgi/routes.h).
@@ -28,9 +32,18 @@ bool hasField(const char* field);
 // (and, with a `notDatabaseMsg`, only when it is a configuration database,
 // store/db_check.h); otherwise the previous file stays and the reply is
 // `failureMsg`, or `notDatabaseMsg` when the upload is no configuration
-// database.
-void uploadFile(std::string fileKey, std::string returnMsg, std::string failureMsg,
-                const char* notDatabaseMsg);
+// database. The upload is recorded as system `event` of the caller with its
+// size, committed before the file is replaced: an upload whose record
+// cannot be written is not stored. True when the file was stored.
+bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
+                std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event);
 // Sends the configuration database as an attachment named korvan.db, read
-// under a read transaction so that no writer commits during the copy.
-void downloadDBFile();
+// under a read transaction so that no writer commits during the copy. The
+// download is recorded as system "dbDownload" of the caller first, so the
+// copy carries its record; without the record nothing is sent. True when the
+// file was sent.
+bool downloadDBFile(const RequestContext& context);
+// Sends the operation-log records of form field `logCondition` that the
+// caller may see as CSV (ops/log_export.h); a malformed condition is refused
+// as text.
+void exportLog(const RequestContext& context);

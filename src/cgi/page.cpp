@@ -13,6 +13,7 @@
 #include "util/files.h"
 #include "util/paths.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -92,12 +93,12 @@ int cgiMain() {
   } catch (const CMyErr& e) {
     databaseError = e;
   }
-  setLog(4276, siteLanguage.c_str());
-  setLog(3628, "cgiMain enter....\n");
+  setLog(trace::kSiteLanguage, siteLanguage.c_str());
+  setLog(trace::kCgiMainEnter, "cgiMain enter....\n");
 
   if (isOperaFile()) return operaFile();
   if (CAjax::isAjax()) {
-    setLog(2914, "isAjax");
+    setLog(trace::kIsAjax, "isAjax");
     if (databaseError) {
       // The database failed before the dispatcher could run: answer the call
       // with the error envelope rather than leave the browser without a reply.
@@ -114,7 +115,7 @@ int cgiMain() {
 }
 
 void setHtml(std::string siteLanguage, bool editLanguage) {
-  setLog(304, "setHtml enter...");
+  setLog(trace::kPageShell, "setHtml enter...");
   fputs(kPageSecurityHeaders, cgiOut);
   cgiHeaderContentType("text/html;charset=utf-8");
   writeLine(
@@ -130,13 +131,13 @@ void setHtml(std::string siteLanguage, bool editLanguage) {
 }
 
 void setHtmlLink(std::string siteLanguage, bool editLanguage) {
-  setLog(4273, "setHtmlLink enter...");
+  setLog(trace::kPageShellHead, "setHtmlLink enter...");
   // The language goes into a shell command line: only plain codes are let
   // through, anything else leaves the script as it is.
   if (editLanguage && isSafeLanguageCode(siteLanguage)) {
     std::string command =
         "sed -i \"/var siteLang = */c\\var siteLang ='" + siteLanguage + "';\" ../lib/language.js";
-    setLog(4276, command.c_str());
+    setLog(trace::kLanguageCommand, command.c_str());
     fflush(cgiOut);  // the shell's output must not overtake ours
     int status = system(command.c_str());
     (void)status;  // a failed edit leaves the earlier language; the page goes on
@@ -147,7 +148,7 @@ void setHtmlLink(std::string siteLanguage, bool editLanguage) {
 void setHtmlBody() {
   korvan::FilePtr file(fopen(korvan::resolvePath(korvan::kHtmlBodyPath).c_str(), "r"));
   if (!file) {
-    setLog(260, "open HtmlBody.html failed.\n");
+    setLog(trace::kPageBodyMissing, "open HtmlBody.html failed.\n");
     return;
   }
   std::vector<char> buffer(kBodyLineBuffer);

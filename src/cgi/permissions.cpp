@@ -5,6 +5,7 @@
 #include "util/members.h"
 #include "util/myerr.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -56,6 +57,6 @@ void checkPermission(Access who, std::string_view type, const RequestContext& co
   const std::string record = "permission denied: type=" + oneLine(std::string(type)) +
                              " user=" + caller.id + " level=" + std::to_string(caller.level) +
                              " ip=" + caller.address;
-  setLog(3301, record.c_str());
+  setLog(trace::kPermissionDenied, record.c_str());
   throw CMyErr(CMyErr::err, kPermissionDenied);
 }

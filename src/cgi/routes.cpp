@@ -11,6 +11,7 @@
 #include "cgi/ajax.h"
 #include "cgi/filetransfer.h"
 #include "daemon/arm.h"
+#include "ops/access.h"
 #include "ops/ops.h"
 
 namespace {
@@ -80,6 +81,10 @@ class Entry {
     route_.rebootOnFailure = true;
     return *this;
   }
+  Entry& postOnly() {
+    route_.postOnly = true;
+    return *this;
+  }
   Entry& streamsLog() {
     route_.streamsLog = true;
     return *this;
@@ -105,9 +110,7 @@ std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, Json::Value& 
 }
 
 void login(RequestContext& context, Json::Value& jsIData, Json::Value& jsOData) {
-  const std::string address = context.caller.address;
-  context.caller = onLogin(context.mode, jsIData, jsOData);
-  context.caller.address = address;
+  context.caller = onLogin(context.mode, jsIData, jsOData, context.caller.address);
 }
 
 std::vector<Route> buildTable() {
@@ -131,23 +134,26 @@ std::vector<Route> buildTable() {
           .beforePasswordSet()
           .answersUnderLock(),
       Entry("qt", Access::consoleViewer)
-          .handler([](R& c, V& in, V& out) { onQt(c.caller, c.consoleUid, in, out); })
+          .handler([](R& c, V& in, V& out) { onGrantKvm(c.caller, c.consoleUid, in, out); })
           .objects({"dogPara", "server", "server.netIP", "server.netPort"})
           .numbers("dogPara", {"id"})
           .bindsConsole()
           .daemon(),
       Entry("setTime", Access::operators)
-          .handler([](R&, V& in, V& out) { onSetTime(in, out); })
+          .handler([](R& c, V& in, V& out) { onSetTimeRecorded(c.caller, in, out); })
           .daemon(),
       Entry("restart", Access::administrators)
-          .handler([](R&, V& in, V& out) { onRestart(in, out); })
+          .handler([](R& c, V& in, V& out) { onRestartRecorded(c.caller, in, out); })
           .daemon()
           .rebootOnFailure(),
-      Entry("saveLanguage", Access::administrators).handler([](R&, V& in, V& out) {
-        onSaveLanguage(in, out);
+      Entry("saveLanguage", Access::administrators).handler([](R& c, V& in, V& out) {
+        onSaveLanguage(c.caller, in, out);
+      }),
+      Entry("unlockUser", Access::administrators).handler([](R& c, V& in, V& out) {
+        onUnlockUser(c.caller, in, out);
       }),
       Entry("selLog", Access::operators)
-          .handler([](R&, V& in, V& out) { onSelLog(in, out); })
+          .handler([](R& c, V& in, V& out) { onSelLog(c.caller, in, out); })
           .objects({"logCondition"})
           .readOnly()
           .answersUnderLock()
@@ -203,19 +209,24 @@ std::vector<Route> buildTable() {
       // The file transfers, by form field, in the order they are tested.
       Entry("systemFile", Access::administrators)
           .transfer(hasUpload,
-                    [](const char* field) {
-                      uploadFile(field, "update firmware success", "update firmware failed",
-                                 nullptr);
+                    [](const R& c, const char* field) {
+                      uploadFile(c, field, "update firmware success", "update firmware failed",
+                                 nullptr, {"firmwareUpload", "firmware upload"});
                     }),
       Entry("dbFile", Access::administrators)
           .transfer(hasUpload,
-                    [](const char* field) {
-                      uploadFile(field, "update database success", "update database failed",
-                                 "update database failed: not a configuration database");
+                    [](const R& c, const char* field) {
+                      uploadFile(c, field, "update database success", "update database failed",
+                                 "update database failed: not a configuration database",
+                                 {"dbUpload", "database upload"});
                     }),
       Entry("submitDownloadDB", Access::administrators)
-          .transfer(hasField, [](const char*) { downloadDBFile(); })
+          .transfer(hasField, [](const R& c, const char*) { downloadDBFile(c); })
           .readOnly(),
+      Entry("submitExportLog", Access::operators)
+          .transfer(hasField, [](const R& c, const char*) { exportLog(c); })
+          .readOnly()
+          .postOnly(),
   };
 }
 

@@ -7,7 +7,6 @@
 #include <json/json.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,16 +23,10 @@ using Handler = void (*)(RequestContext& context, Json::Value& jsIData, Json::Va
 using ActionMaker = std::unique_ptr<CAction> (*)(const RequestContext& context,
                                                  Json::Value& jsIData, Json::Value& jsOData);
 // A file transfer: whether the form carries it (by the field `field`), and
-// serving it once admitted; the reply is the transfer's own.
+// serving it once admitted, with what the admission learnt; the reply is the
+// transfer's own.
 using TransferTest = bool (*)(const char* field);
-using TransferServe = void (*)(const char* field);
-
-// The operation-log record a request writes, where the table states it.
-struct AuditRecord {
-  const char* type = nullptr;     // log2.type
-  const char* typeSub = nullptr;  // the record's sub-type
-  const char* label = nullptr;    // its display text
-};
+using TransferServe = void (*)(const RequestContext& context, const char* field);
 
 struct Route {
   // The AJAX `type`, or the form field that carries a transfer.
@@ -77,8 +70,9 @@ struct Route {
   bool rebootOnFailure = false;
   // Whether the reply carries the operation-log records, read as it is written.
   bool streamsLog = false;
-  // The log record the request writes; not stated by any route yet.
-  std::optional<AuditRecord> audit;
+  // Whether a transfer is refused, before its admission, unless it comes as
+  // a POST form: its session would otherwise stand in the URL.
+  bool postOnly = false;
 
   bool isTransfer() const { return transferServe != nullptr; }
 };

@@ -12,6 +12,7 @@
 #include "util/myerr.h"
 #include "util/paths.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace pak = korvan::pak;
 
@@ -127,11 +128,11 @@ SessionGrant CArm::qt(const SessionRequest& request) {
   send(packet);
 
   const auto reply = receive<pak::QTReply>();
-  setLog(1942, "after recv::qt socketReadTimeout");
+  setLog(trace::kKvmReplyRead, "after recv::qt socketReadTimeout");
   if (reply.ret != 0) {
     const std::string text = refusalText(reply.ret);
-    setLog(1960, "CRecvPak::qt");
-    setLog(1949, text.c_str());
+    setLog(trace::kKvmReplyRefused, "CRecvPak::qt");
+    setLog(trace::kKvmReplyText, text.c_str());
     throw CMyErr(CMyErr::warning, text);
   }
   SessionGrant grant;

@@ -13,6 +13,7 @@
 #include "util/myerr.h"
 #include "util/paths.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int connectWithin(int sockfd, const sockaddr_in* saptr, int salen, int limitMs) 
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen) {
   int err = connectWithin(sockfd, saptr, salen, korvan::connectTimeoutMs());
   if (err == 0) {
-    setLog(491, "cnn arm ok");
+    setLog(trace::kDaemonConnected, "cnn arm ok");
     return;
   }
   if (sockfd >= 0) close(sockfd);

@@ -24,10 +24,6 @@ std::string envOrEmpty(const char* name) {
   return value != nullptr ? value : "";
 }
 
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The value of a hex digit; every other byte counts 0.
@@ -157,6 +153,10 @@ ParseResult Form::parseUrlEncodedBody(FILE* in, int length) {
     return ParseResult::kMemory;
   }
   return parsePairs(body);
+}
+
+bool isSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {

@@ -92,5 +92,7 @@ class Form {
 // Equality and prefix test of ASCII texts ignoring the case of letters.
 bool equalsNoCase(std::string_view a, std::string_view b);
 bool beginsNoCase(std::string_view text, std::string_view prefix);
+// The ASCII white-space bytes: space, tab, CR, LF, form feed, vertical tab.
+bool isSpace(int c);
 
 }  // namespace korvan

@@ -81,10 +81,6 @@ bool mpPutBack(mpStream& s, const char* bytes, int n) {
   return true;
 }
 
-bool isSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 // A text as a C string compares: up to its first NUL byte.
 std::string cText(const std::string& text) { return text.c_str(); }
 

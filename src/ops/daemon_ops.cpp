@@ -4,6 +4,7 @@
 #include "util/local_time.h"
 #include "util/members.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 using korvan::memberString;
 using korvan::memberText;
@@ -32,7 +33,7 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
   session["userID"] = caller.id;
   session["userNM"] = caller.name;
   session["dogID"] = memberText(jsIData, {"dogPara", "id"});
-  setLog(1967, "after recv::qt 1111");
+  setLog(trace::kKvmSession, "after recv::qt 1111");
 
   session["desEncode"] = korvan::pak::hex8(grant.desEncode);
   session["desDecode"] = korvan::pak::hex8(grant.desDecode);

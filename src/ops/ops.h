@@ -19,8 +19,11 @@
 // unless "all"), ordered by user and time. The handler checks the condition
 // and sets jsOData.log to null; the dispatcher writes the records into the
 // reply as they are read (CLogStream, ops/sellog.h), and leaves `log` null
-// when nothing matches.
-void onSelLog(Json::Value& jsIData, Json::Value& jsOData);
+// when nothing matches. Below level 3 the caller sees console records, the
+// console access records and its own (logVisibility, ops/sellog.h). With
+// `limit`: the newest records first, a page of at most `limit` older than
+// `before`, and jsOData.more telling whether older matches exist.
+void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "modifyIPS": one edit of the IP access list (`ipsPara`.`action`: "updType",
 // "insIP", "delIP" or "updIP"). The requester's own address is kept on a white

@@ -20,14 +20,44 @@ const char* const kRecordKeys[] = {"user",    "time", "ip", "type",
 
 }  // namespace
 
-std::string logQuerySql(const Json::Value& jsIData) {
+namespace {
+
+// The `limit` of the condition (0 without one) and its `before` ("" without).
+int pageLimit(const Json::Value& condition) {
+  if (!condition.isMember("limit")) return 0;
+  const std::string text = korvan::memberText(condition, {"limit"});
+  int limit = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9' || limit > 1000) throw CMyErr(CMyErr::err, "invalid request: limit");
+    limit = limit * 10 + (c - '0');
+  }
+  if (limit < 1 || limit > 1000) throw CMyErr(CMyErr::err, "invalid request: limit");
+  return limit;
+}
+
+std::string pageBefore(const Json::Value& condition) {
+  const std::string before = korvan::memberText(condition, {"before"});
+  if (!before.empty() && !isSqlNumber(before)) throw CMyErr(CMyErr::err, "invalid request: before");
+  return before;
+}
+
+}  // namespace
+
+std::string logVisibility(const Caller& caller) {
+  if (caller.level >= 3) return "1=1";
+  return "(type='dog' or (type='access' and typeSub in ('kvm','serialCapture','serialRelease'))"
+         " or user='" + sqlText(caller.name) + "')";
+}
+
+std::string logQuerySql(const Caller& caller, const Json::Value& jsIData) {
   const Json::Value& condition = korvan::member(jsIData, "logCondition");
   std::string user = korvan::memberText(condition, {"user"});
   std::string timeBegin = korvan::memberText(condition, {"timeBegin"});
   std::string timeEnd = korvan::memberText(condition, {"timeEnd"});
   std::string type = korvan::memberText(condition, {"type"});
 
-  std::string sql = " select user,time,ip,type,typeSub,sth,id,typeSubCN from log2 where 1=1";
+  std::string sql = " select user,time,ip,type,typeSub,sth,id,typeSubCN from log2 where " +
+                    logVisibility(caller);
   // In `user` the LIKE wildcards keep their meaning: the UI offers it as a
   // pattern search.
   if (!user.empty()) sql += " and user like '%" + sqlText(user) + "%' ";
@@ -36,19 +66,30 @@ std::string logQuerySql(const Json::Value& jsIData) {
   if (!timeBegin.empty()) sql += " and substr(time,1,10)>='" + sqlText(timeBegin) + "' ";
   if (!timeEnd.empty()) sql += " and substr(time,1,10)<='" + sqlText(timeEnd) + "' ";
   if (type != "all") sql += " and type='" + sqlText(type) + "' ";
-  sql += " order by user,time ";
-  return sql;
+  const int limit = pageLimit(condition);
+  if (limit == 0) return sql + " order by user,time ";
+  const std::string before = pageBefore(condition);
+  if (!before.empty()) sql += " and id<" + before;
+  // Newest first by id, which the table's key orders without a sort.
+  return sql + " order by id desc limit " + std::to_string(limit);
 }
 
-void onSelLog(Json::Value& jsIData, Json::Value& jsOData) {
+void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
   // Refuses a malformed condition before anything runs; the records
   // themselves are read while the reply is written (CLogStream).
-  (void)logQuerySql(jsIData);
+  const std::string sql = logQuerySql(caller, jsIData);
   jsOData["log"] = Json::Value();
+  const Json::Value& condition = korvan::member(jsIData, "logCondition");
+  if (condition.isMember("limit")) {
+    // Older matches exist when the page's query finds a record past the page.
+    CRowCursor past(" select exists(select 1 from (" + sql + " offset " +
+                    std::to_string(pageLimit(condition)) + "))");
+    jsOData["more"] = past.hasRow() && std::string(past.cell(0)) == "1";
+  }
 }
 
-CLogStream::CLogStream(const Json::Value& jsIData)
-    : cursor_(std::make_unique<CRowCursor>(logQuerySql(jsIData))) {}
+CLogStream::CLogStream(const Caller& caller, const Json::Value& jsIData)
+    : cursor_(std::make_unique<CRowCursor>(logQuerySql(caller, jsIData))) {}
 
 CLogStream::~CLogStream() = default;
 

@@ -14,20 +14,28 @@
 #include <memory>
 #include <string>
 
+#include "util/caller.h"
 #include "util/sink.h"
 
 class CRowCursor;
 
 // The query of `logCondition` (see onSelLog in ops/ops.h): " select user,time,
 // ip,type,typeSub,sth,id,typeSubCN from log2 where 1=1" with the filters that
-// are given, ordered by user and time.
-std::string logQuerySql(const Json::Value& jsIData);
+// are given and the records `caller` may see, ordered by user and time; with
+// `limit`, the newest `limit` records (by id) older than `before` when that
+// is given. A `limit` that is not a number from 1 to 1000, or a `before`
+// that is not a number, throws CMyErr(err).
+std::string logQuerySql(const Caller& caller, const Json::Value& jsIData);
+
+// The records a caller below level 3 may see: console records, the console
+// access records and the caller's own. True for everything at level 3.
+std::string logVisibility(const Caller& caller);
 
 class CLogStream {
  public:
   // Starts the query of the request's `logCondition`; a refused query throws
   // its CMyErr here, before anything of the reply is written.
-  explicit CLogStream(const Json::Value& jsIData);
+  CLogStream(const Caller& caller, const Json::Value& jsIData);
   ~CLogStream();
   CLogStream(const CLogStream&) = delete;
   CLogStream& operator=(const CLogStream&) = delete;

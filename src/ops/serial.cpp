@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ops/ops.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -46,11 +47,15 @@ void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
     checkSerialCap(jsIData);
     std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
     CDB::execModify(sql);
+    audit::recordAccess(caller, {"serialCapture", "serial capture"}, audit::consoleEntries(dogId));
     transaction.commit();
   } else if (action == "uncap") {
     // Any user may release any module, whoever holds it.
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
     std::string sql = " update dog2 set serialUserID=-1  where id=" + dogId;
     CDB::execModify(sql);
+    audit::recordAccess(caller, {"serialRelease", "serial release"}, audit::consoleEntries(dogId));
+    transaction.commit();
   }
   // "use" and anything else: the type check above is all.
 }

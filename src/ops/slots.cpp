@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "util/tools.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace korvan {
 
@@ -14,10 +15,6 @@ const char* const kModuleQuery =
     " select code,frame,id,uid,nm,0 as type2,"
     " status+usrstatus as status,'' as group2,'' as pos1,'' as pos2,'' as depart,"
     " '' as memo,0 as sm,0 as priv from dog2 where status+usrstatus>=1 order by id ";
-
-const std::vector<const char*> kModuleKeys{"code",   "frame",  "id",     "uid",  "nm",
-                                           "type2",  "status", "group2", "pos1", "pos2",
-                                           "depart", "memo",   "sm",     "priv"};
 
 namespace {
 
@@ -81,7 +78,7 @@ void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json
     transaction.commit();
   } catch (const CMyErr& e) {
     if (e.type != CMyErr::lockErr) throw;
-    setLog(1164, e.what());
+    setLog(trace::kSlotUpkeepBusy, e.what());
   }
 }
 

@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "store/db.h"
+#include "store/module_columns.h"
 
 namespace korvan {
 
-// The online modules, in the columns of a `dogs` element.
+// The online modules, in the columns of a `dogs` element (kModuleKeys), with
+// empty slot columns.
 extern const char* const kModuleQuery;
-extern const std::vector<const char*> kModuleKeys;
 
 // The snapshot's writes, in one short write transaction: the server address
 // of the request's `serverIP` (when `serverIp`) and, in normal `mode`, the

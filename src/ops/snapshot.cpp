@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "ops/slots.h"
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
+#include "store/module_columns.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -22,6 +24,7 @@
 #include "util/paths.h"
 #include "util/tools.h"
 #include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
@@ -38,14 +41,19 @@ std::string softVersion() {
 // The users list: the query's columns, then "pw" and "token", which no
 // reply shows and which read as the empty text past the last column.
 const std::vector<const char*> kUserKeys{
-    "level",      "id",       "nm",       "memo",     "dogDB", "pid",       "privType",
-    "privNM",     "interval", "code",     "frame",    "media", "nm2",       "addrH",
-    "addrC",      "phone",    "email",    "status",   "prior", "loginTime", "loginTime2",
-    "createTime", "memo2",    "pwdDepth", "timezone", "pw",    "token"};
-const char* const kUserQuery =
+    "level",      "id",       "nm",       "memo",     "dogDB",  "pid",       "privType",
+    "privNM",     "interval", "code",     "frame",    "media",  "nm2",       "addrH",
+    "addrC",      "phone",    "email",    "status",   "prior",  "loginTime", "loginTime2",
+    "createTime", "memo2",    "pwdDepth", "timezone", "locked", "pw",        "token"};
+// `locked`: "1" while the name is locked out by failed logins (the lock time
+// of auth/login.h), else "0".
+const std::string kUserQuery =
     " select priv2.level as level,user2.id,user2.nm,memo,user2.dog as dogDB,pid,"
     "priv2.type as privType,priv2.nm as privNM,interval,code,frame,media,nm2,addrH,addrC,"
-    "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone"
+    "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone,"
+    "case when " +
+    audit::lockedCondition("user2.nm", 1200) +
+    " then '1' else '0' end"
     " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
 enum UserColumn : size_t { kUserLevel = 0, kUserId = 1, kUserName = 2, kUserPrivName = 7 };
 // curUser's members, all of them members of a users row too.
@@ -128,7 +136,7 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   for (Json::Value& row : secure) row.removeMember("firstLogin");
   std::string secureText = Json::FastWriter().write(secure);
   secureText.pop_back();  // one line, as every trace record is
-  setLog(1163, secureText.c_str());
+  setLog(trace::kSecureConf, secureText.c_str());
   const Json::Value& firstSecure = static_cast<const Json::Value&>(secure)[0];
   Json::Value policy;
   Json::Reader reader;
@@ -178,23 +186,20 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   if (factory) {
     CDB::selText(korvan::kModuleQuery, keys, dogs, {nullptr, CDB::convertDogTCF(keys), {}});
   } else {
-    CDB::selText(
-        std::string(" select di2.id as dogInfoID,d2.code,d2.frame,d2.id,d2.uid,d2.nm,0 as type2,") +
-            " status+usrstatus as status,di2.group2,di2.pos1,di2.pos2," +
-            " di2.depart,di2.memo,0 as sm,0 as priv" +
-            // Every online module, each with its slots; one without is left
-            // out of the list (but not out of the slot check).
-            " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
-            "status+usrstatus>=1 " +
-            " order by d2.id",
-        keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
+    CDB::selText(std::string(" select di2.id as dogInfoID,") + korvan::kModuleColumns +
+                     // Every online module, each with its slots; one without is left
+                     // out of the list (but not out of the slot check).
+                     " from dog2 as d2 left join dogInfo2 as di2 on d2.uid=di2.uid where "
+                     "status+usrstatus>=1 " +
+                     " order by d2.id",
+                 keys, dogs, {slots.moduleRows(), CDB::convertDogTCF(keys), {}});
   }
   if (dogs == "null") dogs = "[]";  // an empty list, never null
 
   CDB::selText(" select setted,id,uid,nm from dogInfo2 where 1=1 order by id", kSlotKeys,
                found["dogInfos"], {checkSlots ? slots.slotRows() : nullptr, nullptr, {}});
   if (!factory) {
-    setLog(845, firstLogin.c_str());
+    setLog(trace::kFirstLogin, firstLogin.c_str());
     if (firstLogin == "1") snap["firstLogin"] = true;
   }
   return !checkSlots || slots.inOrder();

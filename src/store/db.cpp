@@ -117,8 +117,10 @@ void CDB::execModify(const std::string& sql) {
   const int rc = sqlite3_exec(dbCnn, sql.c_str(), nullptr, nullptr, &raw);
   const std::unique_ptr<char, EngineFree> message(raw);
   if (rc == SQLITE_OK) return;
-  // A misused connection (closed, or never opened) fails without a message:
-  // the result code's text stands in for it.
+  // A misused connection (closed, or never opened) or an exhausted memory
+  // fails without a message: the result code's text stands in for it, for a
+  // failure must never pass as a success (a failed COMMIT would read as
+  // stored).
   execWrap(rc, std::string(message ? message.get() : sqlite3_errstr(rc)) + sql);
 }
 

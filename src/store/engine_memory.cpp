@@ -1,21 +1,27 @@
 #include "store/engine_memory.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace korvan {
 
 namespace {
 
 // Every block starts with a header: its size class, or kLarge and the size
-// of a block from malloc. Eight bytes keep the engine's 8-byte alignment.
+// of a block taken from the heap on its own. Eight bytes keep the engine's
+// 8-byte alignment.
 constexpr size_t kHeader = 8;
 constexpr std::uint64_t kLarge = 0xff;
 // Small blocks, header included, are 32 << c bytes for the classes c.
 constexpr int kClasses = 7;  // up to 2 KiB
 constexpr size_t kSmallest = 32;
 constexpr size_t kChunk = 32 * 1024;
+
+// The heap behind the pools and the large blocks. The engine expects a null
+// pointer, not an exception, when memory runs out.
+char* heapTake(size_t bytes) { return static_cast<char*>(::operator new(bytes, std::nothrow)); }
+void heapGive(char* block) { ::operator delete(block); }
 
 struct Pools {
   void* free[kClasses];  // each free block holds the next one
@@ -47,7 +53,7 @@ void* allocate(int n) {
   const size_t block = size + kHeader;
   if (block > classSize(kClasses - 1)) {
     const size_t rounded = (size + 7) & ~size_t{7};
-    char* base = static_cast<char*>(std::malloc(rounded + kHeader));
+    char* base = heapTake(rounded + kHeader);
     if (base == nullptr) return nullptr;
     *reinterpret_cast<std::uint64_t*>(base) = (std::uint64_t{rounded} << 8) | kLarge;
     return base + kHeader;
@@ -59,7 +65,7 @@ void* allocate(int n) {
   } else {
     if (pools.end - pools.next < static_cast<std::ptrdiff_t>(classSize(c))) {
       // The rest of the old chunk is left unused: less than one block.
-      char* chunk = static_cast<char*>(std::malloc(kChunk));
+      char* chunk = heapTake(kChunk);
       if (chunk == nullptr) return nullptr;
       pools.next = chunk;
       pools.end = chunk + kChunk;
@@ -76,7 +82,7 @@ void release(void* p) {
   char* base = static_cast<char*>(p) - kHeader;
   const std::uint64_t header = *reinterpret_cast<std::uint64_t*>(base);
   if ((header & 0xff) == kLarge) {
-    std::free(base);
+    heapGive(base);
     return;
   }
   const int c = static_cast<int>(header);

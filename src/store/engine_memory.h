@@ -1,9 +1,9 @@
 // The memory of the database engine. The distribution builds the engine
 // without its own cache of small blocks (lookaside), so preparing and running
-// statements costs a few thousand calls of malloc and free per request, most
+// statements costs a few thousand heap allocations and releases per request, most
 // of them for blocks under a few hundred bytes that live for one statement.
 // This allocator serves blocks up to 2 KiB from per-size free lists carved out
-// of larger chunks, and the rest from malloc.
+// of larger chunks, and the rest from the heap (nothrow operator new).
 #pragma once
 
 #include <sqlite3.h>

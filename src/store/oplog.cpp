@@ -1,5 +1,6 @@
 #include "store/oplog.h"
 
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
 #include "util/local_time.h"
@@ -122,4 +123,5 @@ void CLog::insLog(const Caller& caller, std::string type, std::string typeSub,
   }
   sql += "'" + sqlText(sth) + "')";
   CDB::execModify(sql);
+  audit::trimLog();
 }

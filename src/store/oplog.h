@@ -34,7 +34,8 @@ using CKeyCNList = std::vector<CKeyCN>;
 
 class CLog {
  public:
-  // Writes one log2 row: author and address from `caller`, the time now.
+  // Writes one log2 row: author and address from `caller`, the time now;
+  // then trims the log to its bound (store/audit.h).
   static void insLog(const Caller& caller, std::string type, std::string typeSub,
                      std::string typeSubCN, std::string sth);
 

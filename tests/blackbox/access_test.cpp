@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,14 @@ class Access : public ::testing::TestWithParam<Row> {
                 "0");
       return "allowed";
     }
+    if (refusal == kDenied) {
+      // A known caller's refusal leaves its record and nothing else.
+      const std::string name = root_.scalar("select nm from user2 where id=" + id);
+      EXPECT_EQ(root_.scalar("select group_concat(user||'/'||type||'/'||typeSub||'/'||sth) from "
+                             "log2 where rowid>" + logs),
+                name + "/access/denied/[{\"nm\":\"request\",\"v1\":\"" + row.type + "\"}]\n");
+      root_.exec("delete from log2 where rowid>" + logs);
+    }
     EXPECT_EQ(dump(), before) << "a refused call changed the database";
     EXPECT_EQ(daemon_.packets().size(), packets) << "a refused call sent a packet";
     EXPECT_FALSE(fileExists(root_.path("rebooted")));
@@ -214,8 +223,22 @@ TEST_P(Access, FirstLoginGate) {
   EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.userPara == 1 ? "0" : "1");
 }
 
+// The levels a row lets through, as digits: "23" for operators and administrators.
+std::string levelDigits(const Row& row) {
+  std::string digits;
+  for (int level = 1; level <= 3; ++level)
+    if (row.levels >> level & 1) digits += std::to_string(level);
+  return digits.empty() ? "none" : digits;
+}
+
+// ctest and failure messages show the row as its type and levels instead of its bytes.
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << row.type << " by levels " << levelDigits(row);
+}
+
+// Type and levels name each row uniquely (a type listed twice differs in its levels).
 INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(kRows), [](const auto& info) {
-  return info.param.type + std::to_string(info.index);
+  return std::string(info.param.type) + "_by" + levelDigits(info.param);
 });
 
 TEST(AccessRules, IdentityComesFromTheSession) {

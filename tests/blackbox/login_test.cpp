@@ -52,6 +52,12 @@ TEST(Login, LockOutLifeCycle) {
   for (int n = 1; n <= 2; ++n) EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(n));
   EXPECT_EQ(login(root, "admin", "admin")["ret"], "ok");
   EXPECT_EQ(root.scalar("select f_userName||f_wrongTimes from userLock;"), "admin0");
+  // The failure that reaches the limit starts the lock, however long ago the
+  // series began.
+  root.exec("update userLock set f_wrongTimes=2, f_datetime='" + utcText(time(nullptr) - 5000) +
+            "';");
+  EXPECT_EQ(login(root, "admin", "bad")["retMsg"], wrong(3));
+  EXPECT_EQ(login(root, "admin", "admin")["retMsg"], kLocked);
 
   // Unknown names count too, each name in its literal and case-sensitive.
   EXPECT_EQ(login(root, "o'brien", "x' or '1'='1")["retMsg"], wrong(1));

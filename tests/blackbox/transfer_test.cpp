@@ -2,8 +2,8 @@
 // refusals, and what a failed or malformed upload leaves behind.
 #include <fcntl.h>
 #include <glob.h>
-#include <sqlite3.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,22 +88,31 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
   const std::string marker = "spool-marker-" + root_.dir().substr(root_.dir().rfind('-') + 1);
   const struct {
     std::vector<Part> parts;
-    std::string stored, out;
+    std::string stored, out, event;
   } cases[] = {
-      {{{"systemFile", "fw.bin", awkward}}, awkward, "update firmware success \n"},
-      {{{"dbFile", "korvan.db", database}}, database, "update database success \n"},
-      {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n"},
+      {{{"systemFile", "fw.bin", awkward}},
+       awkward,
+       "update firmware success \n",
+       "firmwareUpload"},
+      {{{"dbFile", "korvan.db", database}}, database, "update database success \n", "dbUpload"},
+      {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n", "firmwareUpload"},
       {{{"dbFile", "d.db", marker + "db"},
         {"systemFile", "a.bin", marker + "a"},
         {"systemFile", "b.bin", marker + "b"}},
        marker + "a",
-       "update firmware success \n"},
+       "update firmware success \n",
+       "firmwareUpload"},
   };
   for (const auto& c : cases) {
     korvantest::CgiResult result = runCgi(root_, upload(c.parts));
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, kHeader + c.out);
     EXPECT_EQ(readFile(firmware_), c.stored);
+    // Each stored upload leaves its record: who, which, how large.
+    EXPECT_EQ(root_.scalar("select user||'/'||typeSub||'/'||rtrim(sth,char(10)) from log2 order by "
+                           "id desc limit 1"),
+              "admin/" + c.event + R"(/[{"nm":"file size","v1":")" +
+                  std::to_string(c.stored.size()) + R"("}])");
   }
   EXPECT_EQ(readFile(root_.dbPath()).size(), database.size());
   for (const std::string& spooled : matching("/tmp/cgic*")) {
@@ -277,10 +286,15 @@ TEST_F(Transfer, DownloadAndRefusals) {
                                    "submitDownloadDB=&userID=1&token=" + kToken}) {
     korvantest::CgiResult result = runCgi(root_, download(query));
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.out, kDownloadHeader + readFile(root_.dbPath()));
-    EXPECT_EQ(result.body().compare(0, 16, std::string("SQLite format 3\0", 16)), 0);
+    EXPECT_EQ(result.header(), kDownloadHeader);
+    // The copy sent is the database as it stands, its own download record
+    // included.
+    EXPECT_EQ(result.body(), readFile(root_.dbPath()));
   }
   EXPECT_GE(std::stol(root_.scalar("select expireTime from user2 where id=1")), soon + 500);
+  EXPECT_EQ(root_.scalar("select group_concat(user||'/'||type||'/'||typeSub||'/'||"
+                         "(sth like '[{\"nm\":\"file size\",\"v1\":\"%\"}]%')) from log2"),
+            "admin/system/dbDownload/1,admin/system/dbDownload/1");
 
   const std::string noSession = kHeader + "curUser has loginned or idle timeout \n";
   const Part evil = {"systemFile", "fw.bin", "evil"};

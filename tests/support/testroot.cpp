@@ -131,7 +131,7 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
     for (const auto& [name, value] : kShortDaemonWaits) env[name] = value;
     for (const auto& [name, value] : request.extraEnv) env[name] = value;
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    execl(KORVAN_CGI_PATH, KORVAN_CGI_PATH, static_cast<char*>(nullptr));
+    execl(request.program.c_str(), request.program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;

@@ -48,6 +48,7 @@ struct CgiRequest {
   std::string contentLength;  // by default the body's length (POST) or unset (GET)
   std::string remoteAddr = "127.0.0.1";
   std::map<std::string, std::string> extraEnv;  // e.g. KORVAN_ARM_PORT, TZ
+  std::string program = KORVAN_CGI_PATH;        // the program to run
 };
 
 struct CgiResult {

@@ -19,6 +19,12 @@ class LogStream : public ::testing::Test {
     unsetenv("KORVAN_ROOT");
   }
 
+  static Caller admin() {
+    Caller caller;
+    caller.level = 3;
+    return caller;
+  }
+
   // The reply around the log as the dispatcher sends it: members before and
   // after "log", texts that need escaping among them.
   static Json::Value reply() {
@@ -32,7 +38,7 @@ class LogStream : public ::testing::Test {
   // Streamed, with "users" held as a finished fragment, as the snapshot
   // holds its lists; escaped piece by piece as the dispatcher does.
   static std::string streamed(const Json::Value& request) {
-    CLogStream stream(request);
+    CLogStream stream(admin(), request);
     Json::Value doc = reply();
     std::string users = Json::FastWriter().write(doc["users"]);
     users.pop_back();  // the line feed
@@ -50,7 +56,7 @@ class LogStream : public ::testing::Test {
     Json::Value doc = reply();
     std::vector<std::string> keys{"user",    "time", "ip", "type",
                                   "typeSub", "sth",  "id", "typeSubCN"};
-    std::string sql = logQuerySql(request);
+    std::string sql = logQuerySql(admin(), request);
     doc["log"] = CDB::sel(true, sql, keys);
     return escapeMarkup(Json::FastWriter().write(doc));
   }

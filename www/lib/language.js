@@ -56,6 +56,9 @@ var kuiLanguages = {
             'logw_read': 'read', 'logw_read write': 'read and write', 'logw_full share': 'full share', 'logw_passive share': 'passive share',
             'logw_grab share': 'exclusive', 'logw_blacklist': 'black list', 'logw_whitelist': 'white list', 'logw_usb': 'USB',
             'logw_serial': 'serial', 'logw_virtual media': 'virtual media', 'logw_des': 'DES', 'logw_3des': '3DES', 'logw_aes': 'AES',
+            'logw_reason': 'Reason', 'logw_failures': 'Failed attempts', 'logw_console ID': 'Console ID', 'logw_console': 'Console',
+            'logw_request': 'Request', 'logw_user name': 'User name', 'logw_time': 'Time', 'logw_file size': 'File size (bytes)',
+            'logw_language': 'Language', 'logw_wrong password': 'wrong password', 'logw_locked': 'name locked', 'logw_factory mode': 'factory mode',
             pwStrength: 'Password strength: {0} of 4 character kinds',
             setPassword: 'Set a new password',
             // Status messages after a change, and new sentences
@@ -129,10 +132,17 @@ var kuiLanguages = {
             // Log
             user: 'User', from: 'From', to: 'To', area: 'Area', anyUser: 'any user',
             logAll: 'All', log_server: 'Network', log_dog: 'Consoles', log_priv: 'Groups', log_user: 'Users', log_ips: 'Access list',
-            logCount: '{0} records', logEmpty: 'No records.', time: 'Time', clientIP: 'Address', operation: 'Operation', details: 'Changes',
+            logCount: '{0} records', logCountOne: '1 record', logEmpty: 'No records.', time: 'Time', clientIP: 'Address', operation: 'Operation', details: 'Changes',
             dateInvalid: 'Please enter dates as YYYY-MM-DD (and a valid time).',
             op_updServer: 'Network settings changed', op_updDog: 'Console changed', op_updPriv: 'Group changed',
             op_updUser: 'User changed', op_insUser: 'User added', op_delUser: 'User deleted', op_updIPS: 'Access list changed',
+            op_login: 'Logged in', op_loginFailed: 'Login failed', op_lockout: 'Name locked after failed logins', op_logout: 'Logged out',
+            op_kvm: 'KVM session opened', op_serialCapture: 'Serial console captured', op_serialRelease: 'Serial console released',
+            op_denied: 'Request refused', op_unlock: 'User unlocked', op_setTime: 'Clock set', op_restart: 'Switch restarted',
+            op_firmwareUpload: 'Firmware uploaded', op_dbUpload: 'Database uploaded', op_dbDownload: 'Database downloaded',
+            op_saveLanguage: 'Language saved', log_access: 'Access', log_system: 'System', olderRecords: 'Older records',
+            export: 'Export', logCountMore: 'Newest {0} records shown', unlock: 'Unlock', locked: 'Locked after failed logins',
+            unlockUserConfirm: 'Lift the lock of {0}?', userUnlocked: '{0} can log in again.',
             // System
             clock: 'Clock', clockNote: 'Sets the switch clock (local time of the switch).',
             useBrowserTime: 'Use this computer\u2019s time', setClock: 'Set clock', clockSet: 'The switch was told to set its clock to {0}. The status bar shows the switch\u2019s time from the next refresh on.',
@@ -202,7 +212,8 @@ var kuiLanguages = {
             'update firmware failed': 'The firmware file could not be stored.',
             'update database failed': 'The configuration database could not be stored.',
             'not a configuration database': 'This file is not a configuration database of the switch.',
-            'update database failed: not a configuration database': 'This file is not a configuration database of the switch.'
+            'update database failed: not a configuration database': 'This file is not a configuration database of the switch.',
+            'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
         }
     },
 
@@ -248,6 +259,9 @@ var kuiLanguages = {
             'logw_read': '\u53ea\u8bfb', 'logw_read write': '\u8bfb\u5199', 'logw_full share': '\u5b8c\u5168\u5171\u4eab', 'logw_passive share': '\u88ab\u52a8\u5171\u4eab',
             'logw_grab share': '\u72ec\u5360', 'logw_blacklist': '\u9ed1\u540d\u5355', 'logw_whitelist': '\u767d\u540d\u5355', 'logw_usb': 'USB',
             'logw_serial': '\u4e32\u53e3', 'logw_virtual media': '\u865a\u62df\u5a92\u4f53',
+            'logw_reason': '\u539f\u56e0', 'logw_failures': '\u5931\u8d25\u6b21\u6570', 'logw_console ID': '\u63a7\u5236\u53f0 ID', 'logw_console': '\u63a7\u5236\u53f0',
+            'logw_request': '\u8bf7\u6c42', 'logw_user name': '\u7528\u6237\u540d', 'logw_time': '\u65f6\u95f4', 'logw_file size': '\u6587\u4ef6\u5927\u5c0f\uff08\u5b57\u8282\uff09',
+            'logw_language': '\u8bed\u8a00', 'logw_wrong password': '\u5bc6\u7801\u9519\u8bef', 'logw_locked': '\u7528\u6237\u5df2\u9501\u5b9a', 'logw_factory mode': '\u5de5\u5382\u6a21\u5f0f',
             pwStrength: '\u5bc6\u7801\u5f3a\u5ea6\uff1a{0}/4 \u79cd\u5b57\u7b26',
             setPassword: '\u8bbe\u7f6e\u65b0\u5bc6\u7801',
             consoleSaved: '\u63a7\u5236\u6a21\u5757 {0} \u5df2\u4fdd\u5b58\u3002', userAdded: '\u5df2\u6dfb\u52a0\u7528\u6237 {0}\u3002', userSaved: '\u7528\u6237 {0} \u5df2\u4fdd\u5b58\u3002',
@@ -314,10 +328,17 @@ var kuiLanguages = {
             pwdExpireValue: '{0} \u5929', pwdExpire: '\u5bc6\u7801\u6709\u6548\u671f', never: '\u4e0d\u9650',
             user: '\u7528\u6237', from: '\u4ece', to: '\u5230', area: '\u8303\u56f4', anyUser: '\u4efb\u610f\u7528\u6237',
             logAll: '\u5168\u90e8', log_server: '\u7f51\u7edc', log_dog: '\u63a7\u5236\u53f0', log_priv: '\u7528\u6237\u7ec4', log_user: '\u7528\u6237', log_ips: '\u8bbf\u95ee\u5217\u8868',
-            logCount: '{0} \u6761\u8bb0\u5f55', logEmpty: '\u6ca1\u6709\u8bb0\u5f55\u3002', time: '\u65f6\u95f4', clientIP: '\u5730\u5740', operation: '\u64cd\u4f5c', details: '\u53d8\u66f4',
+            logCount: '{0} \u6761\u8bb0\u5f55', logCountOne: '1 \u6761\u8bb0\u5f55', logEmpty: '\u6ca1\u6709\u8bb0\u5f55\u3002', time: '\u65f6\u95f4', clientIP: '\u5730\u5740', operation: '\u64cd\u4f5c', details: '\u53d8\u66f4',
             dateInvalid: '\u8bf7\u6309 YYYY-MM-DD \u8f93\u5165\u65e5\u671f\uff08\u548c\u6709\u6548\u7684\u65f6\u95f4\uff09\u3002',
             op_updServer: '\u4fee\u6539\u7f51\u7edc\u8bbe\u7f6e', op_updDog: '\u4fee\u6539\u63a7\u5236\u53f0', op_updPriv: '\u4fee\u6539\u7528\u6237\u7ec4',
             op_updUser: '\u4fee\u6539\u7528\u6237', op_insUser: '\u6dfb\u52a0\u7528\u6237', op_delUser: '\u5220\u9664\u7528\u6237', op_updIPS: '\u4fee\u6539\u8bbf\u95ee\u5217\u8868',
+            op_login: '\u767b\u5f55', op_loginFailed: '\u767b\u5f55\u5931\u8d25', op_lockout: '\u591a\u6b21\u767b\u5f55\u5931\u8d25\u540e\u9501\u5b9a', op_logout: '\u6ce8\u9500',
+            op_kvm: '\u6253\u5f00 KVM \u4f1a\u8bdd', op_serialCapture: '\u5360\u7528\u4e32\u53e3\u63a7\u5236\u53f0', op_serialRelease: '\u91ca\u653e\u4e32\u53e3\u63a7\u5236\u53f0',
+            op_denied: '\u8bf7\u6c42\u88ab\u62d2\u7edd', op_unlock: '\u89e3\u9501\u7528\u6237', op_setTime: '\u8bbe\u7f6e\u65f6\u949f', op_restart: '\u91cd\u542f\u4ea4\u6362\u673a',
+            op_firmwareUpload: '\u4e0a\u4f20\u56fa\u4ef6', op_dbUpload: '\u4e0a\u4f20\u6570\u636e\u5e93', op_dbDownload: '\u4e0b\u8f7d\u6570\u636e\u5e93',
+            op_saveLanguage: '\u4fdd\u5b58\u8bed\u8a00', log_access: '\u8bbf\u95ee', log_system: '\u7cfb\u7edf', olderRecords: '\u66f4\u65e9\u7684\u8bb0\u5f55',
+            export: '\u5bfc\u51fa', logCountMore: '\u663e\u793a\u6700\u65b0 {0} \u6761\u8bb0\u5f55', unlock: '\u89e3\u9501', locked: '\u591a\u6b21\u767b\u5f55\u5931\u8d25\u540e\u5df2\u9501\u5b9a',
+            unlockUserConfirm: '\u89e3\u9664 {0} \u7684\u9501\u5b9a\uff1f', userUnlocked: '{0} \u53ef\u4ee5\u91cd\u65b0\u767b\u5f55\u3002',
             clock: '\u65f6\u949f', clockNote: '\u8bbe\u7f6e\u5207\u6362\u5668\u65f6\u949f\uff08\u5207\u6362\u5668\u7684\u672c\u5730\u65f6\u95f4\uff09\u3002',
             useBrowserTime: '\u4f7f\u7528\u672c\u673a\u65f6\u95f4', setClock: '\u8bbe\u7f6e\u65f6\u949f', clockSet: '\u5df2\u901a\u77e5\u5207\u6362\u5668\u5c06\u65f6\u949f\u8bbe\u4e3a {0}\u3002\u72b6\u6001\u680f\u4ece\u4e0b\u6b21\u5237\u65b0\u8d77\u663e\u793a\u5207\u6362\u5668\u7684\u65f6\u95f4\u3002',
             language: '\u754c\u9762\u8bed\u8a00',
@@ -386,7 +407,8 @@ var kuiLanguages = {
             'update firmware failed': '\u56fa\u4ef6\u6587\u4ef6\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'update database failed': '\u914d\u7f6e\u6570\u636e\u5e93\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
-            'update database failed: not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002'
+            'update database failed: not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
+            'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
         }
     },
 
@@ -430,6 +452,9 @@ var kuiLanguages = {
             'logw_read': 'lesen', 'logw_read write': 'lesen und schreiben', 'logw_full share': 'voll geteilt', 'logw_passive share': 'passiv geteilt',
             'logw_grab share': 'exklusiv', 'logw_blacklist': 'Sperrliste', 'logw_whitelist': 'Freigabeliste', 'logw_usb': 'USB',
             'logw_serial': 'seriell', 'logw_virtual media': 'virtuelles Medium',
+            'logw_reason': 'Grund', 'logw_failures': 'Fehlversuche', 'logw_console ID': 'Konsolen-ID', 'logw_console': 'Konsole',
+            'logw_request': 'Anfrage', 'logw_user name': 'Benutzername', 'logw_time': 'Zeit', 'logw_file size': 'Dateigr\u00f6\u00dfe (Bytes)',
+            'logw_language': 'Sprache', 'logw_wrong password': 'falsches Passwort', 'logw_locked': 'Name gesperrt', 'logw_factory mode': 'Werksmodus',
             pwStrength: 'Passwortst\u00e4rke: {0} von 4 Zeichenarten',
             setPassword: 'Neues Passwort setzen',
             consoleSaved: 'Konsole {0} gespeichert.', userAdded: 'Benutzer {0} angelegt.', userSaved: 'Benutzer {0} gespeichert.',
@@ -496,10 +521,17 @@ var kuiLanguages = {
             pwdExpire: 'G\u00fcltigkeit eines Passworts', pwdExpireValue: '{0} Tage', never: 'unbegrenzt',
             user: 'Benutzer', from: 'Von', to: 'Bis', area: 'Bereich', anyUser: 'alle Benutzer',
             logAll: 'Alle', log_server: 'Netzwerk', log_dog: 'Konsolen', log_priv: 'Gruppen', log_user: 'Benutzer', log_ips: 'Zugriffsliste',
-            logCount: '{0} Eintr\u00e4ge', logEmpty: 'Keine Eintr\u00e4ge.', time: 'Zeit', clientIP: 'Adresse', operation: 'Vorgang', details: '\u00c4nderungen',
+            logCount: '{0} Eintr\u00e4ge', logCountOne: '1 Eintrag', logEmpty: 'Keine Eintr\u00e4ge.', time: 'Zeit', clientIP: 'Adresse', operation: 'Vorgang', details: '\u00c4nderungen',
             dateInvalid: 'Bitte geben Sie Daten als JJJJ-MM-TT (und eine g\u00fcltige Uhrzeit) ein.',
             op_updServer: 'Netzwerk ge\u00e4ndert', op_updDog: 'Konsole ge\u00e4ndert', op_updPriv: 'Gruppe ge\u00e4ndert',
             op_updUser: 'Benutzer ge\u00e4ndert', op_insUser: 'Benutzer angelegt', op_delUser: 'Benutzer gel\u00f6scht', op_updIPS: 'Zugriffsliste ge\u00e4ndert',
+            op_login: 'Angemeldet', op_loginFailed: 'Anmeldung fehlgeschlagen', op_lockout: 'Name nach Fehlversuchen gesperrt', op_logout: 'Abgemeldet',
+            op_kvm: 'KVM-Sitzung ge\u00f6ffnet', op_serialCapture: 'Serielle Konsole belegt', op_serialRelease: 'Serielle Konsole freigegeben',
+            op_denied: 'Anfrage abgelehnt', op_unlock: 'Benutzer entsperrt', op_setTime: 'Uhr gestellt', op_restart: 'Switch neu gestartet',
+            op_firmwareUpload: 'Firmware hochgeladen', op_dbUpload: 'Datenbank hochgeladen', op_dbDownload: 'Datenbank heruntergeladen',
+            op_saveLanguage: 'Sprache gespeichert', log_access: 'Zugriff', log_system: 'System', olderRecords: '\u00c4ltere Eintr\u00e4ge',
+            export: 'Exportieren', logCountMore: 'Die neuesten {0} Eintr\u00e4ge', unlock: 'Entsperren', locked: 'Nach Fehlversuchen gesperrt',
+            unlockUserConfirm: 'Sperre von {0} aufheben?', userUnlocked: '{0} kann sich wieder anmelden.',
             clock: 'Uhr', clockNote: 'Stellt die Uhr des Switches (Ortszeit des Switches).',
             useBrowserTime: 'Zeit dieses Computers', setClock: 'Uhr stellen', clockSet: 'Der Switch wurde angewiesen, seine Uhr auf {0} zu stellen. Die Statusleiste zeigt ab der n\u00e4chsten Aktualisierung die Zeit des Switches.',
             language: 'Sprache der Oberfl\u00e4che',
@@ -568,7 +600,8 @@ var kuiLanguages = {
             'update firmware failed': 'Die Firmware-Datei konnte nicht gespeichert werden.',
             'update database failed': 'Die Konfigurationsdatenbank konnte nicht gespeichert werden.',
             'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
-            'update database failed: not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.'
+            'update database failed: not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
+            'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
         }
     }
 };

@@ -1,0 +1,75 @@
+#include "ops/log_export.h"
+
+#include <memory>
+
+#include "ops/sellog.h"
+#include "store/cursor.h"
+#include "util/myerr.h"
+
+namespace {
+
+// Pieces handed to the sink are about this large.
+constexpr size_t kPiece = 16384;
+
+// The columns of the query of ops/sellog.h in the order written, and their
+// header names.
+struct Column {
+  int index;
+  const char* header;
+};
+const Column kColumns[] = {{6, "id"},   {1, "time"},    {0, "user"},      {2, "ip"},
+                           {3, "type"}, {4, "typeSub"}, {7, "typeSubCN"}, {5, "details"}};
+
+}  // namespace
+
+std::string csvCell(std::string_view text) {
+  std::string cell;
+  if (!text.empty() &&
+      (text.front() == '=' || text.front() == '+' || text.front() == '-' || text.front() == '@')) {
+    cell += '\'';
+  }
+  cell.append(text);
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+  std::string quoted = "\"";
+  for (char c : cell) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink) {
+  Json::Value request(Json::objectValue);
+  request["logCondition"] = logCondition.isObject() ? logCondition : Json::Value(Json::objectValue);
+  request["logCondition"].removeMember("limit");
+  request["logCondition"].removeMember("before");
+  CRowCursor cursor(logQuerySql(caller, request));
+
+  std::string piece;
+  for (const Column& column : kColumns) {
+    if (!piece.empty()) piece += ',';
+    piece += column.header;
+  }
+  piece += "\r\n";
+  try {
+    for (; cursor.hasRow(); cursor.next()) {
+      bool first = true;
+      for (const Column& column : kColumns) {
+        if (!first) piece += ',';
+        first = false;
+        std::string_view text = cursor.cell(column.index);
+        // The detail text ends with a line feed that is no part of it.
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        piece += csvCell(text);
+      }
+      piece += "\r\n";
+      if (piece.size() >= kPiece) {
+        sink(piece);
+        piece.clear();
+      }
+    }
+  } catch (const CMyErr&) {
+    // The reply is under way: it ends with the records read.
+  }
+  sink(piece);
+}

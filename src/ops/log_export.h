@@ -1,0 +1,26 @@
+// The operation-log export: the records of a log query as CSV (UTF-8, a
+// header row, RFC 4180 quoting, CRLF line ends), read and written one by one
+// so memory does not grow with the log.
+//
+// A cell that begins with "=", "+", "-" or "@" gets a single quote in front,
+// so that a spreadsheet shows it as text instead of running it as a formula.
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+#include <string_view>
+
+#include "util/caller.h"
+#include "util/sink.h"
+
+// One CSV cell: the formula guard, then quoted when it holds a comma, a
+// double quote, CR or LF (double quotes doubled).
+std::string csvCell(std::string_view text);
+
+// Writes the records of `logCondition` that `caller` may see, with the
+// filters and visibility of "selLog" and in its order (`limit` and `before`
+// are not applied: the export holds every match), to `sink` in pieces. A
+// malformed condition throws its CMyErr before anything is written; a
+// failure part way ends the text after the last whole record.
+void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink);

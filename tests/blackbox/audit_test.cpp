@@ -1,0 +1,283 @@
+// The audit trail: logins, sessions, consoles, refusals and system operations
+// leave their records; the log stays bounded, reads page by page and by
+// level, and exports as CSV.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "actions_helpers.h"
+#include "fake_daemon.h"
+#include "testroot.h"
+
+namespace korvantest {
+namespace {
+
+using actionsbb::json;
+
+// The newest record as "user|type|typeSub|sth" (sth without its line feed).
+std::string newest(const TempRoot& root) {
+  return root.scalar(
+      "select user||'|'||type||'|'||typeSub||'|'||rtrim(sth,char(10)) from log2"
+      " order by id desc limit 1");
+}
+
+class Audit : public ::testing::Test {
+ protected:
+  void SetUp() override { actionsbb::slotOnlineModules(root_); }
+  Json::Value call(const Json::Value& request, const std::string& address = "127.0.0.1") {
+    return ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}}, address);
+  }
+  Json::Value login(const std::string& name, const std::string& pw,
+                    const std::string& address = "127.0.0.1") {
+    Json::Value request;
+    request["type"] = "login";
+    request["userNM"] = name;
+    request["pw"] = pw;
+    return call(request, address);
+  }
+  // A session call of `type` by user `id` with the members of `members`.
+  Json::Value session(const std::string& type, const std::string& members,
+                      const std::string& id = "1") {
+    return call(json(members, sessionRequest(root_, type, id)));
+  }
+  // The log as seen by user `id` through selLog with `condition`.
+  Json::Value selLog(const std::string& condition, const std::string& id = "1") {
+    return session("selLog", R"({"logCondition":)" + condition + "}", id);
+  }
+  CgiResult exportLog(const std::string& fields, const std::string& method = "POST") {
+    CgiRequest r;
+    r.method = method;
+    if (method == "POST") {
+      r.contentType = "application/x-www-form-urlencoded";
+      r.body = fields;
+    } else {
+      r.query = fields;
+    }
+    return runCgi(root_, r);
+  }
+
+  TempRoot root_;
+  FakeDaemon daemon_;
+};
+
+// Every kind of event, one after another: the record each leaves.
+TEST_F(Audit, EachEventLeavesItsRecord) {
+  root_.exec("update dog2 set nm='router' where id=3;");
+  const std::string kvm =
+      R"({"dogPara":{"id":"1","uid":"U1A0000001","type2":"1"},"server":{"netIP":{"ip":"10.0.0.1"},)"
+      R"("netPort":{"portKM":"5901","portV":"5900"}}})";
+  const struct {
+    const char* what;
+    std::function<Json::Value()> run;
+    std::string ret;
+    std::string record;
+  } steps[] = {
+      {"login", [&] { return login("admin", "admin"); }, "ok", "admin|access|login|null"},
+      {"wrong password", [&] { return login("operator", "pw-guess-1"); }, "err",
+       R"(operator|access|loginFailed|[{"nm":"reason","v1":"wrong password"}])"},
+      {"kvm", [&] { return session("qt", kvm); }, "ok",
+       R"(admin|access|kvm|[{"nm":"console ID","v1":"1"},{"nm":"console","v1":")" +
+           root_.scalar("select nm from dog2 where id=1") + R"("}])"},
+      {"capture",
+       [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"cap"}})"); },
+       "ok",
+       R"(admin|access|serialCapture|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
+      {"release",
+       [&] { return session("operaSerial", R"({"serialPara":{"dogID":"3","action":"uncap"}})"); },
+       "ok",
+       R"(admin|access|serialRelease|[{"nm":"console ID","v1":"3"},{"nm":"console","v1":"router"}])"},
+      {"denied", [&] { return session("restart", "{}", "2"); }, "err",
+       R"(operator|access|denied|[{"nm":"request","v1":"restart"}])"},
+      {"set time", [&] { return session("setTime", R"({"time2":"2026-03-07 09:05:02"})"); }, "ok",
+       R"(admin|system|setTime|[{"nm":"time","v1":"2026-03-07 09:05:02"}])"},
+      {"language", [&] { return session("saveLanguage", R"({"language":"de"})"); }, "ok",
+       R"(admin|system|saveLanguage|[{"nm":"language","v1":"de"}])"},
+      {"restart", [&] { return session("restart", "{}"); }, "ok", "admin|system|restart|null"},
+      {"logout", [&] { return session("logout", "{}"); }, "ok", "admin|access|logout|null"},
+  };
+  for (const auto& step : steps) {
+    const Json::Value reply = step.run();
+    EXPECT_EQ(reply["ret"].asString(), step.ret) << step.what << reply["retMsg"];
+    EXPECT_EQ(newest(root_), step.record) << step.what;
+  }
+  EXPECT_EQ(root_.scalar("select typeSubCN from log2 where typeSub='kvm'"), "kvm session");
+  // No password typed anywhere reaches the log.
+  EXPECT_EQ(root_.scalar("select count(*) from log2 where user||ip||type||typeSub||typeSubCN||sth"
+                         " like '%pw-guess%'"),
+            "0");
+}
+
+// Failures up to the lock, the lock seen in the snapshot, lifted by level 3.
+TEST_F(Audit, LockoutAndUnlock) {
+  for (int i = 1; i <= 3; ++i) login("operator", "guess");
+  EXPECT_EQ(newest(root_), R"(operator|access|lockout|[{"nm":"failures","v1":"3"}])");
+  EXPECT_EQ(login("operator", "operator")["retMsg"].asString().rfind("Exceed max retry", 0), 0u);
+  EXPECT_EQ(newest(root_), R"(operator|access|loginFailed|[{"nm":"reason","v1":"locked"}])");
+
+  auto lockedMark = [&] {
+    const Json::Value snap = session("ref", "{}");
+    std::map<std::string, std::string> locked;
+    for (const Json::Value& user : snap["users"])
+      locked[user["nm"].asString()] = user["locked"].asString();
+    std::string marks;
+    for (const auto& [name, mark] : locked) marks += name + "=" + mark + " ";
+    return marks;
+  };
+  EXPECT_EQ(lockedMark(), "admin=0 operator=1 ");
+  // Level 2 may not unlock; level 3 may, once.
+  EXPECT_EQ(session("unlockUser", R"({"userNM":"operator"})", "2")["retMsg"], "permission denied");
+  EXPECT_EQ(session("unlockUser", R"({"userNM":"operator"})")["ret"], "ok");
+  EXPECT_EQ(newest(root_), R"(admin|access|unlock|[{"nm":"user name","v1":"operator"}])");
+  EXPECT_EQ(lockedMark(), "admin=0 operator=0 ");
+  const Json::Value again = session("unlockUser", R"({"userNM":"operator"})");
+  EXPECT_EQ(again["ret"].asString() + " " + again["retMsg"].asString(), "warning Nothing modified");
+  EXPECT_EQ(login("operator", "operator")["ret"], "ok");
+}
+
+// Names that are no user: one record per address a minute, with the count.
+TEST_F(Audit, UnknownNamesOncePerMinutePerAddress) {
+  // Cut to 64 bytes, but not inside the two-byte character at bytes 64-65.
+  const std::string longName = std::string(63, 'x') + "\u00e9yyyy";
+  for (int i = 0; i < 5; ++i)
+    login(i % 2 ? "ghost" + std::to_string(i) : longName, "pw", "10.0.0.7");
+  login("ghost", "pw", "10.0.0.8");
+  EXPECT_EQ(
+      root_.scalar("select group_concat(ip||' '||user||' '||sth,'') from log2"),
+      "10.0.0.7 " + std::string(63, 'x') +
+          R"( [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
+          "\n"
+          R"(10.0.0.8 ghost [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
+          "\n");
+  // A minute on, the next failure from the first address carries the count
+  // since its last record.
+  root_.exec("update loginStranger set f_recorded=f_recorded-61 where f_ip='10.0.0.7'");
+  login("ghost9", "pw", "10.0.0.7");
+  EXPECT_EQ(
+      newest(root_),
+      R"(ghost9|access|loginFailed|[{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"5"}])");
+}
+
+// The log keeps at most 100,000 records: past that, the oldest go down to 99,000.
+TEST_F(Audit, BoundedLog) {
+  root_.exec(
+      "with recursive n(i) as (select 1 union all select i+1 from n where i<100000)"
+      " insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth)"
+      " select 'u','2020-01-01 00:00:00','1.1.1.1','user','updUser','update user','[]' from n;");
+  EXPECT_EQ(session("saveLanguage", R"({"language":"en"})")["ret"], "ok");
+  EXPECT_EQ(root_.scalar("select count(*)||' '||min(id)||' '||max(id) from log2"),
+            "99000 1002 100001");
+  EXPECT_EQ(newest(root_), R"(admin|system|saveLanguage|[{"nm":"language","v1":"en"}])");
+}
+
+// Pages newest first, by level.
+TEST_F(Audit, PagesAndVisibility) {
+  root_.exec(
+      "insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) values"
+      " ('admin','2026-01-01 10:00:00','1','user','updUser','',''),"
+      " ('admin','2026-01-01 10:00:01','1','dog','updDog','',''),"
+      " ('admin','2026-01-01 10:00:02','1','access','kvm','',''),"
+      " ('admin','2026-01-01 10:00:03','1','access','login','',''),"
+      " ('operator','2026-01-01 10:00:04','1','access','login','',''),"
+      " ('admin','2026-01-01 10:00:05','1','system','restart','','');");
+  auto ids = [](const Json::Value& reply) {
+    std::string out;
+    for (const Json::Value& r : reply["log"]) out += r["id"].asString() + " ";
+    return out + (reply.isMember("more") ? reply["more"].asBool() ? "more" : "end" : "-");
+  };
+  const struct {
+    const char* condition;
+    const char* user;
+    std::string expect;
+  } rows[] = {
+      {R"({"type":"all","limit":"4"})", "1", "6 5 4 3 more"},
+      {R"({"type":"all","limit":"4","before":"3"})", "1", "2 1 end"},
+      {R"({"type":"access","limit":"1000"})", "1", "5 4 3 end"},
+      {R"({"type":"system","limit":"10","user":"adm"})", "1", "6 end"},
+      // Without limit: every match, by user and time, no `more`.
+      {R"({"type":"access"})", "1", "3 4 5 -"},
+      // Level 2: console records, console access, its own.
+      {R"({"type":"all","limit":"10"})", "2", "5 3 2 end"},
+      {R"({"type":"all"})", "2", "2 3 5 -"},
+  };
+  for (const auto& row : rows) {
+    root_.exec("delete from log2 where id>6");
+    EXPECT_EQ(ids(selLog(row.condition, row.user)), row.expect) << row.condition << row.user;
+  }
+  for (const char* bad : {R"({"limit":"0"})", R"({"limit":"1001"})", R"({"limit":"x"})",
+                          R"({"limit":"5","before":"1 or 1=1"})"}) {
+    EXPECT_EQ(selLog(bad)["ret"], "err") << bad;
+  }
+}
+
+// CSV of what the caller may see, the session in the POST body only.
+TEST_F(Audit, CsvExport) {
+  root_.exec(
+      "insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) values"
+      " ('=cmd|'' /C calc''!A0','2026-01-01 10:00:00','1.2.3.4','user','updUser','a, \"b\"',"
+      "  '[{\"nm\":\"Memo\",\"v1\":\"-1\",\"v2\":\"x\"}]'||char(10)),"
+      " ('operator','2026-01-01 10:00:01','1.2.3.4','dog','updDog','update console','@x');");
+  const std::string token = sessionRequest(root_, "ref")["user"]["token"].asString();
+  const std::string fields = "submitExportLog=1&userID=1&token=" + token +
+                             "&logCondition=" + urlEncode(R"({"type":"all","limit":"1"})");
+  const CgiResult csv = exportLog(fields);
+  EXPECT_EQ(csv.header(),
+            "Content-Disposition: attachment; filename=korvan-log.csv\r\n"
+            "Content-type: text/csv; charset=utf-8\r\n\r\n");
+  EXPECT_EQ(csv.body(),
+            "id,time,user,ip,type,typeSub,typeSubCN,details\r\n"
+            "1,2026-01-01 10:00:00,'=cmd|' /C calc'!A0,1.2.3.4,user,updUser,\"a, \"\"b\"\"\","
+            "\"[{\"\"nm\"\":\"\"Memo\"\",\"\"v1\"\":\"\"-1\"\",\"\"v2\"\":\"\"x\"\"}]\"\r\n"
+            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x\r\n");
+  // Level 2 sees the console record and not the administrator's.
+  const std::string opToken = sessionRequest(root_, "ref", "2")["user"]["token"].asString();
+  EXPECT_EQ(exportLog("submitExportLog=1&userID=2&token=" + opToken +
+                      "&logCondition=" + urlEncode(R"({"type":"all"})"))
+                .body()
+                .substr(48),
+            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x\r\n");
+  // The session in the URL, none at all, or a viewer: refused as text.
+  for (const auto& [request, method] :
+       {std::pair{fields, std::string("GET")},
+        {"submitExportLog=1&logCondition={}", "POST"},
+        {"submitExportLog=1&userID=3&token=" +
+             sessionRequest(root_, "ref", "1")["user"]["token"].asString(),
+         "POST"}}) {
+    const CgiResult refused = exportLog(request, method);
+    EXPECT_EQ(refused.header(), "Content-type: text/html;charset=utf-8\r\n\r\n") << request;
+    EXPECT_EQ(refused.body().find("id,time"), std::string::npos) << request;
+  }
+}
+
+// A session is granted only with its record: a record that cannot be stored,
+// or a busy database, sends nothing.
+TEST_F(Audit, NoAccessWithoutItsRecord) {
+  const std::string kvm =
+      R"({"dogPara":{"id":"1","uid":"U1A0000001","type2":"1"},"server":{"netIP":{"ip":"10.0.0.1"},)"
+      R"("netPort":{"portKM":"5901","portV":"5900"}}})";
+  const Json::Value request = json(kvm, sessionRequest(root_, "qt"));
+  root_.exec("create trigger refuse before insert on log2 begin select raise(fail,'full'); end;");
+  EXPECT_EQ(call(request)["ret"], "err");
+  EXPECT_EQ(session("operaSerial", R"({"serialPara":{"dogID":"3","action":"cap"}})")["ret"], "err");
+  EXPECT_EQ(root_.scalar("select serialUserID from dog2 where id=3"), "-1");
+  EXPECT_EQ(daemon_.packets().size(), 0u);
+  root_.exec("drop trigger refuse");
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(root_.dbPath().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+  const Json::Value busy = call(request);
+  sqlite3_exec(other, "commit", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(busy["ret"], "lockErr");
+  EXPECT_EQ(daemon_.packets().size(), 0u);
+  EXPECT_EQ(root_.scalar("select count(*) from log2"), "0");
+
+  EXPECT_EQ(call(request)["ret"], "ok");
+  EXPECT_EQ(daemon_.packets().size(), 1u);
+}
+
+}  // namespace
+}  // namespace korvantest

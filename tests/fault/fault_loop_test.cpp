@@ -1,0 +1,480 @@
+// Every request type, with its normal successful input, run through
+// korvan-fault.cgi with the k-th storage operation of one kind failed (read,
+// write, full disk, sync, lock, allocation; for a full disk and allocation
+// also every operation from the k-th on), or with the process killed at
+// the k-th file operation, for k = 1, 2, ... until the request ends without
+// reaching k. After every run:
+//   - the program exited normally with one complete reply (unless killed),
+//   - a successful reply means the change is stored, a failed one that it
+//     is not,
+//   - the change and its operation-log record are both stored or both not,
+//   - the database passes integrity_check, and the next request works,
+//   - no daemon packet went out for a change that was not stored, except
+//     when the commit itself failed or was cut short after the packet: the
+//     daemon is told while the write transaction is held, so those runs are
+//     counted and printed, not failed.
+// ctest runs a sample of k (1, 2, 4, ...); with KORVAN_FAULT_FULL=1 (make
+// fault-test) every k runs.
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "fake_daemon.h"
+#include "testroot.h"
+
+namespace {
+
+using korvantest::CgiRequest;
+using korvantest::CgiResult;
+using korvantest::FakeDaemon;
+using korvantest::TempRoot;
+
+const std::string kBoundary = "----kvFaultBoundary";
+
+// Admin's session, due for the extension that every transfer writes.
+void transferSession(const TempRoot& root) {
+  korvantest::sessionRequest(root, "upload");
+  root.exec("update user2 set expireTime=expireTime-100 where id=1;");
+}
+
+// A multipart upload of `content` in file field `field`, in admin's session.
+CgiRequest upload(const TempRoot& root, const char* field, const std::string& content) {
+  transferSession(root);
+  CgiRequest request;
+  request.method = "POST";
+  request.contentType = "multipart/form-data; boundary=" + kBoundary;
+  const std::pair<std::string, std::string> fields[] = {{"userID", "1"}, {"token", "test-token-1"}};
+  request.body = "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + field +
+                 "\"; filename=\"image.bin\"\r\nContent-Type: application/octet-stream\r\n\r\n" +
+                 content + "\r\n";
+  for (const auto& [name, value] : fields) {
+    request.body += "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name +
+                    "\"\r\n\r\n" + value + "\r\n";
+  }
+  request.body += "--" + kBoundary + "--\r\n";
+  return request;
+}
+
+CgiRequest post(const Json::Value& call) {
+  CgiRequest request;
+  request.method = "POST";
+  request.contentType = "application/x-www-form-urlencoded";
+  request.body = "postKey=" + korvantest::urlEncode(Json::FastWriter().write(call));
+  return request;
+}
+
+Json::Value parse(const std::string& text) {
+  Json::Value value;
+  if (!Json::Reader().parse(text, value)) ADD_FAILURE() << "not JSON: " << text;
+  return value;
+}
+
+// A session request of `type` whose member `member` is the JSON object `para`.
+CgiRequest call(const TempRoot& root, const char* type, const char* member = nullptr,
+                const char* para = nullptr, const char* userId = "1") {
+  Json::Value request = korvantest::sessionRequest(root, type, userId);
+  if (member != nullptr) request[member] = parse(para);
+  return post(request);
+}
+
+std::function<std::string(const TempRoot&)> sql(const char* query) {
+  return [query](const TempRoot& root) { return root.scalar(query); };
+}
+
+enum class Reply { kAjax, kText, kDownload };
+
+// The operation-log record a request writes.
+enum class Record {
+  kNone,
+  kWithChange,    // one, committed with the change
+  kBeforeChange,  // one, committed before the change (a file) takes effect
+  kOnSuccess,     // one with every successful reply (nothing else is stored)
+};
+
+struct Case {
+  const char* type;
+  bool daemon;                                         // runs against the fake daemon
+  Record record;                                       // the log record that comes with it
+  std::function<CgiRequest(const TempRoot&)> prepare;  // sets up the root, gives the request
+  // The stored change as text (compared before and after), or nothing when
+  // the request stores nothing but the session's extension.
+  std::function<std::string(const TempRoot&)> state;
+  Reply reply = Reply::kAjax;
+  // A failed reply may follow a stored change: a login whose reply could not
+  // be made is simply made again, with a new token.
+  bool again = false;
+};
+
+const Case kCases[] = {
+    {"login", false, Record::kWithChange,
+     [](const TempRoot&) {
+       return post(parse(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})"));
+     },
+     sql("select status||'/'||token from user2 where id=1"), Reply::kAjax, true},
+    {"logout", false, Record::kWithChange, [](const TempRoot& r) { return call(r, "logout"); },
+     sql("select status||'/'||token from user2 where id=1")},
+    {"ref", false, Record::kNone, [](const TempRoot& r) { return call(r, "ref"); }, nullptr},
+    {"selLog", false, Record::kNone,
+     [](const TempRoot& r) {
+       return call(r, "selLog", "logCondition",
+                   R"({"user":"","timeBegin":"","timeEnd":"","type":"all"})");
+     },
+     nullptr},
+    {"qt", true, Record::kOnSuccess,
+     [](const TempRoot& r) {
+       r.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
+       Json::Value request = korvantest::sessionRequest(r, "qt");
+       request["dogPara"] = parse(R"({"id":"3","uid":"S2B0000003","type2":"1"})");
+       request["server"] =
+           parse(R"({"netIP":{"ip":"192.168.1.10"},"netPort":{"portKM":"5901","portV":"5900"}})");
+       return post(request);
+     },
+     nullptr},
+    {"setTime", true, Record::kOnSuccess,
+     [](const TempRoot& r) {
+       Json::Value request = korvantest::sessionRequest(r, "setTime");
+       request["time2"] = "2026-03-07 09:05:02";
+       return post(request);
+     },
+     nullptr},
+    {"restart", true, Record::kOnSuccess, [](const TempRoot& r) { return call(r, "restart"); },
+     nullptr},
+    {"saveLanguage", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       Json::Value request = korvantest::sessionRequest(r, "saveLanguage");
+       request["language"] = "de";
+       return post(request);
+     },
+     sql("select f_language from secureConf")},
+    {"modifyIPS", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       return call(r, "modifyIPS", "ipsPara",
+                   R"({"action":"insIP","newIP":"10.0.0.7","oldIP":"","type":""})");
+     },
+     sql("select ipsType||':'||ifnull((select group_concat(ip) from ips2),'') from other2")},
+    {"modifyServerIPS", false, Record::kNone,
+     [](const TempRoot& r) {
+       return call(r, "modifyServerIPS", "serveripsPara",
+                   R"({"action":"insIP","newIP":"192.168.1.10","oldIP":""})");
+     },
+     sql("select group_concat(ip||'/'||reserved) from iplist")},
+    {"operaSerial", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       r.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
+       return call(r, "operaSerial", "serialPara", R"({"dogID":"3","action":"cap"})");
+     },
+     sql("select serialUserID from dog2 where id=3")},
+    {"convertToClientMode", false, Record::kNone,
+     [](const TempRoot& r) {
+       r.exec("update other2 set factoryMode=1;");
+       return call(r, "convertToClientMode");
+     },
+     sql("select factoryMode from other2")},
+    {"unsetDogInfo", false, Record::kNone,
+     [](const TempRoot& r) {
+       r.exec("update dogInfo2 set setted=1,uid='X9Z0000009',nm='web' where id=5;");
+       return call(r, "unsetDogInfo", "dogInfoPara", R"({"id":"5"})");
+     },
+     sql("select setted||uid||nm from dogInfo2 where id=5")},
+    {"updServer", true, Record::kWithChange,
+     [](const TempRoot& r) {
+       return call(r, "updServer", "server",
+                   R"({"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.20",
+                       "gateway":"192.168.1.1","subnetMask":"255.255.255.0","portKM":"5900",
+                       "portV":"5901","portWeb":"80"})");
+     },
+     sql("select ip||'/'||nm from server2")},
+    {"updDog", true, Record::kWithChange,
+     [](const TempRoot& r) {
+       r.exec("update dogInfo2 set setted=1, uid='U1A0000001', nm='web-01' where id=1;");
+       return call(r, "updDog", "dogPara",
+                   R"({"id":"1","uid":"U1A0000001","portID":"1","nm":"web-east","sm":"0",
+                       "code":"1000","frame":"25","type2":"0","status":"1","priv":"0",
+                       "group2":" ","pos1":" ","pos2":" ","depart":" ","memo":" "})");
+     },
+     sql("select d.nm||'/'||d.frame||'/'||i.nm from dog2 d, dogInfo2 i where d.id=1 and i.id=1")},
+    {"updPriv", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       Json::Value request = korvantest::sessionRequest(r, "updPriv");
+       request["priv"] = parse(R"({"id":"2","nm":"Night shift","dogDB":"13131313"})");
+       request["priv"]["f_pwd"] = r.scalar("select f_pwd from secureConf;");
+       return post(request);
+     },
+     sql("select p.nm||'/'||p.dog||'/'||group_concat(u.dog) from priv2 p, user2 u"
+         " where p.id=2 and u.pid=2")},
+    {"updUser", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       return call(r, "updUser", "userPara",
+                   R"({"id":"2","nm":"operator","pw":"operator","memo":"night shift","pid":"2",
+                       "pidCN":"Operators","dogDB":"13131313","code":"1","frame":"2",
+                       "media":"1","prior":"1"})");
+     },
+     sql("select memo||'/'||dog from user2 where id=2")},
+    {"insUser", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       return call(r, "insUser", "userPara",
+                   R"({"nm":"newcomer","pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31",
+                       "code":"1","frame":"2","media":"0","prior":"0","pwdDepth":"1","pid":"3"})");
+     },
+     sql("select count(*) from user2 where nm='newcomer'")},
+    {"delUser", false, Record::kWithChange,
+     [](const TempRoot& r) {
+       r.exec(
+           "insert into user2 (id,nm,pw,memo,pid,dog,token,status,expireTime,loginTime,"
+           "loginTime2,createTime,pwdExpire,pwdDepth,timezone,interval,code,frame,media,prior)"
+           " select 3,'viewer',pw,memo,3,'11',token,0,0,'','',createTime,pwdExpire,pwdDepth,"
+           "timezone,interval,code,frame,media,prior from user2 where id=2;");
+       return call(r, "delUser", "userPara", R"({"id":"3","nm":"viewer","dogDB":"11"})");
+     },
+     sql("select count(*) from user2 where id=3")},
+    {"upload firmware", false, Record::kBeforeChange,
+     [](const TempRoot& r) { return upload(r, "systemFile", std::string(5000, 'f')); },
+     [](const TempRoot& r) { return korvantest::readFile(r.path("usr/app/firmupdate")); },
+     Reply::kText},
+    {"upload database", false, Record::kBeforeChange,
+     [](const TempRoot& r) { return upload(r, "dbFile", korvantest::readFile(r.dbPath())); },
+     [](const TempRoot& r) { return korvantest::readFile(r.path("usr/app/firmupdate")); },
+     Reply::kText},
+    {"download database", false, Record::kOnSuccess,
+     [](const TempRoot& r) {
+       transferSession(r);
+       CgiRequest request;
+       request.query = "submitDownloadDB=1&userID=1&token=test-token-1";
+       return request;
+     },
+     nullptr, Reply::kDownload},
+};
+
+// What the fault layer saw in one run.
+struct Report {
+  std::map<std::string, long> seen;
+  bool fired = false;
+  bool present = false;
+};
+
+Report readReport(const std::string& path) {
+  Report report;
+  std::istringstream in(korvantest::readFile(path));
+  std::string item;
+  while (in >> item) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos) continue;
+    const long n = std::stol(item.substr(eq + 1));
+    if (item.compare(0, eq, "fired") == 0) {
+      report.fired = n != 0;
+      report.present = true;
+    } else {
+      report.seen[item.substr(0, eq)] = n;
+    }
+  }
+  return report;
+}
+
+// Whether a reply reports success, and whether it is complete.
+struct ReplyState {
+  bool complete = false;
+  bool ok = false;
+  std::string message;
+};
+
+ReplyState judge(Reply kind, const CgiResult& result, const TempRoot& root) {
+  ReplyState state;
+  const std::string body = result.body();
+  if (kind == Reply::kAjax) {
+    Json::Value reply;
+    state.complete = Json::Reader().parse(body, reply) && reply.isObject() &&
+                     reply["ret"].isString() && body.size() >= 2 &&
+                     body.compare(body.size() - 2, 2, " \n") == 0;
+    state.ok = state.complete && reply["ret"].asString() == "ok";
+    state.message = reply.isObject() ? reply["retMsg"].asString() : "";
+  } else if (kind == Reply::kDownload &&
+             result.header().find("attachment;filename=korvan.db") != std::string::npos) {
+    // A download is the whole database file as it is after the request.
+    state.complete = body == korvantest::readFile(root.dbPath());
+    state.ok = state.complete;
+  } else {
+    state.complete = body.size() > 2 && body.compare(body.size() - 2, 2, " \n") == 0;
+    state.ok = state.complete && body.find("success") != std::string::npos;
+    state.message = body;
+  }
+  return state;
+}
+
+// KORVAN_FAULT_KINDS, a list such as "read,oom", limits the loops to those
+// kinds; unset, every kind runs.
+bool kindWanted(const std::string& kind) {
+  const char* kinds = getenv("KORVAN_FAULT_KINDS");
+  if (kinds == nullptr || *kinds == '\0') return true;
+  return ("," + std::string(kinds) + ",").find("," + kind + ",") != std::string::npos;
+}
+
+bool fullLoop() {
+  const char* full = getenv("KORVAN_FAULT_FULL");
+  return full != nullptr && std::string(full) == "1";
+}
+
+// The next k of the sample: doubling, so that a request's whole range is
+// crossed in a dozen runs.
+long nextK(long k) { return fullLoop() ? k + 1 : 2 * k; }
+
+// Tallies of one loop, printed when it ends.
+struct Tally {
+  int runs = 0;
+  int failed = 0;  // the fault was hit
+  int gaps = 0;    // a packet went out for a change the commit then lost
+  long lastK = 0;
+};
+
+class FaultLoop : public ::testing::TestWithParam<size_t> {
+ protected:
+  const Case& which() const { return kCases[GetParam()]; }
+
+  // One run with KORVAN_FAULT=`fault`:k (k 0: no fault, and the request must
+  // succeed); false once k lies past the last operation of its kind.
+  bool runOnce(const std::string& fault, long k, bool kill, Tally& tally) {
+    const Case& c = which();
+    const std::string where =
+        std::string(c.type) + " " + fault + ":" + std::to_string(k) + (kill ? " (killed)" : "");
+    TempRoot root;
+    CgiRequest request = c.prepare(root);
+    const std::string before = c.state ? c.state(root) : "";
+    const std::string logsBefore = root.scalar("select count(*) from log2");
+    const size_t packetsBefore = daemon_.packets().size();
+    // The request that follows the run, in another user's session, so that
+    // it leaves the caller's session as the run left it.
+    const Json::Value next = korvantest::sessionRequest(root, "ref", "2");
+    request.program = KORVAN_FAULT_CGI_PATH;
+    if (k > 0) request.extraEnv["KORVAN_FAULT"] = fault + ":" + std::to_string(k);
+    request.extraEnv["KORVAN_FAULT_REPORT"] = root.path("fault-report");
+    if (kill) request.extraEnv["KORVAN_FAULT_KILL"] = "1";
+    if (c.daemon) request.extraEnv["KORVAN_ARM_PORT"] = std::to_string(daemon_.port());
+    const CgiResult result = korvantest::runCgi(root, request);
+    const Report report = readReport(root.path("fault-report"));
+    if (k == 0) {
+      std::cout << "[ fault    ] " << c.type << " without a fault:";
+      for (const auto& [kind, n] : report.seen) std::cout << " " << kind << "=" << n;
+      std::cout << "\n";
+    }
+    ++tally.runs;
+    tally.lastK = k;
+
+    EXPECT_EQ(result.err.find("Sanitizer"), std::string::npos) << where << "\n" << result.err;
+    EXPECT_EQ(result.err.find("runtime error"), std::string::npos) << where << "\n" << result.err;
+    const bool killed = result.exitStatus == 128 + SIGKILL;
+    ReplyState reply;
+    if (kill && killed) {
+      EXPECT_FALSE(report.present) << where;
+    } else {
+      EXPECT_EQ(result.exitStatus, 0) << where << "\n" << result.err;
+      EXPECT_TRUE(report.present) << where << ": no report from the fault layer";
+      reply = judge(c.reply, result, root);
+      EXPECT_TRUE(reply.complete) << where << "\n" << result.out;
+      if (k == 0) {
+        EXPECT_TRUE(reply.ok) << where << ": " << reply.message;
+      }
+    }
+    const bool hit = report.fired || killed;
+    if (hit) ++tally.failed;
+
+    // The next request works on what the run left, a journal to roll back
+    // included; only then does this process open the database. A failed
+    // statement has rolled back already, so the sample asks it after kills
+    // only.
+    if (killed || fullLoop()) {
+      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, post(next)));
+      EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
+    }
+    EXPECT_EQ(root.scalar("pragma integrity_check"), "ok") << where;
+
+    const bool changed = c.state && c.state(root) != before;
+    const int logs = std::stoi(root.scalar("select count(*) from log2")) - std::stoi(logsBefore);
+    if (reply.ok && c.state) {
+      EXPECT_TRUE(changed) << where << ": ok, but nothing stored";
+    }
+    if (!killed && !reply.ok && !c.again) {
+      EXPECT_FALSE(changed) << where << ": stored, but reported " << reply.message;
+    }
+    switch (c.record) {
+      case Record::kNone:
+        EXPECT_EQ(logs, 0) << where << ": a record of nothing";
+        break;
+      case Record::kWithChange:
+        EXPECT_EQ(logs, changed ? 1 : 0) << where << ": the change without its record";
+        break;
+      case Record::kBeforeChange:
+        // A crash between the record's commit and the change leaves the
+        // record alone: it says more than happened, never less.
+        EXPECT_EQ(logs, changed || (killed && logs == 1) ? 1 : 0)
+            << where << ": the change without its record";
+        break;
+      case Record::kOnSuccess:
+        EXPECT_LE(logs, 1) << where;
+        if (reply.ok) {
+          EXPECT_EQ(logs, 1) << where << ": ok without its record";
+        }
+        break;
+    }
+    if (c.daemon && c.state && !changed && daemon_.packets().size() > packetsBefore) {
+      // Told, then lost: only the commit may come between the two.
+      const bool atCommit = killed || reply.message.find("COMMIT") != std::string::npos;
+      EXPECT_TRUE(atCommit) << where << ": a packet for a change not stored: " << reply.message;
+      if (atCommit) ++tally.gaps;
+    }
+    if (kill) return killed;
+    return report.fired;
+  }
+
+  void loop(const std::string& fault, bool kill) {
+    if (!kindWanted(fault)) return;
+    Tally tally;
+    // KORVAN_FAULT_FROM=K starts every loop at K, to repeat a finding.
+    const char* from = getenv("KORVAN_FAULT_FROM");
+    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally);
+         k = nextK(k)) {
+      if (HasFailure()) break;
+    }
+    std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "") << ": "
+              << tally.runs << " runs, " << tally.failed << " hit, last k " << tally.lastK << ", "
+              << tally.gaps << " lost after the packet\n";
+  }
+
+  FakeDaemon daemon_;
+};
+
+std::string caseName(const ::testing::TestParamInfo<size_t>& info) {
+  std::string name;
+  for (const char* p = kCases[info.param].type; *p != '\0'; ++p) {
+    if (isalnum(static_cast<unsigned char>(*p))) name += *p;
+  }
+  return name;
+}
+
+using StorageFaults = FaultLoop;
+using CrashPoints = FaultLoop;
+
+TEST_P(StorageFaults, EveryOperationFails) {
+  Tally baseline;
+  runOnce("", 0, false, baseline);
+  if (HasFailure()) return;
+  // "+": the k-th operation and every later one fail (a disk that stays full,
+  // memory that stays exhausted).
+  // The sample leaves out a single full-disk write: its path is that of a
+  // failed write.
+  for (const char* fault : {"read", "write", "full", "full+", "sync", "lock", "oom", "oom+"}) {
+    if (fullLoop() || std::string(fault) != "full") loop(fault, false);
+  }
+}
+
+TEST_P(CrashPoints, KilledAtEveryFileOperation) { loop("file", true); }
+
+INSTANTIATE_TEST_SUITE_P(Requests, StorageFaults, ::testing::Range(size_t{0}, std::size(kCases)),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(Requests, CrashPoints, ::testing::Range(size_t{0}, std::size(kCases)),
+                         caseName);
+
+}  // namespace
