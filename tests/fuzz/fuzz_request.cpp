@@ -29,14 +29,15 @@
 //     the database;
 //   - no transaction open on the program's connection, and a database that
 //     passes "pragma integrity_check";
-//   - no change of a logged configuration table without a new log2 record;
-//     a successful change exactly one record, any other call none;
+//   - no change of a logged configuration table without a new change record
+//     (log2 rows but audit ones); a successful change exactly one, any other
+//     call none;
 //   - no reply carrying a stored password or another session's token that
 //     the request did not carry itself; below level 3 no other account or
 //     group and neither address list;
 //   - after a refusal (no session, permission, IP list, first login) no
-//     write at all but access records in log2, and after any other failure
-//     no configuration change;
+//     write at all but audit records (access, system) in log2, and after any
+//     other failure no configuration change and no change record;
 //   - no spool file and no partial firmware copy behind it.
 // A violation aborts with its reason, the request and the reply.
 // FUZZ_REQUEST_SHOW=1 prints the start of every reply body.
@@ -201,7 +202,7 @@ struct State {
   std::string unlogged;        // configuration changed without a record
   std::string sessions;        // session columns and the failure counts of logins
   long long records = 0;       // log2 rows
-  long long otherRecords = 0;  // log2 rows that are not access records
+  long long otherRecords = 0;  // change records: log2 rows but audit ones
 };
 
 State readState(sqlite3* db) {
@@ -229,10 +230,11 @@ State readState(sqlite3* db) {
   s.sessions = rowsText(db,
                         "select id,token,status,expireTime,loginTime,loginTime2,timezone "
                         "from user2 order by id;"
-                        "select * from userLock order by f_id;");
+                        "select * from userLock order by f_id;"
+                        "select * from loginStranger order by f_ip;");
   s.records = std::stoll(rowsText(db, "select count(*) from log2").c_str());
-  s.otherRecords =
-      std::stoll(rowsText(db, "select count(*) from log2 where type!='access'").c_str());
+  s.otherRecords = std::stoll(
+      rowsText(db, "select count(*) from log2 where type not in ('access','system')").c_str());
   return s;
 }
 
