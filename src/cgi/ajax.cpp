@@ -131,6 +131,9 @@ bool CAjax::isAjax() {
 
 int CAjax::main2(std::string siteLanguage) {
   (void)siteLanguage;  // the page shell's business, not the dispatcher's
+  // Each call serves one request from its start, also in a process that
+  // serves several in turn (the fuzz harness).
+  progress = Progress{};
   Json::Value jsIData;
   Json::Value jsOData;
   korvan::JsonFragments lists;  // members of jsOData held as finished text

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -60,6 +61,11 @@ void CArm::cnn() {
     socketCnn = -1;  // the socket is closed: no later operation may use its number
     throw;
   }
+}
+
+void CArm::disconnect() {
+  if (socketCnn >= 0) close(socketCnn);
+  socketCnn = -1;
 }
 
 void CArm::setTime(uint32_t seconds) {

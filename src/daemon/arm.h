@@ -52,6 +52,11 @@ class CArm {
   // Creates the socket and connects it with a one-second limit. Throws
   // CMyErr(armErr) "arm connect timeout" or "arm connect error:<text>".
   static void cnn();
+  // Closes the connection, when there is one, and sets socketCnn to -1. A
+  // request process need not call it (its exit closes the connection); a
+  // process that serves several requests in turn (the fuzz harness) calls it
+  // between them, so that each request opens its own.
+  static void disconnect();
 
   // Type 3: set the clock to `seconds` since the epoch.
   static void setTime(uint32_t seconds);
