@@ -182,6 +182,38 @@ TEST(Ajax, DocumentsThatAreNoCall) {
   EXPECT_EQ(reply["curUser"]["nm"], "admin") << reply["retMsg"];
 }
 
+// Members of the wrong shape are refused by name before anything is read or
+// written: text where text is read, objects where objects are.
+TEST(Ajax, MemberShapes) {
+  TempRoot root;
+  const std::string logs = root.scalar("select count(*) from log2");
+  Json::Value login;
+  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":["admin"]})", login);
+  Json::Value ref = sessionRequest(root, "ref"), user = ref,
+              users = sessionRequest(root, "updUser");
+  ref["timezone"] = Json::Value(Json::arrayValue);
+  user["user"] = "1";
+  users["userPara"]["id"] = "1";
+  Json::Value nestedArray = users, nestedObject = users, notObject = users;
+  nestedArray["userPara"]["memo"].append("x");
+  nestedObject["userPara"]["memo"]["a"] = "x";
+  notObject["userPara"] = "x";
+  const std::pair<Json::Value, const char*> cases[] = {
+      {login, "pw is not text"},
+      {ref, "timezone is not text"},
+      {user, "user is not an object"},
+      {nestedArray, "userPara.memo is not text"},
+      {nestedObject, "userPara.memo is not text"},
+      {notObject, "userPara is not an object"},
+  };
+  for (const auto& [request, message] : cases) {
+    const Json::Value reply = completeReply(postRaw(root, compact(request)));
+    EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
+              std::string("err invalid request: ") + message);
+  }
+  EXPECT_EQ(root.scalar("select count(*) from log2"), logs);
+}
+
 // The install tree's database: the factory configuration, private to its
 // owner. With it the administrator may log in with the known password, but
 // does nothing else until a new password is set.
