@@ -145,8 +145,13 @@ TEST(Session, IdleExpiryBoundary) {
 TEST(Session, TokenCheckRefusals) {
   TempRoot root;
   Json::Value logout = sessionRequest(root, "logout");
-  logout["user"]["id"] = "1 or 1=1";
-  EXPECT_EQ(ajax(root, logout)["ret"], "err");
+  // An id that is no number, and tokens that would match as patterns.
+  for (const auto& [id, token] :
+       {std::pair{"1 or 1=1", "test-token-1"}, {"1", "%"}, {"1", "test-token-_"}}) {
+    logout["user"]["id"] = id;
+    logout["user"]["token"] = token;
+    EXPECT_EQ(ajax(root, logout)["ret"], "err") << id << " " << token;
+  }
   root.exec("update user2 set pid=99 where id=1");  // a user whose group is gone
   EXPECT_EQ(ajax(root, sessionRequest(root, "logout"))["ret"], "err");
   EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
