@@ -3,12 +3,14 @@
 // target, 32-bit ARM included.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 #include "daemon/packets.h"
 #include "util/local_time.h"
+#include "util/number.h"
 
 // The clock packet's unsigned 32-bit field holds dates up to 2106. Daylight
 // saving time is taken as not in effect, in the skipped and repeated hours too.
@@ -41,4 +43,14 @@ TEST(DataModel, PacketNumbersBeyond32BitsKeepTheirLowBits) {
   for (const auto& [text, wire] : cases) {
     EXPECT_EQ(static_cast<uint32_t>(korvan::pak::wireInt(text)), wire) << text;
   }
+}
+
+// Numbers read from text stop at the limits of long long, one past them
+// included, instead of wrapping around.
+TEST(DataModel, LeadingIntegersStopAtTheLimits) {
+  const std::pair<const char*, long long> cases[] = {
+      {"9223372036854775807", LLONG_MAX},  {"9223372036854775808", LLONG_MAX},
+      {"9223372036854775809x", LLONG_MAX}, {"-9223372036854775808", LLONG_MIN},
+      {"-9223372036854775809", LLONG_MIN}, {" +42abc", 42}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(korvan::leadingInteger(text), value) << text;
 }
