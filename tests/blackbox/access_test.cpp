@@ -77,19 +77,11 @@ const Row kRows[] = {
 };
 
 CgiRequest transferRequest(const char* field, const std::string& id, const std::string& token) {
-  CgiRequest r;
-  r.method = "POST";
-  r.contentType = "multipart/form-data; boundary=XyZ";
-  const std::string file = "\"; filename=\"f.bin\"\r\nContent-Type: application/octet-stream";
-  for (const auto& [name, value] :
-       {std::pair<std::string, std::string>{field, "data"}, {"userID", id}, {"token", token}}) {
-    if (value.empty()) continue;
-    r.body += "--XyZ\r\nContent-Disposition: form-data; name=\"" + name +
-              (value == "data" && name != "submitDownloadDB" ? file : "\"") + "\r\n\r\n" + value +
-              "\r\n";
-  }
-  r.body += "--XyZ--\r\n";
-  return r;
+  std::vector<FormPart> parts = {{field, "f.bin", "data"}};
+  if (std::string(field) == "submitDownloadDB") parts[0].fileName.reset();
+  if (!id.empty()) parts.push_back({"userID", {}, id});
+  if (!token.empty()) parts.push_back({"token", {}, token});
+  return multipartRequest(parts);
 }
 
 class Access : public ::testing::TestWithParam<Row> {
@@ -166,12 +158,9 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
     const std::string user = kUserOfLevel[level];
     const std::string other = user == "1" ? "2" : "1";
     const std::string what = std::string(row.type) + " level " + std::to_string(level);
-    Json::Value request = sessionRequest(root_, row.type, user);
+    Json::Value request = withMembers(sessionRequest(root_, row.type, user), row.members);
     sessionRequest(root_, "ref", other);
     const std::string token = request["user"]["token"].asString();
-    Json::Value members;
-    Json::Reader().parse(row.members, members);
-    for (const std::string& name : members.getMemberNames()) request[name] = members[name];
     if (row.userPara) {
       userRow(request, root_, row.userPara == 1 ? user : "2");
       request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
@@ -207,10 +196,7 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
 TEST_P(Access, FirstLoginGate) {
   const Row& row = GetParam();
   root_.exec("update secureConf set f_firstLogin=1;");
-  Json::Value request = sessionRequest(root_, row.type, "1");
-  Json::Value members;
-  Json::Reader().parse(row.members, members);
-  for (const std::string& name : members.getMemberNames()) request[name] = members[name];
+  Json::Value request = withMembers(sessionRequest(root_, row.type, "1"), row.members);
   if (row.userPara) {
     userRow(request, root_, row.userPara == 1 ? "1" : "2");
     request["userPara"]["oldPw"] = "admin";
@@ -253,8 +239,7 @@ TEST(AccessRules, IdentityComesFromTheSession) {
   Json::Value reply =
       ajax(root, qt, {{"KORVAN_ARM_PORT", std::to_string(daemon.port())}}, "10.1.1.7");
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  Json::Value session;
-  Json::Reader().parse(reply["qt"].asString(), session);
+  const Json::Value session = parseJson(reply["qt"].asString());
   EXPECT_EQ(session["userNM"].asString() + session["userID"].asString(), "operator2");
   ASSERT_EQ(daemon.packets().size(), 1u);
   const Bytes packet = daemon.packets()[0];  // user name at 23, address at 56, id at 66
@@ -270,8 +255,7 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
   const std::string memo = "<img src=x onerror=alert(1)> & \xE2\x80\xA8 \xE2\x80\xA9 \\<b>";
   root.exec("update user2 set pw='secret-' || id, memo='" + memo + "';");
   sessionRequest(root, "ref", "2");
-  Json::Value login;
-  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":"secret-1"})", login);
+  const Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"secret-1"})");
   for (int i = 0; i < 3; ++i) {
     Json::Value request = i == 0 ? login : sessionRequest(root, "ref", "1");
     if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
@@ -326,8 +310,7 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
 
 TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
   TempRoot root;  // the seed's policy allows 3 failures
-  Json::Value wrong;
-  Json::Reader().parse(R"({"type":"login","userNM":"operator","pw":"guess"})", wrong);
+  const Json::Value wrong = parseJson(R"({"type":"login","userNM":"operator","pw":"guess"})");
   for (const auto& [file, v] : {std::pair{"login", wrong}, {"ref", sessionRequest(root, "ref")}})
     writeFile(root.path(file), "postKey=" + urlEncode(Json::FastWriter().write(v)));
   // 20 wrong logins and 10 refreshes at once, as separate processes.
@@ -352,8 +335,7 @@ TEST(AccessRules, LoginNamesAreBoundedAndStaleRowsOfStrangersGo) {
   root.exec(
       "insert into userLock values (null, '2000-01-01 00:00:00', 'ghost', 3);"
       "insert into userLock values (null, '2000-01-01 00:00:00', 'admin', 3);");
-  Json::Value login;
-  Json::Reader().parse(R"({"type":"login","pw":"x"})", login);
+  Json::Value login = parseJson(R"({"type":"login","pw":"x"})");
   for (size_t size : {257u, 256u}) {
     login["userNM"] = std::string(size, 'n');
     EXPECT_EQ(ajax(root, login)["ret"], "err");
