@@ -1,7 +1,6 @@
 // Who may do what, for every request type and file transfer, level and kind of
 // session. A refusal changes no table or log, sends no packet, reboots nothing.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ostream>
@@ -92,15 +91,14 @@ class Access : public ::testing::TestWithParam<Row> {
         "'01300000','');"
         "update dogInfo2 set setted=1, uid=substr('U1A0000001U1A0000002S2B0000003', id*10-9, 10)"
         " where id<=3;");
-    writeFile(root_.path("sbin/reboot"), "#!/bin/sh\necho r >> '" + root_.path("rebooted") + "'\n");
-    chmod(root_.path("sbin/reboot").c_str(), 0755);
+    stubReboot(root_);
   }
 
   // Runs the call; returns "allowed", "denied" or "no session", and for every
   // refusal checks that nothing happened.
   std::string outcome(const Row& row, const Json::Value& request, const std::string& id,
                       const std::string& token) {
-    const std::string before = dump();
+    const std::string before = dumpTables(root_);
     const size_t packets = daemon_.packets().size();
     const std::string logs = root_.scalar("select ifnull(max(rowid),0) from log2");
     std::string refusal;
@@ -134,18 +132,10 @@ class Access : public ::testing::TestWithParam<Row> {
                 name + "/access/denied/[{\"nm\":\"request\",\"v1\":\"" + row.type + "\"}]\n");
       root_.exec("delete from log2 where rowid>" + logs);
     }
-    EXPECT_EQ(dump(), before) << "a refused call changed the database";
+    EXPECT_EQ(dumpTables(root_), before) << "a refused call changed the database";
     EXPECT_EQ(daemon_.packets().size(), packets) << "a refused call sent a packet";
     EXPECT_FALSE(fileExists(root_.path("rebooted")));
     return refusal == kDenied ? "denied" : refusal == kNoSession ? "no session" : "first login";
-  }
-
-  std::string dump() {
-    std::string out;
-    for (const auto& t : root_.query("select name from sqlite_master where type='table'"))
-      for (const auto& row : root_.query("select * from " + t[0]))
-        for (const auto& cell : row) out += t[0] + ":" + cell + "|";
-    return out;
   }
 
   TempRoot root_;

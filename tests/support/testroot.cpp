@@ -214,6 +214,35 @@ CgiRequest multipartRequest(const std::vector<FormPart>& parts, bool closed) {
   return request;
 }
 
+std::string dumpTables(const TempRoot& root) {
+  std::string out;
+  for (const auto& table : root.query("select name from sqlite_master where type='table';")) {
+    for (const auto& row : root.query("select * from \"" + table[0] + "\";")) {
+      out += table[0];
+      for (const std::string& cell : row) out += "|" + cell;
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+std::string stubReboot(const TempRoot& root) {
+  const std::string marker = root.path("rebooted");
+  writeFile(root.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");
+  fs::permissions(root.path("sbin/reboot"), fs::perms::owner_all);
+  return marker;
+}
+
+Json::Value completeReply(const CgiResult& r) {
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.header(), "Content-type: text/html;charset=utf-8\r\n\r\n");
+  EXPECT_EQ(r.out.find("Content-type", 1), std::string::npos) << "header written twice";
+  EXPECT_EQ(r.body().substr(r.body().size() < 3 ? 0 : r.body().size() - 3), "\n \n") << r.out;
+  Json::Value reply = replyOf(r);
+  EXPECT_TRUE(reply.isObject()) << r.out;
+  return reply;
+}
+
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId) {
   const std::string token = "test-token-" + userId;

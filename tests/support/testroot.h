@@ -96,6 +96,14 @@ struct FormPart {
 extern const std::string kFormBoundary;
 CgiRequest multipartRequest(const std::vector<FormPart>& parts, bool closed = true);
 
+// Every row of every table, one line each: compared before and after a call.
+std::string dumpTables(const TempRoot& root);
+// Makes sbin/reboot append to a marker file, whose path it returns.
+std::string stubReboot(const TempRoot& root);
+// The reply of a call that ended in order (status 0, one header, one JSON
+// object), with a test failure otherwise.
+Json::Value completeReply(const CgiResult& result);
+
 // Opens a session for `userId` (600 s) and returns a request of `type` in it.
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId = "1");
