@@ -63,21 +63,15 @@ class DaemonRequests : public ::testing::Test {
   }
 
   // A KVM session request for console module 3 in slot 3.
-  Json::Value kvm(const char* type2 = "1") {
+  Json::Value kvm(const std::string& type2 = "1") {
     root_.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
-    Json::Value request = sessionRequest(root_, "qt");
-    request["dogPara"]["id"] = "3";
-    request["dogPara"]["uid"] = "S2B0000003";
-    request["dogPara"]["type2"] = type2;
-    request["server"]["netIP"]["ip"] = "192.168.1.10";
-    request["server"]["netPort"]["portKM"] = "5901";
-    request["server"]["netPort"]["portV"] = "5900";
-    return request;
+    return withMembers(sessionRequest(root_, "qt"),
+                       R"({"dogPara":{"id":"3","uid":"S2B0000003","type2":")" + type2 +
+                           R"("},"server":{"netIP":{"ip":"192.168.1.10"},)"
+                           R"("netPort":{"portKM":"5901","portV":"5900"}}})");
   }
-  Json::Value clock(const char* time2 = "2026-03-07 09:05:02") {
-    Json::Value request = sessionRequest(root_, "setTime");
-    request["time2"] = time2;
-    return request;
+  Json::Value clock(const std::string& time2 = "2026-03-07 09:05:02") {
+    return withMembers(sessionRequest(root_, "setTime"), R"({"time2":")" + time2 + "\"}");
   }
 
   TempRoot root_;
