@@ -128,7 +128,8 @@ class Access : public ::testing::TestWithParam<Row> {
       // A known caller's refusal leaves its record and nothing else.
       const std::string name = root_.scalar("select nm from user2 where id=" + id);
       EXPECT_EQ(root_.scalar("select group_concat(user||'/'||type||'/'||typeSub||'/'||sth) from "
-                             "log2 where rowid>" + logs),
+                             "log2 where rowid>" +
+                             logs),
                 name + "/access/denied/[{\"nm\":\"request\",\"v1\":\"" + row.type + "\"}]\n");
       root_.exec("delete from log2 where rowid>" + logs);
     }

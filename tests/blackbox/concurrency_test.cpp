@@ -23,10 +23,11 @@ class Concurrency : public ::testing::Test {
 
   // A name change of console module 1 (one name packet to the daemon).
   Json::Value renameModule(const std::string& name) {
-    Json::Value req = withMembers(sessionRequest(root_, "updDog"),
-                                  R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","sm":"0",)"
-                                  R"("code":"1000","frame":"30","group2":" ","pos1":" ","pos2":" ",)"
-                                  R"("depart":" ","memo":" "}})");
+    Json::Value req =
+        withMembers(sessionRequest(root_, "updDog"),
+                    R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","sm":"0",)"
+                    R"("code":"1000","frame":"30","group2":" ","pos1":" ","pos2":" ",)"
+                    R"("depart":" ","memo":" "}})");
     req["dogPara"]["nm"] = name;
     return req;
   }
@@ -64,9 +65,9 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
 TEST_F(Concurrency, FailedLogRecordLeavesNoRowChange) {
   root_.exec(
       "create trigger refuse before insert on log2 begin select raise(fail,'log refused'); end;");
-  const Json::Value priv = withMembers(
-      sessionRequest(root_, "updPriv"),
-      R"({"priv":{"id":"2","nm":"Renamed operators","dogDB":"11111111"}})");
+  const Json::Value priv =
+      withMembers(sessionRequest(root_, "updPriv"),
+                  R"({"priv":{"id":"2","nm":"Renamed operators","dogDB":"11111111"}})");
   const Json::Value user = withMembers(
       sessionRequest(root_, "insUser"),
       R"({"userPara":{"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"}})");

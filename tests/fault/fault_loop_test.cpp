@@ -52,7 +52,7 @@ using korvantest::parseJson;
 
 // Prepares admin's request of `type` with the JSON `members`, after the SQL `setup`.
 std::function<CgiRequest(const TempRoot&)> call(const char* type, const char* members = "{}",
-                                                 const char* setup = "") {
+                                                const char* setup = "") {
   return [=](const TempRoot& root) {
     if (*setup != '\0') root.exec(setup);
     Json::Value request = korvantest::sessionRequest(root, type), more = parseJson(members);
@@ -97,7 +97,8 @@ const auto kFirmware = [](const TempRoot& r) {
 const Case kCases[] = {
     {"login", false, Record::kWithChange,
      [](const TempRoot&) {
-       return ajaxRequest(parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})"));
+       return ajaxRequest(
+           parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})"));
      },
      sql("select status||'/'||token from user2 where id=1"), Reply::kAjax, true},
     {"logout", false, Record::kWithChange, call("logout"),
@@ -241,18 +242,19 @@ ReplyState judge(Reply kind, const CgiResult& result, const TempRoot& root) {
   return state;
 }
 
+std::string env(const char* name) {
+  const char* value = getenv(name);
+  return value != nullptr ? value : "";
+}
+
 // KORVAN_FAULT_KINDS, a list such as "read,oom", limits the loops to those
 // kinds; unset, every kind runs.
 bool kindWanted(const std::string& kind) {
-  const char* kinds = getenv("KORVAN_FAULT_KINDS");
-  if (kinds == nullptr || *kinds == '\0') return true;
-  return ("," + std::string(kinds) + ",").find("," + kind + ",") != std::string::npos;
+  const std::string kinds = env("KORVAN_FAULT_KINDS");
+  return kinds.empty() || ("," + kinds + ",").find("," + kind + ",") != std::string::npos;
 }
 
-bool fullLoop() {
-  const char* full = getenv("KORVAN_FAULT_FULL");
-  return full != nullptr && std::string(full) == "1";
-}
+bool fullLoop() { return env("KORVAN_FAULT_FULL") == "1"; }
 
 // The next k of the sample: doubling, so that a request's whole range is
 // crossed in a dozen runs.
@@ -369,9 +371,8 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
     if (!kindWanted(fault)) return;
     Tally tally;
     // KORVAN_FAULT_FROM=K starts every loop at K, to repeat a finding.
-    const char* from = getenv("KORVAN_FAULT_FROM");
-    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally);
-         k = nextK(k)) {
+    for (long k = std::max(1L, atol(env("KORVAN_FAULT_FROM").c_str()));
+         runOnce(fault, k, kill, tally); k = nextK(k)) {
       if (HasFailure()) break;
     }
     std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "") << ": "

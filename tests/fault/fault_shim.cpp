@@ -126,12 +126,14 @@ using IO = sqlite3_io_methods;
 
 // The shared-memory and memory-map members exist only where the real file
 // has them (its methods' version), so they are taken per file.
+// clang-format off
 const IO ioV3 = {
     3, shimClose, fwd<&IO::xRead, kRead>, fwd<&IO::xWrite, kWrite>, fwd<&IO::xTruncate>,
     fwd<&IO::xSync, kSync>, fwd<&IO::xFileSize>, fwd<&IO::xLock, kLock>, fwd<&IO::xUnlock>,
     fwd<&IO::xCheckReservedLock>, fwd<&IO::xFileControl>, fwd<&IO::xSectorSize>,
     fwd<&IO::xDeviceCharacteristics>, fwd<&IO::xShmMap>, fwd<&IO::xShmLock>,
     fwd<&IO::xShmBarrier>, fwd<&IO::xShmUnmap>, fwd<&IO::xFetch>, fwd<&IO::xUnfetch>};
+// clang-format on
 IO withVersion(int version) {
   IO m = ioV3;
   m.iVersion = version;
