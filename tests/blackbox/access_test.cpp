@@ -16,6 +16,7 @@ namespace {
 const char* const kDenied = "permission denied";
 const char* const kNoSession = "curUser has loginned or idle timeout";
 const char* const kFirstLogin = "password change required";
+const char* const kOldWrong = "warningold password wrong";
 
 // userPara: user `id`'s row as the browser sends it, with a new password.
 void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
@@ -268,14 +269,16 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
 
 TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
   struct Case {
-    const char *caller, *target, *oldPw, *ret;  // oldPw nullptr: not sent
+    const char *caller, *target, *oldPw;  // oldPw nullptr: not sent
+    std::string reply;
   } cases[] = {
-      {"1", "1", nullptr, "warning"},
-      {"1", "1", "wrong", "warning"},
-      {"2", "2", "admin", "warning"},
+      {"1", "1", nullptr, kOldWrong},
+      {"1", "1", "wrong", kOldWrong},
+      {"2", "2", "admin", kOldWrong},
       {"2", "2", "operator", "ok"},
       {"1", "1", "admin", "ok"},
       {"1", "2", nullptr, "ok"},  // an administrator sets another user's password
+      {"2", "1", "admin", std::string("err") + kDenied},  // an operator may not
   };
   TempRoot root;
   for (const Case& c : cases) {
@@ -285,11 +288,9 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
     if (c.oldPw) request["userPara"]["oldPw"] = c.oldPw;
     const Json::Value reply = ajax(root, request);
     const std::string what = std::string(c.caller) + "->" + c.target;
-    EXPECT_EQ(reply["ret"].asString() + reply["retMsg"].asString(),
-              *c.ret == 'o' ? "ok" : "warningold password wrong")
-        << what;
+    EXPECT_EQ(reply["ret"].asString() + reply["retMsg"].asString(), c.reply) << what;
     EXPECT_EQ(root.scalar("select pw=nm from user2 where id=" + std::string(c.target)),
-              *c.ret == 'o' ? "0" : "1")
+              c.reply == "ok" ? "0" : "1")
         << what;
     if (*c.caller != '1') continue;
     // Without "yes" in setPW the password takes no part: nothing is modified.
