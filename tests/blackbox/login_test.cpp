@@ -147,6 +147,9 @@ TEST(Session, TokenCheckRefusals) {
   Json::Value logout = sessionRequest(root, "logout");
   logout["user"]["id"] = "1 or 1=1";
   EXPECT_EQ(ajax(root, logout)["ret"], "err");
+  logout["user"]["id"] = "1";
+  logout["user"]["token"] = "%";  // a pattern character is no wildcard
+  EXPECT_EQ(ajax(root, logout)["ret"], "err");
   root.exec("update user2 set pid=99 where id=1");  // a user whose group is gone
   EXPECT_EQ(ajax(root, sessionRequest(root, "logout"))["ret"], "err");
   EXPECT_EQ(root.scalar("select status from user2 where id=1;"), "1");
