@@ -115,11 +115,10 @@ TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {
 // KVM session is asked for the stored module's identity only.
 TEST_F(DaemonActions, NumbersAndConsoleCheckedBeforeAnyPacket) {
   auto kvm = [this](const std::string& dogPara) {
-    Json::Value req = sessionRequest(root_, "qt");
-    req["dogPara"] = actionsbb::json(dogPara);
-    req["server"] = actionsbb::json(
-        R"({"netIP":{"ip":"192.168.1.10"},"netPort":{"portKM":"5901","portV":"5900"}})");
-    return req;
+    return korvantest::withMembers(sessionRequest(root_, "qt"),
+                                   R"({"server":{"netIP":{"ip":"192.168.1.10"},)"
+                                   R"("netPort":{"portKM":"5901","portV":"5900"}},"dogPara":)" +
+                                       dogPara + "}");
   };
   Json::Value noFrame = module(R"({"nm":"x"})");
   noFrame["dogPara"].removeMember("frame");

@@ -19,10 +19,7 @@ inline void slotOnlineModules(const korvantest::TempRoot& root) {
 // A JSON literal as a value (null when it does not parse); with a base, the
 // literal's members replace the base's.
 inline Json::Value json(const std::string& text, Json::Value base = Json::Value()) {
-  Json::Value value;
-  if (!Json::Reader().parse(text, value)) ADD_FAILURE() << "not JSON: " << text;
-  for (const std::string& k : value.getMemberNames()) base[k] = value[k];
-  return base.isNull() ? value : base;
+  return base.isNull() ? korvantest::parseJson(text) : korvantest::withMembers(base, text);
 }
 
 inline int logCount(const korvantest::TempRoot& root) {

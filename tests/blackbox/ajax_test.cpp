@@ -13,9 +13,7 @@ namespace {
 
 // Posts `postKey` exactly as given (URL-encoded on the way).
 CgiResult postRaw(const TempRoot& root, const std::string& postKey) {
-  CgiRequest r;
-  r.method = "POST";
-  r.contentType = "application/x-www-form-urlencoded";
+  CgiRequest r = ajaxRequest(Json::Value());
   r.body = "postKey=" + urlEncode(postKey);
   return runCgi(root, r);
 }
@@ -23,15 +21,6 @@ CgiResult postRaw(const TempRoot& root, const std::string& postKey) {
 std::string compact(const Json::Value& v) {
   const std::string text = Json::FastWriter().write(v);
   return text.substr(0, text.size() - 1);  // without the writer's line feed
-}
-
-// A reply that is complete: one header, one JSON document, exit status 0.
-Json::Value completeReply(const CgiResult& r) {
-  EXPECT_EQ(r.exitStatus, 0);
-  EXPECT_EQ(r.header(), "Content-type: text/html;charset=utf-8\r\n\r\n");
-  EXPECT_EQ(r.out.find("Content-type", 1), std::string::npos) << "header written twice";
-  EXPECT_EQ(r.body().substr(r.body().size() - 3), "\n \n");
-  return replyOf(r);
 }
 
 TEST(Ajax, PostKeyLengthDecidesTheRouteAndRawLineBreaksGo) {
@@ -74,8 +63,7 @@ TEST(Ajax, IpAccessLists) {
     EXPECT_EQ(reply["ret"] == "ok", c.admitted) << c.kind << " " << c.list << " " << c.from;
   }
   // The check comes before the session check, and for login too.
-  Json::Value login;
-  Json::Reader().parse(R"({"type":"login","userNM":"operator","pw":"operator"})", login);
+  const Json::Value login = parseJson(R"({"type":"login","userNM":"operator","pw":"operator"})");
   root.exec("update other2 set ipsType=0; insert into ips2 values ('10.1.1.1');");
   for (const Json::Value& request : {Json::Value(Json::objectValue), login})
     EXPECT_EQ(ajax(root, request, {}, "10.1.1.1")["retMsg"],
@@ -113,8 +101,7 @@ void bareTables(const TempRoot& root) {
 TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   TempRoot root(false);
   bareTables(root);
-  Json::Value call;
-  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":"wrong"})", call);
+  Json::Value call = parseJson(R"({"type":"login","userNM":"admin","pw":"wrong"})");
   EXPECT_EQ(ajax(root, call)["retMsg"], "User Name or Password error: 1 times");
   call["pw"] = "admin";
   Json::Value reply = ajax(root, call);
@@ -137,9 +124,7 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
       R"({"type":"logout"})",
   };
   for (const char* step : steps) {
-    Json::Value members;
-    Json::Reader().parse(step, members);
-    for (const std::string& name : members.getMemberNames()) call[name] = members[name];
+    call = withMembers(call, step);
     reply = ajax(root, call);
     EXPECT_EQ(reply["ret"], "ok") << step << reply["retMsg"];
   }
@@ -232,9 +217,7 @@ TEST(Ajax, FactoryDatabaseAsInstalled) {
                         " (select group_concat(level) from priv2) from user2"),
             "admin|0|1|3");
 
-  Json::Value login;
-  Json::Reader().parse(R"({"type":"login","userNM":"admin","pw":"admin"})", login);
-  Json::Value reply = ajax(root, login);
+  Json::Value reply = ajax(root, parseJson(R"({"type":"login","userNM":"admin","pw":"admin"})"));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(reply["firstLogin"], true);
   Json::Value call;

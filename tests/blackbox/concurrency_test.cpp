@@ -23,11 +23,11 @@ class Concurrency : public ::testing::Test {
 
   // A name change of console module 1 (one name packet to the daemon).
   Json::Value renameModule(const std::string& name) {
-    Json::Value req = sessionRequest(root_, "updDog");
-    Json::Reader().parse(
-        R"({"id":"1","uid":"U1A0000001","portID":"1","sm":"0","code":"1000",)"
-        R"("frame":"30","group2":" ","pos1":" ","pos2":" ","depart":" ","memo":" "})",
-        req["dogPara"]);
+    Json::Value req =
+        withMembers(sessionRequest(root_, "updDog"),
+                    R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","sm":"0",)"
+                    R"("code":"1000","frame":"30","group2":" ","pos1":" ","pos2":" ",)"
+                    R"("depart":" ","memo":" "}})");
     req["dogPara"]["nm"] = name;
     return req;
   }
@@ -65,11 +65,12 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
 TEST_F(Concurrency, FailedLogRecordLeavesNoRowChange) {
   root_.exec(
       "create trigger refuse before insert on log2 begin select raise(fail,'log refused'); end;");
-  Json::Value priv = sessionRequest(root_, "updPriv");
-  Json::Reader().parse(R"({"id":"2","nm":"Renamed operators","dogDB":"11111111"})", priv["priv"]);
-  Json::Value user = sessionRequest(root_, "insUser");
-  Json::Reader().parse(R"({"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"})",
-                       user["userPara"]);
+  const Json::Value priv =
+      withMembers(sessionRequest(root_, "updPriv"),
+                  R"({"priv":{"id":"2","nm":"Renamed operators","dogDB":"11111111"}})");
+  const Json::Value user = withMembers(
+      sessionRequest(root_, "insUser"),
+      R"({"userPara":{"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"}})");
   const std::string tables =
       "select * from priv2 union all select id,nm,pw,memo,pid from user2"
       " union all select id,nm,0,0,0 from dog2";

@@ -1,7 +1,6 @@
 // The requests that talk to the switch daemon: the packets an in-test daemon
 // receives, the replies built from its answers, link failures, the restart.
 #include <netinet/in.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,29 +50,9 @@ class DaemonRequests : public ::testing::Test {
   Env up(Env env = {}) { return at(daemon_.port(), env); }
   Env down() { return at(loopbackPort(false, sockets_)); }
 
-  // The reply of a call that ended in order: status 0, one header, one JSON.
   Json::Value call(const Json::Value& request, const Env& env,
                    const std::string& remoteAddr = "127.0.0.1") {
-    CgiResult r = postAjax(root_, request, env, remoteAddr);
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(r.header(), "Content-type: text/html;charset=utf-8\r\n\r\n");
-    EXPECT_EQ(r.out.find("Content-type", 1), std::string::npos) << "header written twice";
-    Json::Value reply = replyOf(r);
-    EXPECT_TRUE(reply.isObject()) << r.out;
-    return reply;
-  }
-
-  // Every row of every table.
-  std::string dump() {
-    std::string out;
-    for (const auto& table : root_.query("select name from sqlite_master where type='table';")) {
-      for (const auto& row : root_.query("select * from \"" + table[0] + "\";")) {
-        out += table[0];
-        for (const std::string& cell : row) out += "|" + cell;
-        out += "\n";
-      }
-    }
-    return out;
+    return completeReply(postAjax(root_, request, env, remoteAddr));
   }
 
   bool waitConnections(int count) {
@@ -84,21 +63,15 @@ class DaemonRequests : public ::testing::Test {
   }
 
   // A KVM session request for console module 3 in slot 3.
-  Json::Value kvm(const char* type2 = "1") {
+  Json::Value kvm(const std::string& type2 = "1") {
     root_.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
-    Json::Value request = sessionRequest(root_, "qt");
-    request["dogPara"]["id"] = "3";
-    request["dogPara"]["uid"] = "S2B0000003";
-    request["dogPara"]["type2"] = type2;
-    request["server"]["netIP"]["ip"] = "192.168.1.10";
-    request["server"]["netPort"]["portKM"] = "5901";
-    request["server"]["netPort"]["portV"] = "5900";
-    return request;
+    return withMembers(sessionRequest(root_, "qt"),
+                       R"({"dogPara":{"id":"3","uid":"S2B0000003","type2":")" + type2 +
+                           R"("},"server":{"netIP":{"ip":"192.168.1.10"},)"
+                           R"("netPort":{"portKM":"5901","portV":"5900"}}})");
   }
-  Json::Value clock(const char* time2 = "2026-03-07 09:05:02") {
-    Json::Value request = sessionRequest(root_, "setTime");
-    request["time2"] = time2;
-    return request;
+  Json::Value clock(const std::string& time2 = "2026-03-07 09:05:02") {
+    return withMembers(sessionRequest(root_, "setTime"), R"({"time2":")" + time2 + "\"}");
   }
 
   TempRoot root_;
@@ -201,7 +174,7 @@ TEST_F(DaemonRequests, UnreachableDaemonLeavesTheDatabaseAlone) {
   request["dogPara"]["nm"] = "renamed";
   Json::Value stranger = request;
   stranger["user"]["token"] = "not-the-token";
-  const std::string before = dump();
+  const std::string before = dumpTables(root_);
   // The connection is the first check of the five daemon types: a missing
   // session is found only after it.
   for (const char* type : {"setTime", "qt", "updServer", "updDog", "restart"}) {
@@ -212,7 +185,7 @@ TEST_F(DaemonRequests, UnreachableDaemonLeavesTheDatabaseAlone) {
   }
   request["type"] = "setTime";
   EXPECT_EQ(call(request, at(loopbackPort(true, sockets_)))["retMsg"], "arm connect timeout");
-  EXPECT_EQ(dump(), before);
+  EXPECT_EQ(dumpTables(root_), before);
   for (const char* type : {"setTime", "qt", "updServer", "updDog", "restart"}) {
     stranger["type"] = type;
     EXPECT_EQ(call(stranger, up())["retMsg"], "curUser has loginned or idle timeout") << type;
@@ -224,9 +197,7 @@ TEST_F(DaemonRequests, UnreachableDaemonLeavesTheDatabaseAlone) {
 // A failed restart reboots the device itself (an open session from an
 // admitted address only) and sends no JSON reply; an acknowledged one does not.
 TEST_F(DaemonRequests, Restart) {
-  const std::string marker = root_.path("rebooted");
-  writeFile(root_.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");
-  chmod(root_.path("sbin/reboot").c_str(), 0755);
+  const std::string marker = stubReboot(root_);
   Json::Value restart = sessionRequest(root_, "restart");
   Json::Value stranger = restart;
   stranger["user"]["token"] = "not-the-token";

@@ -167,8 +167,7 @@ TEST(Session, SecondLoginReplacesTheFirstAndLogoutClosesIt) {
   EXPECT_NE(tokens[0], tokens[1]);
   EXPECT_EQ(root.scalar("select status from user2 where id=2;"), "0") << "a login sweeps";
 
-  Json::Value call;
-  Json::Reader().parse(R"({"type":"ref","userID":"1","user":{"id":"1"}})", call);
+  Json::Value call = parseJson(R"({"type":"ref","userID":"1","user":{"id":"1"}})");
   call["user"]["token"] = tokens[0];
   EXPECT_EQ(ajax(root, call)["retMsg"], kRefused);
   call["user"]["token"] = tokens[1];

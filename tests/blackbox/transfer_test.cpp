@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <optional>
 
 #include "testroot.h"
 
@@ -19,16 +18,13 @@ using korvantest::runCgi;
 
 namespace {
 
-const std::string kBoundary = "----kvTestBoundary7MA4YWxk", kToken = "test-token-1";
+using korvantest::kFormBoundary;
+using Part = korvantest::FormPart;
+
+const std::string kToken = "test-token-1";
 const std::string kHeader = "Content-type: text/html;charset=utf-8\r\n\r\n";
 const std::string kDownloadHeader =
     "Content-Disposition:attachment;filename=korvan.db\nContent-type: text/html\r\n\r\n";
-
-struct Part {
-  std::string name;
-  std::optional<std::string> fileName;  // a file part when set
-  std::string content;
-};
 
 std::vector<std::string> matching(const std::string& pattern) {
   glob_t found{};
@@ -50,20 +46,7 @@ class Transfer : public ::testing::Test {
     if (session) {
       parts.insert(parts.end(), {{"userID", std::nullopt, "1"}, {"token", std::nullopt, kToken}});
     }
-    CgiRequest request;
-    request.method = "POST";
-    request.contentType = "multipart/form-data; boundary=" + kBoundary;
-    for (const Part& part : parts) {
-      request.body +=
-          "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
-      if (part.fileName) {
-        request.body +=
-            "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
-      }
-      request.body += "\r\n\r\n" + part.content + "\r\n";
-    }
-    if (closed) request.body += "--" + kBoundary + "--\r\n";
-    return request;
+    return korvantest::multipartRequest(parts, closed);
   }
   CgiRequest download(const std::string& query = "submitDownloadDB=1&userID=1&token=test-token-1") {
     CgiRequest request;
@@ -83,7 +66,7 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
   // near-boundary and NUL bytes.
   std::string awkward;
   for (int i = 0; awkward.size() < 3000; ++i) {
-    awkward += "\r\n--" + kBoundary.substr(0, 20) + std::string("\0\xff-\r", 4) + char(i);
+    awkward += "\r\n--" + kFormBoundary.substr(0, 20) + std::string("\0\xff-\r", 4) + char(i);
   }
   const std::string marker = "spool-marker-" + root_.dir().substr(root_.dir().rfind('-') + 1);
   const struct {

@@ -34,8 +34,6 @@ using korvantest::CgiResult;
 using korvantest::FakeDaemon;
 using korvantest::TempRoot;
 
-const std::string kBoundary = "----kvFaultBoundary";
-
 // Admin's session, due for the extension that every transfer writes.
 void transferSession(const TempRoot& root) {
   korvantest::sessionRequest(root, "upload");
@@ -45,41 +43,22 @@ void transferSession(const TempRoot& root) {
 // A multipart upload of `content` in file field `field`, in admin's session.
 CgiRequest upload(const TempRoot& root, const char* field, const std::string& content) {
   transferSession(root);
-  CgiRequest request;
-  request.method = "POST";
-  request.contentType = "multipart/form-data; boundary=" + kBoundary;
-  const std::pair<std::string, std::string> fields[] = {{"userID", "1"}, {"token", "test-token-1"}};
-  request.body = "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + field +
-                 "\"; filename=\"image.bin\"\r\nContent-Type: application/octet-stream\r\n\r\n" +
-                 content + "\r\n";
-  for (const auto& [name, value] : fields) {
-    request.body += "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name +
-                    "\"\r\n\r\n" + value + "\r\n";
-  }
-  request.body += "--" + kBoundary + "--\r\n";
-  return request;
+  return korvantest::multipartRequest(
+      {{field, "image.bin", content}, {"userID", {}, "1"}, {"token", {}, "test-token-1"}});
 }
 
-CgiRequest post(const Json::Value& call) {
-  CgiRequest request;
-  request.method = "POST";
-  request.contentType = "application/x-www-form-urlencoded";
-  request.body = "postKey=" + korvantest::urlEncode(Json::FastWriter().write(call));
-  return request;
-}
+using korvantest::ajaxRequest;
+using korvantest::parseJson;
 
-Json::Value parse(const std::string& text) {
-  Json::Value value;
-  if (!Json::Reader().parse(text, value)) ADD_FAILURE() << "not JSON: " << text;
-  return value;
-}
-
-// A session request of `type` whose member `member` is the JSON object `para`.
-CgiRequest call(const TempRoot& root, const char* type, const char* member = nullptr,
-                const char* para = nullptr, const char* userId = "1") {
-  Json::Value request = korvantest::sessionRequest(root, type, userId);
-  if (member != nullptr) request[member] = parse(para);
-  return post(request);
+// Prepares admin's request of `type` with the JSON `members`, after the SQL `setup`.
+std::function<CgiRequest(const TempRoot&)> call(const char* type, const char* members = "{}",
+                                                const char* setup = "") {
+  return [=](const TempRoot& root) {
+    if (*setup != '\0') root.exec(setup);
+    Json::Value request = korvantest::sessionRequest(root, type), more = parseJson(members);
+    for (const std::string& name : more.getMemberNames()) request[name] = more[name];
+    return ajaxRequest(request);
+  };
 }
 
 std::function<std::string(const TempRoot&)> sql(const char* query) {
@@ -110,136 +89,94 @@ struct Case {
   bool again = false;
 };
 
+const char* const kSerialSlot = "update dogInfo2 set setted=1, uid='S2B0000003' where id=3;";
+const auto kFirmware = [](const TempRoot& r) {
+  return korvantest::readFile(r.path("usr/app/firmupdate"));
+};
+
 const Case kCases[] = {
     {"login", false, Record::kWithChange,
      [](const TempRoot&) {
-       return post(parse(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})"));
+       return ajaxRequest(
+           parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})"));
      },
      sql("select status||'/'||token from user2 where id=1"), Reply::kAjax, true},
-    {"logout", false, Record::kWithChange, [](const TempRoot& r) { return call(r, "logout"); },
+    {"logout", false, Record::kWithChange, call("logout"),
      sql("select status||'/'||token from user2 where id=1")},
-    {"ref", false, Record::kNone, [](const TempRoot& r) { return call(r, "ref"); }, nullptr},
+    {"ref", false, Record::kNone, call("ref"), nullptr},
     {"selLog", false, Record::kNone,
-     [](const TempRoot& r) {
-       return call(r, "selLog", "logCondition",
-                   R"({"user":"","timeBegin":"","timeEnd":"","type":"all"})");
-     },
+     call("selLog", R"({"logCondition":{"user":"","timeBegin":"","timeEnd":"","type":"all"}})"),
      nullptr},
     {"qt", true, Record::kOnSuccess,
-     [](const TempRoot& r) {
-       r.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
-       Json::Value request = korvantest::sessionRequest(r, "qt");
-       request["dogPara"] = parse(R"({"id":"3","uid":"S2B0000003","type2":"1"})");
-       request["server"] =
-           parse(R"({"netIP":{"ip":"192.168.1.10"},"netPort":{"portKM":"5901","portV":"5900"}})");
-       return post(request);
-     },
+     call("qt",
+          R"({"dogPara":{"id":"3","uid":"S2B0000003","type2":"1"},
+              "server":{"netIP":{"ip":"192.168.1.10"},"netPort":{"portKM":"5901","portV":"5900"}}})",
+          kSerialSlot),
      nullptr},
-    {"setTime", true, Record::kOnSuccess,
-     [](const TempRoot& r) {
-       Json::Value request = korvantest::sessionRequest(r, "setTime");
-       request["time2"] = "2026-03-07 09:05:02";
-       return post(request);
-     },
+    {"setTime", true, Record::kOnSuccess, call("setTime", R"({"time2":"2026-03-07 09:05:02"})"),
      nullptr},
-    {"restart", true, Record::kOnSuccess, [](const TempRoot& r) { return call(r, "restart"); },
-     nullptr},
-    {"saveLanguage", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       Json::Value request = korvantest::sessionRequest(r, "saveLanguage");
-       request["language"] = "de";
-       return post(request);
-     },
+    {"restart", true, Record::kOnSuccess, call("restart"), nullptr},
+    {"saveLanguage", false, Record::kWithChange, call("saveLanguage", R"({"language":"de"})"),
      sql("select f_language from secureConf")},
     {"modifyIPS", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       return call(r, "modifyIPS", "ipsPara",
-                   R"({"action":"insIP","newIP":"10.0.0.7","oldIP":"","type":""})");
-     },
+     call("modifyIPS", R"({"ipsPara":{"action":"insIP","newIP":"10.0.0.7","oldIP":"","type":""}})"),
      sql("select ipsType||':'||ifnull((select group_concat(ip) from ips2),'') from other2")},
     {"modifyServerIPS", false, Record::kNone,
-     [](const TempRoot& r) {
-       return call(r, "modifyServerIPS", "serveripsPara",
-                   R"({"action":"insIP","newIP":"192.168.1.10","oldIP":""})");
-     },
+     call("modifyServerIPS",
+          R"({"serveripsPara":{"action":"insIP","newIP":"192.168.1.10","oldIP":""}})"),
      sql("select group_concat(ip||'/'||reserved) from iplist")},
     {"operaSerial", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       r.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
-       return call(r, "operaSerial", "serialPara", R"({"dogID":"3","action":"cap"})");
-     },
+     call("operaSerial", R"({"serialPara":{"dogID":"3","action":"cap"}})", kSerialSlot),
      sql("select serialUserID from dog2 where id=3")},
     {"convertToClientMode", false, Record::kNone,
-     [](const TempRoot& r) {
-       r.exec("update other2 set factoryMode=1;");
-       return call(r, "convertToClientMode");
-     },
+     call("convertToClientMode", "{}", "update other2 set factoryMode=1;"),
      sql("select factoryMode from other2")},
     {"unsetDogInfo", false, Record::kNone,
-     [](const TempRoot& r) {
-       r.exec("update dogInfo2 set setted=1,uid='X9Z0000009',nm='web' where id=5;");
-       return call(r, "unsetDogInfo", "dogInfoPara", R"({"id":"5"})");
-     },
+     call("unsetDogInfo", R"({"dogInfoPara":{"id":"5"}})",
+          "update dogInfo2 set setted=1,uid='X9Z0000009',nm='web' where id=5;"),
      sql("select setted||uid||nm from dogInfo2 where id=5")},
     {"updServer", true, Record::kWithChange,
-     [](const TempRoot& r) {
-       return call(r, "updServer", "server",
-                   R"({"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.20",
-                       "gateway":"192.168.1.1","subnetMask":"255.255.255.0","portKM":"5900",
-                       "portV":"5901","portWeb":"80"})");
-     },
+     call("updServer", R"({"server":{"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.20",
+          "gateway":"192.168.1.1","subnetMask":"255.255.255.0","portKM":"5900","portV":"5901",
+          "portWeb":"80"}})"),
      sql("select ip||'/'||nm from server2")},
     {"updDog", true, Record::kWithChange,
-     [](const TempRoot& r) {
-       r.exec("update dogInfo2 set setted=1, uid='U1A0000001', nm='web-01' where id=1;");
-       return call(r, "updDog", "dogPara",
-                   R"({"id":"1","uid":"U1A0000001","portID":"1","nm":"web-east","sm":"0",
-                       "code":"1000","frame":"25","type2":"0","status":"1","priv":"0",
-                       "group2":" ","pos1":" ","pos2":" ","depart":" ","memo":" "})");
-     },
+     call("updDog", R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","nm":"web-east",
+          "sm":"0","code":"1000","frame":"25","type2":"0","status":"1","priv":"0","group2":" ",
+          "pos1":" ","pos2":" ","depart":" ","memo":" "}})",
+          "update dogInfo2 set setted=1, uid='U1A0000001', nm='web-01' where id=1;"),
      sql("select d.nm||'/'||d.frame||'/'||i.nm from dog2 d, dogInfo2 i where d.id=1 and i.id=1")},
     {"updPriv", false, Record::kWithChange,
      [](const TempRoot& r) {
        Json::Value request = korvantest::sessionRequest(r, "updPriv");
-       request["priv"] = parse(R"({"id":"2","nm":"Night shift","dogDB":"13131313"})");
+       request["priv"] = parseJson(R"({"id":"2","nm":"Night shift","dogDB":"13131313"})");
        request["priv"]["f_pwd"] = r.scalar("select f_pwd from secureConf;");
-       return post(request);
+       return ajaxRequest(request);
      },
      sql("select p.nm||'/'||p.dog||'/'||group_concat(u.dog) from priv2 p, user2 u"
          " where p.id=2 and u.pid=2")},
     {"updUser", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       return call(r, "updUser", "userPara",
-                   R"({"id":"2","nm":"operator","pw":"operator","memo":"night shift","pid":"2",
-                       "pidCN":"Operators","dogDB":"13131313","code":"1","frame":"2",
-                       "media":"1","prior":"1"})");
-     },
+     call("updUser", R"({"userPara":{"id":"2","nm":"operator","pw":"operator","memo":"night shift",
+          "pid":"2","pidCN":"Operators","dogDB":"13131313","code":"1","frame":"2","media":"1",
+          "prior":"1"}})"),
      sql("select memo||'/'||dog from user2 where id=2")},
     {"insUser", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       return call(r, "insUser", "userPara",
-                   R"({"nm":"newcomer","pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31",
-                       "code":"1","frame":"2","media":"0","prior":"0","pwdDepth":"1","pid":"3"})");
-     },
+     call("insUser", R"({"userPara":{"nm":"newcomer","pw":"pw","memo":"m","pidCN":"Viewers",
+          "dogDB":"31","code":"1","frame":"2","media":"0","prior":"0","pwdDepth":"1","pid":"3"}})"),
      sql("select count(*) from user2 where nm='newcomer'")},
     {"delUser", false, Record::kWithChange,
-     [](const TempRoot& r) {
-       r.exec(
-           "insert into user2 (id,nm,pw,memo,pid,dog,token,status,expireTime,loginTime,"
-           "loginTime2,createTime,pwdExpire,pwdDepth,timezone,interval,code,frame,media,prior)"
-           " select 3,'viewer',pw,memo,3,'11',token,0,0,'','',createTime,pwdExpire,pwdDepth,"
-           "timezone,interval,code,frame,media,prior from user2 where id=2;");
-       return call(r, "delUser", "userPara", R"({"id":"3","nm":"viewer","dogDB":"11"})");
-     },
+     call("delUser", R"({"userPara":{"id":"3","nm":"viewer","dogDB":"11"}})",
+          "insert into user2 (id,nm,pw,memo,pid,dog,token,status,expireTime,loginTime,"
+          "loginTime2,createTime,pwdExpire,pwdDepth,timezone,interval,code,frame,media,prior)"
+          " select 3,'viewer',pw,memo,3,'11',token,0,0,'','',createTime,pwdExpire,pwdDepth,"
+          "timezone,interval,code,frame,media,prior from user2 where id=2;"),
      sql("select count(*) from user2 where id=3")},
     {"upload firmware", false, Record::kBeforeChange,
-     [](const TempRoot& r) { return upload(r, "systemFile", std::string(5000, 'f')); },
-     [](const TempRoot& r) { return korvantest::readFile(r.path("usr/app/firmupdate")); },
+     [](const TempRoot& r) { return upload(r, "systemFile", std::string(5000, 'f')); }, kFirmware,
      Reply::kText},
     {"upload database", false, Record::kBeforeChange,
      [](const TempRoot& r) { return upload(r, "dbFile", korvantest::readFile(r.dbPath())); },
-     [](const TempRoot& r) { return korvantest::readFile(r.path("usr/app/firmupdate")); },
-     Reply::kText},
+     kFirmware, Reply::kText},
     {"download database", false, Record::kOnSuccess,
      [](const TempRoot& r) {
        transferSession(r);
@@ -305,18 +242,19 @@ ReplyState judge(Reply kind, const CgiResult& result, const TempRoot& root) {
   return state;
 }
 
+std::string env(const char* name) {
+  const char* value = getenv(name);
+  return value != nullptr ? value : "";
+}
+
 // KORVAN_FAULT_KINDS, a list such as "read,oom", limits the loops to those
 // kinds; unset, every kind runs.
 bool kindWanted(const std::string& kind) {
-  const char* kinds = getenv("KORVAN_FAULT_KINDS");
-  if (kinds == nullptr || *kinds == '\0') return true;
-  return ("," + std::string(kinds) + ",").find("," + kind + ",") != std::string::npos;
+  const std::string kinds = env("KORVAN_FAULT_KINDS");
+  return kinds.empty() || ("," + kinds + ",").find("," + kind + ",") != std::string::npos;
 }
 
-bool fullLoop() {
-  const char* full = getenv("KORVAN_FAULT_FULL");
-  return full != nullptr && std::string(full) == "1";
-}
+bool fullLoop() { return env("KORVAN_FAULT_FULL") == "1"; }
 
 // The next k of the sample: doubling, so that a request's whole range is
 // crossed in a dozen runs; KORVAN_FAULT_STEP=N multiplies by N instead (the
@@ -390,7 +328,7 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
     // statement has rolled back already, so the sample asks it after kills
     // only.
     if (killed || fullLoop()) {
-      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, post(next)));
+      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, ajaxRequest(next)));
       EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
     }
     EXPECT_EQ(root.scalar("pragma integrity_check"), "ok") << where;
@@ -437,9 +375,8 @@ class FaultLoop : public ::testing::TestWithParam<size_t> {
     if (!kindWanted(fault)) return;
     Tally tally;
     // KORVAN_FAULT_FROM=K starts every loop at K, to repeat a finding.
-    const char* from = getenv("KORVAN_FAULT_FROM");
-    for (long k = from != nullptr ? std::max(1L, atol(from)) : 1; runOnce(fault, k, kill, tally);
-         k = nextK(k)) {
+    for (long k = std::max(1L, atol(env("KORVAN_FAULT_FROM").c_str()));
+         runOnce(fault, k, kill, tally); k = nextK(k)) {
       if (HasFailure()) break;
     }
     std::cout << "[ fault    ] " << which().type << " " << fault << (kill ? " killed" : "") << ": "

@@ -99,116 +99,50 @@ int shimClose(sqlite3_file* f) {
   sqlite3_file* in = innerOf(f);
   return in->pMethods != nullptr ? in->pMethods->xClose(in) : SQLITE_OK;
 }
-int shimRead(sqlite3_file* f, void* buf, int amt, sqlite3_int64 off) {
-  if (hit(kRead)) return SQLITE_IOERR_READ;
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xRead(in, buf, amt, off);
+
+// What a failed operation of `kind` returns.
+int failure(int kind) {
+  if (kind == kRead) return SQLITE_IOERR_READ;
+  if (kind == kWrite) return plan.full ? SQLITE_FULL : SQLITE_IOERR_WRITE;
+  return kind == kSync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_LOCK;
 }
-int shimWrite(sqlite3_file* f, const void* buf, int amt, sqlite3_int64 off) {
-  if (hit(kWrite)) return plan.full ? SQLITE_FULL : SQLITE_IOERR_WRITE;
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xWrite(in, buf, amt, off);
-}
-int shimTruncate(sqlite3_file* f, sqlite3_int64 size) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xTruncate(in, size);
-}
-int shimSync(sqlite3_file* f, int flags) {
-  if (hit(kSync)) return SQLITE_IOERR_FSYNC;
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xSync(in, flags);
-}
-int shimFileSize(sqlite3_file* f, sqlite3_int64* size) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xFileSize(in, size);
-}
-int shimLock(sqlite3_file* f, int level) {
-  if (hit(kLock)) return SQLITE_IOERR_LOCK;
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xLock(in, level);
-}
-int shimUnlock(sqlite3_file* f, int level) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xUnlock(in, level);
-}
-int shimCheckReservedLock(sqlite3_file* f, int* out) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xCheckReservedLock(in, out);
-}
-int shimFileControl(sqlite3_file* f, int op, void* arg) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xFileControl(in, op, arg);
-}
-int shimSectorSize(sqlite3_file* f) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xSectorSize(in);
-}
-int shimDeviceCharacteristics(sqlite3_file* f) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xDeviceCharacteristics(in);
-}
-int shimShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** p) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xShmMap(in, page, size, extend, p);
-}
-int shimShmLock(sqlite3_file* f, int offset, int n, int flags) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xShmLock(in, offset, n, flags);
-}
-void shimShmBarrier(sqlite3_file* f) {
-  sqlite3_file* in = innerOf(f);
-  in->pMethods->xShmBarrier(in);
-}
-int shimShmUnmap(sqlite3_file* f, int deleteFlag) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xShmUnmap(in, deleteFlag);
-}
-int shimFetch(sqlite3_file* f, sqlite3_int64 off, int amt, void** p) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xFetch(in, off, amt, p);
-}
-int shimUnfetch(sqlite3_file* f, sqlite3_int64 off, void* p) {
-  sqlite3_file* in = innerOf(f);
-  return in->pMethods->xUnfetch(in, off, p);
-}
+
+// Method M of the real file; with a kind K, counted and failed first when due.
+template <auto M, int K = -1>
+struct Forward;
+template <class R, class... A, R (*sqlite3_io_methods::*M)(sqlite3_file*, A...), int K>
+struct Forward<M, K> {
+  static R call(sqlite3_file* f, A... a) {
+    if constexpr (K >= 0) {
+      if (hit(Kind(K))) return failure(K);
+    }
+    sqlite3_file* in = innerOf(f);
+    return (in->pMethods->*M)(in, a...);
+  }
+};
+template <auto M, int K = -1>
+constexpr auto fwd = &Forward<M, K>::call;
+using IO = sqlite3_io_methods;
 
 // The shared-memory and memory-map members exist only where the real file
 // has them (its methods' version), so they are taken per file.
-sqlite3_io_methods ioV1 = {1,
-                           shimClose,
-                           shimRead,
-                           shimWrite,
-                           shimTruncate,
-                           shimSync,
-                           shimFileSize,
-                           shimLock,
-                           shimUnlock,
-                           shimCheckReservedLock,
-                           shimFileControl,
-                           shimSectorSize,
-                           shimDeviceCharacteristics,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr};
-sqlite3_io_methods ioV2 = [] {
-  sqlite3_io_methods m = ioV1;
-  m.iVersion = 2;
-  m.xShmMap = shimShmMap;
-  m.xShmLock = shimShmLock;
-  m.xShmBarrier = shimShmBarrier;
-  m.xShmUnmap = shimShmUnmap;
+// clang-format off
+const IO ioV3 = {
+    3, shimClose, fwd<&IO::xRead, kRead>, fwd<&IO::xWrite, kWrite>, fwd<&IO::xTruncate>,
+    fwd<&IO::xSync, kSync>, fwd<&IO::xFileSize>, fwd<&IO::xLock, kLock>, fwd<&IO::xUnlock>,
+    fwd<&IO::xCheckReservedLock>, fwd<&IO::xFileControl>, fwd<&IO::xSectorSize>,
+    fwd<&IO::xDeviceCharacteristics>, fwd<&IO::xShmMap>, fwd<&IO::xShmLock>,
+    fwd<&IO::xShmBarrier>, fwd<&IO::xShmUnmap>, fwd<&IO::xFetch>, fwd<&IO::xUnfetch>};
+// clang-format on
+IO withVersion(int version) {
+  IO m = ioV3;
+  m.iVersion = version;
+  if (version < 3) m.xFetch = nullptr, m.xUnfetch = nullptr;
+  if (version < 2) m.xShmMap = nullptr, m.xShmLock = nullptr, m.xShmBarrier = nullptr;
+  if (version < 2) m.xShmUnmap = nullptr;
   return m;
-}();
-sqlite3_io_methods ioV3 = [] {
-  sqlite3_io_methods m = ioV2;
-  m.iVersion = 3;
-  m.xFetch = shimFetch;
-  m.xUnfetch = shimUnfetch;
-  return m;
-}();
+}
+const IO ioV2 = withVersion(2), ioV1 = withVersion(1);
 
 int shimOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
   ShimFile* file = reinterpret_cast<ShimFile*>(f);
@@ -248,11 +182,11 @@ __attribute__((destructor)) void reportAtExit() {
 }
 
 void readPlan() {
-  const char* spec = getenv("KORVAN_FAULT");
-  if (spec != nullptr && *spec != '\0') {
-    const char* colon = strchr(spec, ':');
+  const char* fault = getenv("KORVAN_FAULT");
+  if (fault != nullptr && *fault != '\0') {
+    const char* colon = strchr(fault, ':');
     if (colon == nullptr) refuse("KORVAN_FAULT must be KIND:K");
-    std::string name(spec, colon);
+    std::string name(fault, colon);
     plan.persist = !name.empty() && name.back() == '+';
     if (plan.persist) name.pop_back();
     plan.full = name == "full";

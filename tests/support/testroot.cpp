@@ -158,9 +158,10 @@ std::string urlEncode(const std::string& text) {
 CgiResult postAjax(const TempRoot& root, const Json::Value& request,
                    const std::map<std::string, std::string>& extraEnv,
                    const std::string& remoteAddr) {
-  return runCgi(
-      root, {"POST", "", "application/x-www-form-urlencoded",
-             "postKey=" + urlEncode(Json::FastWriter().write(request)), "", remoteAddr, extraEnv});
+  CgiRequest post = ajaxRequest(request);
+  post.remoteAddr = remoteAddr;
+  post.extraEnv = extraEnv;
+  return runCgi(root, post);
 }
 
 Json::Value replyOf(const CgiResult& result) {
@@ -172,6 +173,74 @@ Json::Value ajax(const TempRoot& root, const Json::Value& request,
                  const std::map<std::string, std::string>& extraEnv,
                  const std::string& remoteAddr) {
   return replyOf(postAjax(root, request, extraEnv, remoteAddr));
+}
+
+Json::Value parseJson(const std::string& text) {
+  Json::Value value;
+  if (!Json::Reader().parse(text, value)) ADD_FAILURE() << "not JSON: " << text;
+  return value;
+}
+
+Json::Value withMembers(Json::Value request, const std::string& members) {
+  const Json::Value more = parseJson(members);
+  for (const std::string& name : more.getMemberNames()) request[name] = more[name];
+  return request;
+}
+
+CgiRequest ajaxRequest(const Json::Value& request) {
+  CgiRequest post;
+  post.method = "POST";
+  post.contentType = "application/x-www-form-urlencoded";
+  post.body = "postKey=" + urlEncode(Json::FastWriter().write(request));
+  return post;
+}
+
+const std::string kFormBoundary = "----kvTestBoundary7MA4YWxk";
+
+CgiRequest multipartRequest(const std::vector<FormPart>& parts, bool closed) {
+  CgiRequest request;
+  request.method = "POST";
+  request.contentType = "multipart/form-data; boundary=" + kFormBoundary;
+  for (const FormPart& part : parts) {
+    request.body +=
+        "--" + kFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
+    if (part.fileName) {
+      request.body +=
+          "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
+    }
+    request.body += "\r\n\r\n" + part.content + "\r\n";
+  }
+  if (closed) request.body += "--" + kFormBoundary + "--\r\n";
+  return request;
+}
+
+std::string dumpTables(const TempRoot& root) {
+  std::string out;
+  for (const auto& table : root.query("select name from sqlite_master where type='table';")) {
+    for (const auto& row : root.query("select * from \"" + table[0] + "\";")) {
+      out += table[0];
+      for (const std::string& cell : row) out += "|" + cell;
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+std::string stubReboot(const TempRoot& root) {
+  const std::string marker = root.path("rebooted");
+  writeFile(root.path("sbin/reboot"), "#!/bin/sh\necho reboot >> '" + marker + "'\n");
+  fs::permissions(root.path("sbin/reboot"), fs::perms::owner_all);
+  return marker;
+}
+
+Json::Value completeReply(const CgiResult& r) {
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.header(), "Content-type: text/html;charset=utf-8\r\n\r\n");
+  EXPECT_EQ(r.out.find("Content-type", 1), std::string::npos) << "header written twice";
+  EXPECT_EQ(r.body().substr(r.body().size() < 3 ? 0 : r.body().size() - 3), "\n \n") << r.out;
+  Json::Value reply = replyOf(r);
+  EXPECT_TRUE(reply.isObject()) << r.out;
+  return reply;
 }
 
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,

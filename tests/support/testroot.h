@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,31 @@ Json::Value replyOf(const CgiResult& result);
 Json::Value ajax(const TempRoot& root, const Json::Value& request,
                  const std::map<std::string, std::string>& extraEnv = {},
                  const std::string& remoteAddr = "127.0.0.1");
+
+// A JSON text as a value (null, and a test failure, when it does not parse);
+// withMembers sets the members of the JSON object `members` on `request`.
+Json::Value parseJson(const std::string& text);
+Json::Value withMembers(Json::Value request, const std::string& members);
+// The POST that carries `request` as the postKey form field.
+CgiRequest ajaxRequest(const Json::Value& request);
+
+// A multipart/form-data POST of `parts` (boundary kFormBoundary), closed
+// unless `closed` is false; a part with a file name is a file part.
+struct FormPart {
+  std::string name;
+  std::optional<std::string> fileName;
+  std::string content;
+};
+extern const std::string kFormBoundary;
+CgiRequest multipartRequest(const std::vector<FormPart>& parts, bool closed = true);
+
+// Every row of every table, one line each: compared before and after a call.
+std::string dumpTables(const TempRoot& root);
+// Makes sbin/reboot append to a marker file, whose path it returns.
+std::string stubReboot(const TempRoot& root);
+// The reply of a call that ended in order (status 0, one header, one JSON
+// object), with a test failure otherwise.
+Json::Value completeReply(const CgiResult& result);
 
 // Opens a session for `userId` (600 s) and returns a request of `type` in it.
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
