@@ -257,12 +257,8 @@ bool kindWanted(const std::string& kind) {
 bool fullLoop() { return env("KORVAN_FAULT_FULL") == "1"; }
 
 // The next k of the sample: doubling, so that a request's whole range is
-// crossed in a dozen runs; KORVAN_FAULT_STEP=N multiplies by N instead (the
-// sanitizer tree samples sparser, its runs being slower).
-long nextK(long k) {
-  const char* step = getenv("KORVAN_FAULT_STEP");
-  return fullLoop() ? k + 1 : std::max(2L, step != nullptr ? atol(step) : 2L) * k;
-}
+// crossed in a dozen runs.
+long nextK(long k) { return fullLoop() ? k + 1 : 2 * k; }
 
 // Tallies of one loop, printed when it ends.
 struct Tally {
