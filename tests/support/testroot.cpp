@@ -108,30 +108,41 @@ const std::map<std::string, std::string> kRealDaemonWaits = {{"KORVAN_REPLY_TIME
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
   const std::string io = makeTempDir(root.path("io-XXXXXX"));
   writeFile(io + "/stdin", request.body);
+  // Everything the child needs is made before the fork: a test process may
+  // run threads (the fake daemon), and a child that allocated memory could
+  // wait forever for a lock that a thread held at the fork. After the fork
+  // only async-signal-safe calls run.
+  std::map<std::string, std::string> env = {{"PATH", "/usr/bin:/bin"},
+                                            {"KORVAN_ROOT", root.dir()},
+                                            {"REQUEST_METHOD", request.method},
+                                            {"QUERY_STRING", request.query},
+                                            {"REMOTE_ADDR", request.remoteAddr}};
+  if (!request.contentType.empty()) env["CONTENT_TYPE"] = request.contentType;
+  if (request.method != "GET" || !request.contentLength.empty()) {
+    env["CONTENT_LENGTH"] =
+        request.contentLength.empty() ? std::to_string(request.body.size()) : request.contentLength;
+  }
+  for (const auto& [name, value] : kShortDaemonWaits) env.emplace(name, value);
+  for (const auto& [name, value] : request.extraEnv) env[name] = value;
+  std::vector<std::string> entries;
+  for (const auto& [name, value] : env) entries.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const std::string paths[] = {io + "/stdin", io + "/stdout", io + "/stderr"};
+  const std::string cgiDir = root.cgiDir();
+  std::string program = request.program;
+  char* argv[] = {program.data(), nullptr};
+
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    const char* names[] = {"/stdin", "/stdout", "/stderr"};
     for (int fd = 0; fd < 3; ++fd) {
-      int opened = open((io + names[fd]).c_str(), fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT, 0600);
+      int opened = open(paths[fd].c_str(), fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT, 0600);
       dup2(opened, fd);
     }
-    if (chdir(root.cgiDir().c_str()) != 0) _exit(126);
-    clearenv();
-    std::map<std::string, std::string> env = {{"PATH", "/usr/bin:/bin"},
-                                              {"KORVAN_ROOT", root.dir()},
-                                              {"REQUEST_METHOD", request.method},
-                                              {"QUERY_STRING", request.query},
-                                              {"REMOTE_ADDR", request.remoteAddr}};
-    if (!request.contentType.empty()) env["CONTENT_TYPE"] = request.contentType;
-    if (request.method != "GET" || !request.contentLength.empty()) {
-      env["CONTENT_LENGTH"] = request.contentLength.empty() ? std::to_string(request.body.size())
-                                                            : request.contentLength;
-    }
-    for (const auto& [name, value] : kShortDaemonWaits) env[name] = value;
-    for (const auto& [name, value] : request.extraEnv) env[name] = value;
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    execl(request.program.c_str(), request.program.c_str(), static_cast<char*>(nullptr));
+    if (chdir(cgiDir.c_str()) != 0) _exit(126);
+    execve(program.c_str(), argv, envp.data());
     _exit(127);
   }
   int status = 0;
