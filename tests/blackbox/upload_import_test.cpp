@@ -1,0 +1,238 @@
+// Database uploads are imported, never used as they came: the stored copy has
+// the program's own schema and the upload's rows, whatever triggers, views,
+// constraints or column types the upload carried, and it works as the live
+// database; an upload that cannot be imported is refused with the reason.
+#include <glob.h>
+#include <sqlite3.h>
+
+#include <functional>
+
+#include "testroot.h"
+
+namespace korvantest {
+namespace {
+
+const std::string kHeader = "Content-type: text/html;charset=utf-8\r\n\r\n";
+const std::string kSuccess = "update database success \n";
+const std::string kRefused = "update database failed: not a configuration database: ";
+
+// The schema objects of the database at `path`, one line each.
+std::string schemaOf(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string out;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_exec(
+        db, "select type||' '||name||' '||ifnull(sql,'') from sqlite_schema order by type, name",
+        [](void* text, int, char** cells, char**) {
+          *static_cast<std::string*>(text) += std::string(cells[0]) + "\n";
+          return 0;
+        },
+        &out, nullptr);
+  }
+  sqlite3_close(db);
+  return out;
+}
+
+// For every table of the stored copy that the upload holds too, the cells of
+// the columns both have, as the upload gives them and as the copy does.
+std::pair<std::string, std::string> sharedCells(const std::string& stored,
+                                                const std::string& upload) {
+  TempRoot scratch(false);
+  writeFile(scratch.dbPath(), readFile(stored));
+  writeFile(scratch.path("upload.db"), upload);
+  // Each query is a connection of its own.
+  const std::string attach = "attach '" + scratch.path("upload.db") + "' as u; ";
+  std::string copied, uploaded;
+  for (const auto& table : scratch.query(attach + "select name from main.sqlite_schema where type='table'")) {
+    const auto columns = scratch.query(
+        attach + "select m.name from pragma_table_info('" + table[0] + "','main') m join pragma_table_info('" +
+        table[0] + "','u') u on m.name = u.name collate nocase");
+    if (columns.empty()) continue;
+    std::string cells;
+    for (const auto& column : columns) cells += "||','||quote(\"" + column[0] + "\")";
+    const std::string rows = "select group_concat(r, char(10)) from (select ''" + cells +
+                             " r from %." + table[0] + " order by rowid)";
+    const auto in = [&](const std::string& schema) {
+      std::string sql = rows;
+      sql.replace(sql.find('%'), 1, schema);
+      return table[0] + ":\n" + scratch.scalar(attach + sql) + "\n";
+    };
+    copied += in("main");
+    uploaded += in("u");
+  }
+  return {copied, uploaded};
+}
+
+std::vector<std::string> matching(const std::string& pattern) {
+  glob_t found{};
+  glob(pattern.c_str(), 0, nullptr, &found);
+  std::vector<std::string> out(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+  globfree(&found);
+  return out;
+}
+
+// The seeded configuration with `sql` applied and then `bytes` made of it.
+std::string makeUpload(const std::string& sql,
+                       const std::function<std::string(const std::string&)>& bytes) {
+  TempRoot source;
+  if (!sql.empty()) source.exec(sql);
+  const std::string file = readFile(source.dbPath());
+  return bytes ? bytes(file) : file;
+}
+
+// The users as a login leaves them: names, groups and passwords.
+const char* const kUsers = "select group_concat(id||':'||nm||':'||pid||':'||ifnull(pw,'-')) from user2";
+
+// Rebuilds `table` of the seeded configuration as `definition` (the columns it
+// lists, in that order), keeping the rows of those columns.
+std::string rebuilt(const std::string& table, const std::string& definition,
+                    const std::string& columns) {
+  return "create table rebuilt " + definition + "; insert into rebuilt (" + columns + ") select " +
+         columns + " from " + table + "; drop table " + table + "; alter table rebuilt rename to " +
+         table + ";";
+}
+
+const std::string kUserCore = "id, nm, pw, pid, dog, token, status, expireTime, timezone, interval";
+
+struct Case {
+  const char* name;
+  std::string sql;  // applied to the seeded configuration
+  std::function<std::string(const std::string&)> bytes;  // the file made of it
+  std::string refusal;                                    // "" when it is imported
+  // A query that gives the same on the upload and on the live copy after a
+  // login and a refresh: what a trigger of the upload would have changed.
+  std::string intact = kUsers;
+  // A query on the stored copy and its answer.
+  std::string check = "select 1";
+  std::string expect = "1";
+};
+
+const Case kCases[] = {
+    // Triggers of every kind: the rows come, the triggers do not.
+    {"a trigger that promotes the operator",
+     "create trigger promote after insert on log2 begin "
+     "update user2 set pid=1, pw='known' where nm='operator'; end;",
+     nullptr, ""},
+    {"a trigger that deletes records",
+     "insert into log2 (user, time, ip, type, typeSub, typeSubCN, sth) values "
+     "('operator', '2026-01-01 00:00:00', '10.0.0.9', 'access', 'login', 'login', '');"
+     "create trigger wipe after insert on log2 begin delete from log2 where user='operator'; end;",
+     nullptr, "", "select count(*) from log2 where user='operator'"},
+    {"a trigger that re-creates an administrator",
+     "create trigger admin after update on user2 begin "
+     "insert or ignore into user2 (id, nm, pw, pid) values (99, 'intruder', 'x', 1); end;",
+     nullptr, ""},
+    {"triggers that load an extension or run for long",
+     "create trigger load before update on user2 begin "
+     "select load_extension('/tmp/korvan-no-such-extension.so'); end;"
+     "create trigger slow after insert on log2 begin select count(*) from (with recursive "
+     "c(x) as (select 1 union all select x+1 from c where x < 30000000) select x from c); end;",
+     nullptr, ""},
+    // Older and stranger tables: what the schema knows is kept, the rest
+    // takes the schema's defaults.
+    {"an older configuration without the newest columns",
+     rebuilt("user2", "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT, pid INTEGER, dog TEXT, "
+                      "token TEXT, status INTEGER, expireTime INTEGER, timezone INTEGER, "
+                      "interval INTEGER)",
+             kUserCore) +
+         rebuilt("dog2", "(id INTEGER PRIMARY KEY, uid TEXT, nm TEXT, sm INTEGER)", "id, uid, nm, sm") +
+         "drop table loginStranger;",
+     nullptr, "", kUsers,
+     "select (select group_concat(quote(memo2)||quote(code)||prior) from user2) || "
+     "(select group_concat(serialUserID||'/'||frame) from dog2 where id < 3)",
+     "'''0'0,'''0'0-1/30,-1/30"},
+    {"strict types, check constraints, foreign keys, indexes and generated columns",
+     rebuilt("user2",
+             "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT CHECK (length(pw) < 9), "
+             "pid INTEGER REFERENCES priv2(id) ON DELETE CASCADE, dog TEXT, token TEXT, "
+             "status INTEGER, expireTime INTEGER, timezone INTEGER, interval INTEGER, "
+             "memo TEXT AS ('generated')) STRICT",
+             kUserCore) +
+         "create index pw_index on user2 (pw collate nocase);",
+     nullptr, "", kUsers, "select count(*) from user2 where memo is null", "2"},
+    // What cannot be imported.
+    {"not SQLite", "", [](const std::string&) { return "plain text\n"; }, "not an SQLite database"},
+    {"an empty file", "", [](const std::string&) { return ""; }, "table user2 missing"},
+    {"a damaged file", "",
+     [](const std::string& file) {
+       std::string damaged = file;
+       damaged.replace(file.size() / 2, 4096, 4096, '\xA5');  // a page of garbage
+       return damaged;
+     },
+     "damaged"},
+    {"a cut file", "", [](const std::string& file) { return file.substr(0, file.size() / 2); },
+     "damaged"},
+    {"a missing table", "drop table iplist;", nullptr, "table iplist missing"},
+    {"a view named like a table",
+     "create table grp as select * from priv2; drop table priv2;"
+     "create view priv2 as select * from grp;",
+     nullptr, "table priv2 missing"},
+    {"a virtual table named like a table",
+     "drop table ips2; create virtual table ips2 using fts5(ip);", nullptr, "table ips2 missing"},
+    {"a table of unknown columns", "drop table other2; create table other2 (mode, kind);", nullptr,
+     "table other2 has no known column"},
+    {"rows that do not fit the schema",
+     rebuilt("priv2", "(id INTEGER PRIMARY KEY, level INTEGER, nm TEXT, type INTEGER, dog TEXT)",
+             "id, level, nm, type, dog") +
+         "insert into priv2 (level, nm, type, dog) values (1, 'Viewers', 2, '0');",
+     nullptr, "table priv2: UNIQUE constraint failed: priv2.nm"},
+};
+
+TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
+  TempRoot plain(false);
+  const std::string schema = schemaOf(plain.dbPath());
+  ASSERT_NE(schema.find("table user2"), std::string::npos);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string upload = makeUpload(c.sql, c.bytes);
+    TempRoot device;
+    const std::string stored = device.path("usr/app/firmupdate");
+    writeFile(stored, "previous firmware");
+    const CgiRequest request = multipartRequest({{"dbFile", "korvan.db", upload},
+                                                 {"userID", std::nullopt, "1"},
+                                                 {"token", std::nullopt, "test-token-1"}});
+    sessionRequest(device, "upload");
+    const CgiResult result = runCgi(device, request);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(matching(stored + ".*"), std::vector<std::string>{});
+    if (!c.refusal.empty()) {
+      EXPECT_EQ(result.out, kHeader + kRefused + c.refusal + " \n");
+      EXPECT_EQ(readFile(stored), "previous firmware");
+      continue;
+    }
+    ASSERT_EQ(result.out, kHeader + kSuccess);
+    // The stored copy: the program's schema, nothing of the upload's; the
+    // upload's rows; its record with the stored size.
+    EXPECT_EQ(schemaOf(stored), schema);
+    const auto [copied, uploaded] = sharedCells(stored, upload);
+    EXPECT_EQ(copied, uploaded);
+    EXPECT_NE(copied.find("'operator'"), std::string::npos);
+    {
+      TempRoot copy(false);
+      writeFile(copy.dbPath(), readFile(stored));
+      EXPECT_EQ(copy.scalar(c.check), c.expect);
+    }
+    EXPECT_EQ(device.scalar("select typeSub||' '||sth from log2 order by id desc limit 1"),
+              R"(dbUpload [{"nm":"file size","v1":")" + std::to_string(readFile(stored).size()) +
+                  "\"}]\n");
+
+    // The copy as the live database: a login and a refresh work, and none of
+    // the upload's triggers changed anything.
+    TempRoot live;
+    writeFile(live.dbPath(), readFile(stored));
+    Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})");
+    const Json::Value loggedIn = ajax(live, login);
+    ASSERT_EQ(loggedIn["ret"], "ok") << loggedIn["retMsg"];
+    Json::Value ref = parseJson(R"({"type":"ref","userID":"1","user":{"id":"1"}})");
+    ref["user"]["token"] = loggedIn["curUser"]["token"];
+    const Json::Value refreshed = ajax(live, ref);
+    EXPECT_EQ(refreshed["ret"], "ok") << refreshed["retMsg"];
+    EXPECT_EQ(refreshed["users"].size(), 2u);
+    TempRoot original;
+    writeFile(original.dbPath(), upload);
+    EXPECT_EQ(live.scalar(c.intact), original.scalar(c.intact));
+  }
+}
+
+}  // namespace
+}  // namespace korvantest
