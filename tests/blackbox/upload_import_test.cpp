@@ -71,13 +71,15 @@ std::vector<std::string> matching(const std::string& pattern) {
   return out;
 }
 
+// Makes the file of an upload from the database of `root`.
+using Bytes = std::function<std::string(const TempRoot& root, const std::string& file)>;
+
 // The seeded configuration with `sql` applied and then `bytes` made of it.
-std::string makeUpload(const std::string& sql,
-                       const std::function<std::string(const std::string&)>& bytes) {
+std::string makeUpload(const std::string& sql, const Bytes& bytes) {
   TempRoot source;
   if (!sql.empty()) source.exec(sql);
   const std::string file = readFile(source.dbPath());
-  return bytes ? bytes(file) : file;
+  return bytes ? bytes(source, file) : file;
 }
 
 // The users as a login leaves them: names, groups and passwords.
@@ -97,8 +99,8 @@ const std::string kUserCore = "id, nm, pw, pid, dog, token, status, expireTime, 
 struct Case {
   const char* name;
   std::string sql;  // applied to the seeded configuration
-  std::function<std::string(const std::string&)> bytes;  // the file made of it
-  std::string refusal;                                    // "" when it is imported
+  Bytes bytes;          // the file made of it
+  std::string refusal;  // "" when it is imported
   // A query that gives the same on the upload and on the live copy after a
   // login and a refresh: what a trigger of the upload would have changed.
   std::string intact = kUsers;
@@ -151,16 +153,23 @@ const Case kCases[] = {
          "create index pw_index on user2 (pw collate nocase);",
      nullptr, "", kUsers, "select count(*) from user2 where memo is null", "2"},
     // What cannot be imported.
-    {"not SQLite", "", [](const std::string&) { return "plain text\n"; }, "not an SQLite database"},
-    {"an empty file", "", [](const std::string&) { return ""; }, "table user2 missing"},
+    {"not SQLite", "", [](const TempRoot&, const std::string&) { return "plain text\n"; },
+     "not an SQLite database"},
+    {"an empty file", "", [](const TempRoot&, const std::string&) { return ""; },
+     "table user2 missing"},
+    // Garbage in an index that the copy never reads: the check finds it.
     {"a damaged file", "",
-     [](const std::string& file) {
+     [](const TempRoot& root, const std::string& file) {
+       const size_t page = std::stoul(root.scalar("pragma page_size"));
+       const size_t at =
+           std::stoul(root.scalar("select rootpage from sqlite_schema where name='dogInfo2_uid'"));
        std::string damaged = file;
-       damaged.replace(file.size() / 2, 4096, 4096, '\xA5');  // a page of garbage
+       damaged.replace((at - 1) * page, page, page, '\xA5');
        return damaged;
      },
      "damaged"},
-    {"a cut file", "", [](const std::string& file) { return file.substr(0, file.size() / 2); },
+    {"a cut file", "",
+     [](const TempRoot&, const std::string& file) { return file.substr(0, file.size() / 2); },
      "damaged"},
     {"a missing table", "drop table iplist;", nullptr, "table iplist missing"},
     {"a view named like a table",
