@@ -2,10 +2,8 @@
 // the program's own schema and the upload's rows, whatever triggers, views,
 // constraints or column types the upload carried, and it works as the live
 // database; an upload that cannot be imported is refused with the reason.
-#include <glob.h>
-#include <sqlite3.h>
-
 #include <functional>
+#include <sstream>
 
 #include "testroot.h"
 
@@ -16,59 +14,48 @@ const std::string kHeader = "Content-type: text/html;charset=utf-8\r\n\r\n";
 const std::string kSuccess = "update database success \n";
 const std::string kRefused = "update database failed: not a configuration database: ";
 
-// The schema objects of the database at `path`, one line each.
-std::string schemaOf(const std::string& path) {
-  sqlite3* db = nullptr;
-  std::string out;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_exec(
-        db, "select type||' '||name||' '||ifnull(sql,'') from sqlite_schema order by type, name",
-        [](void* text, int, char** cells, char**) {
-          *static_cast<std::string*>(text) += std::string(cells[0]) + "\n";
-          return 0;
-        },
-        &out, nullptr);
-  }
-  sqlite3_close(db);
-  return out;
+// The answer of `sql` on a copy of the database file `bytes`, with the file
+// `attached` attached as "u".
+std::string ask(const std::string& bytes, const std::string& sql,
+                const std::string& attached = "") {
+  TempRoot scratch(false);
+  writeFile(scratch.dbPath(), bytes);
+  writeFile(scratch.path("u.db"), attached);
+  return scratch.scalar("attach '" + scratch.path("u.db") + "' as u; " + sql);
 }
 
-// For every table of the stored copy that the upload holds too, the cells of
-// the columns both have, as the upload gives them and as the copy does.
+// The schema objects, one line each.
+const char* const kSchema =
+    "select group_concat(type||' '||name||' '||ifnull(sql,''), char(10)) from "
+    "(select * from main.sqlite_schema order by type, name)";
+
+// For every table of the copy `stored` that the `upload` holds too, the cells
+// of the columns both have, in the copy and in the upload.
 std::pair<std::string, std::string> sharedCells(const std::string& stored,
                                                 const std::string& upload) {
-  TempRoot scratch(false);
-  writeFile(scratch.dbPath(), readFile(stored));
-  writeFile(scratch.path("upload.db"), upload);
-  // Each query is a connection of its own.
-  const std::string attach = "attach '" + scratch.path("upload.db") + "' as u; ";
   std::string copied, uploaded;
-  for (const auto& table : scratch.query(attach + "select name from main.sqlite_schema where type='table'")) {
-    const auto columns = scratch.query(
-        attach + "select m.name from pragma_table_info('" + table[0] + "','main') m join pragma_table_info('" +
-        table[0] + "','u') u on m.name = u.name collate nocase");
-    if (columns.empty()) continue;
-    std::string cells;
-    for (const auto& column : columns) cells += "||','||quote(\"" + column[0] + "\")";
-    const std::string rows = "select group_concat(r, char(10)) from (select ''" + cells +
-                             " r from %." + table[0] + " order by rowid)";
-    const auto in = [&](const std::string& schema) {
-      std::string sql = rows;
-      sql.replace(sql.find('%'), 1, schema);
-      return table[0] + ":\n" + scratch.scalar(attach + sql) + "\n";
+  std::istringstream tables(
+      ask(stored, "select group_concat(name, ' ') from main.sqlite_schema where type='table'"));
+  for (std::string table; tables >> table;) {
+    const std::string cells = ask(
+        stored,
+        "select group_concat('quote(\"'||m.name||'\")', '||'',''||') from pragma_table_info('" +
+            table + "','main') m join pragma_table_info('" + table +
+            "','u') u on m.name = u.name collate nocase",
+        upload);
+    if (cells.empty()) continue;
+    const auto rows = [&](const std::string& schema) {
+      return table + ":\n" +
+             ask(stored,
+                 "select group_concat(r, char(10)) from (select " + cells + " r from " + schema +
+                     "." + table + " order by rowid)",
+                 upload) +
+             "\n";
     };
-    copied += in("main");
-    uploaded += in("u");
+    copied += rows("main");
+    uploaded += rows("u");
   }
   return {copied, uploaded};
-}
-
-std::vector<std::string> matching(const std::string& pattern) {
-  glob_t found{};
-  glob(pattern.c_str(), 0, nullptr, &found);
-  std::vector<std::string> out(found.gl_pathv, found.gl_pathv + found.gl_pathc);
-  globfree(&found);
-  return out;
 }
 
 // Makes the file of an upload from the database of `root`.
@@ -189,7 +176,7 @@ const Case kCases[] = {
 
 TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
   TempRoot plain(false);
-  const std::string schema = schemaOf(plain.dbPath());
+  const std::string schema = ask(readFile(plain.dbPath()), kSchema);
   ASSERT_NE(schema.find("table user2"), std::string::npos);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -203,7 +190,6 @@ TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
     sessionRequest(device, "upload");
     const CgiResult result = runCgi(device, request);
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(matching(stored + ".*"), std::vector<std::string>{});
     if (!c.refusal.empty()) {
       EXPECT_EQ(result.out, kHeader + kRefused + c.refusal + " \n");
       EXPECT_EQ(readFile(stored), "previous firmware");
@@ -212,23 +198,20 @@ TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
     ASSERT_EQ(result.out, kHeader + kSuccess);
     // The stored copy: the program's schema, nothing of the upload's; the
     // upload's rows; its record with the stored size.
-    EXPECT_EQ(schemaOf(stored), schema);
-    const auto [copied, uploaded] = sharedCells(stored, upload);
+    const std::string copy = readFile(stored);
+    EXPECT_EQ(ask(copy, kSchema), schema);
+    const auto [copied, uploaded] = sharedCells(copy, upload);
     EXPECT_EQ(copied, uploaded);
     EXPECT_NE(copied.find("'operator'"), std::string::npos);
-    {
-      TempRoot copy(false);
-      writeFile(copy.dbPath(), readFile(stored));
-      EXPECT_EQ(copy.scalar(c.check), c.expect);
-    }
+    EXPECT_EQ(ask(copy, c.check), c.expect);
     EXPECT_EQ(device.scalar("select typeSub||' '||sth from log2 order by id desc limit 1"),
-              R"(dbUpload [{"nm":"file size","v1":")" + std::to_string(readFile(stored).size()) +
+              R"(dbUpload [{"nm":"file size","v1":")" + std::to_string(copy.size()) +
                   "\"}]\n");
 
     // The copy as the live database: a login and a refresh work, and none of
     // the upload's triggers changed anything.
     TempRoot live;
-    writeFile(live.dbPath(), readFile(stored));
+    writeFile(live.dbPath(), copy);
     Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})");
     const Json::Value loggedIn = ajax(live, login);
     ASSERT_EQ(loggedIn["ret"], "ok") << loggedIn["retMsg"];
@@ -237,9 +220,7 @@ TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
     const Json::Value refreshed = ajax(live, ref);
     EXPECT_EQ(refreshed["ret"], "ok") << refreshed["retMsg"];
     EXPECT_EQ(refreshed["users"].size(), 2u);
-    TempRoot original;
-    writeFile(original.dbPath(), upload);
-    EXPECT_EQ(live.scalar(c.intact), original.scalar(c.intact));
+    EXPECT_EQ(live.scalar(c.intact), ask(upload, c.intact));
   }
 }
 
