@@ -129,13 +129,16 @@ Connection openDatabase(const std::string& name, int flags) {
 
 // The upload, opened so that reading it runs none of its code: no trigger,
 // no view, no virtual-table module (a virtual table's module would read the
-// file's own tables with its own code).
+// file's own tables with its own code), and no CHECK expression evaluated by
+// the integrity check.
 Connection openUpload(const std::string& path) {
   Connection db = openDatabase(immutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
   int now = -1;
   if (sqlite3_db_config(db.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, &now) != SQLITE_OK ||
       now != 0 || sqlite3_db_config(db.get(), SQLITE_DBCONFIG_ENABLE_VIEW, 0, &now) != SQLITE_OK ||
-      now != 0 || sqlite3_drop_modules(db.get(), nullptr) != SQLITE_OK) {
+      now != 0 || sqlite3_drop_modules(db.get(), nullptr) != SQLITE_OK ||
+      sqlite3_exec(db.get(), "pragma ignore_check_constraints=on", nullptr, nullptr, nullptr) !=
+          SQLITE_OK) {
     failOwn(db.get(), "cannot restrict the upload's connection");
   }
   return db;
@@ -171,8 +174,7 @@ struct Column {
 // ones. `onUpload` says whose failure a failed read is.
 std::vector<std::string> columnsOf(sqlite3* db, const std::string& table, bool onUpload) {
   const std::string what = "table " + table + " unreadable";
-  Statement info =
-      prepare(db, "pragma main.table_xinfo(" + quoted(table) + ")", onUpload, what);
+  Statement info = prepare(db, "pragma main.table_xinfo(" + quoted(table) + ")", onUpload, what);
   std::vector<std::string> names;
   int rc;
   while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {

@@ -37,12 +37,12 @@ std::pair<std::string, std::string> sharedCells(const std::string& stored,
   std::istringstream tables(
       ask(stored, "select group_concat(name, ' ') from main.sqlite_schema where type='table'"));
   for (std::string table; tables >> table;) {
-    const std::string cells = ask(
-        stored,
-        "select group_concat('quote(\"'||m.name||'\")', '||'',''||') from pragma_table_info('" +
-            table + "','main') m join pragma_table_info('" + table +
-            "','u') u on m.name = u.name collate nocase",
-        upload);
+    const std::string cells =
+        ask(stored,
+            "select group_concat('quote(\"'||m.name||'\")', '||'',''||') from pragma_table_info('" +
+                table + "','main') m join pragma_table_info('" + table +
+                "','u') u on m.name = u.name collate nocase",
+            upload);
     if (cells.empty()) continue;
     const auto rows = [&](const std::string& schema) {
       return table + ":\n" +
@@ -70,7 +70,8 @@ std::string makeUpload(const std::string& sql, const Bytes& bytes) {
 }
 
 // The users as a login leaves them: names, groups and passwords.
-const char* const kUsers = "select group_concat(id||':'||nm||':'||pid||':'||ifnull(pw,'-')) from user2";
+const char* const kUsers =
+    "select group_concat(id||':'||nm||':'||pid||':'||ifnull(pw,'-')) from user2";
 
 // Rebuilds `table` of the seeded configuration as `definition` (the columns it
 // lists, in that order), keeping the rows of those columns.
@@ -85,7 +86,7 @@ const std::string kUserCore = "id, nm, pw, pid, dog, token, status, expireTime, 
 
 struct Case {
   const char* name;
-  std::string sql;  // applied to the seeded configuration
+  std::string sql;      // applied to the seeded configuration
   Bytes bytes;          // the file made of it
   std::string refusal;  // "" when it is imported
   // A query that gives the same on the upload and on the live copy after a
@@ -120,11 +121,13 @@ const Case kCases[] = {
     // Older and stranger tables: what the schema knows is kept, the rest
     // takes the schema's defaults.
     {"an older configuration without the newest columns",
-     rebuilt("user2", "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT, pid INTEGER, dog TEXT, "
-                      "token TEXT, status INTEGER, expireTime INTEGER, timezone INTEGER, "
-                      "interval INTEGER)",
+     rebuilt("user2",
+             "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT, pid INTEGER, dog TEXT, "
+             "token TEXT, status INTEGER, expireTime INTEGER, timezone INTEGER, "
+             "interval INTEGER)",
              kUserCore) +
-         rebuilt("dog2", "(id INTEGER PRIMARY KEY, uid TEXT, nm TEXT, sm INTEGER)", "id, uid, nm, sm") +
+         rebuilt("dog2", "(id INTEGER PRIMARY KEY, uid TEXT, nm TEXT, sm INTEGER)",
+                 "id, uid, nm, sm") +
          "drop table loginStranger;",
      nullptr, "", kUsers,
      "select (select group_concat(quote(memo2)||quote(code)||prior) from user2) || "
@@ -205,14 +208,14 @@ TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
     EXPECT_NE(copied.find("'operator'"), std::string::npos);
     EXPECT_EQ(ask(copy, c.check), c.expect);
     EXPECT_EQ(device.scalar("select typeSub||' '||sth from log2 order by id desc limit 1"),
-              R"(dbUpload [{"nm":"file size","v1":")" + std::to_string(copy.size()) +
-                  "\"}]\n");
+              R"(dbUpload [{"nm":"file size","v1":")" + std::to_string(copy.size()) + "\"}]\n");
 
     // The copy as the live database: a login and a refresh work, and none of
     // the upload's triggers changed anything.
     TempRoot live;
     writeFile(live.dbPath(), copy);
-    Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})");
+    Json::Value login =
+        parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})");
     const Json::Value loggedIn = ajax(live, login);
     ASSERT_EQ(loggedIn["ret"], "ok") << loggedIn["retMsg"];
     Json::Value ref = parseJson(R"({"type":"ref","userID":"1","user":{"id":"1"}})");
