@@ -1,7 +1,7 @@
 -- Configuration database of the switch. The program never alters a table and
 -- creates none but loginStranger (and the index below) in a database that
--- lacks it: the device
--- ships this file, and a database upload replaces it whole.
+-- lacks it: the device ships this file. The program carries this text too: a
+-- database upload is rebuilt from it, and only its rows are kept.
 -- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
 
 CREATE TABLE user2 (

@@ -27,7 +27,7 @@
 #include "ops/log_export.h"
 #include "ops/sellog.h"
 #include "store/audit.h"
-#include "store/db_check.h"
+#include "store/db_import.h"
 #include "store/transaction.h"
 #include "util/files.h"
 #include "util/myerr.h"
@@ -135,11 +135,12 @@ bool makeLockedCopy(const std::string& destination, korvan::TempFile& temp) {
 // temporary file beside it and replaces the file only when every byte is
 // written, so a failed upload leaves the previous file as it was. The
 // temporary file is removed on every way out; one left by a killed upload
-// is removed by the next upload. With `checkDatabase` an upload that is no
-// configuration database sets `notDatabase` and is not stored either.
+// is removed by the next upload. With `checkDatabase` the copy is replaced by
+// its import (store/db_import.h); an upload that is no configuration database
+// sets `notDatabase` to the reason and is not stored either.
 // `record` is called with the copy's size once the copy is complete and
 // checked, before it replaces the file; a CMyErr from it ends the upload.
-bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDatabase,
+bool storeUpload(const std::string& fileKey, bool checkDatabase, std::string& notDatabase,
                  const std::function<void(long long)>& record) {
   cgiFile* rawUpload = nullptr;
   if (cgiFormFileOpen(fileKey.c_str(), &rawUpload) != cgiFormSuccess) return false;
@@ -167,9 +168,9 @@ bool storeUpload(const std::string& fileKey, bool checkDatabase, bool& notDataba
   }
   if (result != cgiFormEOF) return false;
   if (fflush(out) != 0 || fsync(fd) != 0) return false;
-  if (checkDatabase && !korvan::isConfigurationDatabase(temp.path())) {
-    notDatabase = true;
-    return false;
+  if (checkDatabase) {
+    notDatabase = korvan::importConfigurationDatabase(temp.path()).value_or("");
+    if (!notDatabase.empty()) return false;
   }
   struct stat copied {};
   if (fstat(fd, &copied) != 0) return false;
@@ -222,7 +223,7 @@ int operaFile() {
 
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
                 std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event) {
-  bool notDatabase = false;
+  std::string notDatabase;
   bool stored = false;
   try {
     stored = storeUpload(fileKey, notDatabaseMsg != nullptr, notDatabase,
@@ -235,7 +236,7 @@ bool uploadFile(const RequestContext& context, std::string fileKey, std::string 
     replyText(returnMsg);
     return true;
   }
-  replyText(notDatabase ? std::string(notDatabaseMsg) : failureMsg);
+  replyText(notDatabase.empty() ? failureMsg : std::string(notDatabaseMsg) + ": " + notDatabase);
   return false;
 }
 

@@ -29,12 +29,13 @@ bool hasField(const char* field);
 
 // Copies the upload of field `fileKey` to /usr/app/firmupdate and replies
 // `returnMsg`. The file is replaced only once the whole upload is written
-// (and, with a `notDatabaseMsg`, only when it is a configuration database,
-// store/db_check.h); otherwise the previous file stays and the reply is
-// `failureMsg`, or `notDatabaseMsg` when the upload is no configuration
-// database. The upload is recorded as system `event` of the caller with its
-// size, committed before the file is replaced: an upload whose record
-// cannot be written is not stored. True when the file was stored.
+// (and, with a `notDatabaseMsg`, the upload is a database that is imported,
+// and its imported copy is what is stored, store/db_import.h); otherwise the
+// previous file stays and the reply is `failureMsg`, or `notDatabaseMsg`,
+// ": " and the reason when the upload is no configuration database. The
+// upload is recorded as system `event` of the caller with the stored size,
+// committed before the file is replaced: an upload whose record cannot be
+// written is not stored. True when the file was stored.
 bool uploadFile(const RequestContext& context, std::string fileKey, std::string returnMsg,
                 std::string failureMsg, const char* notDatabaseMsg, const audit::Event& event);
 // Sends the configuration database as an attachment named korvan.db, read

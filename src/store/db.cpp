@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "store/connection_guard.h"
 #include "store/engine_memory.h"
 #include "store/rows.h"
 #include "store/sql.h"
@@ -103,6 +104,12 @@ void CDB::cnn() {
     const std::string message = opened != nullptr ? sqlite3_errmsg(opened) : sqlite3_errstr(rc);
     sqlite3_close(opened);
     throw CMyErr(CMyErr::err, message);
+  }
+  try {
+    korvan::guardConnection(opened);
+  } catch (const CMyErr&) {
+    sqlite3_close(opened);
+    throw;
   }
   dbCnn = opened;
   // Another request holding the database is waited for, up to kBusyTimeoutMs,

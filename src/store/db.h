@@ -29,6 +29,7 @@ class CDB {
   // be opened throws CMyErr(err) with the engine's message and leaves dbCnn
   // null; a file that is not a database fails at the first statement. A
   // locked database is waited for up to kBusyTimeoutMs by every statement.
+  // The connection runs with the guarded settings (store/connection_guard.h).
   static void cnn();
   static constexpr int kBusyTimeoutMs = 5000;
   // Runs one or more statements separated by ";". Any failure throws, with

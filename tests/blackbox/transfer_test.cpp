@@ -58,8 +58,9 @@ class Transfer : public ::testing::Test {
   const std::string firmware_ = root_.path("usr/app/firmupdate");
 };
 
-// Either upload field stores the file's exact bytes in the firmware file; of
-// several file parts the first wins, and each spooled part is gone at exit.
+// A firmware upload stores the file's exact bytes in the firmware file (a
+// database upload stores its import: upload_import_test.cpp); of several file
+// parts the first wins, and each spooled part is gone at exit.
 TEST_F(Transfer, UploadsStoreTheExactBytes) {
   const std::string database = readFile(root_.dbPath());
   // Content that looks like the multipart syntax: line breaks, dashes, a
@@ -77,7 +78,6 @@ TEST_F(Transfer, UploadsStoreTheExactBytes) {
        awkward,
        "update firmware success \n",
        "firmwareUpload"},
-      {{{"dbFile", "korvan.db", database}}, database, "update database success \n", "dbUpload"},
       {{{"systemFile", "empty.bin", ""}}, "", "update firmware success \n", "firmwareUpload"},
       {{{"dbFile", "d.db", marker + "db"},
         {"systemFile", "a.bin", marker + "a"},
@@ -137,60 +137,6 @@ TEST_F(Transfer, FailedUploadKeepsThePreviousFileAndLeavesNoCopy) {
             kHeader + "update database failed \n");
   EXPECT_EQ(readFile(firmware_ + "/previous"), "kept");
   EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
-}
-
-// A database upload is stored only when it is a sound SQLite database with
-// every table the program uses; the check reads the uploaded copy, never the
-// live database.
-TEST_F(Transfer, DatabaseUploadIsChecked) {
-  const std::string valid = readFile(root_.dbPath());
-  const std::string other = root_.path("other.db"), lacking = root_.path("lacking.db");
-  for (const auto& [path, sql] :
-       {std::pair{other, "create table t (a); insert into t values (1);"}, {lacking, ""}}) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    if (path == lacking) {
-      sqlite3_exec(db, ("attach '" + root_.dbPath() + "' as live;").c_str(), nullptr, nullptr,
-                   nullptr);
-      // Every table of the live database but iplist.
-      sqlite3_exec(db,
-                   "create table user2 as select * from live.user2;"
-                   "create table priv2 as select * from live.priv2;"
-                   "create table dog2 as select * from live.dog2;"
-                   "create table dogInfo2 as select * from live.dogInfo2;"
-                   "create table server2 as select * from live.server2;"
-                   "create table other2 as select * from live.other2;"
-                   "create table secureConf as select * from live.secureConf;"
-                   "create table userLock as select * from live.userLock;"
-                   "create table log2 as select * from live.log2;"
-                   "create table ips2 as select * from live.ips2;",
-                   nullptr, nullptr, nullptr);
-    } else {
-      sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    }
-    sqlite3_close(db);
-  }
-  std::string damaged = valid;
-  damaged.replace(valid.size() / 2, 4096, 4096, '\xA5');  // a page of garbage
-  const std::string marker = "not-a-database-" + root_.dir().substr(root_.dir().rfind('-') + 1);
-  const std::string refused = "update database failed: not a configuration database \n";
-  const std::pair<std::string, std::string> cases[] = {
-      {marker + "\nplain text\n", refused},
-      {"", refused},
-      {valid.substr(0, valid.size() / 2), refused},
-      {damaged, refused},
-      {readFile(other), refused},
-      {readFile(lacking), refused},
-      {valid, "update database success \n"},
-  };
-  for (const auto& [content, reply] : cases) {
-    EXPECT_EQ(runCgi(root_, upload({{"dbFile", "korvan.db", content}})).out, kHeader + reply);
-    EXPECT_EQ(readFile(firmware_), reply == refused ? "previous firmware" : valid);
-    EXPECT_EQ(matching(firmware_ + ".*"), std::vector<std::string>{});
-  }
-  for (const std::string& spooled : matching("/tmp/cgic*")) {
-    EXPECT_EQ(readFile(spooled).find(marker), std::string::npos) << spooled;
-  }
 }
 
 // An upload the spool cannot take is refused unread. A spool left by a killed

@@ -212,7 +212,7 @@ var kuiLanguages = {
             'update firmware failed': 'The firmware file could not be stored.',
             'update database failed': 'The configuration database could not be stored.',
             'not a configuration database': 'This file is not a configuration database of the switch.',
-            'update database failed: not a configuration database': 'This file is not a configuration database of the switch.',
+            'update database failed: not a configuration database: {0}': 'This file is not a configuration database of the switch ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
         }
     },
@@ -407,7 +407,7 @@ var kuiLanguages = {
             'update firmware failed': '\u56fa\u4ef6\u6587\u4ef6\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'update database failed': '\u914d\u7f6e\u6570\u636e\u5e93\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
-            'update database failed: not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
+            'update database failed: not a configuration database: {0}': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
         }
     },
@@ -600,7 +600,7 @@ var kuiLanguages = {
             'update firmware failed': 'Die Firmware-Datei konnte nicht gespeichert werden.',
             'update database failed': 'Die Konfigurationsdatenbank konnte nicht gespeichert werden.',
             'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
-            'update database failed: not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
+            'update database failed: not a configuration database: {0}': 'Diese Datei ist keine Konfigurationsdatenbank des Switches ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
         }
     }
