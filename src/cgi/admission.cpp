@@ -5,7 +5,6 @@
 #include "actions/request_numbers.h"
 #include "auth/first_login.h"
 #include "auth/session.h"
-#include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
 #include "cgi/request_shape.h"
@@ -42,6 +41,17 @@ std::unique_ptr<korvan::Transaction> beginSession(const Route& route, bool& writ
 
 }  // namespace
 
+void checkIPS(const Json::Value& ips, const std::string& client) {
+  bool listed = false;
+  for (const Json::Value& entry : ips["ips"]) {
+    if (entry["ip"].asString() == client) listed = true;
+  }
+  const std::string kind = ips["type"].asString();
+  if ((kind == "0" && listed) || (kind == "1" && !listed)) {
+    throw CMyErr(CMyErr::err, "ip black list error(your ip is in the list)");
+  }
+}
+
 RequestContext admit(const Route& route, const std::string& type, const Json::Value& request,
                      bool* deniedRecorded) {
   checkMemberTypes(route.objects, request);
@@ -53,7 +63,7 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   CDB::selIPS(ips, &device);
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
   const std::string client = cgiRemoteAddr;
-  CAjax::checkIPS(ips, client);
+  checkIPS(ips, client);
   if (!route.withoutSession) context.caller = session::checkToken(request);
   context.caller.address = client;
   try {

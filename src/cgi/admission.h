@@ -19,6 +19,11 @@
 #include "cgi/routes.h"
 #include "util/request_context.h"
 
+// Throws CMyErr(err, "ip black list error(your ip is in the list)") when the
+// IP access list `ips`, as CDB::selIPS() read it, refuses the client at
+// address `client`.
+void checkIPS(const Json::Value& ips, const std::string& client);
+
 // Runs the checks for the request document `request` of route `route`
 // (`type` as the request named it, for the refusal's trace record) and
 // returns the context they admitted; for a route made without a session the

@@ -18,17 +18,13 @@
 
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
-#include "cgi/page.h"
 #include "cgi/reply.h"
 #include "cgi/reply_stream.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
-#include "store/audit.h"
 #include "store/db.h"
-#include "store/sql.h"
-#include "store/transaction.h"
 #include "util/trace.h"
 #include "util/trace_ids.h"
 
@@ -214,17 +210,6 @@ RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   return admitRequest(route, type, jsIData, progress.admitted);
 }
 
-void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
-  bool listed = false;
-  for (const Json::Value& entry : ips["ips"]) {
-    if (entry["ip"].asString() == client) listed = true;
-  }
-  const std::string kind = ips["type"].asString();
-  if ((kind == "0" && listed) || (kind == "1" && !listed)) {
-    throw CMyErr(CMyErr::err, "ip black list error(your ip is in the list)");
-  }
-}
-
 void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
                      Json::Value& jsOData) {
   setLog(trace::kOtherAction, "onOtherDBAction");
@@ -240,16 +225,4 @@ void onModifyDBAction(const Route& route, const RequestContext& context, Json::V
   // the class), run once and dropped afterwards.
   std::unique_ptr<CAction> action = route.action(context, jsIData, jsOData);
   action->do2();
-}
-
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
-  if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
-  std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
-  CDB::execModify(sql);
-  Json::Value entries;
-  audit::addEntry(entries, "language", language);
-  audit::recordSystem(caller, {"saveLanguage", "save language"}, entries);
-  transaction.commit();
 }

@@ -23,9 +23,6 @@ class CAjax {
   // refusal) and returns the context it admitted. For a route made without a
   // session the caller has only its address until the login succeeds.
   static RequestContext begin2(Json::Value& jsIData, Json::Value& jsOData);
-  // Throws CMyErr(err) when the IP access list `ips`, as CDB::selIPS() read
-  // it, refuses the client at address `client`.
-  static void checkIPS(const Json::Value& ips, const std::string& client);
 };
 
 // Calls the handler of `route`, which is not a change action. A login
@@ -36,8 +33,3 @@ void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& j
 // a route without one.
 void onModifyDBAction(const Route& route, const RequestContext& context, Json::Value& jsIData,
                       Json::Value& jsOData);
-
-// The handler that stores the UI language the page shell loads next time.
-// Only a plain code is stored, since the page shell writes it into a script;
-// recorded as system "saveLanguage" of `caller` in the same transaction.
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);

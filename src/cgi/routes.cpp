@@ -8,10 +8,10 @@
 #include "actions/user.h"
 #include "auth/login.h"
 #include "auth/session.h"
-#include "cgi/ajax.h"
-#include "cgi/filetransfer.h"
+#include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
+#include "ops/language.h"
 #include "ops/ops.h"
 
 namespace {
