@@ -312,7 +312,7 @@ std::string updateToken(const Json::Value& user) {
 
 }  // namespace login
 
-Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
+Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
                const std::string& address) {
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so

@@ -16,8 +16,10 @@ bool isSafeLanguageCode(const std::string& code) {
   return true;
 }
 
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
+void onSaveLanguage(const RequestContext& context, const korvan::LanguageParams& params,
+                    Json::Value&) {
+  const Caller& caller = context.caller;
+  const std::string language = params.document()["language"].asString();
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";

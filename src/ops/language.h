@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "util/caller.h"
+#include "util/request_context.h"
+#include "util/request_params.h"
 
 // True when `code` may be stored as, and written into, the UI language: at
 // most 16 characters, each a letter, digit, '-' or '_' (the empty code too).
@@ -16,4 +17,5 @@ bool isSafeLanguageCode(const std::string& code);
 // Stores the UI language the page shell loads next time. Only a safe code is
 // stored (CMyErr(warning, "invalid language") otherwise); recorded as system
 // "saveLanguage" of `caller` in the same transaction.
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onSaveLanguage(const RequestContext& context, const korvan::LanguageParams& params,
+                    Json::Value& jsOData);
