@@ -160,9 +160,11 @@ const MemberRules& GroupParams::rules() {
 
 const MemberRules& UserUpdateParams::rules() {
   static const MemberRules rules = {
-      {"userPara", kObject, false, false, "the user"},
+      {"userPara", kObject, false, false,
+       "the user; members named as its stored columns (memo, email, phone, ...) are stored"},
       number("userPara.id", "user id"),
       {"userPara.nm", kText, false, false, "user name"},
+      {"userPara.setPW", kText, false, false, "\"yes\" when the password changes"},
       {"userPara.pw", kText, false, false, "new password"},
       {"userPara.oldPw", kText, false, false, "current password (own password change)"},
       number("userPara.pid", "group id"),
