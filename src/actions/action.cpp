@@ -7,8 +7,9 @@
 
 using korvan::textOf;
 
-CAction::CAction(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData)
-    : context(context), caller(this->context.caller), jsIData(jsIData), jsOData(jsOData) {}
+CAction::CAction(const RequestContext& context, const korvan::Params& params,
+                 Json::Value& jsOData)
+    : context(context), caller(this->context.caller), jsIData(params.document()), jsOData(jsOData) {}
 
 CAction::~CAction() = default;
 

@@ -12,13 +12,14 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/params.h"
 #include "util/request_context.h"
 
 class CAction {
  public:
-  // Keeps the request's context and references to the request and reply
-  // documents; both sides start null.
-  CAction(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData);
+  // Keeps the request's context and references to the decoded request and
+  // the reply document; both sides start null.
+  CAction(const RequestContext& context, const korvan::Params& params, Json::Value& jsOData);
   CAction(const CAction&) = delete;
   CAction& operator=(const CAction&) = delete;
 
@@ -33,7 +34,7 @@ class CAction {
 
   const RequestContext context;  // what the dispatcher admitted the request as
   const Caller& caller;          // who asked for the change: the log's author
-  Json::Value& jsIData;          // the request document
+  const Json::Value& jsIData;    // the request document, as decoded (params.document())
   Json::Value& jsOData;          // the reply document; handed on to the daemon operations
   Json::Value da;                // side A: the stored values, flat, as texts
   Json::Value db;                // side B: the requested values

@@ -151,6 +151,17 @@ Json::Value withoutPasswords(const Json::Value& request) {
 
 namespace {
 
+// The login request as the trace records 693 and 832 show it: passwords
+// masked, and the time zone the login stores also as `user.timezone`, where
+// support tools reading the trace log look for it. The request itself is
+// left as sent.
+Json::Value tracedRequest(const Json::Value& request) {
+  Json::Value traced = withoutPasswords(request);
+  Json::Value& user = traced["user"];
+  if (user.isNull() || user.isObject()) user["timezone"] = request["timezone"];
+  return traced;
+}
+
 // The password policy document of secureConf.
 Json::Value getPwdConf() {
   Json::Value row = CDB::sel(false, "select f_pwd from secureConf;", {"secureConf"});
@@ -186,7 +197,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
-  setLog(trace::kLoginRequest, withoutPasswords(request).toStyledString().c_str());
+  setLog(trace::kLoginRequest, tracedRequest(request).toStyledString().c_str());
   setLog(trace::kPasswordPolicy, policy.toStyledString().c_str());
   const int pwdTry = policyNumber(policy, "pwdTry");
   const int pwdExpire = policyNumber(policy, "pwdExpire");
@@ -272,7 +283,7 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
     double elapsed =
         difftime(time(nullptr), korvan::secondsAsZoneSays(user["pwdExpire"].asString()));
     // The request as sent, with the user's row that the check found.
-    Json::Value traced = withoutPasswords(request);
+    Json::Value traced = tracedRequest(request);
     for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
     setLog(trace::kLoginChecked, traced.toStyledString().c_str());
     if (passwordExpired(pwdExpire, elapsed)) {
@@ -301,7 +312,7 @@ std::string updateToken(const Json::Value& user) {
 
 }  // namespace login
 
-Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
+Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
                const std::string& address) {
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so

@@ -21,7 +21,7 @@
 // stores it: "login", "loginFailed" (the reason, never the password),
 // "lockout" with the failure count; the failures of names that are no user
 // under the once-a-minute rule per client `address`.
-Caller onLogin(DeviceMode mode, Json::Value& jsIData, Json::Value& jsOData,
+Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
                const std::string& address = "");
 
 namespace login {

@@ -84,7 +84,8 @@ void updateExpire(const Caller& caller) {
 
 }  // namespace session
 
-void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
+void onLogout(const RequestContext& context, const korvan::NoParams&, Json::Value&) {
+  const Caller& caller = context.caller;
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql =
       std::string(" update user2 set ") + " status=0" + " where id=" + sqlNumber(caller.id);
@@ -93,7 +94,4 @@ void onLogout(const Caller& caller, Json::Value&, Json::Value&) {
   transaction.commit();
 }
 
-void onRef(Json::Value& jsIData, Json::Value& jsOData) {
-  (void)jsIData;
-  (void)jsOData;
-}
+void onRef(const RequestContext&, const korvan::NoParams&, Json::Value&) {}

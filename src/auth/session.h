@@ -10,6 +10,8 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
+#include "util/request_params.h"
 
 namespace session {
 
@@ -40,8 +42,8 @@ void updateExpire(const Caller& caller);
 
 // Handler of "logout": closes the caller's session (status 0). Token and
 // expiry stay.
-void onLogout(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onLogout(const RequestContext& context, const korvan::NoParams& params, Json::Value& jsOData);
 
 // Handler of "ref": does nothing. The request's effect is the session check
 // and extension the dispatcher has already run, and its reply the snapshot.
-void onRef(Json::Value& jsIData, Json::Value& jsOData);
+void onRef(const RequestContext& context, const korvan::NoParams& params, Json::Value& jsOData);

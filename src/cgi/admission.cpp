@@ -1,14 +1,13 @@
 #include "cgi/admission.h"
 
 #include <memory>
+#include <utility>
 
-#include "actions/request_numbers.h"
+#include "actions/console_uid.h"
 #include "auth/first_login.h"
 #include "auth/session.h"
-#include "cgi/ajax.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
-#include "cgi/request_shape.h"
 #include "store/audit.h"
 #include "store/db.h"
 #include "store/lock_wait.h"
@@ -42,9 +41,20 @@ std::unique_ptr<korvan::Transaction> beginSession(const Route& route, bool& writ
 
 }  // namespace
 
+void checkIPS(const Json::Value& ips, const std::string& client) {
+  bool listed = false;
+  for (const Json::Value& entry : ips["ips"]) {
+    if (entry["ip"].asString() == client) listed = true;
+  }
+  const std::string kind = ips["type"].asString();
+  if ((kind == "0" && listed) || (kind == "1" && !listed)) {
+    throw CMyErr(CMyErr::err, "ip black list error(your ip is in the list)");
+  }
+}
+
 RequestContext admit(const Route& route, const std::string& type, const Json::Value& request,
-                     bool* deniedRecorded) {
-  checkMemberTypes(route.objects, request);
+                     std::unique_ptr<korvan::Params>& params, bool* deniedRecorded) {
+  params = route.decode(request);
   RequestContext context;
   if (route.rightsFrom != nullptr) context.rights = request[route.rightsFrom]["dogDB"];
   // The device mode and the kind of access list share a row: one statement.
@@ -53,11 +63,11 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   CDB::selIPS(ips, &device);
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
   const std::string client = cgiRemoteAddr;
-  CAjax::checkIPS(ips, client);
+  checkIPS(ips, client);
   if (!route.withoutSession) context.caller = session::checkToken(request);
   context.caller.address = client;
   try {
-    checkPermission(route.access, type, context, request);
+    checkPermission(route.access, type, context, *params);
   } catch (const CMyErr&) {
     // The session is known: the refusal is recorded where the caller asked.
     if (deniedRecorded != nullptr && !route.withoutSession) {
@@ -69,15 +79,14 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
     throw;
   }
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
-                                                 isOwnPasswordChange(context, request)));
-  if (route.numbersIn != nullptr)
-    korvan::checkNumberMembers(route.numbersIn, route.numbers, request);
-  if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(request);
+                                                 isOwnPasswordChange(context, *params)));
+  params->checkNumbers();
+  if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(*params);
   return context;
 }
 
 RequestContext admitRequest(const Route& route, const std::string& type, const Json::Value& request,
-                            bool& admitted) {
+                            bool& admitted, std::unique_ptr<korvan::Params>* decoded) {
   bool writesDeferred = false;
   std::unique_ptr<korvan::Transaction> session = beginSession(route, writesDeferred);
   // A request answered from a read transaction writes nothing, its refusal's
@@ -85,7 +94,9 @@ RequestContext admitRequest(const Route& route, const std::string& type, const J
   bool deniedRecorded = false;
   RequestContext context;
   try {
-    context = admit(route, type, request, writesDeferred ? nullptr : &deniedRecorded);
+    std::unique_ptr<korvan::Params> params;
+    context = admit(route, type, request, params, writesDeferred ? nullptr : &deniedRecorded);
+    if (decoded != nullptr) *decoded = std::move(params);
   } catch (const CMyErr&) {
     if (deniedRecorded) session->commit();
     throw;

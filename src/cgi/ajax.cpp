@@ -18,17 +18,13 @@
 
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
-#include "cgi/page.h"
 #include "cgi/reply.h"
 #include "cgi/reply_stream.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
-#include "store/audit.h"
 #include "store/db.h"
-#include "store/sql.h"
-#include "store/transaction.h"
 #include "util/trace.h"
 #include "util/trace_ids.h"
 
@@ -81,7 +77,8 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
 bool admitsQuietly(const Json::Value& jsIData) noexcept {
   try {
     const std::string type = typeOf(jsIData);
-    admit(ajaxRoute(type), type, jsIData);
+    std::unique_ptr<korvan::Params> params;
+    admit(ajaxRoute(type), type, jsIData, params);
     return true;
   } catch (...) {
     return false;
@@ -139,12 +136,13 @@ int CAjax::main2(std::string siteLanguage) {
   korvan::JsonFragments lists;  // members of jsOData held as finished text
   std::unique_ptr<CLogStream> logStream;
   try {
-    RequestContext context = begin2(jsIData, jsOData);
+    std::unique_ptr<korvan::Params> params;
+    RequestContext context = begin2(jsIData, jsOData, params);
     const Route& route = ajaxRoute(typeOf(jsIData));
     if (route.handler != nullptr) {
-      onOtherDBAction(route, context, jsIData, jsOData);
+      onOtherDBAction(route, context, *params, jsOData);
     } else {
-      onModifyDBAction(route, context, jsIData, jsOData);
+      onModifyDBAction(route, context, *params, jsOData);
     }
     try {
       selAllTables(context, jsIData, jsOData, lists);
@@ -192,7 +190,8 @@ int CAjax::main2(std::string siteLanguage) {
   return 0;
 }
 
-RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
+RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData,
+                             std::unique_ptr<korvan::Params>& params) {
   (void)jsOData;
   std::string document;
   readPostKey(document);
@@ -211,45 +210,22 @@ RequestContext CAjax::begin2(Json::Value& jsIData, Json::Value& jsOData) {
   if (route.needsDaemon) CArm::cnn();
 
   progress.admissionRan = true;
-  return admitRequest(route, type, jsIData, progress.admitted);
+  return admitRequest(route, type, jsIData, progress.admitted, &params);
 }
 
-void CAjax::checkIPS(const Json::Value& ips, const std::string& client) {
-  bool listed = false;
-  for (const Json::Value& entry : ips["ips"]) {
-    if (entry["ip"].asString() == client) listed = true;
-  }
-  const std::string kind = ips["type"].asString();
-  if ((kind == "0" && listed) || (kind == "1" && !listed)) {
-    throw CMyErr(CMyErr::err, "ip black list error(your ip is in the list)");
-  }
-}
-
-void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
+void onOtherDBAction(const Route& route, RequestContext& context, const korvan::Params& params,
                      Json::Value& jsOData) {
   setLog(trace::kOtherAction, "onOtherDBAction");
-  if (route.handler != nullptr) route.handler(context, jsIData, jsOData);
+  if (route.handler != nullptr) route.handler(context, params, jsOData);
 }
 
-void onModifyDBAction(const Route& route, const RequestContext& context, Json::Value& jsIData,
-                      Json::Value& jsOData) {
+void onModifyDBAction(const Route& route, const RequestContext& context,
+                      const korvan::Params& params, Json::Value& jsOData) {
   // A type with no action, the empty type of an unreadable document
   // included, changes nothing.
   if (route.action == nullptr) throw CMyErr(CMyErr::err, "unknown request type");
   // The route's change action for the context (the device mode may choose
   // the class), run once and dropped afterwards.
-  std::unique_ptr<CAction> action = route.action(context, jsIData, jsOData);
+  std::unique_ptr<CAction> action = route.action(context, params, jsOData);
   action->do2();
-}
-
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  const std::string language = static_cast<const Json::Value&>(jsIData)["language"].asString();
-  if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
-  std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";
-  CDB::execModify(sql);
-  Json::Value entries;
-  audit::addEntry(entries, "language", language);
-  audit::recordSystem(caller, {"saveLanguage", "save language"}, entries);
-  transaction.commit();
 }

@@ -7,6 +7,7 @@
 
 #include <json/json.h>
 
+#include <memory>
 #include <string>
 
 #include "cgi/routes.h"
@@ -22,22 +23,16 @@ class CAjax {
   // connection where the route needs it, runs the admission (CMyErr on a
   // refusal) and returns the context it admitted. For a route made without a
   // session the caller has only its address until the login succeeds.
-  static RequestContext begin2(Json::Value& jsIData, Json::Value& jsOData);
-  // Throws CMyErr(err) when the IP access list `ips`, as CDB::selIPS() read
-  // it, refuses the client at address `client`.
-  static void checkIPS(const Json::Value& ips, const std::string& client);
+  // The decoded parameters go to `params`.
+  static RequestContext begin2(Json::Value& jsIData, Json::Value& jsOData,
+                               std::unique_ptr<korvan::Params>& params);
 };
 
 // Calls the handler of `route`, which is not a change action. A login
 // replaces the context's caller by the user it logged in.
-void onOtherDBAction(const Route& route, RequestContext& context, Json::Value& jsIData,
+void onOtherDBAction(const Route& route, RequestContext& context, const korvan::Params& params,
                      Json::Value& jsOData);
 // Runs the change action of `route`; CMyErr(err, "unknown request type") for
 // a route without one.
-void onModifyDBAction(const Route& route, const RequestContext& context, Json::Value& jsIData,
-                      Json::Value& jsOData);
-
-// The handler that stores the UI language the page shell loads next time.
-// Only a plain code is stored, since the page shell writes it into a script;
-// recorded as system "saveLanguage" of `caller` in the same transaction.
-void onSaveLanguage(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onModifyDBAction(const Route& route, const RequestContext& context,
+                      const korvan::Params& params, Json::Value& jsOData);

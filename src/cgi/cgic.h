@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "cgi/cgi_out.h"
 #include "form/form.h"
 #include "util/files.h"
 
@@ -38,10 +39,9 @@ struct cgiFile {
 extern const char* cgiRemoteAddr;
 // REQUEST_METHOD, "" when unset; never null.
 extern const char* cgiRequestMethod;
-// Where the body is read from (standard input) and every byte of the response
-// goes (standard output).
+// Where the body is read from (standard input); the response goes to cgiOut
+// (cgi/cgi_out.h).
 extern FILE* cgiIn;
-extern FILE* cgiOut;
 
 // The request's decoded form fields.
 korvan::Form& requestForm();

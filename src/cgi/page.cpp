@@ -9,6 +9,7 @@
 #include "cgi/cgic.h"
 #include "cgi/filetransfer.h"
 #include "cgi/reply.h"
+#include "ops/language.h"
 #include "store/db.h"
 #include "util/files.h"
 #include "util/paths.h"
@@ -75,14 +76,6 @@ std::string readSiteLanguage() {
 }
 
 }  // namespace
-
-bool isSafeLanguageCode(const std::string& code) {
-  if (code.size() > 16) return false;
-  for (unsigned char c : code) {
-    if (!isalnum(c) && c != '-' && c != '_') return false;
-  }
-  return true;
-}
 
 int cgiMain() {
   std::string siteLanguage;

@@ -13,7 +13,3 @@ void setHtml(std::string siteLanguage, bool editLanguage = true);
 void setHtmlLink(std::string siteLanguage, bool editLanguage = true);
 // Copies the body fragment file into the response, line by line.
 void setHtmlBody();
-
-// True when `code` may be stored as, and written into, the UI language: at
-// most 16 characters, each a letter, digit, '-' or '_' (the empty code too).
-bool isSafeLanguageCode(const std::string& code);

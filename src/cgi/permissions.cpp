@@ -2,18 +2,17 @@
 
 #include "actions/user.h"
 #include "auth/rights.h"
-#include "util/members.h"
 #include "util/myerr.h"
 #include "util/trace.h"
 #include "util/trace_ids.h"
 
 namespace {
 
-std::string paramText(const Json::Value& request, const char* object, const char* member) {
-  return korvan::memberText(request, {object, member});
+std::string paramText(const korvan::Params& request, const char* object, const char* member) {
+  return request.text({object, member});
 }
 
-bool allowed(Access who, const RequestContext& context, const Json::Value& request) {
+bool allowed(Access who, const RequestContext& context, const korvan::Params& request) {
   const Caller& caller = context.caller;
   switch (who) {
     case Access::anyone:
@@ -44,14 +43,14 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request) {
+bool isOwnPasswordChange(const RequestContext& context, const korvan::Params& request) {
   const Caller& caller = context.caller;
   return !caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
-         CUpdUser::changesOnlyPassword(context.withRights(korvan::member(request, "userPara")));
+         CUpdUser::changesOnlyPassword(context.withRights(request.value({"userPara"})));
 }
 
 void checkPermission(Access who, std::string_view type, const RequestContext& context,
-                     const Json::Value& request) {
+                     const korvan::Params& request) {
   if (allowed(who, context, request)) return;
   const Caller& caller = context.caller;
   const std::string record = "permission denied: type=" + oneLine(std::string(type)) +

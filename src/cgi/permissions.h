@@ -8,6 +8,7 @@
 
 #include <string_view>
 
+#include "util/params.h"
 #include "util/request_context.h"
 
 // Who may make a request.
@@ -25,12 +26,12 @@ inline constexpr const char* kPermissionDenied = "permission denied";
 
 // Whether `request`, a user update, sets the context caller's own password
 // and changes nothing else (with the context's edited rights).
-bool isOwnPasswordChange(const RequestContext& context, const Json::Value& request);
+bool isOwnPasswordChange(const RequestContext& context, const korvan::Params& request);
 
-// Returns when the context's caller is one of `who` for `request` (the parsed
-// document; the console and own-password rules read it, the latter with the
-// context's edited rights). Otherwise writes a trace record naming `type`
+// Returns when the context's caller is one of `who` for `request` (the
+// decoded parameters; the console and own-password rules read them, the
+// latter with the context's edited rights). Otherwise writes a trace record naming `type`
 // and throws CMyErr(err, kPermissionDenied). Reads the database, never
 // writes it.
 void checkPermission(Access who, std::string_view type, const RequestContext& context,
-                     const Json::Value& request);
+                     const korvan::Params& request);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cgi/cgic.h"
+#include "cgi/cgi_out.h"
 
 std::string replyText(const Json::Value& reply, const korvan::JsonFragments& fragments) {
   std::string text;

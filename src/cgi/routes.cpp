@@ -8,10 +8,10 @@
 #include "actions/user.h"
 #include "auth/login.h"
 #include "auth/session.h"
-#include "cgi/ajax.h"
-#include "cgi/filetransfer.h"
+#include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
+#include "ops/language.h"
 #include "ops/ops.h"
 
 namespace {
@@ -23,26 +23,24 @@ class Entry {
     route_.type = type;
     route_.access = access;
   }
-  Entry& handler(Handler handler) {
-    route_.handler = handler;
-    return *this;
+  // The handler `serve` of the parameter struct P (named `name`), called with
+  // the parameters the admission decoded.
+  template <class P, auto serve>
+  Entry& handler(const char* name) {
+    route_.handler = [](RequestContext& context, const korvan::Params& params, Json::Value& reply) {
+      serve(context, static_cast<const P&>(params), reply);
+    };
+    return params<P>(name);
   }
-  Entry& action(ActionMaker action) {
-    route_.action = action;
-    return *this;
+  // The change action that `maker` builds on the parameter struct P.
+  template <class P>
+  Entry& action(ActionMaker maker, const char* name) {
+    route_.action = maker;
+    return params<P>(name);
   }
   Entry& transfer(TransferTest present, TransferServe serve) {
     route_.transferPresent = present;
     route_.transferServe = serve;
-    return *this;
-  }
-  Entry& objects(std::vector<std::string> objects) {
-    route_.objects = std::move(objects);
-    return *this;
-  }
-  Entry& numbers(const char* object, std::vector<const char*> names) {
-    route_.numbersIn = object;
-    route_.numbers = std::move(names);
     return *this;
   }
   Entry& bindsConsole() {
@@ -92,118 +90,106 @@ class Entry {
   operator Route() const { return route_; }
 
  private:
+  template <class P>
+  Entry& params(const char* name) {
+    route_.decode = korvan::decodeAs<P>;
+    route_.rules = &P::rules;
+    route_.paramsName = name;
+    return *this;
+  }
+
   Route route_;
 };
 
 template <class Action>
-std::unique_ptr<CAction> make(const RequestContext& context, Json::Value& jsIData,
-                              Json::Value& jsOData) {
-  return std::make_unique<Action>(context, jsIData, jsOData);
+std::unique_ptr<CAction> make(const RequestContext& context, const korvan::Params& params,
+                              Json::Value& reply) {
+  return std::make_unique<Action>(context, params, reply);
 }
 
 // In factory mode a console module is set up with its uid; otherwise the
 // daemon keeps the uid and the module is renamed and configured.
-std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, Json::Value& jsIData,
-                                    Json::Value& jsOData) {
-  if (context.factory()) return make<CUpdDog_factory>(context, jsIData, jsOData);
-  return make<CUpdDog>(context, jsIData, jsOData);
+std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, const korvan::Params& params,
+                                    Json::Value& reply) {
+  if (context.factory()) return make<CUpdDog_factory>(context, params, reply);
+  return make<CUpdDog>(context, params, reply);
 }
 
-void login(RequestContext& context, Json::Value& jsIData, Json::Value& jsOData) {
-  context.caller = onLogin(context.mode, jsIData, jsOData, context.caller.address);
+// A login replaces the context's caller (who had only an address) by the
+// user it logged in.
+void login(RequestContext& context, const korvan::LoginParams& params, Json::Value& reply) {
+  context.caller = onLogin(context.mode, params.document(), reply, context.caller.address);
 }
 
 std::vector<Route> buildTable() {
   using R = RequestContext;
-  using V = Json::Value;
+  using namespace korvan;
   return {
       // The requests that are not change actions.
       Entry("login", Access::anyone)
-          .handler(login)
+          .handler<LoginParams, login>("LoginParams")
           .readOnly()
           .withoutSession()
           .keepsExpiry()
           .beforePasswordSet(),
       Entry("logout", Access::anyone)
-          .handler([](R& c, V& in, V& out) { onLogout(c.caller, in, out); })
+          .handler<NoParams, onLogout>("NoParams")
           .keepsExpiry()
           .beforePasswordSet(),
       Entry("ref", Access::anyone)
-          .handler([](R&, V& in, V& out) { onRef(in, out); })
+          .handler<NoParams, onRef>("NoParams")
           .readOnly()
           .beforePasswordSet()
           .answersUnderLock(),
       Entry("qt", Access::consoleViewer)
-          .handler([](R& c, V& in, V& out) { onGrantKvm(c.caller, c.consoleUid, in, out); })
-          .objects({"dogPara", "server", "server.netIP", "server.netPort"})
-          .numbers("dogPara", {"id"})
+          .handler<KvmParams, onGrantKvm>("KvmParams")
           .bindsConsole()
           .daemon(),
       Entry("setTime", Access::operators)
-          .handler([](R& c, V& in, V& out) { onSetTimeRecorded(c.caller, in, out); })
+          .handler<SetTimeParams, onSetTimeRecorded>("SetTimeParams")
           .daemon(),
       Entry("restart", Access::administrators)
-          .handler([](R& c, V& in, V& out) { onRestartRecorded(c.caller, in, out); })
+          .handler<NoParams, onRestartRecorded>("NoParams")
           .daemon()
           .rebootOnFailure(),
-      Entry("saveLanguage", Access::administrators).handler([](R& c, V& in, V& out) {
-        onSaveLanguage(c.caller, in, out);
-      }),
-      Entry("unlockUser", Access::administrators).handler([](R& c, V& in, V& out) {
-        onUnlockUser(c.caller, in, out);
-      }),
+      Entry("saveLanguage", Access::administrators)
+          .handler<LanguageParams, onSaveLanguage>("LanguageParams"),
+      Entry("unlockUser", Access::administrators)
+          .handler<UnlockUserParams, onUnlockUser>("UnlockUserParams"),
       Entry("selLog", Access::operators)
-          .handler([](R& c, V& in, V& out) { onSelLog(c.caller, in, out); })
-          .objects({"logCondition"})
+          .handler<LogQueryParams, onSelLog>("LogQueryParams")
           .readOnly()
           .answersUnderLock()
           .streamsLog(),
       Entry("modifyIPS", Access::administrators)
-          .handler([](R& c, V& in, V& out) { onModifyIPS(c.caller, in, out); })
-          .objects({"ipsPara"}),
+          .handler<IpListParams, onModifyIPS>("IpListParams"),
       Entry("modifyServerIPS", Access::administrators)
-          .handler([](R&, V& in, V& out) { onModifyServerIPS(in, out); })
-          .objects({"serveripsPara"}),
+          .handler<ServerIpListParams, onModifyServerIPS>("ServerIpListParams"),
       Entry("operaSerial", Access::consoleController)
-          .handler([](R& c, V& in, V& out) { onOperaSerial(c.caller, in, out); })
-          .objects({"serialPara"}),
-      Entry("convertToClientMode", Access::administrators).handler([](R&, V& in, V& out) {
-        onConvertToClientMode(in, out);
-      }),
+          .handler<SerialParams, onOperaSerial>("SerialParams"),
+      Entry("convertToClientMode", Access::administrators)
+          .handler<NoParams, onConvertToClientMode>("NoParams"),
       Entry("unsetDogInfo", Access::operators)
-          .handler([](R&, V& in, V& out) { onUnsetDogInfo(in, out); })
-          .objects({"dogInfoPara"}),
+          .handler<SlotParams, onUnsetDogInfo>("SlotParams"),
 
       // The change actions.
       Entry("updServer", Access::administrators)
-          .action(make<CUpdServer>)
-          .objects({"server"})
-          .numbers("server", {"encrypt", "portKM", "portV", "portWeb"})
+          .action<ServerParams>(make<CUpdServer>, "ServerParams")
           .daemon(),
       Entry("updDog", Access::operators)
-          .action(makeUpdDog)
-          .objects({"dogPara"})
-          .numbers("dogPara", {"id", "portID", "sm", "code", "frame"})
+          .action<ModuleParams>(makeUpdDog, "ModuleParams")
           .daemon(),
       Entry("updPriv", Access::administrators)
-          .action(make<CUpdPriv>)
-          .objects({"priv"})
-          .numbers("priv", {"id"})
+          .action<GroupParams>(make<CUpdPriv>, "GroupParams")
           .rightsFrom("priv"),
       Entry("updUser", Access::ownPassword)
-          .action(make<CUpdUser>)
-          .objects({"userPara"})
-          .numbers("userPara", {"id", "pid", "prior"})
+          .action<UserUpdateParams>(make<CUpdUser>, "UserUpdateParams")
           .rightsFrom("userPara"),
       Entry("insUser", Access::administrators)
-          .action(make<CInsUser>)
-          .objects({"userPara"})
-          .numbers("userPara", {"pid", "prior"})
+          .action<NewUserParams>(make<CInsUser>, "NewUserParams")
           .rightsFrom("userPara"),
       Entry("delUser", Access::administrators)
-          .action(make<CDelUser>)
-          .objects({"userPara"})
-          .numbers("userPara", {"id"})
+          .action<UserRemovalParams>(make<CDelUser>, "UserRemovalParams")
           .rightsFrom("userPara"),
 
       // The file transfers, by form field, in the order they are tested.

@@ -14,14 +14,22 @@
 #include "actions/action.h"
 #include "cgi/permissions.h"
 #include "util/request_context.h"
+#include "util/request_params.h"
 
-// Handler of an AJAX request that is not a change action. Login alone changes
-// the context's caller, to the user it logged in.
-using Handler = void (*)(RequestContext& context, Json::Value& jsIData, Json::Value& jsOData);
-// Builds the change action of a request on the two documents (which must
-// outlive it).
+// Handler of an AJAX request that is not a change action, called with the
+// request's parameters as the route's struct decoded them. Login alone
+// changes the context's caller, to the user it logged in.
+using Handler = void (*)(RequestContext& context, const korvan::Params& params,
+                         Json::Value& reply);
+// Builds the change action of a request on its parameters and the reply
+// (which must outlive it).
 using ActionMaker = std::unique_ptr<CAction> (*)(const RequestContext& context,
-                                                 Json::Value& jsIData, Json::Value& jsOData);
+                                                 const korvan::Params& params, Json::Value& reply);
+// Decodes a request document into the route's parameter struct
+// (util/request_params.h); throws the refusal of a malformed member shape.
+using ParamsDecoder = std::unique_ptr<korvan::Params> (*)(const Json::Value& request);
+// The member rules of the route's parameter struct, as data.
+using ParamsRules = const korvan::MemberRules& (*)();
 // A file transfer: whether the form carries it (by the field `field`), and
 // serving it once admitted, with what the admission learnt; the reply is the
 // transfer's own.
@@ -38,13 +46,12 @@ struct Route {
   TransferServe transferServe = nullptr;
 
   Access access = Access::administrators;
-  // The parameter objects of the request (nested ones by dotted path): they
-  // must be objects, and their members texts (cgi/request_shape.h).
-  std::vector<std::string> objects;
-  // The parameter object and its members that must be whole numbers before
-  // anything is sent or stored (actions/request_numbers.h).
-  const char* numbersIn = nullptr;
-  std::vector<const char*> numbers;
+  // The parameter struct of the request: what the admission decodes the
+  // document into and the handler or action receives. A transfer carries its
+  // values in form fields and has the common members alone.
+  ParamsDecoder decode = korvan::decodeAs<korvan::NoParams>;
+  ParamsRules rules = &korvan::NoParams::rules;
+  const char* paramsName = "NoParams";
   // Whether the console module's uid is taken from the stored module of
   // dogPara.id into the context (a request uid that differs is refused).
   bool bindsConsole = false;

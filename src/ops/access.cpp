@@ -33,17 +33,21 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
 
 }  // namespace
 
-void onGrantKvm(const Caller& caller, const std::string& consoleUid, Json::Value& jsIData,
+void onGrantKvm(const RequestContext& context, const korvan::KvmParams& params,
                 Json::Value& jsOData) {
-  const std::string dogId = korvan::memberText(jsIData, {"dogPara", "id"});
+  const Caller& caller = context.caller;
+  const std::string dogId = params.dogId();
   recordedTell(
       [&] {
         audit::recordAccess(caller, {"kvm", "kvm session"}, audit::consoleEntries(dogId));
       },
-      [&] { onQt(caller, consoleUid, jsIData, jsOData); });
+      [&] { onQt(caller, context.consoleUid, params.document(), jsOData); });
 }
 
-void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+void onSetTimeRecorded(const RequestContext& context, const korvan::SetTimeParams& params,
+                       Json::Value& jsOData) {
+  const Caller& caller = context.caller;
+  const Json::Value& jsIData = params.document();
   recordedTell(
       [&] {
         Json::Value entries;
@@ -53,7 +57,10 @@ void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& 
       [&] { onSetTime(jsIData, jsOData); });
 }
 
-void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+void onRestartRecorded(const RequestContext& context, const korvan::NoParams& params,
+                       Json::Value& jsOData) {
+  const Caller& caller = context.caller;
+  const Json::Value& jsIData = params.document();
   recordedTell(
       [&] {
         audit::recordSystem(caller, {"restart", "restart"}, Json::Value());
@@ -61,8 +68,10 @@ void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& 
       [&] { onRestart(jsIData, jsOData); });
 }
 
-void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  const std::string name = korvan::memberText(jsIData, {"userNM"});
+void onUnlockUser(const RequestContext& context, const korvan::UnlockUserParams& params,
+                  Json::Value&) {
+  const Caller& caller = context.caller;
+  const std::string name = params.text({"userNM"});
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   const std::string quoted = "'" + sqlText(name) + "'";
   {

@@ -10,18 +10,23 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
+#include "util/request_params.h"
 
 // "qt": asks the daemon for a KVM session on `dogPara`.`id` with the stored
 // module's `consoleUid` (onQt, ops/ops.h), recorded as access "kvm" with the
 // console's id and name.
-void onGrantKvm(const Caller& caller, const std::string& consoleUid, Json::Value& jsIData,
+void onGrantKvm(const RequestContext& context, const korvan::KvmParams& params,
                 Json::Value& jsOData);
 
 // "setTime" (recorded with the new time, member `time2`) and "restart".
-void onSetTimeRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
-void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onSetTimeRecorded(const RequestContext& context, const korvan::SetTimeParams& params,
+                       Json::Value& jsOData);
+void onRestartRecorded(const RequestContext& context, const korvan::NoParams& params,
+                       Json::Value& jsOData);
 
 // "unlockUser": lifts the lock of name `userNM` (deletes its userLock row)
 // and records access "unlock". A name that is not locked is refused with
 // CMyErr(warning, "Nothing modified").
-void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onUnlockUser(const RequestContext& context, const korvan::UnlockUserParams& params,
+                  Json::Value& jsOData);

@@ -41,8 +41,8 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
   jsOData["qt"] = writer.write(session);
 }
 
-void onSetTime(Json::Value& jsIData, Json::Value&) {
+void onSetTime(const Json::Value& jsIData, Json::Value&) {
   CArm::setTime(static_cast<uint32_t>(time_strToSecs(memberText(jsIData, {"time2"}))));
 }
 
-void onRestart(Json::Value&, Json::Value&) { CArm::restart(); }
+void onRestart(const Json::Value&, Json::Value&) { CArm::restart(); }

@@ -58,8 +58,9 @@ Json::Value logSide(const Json::Value& state) {
 
 }  // namespace
 
-void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
-  const Json::Value& para = korvan::member(jsIData, "ipsPara");
+void onModifyIPS(const RequestContext& context, const korvan::IpListParams& params, Json::Value&) {
+  const Caller& caller = context.caller;
+  const Json::Value& para = params.value({"ipsPara"});
   std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 
@@ -98,8 +99,9 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   transaction.commit();
 }
 
-void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
-  const Json::Value& para = korvan::member(jsIData, "serveripsPara");
+void onModifyServerIPS(const RequestContext&, const korvan::ServerIpListParams& params,
+                       Json::Value&) {
+  const Json::Value& para = params.value({"serveripsPara"});
   std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
 

@@ -13,6 +13,8 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_context.h"
+#include "util/request_params.h"
 
 // "selLog": the records of log2 that match `logCondition` (`user` as a
 // substring, `timeBegin`/`timeEnd` as an inclusive day range, `type` exactly
@@ -23,7 +25,8 @@
 // console access records and its own (logVisibility, ops/sellog.h). With
 // `limit`: the newest records first, a page of at most `limit` older than
 // `before`, and jsOData.more telling whether older matches exist.
-void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onSelLog(const RequestContext& context, const korvan::LogQueryParams& params,
+              Json::Value& jsOData);
 
 // "modifyIPS": one edit of the IP access list (`ipsPara`.`action`: "updType",
 // "insIP", "delIP" or "updIP"). The requester's own address is kept on a white
@@ -32,24 +35,29 @@ void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 // transaction. A `newIP` that is not a dotted quad is refused with
 // CMyErr(warning, "invalid ip address") and nothing changes. The caller's
 // address is the one protected; the caller is the record's author.
-void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onModifyIPS(const RequestContext& context, const korvan::IpListParams& params,
+                 Json::Value& jsOData);
 
 // "modifyServerIPS": one edit of the server IP list (`serveripsPara`), stored
 // in integer form. No self-protection and no log record.
-void onModifyServerIPS(Json::Value& jsIData, Json::Value& jsOData);
+void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpListParams& params,
+                       Json::Value& jsOData);
 
 // "operaSerial": capture ("cap") or release ("uncap") the serial console
 // module `serialPara`.`dogID` for the caller. Whoever may control the module
 // may release it; a module that is held, even by the requester, cannot be
 // captured. Other actions only check that the module is a serial one.
-void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
+void onOperaSerial(const RequestContext& context, const korvan::SerialParams& params,
+                   Json::Value& jsOData);
 
 // "convertToClientMode": leaves factory mode for good.
-void onConvertToClientMode(Json::Value& jsIData, Json::Value& jsOData);
+void onConvertToClientMode(const RequestContext& context, const korvan::NoParams& params,
+                           Json::Value& jsOData);
 
 // "unsetDogInfo": returns console slot `dogInfoPara`.`id` to its unset state
 // (its own id as uid and name, a single blank in each descriptive column).
-void onUnsetDogInfo(Json::Value& jsIData, Json::Value& jsOData);
+void onUnsetDogInfo(const RequestContext& context, const korvan::SlotParams& params,
+                    Json::Value& jsOData);
 
 // The exchanges with the switch daemon that are whole requests of their own,
 // on the connection the dispatcher opened (daemon/arm.h). Each throws the
@@ -73,8 +81,8 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
 
 // "setTime": sets the switch clock to `time2`, a local "YYYY-MM-DD HH:MM:SS"
 // read with daylight saving time not in effect (util/local_time.h).
-void onSetTime(Json::Value& jsIData, Json::Value& jsOData);
+void onSetTime(const Json::Value& jsIData, Json::Value& jsOData);
 
 // "restart": restarts the switch.
-void onRestart(Json::Value& jsIData, Json::Value& jsOData);
+void onRestart(const Json::Value& jsIData, Json::Value& jsOData);
 

@@ -74,7 +74,10 @@ std::string logQuerySql(const Caller& caller, const Json::Value& jsIData) {
   return sql + " order by id desc limit " + std::to_string(limit);
 }
 
-void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData) {
+void onSelLog(const RequestContext& context, const korvan::LogQueryParams& params,
+              Json::Value& jsOData) {
+  const Caller& caller = context.caller;
+  const Json::Value& jsIData = params.document();
   // Refuses a malformed condition before anything runs; the records
   // themselves are read while the reply is written (CLogStream).
   const std::string sql = logQuerySql(caller, jsIData);

@@ -21,21 +21,24 @@ std::string dogIdOf(const Json::Value& jsIData) {
 bool anyRow(const std::string& sql) { return CDB::selOne(sql, {"id"}).has_value(); }
 
 // Refuses a module that is not a serial one.
-void checkSerialType(Json::Value& jsIData) {
+void checkSerialType(const Json::Value& jsIData) {
   // The stored type2 column decides, not the kind shown to the browser.
   std::string sql = " select id from dog2 where type2=1 and id=" + dogIdOf(jsIData);
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog is not serialDog");
 }
 
 // Refuses a module that someone holds.
-void checkSerialCap(Json::Value& jsIData) {
+void checkSerialCap(const Json::Value& jsIData) {
   std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogIdOf(jsIData) + ";";
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
 }
 
 }  // namespace
 
-void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value&) {
+void onOperaSerial(const RequestContext& context, const korvan::SerialParams& params,
+                   Json::Value&) {
+  const Caller& caller = context.caller;
+  const Json::Value& jsIData = params.document();
   checkSerialType(jsIData);
   std::string dogId = dogIdOf(jsIData);
   std::string action = korvan::memberText(jsIData, {"serialPara", "action"});

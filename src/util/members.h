@@ -4,7 +4,7 @@
 //
 // A request is a parsed browser document, so a member may be missing or of
 // any type. The dispatcher checks the types of the members each request type
-// reads before any handler runs (cgi/request_shape.h); these readers keep the
+// reads before any handler runs (util/params.h); these readers keep the
 // rest safe regardless: they never add members to the document and never trip
 // the JSON library's type assertions, and a member of the wrong shape ends the
 // request with an orderly CMyErr(err) naming it.

@@ -18,7 +18,8 @@ inline constexpr int kCgiMainEnter = 3628;       // "cgiMain enter...."
 inline constexpr int kIsAjax = 2914;             // the request carries postKey
 inline constexpr int kPageShell = 304;           // "setHtml enter..."
 inline constexpr int kPageShellHead = 4273;      // "setHtmlLink enter..."
-inline constexpr int kLanguageCommand = 4277;    // the language-file edit command
+inline constexpr int kLanguageCommand = 4276;    // the language-file edit command (shares
+                                                 // kSiteLanguage's id, as support tools expect)
 inline constexpr int kPageBodyMissing = 260;     // HtmlBody.html cannot be opened
 inline constexpr int kPermissionDenied = 3301;   // a refused request: type, user, level, address
 inline constexpr int kStoredReplyFailed = 846;   // a stored change whose snapshot failed

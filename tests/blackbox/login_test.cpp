@@ -116,9 +116,19 @@ TEST(Login, OpensTheSession) {
   EXPECT_LE(std::stol(row[3]), after + 600);
   EXPECT_EQ(row[4].find_first_not_of("0123456789abcdef") == std::string::npos ? row[4].size() : 0,
             32u);
-  // Passwords never reach the trace log.
-  EXPECT_NE(root.traceLog().find("\"pw\" : \"***\""), std::string::npos);
-  EXPECT_EQ(root.traceLog().find("Zq9"), std::string::npos);
+  // Passwords never reach the trace log; the request records show the time
+  // zone at the top and again as the user's.
+  const std::string trace = root.traceLog();
+  EXPECT_NE(trace.find("\"pw\" : \"***\""), std::string::npos);
+  EXPECT_EQ(trace.find("Zq9"), std::string::npos);
+  for (const char* id : {"693_Time:", "832_Time:"}) {
+    const size_t start = trace.rfind(id);
+    ASSERT_NE(start, std::string::npos) << id;
+    const std::string record = trace.substr(start, trace.find("_Time:", start + 9) - start);
+    const size_t user = record.find("\"user\" :");
+    EXPECT_NE(user, std::string::npos) << record;
+    EXPECT_NE(record.find("\"timezone\" : \"-480\"", user), std::string::npos) << record;
+  }
 }
 
 TEST(Session, IdleExpiryBoundary) {

@@ -1,6 +1,8 @@
 // The request entry and page shell, the program run as the web server runs it.
 #include <sys/stat.h>
 
+#include <regex>
+
 #include "testroot.h"
 
 using korvantest::CgiRequest;
@@ -75,6 +77,11 @@ TEST(PageShell, WritesTheStoredLanguageOnlyWhenItIsACode) {
     EXPECT_EQ(embedded(runCgi(root, CgiRequest{})), kSeededBody) << stored;
     EXPECT_EQ(readFile(root.path("usr/app/yal/www/lib/language.js")), written) << stored;
     EXPECT_FALSE(korvantest::fileExists(root.cgiDir() + "/pwned"));
+    // The edit command, when it runs, is recorded under the site language's id.
+    const bool edited = written != file("= 'zz'");
+    EXPECT_EQ(std::regex_search(root.traceLog(), std::regex("(^|\n)4276_Time:[^\n]*Msg:::sed -i")),
+              edited)
+        << stored;
   }
 }
 

@@ -10,8 +10,11 @@
 
 namespace {
 
-bool lists(const Route& route, const std::string& object) {
-  return std::find(route.objects.begin(), route.objects.end(), object) != route.objects.end();
+bool listsObject(const Route& route, const std::string& object) {
+  const korvan::MemberRules& rules = route.rules();
+  return std::any_of(rules.begin(), rules.end(), [&](const korvan::MemberRule& rule) {
+    return rule.type == korvan::MemberType::object && object == rule.path;
+  });
 }
 
 TEST(RouteTable, EveryEntryIsConsistent) {
@@ -25,13 +28,15 @@ TEST(RouteTable, EveryEntryIsConsistent) {
     EXPECT_TRUE(route.action == nullptr || route.changesState);
     // A request without a session has no level to be checked against.
     EXPECT_TRUE(!route.withoutSession || route.access == Access::anyone);
-    // The shape check reaches a nested object only through its parent, and
-    // the rights copy is read from a checked object.
-    for (const std::string& object : route.objects) {
-      const size_t dot = object.rfind('.');
-      EXPECT_TRUE(dot == std::string::npos || lists(route, object.substr(0, dot))) << object;
+    // The decoding reaches a member only through its parent object, and the
+    // rights copy is read from a checked object.
+    for (const korvan::MemberRule& rule : route.rules()) {
+      const std::string path = rule.path;
+      const size_t dot = path.rfind('.');
+      EXPECT_TRUE(dot == std::string::npos || listsObject(route, path.substr(0, dot))) << path;
+      EXPECT_TRUE(!rule.number || rule.type == korvan::MemberType::text) << path;
     }
-    EXPECT_TRUE(route.rightsFrom == nullptr || lists(route, route.rightsFrom));
+    EXPECT_TRUE(route.rightsFrom == nullptr || listsObject(route, route.rightsFrom));
     if (route.isTransfer()) {
       EXPECT_FALSE(route.withoutSession);
       EXPECT_FALSE(route.needsDaemon);
