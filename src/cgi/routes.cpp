@@ -162,16 +162,16 @@ std::vector<Route> buildTable() {
           .handler([](R& c, V& in, V& out) { onModifyIPS(c.caller, in, out); })
           .objects({"ipsPara"}),
       Entry("modifyServerIPS", Access::administrators)
-          .handler([](R&, V& in, V& out) { onModifyServerIPS(in, out); })
+          .handler([](R& c, V& in, V& out) { onModifyServerIPS(c.caller, in, out); })
           .objects({"serveripsPara"}),
       Entry("operaSerial", Access::consoleController)
           .handler([](R& c, V& in, V& out) { onOperaSerial(c.caller, in, out); })
           .objects({"serialPara"}),
-      Entry("convertToClientMode", Access::administrators).handler([](R&, V& in, V& out) {
-        onConvertToClientMode(in, out);
+      Entry("convertToClientMode", Access::administrators).handler([](R& c, V& in, V& out) {
+        onConvertToClientMode(c.caller, in, out);
       }),
       Entry("unsetDogInfo", Access::operators)
-          .handler([](R&, V& in, V& out) { onUnsetDogInfo(in, out); })
+          .handler([](R& c, V& in, V& out) { onUnsetDogInfo(c.caller, in, out); })
           .objects({"dogInfoPara"}),
 
       // The change actions.

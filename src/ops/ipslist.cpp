@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ops/ops.h"
+#include "store/audit.h"
 #include "store/cn.h"
 #include "store/db.h"
 #include "store/oplog.h"
@@ -98,7 +99,7 @@ void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   transaction.commit();
 }
 
-void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
+void onModifyServerIPS(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   const Json::Value& para = korvan::member(jsIData, "serveripsPara");
   std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
@@ -106,6 +107,8 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value stored;
   CDB::selserverIPS(stored);  // addresses in dotted form
+  Json::Value before;
+  before["ips"] = CTools::jsonArray_toString(stored["serverips"], "<br>");
   Json::Value& list = stored["serverips"];
   editList(action, para, list);
 
@@ -115,5 +118,13 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value&) {
     const std::string sql = " insert into iplist values('" + sqlText(number) + "',0)";
     CDB::execModify(sql);
   }
+  // The record shows the list as stored now, read back in its stored order.
+  Json::Value now;
+  CDB::selserverIPS(now);
+  Json::Value after;
+  after["ips"] = CTools::jsonArray_toString(now["serverips"], "<br>");
+  Json::Value changes;
+  CLog::compAB({CKeyCN("ips", "list")}, before, after, changes);
+  audit::recordSystem(caller, {"updServerIPS", "update server ip list"}, changes);
   transaction.commit();
 }

@@ -35,8 +35,9 @@ void onSelLog(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 void onModifyIPS(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "modifyServerIPS": one edit of the server IP list (`serveripsPara`), stored
-// in integer form. No self-protection and no log record.
-void onModifyServerIPS(Json::Value& jsIData, Json::Value& jsOData);
+// in integer form, and the system record "updServerIPS" of the caller with
+// the list before and after, in one transaction. No self-protection.
+void onModifyServerIPS(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "operaSerial": capture ("cap") or release ("uncap") the serial console
 // module `serialPara`.`dogID` for the caller. Whoever may control the module
@@ -44,12 +45,15 @@ void onModifyServerIPS(Json::Value& jsIData, Json::Value& jsOData);
 // captured. Other actions only check that the module is a serial one.
 void onOperaSerial(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
-// "convertToClientMode": leaves factory mode for good.
-void onConvertToClientMode(Json::Value& jsIData, Json::Value& jsOData);
+// "convertToClientMode": leaves factory mode for good; recorded as system
+// "convertToClientMode" with the factory-mode flag before and after.
+void onConvertToClientMode(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // "unsetDogInfo": returns console slot `dogInfoPara`.`id` to its unset state
-// (its own id as uid and name, a single blank in each descriptive column).
-void onUnsetDogInfo(Json::Value& jsIData, Json::Value& jsOData);
+// (its own id as uid and name, a single blank in each descriptive column);
+// recorded as system "unsetDogInfo" with the slot's values before and after
+// (nothing is recorded for an id that names no slot).
+void onUnsetDogInfo(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
 // The exchanges with the switch daemon that are whole requests of their own,
 // on the connection the dispatcher opened (daemon/arm.h). Each throws the
@@ -72,7 +76,9 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
           Json::Value& jsOData);
 
 // "setTime": sets the switch clock to `time2`, a local "YYYY-MM-DD HH:MM:SS"
-// read with daylight saving time not in effect (util/local_time.h).
+// read with daylight saving time not in effect (util/local_time.h). A text
+// that util/clock_text.h refuses throws CMyErr(warning, "invalid time: time2")
+// before anything is sent.
 void onSetTime(Json::Value& jsIData, Json::Value& jsOData);
 
 // "restart": restarts the switch.
