@@ -1,6 +1,6 @@
 -- Configuration database of the switch. The program never alters a table and
--- creates none but loginStranger and logBound (and the indexes below) in a
--- database that lacks them: the device
+-- creates none but loginStranger, loginMinute and logBound (and the indexes
+-- below) in a database that lacks them: the device
 -- ships this file, and a database upload replaces it whole.
 -- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
 
@@ -134,6 +134,16 @@ CREATE TABLE loginStranger (
   f_count INTEGER
 );
 CREATE INDEX loginStranger_recorded ON loginStranger(f_recorded);
+
+-- Failed logins of names that are no user in the current minute (one row):
+-- its start (epoch seconds), the records written, the failures beyond them
+-- and the addresses those came from.
+CREATE TABLE loginMinute (
+  f_minute INTEGER,
+  f_recorded INTEGER,
+  f_further INTEGER,
+  f_addresses INTEGER
+);
 
 CREATE TABLE ips2 (
   ip TEXT

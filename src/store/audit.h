@@ -10,7 +10,8 @@
 //
 // The log is bounded: an insert that takes it past kMaxRecords deletes records
 // in the same transaction, down to kTrimTo: the oldest failure records
-// ("loginFailed", "denied") first, other records only when those run out.
+// ("loginFailed", "denied") first, other records only when there are too few
+// of those to keep the bound.
 //
 // Failed logins without a session cannot flood it: attempts on a locked user
 // name leave one record per lock period, and names that are no user at most
@@ -64,10 +65,11 @@ bool isUser(const std::string& name);
 
 // A failed login of a name that is no user, from `address`: a "loginFailed"
 // whose detail is {"reason": reason} while fewer than
-// kStrangerRecordsPerMinute such records carry the current minute (of the
-// local clock); past that, the minute's one summary record (author and
-// address empty, detail "reason" "unknown names", "further failures" N,
-// "addresses" M) is written or its counts raised in place. M counts the
+// kStrangerRecordsPerMinute have been written in the current minute (counted
+// in the program's table loginMinute, so that trimmed records still count);
+// past that, the minute's one summary record (author and address empty,
+// detail "reason" "unknown names", "further failures" N, "addresses" M) is
+// written, or rewritten in place with the counts raised. M counts the
 // addresses new to loginStranger in that minute.
 void recordStrangerFailure(const std::string& address, const std::string& name,
                            const std::string& reason);
@@ -93,8 +95,9 @@ void countWrongPassword(const std::string& address, const std::string& name,
                         const std::string& reason);
 
 // Once there are more than kMaxRecords records, deletes down to kTrimTo: the
-// oldest failure records first, then the oldest others. The newest record
-// (the one just written) always stays. Costs two index lookups while the log
+// oldest failure records first; the oldest others only when the failure
+// records are too few to bring the log within kMaxRecords (then down to
+// kTrimTo together). The newest record (the one just written) always stays. Costs two index lookups while the log
 // is below its bound; the count of records is taken only near it.
 void trimLog();
 

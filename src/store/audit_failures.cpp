@@ -124,35 +124,48 @@ void recordStrangerFailure(const std::string& address, const std::string& name,
                            const std::string& reason) {
   ensureFailureIndex();
   const time_t now = time(nullptr);
-  // The minute by the local clock that the records' time texts carry.
-  const std::string minute = korvan::localText(now).substr(0, 17) + "00";
-  const std::string inMinute =
-      "typeSub='loginFailed' and time>='" + sqlText(minute) + "' and time<='" +
-      sqlText(minute.substr(0, 17)) + "59'";
-  const long long recorded =
-      number(" select count(*) from (select 1 from log2 where " + inMinute + " and not " +
-             detailBegins(kSummaryStart) + " and user not in (select nm from user2) limit " +
-             std::to_string(kStrangerRecordsPerMinute) + ")");
+  const long long minuteStart = static_cast<long long>(now) - static_cast<long long>(now) % 60;
+  // The minute's counts live outside the log: the trim may take the
+  // minute's records, and must not reopen the cap by doing so.
+  modify(
+      "create table if not exists loginMinute (f_minute INTEGER, f_recorded INTEGER, "
+      "f_further INTEGER, f_addresses INTEGER)");
+  long long recorded = 0, further = 0, addresses = 0;
+  {
+    CRowCursor row(" select f_recorded,f_further,f_addresses from loginMinute where f_minute=" +
+                   std::to_string(minuteStart));
+    if (row.hasRow()) {
+      recorded = std::atoll(row.cell(0));
+      further = std::atoll(row.cell(1));
+      addresses = std::atoll(row.cell(2));
+    }
+  }
   if (recorded < kStrangerRecordsPerMinute) {
+    ++recorded;
     Caller author;
     author.name = name;
     author.address = address;
     Json::Value entries;
     addEntry(entries, "reason", reason);
     recordAccess(author, kLoginFailed, entries);
-    return;
-  }
-  const std::optional<Found> summary =
-      newestRecord(inMinute + " and " + detailBegins(kSummaryStart));
-  const long long further = summary ? entryCount(summary->entries, "further failures") : 0;
-  long long addresses = summary ? entryCount(summary->entries, "addresses") : 0;
-  const long long minuteStart = static_cast<long long>(now) - static_cast<long long>(now) % 60;
-  if (noteAddress(address, static_cast<long long>(now), minuteStart, addresses)) ++addresses;
-  if (summary) {
-    rewriteDetail(summary->id, summaryEntries(further + 1, addresses));
   } else {
-    recordAccess(Caller(), kLoginFailed, summaryEntries(1, addresses));
+    ++further;
+    if (noteAddress(address, static_cast<long long>(now), minuteStart, addresses)) ++addresses;
+    // The minute by the local clock that the records' time texts carry.
+    const std::string minute = korvan::localText(now).substr(0, 17);
+    const std::optional<Found> summary =
+        newestRecord("typeSub='loginFailed' and time>='" + sqlText(minute) + "00' and time<='" +
+                     sqlText(minute) + "59' and " + detailBegins(kSummaryStart));
+    if (summary) {
+      rewriteDetail(summary->id, summaryEntries(further, addresses));
+    } else {
+      recordAccess(Caller(), kLoginFailed, summaryEntries(further, addresses));
+    }
   }
+  modify(" delete from loginMinute");
+  modify(" insert into loginMinute values (" + std::to_string(minuteStart) + "," +
+         std::to_string(recorded) + "," + std::to_string(further) + "," +
+         std::to_string(addresses) + ")");
 }
 
 void recordLockedAttempt(const std::string& address, const std::string& name,

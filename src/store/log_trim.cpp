@@ -1,5 +1,8 @@
 // The bound of the operation log (audit::trimLog): at most kMaxRecords
-// records, trimmed to kTrimTo with the failure records going first.
+// records, trimmed to kTrimTo with the failure records going first. While
+// the failure records alone can bring the log back within its bound, no
+// other record goes: a flood of failed logins then only ever replaces its own
+// records.
 //
 // Counting 100,000 rows on every insert would cost more than the insert, so
 // the trim works from the ids: records get the next id and only the trim
@@ -45,9 +48,11 @@ void storeMissing(long long missing) {
   modify(" insert into logBound (f_missing) values (" + std::to_string(missing) + ")");
 }
 
-// Deletes `excess` records other than the newest (`newestId`): the oldest
-// failure records, then the oldest of the rest.
-void removeRecords(long long excess, long long newestId) {
+// Deletes up to `excess` records other than the newest (`newestId`): the
+// oldest failure records; only when those are too few to bring the log back
+// within its bound (`over` records past it), the oldest of the rest as well,
+// up to `excess` together. Returns the number deleted.
+long long removeRecords(long long excess, long long over, long long newestId) {
   modify("create index if not exists log2_typeSub_time on log2(typeSub,time)");
   const std::string older = " and id<" + std::to_string(newestId);
   const long long failures =
@@ -58,10 +63,12 @@ void removeRecords(long long excess, long long newestId) {
            std::string(kFailureRecords) + older + " order by id limit " +
            std::to_string(failures) + ")");
   }
-  if (excess > failures) {
-    modify(" delete from log2 where id in (select id from log2 where 1" + older +
-           " order by id limit " + std::to_string(excess - failures) + ")");
-  }
+  // Failures enough to keep the bound: every other record stays, and the
+  // next trim comes sooner. Otherwise the log wraps as it always does.
+  if (failures >= over) return failures;
+  modify(" delete from log2 where id in (select id from log2 where 1" + older +
+         " order by id limit " + std::to_string(excess - failures) + ")");
+  return excess;
 }
 
 }  // namespace
@@ -86,10 +93,7 @@ void trimLog() {
     return;
   }
   long long count = number(" select count(*) from log2");
-  if (count > kMaxRecords) {
-    removeRecords(count - kTrimTo, newestId);
-    count = kTrimTo;
-  }
+  if (count > kMaxRecords) count -= removeRecords(count - kTrimTo, count - kMaxRecords, newestId);
   storeMissing(newestId - count);
 }
 

@@ -44,20 +44,12 @@ class Flood : public ::testing::Test {
   std::string failures() {
     return root_.scalar("select count(*) from log2 where typeSub in ('loginFailed','denied')");
   }
-  // The local time text of `t`'s minute start, as the program writes times.
-  static std::string minuteOf(time_t t) {
-    char text[32];
-    struct tm local {};
-    localtime_r(&t, &local);
-    strftime(text, sizeof text, "%Y-%m-%d %H:%M:00", &local);
-    return text;
-  }
 
   TempRoot root_;
 };
 
 // At the bound the failure records go first; other records only when there
-// are too few failures, and never the record just written.
+// are too few failures to keep the bound, and never the record just written.
 TEST_F(Flood, TrimRemovesFailureRecordsFirst) {
   const struct {
     int failureEvery;        // in the 100,000 records before the insert
@@ -67,9 +59,12 @@ TEST_F(Flood, TrimRemovesFailureRecordsFirst) {
       // 25,000 failures: 1,001 of them go; the administrator's login stays.
       {4, "change", "99000 23999 1"},
       {4, "failure", "99000 24000 1"},
-      // 500 failures: all go, then the oldest 501 others; the new failure stays.
-      {200, "change", "99000 0 504"},
-      {200, "failure", "99000 1 504"},
+      // 500 failures: they go, and no other record.
+      {200, "change", "99501 0 1"},
+      {200, "failure", "99501 1 1"},
+      // None: the oldest others go, never the new failure.
+      {200000, "change", "99000 0 1002"},
+      {200000, "failure", "99000 1 1002"},
   };
   for (const auto& row : rows) {
     root_.exec("delete from log2; delete from userLock; drop table if exists logBound;");
@@ -133,27 +128,34 @@ TEST_F(Flood, LockedNameKeepsOneRecord) {
 }
 
 // Names that are no user: 60 records a minute for the whole device, then the
-// minute's one summary counts further failures and their addresses.
+// minute's one summary counts further failures and their addresses, also
+// when the trim has taken the minute's records.
 TEST_F(Flood, UnknownNamesCappedWithSummary) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    root_.exec("delete from log2; delete from userLock; delete from loginStranger;");
+    root_.exec("delete from log2; delete from loginStranger; delete from loginMinute;");
     const time_t start = time(nullptr);
-    const std::string minute = minuteOf(start);
-    // 58 records of made-up names this minute and a real user's failure,
-    // which does not count; records of the minute before do not either.
-    root_.exec(
-        "with recursive n(i) as (select 1 union all select i+1 from n where i<58)"
-        " insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) select 'ghost'||i,'" +
-        minute + "','9.9.9.9','access','loginFailed','login failed','[]' from n;"
-        " insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) values"
-        " ('operator','" + minute + "','1','access','loginFailed','',''),"
-        " ('ghost','2020-01-01 00:00:00','1','access','loginFailed','','');");
-    const char* const steps[][2] = {{"10.0.0.1", "a"}, {"10.0.0.2", "b"}, {"10.0.0.1", "c"},
-                                    {"10.0.0.3", "d"}, {"10.0.0.1", "e"}, {"10.0.0.3", "f"}};
-    for (const auto& step : steps) login(std::string("ghost-") + step[1], "pw", step[0]);
-    if (minuteOf(time(nullptr)) != minute) continue;  // the minute turned: again
-    EXPECT_EQ(root_.scalar("select group_concat(user||'@'||ip,' ') from log2 where id>60"),
-              "ghost-a@10.0.0.1 ghost-b@10.0.0.2 @");
+    // 58 records of made-up names so far this minute; a real user's failure
+    // does not count.
+    root_.exec("insert into loginMinute values (" + std::to_string(start - start % 60) +
+               ",58,0,0)");
+    const char* const steps[][2] = {{"10.0.0.1", "a"}, {"operator", ""}, {"10.0.0.2", "b"},
+                                    {"10.0.0.1", "c"}, {"10.0.0.3", "d"}, {"10.0.0.1", "e"},
+                                    {"trim", ""},      {"10.0.0.3", "f"}};
+    std::string records;
+    for (const auto& step : steps) {
+      if (std::string(step[0]) == "operator") {
+        login("operator", "wrong");
+      } else if (std::string(step[0]) == "trim") {
+        records = root_.scalar("select group_concat(user||'@'||ip,' ') from log2");
+        root_.exec("delete from log2 where user like 'ghost%' or user=''");
+      } else {
+        login(std::string("ghost-") + step[1], "pw", step[0]);
+      }
+    }
+    if (time(nullptr) / 60 != start / 60) continue;  // the minute turned: again
+    EXPECT_EQ(records, "ghost-a@10.0.0.1 operator@127.0.0.1 ghost-b@10.0.0.2 @");
+    EXPECT_EQ(root_.scalar("select group_concat(user||'@'||ip,' ') from log2"),
+              "operator@127.0.0.1 @");
     EXPECT_EQ(lastLog(root_).detail, "reason=unknown names;further failures=4;addresses=2;");
     EXPECT_EQ(root_.scalar("select group_concat(f_ip||'='||f_count,' ') from loginStranger"),
               "10.0.0.1=2 10.0.0.3=2");
@@ -166,24 +168,15 @@ TEST_F(Flood, UnknownNamesCappedWithSummary) {
 // recently.
 TEST_F(Flood, StrangerAddressesBounded) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    root_.exec("delete from log2; delete from loginStranger;");
+    root_.exec("delete from log2; delete from loginStranger; delete from loginMinute;");
     const time_t now = time(nullptr);
-    const std::string minute = minuteOf(now);
-    root_.exec(
-        "with recursive n(i) as (select 1 union all select i+1 from n where i<60)"
-        " insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) select 'ghost'||i,'" +
-        minute +
-        "','9.9.9.9','access','loginFailed','','[]' from n;"
-        " insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) values ('','" +
-        minute +
-        "','','access','loginFailed','login failed',"
-        "'[{\"nm\":\"reason\",\"v1\":\"unknown names\"},{\"nm\":\"further failures\",\"v1\":\"10000\"},"
-        "{\"nm\":\"addresses\",\"v1\":\"10000\"}]'||char(10));"
-        "with recursive n(i) as (select 1 union all select i+1 from n where i<10000)"
-        " insert into loginStranger select 'a'||i," +
-        std::to_string(now) + "+(i>1),1 from n;");
+    root_.exec("insert into loginMinute values (" + std::to_string(now - now % 60) +
+               ",60,10000,10000);"
+               "with recursive n(i) as (select 1 union all select i+1 from n where i<10000)"
+               " insert into loginStranger select 'a'||i," +
+               std::to_string(now) + "+(i>1),1 from n;");
     login("ghost", "pw", "10.1.1.1");
-    if (minuteOf(time(nullptr)) != minute) continue;
+    if (time(nullptr) / 60 != now / 60) continue;
     EXPECT_EQ(root_.scalar("select count(*)||' '||min(f_ip)||' '||max(f_ip) from loginStranger"),
               "10000 10.1.1.1 a9999");
     EXPECT_EQ(root_.scalar("select count(*) from loginStranger where f_ip='a1'"), "0");
