@@ -1,7 +1,8 @@
 -- Configuration database of the switch. The program never alters a table and
--- creates none but loginStranger (and the index below) in a database that
--- lacks it: the device ships this file. The program carries this text too: a
--- database upload is rebuilt from it, and only its rows are kept.
+-- creates none but loginStranger, loginMinute and logBound (and the indexes
+-- below) in a database that lacks them: the device ships this file. The
+-- program carries this text too: a database upload is rebuilt from it, and
+-- only its rows are kept.
 -- Ids assigned by the database are INTEGER PRIMARY KEY (inserted as null).
 
 CREATE TABLE user2 (
@@ -114,13 +115,35 @@ CREATE TABLE log2 (
   sth TEXT
 );
 
--- Failed logins of names that are no user, per client address: when the last
--- record of one was written (epoch seconds) and how many came since. The
--- program makes this table when a database lacks it.
+-- The failure records are looked up by type and time, and removed first
+-- when the log is trimmed.
+CREATE INDEX log2_typeSub_time ON log2(typeSub, time);
+
+-- The ids up to the newest log record that hold no record, as the last count
+-- of the log found them (one row): the log's size without counting it.
+CREATE TABLE logBound (
+  f_missing INTEGER
+);
+
+-- Failed logins of names that are no user beyond the records of a minute, per
+-- client address: the time of its latest such failure (epoch seconds) and how
+-- many it made in that minute. Only the current minute's addresses are kept,
+-- at most 10,000. The program makes this table when a database lacks it.
 CREATE TABLE loginStranger (
   f_ip TEXT PRIMARY KEY,
   f_recorded INTEGER,
   f_count INTEGER
+);
+CREATE INDEX loginStranger_recorded ON loginStranger(f_recorded);
+
+-- Failed logins of names that are no user in the current minute (one row):
+-- its start (epoch seconds), the records written, the failures beyond them
+-- and the addresses those came from.
+CREATE TABLE loginMinute (
+  f_minute INTEGER,
+  f_recorded INTEGER,
+  f_further INTEGER,
+  f_addresses INTEGER
 );
 
 CREATE TABLE ips2 (

@@ -1,7 +1,10 @@
 #include "actions/user.h"
 
 #include <map>
+#include <optional>
+#include <string>
 
+#include "store/audit.h"
 #include "store/db.h"
 #include "store/oplog.h"
 #include "store/sql.h"
@@ -12,6 +15,9 @@
 using korvan::textOf;
 
 namespace {
+
+// Seconds a login lock holds (the login's lock time, auth/login.h).
+constexpr long long kLockSeconds = 1200;
 
 // The log record shared by insertion and deletion: the nine user fields and
 // the rights of the slots in use, as the request names them.
@@ -75,15 +81,28 @@ void CUpdUser::checkChange() {
     if (!changesMoreThanPassword(da, db)) throw CMyErr(CMyErr::warning, "Nothing modified");
     return;
   }
-  // Whoever changes their own password proves they know the current one.
-  if (!da.isNull() && textOf(userPara["id"]) == caller.id &&
-      textOf(userPara["oldPw"]) != textOf(da["pw"])) {
-    throw CMyErr(CMyErr::warning, "old password wrong");
+  // Whoever changes their own password proves they know the current one,
+  // under the lock of their login name: the old password cannot be guessed
+  // here more often than at the login.
+  if (!da.isNull() && textOf(userPara["id"]) == caller.id) {
+    if (const std::optional<std::string> since = audit::lockedSince(textOf(da["nm"]), kLockSeconds)) {
+      refusal_ = Refusal::locked;
+      lockTime_ = *since;
+      return;
+    }
+    if (textOf(userPara["oldPw"]) != textOf(da["pw"])) {
+      refusal_ = Refusal::wrongOldPassword;
+      return;
+    }
+    // The right one ends a series of wrong ones, as a login does.
+    CDB::execModify("update userLock set f_wrongTimes=0 where f_userName='" +
+                    sqlText(textOf(da["nm"])) + "'");
   }
   CAction::checkChange();
 }
 
 void CUpdUser::modify() {
+  if (refusal_ != Refusal::none) return;
   const Json::Value& userPara = param("userPara");
   std::map<std::string, bool> columns{
       {"nm", true},    {"memo", true},  {"code", true},  {"frame", true}, {"media", true},
@@ -112,6 +131,14 @@ void CUpdUser::modify() {
 }
 
 void CUpdUser::log() {
+  if (refusal_ == Refusal::locked) {
+    audit::recordLockedAttempt(caller.address, textOf(da["nm"]), lockTime_);
+    return;
+  }
+  if (refusal_ == Refusal::wrongOldPassword) {
+    audit::countWrongPassword(caller.address, textOf(da["nm"]), "wrong old password");
+    return;
+  }
   CKeyCNList keys;
   Json::Value a, b;
   CLog::setUserKeyValue(true, keys, da, a, db, b);
@@ -119,6 +146,13 @@ void CUpdUser::log() {
   CLog::compAB(keys, a, b, entries);
   CLog::CompAB_dog(textOf(a["dog"]), textOf(b["dog"]), entries);
   CLog::insLog(caller, "user", "updUser", "update user", CLog::detailText(entries));
+}
+
+void CUpdUser::afterCommit() {
+  if (refusal_ == Refusal::locked) {
+    throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
+  }
+  if (refusal_ == Refusal::wrongOldPassword) throw CMyErr(CMyErr::warning, "old password wrong");
 }
 
 // ---- CInsUser ----------------------------------------------------------------

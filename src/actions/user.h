@@ -4,6 +4,8 @@
 // sent it). None of them tells the switch daemon. Each writes one log record of type "user".
 #pragma once
 
+#include <string>
+
 #include "actions/action.h"
 
 // Changes one user's settings and, when `setPW` is exactly "yes", the
@@ -24,11 +26,21 @@ class CUpdUser : public CAction {
   void initDaDb() override;
   // Without "yes" in `setPW` the password is not compared (it is not
   // written). With it, a user changing their own password must send the
-  // stored one as `oldPw`: CMyErr(warning, "old password wrong") otherwise.
-  // Then the comparison of the base class.
+  // stored one as `oldPw`, which counts as a login attempt does: a locked
+  // name is refused untested, and a wrong old password is counted towards
+  // the lock and recorded (store/audit.h). Such a refusal changes nothing
+  // else: its records commit, then the request ends with
+  // CMyErr(warning, "old password wrong") or the login's lock message.
+  // Otherwise the comparison of the base class.
   void checkChange() override;
   void modify() override;
   void log() override;
+  void afterCommit() override;
+
+ private:
+  enum class Refusal { none, locked, wrongOldPassword };
+  Refusal refusal_ = Refusal::none;
+  std::string lockTime_;  // of a locked name
 };
 
 // Adds a user: logged out, the placeholder token, created and its password

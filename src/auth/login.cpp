@@ -214,7 +214,13 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   if (lockCheckDue(pwdTry, attempt)) {
     double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(lockTime));
     if (stillLocked(elapsed)) {
-      recordFailure(address, userNM, "locked");
+      // One record per lock period for a user: an attacker who keeps trying
+      // raises its count instead of filling the log.
+      if (audit::isUser(userNM)) {
+        audit::recordLockedAttempt(address, userNM, lockTime);
+      } else {
+        recordFailure(address, userNM, "locked");
+      }
       transaction.commit();
       throw CMyErr(CMyErr::err, "Exceed max retry count. Please login after 20 minutes");
     }

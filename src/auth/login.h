@@ -19,8 +19,9 @@
 // written. The request document is only read.
 // Every other outcome is recorded (store/audit.h) in the transaction that
 // stores it: "login", "loginFailed" (the reason, never the password),
-// "lockout" with the failure count; the failures of names that are no user
-// under the once-a-minute rule per client `address`.
+// "lockout" with the failure count; attempts on a locked user name as one
+// record per lock, and the failures of names that are no user under the
+// device-wide rate rule (audit::recordStrangerFailure).
 Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
                const std::string& address = "");
 

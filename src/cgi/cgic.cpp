@@ -23,7 +23,7 @@ constexpr char kMultipartType[] = "multipart/form-data";
 
 // The largest body taken that is not an upload: a call's document is far
 // smaller, and an URL-encoded body is held whole while it is decoded.
-constexpr unsigned long long kMaxPlainBody = 1024 * 1024;
+constexpr unsigned long long kMaxPlainBody = korvan::kMaxFieldBytes;
 // Room an upload must leave on the spool folder's file system, for the
 // uploads and database writes of other requests.
 constexpr unsigned long long kSpoolReserve = 4 * 1024 * 1024;
@@ -119,6 +119,14 @@ int cgicRunWith(int (*entry)()) {
   } else if (korvan::equalsNoCase(env.requestMethod, "get")) {
     setLog(trace::kRequestMethodRead, "get cgiRequestMethod");
     result = form.parsePairs(env.queryString);
+  }
+  if (result == korvan::ParseResult::kTooLarge) {
+    // The fields of a multipart body passed the bound of a plain body: the
+    // rest is left unread, as a plain body over it would be.
+    cgiFreeResources();
+    refuseBody();
+    fflush(cgiOut);
+    return 0;
   }
   if (result != korvan::ParseResult::kSuccess) {
     cgiFreeResources();

@@ -55,7 +55,10 @@ int cgiMain();
 //  - a POST that is not multipart/form-data, over 1 MiB: "Status: 413" and
 //    the JSON error reply "request too large";
 //  - a multipart/form-data POST over the spool folder's free space less
-//    4 MiB: "Status: 413" and the transfer refusal text "upload too large".
+//    4 MiB: "Status: 413" and the transfer refusal text "upload too large";
+//  - a multipart/form-data POST whose fields other than files pass 1 MiB
+//    together (form/form.h kMaxFieldBytes): read up to that point, then
+//    "Status: 413" and "request too large" as for a plain body.
 // Files the process creates get no group or world access (umask 077).
 int cgicRun();
 // cgicRun with `entry` called in place of cgiMain.

@@ -1,6 +1,7 @@
 #include "daemon/reboot.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -27,7 +28,7 @@ std::string shellQuoted(const std::string& text) {
 // Points standard output at /dev/null for its lifetime, then puts it back.
 // Standard output carries the HTTP response: what the reboot pipeline prints
 // (a shell complaint when there is no reboot program, for one) belongs in
-// xxx.log, not in front of the error reply that follows a failed reboot.
+// the reboot log, not in front of the error reply that follows a failed reboot.
 class QuietStdout {
  public:
   QuietStdout() {
@@ -56,8 +57,14 @@ bool localReboot() {
   // On the device the command is plain "reboot", found on the shell's path;
   // a moved root (tests, development runs) names its own reboot program.
   const bool moved = rebootPath != korvan::kRebootPath;
-  const std::string command =
-      (moved ? shellQuoted(rebootPath) : std::string("reboot")) + " 2>&1 | tee -a xxx.log";
+  const std::string logPath = korvan::resolvePath(korvan::kRebootLogPath);
+  // A moved root may lack the run folder; the device has it.
+  for (size_t slash = logPath.find('/', 1); slash != std::string::npos;
+       slash = logPath.find('/', slash + 1)) {
+    mkdir(logPath.substr(0, slash).c_str(), 0700);
+  }
+  const std::string command = (moved ? shellQuoted(rebootPath) : std::string("reboot")) +
+                              " 2>&1 | tee -a " + shellQuoted(logPath);
   {
     QuietStdout quiet;
     int status = std::system(command.c_str());

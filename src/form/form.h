@@ -6,6 +6,7 @@
 // which is held locked while the entry lives and removed with it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -15,8 +16,13 @@
 
 namespace korvan {
 
-// How decoding ended. Any failure means the request is not served.
-enum class ParseResult { kSuccess, kMemory, kIO };
+// How decoding ended. Any failure means the request is not served;
+// kTooLarge when the fields held in memory would pass their bound.
+enum class ParseResult { kSuccess, kMemory, kIO, kTooLarge };
+
+// The most a request's fields may hold in memory: an URL-encoded body, or
+// the fields of a multipart body other than its files, together.
+inline constexpr size_t kMaxFieldBytes = 1024 * 1024;
 
 // The CGI variables that start-up reads.
 struct CgiEnvironment {
@@ -81,9 +87,14 @@ class Form {
   // Decodes a multipart/form-data body of `length` bytes from `in`, split at
   // `boundary`: ordinary fields into memory, parts with a file name into spool
   // files. A body without any boundary yields nothing and succeeds; a part
-  // that no boundary ends fails (kIO). Never asks `in` for more than `length`
-  // bytes. On failure the entries decoded so far stay.
-  ParseResult parseMultipart(FILE* in, int length, std::string_view boundary);
+  // that no boundary ends fails (kIO). The entries' texts (names, values,
+  // file names, media types, each entry also counting kEntryBytes) may take
+  // `fieldBytes` together: reading stops at the byte that would pass it
+  // (kTooLarge). Never asks `in` for more than `length` bytes. On failure the
+  // entries decoded so far stay.
+  static constexpr size_t kEntryBytes = 64;
+  ParseResult parseMultipart(FILE* in, int length, std::string_view boundary,
+                             size_t fieldBytes = kMaxFieldBytes);
 
  private:
   std::vector<FormEntry> entries_;

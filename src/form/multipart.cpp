@@ -5,6 +5,7 @@
 // of its own, which its entry owns. Standard input is never asked for more
 // than CONTENT_LENGTH bytes: the web server may keep the pipe open after the
 // body.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -97,13 +98,15 @@ void appendCapped(std::string& to, char c, size_t limit = kFieldMax) {
 }
 
 // Reads the body up to and including the next boundary, writing what comes
-// before it to `out` when given, else into `value` when given, else nowhere.
+// before it to `out` when given, else into `value` when given (at most
+// `valueRoom` bytes: ParseResult::kTooLarge at the byte past them), else
+// nowhere.
 // Leaves the stream behind the boundary's line end, or before the "--" of the
 // closing boundary. The byte count goes to *bodyLength. ParseResult::kIO when the
 // input ends first, when the two bytes after the boundary are missing, or
 // when `out` cannot be written.
 ParseResult afterNextBoundary(mpStream& s, std::string_view boundary, FILE* out, std::string* value,
-                              int* bodyLength, bool first) {
+                              int* bodyLength, bool first, size_t valueRoom = SIZE_MAX) {
   std::string pattern = first ? "--" : "\r\n--";
   pattern += boundary;
   if (value != nullptr) {
@@ -114,17 +117,26 @@ ParseResult afterNextBoundary(mpStream& s, std::string_view boundary, FILE* out,
 
   long long count = 0;
   bool writeFailed = false;
+  bool tooLarge = false;
   auto sink = [&](char c) {
     ++count;
     if (out != nullptr) {
       if (putc_unlocked(static_cast<unsigned char>(c), out) == EOF) writeFailed = true;
     } else if (value != nullptr) {
-      value->push_back(c);
+      if (value->size() >= valueRoom) {
+        tooLarge = true;
+      } else {
+        value->push_back(c);
+      }
     }
   };
 
   size_t matched = 0;
   while (matched < pattern.size()) {
+    if (tooLarge) {
+      value->clear();
+      return ParseResult::kTooLarge;
+    }
     const int c = mpGetc(s);
     if (c < 0) {
       if (value != nullptr) value->clear();
@@ -241,7 +253,8 @@ void decomposeValue(const std::string& text, std::string& mainValue, std::string
 }
 
 ParseResult decodeMultipart(mpStream& stream, std::string_view boundary,
-                            std::vector<FormEntry>& entries) {
+                            std::vector<FormEntry>& entries, size_t fieldBytes) {
+  size_t used = 0;  // what the entries kept so far count against fieldBytes
   int length = 0;
   const ParseResult first = afterNextBoundary(stream, boundary, nullptr, nullptr, &length, true);
   if (first == ParseResult::kIO) return ParseResult::kSuccess;  // no boundary: an empty submission
@@ -285,9 +298,15 @@ ParseResult decodeMultipart(mpStream& stream, std::string_view boundary,
       out.reset(spool.openForWriting());
       if (!out) return ParseResult::kIO;
     }
-    const ParseResult body = afterNextBoundary(stream, boundary, out.get(),
-                                               fileName.empty() ? &value : nullptr, &length, false);
+    // The entry's texts other than the value, and its own cost.
+    const size_t overhead = Form::kEntryBytes + cText(name).size() + cText(fileName).size() +
+                            cText(contentType).size();
+    if (used + overhead > fieldBytes) return ParseResult::kTooLarge;
+    const ParseResult body =
+        afterNextBoundary(stream, boundary, out.get(), fileName.empty() ? &value : nullptr,
+                          &length, false, fieldBytes - used - overhead);
     if (body != ParseResult::kSuccess) return body;
+    used += overhead + (fileName.empty() ? value.size() : 0);
     if (out && fclose(out.release()) != 0) return ParseResult::kIO;
     if (!fileName.empty()) value.clear();
 
@@ -304,13 +323,14 @@ ParseResult decodeMultipart(mpStream& stream, std::string_view boundary,
 
 }  // namespace
 
-ParseResult Form::parseMultipart(FILE* in, int length, std::string_view boundary) {
+ParseResult Form::parseMultipart(FILE* in, int length, std::string_view boundary,
+                                 size_t fieldBytes) {
   if (length <= 0) return ParseResult::kSuccess;
   try {
     mpStream stream;
     stream.in = in;
     stream.length = length;
-    return decodeMultipart(stream, boundary, entries_);
+    return decodeMultipart(stream, boundary, entries_, fieldBytes);
   } catch (const std::bad_alloc&) {
     return ParseResult::kMemory;
   }

@@ -1,6 +1,7 @@
 #include "daemon/arm.h"
 #include "daemon/packets.h"
 #include "ops/ops.h"
+#include "util/clock_text.h"
 #include "util/local_time.h"
 #include "util/members.h"
 #include "util/trace.h"
@@ -42,7 +43,10 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
 }
 
 void onSetTime(const Json::Value& jsIData, Json::Value&) {
-  CArm::setTime(static_cast<uint32_t>(time_strToSecs(memberText(jsIData, {"time2"}))));
+  // Refused before anything is sent; the caller's open record rolls back.
+  const std::string time2 = memberText(jsIData, {"time2"});
+  korvan::checkClockText(time2);
+  CArm::setTime(static_cast<uint32_t>(time_strToSecs(time2)));
 }
 
 void onRestart(const Json::Value&, Json::Value&) { CArm::restart(); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ops/ops.h"
+#include "store/audit.h"
 #include "store/cn.h"
 #include "store/db.h"
 #include "store/oplog.h"
@@ -99,8 +100,9 @@ void onModifyIPS(const RequestContext& context, const korvan::IpListParams& para
   transaction.commit();
 }
 
-void onModifyServerIPS(const RequestContext&, const korvan::ServerIpListParams& params,
+void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpListParams& params,
                        Json::Value&) {
+  const Caller& caller = context.caller;
   const Json::Value& para = params.value({"serveripsPara"});
   std::string action = korvan::memberText(para, {"action"});
   checkNewIP(action, para);
@@ -108,6 +110,8 @@ void onModifyServerIPS(const RequestContext&, const korvan::ServerIpListParams& 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value stored;
   CDB::selserverIPS(stored);  // addresses in dotted form
+  Json::Value before;
+  before["ips"] = CTools::jsonArray_toString(stored["serverips"], "<br>");
   Json::Value& list = stored["serverips"];
   editList(action, para, list);
 
@@ -117,5 +121,13 @@ void onModifyServerIPS(const RequestContext&, const korvan::ServerIpListParams& 
     const std::string sql = " insert into iplist values('" + sqlText(number) + "',0)";
     CDB::execModify(sql);
   }
+  // The record shows the list as stored now, read back in its stored order.
+  Json::Value now;
+  CDB::selserverIPS(now);
+  Json::Value after;
+  after["ips"] = CTools::jsonArray_toString(now["serverips"], "<br>");
+  Json::Value changes;
+  CLog::compAB({CKeyCN("ips", "list")}, before, after, changes);
+  audit::recordSystem(caller, {"updServerIPS", "update server ip list"}, changes);
   transaction.commit();
 }

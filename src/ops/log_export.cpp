@@ -22,12 +22,41 @@ const Column kColumns[] = {{6, "id"},   {1, "time"},    {0, "user"},      {2, "i
 
 }  // namespace
 
+namespace {
+
+// Characters a spreadsheet may take as the start of a formula or of a new
+// field: "=", "+", "-", "@", tab, CR and LF, and the full-width forms of the
+// first four (U+FF1D, U+FF0B, U+FF0D, U+FF20, in UTF-8).
+bool startsFormula(std::string_view text) {
+  if (text.empty()) return false;
+  if (std::string_view("=+-@\t\r\n").find(text.front()) != std::string_view::npos) return true;
+  for (std::string_view wide : {"\xEF\xBC\x9D", "\xEF\xBC\x8B", "\xEF\xBC\x8D", "\xEF\xBC\xA0"}) {
+    if (text.substr(0, wide.size()) == wide) return true;
+  }
+  return false;
+}
+
+// `text` without its leading blanks: spaces, no-break spaces (U+00A0) and
+// ideographic spaces (U+3000), which a spreadsheet may skip.
+std::string_view withoutLeadingBlanks(std::string_view text) {
+  for (;;) {
+    if (!text.empty() && text.front() == ' ') {
+      text.remove_prefix(1);
+    } else if (text.substr(0, 2) == "\xC2\xA0") {
+      text.remove_prefix(2);
+    } else if (text.substr(0, 3) == "\xE3\x80\x80") {
+      text.remove_prefix(3);
+    } else {
+      return text;
+    }
+  }
+}
+
+}  // namespace
+
 std::string csvCell(std::string_view text) {
   std::string cell;
-  if (!text.empty() &&
-      (text.front() == '=' || text.front() == '+' || text.front() == '-' || text.front() == '@')) {
-    cell += '\'';
-  }
+  if (startsFormula(withoutLeadingBlanks(text))) cell += '\'';
   cell.append(text);
   if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";

@@ -2,7 +2,9 @@
 // header row, RFC 4180 quoting, CRLF line ends), read and written one by one
 // so memory does not grow with the log.
 //
-// A cell that begins with "=", "+", "-" or "@" gets a single quote in front,
+// A cell that begins with "=", "+", "-", "@", tab, CR or LF, or with a
+// full-width "=", "+", "-" or "@" (U+FF1D, U+FF0B, U+FF0D, U+FF20), also
+// after leading blanks (space, U+00A0, U+3000), gets a single quote in front,
 // so that a spreadsheet shows it as text instead of running it as a formula.
 #pragma once
 

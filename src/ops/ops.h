@@ -39,7 +39,8 @@ void onModifyIPS(const RequestContext& context, const korvan::IpListParams& para
                  Json::Value& jsOData);
 
 // "modifyServerIPS": one edit of the server IP list (`serveripsPara`), stored
-// in integer form. No self-protection and no log record.
+// in integer form, and the system record "updServerIPS" of the caller with
+// the list before and after, in one transaction. No self-protection.
 void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpListParams& params,
                        Json::Value& jsOData);
 
@@ -50,12 +51,15 @@ void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpList
 void onOperaSerial(const RequestContext& context, const korvan::SerialParams& params,
                    Json::Value& jsOData);
 
-// "convertToClientMode": leaves factory mode for good.
+// "convertToClientMode": leaves factory mode for good; recorded as system
+// "convertToClientMode" with the factory-mode flag before and after.
 void onConvertToClientMode(const RequestContext& context, const korvan::NoParams& params,
                            Json::Value& jsOData);
 
 // "unsetDogInfo": returns console slot `dogInfoPara`.`id` to its unset state
-// (its own id as uid and name, a single blank in each descriptive column).
+// (its own id as uid and name, a single blank in each descriptive column);
+// recorded as system "unsetDogInfo" with the slot's values before and after
+// (nothing is recorded for an id that names no slot).
 void onUnsetDogInfo(const RequestContext& context, const korvan::SlotParams& params,
                     Json::Value& jsOData);
 
@@ -80,7 +84,9 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
           Json::Value& jsOData);
 
 // "setTime": sets the switch clock to `time2`, a local "YYYY-MM-DD HH:MM:SS"
-// read with daylight saving time not in effect (util/local_time.h).
+// read with daylight saving time not in effect (util/local_time.h). A text
+// that util/clock_text.h refuses throws CMyErr(warning, "invalid time: time2")
+// before anything is sent.
 void onSetTime(const Json::Value& jsIData, Json::Value& jsOData);
 
 // "restart": restarts the switch.

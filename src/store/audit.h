@@ -8,12 +8,19 @@
 // reads the same way. Every writer here runs its statements in whatever
 // transaction the caller holds: an event and its record commit together.
 //
-// The log is bounded: an insert that takes it past kMaxRecords deletes the
-// oldest records in the same transaction, down to kTrimTo.
+// The log is bounded: an insert that takes it past kMaxRecords deletes records
+// in the same transaction, down to kTrimTo: the oldest failure records
+// ("loginFailed", "denied") first, other records only when there are too few
+// of those to keep the bound.
+//
+// Failed logins without a session cannot flood it: attempts on a locked user
+// name leave one record per lock period, and names that are no user at most
+// kStrangerRecordsPerMinute records a minute plus one summary record.
 #pragma once
 
 #include <json/json.h>
 
+#include <optional>
 #include <string>
 
 #include "util/caller.h"
@@ -22,9 +29,11 @@ namespace audit {
 
 inline constexpr long long kMaxRecords = 100000;
 inline constexpr long long kTrimTo = 99000;
-// A failed login of a name that is no user is recorded at most once per
-// client address within this many seconds.
-inline constexpr long long kStrangerSeconds = 60;
+// Failed logins of names that are no user: records a minute for the whole
+// device before the failures go into the minute's summary record.
+inline constexpr long long kStrangerRecordsPerMinute = 60;
+// Client addresses the summary tracks (table loginStranger), oldest out first.
+inline constexpr long long kMaxStrangerAddresses = 10000;
 // Names are recorded cut to this many bytes (never inside a UTF-8 character).
 inline constexpr size_t kMaxRecordedName = 64;
 
@@ -54,16 +63,42 @@ std::string recordedName(const std::string& name);
 // True when `name` is the name of a user.
 bool isUser(const std::string& name);
 
-// A failed login of a name that is no user, from `address`: records a
-// "loginFailed" whose detail carries `reason` and the number of such
-// failures from that address since its previous record, unless one was
-// recorded less than kStrangerSeconds ago, in which case the failure is
-// only counted.
+// A failed login of a name that is no user, from `address`: a "loginFailed"
+// whose detail is {"reason": reason} while fewer than
+// kStrangerRecordsPerMinute have been written in the current minute (counted
+// in the program's table loginMinute, so that trimmed records still count);
+// past that, the minute's one summary record (author and address empty,
+// detail "reason" "unknown names", "further failures" N, "addresses" M) is
+// written, or rewritten in place with the counts raised. M counts the
+// addresses new to loginStranger in that minute.
 void recordStrangerFailure(const std::string& address, const std::string& name,
                            const std::string& reason);
 
-// Deletes the oldest records down to kTrimTo once there are more than
-// kMaxRecords.
+// An attempt on user name `name`, locked since the local time text
+// `lockTime`: the first one of that lock writes a "loginFailed" with reason
+// "locked"; each further one raises the count of that record's entry
+// "further attempts" in place.
+void recordLockedAttempt(const std::string& address, const std::string& name,
+                         const std::string& lockTime);
+
+// The local time text since which user name `name` is locked (its
+// userLock row reached the policy's pwdTry less than `lockSeconds` ago), or
+// nothing.
+std::optional<std::string> lockedSince(const std::string& name, long long lockSeconds);
+
+// A wrong password of user `name` outside a login (the old password of a
+// password change), from `address`: counted in userLock as a failed login
+// is, so it leads to the same lock (a series whose lock has run out starts
+// afresh); recorded as "loginFailed" with `reason`, and as "lockout" with the
+// count when it reaches the policy's pwdTry.
+void countWrongPassword(const std::string& address, const std::string& name,
+                        const std::string& reason);
+
+// Once there are more than kMaxRecords records, deletes down to kTrimTo: the
+// oldest failure records first; the oldest others only when the failure
+// records are too few to bring the log within kMaxRecords (then down to
+// kTrimTo together). The newest record (the one just written) always stays. Costs two index lookups while the log
+// is below its bound; the count of records is taken only near it.
 void trimLog();
 
 // SQL condition that holds while the name given by the SQL expression

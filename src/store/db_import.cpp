@@ -16,9 +16,11 @@ namespace korvan {
 
 namespace {
 
-// Tables of the schema that a configuration may lack: the program makes
-// them on first use.
-const char* const kOptionalTables[] = {"loginStranger"};
+// The program's own bookkeeping of failed logins and of the log's size: a
+// configuration may lack them (the program makes them on first use), and
+// their rows describe the device that wrote them, not a configuration, so an
+// import starts them empty (the log's size is counted again).
+const char* const kOptionalTables[] = {"loginStranger", "loginMinute", "logBound"};
 
 struct Closer {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -212,10 +214,8 @@ bool isOptional(const std::string& table) {
 // Copies the rows of `table` from the upload into the fresh database: the
 // columns both have, the others left to their defaults.
 void copyTable(sqlite3* upload, sqlite3* fresh, const std::string& table) {
-  if (!holdsTable(upload, table)) {
-    if (isOptional(table)) return;
-    refuse("table " + table + " missing");
-  }
+  if (isOptional(table)) return;
+  if (!holdsTable(upload, table)) refuse("table " + table + " missing");
   const std::vector<std::string> theirs = columnsOf(upload, table, true);
   std::vector<Column> columns;
   for (const std::string& ours : columnsOf(fresh, table, false)) {

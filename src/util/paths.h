@@ -23,6 +23,9 @@ inline constexpr std::string_view kFirmwarePath = "/usr/app/firmupdate";
 inline constexpr std::string_view kHtmlBodyPath = "/usr/app/yal/www/HtmlBody.html";
 inline constexpr std::string_view kTraceLogPath = "/usr/app/yal/www/cgi/log.txt";
 inline constexpr std::string_view kRebootPath = "/sbin/reboot";
+// What the local reboot pipeline prints: in the run folder, outside the web
+// root, so that the web server never serves it.
+inline constexpr std::string_view kRebootLogPath = "/var/run/korvan-reboot.log";
 inline constexpr int kArmPort = 5555;
 
 // Returns `absolute` unchanged when KORVAN_ROOT is unset or empty, or when the

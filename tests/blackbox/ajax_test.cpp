@@ -131,7 +131,7 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   EXPECT_EQ(root.scalar("select (select ip||'/'||spare from iplist) || (select id from user2 where"
                         " nm='second') || (select count(id) from log2) || (select count(f_id) from"
                         " userLock) || status || f_language from user2, secureConf where id=1;"),
-            "167880896/02510de");
+            "167880896/02610de");
 }
 
 // Documents that are no call: an orderly error envelope and nothing changed.

@@ -133,29 +133,6 @@ TEST_F(Audit, LockoutAndUnlock) {
   EXPECT_EQ(login("operator", "operator")["ret"], "ok");
 }
 
-// Names that are no user: one record per address a minute, with the count.
-TEST_F(Audit, UnknownNamesOncePerMinutePerAddress) {
-  // Cut to 64 bytes, but not inside the two-byte character at bytes 64-65.
-  const std::string longName = std::string(63, 'x') + "\u00e9yyyy";
-  for (int i = 0; i < 5; ++i)
-    login(i % 2 ? "ghost" + std::to_string(i) : longName, "pw", "10.0.0.7");
-  login("ghost", "pw", "10.0.0.8");
-  EXPECT_EQ(
-      root_.scalar("select group_concat(ip||' '||user||' '||sth,'') from log2"),
-      "10.0.0.7 " + std::string(63, 'x') +
-          R"( [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
-          "\n"
-          R"(10.0.0.8 ghost [{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"1"}])"
-          "\n");
-  // A minute on, the next failure from the first address carries the count
-  // since its last record.
-  root_.exec("update loginStranger set f_recorded=f_recorded-61 where f_ip='10.0.0.7'");
-  login("ghost9", "pw", "10.0.0.7");
-  EXPECT_EQ(
-      newest(root_),
-      R"(ghost9|access|loginFailed|[{"nm":"reason","v1":"wrong password"},{"nm":"failures","v1":"5"}])");
-}
-
 // The log keeps at most 100,000 records: past that, the oldest go down to 99,000.
 TEST_F(Audit, BoundedLog) {
   root_.exec(

@@ -84,13 +84,13 @@ std::string outcome(const Json::Value& reply) {
 }
 
 TEST_F(DaemonRequests, SetTimeSendsTheLocalClock) {
-  // The same moment, 10 s after the epoch, written in two time zones.
+  // The same moment, 1772874302 s after the epoch, written in two time zones.
   for (auto [tz, text] :
-       {std::pair{"UTC", "1970-01-01 00:00:10"}, {"XST-2", "1970-01-01 02:00:10"}}) {
+       {std::pair{"UTC", "2026-03-07 09:05:02"}, {"XST-2", "2026-03-07 11:05:02"}}) {
     Json::Value reply = call(clock(text), up({{"TZ", tz}}));
     EXPECT_EQ(reply["ret"], "ok") << reply["retMsg"];
   }
-  const Bytes packet = {0xA4, 0x05, 0x03, 0x00, 0x00, 0x00, 0x0A};
+  const Bytes packet = {0xA4, 0x05, 0x03, 0x69, 0xAB, 0xEA, 0x3E};
   EXPECT_EQ(daemon_.packets(), (std::vector<Bytes>{packet, packet}));
   EXPECT_EQ(daemon_.connections(), 2);
 }
