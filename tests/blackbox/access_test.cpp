@@ -248,7 +248,7 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
   const std::string memo = "<img src=x onerror=alert(1)> & \xE2\x80\xA8 \xE2\x80\xA9 \\<b>";
   root.exec("update user2 set pw='secret-' || id, memo='" + memo + "';");
   sessionRequest(root, "ref", "2");
-  const Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"secret-1"})");
+  const Json::Value login = loginRequest("admin", "secret-1");
   for (int i = 0; i < 3; ++i) {
     Json::Value request = i == 0 ? login : sessionRequest(root, "ref", "1");
     if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
@@ -303,7 +303,7 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
 
 TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
   TempRoot root;  // the seed's policy allows 3 failures
-  const Json::Value wrong = parseJson(R"({"type":"login","userNM":"operator","pw":"guess"})");
+  const Json::Value wrong = loginRequest("operator", "guess");
   for (const auto& [file, v] : {std::pair{"login", wrong}, {"ref", sessionRequest(root, "ref")}})
     writeFile(root.path(file), "postKey=" + urlEncode(Json::FastWriter().write(v)));
   // 20 wrong logins and 10 refreshes at once, as separate processes.

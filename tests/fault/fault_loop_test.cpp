@@ -265,7 +265,7 @@ class FaultLoop : public ::testing::TestWithParam<RequestEntry> {
     // statement has rolled back already, so the sample asks it after kills
     // only.
     if (killed || fullLoop()) {
-      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, ajaxRequest(next)));
+      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, korvantest::ajaxRequest(next)));
       EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
     }
     EXPECT_EQ(root.scalar("pragma integrity_check"), "ok") << where;

@@ -40,8 +40,8 @@ CgiRequest tableCall(const TempRoot& root, const RequestEntry& entry, const std:
   return transferCall(root, entry, userId, token);
 }
 
-Json::Value loginRequest(const std::string& name, const std::string& pw, const std::string& more) {
-  Json::Value request = withMembers(Json::Value(Json::objectValue), more);
+Json::Value loginRequest(const std::string& name, const std::string& pw) {
+  Json::Value request;
   request["type"] = "login";
   request["userNM"] = name;
   request["pw"] = pw;

@@ -25,9 +25,8 @@ CgiRequest tableCall(const TempRoot& root, const RequestEntry& entry,
 CgiRequest transferCall(const TempRoot& root, const RequestEntry& entry, const std::string& userId,
                         const std::string& token);
 
-// A login of `name` with `pw`, its members `more` (JSON) merged in.
-Json::Value loginRequest(const std::string& name, const std::string& pw,
-                         const std::string& more = "{}");
+// A login of `name` with `pw`.
+Json::Value loginRequest(const std::string& name, const std::string& pw);
 // Request literal: user `userId`'s request of `type` with the JSON `members`.
 Json::Value call(const TempRoot& root, const std::string& type, const std::string& members,
                  const std::string& userId = "1");
