@@ -1,6 +1,7 @@
 // The configuration snapshot of a successful reply: its members, the slot
 // assignment, factory mode, the server address upkeep, database errors.
 #include <gtest/gtest.h>
+
 #include "calls.h"
 #include "testroot.h"
 

@@ -80,7 +80,8 @@ const std::map<std::string, Expect> kExpect = {
     {"restart", {true, Record::kOnSuccess, nullptr}},
     {"saveLanguage", {false, Record::kWithChange, sql("select f_language from secureConf")}},
     {"unlockUser",
-     {false, Record::kWithChange, sql("select count(*) from userLock where f_userName='operator'")}},
+     {false, Record::kWithChange,
+      sql("select count(*) from userLock where f_userName='operator'")}},
     {"modifyIPS",
      {false, Record::kWithChange,
       sql("select ipsType||':'||ifnull((select group_concat(ip) from ips2),'') from other2")}},
@@ -88,7 +89,8 @@ const std::map<std::string, Expect> kExpect = {
      {false, Record::kNone, sql("select group_concat(ip||'/'||reserved) from iplist")}},
     {"operaSerial", {false, Record::kWithChange, sql("select serialUserID from dog2 where id=3")}},
     {"convertToClientMode", {false, Record::kNone, sql("select factoryMode from other2")}},
-    {"unsetDogInfo", {false, Record::kNone, sql("select setted||uid||nm from dogInfo2 where id=5")}},
+    {"unsetDogInfo",
+     {false, Record::kNone, sql("select setted||uid||nm from dogInfo2 where id=5")}},
     {"updServer", {true, Record::kWithChange, sql("select ip||'/'||nm from server2")}},
     {"updDog",
      {true, Record::kWithChange,
@@ -265,7 +267,8 @@ class FaultLoop : public ::testing::TestWithParam<RequestEntry> {
     // statement has rolled back already, so the sample asks it after kills
     // only.
     if (killed || fullLoop()) {
-      const Json::Value after = korvantest::replyOf(korvantest::runCgi(root, korvantest::ajaxRequest(next)));
+      const Json::Value after =
+          korvantest::replyOf(korvantest::runCgi(root, korvantest::ajaxRequest(next)));
       EXPECT_EQ(after["ret"], "ok") << where << ": the next request " << after["retMsg"];
     }
     EXPECT_EQ(root.scalar("pragma integrity_check"), "ok") << where;
@@ -324,9 +327,7 @@ class FaultLoop : public ::testing::TestWithParam<RequestEntry> {
   FakeDaemon daemon_;
 };
 
-std::string caseName(const ::testing::TestParamInfo<RequestEntry>& info) {
-  return info.param.type;
-}
+std::string caseName(const ::testing::TestParamInfo<RequestEntry>& info) { return info.param.type; }
 
 using StorageFaults = FaultLoop;
 using CrashPoints = FaultLoop;
@@ -350,8 +351,8 @@ TEST_P(CrashPoints, KilledAtEveryFileOperation) {
   loop("file", true);
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, StorageFaults,
-                         ::testing::ValuesIn(korvantest::requestTable()), caseName);
+INSTANTIATE_TEST_SUITE_P(Requests, StorageFaults, ::testing::ValuesIn(korvantest::requestTable()),
+                         caseName);
 INSTANTIATE_TEST_SUITE_P(Requests, CrashPoints, ::testing::ValuesIn(korvantest::requestTable()),
                          caseName);
 

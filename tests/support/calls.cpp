@@ -40,6 +40,8 @@ CgiRequest tableCall(const TempRoot& root, const RequestEntry& entry, const std:
   return transferCall(root, entry, userId, token);
 }
 
+void PrintTo(const RequestEntry& entry, std::ostream* out) { *out << entry.type; }
+
 Json::Value loginRequest(const std::string& name, const std::string& pw) {
   Json::Value request;
   request["type"] = "login";

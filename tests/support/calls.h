@@ -6,6 +6,7 @@
 #include <json/json.h>
 #include <sqlite3.h>
 
+#include <ostream>
 #include <string>
 
 #include "requests.h"
@@ -24,6 +25,9 @@ CgiRequest tableCall(const TempRoot& root, const RequestEntry& entry,
                      const std::string& userId = "1");
 CgiRequest transferCall(const TempRoot& root, const RequestEntry& entry, const std::string& userId,
                         const std::string& token);
+
+// Test names and failure messages show an entry as its type.
+void PrintTo(const RequestEntry& entry, std::ostream* out);
 
 // A login of `name` with `pw`.
 Json::Value loginRequest(const std::string& name, const std::string& pw);

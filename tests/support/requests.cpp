@@ -24,7 +24,7 @@ std::map<std::string, std::string> textMembers(const std::string& type, const Js
 }
 
 RequestEntry entryOf(const std::string& type, const Json::Value& value) {
-  static const std::set<std::string> kKeys = {"members", "form",    "files",
+  static const std::set<std::string> kKeys = {"members",  "form",    "files",
                                               "database", "session", "setup"};
   if (!value.isObject()) malformed(type, "not an object");
   for (const std::string& key : value.getMemberNames()) {
