@@ -1,7 +1,6 @@
 #include "requests.h"
 
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,10 +11,12 @@ namespace {
   throw std::runtime_error("request table: " + type + ": " + what);
 }
 
-std::map<std::string, std::string> textMembers(const std::string& type, const Json::Value& object,
-                                               const char* key) {
-  if (!object.isObject()) malformed(type, std::string(key) + " is not an object");
+// The members of object `key` of an entry, every one a text.
+std::map<std::string, std::string> texts(const std::string& type, const Json::Value& entry,
+                                         const char* key) {
   std::map<std::string, std::string> texts;
+  const Json::Value& object = entry.get(key, Json::Value(Json::objectValue));
+  if (!object.isObject()) malformed(type, std::string(key) + " is not an object");
   for (const std::string& name : object.getMemberNames()) {
     if (!object[name].isString()) malformed(type, std::string(key) + "." + name + " is not text");
     texts[name] = object[name].asString();
@@ -24,39 +25,30 @@ std::map<std::string, std::string> textMembers(const std::string& type, const Js
 }
 
 RequestEntry entryOf(const std::string& type, const Json::Value& value) {
-  static const std::set<std::string> kKeys = {"members",  "form",    "files",
-                                              "database", "session", "setup"};
   if (!value.isObject()) malformed(type, "not an object");
+  const std::string keys = " members form files database session setup ";
   for (const std::string& key : value.getMemberNames()) {
-    if (kKeys.count(key) == 0) malformed(type, "unknown key " + key);
+    if (keys.find(" " + key + " ") == std::string::npos) malformed(type, "unknown key " + key);
   }
   RequestEntry entry;
   entry.type = type;
   entry.transfer = value.isMember("form");
-  if (entry.transfer == value.isMember("members")) {
-    malformed(type, "needs exactly one of members and form");
+  if (entry.transfer == value.isMember("members") ||
+      (!entry.transfer && !value["members"].isObject())) {
+    malformed(type, "needs either an object of members or a form");
   }
-  if (entry.transfer) {
-    entry.form = textMembers(type, value["form"], "form");
-    if (value.isMember("files")) entry.files = textMembers(type, value["files"], "files");
-    entry.database = value.get("database", "").asString();
-    for (const auto& [field, name] : entry.files) {
-      if (entry.form.count(field) == 0) malformed(type, "file " + field + " is no form field");
-    }
-    if (!entry.database.empty() && entry.files.count(entry.database) == 0) {
-      malformed(type, "database " + entry.database + " is no file field");
-    }
-  } else {
-    if (!value["members"].isObject()) malformed(type, "members is not an object");
-    entry.members = value["members"];
-    if (value.isMember("files") || value.isMember("database")) {
-      malformed(type, "files and database belong to transfers");
-    }
-  }
-  if (value.isMember("session") && !value["session"].isBool()) malformed(type, "session");
+  entry.members = value.get("members", Json::Value(Json::objectValue));
+  entry.form = texts(type, value, "form");
+  entry.files = texts(type, value, "files");
+  entry.database = value.get("database", "").asString();
   entry.session = value.get("session", true).asBool();
-  if (value.isMember("setup") && !value["setup"].isString()) malformed(type, "setup");
   entry.setup = value.get("setup", "").asString();
+  for (const auto& file : entry.files) {
+    if (entry.form.count(file.first) == 0) malformed(type, "file " + file.first + " is no field");
+  }
+  if (!entry.database.empty() && entry.files.count(entry.database) == 0) {
+    malformed(type, "database " + entry.database + " is no file field");
+  }
   return entry;
 }
 
@@ -70,10 +62,9 @@ std::vector<RequestEntry> parseRequestTable(const std::string& text) {
   builder["rejectDupKeys"] = true;
   std::string errors;
   std::istringstream in(text);
-  if (!Json::parseFromStream(builder, in, &root, &errors)) {
-    throw std::runtime_error("request table: " + errors);
+  if (!Json::parseFromStream(builder, in, &root, &errors) || !root.isObject()) {
+    throw std::runtime_error("request table: not a JSON object " + errors);
   }
-  if (!root.isObject()) throw std::runtime_error("request table: not an object");
   std::vector<RequestEntry> table;
   for (const std::string& type : root.getMemberNames()) table.push_back(entryOf(type, root[type]));
   return table;
@@ -82,7 +73,6 @@ std::vector<RequestEntry> parseRequestTable(const std::string& text) {
 const std::vector<RequestEntry>& requestTable() {
   static const std::vector<RequestEntry> table = [] {
     std::ifstream in(requestTablePath());
-    if (!in) throw std::runtime_error("request table: cannot read " + requestTablePath());
     std::ostringstream text;
     text << in.rdbuf();
     return parseRequestTable(text.str());
