@@ -57,6 +57,7 @@ struct Row {
   int levels;                // bit L set: level L may
   std::string members;       // replaces the table's members when set (JSON)
   bool ownPassword = false;  // the caller's own row with a new password only
+  std::string variant;       // names a variant in the test's name
 };
 
 // Every request of the table with a session, and the variants whose level
@@ -65,12 +66,14 @@ std::vector<Row> rows() {
   std::vector<Row> rows;
   for (const RequestEntry& entry : requestTable()) {
     if (!entry.session) continue;
-    rows.push_back({entry.type, levelsOf(entry.type), ""});
+    rows.push_back({entry.type, levelsOf(entry.type), "", false, ""});
   }
-  rows.push_back({"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})"});
-  // Right "1" is not enough to take a serial console.
-  rows.push_back({"operaSerial", 0b1100, R"({"serialPara":{"dogID":"2","action":"cap"}})"});
-  rows.push_back({"updUser", 0b1110, "", true});
+  // A KVM session needs right "1" or "3" on the module, a serial console "3".
+  rows.push_back({"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})", false, "NoRight"});
+  rows.push_back({"qt", 0b1110, R"({"dogPara":{"id":"2","type2":"1"}})", false, "ReadRight"});
+  rows.push_back({"operaSerial", 0b1100, R"({"serialPara":{"dogID":"2","action":"cap"}})", false,
+                  "ReadRight"});
+  rows.push_back({"updUser", 0b1110, "", true, "OwnPassword"});
   return rows;
 }
 
@@ -213,12 +216,12 @@ std::string levelDigits(const Row& row) {
 
 // ctest and failure messages show the row as its type and levels instead of its bytes.
 void PrintTo(const Row& row, std::ostream* out) {
-  *out << row.type << " by levels " << levelDigits(row);
+  *out << row.type << row.variant << " by levels " << levelDigits(row);
 }
 
-// Type and levels name each row uniquely (a type listed twice differs in its levels).
+// Type, variant and levels name each row uniquely.
 INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(rows()), [](const auto& info) {
-  return info.param.type + "_by" + levelDigits(info.param);
+  return info.param.type + info.param.variant + "_by" + levelDigits(info.param);
 });
 
 TEST(AccessRules, IdentityComesFromTheSession) {
