@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
 
@@ -32,57 +34,52 @@ void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
   r["userPara"]["pw"] = "new-secret";
 }
 
-struct Row {
-  const char* type;
-  int levels;             // bit L set: level L may
-  const char* members;    // merged into the request (JSON)
-  int userPara = 0;       // 1: the caller's own password; 2: the operator's row and memo
-  bool transfer = false;  // type is the form field of a file transfer
+// The requests with a session by the levels that may make them, by hand
+// (bit L set: level L may); a table entry missing here fails. The viewer's
+// right on module 3 is "3"; the table's updUser changes the operator's row
+// beyond its password.
+const std::pair<int, const char*> kLevelsOf[] = {
+    {0b1110, " logout ref qt operaSerial "},
+    {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
+    {0b1000,
+     " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB "},
 };
+
+int levelsOf(const std::string& type) {
+  for (const auto& [levels, types] : kLevelsOf)
+    if (std::string(types).find(" " + type + " ") != std::string::npos) return levels;
+  return -1;
+}
+
+struct Row {
+  std::string type;
+  int levels;                // bit L set: level L may
+  std::string members;       // replaces the table's members when set (JSON)
+  bool ownPassword = false;  // the caller's own row with a new password only
+  std::string variant;       // names a variant in the test's name
+};
+
+// Every request of the table with a session, and the variants whose level
+// depends on the parameters.
+std::vector<Row> rows() {
+  std::vector<Row> rows;
+  for (const RequestEntry& entry : requestTable()) {
+    if (!entry.session) continue;
+    rows.push_back({entry.type, levelsOf(entry.type), "", false, ""});
+  }
+  // A KVM session needs right "1" or "3" on the module, a serial console "3".
+  rows.push_back({"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})", false, "NoRight"});
+  rows.push_back({"qt", 0b1110, R"({"dogPara":{"id":"2","type2":"1"}})", false, "ReadRight"});
+  rows.push_back({"operaSerial", 0b1100, R"({"serialPara":{"dogID":"2","action":"cap"}})", false,
+                  "ReadRight"});
+  rows.push_back({"updUser", 0b1110, "", true, "OwnPassword"});
+  return rows;
+}
 
 // Users by level: admin (3), operator (2, rights 3 on slots 1-4), viewer
 // (1, rights "0", "1", "3" on the slots of modules 1, 2, 3; module 3 is serial).
 const char* const kUserOfLevel[] = {"", "3", "2", "1"};
-
-const Row kRows[] = {
-    {"logout", 0b1110, "{}"},
-    {"ref", 0b1110, "{}"},
-    {"restart", 0b1000, "{}"},
-    {"convertToClientMode", 0b1000, "{}"},
-    {"saveLanguage", 0b1000, R"({"language":"en"})"},
-    {"selLog", 0b1100, R"({"logCondition":{"type":"all"}})"},
-    {"modifyIPS", 0b1000, R"({"ipsPara":{"action":"insIP","newIP":"10.0.0.9"}})"},
-    {"modifyServerIPS", 0b1000, R"({"serveripsPara":{"action":"insIP","newIP":"10.0.0.8"}})"},
-    {"operaSerial", 0b1110, R"({"serialPara":{"dogID":"3","action":"use"}})"},
-    // Right "1" is not enough to take a serial console.
-    {"operaSerial", 0b1100, R"({"serialPara":{"dogID":"2","action":"cap"}})"},
-    {"qt", 0b1100, R"({"dogPara":{"id":"1","type2":"1"}})"},
-    {"qt", 0b1110, R"({"dogPara":{"id":"2","type2":"1"}})"},
-    {"setTime", 0b1100, R"({"time2":"2026-03-07 09:05:02"})"},
-    {"unsetDogInfo", 0b1100, R"({"dogInfoPara":{"id":"8"}})"},
-    {"updServer", 0b1000,
-     R"({"server":{"uid":"KV-0001","nm":"korvan-dev","encrypt":"0","ip":"127.0.0.1",)"
-     R"("gateway":"127.0.0.1","subnetMask":"255.255.255.0","portKM":"5900","portV":"5901",)"
-     R"("portWeb":"8080"}})"},
-    {"updDog", 0b1100, R"({"dogPara":{"id":"6"}})"},
-    {"updPriv", 0b1000, R"({"priv":{"id":"2","nm":"Operators","dogDB":"33331111"}})"},
-    {"insUser", 0b1000, R"({"userPara":{"nm":"new","pw":"x","pid":"3","prior":"0"}})"},
-    {"delUser", 0b1000, R"({"userPara":{"id":"99"}})"},
-    // The own password; anything else, the operator's own row included.
-    {"updUser", 0b1110, "{}", 1},
-    {"updUser", 0b1000, "{}", 2},
-    {"systemFile", 0b1000, "{}", 0, true},
-    {"dbFile", 0b1000, "{}", 0, true},
-    {"submitDownloadDB", 0b1000, "{}", 0, true},
-};
-
-CgiRequest transferRequest(const char* field, const std::string& id, const std::string& token) {
-  std::vector<FormPart> parts = {{field, "f.bin", "data"}};
-  if (std::string(field) == "submitDownloadDB") parts[0].fileName.reset();
-  if (!id.empty()) parts.push_back({"userID", {}, id});
-  if (!token.empty()) parts.push_back({"token", {}, token});
-  return multipartRequest(parts);
-}
 
 class Access : public ::testing::TestWithParam<Row> {
  protected:
@@ -95,6 +92,24 @@ class Access : public ::testing::TestWithParam<Row> {
     stubReboot(root_);
   }
 
+  static const RequestEntry& entry(const Row& row) { return requestEntry(row.type); }
+
+  // The row's request in user `user`'s session: an AJAX document (a
+  // transfer's form is made by transferCall).
+  Json::Value request(const Row& row, const std::string& user) {
+    Json::Value request = tableRequest(root_, entry(row), user);
+    if (!row.members.empty()) {
+      for (const std::string& name : entry(row).members.getMemberNames())
+        request.removeMember(name);
+      request = withMembers(request, row.members);
+    }
+    if (row.ownPassword) {
+      userRow(request, root_, user);
+      request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
+    }
+    return request;
+  }
+
   // Runs the call; returns "allowed", "denied" or "no session", and for every
   // refusal checks that nothing happened.
   std::string outcome(const Row& row, const Json::Value& request, const std::string& id,
@@ -104,8 +119,8 @@ class Access : public ::testing::TestWithParam<Row> {
     const std::string logs = root_.scalar("select ifnull(max(rowid),0) from log2");
     std::string refusal;
     Json::Value reply;
-    if (row.transfer) {
-      const std::string body = runCgi(root_, transferRequest(row.type, id, token)).body();
+    if (entry(row).transfer) {
+      const std::string body = runCgi(root_, transferCall(root_, entry(row), id, token)).body();
       for (const char* text : {kDenied, kNoSession, kFirstLogin})
         if (body == std::string(text) + " \n") refusal = text;
     } else {
@@ -146,18 +161,14 @@ class Access : public ::testing::TestWithParam<Row> {
 
 TEST_P(Access, EveryLevelAndSessionVariant) {
   const Row& row = GetParam();
+  ASSERT_GE(row.levels, 0) << row.type << ": write down the levels that may make it in kLevelsOf";
   for (int level = 1; level <= 3; ++level) {
     const std::string user = kUserOfLevel[level];
     const std::string other = user == "1" ? "2" : "1";
-    const std::string what = std::string(row.type) + " level " + std::to_string(level);
-    Json::Value request = withMembers(sessionRequest(root_, row.type, user), row.members);
+    const std::string what = row.type + " level " + std::to_string(level);
+    Json::Value request = this->request(row, user);
     sessionRequest(root_, "ref", other);
     const std::string token = request["user"]["token"].asString();
-    if (row.userPara) {
-      userRow(request, root_, row.userPara == 1 ? user : "2");
-      request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
-      if (row.userPara == 2) request["userPara"]["memo"] = user;
-    }
 
     // Invalid sessions: a user id alone, a wrong token, another user's id,
     // expired, logged out.
@@ -188,17 +199,11 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
 TEST_P(Access, FirstLoginGate) {
   const Row& row = GetParam();
   root_.exec("update secureConf set f_firstLogin=1;");
-  Json::Value request = withMembers(sessionRequest(root_, row.type, "1"), row.members);
-  if (row.userPara) {
-    userRow(request, root_, row.userPara == 1 ? "1" : "2");
-    request["userPara"]["oldPw"] = "admin";
-    if (row.userPara == 2) request["userPara"]["memo"] = "changed";
-  }
-  const std::string type = row.type;
-  const bool passes = type == "ref" || type == "logout" || row.userPara == 1;
+  const Json::Value request = this->request(row, "1");
+  const bool passes = row.type == "ref" || row.type == "logout" || row.ownPassword;
   EXPECT_EQ(outcome(row, request, "1", request["user"]["token"].asString()),
             passes ? "allowed" : "first login");
-  EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.userPara == 1 ? "0" : "1");
+  EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.ownPassword ? "0" : "1");
 }
 
 // The levels a row lets through, as digits: "23" for operators and administrators.
@@ -211,12 +216,12 @@ std::string levelDigits(const Row& row) {
 
 // ctest and failure messages show the row as its type and levels instead of its bytes.
 void PrintTo(const Row& row, std::ostream* out) {
-  *out << row.type << " by levels " << levelDigits(row);
+  *out << row.type << row.variant << " by levels " << levelDigits(row);
 }
 
-// Type and levels name each row uniquely (a type listed twice differs in its levels).
-INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(kRows), [](const auto& info) {
-  return std::string(info.param.type) + "_by" + levelDigits(info.param);
+// Type, variant and levels name each row uniquely.
+INSTANTIATE_TEST_SUITE_P(Types, Access, ::testing::ValuesIn(rows()), [](const auto& info) {
+  return info.param.type + info.param.variant + "_by" + levelDigits(info.param);
 });
 
 TEST(AccessRules, IdentityComesFromTheSession) {
@@ -247,7 +252,7 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
   const std::string memo = "<img src=x onerror=alert(1)> & \xE2\x80\xA8 \xE2\x80\xA9 \\<b>";
   root.exec("update user2 set pw='secret-' || id, memo='" + memo + "';");
   sessionRequest(root, "ref", "2");
-  const Json::Value login = parseJson(R"({"type":"login","userNM":"admin","pw":"secret-1"})");
+  const Json::Value login = loginRequest("admin", "secret-1");
   for (int i = 0; i < 3; ++i) {
     Json::Value request = i == 0 ? login : sessionRequest(root, "ref", "1");
     if (i == 2) request["user"]["id"] = "<img src=x>";  // refused, and not echoed raw
@@ -302,7 +307,7 @@ TEST(AccessRules, OwnPasswordNeedsTheOldOne) {
 
 TEST(AccessRules, LockOutHoldsUnderParallelAttempts) {
   TempRoot root;  // the seed's policy allows 3 failures
-  const Json::Value wrong = parseJson(R"({"type":"login","userNM":"operator","pw":"guess"})");
+  const Json::Value wrong = loginRequest("operator", "guess");
   for (const auto& [file, v] : {std::pair{"login", wrong}, {"ref", sessionRequest(root, "ref")}})
     writeFile(root.path(file), "postKey=" + urlEncode(Json::FastWriter().write(v)));
   // 20 wrong logins and 10 refreshes at once, as separate processes.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "calls.h"
 #include "testroot.h"
 
 namespace korvantest {
@@ -63,7 +64,7 @@ TEST(Ajax, IpAccessLists) {
     EXPECT_EQ(reply["ret"] == "ok", c.admitted) << c.kind << " " << c.list << " " << c.from;
   }
   // The check comes before the session check, and for login too.
-  const Json::Value login = parseJson(R"({"type":"login","userNM":"operator","pw":"operator"})");
+  const Json::Value login = loginRequest("operator", "operator");
   root.exec("update other2 set ipsType=0; insert into ips2 values ('10.1.1.1');");
   for (const Json::Value& request : {Json::Value(Json::objectValue), login})
     EXPECT_EQ(ajax(root, request, {}, "10.1.1.1")["retMsg"],
@@ -101,7 +102,7 @@ void bareTables(const TempRoot& root) {
 TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   TempRoot root(false);
   bareTables(root);
-  Json::Value call = parseJson(R"({"type":"login","userNM":"admin","pw":"wrong"})");
+  Json::Value call = loginRequest("admin", "wrong");
   EXPECT_EQ(ajax(root, call)["retMsg"], "User Name or Password error: 1 times");
   call["pw"] = "admin";
   Json::Value reply = ajax(root, call);
@@ -217,7 +218,7 @@ TEST(Ajax, FactoryDatabaseAsInstalled) {
                         " (select group_concat(level) from priv2) from user2"),
             "admin|0|1|3");
 
-  Json::Value reply = ajax(root, parseJson(R"({"type":"login","userNM":"admin","pw":"admin"})"));
+  Json::Value reply = ajax(root, loginRequest("admin", "admin"));
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_EQ(reply["firstLogin"], true);
   Json::Value call;

@@ -1,13 +1,13 @@
 // A change waits for another request's lock or fails leaving nothing sent or
 // stored; a change whose log record cannot be written leaves no row changed.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "actions_helpers.h"
+#include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
 
@@ -44,16 +44,13 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
     const size_t packets = daemon_.packets().size();
     const Json::Value request = renameModule(name);
     // A second connection holds the write lock for holdMs.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(root_.dbPath().c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::thread release([other, holdMs] {
+    LockHolder other(root_);
+    std::thread release([&other, holdMs] {
       std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
-      sqlite3_exec(other, "commit", nullptr, nullptr, nullptr);
+      other.release(true);
     });
     const Json::Value reply = call(request);
     release.join();
-    sqlite3_close(other);
     EXPECT_EQ(reply["ret"], stored ? "ok" : "lockErr") << holdMs << reply["retMsg"];
     EXPECT_EQ(root_.scalar("select nm from dog2 where id=1"), stored ? name : before);
     EXPECT_EQ(root_.scalar("select count(*) from log2 where sth like '%" + name + "%'") + " log, " +

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <thread>
 
+#include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
 
@@ -62,16 +63,17 @@ class DaemonRequests : public ::testing::Test {
     return daemon_.connections() == count;
   }
 
-  // A KVM session request for console module 3 in slot 3.
+  // The request table's KVM session (console module 3, serial, in slot 3)
+  // and clock setting.
   Json::Value kvm(const std::string& type2 = "1") {
-    root_.exec("update dogInfo2 set setted=1, uid='S2B0000003' where id=3;");
-    return withMembers(sessionRequest(root_, "qt"),
-                       R"({"dogPara":{"id":"3","uid":"S2B0000003","type2":")" + type2 +
-                           R"("},"server":{"netIP":{"ip":"192.168.1.10"},)"
-                           R"("netPort":{"portKM":"5901","portV":"5900"}}})");
+    Json::Value request = tableRequest(root_, requestEntry("qt"));
+    request["dogPara"]["type2"] = type2;
+    return request;
   }
   Json::Value clock(const std::string& time2 = "2026-03-07 09:05:02") {
-    return withMembers(sessionRequest(root_, "setTime"), R"({"time2":")" + time2 + "\"}");
+    Json::Value request = tableRequest(root_, requestEntry("setTime"));
+    request["time2"] = time2;
+    return request;
   }
 
   TempRoot root_;

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "calls.h"
 #include "testroot.h"
 
 namespace korvantest {
@@ -23,10 +24,7 @@ std::string utcText(time_t t) {
 
 Json::Value login(const TempRoot& root, const std::string& name, const std::string& pw,
                   const char* timezone = "0") {
-  Json::Value request;
-  request["type"] = "login";
-  request["userNM"] = name;
-  request["pw"] = pw;
+  Json::Value request = loginRequest(name, pw);
   request["timezone"] = timezone;
   return ajax(root, request, {{"TZ", "UTC0"}});
 }

@@ -1,8 +1,8 @@
 // The configuration snapshot of a successful reply: its members, the slot
 // assignment, factory mode, the server address upkeep, database errors.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
+#include "calls.h"
 #include "testroot.h"
 
 namespace korvantest {
@@ -180,15 +180,10 @@ TEST(Snapshot, ReadsAnsweredWhileAChangeHoldsTheLock) {
   const std::string before = root.scalar(
       "select group_concat(status||':'||expireTime) || (select group_concat(setted)"
       " from dogInfo2) from user2");
-  sqlite3* holder = nullptr;
-  ASSERT_EQ(sqlite3_open(root.dbPath().c_str(), &holder), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(holder, "begin immediate; update dog2 set nm='uncommitted' where id=1;",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  LockHolder holder(root, "update dog2 set nm='uncommitted' where id=1;");
   const Json::Value refReply = ajax(root, ref);
   const Json::Value logReply = ajax(root, selLog);
-  sqlite3_exec(holder, "rollback;", nullptr, nullptr, nullptr);
-  sqlite3_close(holder);
+  holder.release();
   EXPECT_EQ(at(refReply, "ret curUser.nm dogs*nm"), "ok admin ") << refReply["retMsg"];
   EXPECT_EQ(at(logReply, "ret log*user"), "ok admin") << logReply["retMsg"];
   EXPECT_EQ(root.scalar("select group_concat(status||':'||expireTime) || (select"

@@ -6,8 +6,7 @@ import { test as base, expect } from '../../ui/node_modules/@playwright/test/ind
 import AxeBuilder from '../../ui/node_modules/@axe-core/playwright/dist/index.mjs';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdirSync, readdirSync, readFileSync, statSync } from 'node:fs';
-import vm from 'node:vm';
+import { mkdirSync, readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -449,47 +448,4 @@ test('first login: the password dialog opens at once and stays until the passwor
   } finally {
     sql("update secureConf set f_firstLogin=0; update user2 set pw='admin' where nm='admin';");
   }
-});
-
-// Every text the program can send, from its sources: the texts of its errors,
-// reply messages, hints and transfer replies, "X" where it puts in a variable part.
-function programTexts() {
-  const walk = (dir) => readdirSync(dir).flatMap((n) => (statSync(join(dir, n)).isDirectory() ? walk(join(dir, n)) : [join(dir, n)]));
-  const code = walk(join(top, 'src')).filter((f) => /\.(cpp|h)$/.test(f)).map((f) => readFileSync(f, 'utf8')).join('\n');
-  const LIT = /"(?:[^"\\]|\\.)*"/g;
-  const unquote = (lit) => Buffer.from(lit.slice(1, -1).replace(/\\x([0-9a-fA-F]{2})|\\(.)/g,
-    (m, hex, ch) => (hex ? String.fromCharCode(parseInt(hex, 16)) : ch)), 'latin1').toString('utf8');
-  const named = Object.fromEntries([...code.matchAll(/\b(k[A-Z]\w*)\s*=\s*("(?:[^"\\]|\\.)*")/g)].map((m) => [m[1], unquote(m[2])]));
-  const textsOf = (expr) => {
-    if (expr.includes('?')) return (expr.match(LIT) || []).map(unquote).filter((t) => t.includes(' '));
-    const parts = expr.split(/\+(?=(?:[^"]*"[^"]*")*[^"]*$)/).map((p) => p.trim().replace(/^std::string\((.*)\)$/, '$1'));
-    const text = parts.map((p) => (/^"(?:[^"\\]|\\.)*"$/.test(p) ? unquote(p) : named[p] ?? 'X')).join('');
-    return /[a-z] [a-z]/i.test(text) ? [text] : [];
-  };
-  const texts = new Set();
-  for (const m of code.matchAll(/CMyErr\(CMyErr::\w+,|\["(?:retMsg|hint)"\]\s*=|replyText\(/g)) {
-    if (code.slice(code.lastIndexOf('\n', m.index), m.index).includes('//')) continue;
-    let depth = 0, i = m.index + m[0].length;
-    for (; i < code.length && !(code[i] === ';' && depth === 0) && !(code[i] === ')' && depth-- === 0); i++) {
-      if (code[i] === '"') for (i++; code[i] !== '"'; i += code[i] === '\\' ? 2 : 1);
-      else if (code[i] === '(') depth++;
-    }
-    textsOf(code.slice(m.index + m[0].length, i).trim()).forEach((t) => texts.add(t));
-  }
-  // The replies of uploads, stated in the route table before the upload's audit event.
-  for (const m of code.matchAll(/uploadFile\(\w+, \w+,([^;{]*)/g)) (m[1].match(LIT) || []).filter((t) => t.includes(' ')).forEach((l) => texts.add(unquote(l)));
-  for (const m of code.matchAll(/kTexts\[\] = \{([^}]*)\}/g)) (m[1].match(LIT) || []).forEach((l) => texts.add(unquote(l)));
-  return [...texts];
-}
-
-test('every text of the program is a sentence in every language; unknown texts are shown as sent', () => {
-  const box = {};
-  vm.runInNewContext(readFileSync(join(top, 'www/lib/language.js'), 'utf8') + ';this.L = kuiLanguages; this.say = kuiMessage; this.sayIn = kuiMessageIn;', box);
-  const texts = programTexts();
-  expect(texts).toEqual(expect.arrayContaining(['permission denied', 'update firmware success', 'User Name or Password error: X times',
-    'database unique error,please donnot input duplicate name', '2\uff1aport\'s console\'s UID error']));
-  const missing = Object.keys(box.L).flatMap((code) => texts.filter((t) => box.sayIn(box.L[code].messages, t) === null).map((t) => `${code}: ${t}`));
-  expect(missing).toEqual([]);
-  expect(box.say('de', 'User Name or Password error: 3 times')).toBe('Benutzername oder Passwort falsch (3 Fehlversuche).');
-  expect(box.say('en', 'something new')).toBeNull();
 });
