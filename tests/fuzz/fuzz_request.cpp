@@ -104,11 +104,18 @@ struct Session {
 Session sessionOf(uint8_t selector) {
   const auto of = [](const Account& a) { return Session{true, a.id, a.token, a.name}; };
   switch (selector % 8) {
-    case 0: case 1: case 2: return of(kAccounts[selector % 8]);
-    case 4: return Session{true, "1", "not-a-token", "admin"};
-    case 5: return of(kAccounts[3]);
-    case 6: return Session{true, "2", kAccounts[0].token, "operator"};
-    default: return Session{};
+    case 0:
+    case 1:
+    case 2:
+      return of(kAccounts[selector % 8]);
+    case 4:
+      return Session{true, "1", "not-a-token", "admin"};
+    case 5:
+      return of(kAccounts[3]);
+    case 6:
+      return Session{true, "2", kAccounts[0].token, "operator"};
+    default:
+      return Session{};
   }
 }
 
@@ -193,10 +200,10 @@ struct Fixture {
   // The database file each variant starts from, and its state.
   std::string image[kVariants];
   State before[kVariants];
-  int variant = -1;        // whose image the file holds, -1 after a write
-  uint32_t counter = 0;    // the change counter last put in the file
-  int fd = -1;             // the database file
-  long writes = 0;         // inputs that wrote
+  int variant = -1;      // whose image the file holds, -1 after a write
+  uint32_t counter = 0;  // the change counter last put in the file
+  int fd = -1;           // the database file
+  long writes = 0;       // inputs that wrote
   int inFd = -1, outFd = -1, savedIn = -1, savedOut = -1, home = -1, cgiDirFd = -1;
   switchsim::Server* daemon = nullptr;  // runs on its own thread until the process ends
   int daemonPort = 0, closedPort = 0;
@@ -256,14 +263,29 @@ void setDaemon(uint8_t selector) {
   switchsim::Behaviour b;
   int port = f.daemonPort;
   switch (selector % 8) {
-    case 1: b.delayMs = 3; break;
-    case 2: b.ret = 1; break;
-    case 3: b.close = true; break;
-    case 4: b.shortReply = true; break;
-    case 5: b.silent = true; break;
-    case 6: port = f.closedPort; break;
-    case 7: b.raw = switchsim::Bytes(48, 0xEE); break;
-    default: break;
+    case 1:
+      b.delayMs = 3;
+      break;
+    case 2:
+      b.ret = 1;
+      break;
+    case 3:
+      b.close = true;
+      break;
+    case 4:
+      b.shortReply = true;
+      break;
+    case 5:
+      b.silent = true;
+      break;
+    case 6:
+      port = f.closedPort;
+      break;
+    case 7:
+      b.raw = switchsim::Bytes(48, 0xEE);
+      break;
+    default:
+      break;
   }
   for (const auto& info : korvan::pak::kTypes) f.daemon->setBehaviour(info.type, b);
   setenv("KORVAN_ARM_PORT", std::to_string(port).c_str(), 1);
@@ -320,9 +342,9 @@ std::string withSession(const Session& s, const std::string& document) {
   if (!s.present || open == std::string::npos || document[open] != '{') return document;
   const size_t next = document.find_first_not_of(" \t\r\n", open + 1);
   const bool empty = next != std::string::npos && document[next] == '}';
-  return document.substr(0, open + 1) + "\"user\":{\"id\":\"" + s.id + "\",\"token\":\"" +
-         s.token + "\",\"nm\":\"" + s.name + "\"},\"userID\":\"" + s.id + "\"" +
-         (empty ? "" : ",") + document.substr(open + 1);
+  return document.substr(0, open + 1) + "\"user\":{\"id\":\"" + s.id + "\",\"token\":\"" + s.token +
+         "\",\"nm\":\"" + s.name + "\"},\"userID\":\"" + s.id + "\"" + (empty ? "" : ",") +
+         document.substr(open + 1);
 }
 
 std::string sessionParts(const Session& s) {
@@ -494,7 +516,8 @@ void checkDatabase(const Outcome& outcome, int kind, const std::string& document
   if (wrote) {
     f.variant = -1;  // to be put back before the next input
     if (++f.writes % 4 == 0) {
-      check(querySql(f.file, "pragma integrity_check") == SqlRows{{"ok"}}, "integrity_check failed");
+      check(querySql(f.file, "pragma integrity_check") == SqlRows{{"ok"}},
+            "integrity_check failed");
     }
   }
   const State after = wrote ? readState(f.file) : before;
@@ -503,8 +526,8 @@ void checkDatabase(const Outcome& outcome, int kind, const std::string& document
   // A console module is set up without a record in factory mode.
   const bool factory = (variant & 1) != 0;
   const auto changed = [&](Part part) { return after[part] != before[part]; };
-  const bool loggedChanged = changed(kLogged) || (!serverIpSent && changed(kServerIp)) ||
-                             (!factory && changed(kModules));
+  const bool loggedChanged =
+      changed(kLogged) || (!serverIpSent && changed(kServerIp)) || (!factory && changed(kModules));
   const bool anyConfigChanged =
       changed(kLogged) || changed(kServerIp) || changed(kModules) || changed(kUnlogged);
   const long long records = std::stoll(before[kOtherRecords]);
@@ -586,7 +609,8 @@ void setUp() {
   f->savedIn = dup(STDIN_FILENO);
   f->savedOut = dup(STDOUT_FILENO);
   f->home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  f->cgiDirFd = open((f->root + "/usr/app/yal/www/cgi").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  f->cgiDirFd =
+      open((f->root + "/usr/app/yal/www/cgi").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (f->fd < 0 || f->inFd < 0 || f->outFd < 0 || f->savedIn < 0 || f->savedOut < 0 ||
       f->home < 0 || f->cgiDirFd < 0) {
     fail("cannot set up the request's descriptors");
@@ -635,10 +659,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string contentType = std::string("multipart/form-data; boundary=") + kBoundary;
   const std::string end = std::string("--") + kBoundary + "--\r\n";
   switch (kind) {
-    case 4: body = sessionParts(s) + formPart(kBoundary, "systemFile", payload, "firmware.bin") + end; break;
-    case 5: body = sessionParts(s) + formPart(kBoundary, "dbFile", payload, "korvan.db") + end; break;
-    case 6: body = sessionParts(s) + formPart(kBoundary, "submitDownloadDB", payload) + end; break;
-    case 7: body = sessionParts(s) + payload; break;
+    case 4:
+      body = sessionParts(s) + formPart(kBoundary, "systemFile", payload, "firmware.bin") + end;
+      break;
+    case 5:
+      body = sessionParts(s) + formPart(kBoundary, "dbFile", payload, "korvan.db") + end;
+      break;
+    case 6:
+      body = sessionParts(s) + formPart(kBoundary, "submitDownloadDB", payload) + end;
+      break;
+    case 7:
+      body = sessionParts(s) + payload;
+      break;
     default:
       document = withSession(s, payload);
       contentType = "application/x-www-form-urlencoded";
