@@ -384,14 +384,16 @@ Json::Value parseReply(const std::string& text) {
 
 // The reply's JSON text: no control character or markup character left
 // raw, and byte for byte what the library's compact writer gives for the
-// document it reads as (then escaped for markup).
-void checkJsonText(const std::string& text) {
+// document it reads as (then escaped for markup). Returns the document.
+Json::Value checkJsonText(const std::string& text) {
   for (const char c : text) {
     check(static_cast<unsigned char>(c) >= 0x20, "a raw control character in JSON");
     check(c != '<' && c != '>' && c != '&', "a markup character left raw in the reply");
   }
-  check(escapeMarkup(Json::FastWriter().write(parseReply(text))) == text + "\n",
+  Json::Value document = parseReply(text);
+  check(escapeMarkup(Json::FastWriter().write(document)) == text + "\n",
         "the reply is not the compact writer's text of its document");
+  return document;
 }
 
 // Below level 3 a caller sees of the accounts only its own, of the groups
@@ -465,8 +467,7 @@ Outcome checkReply(int result, int kind, const std::string& payload, const std::
       return outcome;
     }
     check(endsWith(body, "\n \n"), "the JSON reply does not end with \"\\n \\n\"");
-    checkJsonText(body.substr(0, body.size() - 3));
-    const Json::Value answer = parseReply(body);
+    const Json::Value answer = checkJsonText(body.substr(0, body.size() - 3));
     const std::string ret = answer["ret"].isString() ? answer["ret"].asString() : "";
     check(ret == "ok" || ret == "err" || ret == "warning" || ret == "lockErr" || ret == "armErr",
           "no ret or an unknown one");
