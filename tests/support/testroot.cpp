@@ -7,27 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 namespace korvantest {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
-bool fileExists(const std::string& path) { return fs::exists(path); }
 
 namespace {
 
@@ -35,18 +20,14 @@ using Rows = std::vector<std::vector<std::string>>;
 
 void runSql(const std::string& dbPath, const std::string& sql, Rows* rows) {
   sqlite3* db = nullptr;
-  char* error = nullptr;
-  auto collect = [](void* target, int columns, char** cells, char**) {
-    auto& row = static_cast<Rows*>(target)->emplace_back();
-    for (int i = 0; i < columns; ++i) row.emplace_back(cells[i] ? cells[i] : "");
-    return 0;
-  };
-  int rc = sqlite3_open(dbPath.c_str(), &db);
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), rows ? +collect : nullptr, rows, &error);
-  std::string text = error ? error : sqlite3_errmsg(db);
-  sqlite3_free(error);
-  sqlite3_close(db);
-  if (rc != SQLITE_OK) throw std::runtime_error(text + " in: " + sql);
+  const int rc = sqlite3_open(dbPath.c_str(), &db);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(db, sqlite3_close);
+  if (rc != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+  if (rows) {
+    *rows = querySql(db, sql);
+  } else {
+    execSql(db, sql);
+  }
 }
 
 std::string makeTempDir(std::string pattern) {
@@ -156,16 +137,6 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
   return result;
 }
 
-std::string urlEncode(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char escaped[4];
-    snprintf(escaped, sizeof escaped, "%%%02X", c);
-    out += isalnum(c) || (c != 0 && strchr("-_.~", c)) ? std::string(1, c) : escaped;
-  }
-  return out;
-}
-
 CgiResult postAjax(const TempRoot& root, const Json::Value& request,
                    const std::map<std::string, std::string>& extraEnv,
                    const std::string& remoteAddr) {
@@ -213,13 +184,7 @@ CgiRequest multipartRequest(const std::vector<FormPart>& parts, bool closed) {
   request.method = "POST";
   request.contentType = "multipart/form-data; boundary=" + kFormBoundary;
   for (const FormPart& part : parts) {
-    request.body +=
-        "--" + kFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
-    if (part.fileName) {
-      request.body +=
-          "; filename=\"" + *part.fileName + "\"\r\nContent-Type: application/octet-stream";
-    }
-    request.body += "\r\n\r\n" + part.content + "\r\n";
+    request.body += formPart(kFormBoundary, part.name, part.content, part.fileName);
   }
   if (closed) request.body += "--" + kFormBoundary + "--\r\n";
   return request;

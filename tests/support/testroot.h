@@ -12,12 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace korvantest {
+#include "core.h"  // files, URL encoding, form parts, SQL
 
-// A whole file ("" when unreadable); writeFile creates the folders.
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& content);
-bool fileExists(const std::string& path);
+namespace korvantest {
 
 // A temporary root laid out like the device (the database from the schema,
 // plus seed.sql when `seed`; the page files; cgi/ the working directory).
@@ -67,7 +64,6 @@ extern const std::map<std::string, std::string> kRealDaemonWaits;
 
 // Runs the program as the web server would, KORVAN_ROOT = root.dir().
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request);
-std::string urlEncode(const std::string& text);  // for a form body
 
 // Posts `request` as the postKey form field; replyOf parses the reply (null
 // on failure); ajax() is both.
