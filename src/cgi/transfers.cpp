@@ -190,24 +190,22 @@ bool uploadFile(const RequestContext& context, std::string fileKey, std::string 
 
 void exportLog(const RequestContext& context) {
   Json::Value condition;
+  std::unique_ptr<LogCsv> csv;
   try {
     Json::Reader reader;
     if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
       throw CMyErr(CMyErr::err, "invalid request: logCondition");
     }
-    // Checks the condition before the header goes out: a refusal still
-    // answers as text.
-    Json::Value request;
-    request["logCondition"] = condition;
-    (void)logQuerySql(context.caller, request);
+    // The query starts before the header goes out: a refusal or a failure
+    // still answers as text.
+    csv = std::make_unique<LogCsv>(context.caller, condition);
   } catch (const CMyErr& e) {
     transferReply(e.what());
     return;
   }
   fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
   cgiHeaderContentType("text/csv; charset=utf-8");
-  writeLogCsv(context.caller, condition,
-              [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
+  csv->write([](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
 }
 
 bool downloadDBFile(const RequestContext& context) {

@@ -1,6 +1,7 @@
 #include "ops/log_export.h"
 
 #include <memory>
+#include <new>
 
 #include "ops/sellog.h"
 #include "store/cursor.h"
@@ -67,38 +68,51 @@ std::string csvCell(std::string_view text) {
   return quoted + '"';
 }
 
-void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink) {
+LogCsv::LogCsv(const Caller& caller, const Json::Value& logCondition) {
   Json::Value request(Json::objectValue);
   request["logCondition"] = logCondition.isObject() ? logCondition : Json::Value(Json::objectValue);
   request["logCondition"].removeMember("limit");
   request["logCondition"].removeMember("before");
-  CRowCursor cursor(logQuerySql(caller, request));
-
-  std::string piece;
+  cursor_ = std::make_unique<CRowCursor>(logQuerySql(caller, request));
+  piece_.reserve(kPiece * 2);
   for (const Column& column : kColumns) {
-    if (!piece.empty()) piece += ',';
-    piece += column.header;
+    if (!piece_.empty()) piece_ += ',';
+    piece_ += column.header;
   }
-  piece += "\r\n";
+  piece_ += "\r\n";
+}
+
+LogCsv::~LogCsv() = default;
+
+void LogCsv::write(const TextSink& sink) {
   try {
-    for (; cursor.hasRow(); cursor.next()) {
-      bool first = true;
-      for (const Column& column : kColumns) {
-        if (!first) piece += ',';
-        first = false;
-        std::string_view text = cursor.cell(column.index);
-        // The detail text ends with a line feed that is no part of it.
-        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-        piece += csvCell(text);
+    for (; cursor_->hasRow(); cursor_->next()) {
+      // A record goes into the piece whole or not at all.
+      const size_t recordStart = piece_.size();
+      try {
+        bool first = true;
+        for (const Column& column : kColumns) {
+          if (!first) piece_ += ',';
+          first = false;
+          std::string_view text = cursor_->cell(column.index);
+          // The detail text ends with a line feed that is no part of it.
+          if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+          piece_ += csvCell(text);
+        }
+        piece_ += "\r\n";
+      } catch (...) {
+        piece_.resize(recordStart);
+        throw;
       }
-      piece += "\r\n";
-      if (piece.size() >= kPiece) {
-        sink(piece);
-        piece.clear();
+      if (piece_.size() >= kPiece) {
+        sink(piece_);
+        piece_.clear();
       }
     }
   } catch (const CMyErr&) {
     // The reply is under way: it ends with the records read.
+  } catch (const std::bad_alloc&) {
+    // Likewise.
   }
-  sink(piece);
+  sink(piece_);
 }

@@ -213,6 +213,8 @@ var kuiLanguages = {
             'update database failed': 'The configuration database could not be stored.',
             'not a configuration database': 'This file is not a configuration database of the switch.',
             'update database failed: not a configuration database: {0}': 'This file is not a configuration database of the switch ({0}).',
+            'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
+            'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
         }
     },
@@ -408,6 +410,8 @@ var kuiLanguages = {
             'update database failed': '\u914d\u7f6e\u6570\u636e\u5e93\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
             'update database failed: not a configuration database: {0}': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
         }
     },
@@ -601,6 +605,8 @@ var kuiLanguages = {
             'update database failed': 'Die Konfigurationsdatenbank konnte nicht gespeichert werden.',
             'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
             'update database failed: not a configuration database: {0}': 'Diese Datei ist keine Konfigurationsdatenbank des Switches ({0}).',
+            'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
+            'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
         }
     }
