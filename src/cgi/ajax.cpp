@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "actions/recovery.h"
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/page.h"
@@ -23,6 +24,7 @@
 #include "cgi/reply_stream.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
+#include "ops/access.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
 #include "store/audit.h"
@@ -45,6 +47,7 @@ struct Progress {
   bool headerWritten = false;
   bool admissionRan = false;
   bool admitted = false;
+  Caller caller;  // who the admitted request came from
 };
 Progress progress;
 
@@ -78,10 +81,10 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
   reply["retMsg"] = message;
 }
 
-bool admitsQuietly(const Json::Value& jsIData) noexcept {
+bool admitsQuietly(const Json::Value& jsIData, Caller& caller) noexcept {
   try {
     const std::string type = typeOf(jsIData);
-    admit(ajaxRoute(type), type, jsIData);
+    caller = admit(ajaxRoute(type), type, jsIData).caller;
     return true;
   } catch (...) {
     return false;
@@ -91,7 +94,9 @@ bool admitsQuietly(const Json::Value& jsIData) noexcept {
 // A failed request whose route says so restarts the device locally, only
 // when the call was admitted: the caller passed the IP access check, holds an
 // open session and may make it. When the daemon connection failed before
-// those checks ran, they are made here, without throwing.
+// those checks ran, they are made here, without throwing. A restart without
+// its committed record does not happen: the request's own record, or one
+// written here when the handler never ran, must be stored first.
 bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noexcept {
   try {
     if (!jsIData.isObject() || !jsIData["type"].isString() ||
@@ -105,7 +110,18 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
   } catch (...) {
     return false;
   }
-  return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
+  std::string failure;
+  try {
+    failure = jsOData["retMsg"].asString();
+  } catch (...) {
+  }
+  if (progress.admitted) {
+    // Admitted: the handler wrote the record first, unless storing it failed.
+    return actionRecordCommitted() && recordLocalRestart(progress.caller, failure);
+  }
+  Caller caller;
+  return !progress.admissionRan && admitsQuietly(jsIData, caller) &&
+         recordLocalRestart(caller, failure);
 }
 
 // Writes the reply with the operation log read from `log` as it goes out,
@@ -120,6 +136,16 @@ void writeStreamedReply(const Json::Value& reply, const korvan::JsonFragments& l
   writeCompactStreamed(
       reply, lists, "log", [&log](const TextSink& sink) { log.write(sink); }, out);
   out(" \n");
+}
+
+// Finishes the journalled changes of processes that died (actions/recovery.h)
+// on this request's daemon connection. Its failure is not the request's.
+void recoverQuietly() {
+  try {
+    recovery::recoverJournal();
+  } catch (const CMyErr& e) {
+    setLog(trace::kJournalRecoveryFailed, e.what());
+  }
 }
 
 }  // namespace
@@ -140,7 +166,9 @@ int CAjax::main2(std::string siteLanguage) {
   std::unique_ptr<CLogStream> logStream;
   try {
     RequestContext context = begin2(jsIData, jsOData);
+    progress.caller = context.caller;
     const Route& route = ajaxRoute(typeOf(jsIData));
+    if (route.needsDaemon) recoverQuietly();
     if (route.handler != nullptr) {
       onOtherDBAction(route, context, jsIData, jsOData);
     } else {

@@ -1,6 +1,7 @@
 #include "ops/access.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ops/ops.h"
@@ -8,27 +9,63 @@
 #include "store/cursor.h"
 #include "store/db.h"
 #include "store/sql.h"
+#include "store/journal.h"
 #include "store/transaction.h"
 #include "util/members.h"
+#include "util/signal_hold.h"
+#include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
 // The lock time of a login lock (auth/login.h kLockSeconds).
 constexpr long long kLockSeconds = 1200;
 
-// Writes the record, tells the daemon, commits: all or nothing.
-void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
-  writeRecord();
-  tell();
+// The record of this request's action once committed, and the outcome it
+// was given.
+journal::Record actionRecord;
+std::string actionOutcome;
+
+// Marks the action's record; a record that cannot be marked keeps what it
+// says, which is never less than what happened.
+void markOutcome(const std::string& outcome) noexcept {
   try {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    journal::setOutcome(actionRecord, outcome);
     transaction.commit();
+    actionOutcome = outcome;
   } catch (const CMyErr& e) {
-    // The daemon has granted it already: a retry would ask twice, so the
-    // failure must not read as a lock to retry on.
-    if (e.type == CMyErr::lockErr) throw CMyErr(CMyErr::err, e.what());
+    setLog(trace::kActionOutcomeLost, e.what());
+  }
+}
+
+// The record comes first: it commits, marked "outcome unknown", before the
+// daemon is told, and is completed with the outcome afterwards. A process
+// that dies in between leaves a record that says it does not know the
+// outcome; an action is never sent again. A failure to store the record
+// sends nothing.
+void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
+  actionRecord = journal::Record();
+  actionOutcome.clear();
+  // Signals that would end the process wait from the record's commit to the
+  // outcome's.
+  std::optional<korvan::SignalHold> hold;
+  {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    const long long newestBefore = journal::newestRecordId();
+    writeRecord();
+    journal::Record record = journal::markPending(newestBefore);
+    hold.emplace();
+    transaction.commit();
+    actionRecord = record;
+  }
+  try {
+    tell();
+  } catch (const CMyErr& e) {
+    markOutcome("failed: " + std::string(e.what()));
     throw;
   }
+  markOutcome("");
 }
 
 }  // namespace
@@ -77,4 +114,25 @@ void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   audit::addEntry(entries, "user name", audit::recordedName(name));
   audit::recordAccess(caller, {"unlock", "user unlock"}, entries);
   transaction.commit();
+}
+
+bool actionRecordCommitted() { return actionRecord.id != 0; }
+
+bool recordLocalRestart(const Caller& caller, const std::string& failure) noexcept {
+  const std::string outcome = "failed: " + failure + "; restarting locally";
+  if (actionRecordCommitted()) {
+    markOutcome(outcome);
+    return true;
+  }
+  try {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    Json::Value entries;
+    audit::addEntry(entries, "outcome", outcome);
+    audit::recordSystem(caller, {"restart", "restart"}, entries);
+    transaction.commit();
+    return true;
+  } catch (const CMyErr& e) {
+    setLog(trace::kLocalRestartNotRecorded, e.what());
+    return false;
+  }
 }
