@@ -3,9 +3,15 @@
 // the next request that reaches the daemon. Against a fake daemon that
 // answers the held packet late.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -108,6 +114,7 @@ class Journal : public ::testing::Test {
     }
     return "complete";
   }
+  void killWhileHeld(const KillCase& c);
   int openEntries() const {
     if (root().scalar("select count(*) from sqlite_master where name='journal';") == "0") return 0;
     return std::stoi(root().scalar("select count(*) from journal;"));
@@ -171,6 +178,127 @@ TEST_F(Journal, KilledWhileTheDaemonHoldsThePacket) {
       EXPECT_EQ(sent(5), restartsBefore + ownRestart);
     }
   }
+}
+
+// Kills `c`'s request with SIGKILL once the daemon has its packet.
+void Journal::killWhileHeld(const KillCase& c) {
+  const int before = sent(c.packet);
+  daemon_.script(c.packet, lateReply(kHeldMs));
+  const korvantest::RunningCgi running = korvantest::startCgi(root(), request(c));
+  ASSERT_TRUE(arrived(c.packet, before + 1));
+  kill(running.pid, SIGKILL);
+  korvantest::finishCgi(running);
+  daemon_.script(c.packet, korvantest::FakeReply{});
+}
+
+// A re-send the daemon refuses marks the record and is tried again, but not
+// before a minute has passed; a change of the same module waits while the
+// earlier one's owner works, and finishes it first when the owner is gone.
+TEST_F(Journal, LaterRequestsFinishTheChangeInOrder) {
+  const KillCase& module = kCases[3];
+  const Json::Value clock = withMembers(sessionRequest(root(), "setTime"), kCases[1].params);
+  killWhileHeld(module);
+  daemon_.scriptRet(7, 1);
+  ASSERT_EQ(call(clock)["ret"], "ok");
+  EXPECT_EQ(outcome("updDog"), "daemon state unknown");
+  EXPECT_EQ(openEntries(), 1);
+  EXPECT_EQ(sent(7), 2);
+  ASSERT_EQ(call(clock)["ret"], "ok");
+  EXPECT_EQ(sent(7), 2) << "tried again within the minute";
+  EXPECT_EQ(root().scalar(module.stored), "web-01/30/web-01/ ");
+
+  daemon_.script(7, korvantest::FakeReply{});
+  root().exec("update journalTry set f_time=f_time-61;");
+  ASSERT_EQ(call(clock)["ret"], "ok");
+  EXPECT_EQ(sent(7), 3);
+  EXPECT_EQ(outcome("updDog"), "completed later");
+  EXPECT_EQ(root().scalar(module.stored), module.after);
+  EXPECT_EQ(openEntries(), 0);
+
+  // The owner still works: the second change is refused as a lock, and the
+  // browser asks again.
+  Json::Value renamed = withMembers(sessionRequest(root(), "updDog"), module.params);
+  renamed["dogPara"]["nm"] = "web-west";
+  Json::Value north = renamed;
+  north["dogPara"]["nm"] = "web-north";
+  korvantest::CgiRequest firstRequest = korvantest::ajaxRequest(north);
+  firstRequest.extraEnv = env();
+  daemon_.script(7, lateReply(kHeldMs));
+  const korvantest::RunningCgi first = korvantest::startCgi(root(), firstRequest);
+  ASSERT_TRUE(arrived(7, 4));
+  daemon_.script(7, korvantest::FakeReply{});
+  Json::Value reply = call(renamed);
+  EXPECT_EQ(reply["ret"], "lockErr") << reply["retMsg"];
+  EXPECT_EQ(korvantest::finishCgi(first).exitStatus, 0);
+  EXPECT_EQ(sent(7), 4);
+  EXPECT_EQ(root().scalar(module.stored), "web-north/25/web-north/ops");
+
+  // The owner died: the second change sends the first again, then itself.
+  killWhileHeld(module);
+  ASSERT_EQ(call(renamed)["ret"], "ok");
+  EXPECT_EQ(sent(7), 7);
+  EXPECT_EQ(root().scalar(module.stored), "web-west/25/web-west/ops");
+  EXPECT_EQ(root().scalar("select count(*) from log2 where typeSub='updDog' and sth like "
+                          "'%completed later%';"),
+            "2");
+  EXPECT_EQ(openEntries(), 0);
+}
+
+// A restart reboots the device itself only once its record is stored: after
+// the daemon refused it or could not be reached, never when the record cannot
+// be written. The reboot command starts with the default signal settings.
+TEST_F(Journal, LocalRestartOnlyWithItsRecord) {
+  const std::string marker = root().path("rebooted");
+  korvantest::writeFile(root().path("sbin/reboot"),
+                        "#!/bin/sh\ngrep SigIgn /proc/$$/status >> '" + marker + "'\n");
+  std::filesystem::permissions(root().path("sbin/reboot"), std::filesystem::perms::owner_all);
+  // A bound socket that does not listen: connections to it are refused.
+  const int closed = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(closed, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  getsockname(closed, reinterpret_cast<sockaddr*>(&address), &length);
+  auto down = env();
+  down["KORVAN_ARM_PORT"] = std::to_string(ntohs(address.sin_port));
+  const Json::Value restart = sessionRequest(root(), "restart");
+  daemon_.scriptRet(5, 1);
+
+  for (bool recordFails : {true, false}) {
+    if (recordFails) {
+      root().exec("create trigger noRoom before insert on log2 begin select raise(abort, "
+                  "'database or disk is full'); end;");
+    } else {
+      root().exec("drop trigger noRoom;");
+    }
+    for (const auto& daemonEnv : {env(), down}) {
+      SCOPED_TRACE(std::string(recordFails ? "no record" : "recorded") +
+                   (daemonEnv == down ? ", daemon down" : ", daemon refuses"));
+      std::remove(marker.c_str());
+      const int restarts = sent(5);
+      const std::string logBefore = root().scalar("select count(*) from log2;");
+      korvantest::postAjax(root(), restart, daemonEnv);
+      if (recordFails) {
+        EXPECT_FALSE(korvantest::fileExists(marker)) << "rebooted without a record";
+        EXPECT_EQ(sent(5), restarts) << "told without a record";
+        EXPECT_EQ(root().scalar("select count(*) from log2;"), logBefore);
+        continue;
+      }
+      EXPECT_EQ(sent(5), restarts + (daemonEnv == down ? 0 : 1));
+      const std::string detail = outcome("restart");
+      EXPECT_EQ(detail.substr(0, 8), "failed: ") << detail;
+      EXPECT_EQ(detail.substr(detail.size() - 20), "; restarting locally") << detail;
+      const std::string lines = korvantest::readFile(marker);
+      ASSERT_FALSE(lines.empty()) << "no local reboot";
+      for (size_t at = lines.find("SigIgn:"); at != std::string::npos;
+           at = lines.find("SigIgn:", at + 1)) {
+        const unsigned long long ignored = std::stoull(lines.substr(at + 7), nullptr, 16);
+        EXPECT_EQ(ignored & (1ULL << (SIGPIPE - 1)), 0u) << "SIGPIPE ignored in the reboot command";
+      }
+    }
+  }
+  close(closed);
 }
 
 }  // namespace
