@@ -115,10 +115,7 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
     failure = jsOData["retMsg"].asString();
   } catch (...) {
   }
-  if (progress.admitted) {
-    // Admitted: the handler wrote the record first, unless storing it failed.
-    return actionRecordCommitted() && recordLocalRestart(progress.caller, failure);
-  }
+  if (progress.admitted) return recordLocalRestart(progress.caller, failure);
   Caller caller;
   return !progress.admissionRan && admitsQuietly(jsIData, caller) &&
          recordLocalRestart(caller, failure);

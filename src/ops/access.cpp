@@ -21,10 +21,8 @@ namespace {
 // The lock time of a login lock (auth/login.h kLockSeconds).
 constexpr long long kLockSeconds = 1200;
 
-// The record of this request's action once committed, and the outcome it
-// was given.
+// The record of this request's action once committed.
 journal::Record actionRecord;
-std::string actionOutcome;
 
 // Marks the action's record; a record that cannot be marked keeps what it
 // says, which is never less than what happened.
@@ -33,8 +31,7 @@ void markOutcome(const std::string& outcome) noexcept {
     korvan::Transaction transaction(korvan::Transaction::kWrite);
     journal::setOutcome(actionRecord, outcome);
     transaction.commit();
-    actionOutcome = outcome;
-  } catch (const CMyErr& e) {
+  } catch (const std::exception& e) {
     setLog(trace::kActionOutcomeLost, e.what());
   }
 }
@@ -46,7 +43,6 @@ void markOutcome(const std::string& outcome) noexcept {
 // sends nothing.
 void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
   actionRecord = journal::Record();
-  actionOutcome.clear();
   // Signals that would end the process wait from the record's commit to the
   // outcome's.
   std::optional<korvan::SignalHold> hold;
@@ -66,6 +62,7 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
     throw;
   }
   markOutcome("");
+  actionRecord = journal::Record();  // done: no local restart may mark it
 }
 
 }  // namespace
@@ -116,11 +113,9 @@ void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value&) {
   transaction.commit();
 }
 
-bool actionRecordCommitted() { return actionRecord.id != 0; }
-
 bool recordLocalRestart(const Caller& caller, const std::string& failure) noexcept {
   const std::string outcome = "failed: " + failure + "; restarting locally";
-  if (actionRecordCommitted()) {
+  if (actionRecord.id != 0) {
     markOutcome(outcome);
     return true;
   }
@@ -131,7 +126,7 @@ bool recordLocalRestart(const Caller& caller, const std::string& failure) noexce
     audit::recordSystem(caller, {"restart", "restart"}, entries);
     transaction.commit();
     return true;
-  } catch (const CMyErr& e) {
+  } catch (const std::exception& e) {
     setLog(trace::kLocalRestartNotRecorded, e.what());
     return false;
   }

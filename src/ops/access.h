@@ -28,13 +28,10 @@ void onRestartRecorded(const Caller& caller, Json::Value& jsIData, Json::Value& 
 // CMyErr(warning, "Nothing modified").
 void onUnlockUser(const Caller& caller, Json::Value& jsIData, Json::Value& jsOData);
 
-// Whether this request's action record (qt, setTime, restart) has been
-// committed.
-bool actionRecordCommitted();
-
 // Before a local restart after a failed restart request: marks the
 // request's committed record "failed: <failure>; restarting locally", or,
 // when the request committed none (the daemon could not be reached before
-// the handler ran), commits a "restart" system record of `caller` saying so.
-// False when no record could be committed: the device must then not restart.
+// the handler ran, or its record could not be stored), commits a "restart"
+// system record of `caller` saying so. False when no record could be
+// committed: the device must then not restart.
 bool recordLocalRestart(const Caller& caller, const std::string& failure) noexcept;
