@@ -18,9 +18,11 @@ namespace {
 // The change action of `kind` on `request`, to write the stored rows.
 std::unique_ptr<CAction> actionOf(const std::string& kind, const RequestContext& context,
                                   Json::Value& request, Json::Value& reply) {
-  if (kind == "updDog") return std::make_unique<CUpdDog>(context, request, reply);
-  if (kind == "updDogFactory") return std::make_unique<CUpdDog_factory>(context, request, reply);
-  if (kind == "updServer") return std::make_unique<CUpdServer>(context, request, reply);
+  if (kind == CUpdDog::kJournalKind) return std::make_unique<CUpdDog>(context, request, reply);
+  if (kind == CUpdDog_factory::kJournalKind) {
+    return std::make_unique<CUpdDog_factory>(context, request, reply);
+  }
+  if (kind == CUpdServer::kJournalKind) return std::make_unique<CUpdServer>(context, request, reply);
   throw CMyErr(CMyErr::err, "journal: unknown change " + kind);
 }
 

@@ -105,7 +105,7 @@ std::optional<CAction::JournalPlan> CUpdDog::journalPlan() {
   if (codeFrame) packets.append(journalled::codeFramePacket(port, video.frame, video.code));
   if (packets.empty()) return std::nullopt;
   packets_ = packets;
-  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), "updDog", "dogPara",
+  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
                      packets};
 }
 
@@ -168,8 +168,8 @@ std::optional<CAction::JournalPlan> CUpdDog_factory::journalPlan() {
   packets_.append(journalled::uidPacket(port, uid));
   packets_.append(journalled::namePacket(name.port, name.nm));
   if (codeFrame) packets_.append(journalled::codeFramePacket(port, video.frame, video.code));
-  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), "updDogFactory",
-                     "dogPara", packets_};
+  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
+                     packets_};
 }
 
 void CUpdDog_factory::tellArm() { journalled::sendPackets(packets_); }

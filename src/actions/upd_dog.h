@@ -18,6 +18,8 @@
 class CUpdDog : public CAction {
  public:
   using CAction::CAction;
+  // The change's name in the journal (store/journal.h).
+  static constexpr const char* kJournalKind = "module";
 
   // Compares the two sides: name changed, share mode changed, and (for
   // module kinds 1 and 3 only) code or frame changed. True when any is set.
@@ -54,6 +56,7 @@ class CUpdDog : public CAction {
 class CUpdDog_factory : public CAction {
  public:
   using CAction::CAction;
+  static constexpr const char* kJournalKind = "moduleSetup";
 
  protected:
   void initDaDb() override;     // side B only: `dogPara`

@@ -96,7 +96,7 @@ std::optional<CAction::JournalPlan> CUpdServer::journalPlan() {
     network.portWeb = static_cast<uint32_t>(korvan::pak::wireInt(portWeb));
     packets_.append(journalled::networkPacket(network));
   }
-  return JournalPlan{"server", "updServer", "server", packets_};
+  return JournalPlan{"server", kJournalKind, "server", packets_};
 }
 
 void CUpdServer::tellArm() {

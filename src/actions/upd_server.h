@@ -14,6 +14,8 @@
 class CUpdServer : public CAction {
  public:
   using CAction::CAction;
+  // The change's name in the journal (store/journal.h).
+  static constexpr const char* kJournalKind = "server";
 
   // Adds the address members compared and logged: `ipInt`, `ipStr`,
   // `gatewayInt`, `subnetMaskInt` (integer and dotted forms of both sides),

@@ -1,11 +1,16 @@
 #include "util/signal_hold.h"
 
+#include "util/trace.h"
+#include "util/trace_ids.h"
+
 namespace korvan {
 
 namespace {
 
 constexpr int kHeld[3] = {SIGTERM, SIGHUP, SIGINT};
 
+// Set by a held signal; the request goes on either way, and the process
+// ends when it has answered. The trace notes that it came.
 volatile sig_atomic_t caught = 0;
 bool holding = false;
 
@@ -30,8 +35,6 @@ void restoreDefaultSignals() {
   for (int signal : kHeld) setDisposition(signal, SIG_DFL);
 }
 
-bool holdCaughtSignal() { return caught != 0; }
-
 SignalHold::SignalHold() : saved_{} {
   if (holding) return;
   holding = true;
@@ -48,6 +51,7 @@ SignalHold::~SignalHold() {
   if (!outer_) return;
   for (int i = 0; i < 3; ++i) sigaction(kHeld[i], &saved_[i], nullptr);
   holding = false;
+  if (caught != 0) setLog(trace::kSignalHeld, "termination signal held until the outcome was stored");
 }
 
 }  // namespace korvan

@@ -6,7 +6,8 @@
 // process must not die of it: the daemon would act with the record saying
 // less than happened. SignalHold turns SIGTERM, SIGHUP and SIGINT into a flag
 // for its lifetime; the request then finishes normally and the process ends
-// as it always does once the reply is written.
+// as it always does once the reply is written (no signal ends it after the
+// hold: the web server sends one).
 #pragma once
 
 #include <csignal>
@@ -21,9 +22,6 @@ void ignoreBrokenPipe();
 // (SIGPIPE, SIGTERM, SIGHUP, SIGINT), for a process about to start another
 // program: an ignored signal stays ignored across exec.
 void restoreDefaultSignals();
-
-// True once SIGTERM, SIGHUP or SIGINT arrived during a hold.
-bool holdCaughtSignal();
 
 // While alive, SIGTERM, SIGHUP and SIGINT only set a flag. The destructor puts
 // back the dispositions found at construction. Holds do not nest: an inner

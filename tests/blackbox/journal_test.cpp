@@ -33,7 +33,7 @@ using korvantest::Bytes;
 using korvantest::sessionRequest;
 using korvantest::withMembers;
 
-constexpr int kHeldMs = 700;  // how long the daemon holds the packet under test
+constexpr int kHeldMs = 1000;  // how long the daemon holds the packet under test
 
 struct KillCase {
   const char* type;
@@ -79,6 +79,7 @@ class Journal : public ::testing::Test {
   std::map<std::string, std::string> env() const {
     auto e = korvantest::kShortDaemonWaits;
     e["KORVAN_ARM_PORT"] = std::to_string(daemon_.port());
+    e["KORVAN_REPLY_TIMEOUT_MS"] = "10000";  // a held reply is never given up
     return e;
   }
   korvantest::CgiRequest request(const KillCase& c) {
@@ -147,6 +148,7 @@ TEST_F(Journal, KilledWhileTheDaemonHoldsThePacket) {
         EXPECT_EQ(result.exitStatus, 0);
         EXPECT_EQ(korvantest::completeReply(result)["ret"], "ok") << result.out;
         EXPECT_EQ(outcome(c.record), "complete");
+        EXPECT_NE(root().traceLog().find("termination signal held"), std::string::npos);
       } else {
         EXPECT_EQ(result.exitStatus, 128 + SIGKILL);
         EXPECT_EQ(outcome(c.record), "outcome unknown");
@@ -223,7 +225,8 @@ TEST_F(Journal, LaterRequestsFinishTheChangeInOrder) {
   north["dogPara"]["nm"] = "web-north";
   korvantest::CgiRequest firstRequest = korvantest::ajaxRequest(north);
   firstRequest.extraEnv = env();
-  daemon_.script(7, lateReply(kHeldMs));
+  // Held long enough for the second request to start on a busy machine.
+  daemon_.script(7, lateReply(3000));
   const korvantest::RunningCgi first = korvantest::startCgi(root(), firstRequest);
   ASSERT_TRUE(arrived(7, 4));
   daemon_.script(7, korvantest::FakeReply{});
