@@ -4,9 +4,11 @@
 #include "daemon/arm.h"
 #include "store/journal.h"
 #include "store/transaction.h"
-#include "util/signal_hold.h"
 #include "util/members.h"
 #include "util/myerr.h"
+#include "util/signal_hold.h"
+#include "util/trace.h"
+#include "util/trace_ids.h"
 
 using korvan::textOf;
 
@@ -100,8 +102,9 @@ void CAction::do2() {
       journal::setOutcome(record, "failed: " + std::string(e.what()));
       journal::close(entryId);
       failed.commit();
-    } catch (const CMyErr&) {
+    } catch (const CMyErr& lost) {
       // The entry stays open: a later request sends its values again.
+      setLog(trace::kChangeOutcomeLost, lost.what());
     }
     rethrowAfterTell(e);
   }

@@ -22,7 +22,8 @@ std::unique_ptr<CAction> actionOf(const std::string& kind, const RequestContext&
   if (kind == CUpdDog_factory::kJournalKind) {
     return std::make_unique<CUpdDog_factory>(context, request, reply);
   }
-  if (kind == CUpdServer::kJournalKind) return std::make_unique<CUpdServer>(context, request, reply);
+  if (kind == CUpdServer::kJournalKind)
+    return std::make_unique<CUpdServer>(context, request, reply);
   throw CMyErr(CMyErr::err, "journal: unknown change " + kind);
 }
 

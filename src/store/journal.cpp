@@ -45,8 +45,8 @@ void ensureTable() {
 
 std::vector<Entry> entriesWhere(const std::string& condition) {
   std::vector<Entry> entries;
-  CRowCursor cursor("select id,object,kind,recordId,detail,packets,rows from journal" +
-                    condition + " order by id");
+  CRowCursor cursor("select id,object,kind,recordId,detail,packets,rows from journal" + condition +
+                    " order by id");
   for (; cursor.hasRow(); cursor.next()) {
     Entry entry;
     entry.id = std::atoll(cursor.cell(0));
@@ -62,7 +62,9 @@ std::vector<Entry> entriesWhere(const std::string& condition) {
 
 }  // namespace
 
-long long newestRecordId() { return std::atoll(firstCell("select ifnull(max(id),0) from log2").c_str()); }
+long long newestRecordId() {
+  return std::atoll(firstCell("select ifnull(max(id),0) from log2").c_str());
+}
 
 Record markPending(long long idBefore) {
   const long long id = newestRecordId();

@@ -51,7 +51,8 @@ SignalHold::~SignalHold() {
   if (!outer_) return;
   for (int i = 0; i < 3; ++i) sigaction(kHeld[i], &saved_[i], nullptr);
   holding = false;
-  if (caught != 0) setLog(trace::kSignalHeld, "termination signal held until the outcome was stored");
+  if (caught != 0)
+    setLog(trace::kSignalHeld, "termination signal held until the outcome was stored");
 }
 
 }  // namespace korvan

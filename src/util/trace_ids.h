@@ -47,6 +47,7 @@ inline constexpr int kActionOutcomeLost = 5101;        // an action's outcome co
 inline constexpr int kLocalRestartNotRecorded = 5102;  // no record, so no local restart
 inline constexpr int kJournalResendFailed = 5103;      // a journalled change not sent again
 inline constexpr int kJournalRecoveryFailed = 5104;    // the recovery of a request failed
-inline constexpr int kSignalHeld = 5105;               // a termination signal waited for the outcome
+inline constexpr int kSignalHeld = 5105;               // a signal waited for the outcome
+inline constexpr int kChangeOutcomeLost = 5106;        // a refused change left journalled
 
 }  // namespace trace

@@ -56,8 +56,9 @@ const KillCase kCases[] = {
      R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","nm":"web-east","sm":"0",
          "code":"1000","frame":"25","type2":"0","status":"1","priv":"0","group2":" ",
          "pos1":" ","pos2":" ","depart":"ops","memo":" "}})",
-     true, "select d.nm||'/'||d.frame||'/'||i.nm||'/'||i.depart from dog2 d, dogInfo2 i"
-           " where d.id=1 and i.id=1",
+     true,
+     "select d.nm||'/'||d.frame||'/'||i.nm||'/'||i.depart from dog2 d, dogInfo2 i"
+     " where d.id=1 and i.id=1",
      "web-east/25/web-east/ops"},
     {"updServer", "updServer", 2,
      R"({"server":{"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.20",
@@ -107,7 +108,7 @@ class Journal : public ::testing::Test {
   // outcome entry, otherwise the outcome.
   std::string outcome(const std::string& typeSub) const {
     auto rows = root().query("select sth from log2 where typeSub='" + typeSub +
-                            "' order by id desc limit 1;");
+                             "' order by id desc limit 1;");
     if (rows.empty()) return "";
     const Json::Value detail = korvantest::parseJson(rows[0][0]);
     for (const Json::Value& entry : detail) {
@@ -270,8 +271,9 @@ TEST_F(Journal, LocalRestartOnlyWithItsRecord) {
 
   for (bool recordFails : {true, false}) {
     if (recordFails) {
-      root().exec("create trigger noRoom before insert on log2 begin select raise(abort, "
-                  "'database or disk is full'); end;");
+      root().exec(
+          "create trigger noRoom before insert on log2 begin select raise(abort, "
+          "'database or disk is full'); end;");
     } else {
       root().exec("drop trigger noRoom;");
     }

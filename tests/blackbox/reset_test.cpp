@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <set>
 #include <thread>
 
@@ -70,13 +71,20 @@ class WebServer {
     for (const auto& [name, value] : korvantest::kShortDaemonWaits) {
       env += ", \"" + name + "\" => \"" + value + "\"";
     }
-    korvantest::writeFile(
-        conf, "server.modules = ( \"mod_cgi\", \"mod_setenv\" )\n"
-              "server.document-root = \"" + www + "\"\n"
-              "server.bind = \"127.0.0.1\"\nserver.port = " + std::to_string(port_) + "\n"
-              "server.errorlog = \"" + root.path("lighttpd-error.log") + "\"\n"
-              "$HTTP[\"url\"] =~ \"^/cgi/\" { cgi.assign = ( \".cgi\" => \"\" ) }\n"
-              "setenv.add-environment = ( " + env + " )\n");
+    korvantest::writeFile(conf,
+                          "server.modules = ( \"mod_cgi\", \"mod_setenv\" )\n"
+                          "server.document-root = \"" +
+                              www +
+                              "\"\n"
+                              "server.bind = \"127.0.0.1\"\nserver.port = " +
+                              std::to_string(port_) +
+                              "\n"
+                              "server.errorlog = \"" +
+                              root.path("lighttpd-error.log") +
+                              "\"\n"
+                              "$HTTP[\"url\"] =~ \"^/cgi/\" { cgi.assign = ( \".cgi\" => \"\" ) }\n"
+                              "setenv.add-environment = ( " +
+                              env + " )\n");
     std::string program = kLighttpd;
     std::string flag = "-D", dashF = "-f", confArg = conf;
     char* argv[] = {program.data(), flag.data(), dashF.data(), confArg.data(), nullptr};
@@ -93,7 +101,8 @@ class WebServer {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ADD_FAILURE() << "lighttpd did not start: " << korvantest::readFile(root.path("lighttpd-error.log"));
+    ADD_FAILURE() << "lighttpd did not start: "
+                  << korvantest::readFile(root.path("lighttpd-error.log"));
   }
   ~WebServer() {
     if (pid_ > 0) {
@@ -107,9 +116,11 @@ class WebServer {
   // Posts `request` and resets the connection (SO_LINGER 0) after `afterMs`.
   void postAndReset(const Json::Value& request, int afterMs) const {
     const std::string body = korvantest::ajaxRequest(request).body;
-    const std::string http = "POST /cgi/korvan.cgi HTTP/1.1\r\nHost: 127.0.0.1\r\n"
-                             "Content-Type: application/x-www-form-urlencoded\r\n"
-                             "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::string http =
+        "POST /cgi/korvan.cgi HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+        "Content-Type: application/x-www-form-urlencoded\r\n"
+        "Content-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body;
     int s = connectTo(port_);
     ASSERT_GE(s, 0);
     ASSERT_EQ(send(s, http.data(), http.size(), MSG_NOSIGNAL), static_cast<ssize_t>(http.size()));
@@ -130,15 +141,21 @@ std::string packetName(const Bytes& p) {
   return name.substr(0, name.find('\0'));
 }
 
+int sent7(const korvantest::FakeDaemon& daemon) {
+  int n = 0;
+  for (const Bytes& p : daemon.packets()) n += p.size() > 2 && p[2] == 7;
+  return n;
+}
+
 TEST(ResetClients, EveryPacketHasItsRecord) {
   if (access(kLighttpd, X_OK) != 0) GTEST_SKIP() << "lighttpd is not installed";
   korvantest::TempRoot root;
   actionsbb::slotOnlineModules(root);
   korvantest::FakeDaemon daemon;
   // The daemon answers after a while, so that resets land before, during and
-  // after the exchange.
+  // after the exchange (lighttpd notices a reset only some time after it).
   for (uint8_t type : {1, 3, 7}) {
-    daemon.script(type, lateReply(40));
+    daemon.script(type, lateReply(300));
   }
   // The requests are made before the server runs: the test writes the
   // database only while no program does.
@@ -189,7 +206,8 @@ TEST(ResetClients, EveryPacketHasItsRecord) {
     if (p[2] == 7) {
       lastName = packetName(p);
       EXPECT_EQ(std::stoi(root.scalar("select count(*) from log2 where typeSub='updDog' and "
-                                      "instr(sth, '\"v2\":\"" + lastName + "\"')>0;")),
+                                      "instr(sth, '\"v2\":\"" +
+                                      lastName + "\"')>0;")),
                 1)
           << "a name sent without its record: " << lastName;
     }
@@ -200,8 +218,15 @@ TEST(ResetClients, EveryPacketHasItsRecord) {
   if (!lastName.empty()) {
     EXPECT_EQ(root.scalar("select nm from dog2 where id=1;"), lastName);
   }
+  const std::string trace = root.traceLog();
+  int held = 0;
+  for (size_t at = trace.find("termination signal held"); at != std::string::npos;
+       at = trace.find("termination signal held", at + 1)) {
+    ++held;
+  }
   std::cout << "[ resets   ] " << tries << " resets: " << kvm << " KVM, " << clock << " clock, "
-            << names.size() << " name changes asked\n";
+            << sent7(daemon) << " name packets of " << names.size() << " changes asked, " << held
+            << " signals held until the outcome was stored\n";
 }
 
 }  // namespace

@@ -204,7 +204,8 @@ struct State {
   std::string sessions;        // session columns and the failure counts of logins
   long long records = 0;       // log2 rows
   long long otherRecords = 0;  // change records: log2 rows but audit ones
-  bool newestSaysOutcome = false;  // the newest change record names its outcome
+  // Whether the newest change record names its outcome.
+  bool newestSaysOutcome = false;
 };
 
 State readState(sqlite3* db) {
