@@ -95,9 +95,10 @@ bool admitsQuietly(const Json::Value& jsIData, Caller& caller) noexcept {
 // when the call was admitted: the caller passed the IP access check, holds an
 // open session and may make it. When the daemon connection failed before
 // those checks ran, they are made here, without throwing. A restart without
-// its committed record does not happen: the request's own record, or one
-// written here when the handler never ran, must be stored first.
+// its committed record does not happen: the request's own record is marked,
+// or, when it has none, one is written here, before the restart.
 bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noexcept {
+  std::string failure;
   try {
     if (!jsIData.isObject() || !jsIData["type"].isString() ||
         !ajaxRoute(jsIData["type"].asString()).rebootOnFailure) {
@@ -107,13 +108,9 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
     // An admitted restart that met a busy database sent nothing and stored no
     // record: the browser retries it.
     if (progress.admitted && jsOData["ret"].asString() == "lockErr") return false;
-  } catch (...) {
-    return false;
-  }
-  std::string failure;
-  try {
     failure = jsOData["retMsg"].asString();
   } catch (...) {
+    return false;
   }
   if (progress.admitted) return recordLocalRestart(progress.caller, failure);
   Caller caller;

@@ -116,7 +116,7 @@ class Journal : public ::testing::Test {
     }
     return "complete";
   }
-  void killWhileHeld(const KillCase& c);
+  korvantest::CgiResult killWhileHeld(const KillCase& c, int signal = SIGKILL);
   int openEntries() const {
     if (root().scalar("select count(*) from sqlite_master where name='journal';") == "0") return 0;
     return std::stoi(root().scalar("select count(*) from journal;"));
@@ -138,12 +138,8 @@ TEST_F(Journal, KilledWhileTheDaemonHoldsThePacket) {
       fresh();
       const std::string before = c.stored ? root().scalar(c.stored) : "";
       const int restartsBefore = sent(5), packetsBefore = sent(c.packet);
-      daemon_.script(c.packet, lateReply(kHeldMs));
-      const korvantest::RunningCgi running = korvantest::startCgi(root(), request(c));
-      ASSERT_TRUE(arrived(c.packet, packetsBefore + 1));
-      kill(running.pid, signal);
-      const korvantest::CgiResult result = korvantest::finishCgi(running);
-      daemon_.script(c.packet, korvantest::FakeReply{});
+      const korvantest::CgiResult result = killWhileHeld(c, signal);
+      ASSERT_EQ(sent(c.packet), packetsBefore + 1);
 
       if (signal == SIGTERM) {
         EXPECT_EQ(result.exitStatus, 0);
@@ -183,15 +179,15 @@ TEST_F(Journal, KilledWhileTheDaemonHoldsThePacket) {
   }
 }
 
-// Kills `c`'s request with SIGKILL once the daemon has its packet.
-void Journal::killWhileHeld(const KillCase& c) {
+// Runs `c`'s request and sends it `signal` once the daemon has its packet.
+korvantest::CgiResult Journal::killWhileHeld(const KillCase& c, int signal) {
   const int before = sent(c.packet);
   daemon_.script(c.packet, lateReply(kHeldMs));
   const korvantest::RunningCgi running = korvantest::startCgi(root(), request(c));
-  ASSERT_TRUE(arrived(c.packet, before + 1));
-  kill(running.pid, SIGKILL);
-  korvantest::finishCgi(running);
+  if (arrived(c.packet, before + 1)) kill(running.pid, signal);
+  korvantest::CgiResult result = korvantest::finishCgi(running);
   daemon_.script(c.packet, korvantest::FakeReply{});
+  return result;
 }
 
 // A re-send the daemon refuses marks the record and is tried again, but not
@@ -200,7 +196,7 @@ void Journal::killWhileHeld(const KillCase& c) {
 TEST_F(Journal, LaterRequestsFinishTheChangeInOrder) {
   const KillCase& module = kCases[3];
   const Json::Value clock = withMembers(sessionRequest(root(), "setTime"), kCases[1].params);
-  killWhileHeld(module);
+  ASSERT_EQ(killWhileHeld(module).exitStatus, 128 + SIGKILL);
   daemon_.scriptRet(7, 1);
   ASSERT_EQ(call(clock)["ret"], "ok");
   EXPECT_EQ(outcome("updDog"), "daemon state unknown");
@@ -238,7 +234,7 @@ TEST_F(Journal, LaterRequestsFinishTheChangeInOrder) {
   EXPECT_EQ(root().scalar(module.stored), "web-north/25/web-north/ops");
 
   // The owner died: the second change sends the first again, then itself.
-  killWhileHeld(module);
+  ASSERT_EQ(killWhileHeld(module).exitStatus, 128 + SIGKILL);
   ASSERT_EQ(call(renamed)["ret"], "ok");
   EXPECT_EQ(sent(7), 7);
   EXPECT_EQ(root().scalar(module.stored), "web-west/25/web-west/ops");
