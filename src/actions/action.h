@@ -3,12 +3,19 @@
 // the change, refuses a request that changes nothing, writes the database,
 // records the change in the operation log and tells the switch daemon, in that
 // order (do2), all under one write transaction: the first step that throws a
-// CMyErr ends the request and nothing of the change is stored. What the
-// daemon was told before the commit failed stays told.
+// CMyErr ends the request and nothing of the change is stored.
+//
+// A change that tells the daemon (journalPlan gives a plan) stores its record
+// first: the record, marked "outcome unknown", and a journal entry with the
+// packets and the rows commit before the first packet leaves; the rows and
+// the completed record commit after the daemon has accepted, or the record is
+// marked failed (store/journal.h). A process that dies in between leaves the
+// entry for another request to finish (actions/recovery.h).
 #pragma once
 
 #include <json/json.h>
 
+#include <optional>
 #include <string>
 
 #include "util/caller.h"
@@ -24,13 +31,33 @@ class CAction {
   CAction& operator=(const CAction&) = delete;
 
   // Takes the database's write lock (waiting as every statement does), runs
-  // initDaDb, checkChange, modify, log, tellArm, in that order, on the
+  // initDaDb, checkChange, journalPlan, modify, log, in that order, on the
   // object's own overrides, commits, then runs afterCommit. Returns when the
   // change and its log record are stored; otherwise the CMyErr of the failing
   // step passes to the caller and nothing is stored. lockErr only ever comes
   // before the daemon is told: a commit that fails after the daemon
   // connection was opened is reported as err.
+  //
+  // With a journal plan: initDaDb, checkChange, journalPlan, log; the record
+  // (marked "outcome unknown") and the journal entry commit; tellArm; then
+  // modify with the completed record commit, or, when the daemon refused,
+  // the record is marked "failed: <message>" and the rows stay as they were.
+  // An open entry of the same object is finished first when its owner died,
+  // and otherwise refused with lockErr. SIGTERM, SIGHUP and SIGINT are held
+  // from the first commit to the last (util/signal_hold.h).
   void do2();
+
+  // Writes the rows of a journalled change whose side B was `storedDb`, as
+  // modify() does, for a change another process told the daemon of.
+  void applyJournalled(const Json::Value& storedDb);
+
+  // How the journal keeps a change that tells the daemon.
+  struct JournalPlan {
+    std::string object;   // the object changed: one open entry each ("server", "dog<id>")
+    std::string kind;     // the change, by which recovery makes the action again
+    std::string param;    // the request's parameter object the action reads
+    Json::Value packets;  // the value-setting packets (actions/journal_packets.h)
+  };
 
   const RequestContext context;  // what the dispatcher admitted the request as
   const Caller& caller;          // who asked for the change: the log's author
@@ -51,7 +78,8 @@ class CAction {
   virtual void modify() = 0;
   // Writes the operation-log record.
   virtual void log() = 0;
-  // Sends the change to the switch daemon. Default: nothing.
+  // Sends the change to the switch daemon; runs only when journalPlan gave a
+  // plan. Default: nothing.
   virtual void tellArm();
 
  public:
@@ -63,6 +91,10 @@ class CAction {
   // Runs after the commit, outside the write lock: waits that need not hold
   // up other requests. Default: nothing.
   virtual void afterCommit();
+  // Called after checkChange: the plan of a change that will tell the daemon
+  // anything, every value checked, so that a refused value sends nothing;
+  // nothing for a change the daemon does not hear of. Default: nothing.
+  virtual std::optional<JournalPlan> journalPlan();
 
  protected:
   // The request's parameter object `name` (e.g. "userPara"), read without

@@ -1,9 +1,8 @@
 #include "actions/upd_dog.h"
 
-#include <chrono>
 #include <map>
-#include <thread>
 
+#include "actions/journal_packets.h"
 #include "daemon/arm.h"
 #include "daemon/packets.h"
 #include "store/cn.h"
@@ -13,16 +12,11 @@
 #include "store/sql.h"
 #include "util/members.h"
 #include "util/module_kind.h"
-#include "util/paths.h"
 
+using journalled::pauseAfterPacket;
 using korvan::textOf;
 
 namespace {
-
-// A module needs a moment to take a setting before the next packet.
-void pauseAfterPacket() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(korvan::packetPauseMs()));
-}
 
 bool sendsCodeFrame(const Json::Value& side) {
   int kind = korvan::moduleKind(textOf(side["uid"]));
@@ -96,27 +90,29 @@ void CUpdDog::prepareStatements() {
   updDogInfo2_ += " where uid='" + sqlText(textOf(dogPara["uid"])) + "'";
 }
 
-void CUpdDog::tellArm() {
+std::optional<CAction::JournalPlan> CUpdDog::journalPlan() {
   prepareStatements();
   bool nm = false, sm = false, codeFrame = false;
-  if (!isChangeArm(nm, sm, codeFrame)) return;
+  if (!isChangeArm(nm, sm, codeFrame)) return std::nullopt;
   CodeFrame video{};
   if (codeFrame) video = codeFrameOf(jsIData);
   Name name{};
   if (nm) name = nameOf(jsIData);
   const uint8_t port = codeFrame ? portIDOf(jsIData) : 0;
-  // A share-mode change has no packet of its own. The pause after the last
-  // packet comes after the commit (afterCommit), so the write lock is not
-  // held through it.
-  if (nm) {
-    CArm::setDogNM(name.port, name.nm);
-    pauseOwed_ = true;
-  }
-  if (codeFrame) {
-    if (pauseOwed_) pauseAfterPacket();
-    CArm::setDogCodeFrame(port, video.frame, video.code);
-    pauseOwed_ = true;
-  }
+  // A share-mode change has no packet of its own.
+  Json::Value packets(Json::arrayValue);
+  if (nm) packets.append(journalled::namePacket(name.port, name.nm));
+  if (codeFrame) packets.append(journalled::codeFramePacket(port, video.frame, video.code));
+  if (packets.empty()) return std::nullopt;
+  packets_ = packets;
+  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
+                     packets};
+}
+
+void CUpdDog::tellArm() {
+  // The pause after the last packet comes after the commit (afterCommit), so
+  // the write lock is not held through it.
+  pauseOwed_ = journalled::sendPackets(packets_);
 }
 
 void CUpdDog::afterCommit() {
@@ -160,7 +156,7 @@ void CUpdDog_factory::prepareStatement() {
   updDog2_ += " where id=" + sqlNumber(textOf(param("dogPara")["id"]));
 }
 
-void CUpdDog_factory::tellArm() {
+std::optional<CAction::JournalPlan> CUpdDog_factory::journalPlan() {
   prepareStatement();
   bool codeFrame = sendsCodeFrame(db);
   CodeFrame video{};
@@ -168,14 +164,15 @@ void CUpdDog_factory::tellArm() {
   const uint8_t port = portIDOf(jsIData);
   const std::string uid = korvan::memberText(jsIData, {"dogPara", "uid"});
   const Name name = nameOf(jsIData);
-  CArm::setDogUID(port, uid);
-  pauseAfterPacket();
-  CArm::setDogNM(name.port, name.nm);
-  if (codeFrame) {
-    pauseAfterPacket();
-    CArm::setDogCodeFrame(port, video.frame, video.code);
-  }
+  packets_ = Json::Value(Json::arrayValue);
+  packets_.append(journalled::uidPacket(port, uid));
+  packets_.append(journalled::namePacket(name.port, name.nm));
+  if (codeFrame) packets_.append(journalled::codeFramePacket(port, video.frame, video.code));
+  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
+                     packets_};
 }
+
+void CUpdDog_factory::tellArm() { journalled::sendPackets(packets_); }
 
 // The pause after the last packet, outside the write lock.
 void CUpdDog_factory::afterCommit() { pauseAfterPacket(); }

@@ -18,6 +18,8 @@
 class CUpdDog : public CAction {
  public:
   using CAction::CAction;
+  // The change's name in the journal (store/journal.h).
+  static constexpr const char* kJournalKind = "module";
 
   // Compares the two sides: name changed, share mode changed, and (for
   // module kinds 1 and 3 only) code or frame changed. True when any is set.
@@ -28,8 +30,11 @@ class CUpdDog : public CAction {
   // missing. `type2`, `sm` and `priv` are loaded as 0 and `status` as the sum
   // of the module's two status columns. Side B: `dogPara`.
   void initDaDb() override;
-  // Name packet if the name changed, code-and-frame packet if they changed.
-  // Every statement of modify is built first, so a refused value sends nothing.
+  // Name packet if the name changed, code-and-frame packet if they changed;
+  // no plan when neither did. Every statement of modify is built first, so a
+  // refused value sends nothing.
+  std::optional<JournalPlan> journalPlan() override;
+  // Sends the planned packets.
   void tellArm() override;
   // Updates dog2, then dogInfo2.
   void modify() override;
@@ -41,6 +46,7 @@ class CUpdDog : public CAction {
   void prepareStatements();
   std::string updDog2_;
   std::string updDogInfo2_;
+  Json::Value packets_;     // the planned packets
   bool pauseOwed_ = false;  // a packet went out; its pause is still due
 };
 
@@ -50,10 +56,13 @@ class CUpdDog : public CAction {
 class CUpdDog_factory : public CAction {
  public:
   using CAction::CAction;
+  static constexpr const char* kJournalKind = "moduleSetup";
 
  protected:
   void initDaDb() override;     // side B only: `dogPara`
   void checkChange() override;  // accepts every request
+  // Identity, name and (kinds 1 and 3) code-and-frame packets, always.
+  std::optional<JournalPlan> journalPlan() override;
   void tellArm() override;
   void modify() override;  // updates dog2 only
   void log() override;     // no record
@@ -62,4 +71,5 @@ class CUpdDog_factory : public CAction {
  private:
   void prepareStatement();
   std::string updDog2_;
+  Json::Value packets_;
 };

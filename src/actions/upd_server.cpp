@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 
+#include "actions/journal_packets.h"
 #include "daemon/arm.h"
 #include "daemon/packets.h"
 #include "store/cn.h"
@@ -79,10 +80,12 @@ bool CUpdServer::isChangeArm(bool& isChangeIP, bool& isChangePort) {
   return isChangeIP || isChangePort;
 }
 
-void CUpdServer::tellArm() {
+std::optional<CAction::JournalPlan> CUpdServer::journalPlan() {
   bool ip = false, port = false;
-  if (!isChangeArm(ip, port)) return;
-  // The two exchanges go back to back on the same connection.
+  if (!isChangeArm(ip, port)) return std::nullopt;
+  // The journal holds the network packet only: the restart that follows is
+  // an action, never sent twice.
+  packets_ = Json::Value(Json::arrayValue);
   if (ip) {
     // The request's own values, as the browser sent them.
     ServerNetwork network;
@@ -91,8 +94,14 @@ void CUpdServer::tellArm() {
     network.subnetMask = korvan::memberText(jsIData, {"server", "subnetMask"});
     const std::string portWeb = korvan::memberText(jsIData, {"server", "portWeb"});
     network.portWeb = static_cast<uint32_t>(korvan::pak::wireInt(portWeb));
-    CArm::setServerIP(network);
+    packets_.append(journalled::networkPacket(network));
   }
+  return JournalPlan{"server", kJournalKind, "server", packets_};
+}
+
+void CUpdServer::tellArm() {
+  // The two exchanges go back to back on the same connection.
+  journalled::sendPackets(packets_);
   CArm::restart();
 }
 

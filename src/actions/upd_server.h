@@ -14,6 +14,8 @@
 class CUpdServer : public CAction {
  public:
   using CAction::CAction;
+  // The change's name in the journal (store/journal.h).
+  static constexpr const char* kJournalKind = "server";
 
   // Adds the address members compared and logged: `ipInt`, `ipStr`,
   // `gatewayInt`, `subnetMaskInt` (integer and dotted forms of both sides),
@@ -29,7 +31,9 @@ class CUpdServer : public CAction {
   // so the default check always finds a difference.
   void initDaDb() override;
   // Network change: network packet, then restart. Port change only: restart.
-  // Anything else is not the daemon's business.
+  // Anything else is not the daemon's business (no plan). The plan's packets
+  // hold the network packet alone.
+  std::optional<JournalPlan> journalPlan() override;
   void tellArm() override;
   // One update of the whole row (no WHERE: the table holds one row).
   void modify() override;
@@ -39,4 +43,5 @@ class CUpdServer : public CAction {
 
  private:
   void checkRequest() const;
+  Json::Value packets_;  // the planned network packet, if any
 };

@@ -16,12 +16,14 @@
 #include <string>
 #include <string_view>
 
+#include "actions/recovery.h"
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
 #include "cgi/reply.h"
 #include "cgi/reply_stream.h"
 #include "daemon/arm.h"
 #include "daemon/reboot.h"
+#include "ops/access.h"
 #include "ops/sellog.h"
 #include "ops/snapshot.h"
 #include "store/db.h"
@@ -41,6 +43,7 @@ struct Progress {
   bool headerWritten = false;
   bool admissionRan = false;
   bool admitted = false;
+  Caller caller;  // who the admitted request came from
 };
 Progress progress;
 
@@ -74,11 +77,11 @@ void setFailureReply(Json::Value& reply, const std::string& message) {
   reply["retMsg"] = message;
 }
 
-bool admitsQuietly(const Json::Value& jsIData) noexcept {
+bool admitsQuietly(const Json::Value& jsIData, Caller& caller) noexcept {
   try {
     const std::string type = typeOf(jsIData);
     std::unique_ptr<korvan::Params> params;
-    admit(ajaxRoute(type), type, jsIData, params);
+    caller = admit(ajaxRoute(type), type, jsIData, params).caller;
     return true;
   } catch (...) {
     return false;
@@ -88,8 +91,11 @@ bool admitsQuietly(const Json::Value& jsIData) noexcept {
 // A failed request whose route says so restarts the device locally, only
 // when the call was admitted: the caller passed the IP access check, holds an
 // open session and may make it. When the daemon connection failed before
-// those checks ran, they are made here, without throwing.
+// those checks ran, they are made here, without throwing. A restart without
+// its committed record does not happen: the request's own record is marked,
+// or, when it has none, one is written here, before the restart.
 bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noexcept {
+  std::string failure;
   try {
     if (!jsIData.isObject() || !jsIData["type"].isString() ||
         !ajaxRoute(jsIData["type"].asString()).rebootOnFailure) {
@@ -99,10 +105,14 @@ bool localRebootDue(const Json::Value& jsIData, const Json::Value& jsOData) noex
     // An admitted restart that met a busy database sent nothing and stored no
     // record: the browser retries it.
     if (progress.admitted && jsOData["ret"].asString() == "lockErr") return false;
+    failure = jsOData["retMsg"].asString();
   } catch (...) {
     return false;
   }
-  return progress.admitted || (!progress.admissionRan && admitsQuietly(jsIData));
+  if (progress.admitted) return recordLocalRestart(progress.caller, failure);
+  Caller caller;
+  return !progress.admissionRan && admitsQuietly(jsIData, caller) &&
+         recordLocalRestart(caller, failure);
 }
 
 // Writes the reply with the operation log read from `log` as it goes out,
@@ -117,6 +127,16 @@ void writeStreamedReply(const Json::Value& reply, const korvan::JsonFragments& l
   writeCompactStreamed(
       reply, lists, "log", [&log](const TextSink& sink) { log.write(sink); }, out);
   out(" \n");
+}
+
+// Finishes the journalled changes of processes that died (actions/recovery.h)
+// on this request's daemon connection. Its failure is not the request's.
+void recoverQuietly() {
+  try {
+    recovery::recoverJournal();
+  } catch (const CMyErr& e) {
+    setLog(trace::kJournalRecoveryFailed, e.what());
+  }
 }
 
 }  // namespace
@@ -138,7 +158,9 @@ int CAjax::main2(std::string siteLanguage) {
   try {
     std::unique_ptr<korvan::Params> params;
     RequestContext context = begin2(jsIData, jsOData, params);
+    progress.caller = context.caller;
     const Route& route = ajaxRoute(typeOf(jsIData));
+    if (route.needsDaemon) recoverQuietly();
     if (route.handler != nullptr) {
       onOtherDBAction(route, context, *params, jsOData);
     } else {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "util/paths.h"
+#include "util/signal_hold.h"
 
 namespace {
 
@@ -65,6 +66,9 @@ bool localReboot() {
   }
   const std::string command = (moved ? shellQuoted(rebootPath) : std::string("reboot")) +
                               " 2>&1 | tee -a " + shellQuoted(logPath);
+  // The reboot command and its pipeline start with the default signal
+  // settings: an ignored SIGPIPE or a held SIGTERM would pass to them.
+  korvan::restoreDefaultSignals();
   {
     QuietStdout quiet;
     int status = std::system(command.c_str());

@@ -1,34 +1,68 @@
 #include "ops/access.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ops/ops.h"
 #include "store/audit.h"
 #include "store/cursor.h"
 #include "store/db.h"
+#include "store/journal.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/members.h"
+#include "util/signal_hold.h"
+#include "util/trace.h"
+#include "util/trace_ids.h"
 
 namespace {
 
 // The lock time of a login lock (auth/login.h kLockSeconds).
 constexpr long long kLockSeconds = 1200;
 
-// Writes the record, tells the daemon, commits: all or nothing.
-void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
-  korvan::Transaction transaction(korvan::Transaction::kWrite);
-  writeRecord();
-  tell();
+// The record of this request's action once committed.
+journal::Record actionRecord;
+
+// Marks the action's record; a record that cannot be marked keeps what it
+// says, which is never less than what happened.
+void markOutcome(const std::string& outcome) noexcept {
   try {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    journal::setOutcome(actionRecord, outcome);
     transaction.commit();
+  } catch (const std::exception& e) {
+    setLog(trace::kActionOutcomeLost, e.what());
+  }
+}
+
+// The record comes first: it commits, marked "outcome unknown", before the
+// daemon is told, and is completed with the outcome afterwards. A process
+// that dies in between leaves a record that says it does not know the
+// outcome; an action is never sent again. A failure to store the record
+// sends nothing.
+void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
+  actionRecord = journal::Record();
+  // Signals that would end the process wait from the record's commit to the
+  // outcome's.
+  std::optional<korvan::SignalHold> hold;
+  {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    const long long newestBefore = journal::newestRecordId();
+    writeRecord();
+    journal::Record record = journal::markPending(newestBefore);
+    hold.emplace();
+    transaction.commit();
+    actionRecord = record;
+  }
+  try {
+    tell();
   } catch (const CMyErr& e) {
-    // The daemon has granted it already: a retry would ask twice, so the
-    // failure must not read as a lock to retry on.
-    if (e.type == CMyErr::lockErr) throw CMyErr(CMyErr::err, e.what());
+    markOutcome("failed: " + std::string(e.what()));
     throw;
   }
+  markOutcome("");
+  actionRecord = journal::Record();  // done: no local restart may mark it
 }
 
 }  // namespace
@@ -86,4 +120,23 @@ void onUnlockUser(const RequestContext& context, const korvan::UnlockUserParams&
   audit::addEntry(entries, "user name", audit::recordedName(name));
   audit::recordAccess(caller, {"unlock", "user unlock"}, entries);
   transaction.commit();
+}
+
+bool recordLocalRestart(const Caller& caller, const std::string& failure) noexcept {
+  const std::string outcome = "failed: " + failure + "; restarting locally";
+  if (actionRecord.id != 0) {
+    markOutcome(outcome);
+    return true;
+  }
+  try {
+    korvan::Transaction transaction(korvan::Transaction::kWrite);
+    Json::Value entries;
+    audit::addEntry(entries, "outcome", outcome);
+    audit::recordSystem(caller, {"restart", "restart"}, entries);
+    transaction.commit();
+    return true;
+  } catch (const std::exception& e) {
+    setLog(trace::kLocalRestartNotRecorded, e.what());
+    return false;
+  }
 }

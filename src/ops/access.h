@@ -1,8 +1,10 @@
 // Operations whose effect must not happen without its audit record
-// (store/audit.h): the daemon is told while the write transaction that holds
-// the record is open, so a session or a system operation is granted only
-// once its record is stored, and a "lockErr" reply means nothing was sent and
-// nothing stored. A refusal of the daemon rolls the record back.
+// (store/audit.h): the record commits, marked "outcome unknown", before the
+// daemon is told, and is completed with the outcome afterwards: plain on
+// success, "failed: <message>" when the daemon refused or could not be
+// reached (store/journal.h). A "lockErr" reply means nothing was sent and
+// nothing stored. A process killed while the daemon acts leaves the record
+// reading "outcome unknown"; the action is never sent again.
 #pragma once
 
 #include <json/json.h>
@@ -30,3 +32,11 @@ void onRestartRecorded(const RequestContext& context, const korvan::NoParams& pa
 // CMyErr(warning, "Nothing modified").
 void onUnlockUser(const RequestContext& context, const korvan::UnlockUserParams& params,
                   Json::Value& jsOData);
+
+// Before a local restart after a failed restart request: marks the
+// request's committed record "failed: <failure>; restarting locally", or,
+// when the request committed none (the daemon could not be reached before
+// the handler ran, or its record could not be stored), commits a "restart"
+// system record of `caller` saying so. False when no record could be
+// committed: the device must then not restart.
+bool recordLocalRestart(const Caller& caller, const std::string& failure) noexcept;

@@ -43,4 +43,12 @@ inline constexpr int kKvmReplyRead = 1942;     // the KVM reply is read
 inline constexpr int kKvmReplyRefused = 1960;  // the daemon refused the KVM session
 inline constexpr int kKvmReplyText = 1949;     // the refusal's text
 
+// The record that comes first (ops/access.cpp, actions/recovery.cpp).
+inline constexpr int kActionOutcomeLost = 5101;        // an action's outcome could not be stored
+inline constexpr int kLocalRestartNotRecorded = 5102;  // no record, so no local restart
+inline constexpr int kJournalResendFailed = 5103;      // a journalled change not sent again
+inline constexpr int kJournalRecoveryFailed = 5104;    // the recovery of a request failed
+inline constexpr int kSignalHeld = 5105;               // a signal waited for the outcome
+inline constexpr int kChangeOutcomeLost = 5106;        // a refused change left journalled
+
 }  // namespace trace

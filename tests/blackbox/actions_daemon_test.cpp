@@ -91,7 +91,10 @@ TEST_F(DaemonActions, RefusedConsoleChangeKeepsDatabaseAndLog) {
   // The name went out before the refused code and frame.
   EXPECT_EQ(types(), (std::vector<int>{7, 9}));
   EXPECT_EQ(dog("nm||'|'||frame") + "|" + dog("nm", "dogInfo2"), "web-01|30|web-01");
-  EXPECT_EQ(logCount(root_), 0);
+  // The record, committed before the first packet, says the change failed.
+  EXPECT_EQ(logCount(root_), 1);
+  const std::string detail = lastLog(root_).detail;
+  EXPECT_EQ(detail.substr(detail.find("outcome=")), "outcome=failed: arm ack error,ret=1;");
 }
 
 TEST_F(DaemonActions, ConsoleChangesThatSendNothing) {

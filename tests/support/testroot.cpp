@@ -87,6 +87,10 @@ const std::map<std::string, std::string> kRealDaemonWaits = {{"KORVAN_REPLY_TIME
                                                              {"KORVAN_PACKET_PAUSE_MS", "1000"}};
 
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
+  return finishCgi(startCgi(root, request));
+}
+
+RunningCgi startCgi(const TempRoot& root, const CgiRequest& request) {
   const std::string io = makeTempDir(root.path("io-XXXXXX"));
   writeFile(io + "/stdin", request.body);
   // Everything the child needs is made before the fork: a test process may
@@ -126,8 +130,13 @@ CgiResult runCgi(const TempRoot& root, const CgiRequest& request) {
     execve(program.c_str(), argv, envp.data());
     _exit(127);
   }
+  return {pid, io};
+}
+
+CgiResult finishCgi(const RunningCgi& running) {
+  const std::string& io = running.io;
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(running.pid, &status, 0);
   CgiResult result;
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = readFile(io + "/stdout");

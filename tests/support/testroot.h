@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <sqlite3.h>
+#include <sys/types.h>
 
 #include <ctime>
 #include <map>
@@ -64,6 +65,14 @@ extern const std::map<std::string, std::string> kRealDaemonWaits;
 
 // Runs the program as the web server would, KORVAN_ROOT = root.dir().
 CgiResult runCgi(const TempRoot& root, const CgiRequest& request);
+// The same in two steps, for a test that acts while the program runs:
+// startCgi returns once the program has started; finishCgi waits for it.
+struct RunningCgi {
+  pid_t pid = -1;
+  std::string io;  // the folder of its standard input and output
+};
+RunningCgi startCgi(const TempRoot& root, const CgiRequest& request);
+CgiResult finishCgi(const RunningCgi& running);
 
 // Posts `request` as the postKey form field; replyOf parses the reply (null
 // on failure); ajax() is both.
