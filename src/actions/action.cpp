@@ -1,6 +1,5 @@
 #include "actions/action.h"
 
-#include "actions/recovery.h"
 #include "daemon/arm.h"
 #include "store/journal.h"
 #include "store/transaction.h"
@@ -65,7 +64,7 @@ void CAction::do2() {
     // changes of one object in the same order: an entry whose owner died is
     // finished first; one whose owner still works makes this change wait.
     if (std::optional<journal::Entry> open = journal::openEntryOf(plan->object)) {
-      const recovery::Outcome earlier = recovery::finishEntry(*open);
+      const recovery::Outcome earlier = recovery::finishEntry(*open, plan->writeRows);
       if (earlier == recovery::Outcome::ownerAlive) {
         throw CMyErr(CMyErr::lockErr, "an earlier change of this object is being made");
       }

@@ -15,10 +15,14 @@
 
 #include <json/json.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "actions/recovery.h"
+#include "store/journal.h"
 #include "util/caller.h"
+#include "util/myerr.h"
 #include "util/params.h"
 #include "util/request_context.h"
 
@@ -57,6 +61,8 @@ class CAction {
     std::string kind;     // the change, by which recovery makes the action again
     std::string param;    // the request's parameter object the action reads
     Json::Value packets;  // the value-setting packets (actions/journal_packets.h)
+    // Writes the rows of an entry of this object left by a process that died.
+    recovery::RowWriter writeRows = nullptr;
   };
 
   const RequestContext context;  // what the dispatcher admitted the request as
@@ -105,3 +111,19 @@ class CAction {
   // context: the values of an action that stores console rights.
   Json::Value paramWithRights(const char* name) const;
 };
+
+// Writes the stored rows of the journalled change `entry` through a new
+// `Action` made on the request it stored, decoded as `P` (a recovery's
+// recovery::RowWriter).
+template <class Action, class P>
+void writeJournalledRowsAs(const journal::Entry& entry) {
+  const Json::Value& rows = entry.rows;
+  if (!rows.isObject() || !rows["param"].isString()) {
+    throw CMyErr(CMyErr::err, "journal: unreadable rows");
+  }
+  Json::Value request(Json::objectValue), reply(Json::objectValue);
+  request[rows["param"].asString()] = rows["request"];
+  const RequestContext context;
+  const std::unique_ptr<korvan::Params> params = korvan::decodeAs<P>(request);
+  Action(context, static_cast<const P&>(*params), reply).applyJournalled(rows["db"]);
+}

@@ -12,6 +12,7 @@
 #include "store/sql.h"
 #include "util/members.h"
 #include "util/module_kind.h"
+#include "util/request_params.h"
 
 using journalled::pauseAfterPacket;
 using korvan::textOf;
@@ -106,7 +107,7 @@ std::optional<CAction::JournalPlan> CUpdDog::journalPlan() {
   if (packets.empty()) return std::nullopt;
   packets_ = packets;
   return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
-                     packets};
+                     packets, &CUpdDog::writeJournalledRows};
 }
 
 void CUpdDog::tellArm() {
@@ -169,7 +170,7 @@ std::optional<CAction::JournalPlan> CUpdDog_factory::journalPlan() {
   packets_.append(journalled::namePacket(name.port, name.nm));
   if (codeFrame) packets_.append(journalled::codeFramePacket(port, video.frame, video.code));
   return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
-                     packets_};
+                     packets_, &CUpdDog::writeJournalledRows};
 }
 
 void CUpdDog_factory::tellArm() { journalled::sendPackets(packets_); }
@@ -183,3 +184,11 @@ void CUpdDog_factory::modify() {
 }
 
 void CUpdDog_factory::log() {}
+
+void CUpdDog::writeJournalledRows(const journal::Entry& entry) {
+  if (entry.kind == CUpdDog_factory::kJournalKind) {
+    writeJournalledRowsAs<CUpdDog_factory, korvan::ModuleParams>(entry);
+  } else {
+    writeJournalledRowsAs<CUpdDog, korvan::ModuleParams>(entry);
+  }
+}

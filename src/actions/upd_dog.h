@@ -20,6 +20,9 @@ class CUpdDog : public CAction {
   using CAction::CAction;
   // The change's name in the journal (store/journal.h).
   static constexpr const char* kJournalKind = "module";
+  // Writes the rows of a journalled module change of either kind (this one's
+  // or CUpdDog_factory's) that a process which died left open.
+  static void writeJournalledRows(const journal::Entry& entry);
 
   // Compares the two sides: name changed, share mode changed, and (for
   // module kinds 1 and 3 only) code or frame changed. True when any is set.

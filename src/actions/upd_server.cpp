@@ -13,6 +13,7 @@
 #include "util/ipv4.h"
 #include "util/members.h"
 #include "util/number.h"
+#include "util/request_params.h"
 #include "util/tools.h"
 
 using korvan::textOf;
@@ -96,7 +97,7 @@ std::optional<CAction::JournalPlan> CUpdServer::journalPlan() {
     network.portWeb = static_cast<uint32_t>(korvan::pak::wireInt(portWeb));
     packets_.append(journalled::networkPacket(network));
   }
-  return JournalPlan{"server", kJournalKind, "server", packets_};
+  return JournalPlan{"server", kJournalKind, "server", packets_, &CUpdServer::writeJournalledRows};
 }
 
 void CUpdServer::tellArm() {
@@ -130,4 +131,8 @@ void CUpdServer::log() {
   Json::Value entries;
   CLog::compAB(keys, a, b, entries);
   CLog::insLog(caller, "server", "updServer", "updateNetwork", CLog::detailText(entries));
+}
+
+void CUpdServer::writeJournalledRows(const journal::Entry& entry) {
+  writeJournalledRowsAs<CUpdServer, korvan::ServerParams>(entry);
 }

@@ -16,6 +16,9 @@ class CUpdServer : public CAction {
   using CAction::CAction;
   // The change's name in the journal (store/journal.h).
   static constexpr const char* kJournalKind = "server";
+  // Writes the rows of a journalled server change that a process which died
+  // left open.
+  static void writeJournalledRows(const journal::Entry& entry);
 
   // Adds the address members compared and logged: `ipInt`, `ipStr`,
   // `gatewayInt`, `subnetMaskInt` (integer and dotted forms of both sides),

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "actions/journal_rows.h"
 #include "actions/recovery.h"
 #include "cgi/admission.h"
 #include "cgi/cgic.h"
@@ -133,7 +134,7 @@ void writeStreamedReply(const Json::Value& reply, const korvan::JsonFragments& l
 // on this request's daemon connection. Its failure is not the request's.
 void recoverQuietly() {
   try {
-    recovery::recoverJournal();
+    recovery::recoverJournal(journalRowWriter);
   } catch (const CMyErr& e) {
     setLog(trace::kJournalRecoveryFailed, e.what());
   }

@@ -11,6 +11,7 @@
 #include "store/journal.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "util/clock_text.h"
 #include "util/members.h"
 #include "util/signal_hold.h"
 #include "util/trace.h"
@@ -82,6 +83,9 @@ void onSetTimeRecorded(const RequestContext& context, const korvan::SetTimeParam
                        Json::Value& jsOData) {
   const Caller& caller = context.caller;
   const Json::Value& jsIData = params.document();
+  // A time the clock packet cannot carry is refused before anything is
+  // recorded or sent.
+  korvan::checkClockText(korvan::memberText(jsIData, {"time2"}));
   recordedTell(
       [&] {
         Json::Value entries;

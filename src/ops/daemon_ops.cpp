@@ -43,7 +43,8 @@ void onQt(const Caller& caller, const std::string& consoleUid, const Json::Value
 }
 
 void onSetTime(const Json::Value& jsIData, Json::Value&) {
-  // Refused before anything is sent; the caller's open record rolls back.
+  // The caller has refused a time the packet cannot carry (util/clock_text.h)
+  // before its record; checked again here so that no path sends one.
   const std::string time2 = memberText(jsIData, {"time2"});
   korvan::checkClockText(time2);
   CArm::setTime(static_cast<uint32_t>(time_strToSecs(time2)));

@@ -213,6 +213,10 @@ var kuiLanguages = {
             'update database failed': 'The configuration database could not be stored.',
             'not a configuration database': 'This file is not a configuration database of the switch.',
             'update database failed: not a configuration database: {0}': 'This file is not a configuration database of the switch ({0}).',
+            'an earlier change of this object is being made': 'An earlier change of this object is still being made. Please try again.',
+            'an earlier change could not be sent again': 'An earlier change of this object could not be sent to the switch again; it is retried later.',
+            'journal: {0}': 'A journalled change could not be read ({0}).',
+            'journal lock: {0}': 'A change could not be locked ({0}).',
             'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
             'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
@@ -410,6 +414,10 @@ var kuiLanguages = {
             'update database failed': '\u914d\u7f6e\u6570\u636e\u5e93\u65e0\u6cd5\u4fdd\u5b58\u3002',
             'not a configuration database': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\u3002',
             'update database failed: not a configuration database: {0}': '\u8be5\u6587\u4ef6\u4e0d\u662f\u5207\u6362\u5668\u7684\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'an earlier change of this object is being made': '\u8be5\u5bf9\u8c61\u7684\u4e0a\u4e00\u4e2a\u66f4\u6539\u4ecd\u5728\u8fdb\u884c\u4e2d\uff0c\u8bf7\u91cd\u8bd5\u3002',
+            'an earlier change could not be sent again': '\u4e0a\u4e00\u4e2a\u66f4\u6539\u65e0\u6cd5\u518d\u6b21\u53d1\u9001\u5230\u5207\u6362\u5668\uff0c\u7a0d\u540e\u5c06\u91cd\u8bd5\u3002',
+            'journal: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u8bb0\u5f55\u7684\u66f4\u6539\uff08{0}\uff09\u3002',
+            'journal lock: {0}': '\u65e0\u6cd5\u9501\u5b9a\u66f4\u6539\uff08{0}\uff09\u3002',
             'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
@@ -605,6 +613,10 @@ var kuiLanguages = {
             'update database failed': 'Die Konfigurationsdatenbank konnte nicht gespeichert werden.',
             'not a configuration database': 'Diese Datei ist keine Konfigurationsdatenbank des Switches.',
             'update database failed: not a configuration database: {0}': 'Diese Datei ist keine Konfigurationsdatenbank des Switches ({0}).',
+            'an earlier change of this object is being made': 'Eine fr\u00fchere \u00c4nderung dieses Objekts l\u00e4uft noch. Bitte versuchen Sie es erneut.',
+            'an earlier change could not be sent again': 'Eine fr\u00fchere \u00c4nderung konnte nicht erneut an den Switch gesendet werden; sie wird sp\u00e4ter wiederholt.',
+            'journal: {0}': 'Eine protokollierte \u00c4nderung konnte nicht gelesen werden ({0}).',
+            'journal lock: {0}': 'Eine \u00c4nderung konnte nicht gesperrt werden ({0}).',
             'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
             'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
