@@ -11,13 +11,15 @@
 #include <string>
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 // Normal operation: name, share mode, video code and frame rate of a module
 // (dog2) and the descriptive fields of its console slot (dogInfo2, same uid).
 // Tells the daemon only what changed, and logs the change.
 class CUpdDog : public CAction {
  public:
-  using CAction::CAction;
+  CUpdDog(const RequestContext& context, const korvan::ModuleParams& params, Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
   // Compares the two sides: name changed, share mode changed, and (for
   // module kinds 1 and 3 only) code or frame changed. True when any is set.
@@ -39,6 +41,7 @@ class CUpdDog : public CAction {
 
  private:
   void prepareStatements();
+  const korvan::ModuleParams& params_;
   std::string updDog2_;
   std::string updDogInfo2_;
   bool pauseOwed_ = false;  // a packet went out; its pause is still due
@@ -49,7 +52,9 @@ class CUpdDog : public CAction {
 // unchanged and writes no log record.
 class CUpdDog_factory : public CAction {
  public:
-  using CAction::CAction;
+  CUpdDog_factory(const RequestContext& context, const korvan::ModuleParams& params,
+                  Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
  protected:
   void initDaDb() override;     // side B only: `dogPara`
@@ -61,5 +66,6 @@ class CUpdDog_factory : public CAction {
 
  private:
   void prepareStatement();
+  const korvan::ModuleParams& params_;
   std::string updDog2_;
 };

@@ -10,10 +10,13 @@
 #pragma once
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 class CUpdServer : public CAction {
  public:
-  using CAction::CAction;
+  CUpdServer(const RequestContext& context, const korvan::ServerParams& params,
+             Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
   // Adds the address members compared and logged: `ipInt`, `ipStr`,
   // `gatewayInt`, `subnetMaskInt` (integer and dotted forms of both sides),
@@ -39,4 +42,5 @@ class CUpdServer : public CAction {
 
  private:
   void checkRequest() const;
+  const korvan::ServerParams& params_;
 };

@@ -197,9 +197,7 @@ void exportLog(const RequestContext& context) {
     }
     // Checks the condition before the header goes out: a refusal still
     // answers as text.
-    Json::Value request;
-    request["logCondition"] = condition;
-    (void)logQuerySql(context.caller, request);
+    (void)logQuerySql(context.caller, logQueryOf(condition));
   } catch (const CMyErr& e) {
     transferReply(e.what());
     return;

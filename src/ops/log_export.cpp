@@ -68,11 +68,11 @@ std::string csvCell(std::string_view text) {
 }
 
 void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink) {
-  Json::Value request(Json::objectValue);
-  request["logCondition"] = logCondition.isObject() ? logCondition : Json::Value(Json::objectValue);
-  request["logCondition"].removeMember("limit");
-  request["logCondition"].removeMember("before");
-  CRowCursor cursor(logQuerySql(caller, request));
+  // The filters of the query, without a page: the export is the whole log.
+  korvan::LogQueryParams query = logQueryOf(logCondition);
+  query.limit.reset();
+  query.before.clear();
+  CRowCursor cursor(logQuerySql(caller, query));
 
   std::string piece;
   for (const Column& column : kColumns) {
