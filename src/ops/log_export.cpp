@@ -1,6 +1,7 @@
 #include "ops/log_export.h"
 
 #include <memory>
+#include <new>
 
 #include "ops/sellog.h"
 #include "store/cursor.h"
@@ -67,21 +68,27 @@ std::string csvCell(std::string_view text) {
   return quoted + '"';
 }
 
-void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink) {
-  // The filters of the query, without a page: the export is the whole log.
+std::string logExportSql(const Caller& caller, const Json::Value& logCondition) {
   korvan::LogQueryParams query = logQueryOf(logCondition);
+  (void)logQuerySql(caller, query);  // refuses a malformed page as the log query does
+  // The filters of the query, without a page: the export is the whole log.
   query.limit.reset();
   query.before.clear();
-  CRowCursor cursor(logQuerySql(caller, query));
+  return logQuerySql(caller, query);
+}
 
+void writeLogCsv(CRowCursor& cursor, const TextSink& sink) {
   std::string piece;
-  for (const Column& column : kColumns) {
-    if (!piece.empty()) piece += ',';
-    piece += column.header;
-  }
-  piece += "\r\n";
+  size_t whole = 0;  // the part of `piece` that holds whole lines
   try {
+    for (const Column& column : kColumns) {
+      if (!piece.empty()) piece += ',';
+      piece += column.header;
+    }
+    piece += "\r\n";
+    whole = piece.size();
     for (; cursor.hasRow(); cursor.next()) {
+      whole = piece.size();
       bool first = true;
       for (const Column& column : kColumns) {
         if (!first) piece += ',';
@@ -92,13 +99,19 @@ void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const Te
         piece += csvCell(text);
       }
       piece += "\r\n";
+      whole = piece.size();
       if (piece.size() >= kPiece) {
         sink(piece);
         piece.clear();
+        whole = 0;
       }
     }
   } catch (const CMyErr&) {
-    // The reply is under way: it ends with the records read.
+    // The reply is under way: it ends with the last whole record read.
+    piece.resize(whole);
+  } catch (const std::bad_alloc&) {
+    // Memory that runs out part way ends it the same way.
+    piece.resize(whole);
   }
   sink(piece);
 }

@@ -20,9 +20,15 @@
 // double quote, CR or LF (double quotes doubled).
 std::string csvCell(std::string_view text);
 
-// Writes the records of `logCondition` that `caller` may see, with the
+class CRowCursor;
+
+// The query of the records of `logCondition` that `caller` may see, with the
 // filters and visibility of "selLog" and in its order (`limit` and `before`
-// are not applied: the export holds every match), to `sink` in pieces. A
-// malformed condition throws its CMyErr before anything is written; a
-// failure part way ends the text after the last whole record.
-void writeLogCsv(const Caller& caller, const Json::Value& logCondition, const TextSink& sink);
+// are checked as there but not applied: the export holds every match). A
+// malformed condition throws its CMyErr.
+std::string logExportSql(const Caller& caller, const Json::Value& logCondition);
+
+// Writes the header row and the records `cursor` (opened on logExportSql)
+// reads to `sink` in pieces. A failure part way, of the database or of
+// memory, ends the text after the last whole record.
+void writeLogCsv(CRowCursor& cursor, const TextSink& sink);
