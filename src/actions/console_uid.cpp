@@ -2,18 +2,17 @@
 
 #include "store/db.h"
 #include "store/sql.h"
-#include "util/members.h"
 #include "util/myerr.h"
 
 namespace korvan {
 
-std::string storedConsoleUid(const Params& request) {
-  std::string sql = " select uid from dog2 where id=" + sqlNumber(request.text({"dogPara", "id"}));
+std::string storedConsoleUid(const KvmParams& request) {
+  if (!request.moduleId) throw CMyErr(CMyErr::err, "invalid request: dogPara.id");
+  std::string sql = " select uid from dog2 where id=" + std::to_string(*request.moduleId);
   const std::optional<Json::Value> module = CDB::selOne(sql, {"uid"});
   if (!module) throw CMyErr(CMyErr::err, "invalid request: dogPara.id");
   const std::string uid = (*module)["uid"].asString();
-  const Json::Value* sent = findMember(request.document(), {"dogPara", "uid"});
-  if (sent != nullptr && textOf(*sent) != uid) {
+  if (request.uid && *request.uid != uid) {
     throw CMyErr(CMyErr::err, "invalid request: dogPara.uid");
   }
   return uid;

@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "util/params.h"
+#include "util/request_params.h"
 
 namespace korvan {
 
 // The request's console module is `dogPara`.`id`. Returns the stored uid; a
 // request uid that differs throws CMyErr(err, "invalid request: dogPara.uid"),
-// and an id that names no module CMyErr(err, "invalid request: dogPara.id").
-// Reads only.
-std::string storedConsoleUid(const Params& request);
+// and an id that names no module (or no id) CMyErr(err, "invalid request:
+// dogPara.id"). Reads only.
+std::string storedConsoleUid(const KvmParams& request);
 
 }  // namespace korvan

@@ -11,6 +11,7 @@
 #include "store/oplog.h"
 #include "store/sql.h"
 #include "util/members.h"
+#include "util/myerr.h"
 #include "util/module_kind.h"
 #include "util/request_params.h"
 
@@ -32,16 +33,24 @@ struct CodeFrame {
   uint32_t code;
 };
 
-CodeFrame codeFrameOf(const Json::Value& jsIData) {
-  const std::string code = korvan::memberString(jsIData, {"dogPara", "code"});
-  const std::string frame = korvan::memberString(jsIData, {"dogPara", "frame"});
+// `value` as a JSON string, or CMyErr(err, "dogPara.NAME must be a JSON string").
+std::string jsonString(const Json::Value& value, const char* name) {
+  if (!value.isString()) {
+    throw CMyErr(CMyErr::err, std::string("dogPara.") + name + " must be a JSON string");
+  }
+  return value.asString();
+}
+
+CodeFrame codeFrameOf(const korvan::ModuleParams& params) {
+  const std::string code = jsonString(params.code, "code");
+  const std::string frame = jsonString(params.frame, "frame");
   return {static_cast<uint16_t>(korvan::pak::wireInt(frame)),
           static_cast<uint32_t>(korvan::pak::wireInt(code))};
 }
 
-// dogPara.portID: the port of the identity and code-and-frame packets.
-uint8_t portIDOf(const Json::Value& jsIData) {
-  return korvan::pak::wireByte(korvan::memberText(jsIData, {"dogPara", "portID"}));
+// A number member as a packet's byte, as the packets read their numbers.
+uint8_t byteOf(const korvan::Number& number) {
+  return korvan::pak::wireByte(std::to_string(number.value()));
 }
 
 struct Name {
@@ -49,22 +58,19 @@ struct Name {
   std::string nm;
 };
 
-Name nameOf(const Json::Value& jsIData) {
-  const std::string id = korvan::memberText(jsIData, {"dogPara", "id"});
-  return {korvan::pak::wireByte(id), korvan::memberText(jsIData, {"dogPara", "nm"})};
-}
+Name nameOf(const korvan::ModuleParams& params) { return {byteOf(params.id), params.nm}; }
 
 }  // namespace
 
 // ---- CUpdDog -----------------------------------------------------------------
 
 void CUpdDog::initDaDb() {
-  const Json::Value& dogPara = param("dogPara");
   std::string sql = std::string(" select") + korvan::kModuleColumns +
                     " from dog2 as d2,dogInfo2 as di2 where d2.uid=di2.uid and d2.id= " +
-                    sqlNumber(textOf(dogPara["id"]));
+                    std::to_string(params_.id.value());
   da = CDB::sel(false, sql, korvan::kModuleKeys);
-  db = dogPara;
+  // The whole object: its slot members are stored and logged by name.
+  db = params_.dogPara;
 }
 
 bool CUpdDog::isChangeArm(bool& isChangeNM, bool& isChangeSM, bool& isChangeCodeFrame) {
@@ -82,13 +88,12 @@ void CUpdDog::prepareStatements() {
       {"nm", true}, {"sm", false}, {"code", false}, {"frame", false}};
   std::map<std::string, bool> slotColumns{{"nm", true},   {"group2", true}, {"pos1", true},
                                           {"pos2", true}, {"depart", true}, {"memo", true}};
-  const Json::Value& dogPara = param("dogPara");
   updDog2_ = " update dog2 set ";
   CDB::getUpdSql(dogColumns, db, updDog2_);
-  updDog2_ += " where id=" + sqlNumber(textOf(dogPara["id"]));
+  updDog2_ += " where id=" + std::to_string(params_.id.value());
   updDogInfo2_ = " update dogInfo2 set ";
   CDB::getUpdSql(slotColumns, db, updDogInfo2_);
-  updDogInfo2_ += " where uid='" + sqlText(textOf(dogPara["uid"])) + "'";
+  updDogInfo2_ += " where uid='" + sqlText(params_.uid) + "'";
 }
 
 std::optional<CAction::JournalPlan> CUpdDog::journalPlan() {
@@ -96,18 +101,18 @@ std::optional<CAction::JournalPlan> CUpdDog::journalPlan() {
   bool nm = false, sm = false, codeFrame = false;
   if (!isChangeArm(nm, sm, codeFrame)) return std::nullopt;
   CodeFrame video{};
-  if (codeFrame) video = codeFrameOf(jsIData);
+  if (codeFrame) video = codeFrameOf(params_);
   Name name{};
-  if (nm) name = nameOf(jsIData);
-  const uint8_t port = codeFrame ? portIDOf(jsIData) : 0;
+  if (nm) name = nameOf(params_);
+  const uint8_t port = codeFrame ? byteOf(params_.portID) : 0;
   // A share-mode change has no packet of its own.
   Json::Value packets(Json::arrayValue);
   if (nm) packets.append(journalled::namePacket(name.port, name.nm));
   if (codeFrame) packets.append(journalled::codeFramePacket(port, video.frame, video.code));
   if (packets.empty()) return std::nullopt;
   packets_ = packets;
-  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
-                     packets, &CUpdDog::writeJournalledRows};
+  return JournalPlan{"dog" + std::to_string(params_.id.value()), kJournalKind, "dogPara", packets,
+                     &CUpdDog::writeJournalledRows};
 }
 
 void CUpdDog::tellArm() {
@@ -145,7 +150,7 @@ void CUpdDog::log() {
 
 // ---- CUpdDog_factory -----------------------------------------------------------
 
-void CUpdDog_factory::initDaDb() { db = param("dogPara"); }
+void CUpdDog_factory::initDaDb() { db = params_.dogPara; }
 
 void CUpdDog_factory::checkChange() {}
 
@@ -154,23 +159,23 @@ void CUpdDog_factory::prepareStatement() {
       {"uid", true}, {"nm", true}, {"sm", false}, {"code", false}, {"frame", false}};
   updDog2_ = " update dog2 set ";
   CDB::getUpdSql(columns, db, updDog2_);
-  updDog2_ += " where id=" + sqlNumber(textOf(param("dogPara")["id"]));
+  updDog2_ += " where id=" + std::to_string(params_.id.value());
 }
 
 std::optional<CAction::JournalPlan> CUpdDog_factory::journalPlan() {
   prepareStatement();
   bool codeFrame = sendsCodeFrame(db);
   CodeFrame video{};
-  if (codeFrame) video = codeFrameOf(jsIData);
-  const uint8_t port = portIDOf(jsIData);
-  const std::string uid = korvan::memberText(jsIData, {"dogPara", "uid"});
-  const Name name = nameOf(jsIData);
+  if (codeFrame) video = codeFrameOf(params_);
+  const uint8_t port = byteOf(params_.portID);
+  const std::string& uid = params_.uid;
+  const Name name = nameOf(params_);
   packets_ = Json::Value(Json::arrayValue);
   packets_.append(journalled::uidPacket(port, uid));
   packets_.append(journalled::namePacket(name.port, name.nm));
   if (codeFrame) packets_.append(journalled::codeFramePacket(port, video.frame, video.code));
-  return JournalPlan{"dog" + sqlNumber(textOf(param("dogPara")["id"])), kJournalKind, "dogPara",
-                     packets_, &CUpdDog::writeJournalledRows};
+  return JournalPlan{"dog" + std::to_string(params_.id.value()), kJournalKind, "dogPara", packets_,
+                     &CUpdDog::writeJournalledRows};
 }
 
 void CUpdDog_factory::tellArm() { journalled::sendPackets(packets_); }

@@ -11,13 +11,15 @@
 #include <string>
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 // Normal operation: name, share mode, video code and frame rate of a module
 // (dog2) and the descriptive fields of its console slot (dogInfo2, same uid).
 // Tells the daemon only what changed, and logs the change.
 class CUpdDog : public CAction {
  public:
-  using CAction::CAction;
+  CUpdDog(const RequestContext& context, const korvan::ModuleParams& params, Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
   // The change's name in the journal (store/journal.h).
   static constexpr const char* kJournalKind = "module";
   // Writes the rows of a journalled module change of either kind (this one's
@@ -47,6 +49,7 @@ class CUpdDog : public CAction {
 
  private:
   void prepareStatements();
+  const korvan::ModuleParams& params_;
   std::string updDog2_;
   std::string updDogInfo2_;
   Json::Value packets_;     // the planned packets
@@ -58,7 +61,9 @@ class CUpdDog : public CAction {
 // unchanged and writes no log record.
 class CUpdDog_factory : public CAction {
  public:
-  using CAction::CAction;
+  CUpdDog_factory(const RequestContext& context, const korvan::ModuleParams& params,
+                  Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
   static constexpr const char* kJournalKind = "moduleSetup";
 
  protected:
@@ -73,6 +78,7 @@ class CUpdDog_factory : public CAction {
 
  private:
   void prepareStatement();
+  const korvan::ModuleParams& params_;
   std::string updDog2_;
   Json::Value packets_;
 };

@@ -10,16 +10,17 @@
 using korvan::textOf;
 
 void CUpdPriv::initDaDb() {
-  const Json::Value priv = paramWithRights("priv");
+  // The whole object with the edited rights: stored and compared by name.
+  const Json::Value priv = context.withRights(params_.priv);
   std::string sql =
-      "select nm,dog,f_pwd from priv2, secureConf where id=" + sqlNumber(textOf(priv["id"]));
+      "select nm,dog,f_pwd from priv2, secureConf where id=" + std::to_string(params_.id.value());
   std::vector<std::string> keys{"nm", "dog", "f_pwd"};
   da = CDB::sel(false, sql, keys);
   db = priv;
 }
 
 void CUpdPriv::modify() {
-  const std::string id = sqlNumber(textOf(param("priv")["id"]));
+  const std::string id = std::to_string(params_.id.value());
   std::map<std::string, bool> groupColumns{{"nm", true}, {"dog", true}};
   std::map<std::string, bool> userColumns{{"dog", true}};
   std::string group = " update priv2 set ";

@@ -6,10 +6,12 @@
 #pragma once
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 class CUpdPriv : public CAction {
  public:
-  using CAction::CAction;
+  CUpdPriv(const RequestContext& context, const korvan::GroupParams& params, Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
  protected:
   // Side A: the group's `nm` and `dog` and the password policy text `f_pwd`
@@ -21,4 +23,7 @@ class CUpdPriv : public CAction {
   void modify() override;
   // Record "updPriv": "Name" old and new, then one rights entry per slot in use.
   void log() override;
+
+ private:
+  const korvan::GroupParams& params_;
 };

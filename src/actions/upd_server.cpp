@@ -34,7 +34,8 @@ bool isEncryption(const std::string& text) { return text == "0" || text == "1" |
 }  // namespace
 
 void CUpdServer::checkRequest() const {
-  const Json::Value& server = param("server");
+  // The values as they will be stored: the checks judge their text.
+  const Json::Value& server = params_.server;
   auto refuse = [](const char* member) {
     throw CMyErr(CMyErr::warning, std::string("invalid network setting: ") + member);
   };
@@ -54,7 +55,8 @@ void CUpdServer::initDaDb() {
   std::vector<std::string> keys{"uid",        "nm",     "encrypt", "ip",     "gateway",
                                 "subnetMask", "portKM", "portV",   "portWeb"};
   da = CDB::sel(false, sql, keys);
-  db = param("server");
+  // The whole object: its members are stored and logged by name.
+  db = params_.server;
   initDaDbIP();
 }
 
@@ -90,11 +92,11 @@ std::optional<CAction::JournalPlan> CUpdServer::journalPlan() {
   if (ip) {
     // The request's own values, as the browser sent them.
     ServerNetwork network;
-    network.ip = korvan::memberText(jsIData, {"server", "ip"});
-    network.gateway = korvan::memberText(jsIData, {"server", "gateway"});
-    network.subnetMask = korvan::memberText(jsIData, {"server", "subnetMask"});
-    const std::string portWeb = korvan::memberText(jsIData, {"server", "portWeb"});
-    network.portWeb = static_cast<uint32_t>(korvan::pak::wireInt(portWeb));
+    network.ip = params_.ip;
+    network.gateway = params_.gateway;
+    network.subnetMask = params_.subnetMask;
+    network.portWeb =
+        static_cast<uint32_t>(korvan::pak::wireInt(std::to_string(params_.portWeb.value())));
     packets_.append(journalled::networkPacket(network));
   }
   return JournalPlan{"server", kJournalKind, "server", packets_, &CUpdServer::writeJournalledRows};

@@ -10,10 +10,13 @@
 #pragma once
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 class CUpdServer : public CAction {
  public:
-  using CAction::CAction;
+  CUpdServer(const RequestContext& context, const korvan::ServerParams& params,
+             Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
   // The change's name in the journal (store/journal.h).
   static constexpr const char* kJournalKind = "server";
   // Writes the rows of a journalled server change that a process which died
@@ -47,4 +50,5 @@ class CUpdServer : public CAction {
  private:
   void checkRequest() const;
   Json::Value packets_;  // the planned network packet, if any
+  const korvan::ServerParams& params_;
 };

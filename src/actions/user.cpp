@@ -69,14 +69,15 @@ bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
 }
 
 void CUpdUser::initDaDb() {
-  const Json::Value userPara = paramWithRights("userPara");
+  // The whole object with the edited rights: its members are stored and
+  // compared by column name.
+  const Json::Value userPara = context.withRights(params_.userPara);
   loadSideA(userPara, da);
   db = userPara;
 }
 
 void CUpdUser::checkChange() {
-  const Json::Value& userPara = param("userPara");
-  if (!setsPassword(userPara)) {
+  if (!params_.setsPassword()) {
     // The password is not written, so it takes no part in the comparison.
     if (!changesMoreThanPassword(da, db)) throw CMyErr(CMyErr::warning, "Nothing modified");
     return;
@@ -84,13 +85,14 @@ void CUpdUser::checkChange() {
   // Whoever changes their own password proves they know the current one,
   // under the lock of their login name: the old password cannot be guessed
   // here more often than at the login.
-  if (!da.isNull() && textOf(userPara["id"]) == caller.id) {
+  // The id is compared as a number: "01" names the caller as "1" does.
+  if (!da.isNull() && std::to_string(params_.id.value()) == caller.id) {
     if (const std::optional<std::string> since = audit::lockedSince(textOf(da["nm"]), kLockSeconds)) {
       refusal_ = Refusal::locked;
       lockTime_ = *since;
       return;
     }
-    if (textOf(userPara["oldPw"]) != textOf(da["pw"])) {
+    if (params_.oldPw != textOf(da["pw"])) {
       refusal_ = Refusal::wrongOldPassword;
       return;
     }
@@ -103,12 +105,11 @@ void CUpdUser::checkChange() {
 
 void CUpdUser::modify() {
   if (refusal_ != Refusal::none) return;
-  const Json::Value& userPara = param("userPara");
   std::map<std::string, bool> columns{
       {"nm", true},    {"memo", true},  {"code", true},  {"frame", true}, {"media", true},
       {"nm2", true},   {"addrH", true}, {"addrC", true}, {"phone", true}, {"email", true},
       {"memo2", true}, {"dog", true},   {"pid", false},  {"prior", false}};
-  bool setPassword = textOf(userPara["setPW"]) == "yes";
+  const bool setPassword = params_.setsPassword();
   if (setPassword) {
     columns["pw"] = true;
     columns["pwdDepth"] = true;
@@ -122,7 +123,7 @@ void CUpdUser::modify() {
   // first write: a refused value leaves secureConf untouched as well.
   std::string update = " update user2 set ";
   CDB::getUpdSql(columns, db, update);
-  update += " where id=" + sqlNumber(textOf(userPara["id"]));
+  update += " where id=" + std::to_string(params_.id.value());
 
   if (setPassword) {
     CDB::execModify("update secureConf set f_firstLogin=0");
@@ -160,7 +161,7 @@ void CUpdUser::afterCommit() {
 void CInsUser::checkChange() {}
 
 void CInsUser::modify() {
-  const Json::Value p = paramWithRights("userPara");
+  const Json::Value p = context.withRights(params_.userPara);
   auto quoted = [&p](const char* name) { return "'" + sqlText(textOf(p[name])) + "',"; };
   auto bare = [&p](const char* name) { return sqlNumber(textOf(p[name])) + ","; };
   std::string now;
@@ -184,7 +185,9 @@ void CInsUser::modify() {
   CDB::execModify(sql);
 }
 
-void CInsUser::log() { logSingle(caller, paramWithRights("userPara"), "insUser", "insert user"); }
+void CInsUser::log() {
+  logSingle(caller, context.withRights(params_.userPara), "insUser", "insert user");
+}
 
 // ---- CDelUser ----------------------------------------------------------------
 
@@ -192,8 +195,10 @@ void CDelUser::checkChange() {}
 
 void CDelUser::modify() {
   std::string sql = std::string(" delete from user2 ") +
-                    " where id=" + sqlNumber(textOf(param("userPara")["id"]));
+                    " where id=" + std::to_string(params_.id.value());
   CDB::execModify(sql);
 }
 
-void CDelUser::log() { logSingle(caller, paramWithRights("userPara"), "delUser", "delete user"); }
+void CDelUser::log() {
+  logSingle(caller, context.withRights(params_.userPara), "delUser", "delete user");
+}

@@ -7,13 +7,16 @@
 #include <string>
 
 #include "actions/action.h"
+#include "util/request_params.h"
 
 // Changes one user's settings and, when `setPW` is exactly "yes", the
 // password: then `pwdExpire` becomes the current time and the first-login
 // flag of secureConf is cleared before the user row is written.
 class CUpdUser : public CAction {
  public:
-  using CAction::CAction;
+  CUpdUser(const RequestContext& context, const korvan::UserUpdateParams& params,
+           Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
   // True when `userPara` sets the password ("yes" in `setPW`) of a stored
   // user and every other stored member it names is unchanged: the one user
@@ -38,6 +41,7 @@ class CUpdUser : public CAction {
   void afterCommit() override;
 
  private:
+  const korvan::UserUpdateParams& params_;
   enum class Refusal { none, locked, wrongOldPassword };
   Refusal refusal_ = Refusal::none;
   std::string lockTime_;  // of a locked name
@@ -47,12 +51,17 @@ class CUpdUser : public CAction {
 // set now. Never refused as unchanged.
 class CInsUser : public CAction {
  public:
-  using CAction::CAction;
+  CInsUser(const RequestContext& context, const korvan::NewUserParams& params,
+           Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
  protected:
   void checkChange() override;
   void modify() override;
   void log() override;
+
+ private:
+  const korvan::NewUserParams& params_;
 };
 
 // Removes one user row; its group and the log keep theirs. The log record is
@@ -60,10 +69,15 @@ class CInsUser : public CAction {
 // unchanged, also for an id that does not exist.
 class CDelUser : public CAction {
  public:
-  using CAction::CAction;
+  CDelUser(const RequestContext& context, const korvan::UserRemovalParams& params,
+           Json::Value& jsOData)
+      : CAction(context, params, jsOData), params_(params) {}
 
  protected:
   void checkChange() override;
   void modify() override;
   void log() override;
+
+ private:
+  const korvan::UserRemovalParams& params_;
 };

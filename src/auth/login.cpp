@@ -190,10 +190,11 @@ int getRetryCount(std::string userName, std::string& dt) {
 // success returns the user's row (members userID, pwdExpire and level), the
 // time zone is stored, and an expired password is noted in jsOData.retMsg.
 // In factory mode only super administrators pass.
-Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
+Json::Value checkPW(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
                     const std::string& address, korvan::Transaction& transaction) {
-  const Json::Value& request = jsIData;
-  const std::string userNM = request["userNM"].asString();
+  // The document as sent, for the trace records alone.
+  const Json::Value& request = params.document();
+  const std::string& userNM = params.userName;
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   Json::Value policy = getPwdConf();
@@ -202,9 +203,8 @@ Json::Value checkPW(DeviceMode mode, const Json::Value& jsIData, Json::Value& js
   const int pwdTry = policyNumber(policy, "pwdTry");
   const int pwdExpire = policyNumber(policy, "pwdExpire");
 
-  const std::string pw = request["pw"].asString();
-  // Read before anything is written, so that a malformed member changes nothing.
-  const int timezone = korvan::leadingInt(request["timezone"].asString());
+  const std::string& pw = params.password;
+  const int timezone = korvan::leadingInt(params.timezone);
 
   // Within onLogin's write transaction (see there).
   removeLapsedStrangers();
@@ -318,14 +318,14 @@ std::string updateToken(const Json::Value& user) {
 
 }  // namespace login
 
-Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
+Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
                const std::string& address) {
   // The failure count is read and raised under one write lock: of parallel
   // attempts for one name, each sees the count the one before it left, so
   // no more than pwdTry passwords are tested between two locks. A session
   // opens together with its record.
   korvan::Transaction transaction(korvan::Transaction::kWrite);
-  const Json::Value user = login::checkPW(mode, jsIData, jsOData, address, transaction);
+  const Json::Value user = login::checkPW(mode, params, jsOData, address, transaction);
   const std::string token = login::updateToken(user);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;

@@ -10,19 +10,21 @@
 
 #include "util/caller.h"
 #include "util/request_context.h"
+#include "util/request_params.h"
 
 // Handler of "login": checks the credentials, stores the user's `timezone`
 // and opens the session; in factory mode (`mode`) only super administrators
 // log in. Returns the logged-in user as the request's Caller, from
 // `address`. Throws CMyErr(err) on a refused login; the session is then left as
 // it was. A name of more than kMaxNameBytes is refused before anything is
-// written. The request document is only read.
+// written. The request document is only read, for the trace records that
+// print it.
 // Every other outcome is recorded (store/audit.h) in the transaction that
 // stores it: "login", "loginFailed" (the reason, never the password),
 // "lockout" with the failure count; attempts on a locked user name as one
 // record per lock, and the failures of names that are no user under the
 // device-wide rate rule (audit::recordStrangerFailure).
-Caller onLogin(DeviceMode mode, const Json::Value& jsIData, Json::Value& jsOData,
+Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
                const std::string& address = "");
 
 namespace login {

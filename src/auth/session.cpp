@@ -10,7 +10,6 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
-#include "util/members.h"
 #include "util/number.h"
 
 namespace {
@@ -48,11 +47,11 @@ void updateAllUserStatusByExpire() {
   CDB::execModify(sql);
 }
 
-Caller checkToken(const Json::Value& jsIData) {
-  const std::string id = korvan::memberText(jsIData, {"user", "id"});
+Caller checkToken(const korvan::Params& request) {
+  const std::string& id = request.sessionId;
   // The session's own id is the identity; a second id that says otherwise
   // is not another user's to borrow.
-  if (jsIData.isMember("userID") && korvan::memberText(jsIData, {"userID"}) != id) {
+  if (request.userId && *request.userId != id) {
     throw CMyErr(CMyErr::err, kSessionRefused);
   }
   if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
@@ -60,7 +59,7 @@ Caller checkToken(const Json::Value& jsIData) {
   // and a refused request writes nothing.
   return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
                       " and user2.id=" + id + " and user2.token='" +
-                      sqlText(korvan::memberText(jsIData, {"user", "token"})) + "'");
+                      sqlText(request.sessionToken) + "'");
 }
 
 Caller callerOf(const std::string& id, const std::string& token) {

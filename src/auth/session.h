@@ -25,7 +25,7 @@ inline constexpr const char* kSessionRefused = "curUser has loginned or idle tim
 // user whose expiry is not past and whose group exists, and a `userID` that
 // is present must equal `user`.`id`. Returns that user as a Caller (address
 // left empty). Reads only; throws CMyErr(err, kSessionRefused).
-Caller checkToken(const Json::Value& jsIData);
+Caller checkToken(const korvan::Params& request);
 
 // The Caller of user `id` holding `token` (no session check), or a
 // CMyErr(err, kSessionRefused) when the user or its group is gone.

@@ -56,7 +56,7 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
                      std::unique_ptr<korvan::Params>& params, bool* deniedRecorded) {
   params = route.decode(request);
   RequestContext context;
-  if (route.rightsFrom != nullptr) context.rights = request[route.rightsFrom]["dogDB"];
+  if (route.rightsFrom != nullptr) context.rights = params->editedRights;
   // The device mode and the kind of access list share a row: one statement.
   Json::Value device;
   Json::Value ips;
@@ -64,7 +64,7 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   context.mode = device["factoryMode"].asString() == "1" ? DeviceMode::factory : DeviceMode::normal;
   const std::string client = cgiRemoteAddr;
   checkIPS(ips, client);
-  if (!route.withoutSession) context.caller = session::checkToken(request);
+  if (!route.withoutSession) context.caller = session::checkToken(*params);
   context.caller.address = client;
   try {
     checkPermission(route.access, type, context, *params);
@@ -81,7 +81,10 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
   first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
                                                  isOwnPasswordChange(context, *params)));
   params->checkNumbers();
-  if (route.bindsConsole) context.consoleUid = korvan::storedConsoleUid(*params);
+  if (route.bindsConsole) {
+    context.consoleUid =
+        korvan::storedConsoleUid(dynamic_cast<const korvan::KvmParams&>(*params));
+  }
   return context;
 }
 

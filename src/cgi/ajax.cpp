@@ -168,7 +168,7 @@ int CAjax::main2(std::string siteLanguage) {
       onModifyDBAction(route, context, *params, jsOData);
     }
     try {
-      selAllTables(context, jsIData, jsOData, lists);
+      selAllTables(context, *params, jsOData, lists);
     } catch (const CMyErr& e) {
       // A change that is stored must not read as failed, least of all as a
       // lock the browser retries: the reply then goes without the snapshot,
@@ -179,7 +179,9 @@ int CAjax::main2(std::string siteLanguage) {
     if (route.streamsLog) {
       // The query starts now, so that a refusal is still reported; its
       // records are read while the reply is written.
-      logStream = std::make_unique<CLogStream>(context.caller, jsIData);
+      // Only the log query streams: its route decodes LogQueryParams.
+      logStream = std::make_unique<CLogStream>(
+          context.caller, dynamic_cast<const korvan::LogQueryParams&>(*params));
       if (logStream->empty()) logStream.reset();
     }
     jsOData["ret"] = "ok";

@@ -3,13 +3,16 @@
 #include "actions/user.h"
 #include "auth/rights.h"
 #include "util/myerr.h"
+#include "util/request_params.h"
 #include "util/trace.h"
 #include "util/trace_ids.h"
 
 namespace {
 
-std::string paramText(const korvan::Params& request, const char* object, const char* member) {
-  return request.text({object, member});
+// A number member's text for the stored-row lookups: "" when it is missing
+// or malformed, which names no row (its refusal comes after this check).
+std::string numberText(const korvan::Number& number) {
+  return number ? std::to_string(*number) : std::string();
 }
 
 bool allowed(Access who, const RequestContext& context, const korvan::Params& request) {
@@ -18,11 +21,15 @@ bool allowed(Access who, const RequestContext& context, const korvan::Params& re
     case Access::anyone:
       return true;
     case Access::consoleViewer: {
-      const char right = consoleRight(caller, paramText(request, "dogPara", "id"), context.mode);
+      const auto* kvm = dynamic_cast<const korvan::KvmParams*>(&request);
+      if (kvm == nullptr) return false;
+      const char right = consoleRight(caller, numberText(kvm->moduleId), context.mode);
       return right == '1' || right == '3';
     }
-    case Access::consoleController:
-      return consoleRight(caller, paramText(request, "serialPara", "dogID"), context.mode) == '3';
+    case Access::consoleController: {
+      const auto* serial = dynamic_cast<const korvan::SerialParams*>(&request);
+      return serial != nullptr && consoleRight(caller, serial->dogId, context.mode) == '3';
+    }
     case Access::ownPassword:
       return caller.level == 3 || isOwnPasswordChange(context, request);
     case Access::operators:
@@ -45,8 +52,9 @@ std::string oneLine(std::string text) {
 
 bool isOwnPasswordChange(const RequestContext& context, const korvan::Params& request) {
   const Caller& caller = context.caller;
-  return !caller.id.empty() && paramText(request, "userPara", "id") == caller.id &&
-         CUpdUser::changesOnlyPassword(context.withRights(request.value({"userPara"})));
+  const auto* update = dynamic_cast<const korvan::UserUpdateParams*>(&request);
+  return update != nullptr && !caller.id.empty() && numberText(update->id) == caller.id &&
+         CUpdUser::changesOnlyPassword(context.withRights(update->userPara));
 }
 
 void checkPermission(Access who, std::string_view type, const RequestContext& context,

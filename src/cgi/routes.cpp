@@ -101,24 +101,25 @@ class Entry {
   Route route_;
 };
 
-template <class Action>
+// The change action `Action` on the parameter struct P its route decodes.
+template <class Action, class P>
 std::unique_ptr<CAction> make(const RequestContext& context, const korvan::Params& params,
                               Json::Value& reply) {
-  return std::make_unique<Action>(context, params, reply);
+  return std::make_unique<Action>(context, dynamic_cast<const P&>(params), reply);
 }
 
 // In factory mode a console module is set up with its uid; otherwise the
 // daemon keeps the uid and the module is renamed and configured.
 std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, const korvan::Params& params,
                                     Json::Value& reply) {
-  if (context.factory()) return make<CUpdDog_factory>(context, params, reply);
-  return make<CUpdDog>(context, params, reply);
+  if (context.factory()) return make<CUpdDog_factory, korvan::ModuleParams>(context, params, reply);
+  return make<CUpdDog, korvan::ModuleParams>(context, params, reply);
 }
 
 // A login replaces the context's caller (who had only an address) by the
 // user it logged in.
 void login(RequestContext& context, const korvan::LoginParams& params, Json::Value& reply) {
-  context.caller = onLogin(context.mode, params.document(), reply, context.caller.address);
+  context.caller = onLogin(context.mode, params, reply, context.caller.address);
 }
 
 std::vector<Route> buildTable() {
@@ -174,22 +175,22 @@ std::vector<Route> buildTable() {
 
       // The change actions.
       Entry("updServer", Access::administrators)
-          .action<ServerParams>(make<CUpdServer>, "ServerParams")
+          .action<ServerParams>(make<CUpdServer, ServerParams>, "ServerParams")
           .daemon(),
       Entry("updDog", Access::operators)
           .action<ModuleParams>(makeUpdDog, "ModuleParams")
           .daemon(),
       Entry("updPriv", Access::administrators)
-          .action<GroupParams>(make<CUpdPriv>, "GroupParams")
+          .action<GroupParams>(make<CUpdPriv, GroupParams>, "GroupParams")
           .rightsFrom("priv"),
       Entry("updUser", Access::ownPassword)
-          .action<UserUpdateParams>(make<CUpdUser>, "UserUpdateParams")
+          .action<UserUpdateParams>(make<CUpdUser, UserUpdateParams>, "UserUpdateParams")
           .rightsFrom("userPara"),
       Entry("insUser", Access::administrators)
-          .action<NewUserParams>(make<CInsUser>, "NewUserParams")
+          .action<NewUserParams>(make<CInsUser, NewUserParams>, "NewUserParams")
           .rightsFrom("userPara"),
       Entry("delUser", Access::administrators)
-          .action<UserRemovalParams>(make<CDelUser>, "UserRemovalParams")
+          .action<UserRemovalParams>(make<CDelUser, UserRemovalParams>, "UserRemovalParams")
           .rightsFrom("userPara"),
 
       // The file transfers, by form field, in the order they are tested.

@@ -19,8 +19,8 @@
 #include "cgi/cgic.h"
 #include "form/form.h"
 #include "ops/log_export.h"
-#include "ops/sellog.h"
 #include "store/audit.h"
+#include "store/cursor.h"
 #include "store/db_import.h"
 #include "store/transaction.h"
 #include "util/files.h"
@@ -190,22 +190,23 @@ bool uploadFile(const RequestContext& context, std::string fileKey, std::string 
 
 void exportLog(const RequestContext& context) {
   Json::Value condition;
-  std::unique_ptr<LogCsv> csv;
+  std::unique_ptr<CRowCursor> cursor;
   try {
     Json::Reader reader;
     if (!reader.parse(formField("logCondition"), condition, false) || !condition.isObject()) {
       throw CMyErr(CMyErr::err, "invalid request: logCondition");
     }
-    // The query starts before the header goes out: a refusal or a failure
-    // still answers as text.
-    csv = std::make_unique<LogCsv>(context.caller, condition);
+    // Checks the condition and starts the query before the header goes out:
+    // a refusal still answers as text.
+    cursor = std::make_unique<CRowCursor>(logExportSql(context.caller, condition));
   } catch (const CMyErr& e) {
     transferReply(e.what());
     return;
   }
   fputs("Content-Disposition: attachment; filename=korvan-log.csv\r\n", cgiOut);
   cgiHeaderContentType("text/csv; charset=utf-8");
-  csv->write([](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
+  writeLogCsv(*cursor,
+              [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), cgiOut); });
 }
 
 bool downloadDBFile(const RequestContext& context) {

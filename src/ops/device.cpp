@@ -50,8 +50,7 @@ void onConvertToClientMode(const RequestContext& context, const korvan::NoParams
 void onUnsetDogInfo(const RequestContext& context, const korvan::SlotParams& params,
                     Json::Value&) {
   const Caller& caller = context.caller;
-  const Json::Value& para = params.value({"dogInfoPara"});
-  const std::string id = sqlNumber(korvan::memberText(para, {"id"}));
+  const std::string id = sqlNumber(params.slotId);
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   const std::optional<Json::Value> before = slotRow(id);
   // uid and nm take the column `id`, not a text: a free slot is named by its

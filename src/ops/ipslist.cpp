@@ -20,24 +20,22 @@
 namespace {
 
 // Refuses an address to be added that is not a dotted quad (util/ipv4.h).
-void checkNewIP(const std::string& action, const Json::Value& para) {
-  if ((action == "insIP" || action == "updIP") &&
-      !korvan::isDottedQuad(korvan::memberText(para, {"newIP"}))) {
+void checkNewIP(const korvan::IpListEdit& edit) {
+  if ((edit.action == "insIP" || edit.action == "updIP") && !korvan::isDottedQuad(edit.newIP)) {
     throw CMyErr(CMyErr::warning, "invalid ip address");
   }
 }
 
-// The edit of `action` on `list`, shared by both lists. Unknown actions leave
+// The edit's action on `list`, shared by both lists. Unknown actions leave
 // the list alone; the rest of the handler still runs.
-void editList(const std::string& action, const Json::Value& para, Json::Value& list) {
-  std::string newIP = korvan::memberText(para, {"newIP"});
-  if (action == "insIP") {
-    CTools::jsonArray_uniqueAppend(list, newIP);
-  } else if (action == "delIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
-  } else if (action == "updIP") {
-    CTools::jsonArray_alwaysDelete(list, korvan::memberText(para, {"oldIP"}));
-    CTools::jsonArray_uniqueAppend(list, newIP);
+void editList(const korvan::IpListEdit& edit, Json::Value& list) {
+  if (edit.action == "insIP") {
+    CTools::jsonArray_uniqueAppend(list, edit.newIP);
+  } else if (edit.action == "delIP") {
+    CTools::jsonArray_alwaysDelete(list, edit.oldIP);
+  } else if (edit.action == "updIP") {
+    CTools::jsonArray_alwaysDelete(list, edit.oldIP);
+    CTools::jsonArray_uniqueAppend(list, edit.newIP);
   }
 }
 
@@ -61,17 +59,15 @@ Json::Value logSide(const Json::Value& state) {
 
 void onModifyIPS(const RequestContext& context, const korvan::IpListParams& params, Json::Value&) {
   const Caller& caller = context.caller;
-  const Json::Value& para = params.value({"ipsPara"});
-  std::string action = korvan::memberText(para, {"action"});
-  checkNewIP(action, para);
+  checkNewIP(params);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value before;
   CDB::selIPS(before);
   Json::Value after = before;
-  if (action == "updType") after["type"] = korvan::memberText(para, {"type"});
+  if (params.action == "updType") after["type"] = params.type;
   Json::Value& list = after["ips"];
-  editList(action, para, list);
+  editList(params, list);
 
   std::string sql = " update other2 set ipsType= " + sqlNumber(korvan::memberText(after, {"type"}));
   CDB::execModify(sql);
@@ -103,9 +99,7 @@ void onModifyIPS(const RequestContext& context, const korvan::IpListParams& para
 void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpListParams& params,
                        Json::Value&) {
   const Caller& caller = context.caller;
-  const Json::Value& para = params.value({"serveripsPara"});
-  std::string action = korvan::memberText(para, {"action"});
-  checkNewIP(action, para);
+  checkNewIP(params);
 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value stored;
@@ -113,7 +107,7 @@ void onModifyServerIPS(const RequestContext& context, const korvan::ServerIpList
   Json::Value before;
   before["ips"] = CTools::jsonArray_toString(stored["serverips"], "<br>");
   Json::Value& list = stored["serverips"];
-  editList(action, para, list);
+  editList(params, list);
 
   CDB::execModify(" delete from iplist");
   for (const Json::Value& entry : list) {

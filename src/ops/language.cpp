@@ -19,7 +19,7 @@ bool isSafeLanguageCode(const std::string& code) {
 void onSaveLanguage(const RequestContext& context, const korvan::LanguageParams& params,
                     Json::Value&) {
   const Caller& caller = context.caller;
-  const std::string language = params.document()["language"].asString();
+  const std::string language = params.language;
   if (!isSafeLanguageCode(language)) throw CMyErr(CMyErr::warning, "invalid language");
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   std::string sql = "update secureConf set f_language='" + sqlText(language) + "';";

@@ -68,51 +68,50 @@ std::string csvCell(std::string_view text) {
   return quoted + '"';
 }
 
-LogCsv::LogCsv(const Caller& caller, const Json::Value& logCondition) {
-  Json::Value request(Json::objectValue);
-  request["logCondition"] = logCondition.isObject() ? logCondition : Json::Value(Json::objectValue);
-  request["logCondition"].removeMember("limit");
-  request["logCondition"].removeMember("before");
-  cursor_ = std::make_unique<CRowCursor>(logQuerySql(caller, request));
-  piece_.reserve(kPiece * 2);
-  for (const Column& column : kColumns) {
-    if (!piece_.empty()) piece_ += ',';
-    piece_ += column.header;
-  }
-  piece_ += "\r\n";
+std::string logExportSql(const Caller& caller, const Json::Value& logCondition) {
+  korvan::LogQueryParams query = logQueryOf(logCondition);
+  (void)logQuerySql(caller, query);  // refuses a malformed page as the log query does
+  // The filters of the query, without a page: the export is the whole log.
+  query.limit.reset();
+  query.before.clear();
+  return logQuerySql(caller, query);
 }
 
-LogCsv::~LogCsv() = default;
-
-void LogCsv::write(const TextSink& sink) {
+void writeLogCsv(CRowCursor& cursor, const TextSink& sink) {
+  std::string piece;
+  size_t whole = 0;  // the part of `piece` that holds whole lines
   try {
-    for (; cursor_->hasRow(); cursor_->next()) {
-      // A record goes into the piece whole or not at all.
-      const size_t recordStart = piece_.size();
-      try {
-        bool first = true;
-        for (const Column& column : kColumns) {
-          if (!first) piece_ += ',';
-          first = false;
-          std::string_view text = cursor_->cell(column.index);
-          // The detail text ends with a line feed that is no part of it.
-          if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-          piece_ += csvCell(text);
-        }
-        piece_ += "\r\n";
-      } catch (...) {
-        piece_.resize(recordStart);
-        throw;
+    for (const Column& column : kColumns) {
+      if (!piece.empty()) piece += ',';
+      piece += column.header;
+    }
+    piece += "\r\n";
+    whole = piece.size();
+    for (; cursor.hasRow(); cursor.next()) {
+      whole = piece.size();
+      bool first = true;
+      for (const Column& column : kColumns) {
+        if (!first) piece += ',';
+        first = false;
+        std::string_view text = cursor.cell(column.index);
+        // The detail text ends with a line feed that is no part of it.
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        piece += csvCell(text);
       }
-      if (piece_.size() >= kPiece) {
-        sink(piece_);
-        piece_.clear();
+      piece += "\r\n";
+      whole = piece.size();
+      if (piece.size() >= kPiece) {
+        sink(piece);
+        piece.clear();
+        whole = 0;
       }
     }
   } catch (const CMyErr&) {
-    // The reply is under way: it ends with the records read.
+    // The reply is under way: it ends with the last whole record read.
+    piece.resize(whole);
   } catch (const std::bad_alloc&) {
-    // Likewise.
+    // Memory that runs out part way ends it the same way.
+    piece.resize(whole);
   }
-  sink(piece_);
+  sink(piece);
 }

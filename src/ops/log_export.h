@@ -10,11 +10,9 @@
 
 #include <json/json.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "store/cursor.h"
 #include "util/caller.h"
 #include "util/sink.h"
 
@@ -22,24 +20,15 @@
 // double quote, CR or LF (double quotes doubled).
 std::string csvCell(std::string_view text);
 
-// The export of the records of `logCondition` that `caller` may see, with the
+class CRowCursor;
+
+// The query of the records of `logCondition` that `caller` may see, with the
 // filters and visibility of "selLog" and in its order (`limit` and `before`
-// are not applied: the export holds every match).
-class LogCsv {
- public:
-  // Starts the query and prepares the heading: a malformed condition, a busy
-  // database or a failed allocation throws here, before the transfer's header
-  // goes out, so that the refusal can still be answered as text.
-  LogCsv(const Caller& caller, const Json::Value& logCondition);
-  ~LogCsv();
-  LogCsv(const LogCsv&) = delete;
-  LogCsv& operator=(const LogCsv&) = delete;
+// are checked as there but not applied: the export holds every match). A
+// malformed condition throws its CMyErr.
+std::string logExportSql(const Caller& caller, const Json::Value& logCondition);
 
-  // Writes the heading and the records to `sink` in pieces. A failure part
-  // way (the engine, memory) ends the text after the last whole record.
-  void write(const TextSink& sink);
-
- private:
-  std::unique_ptr<CRowCursor> cursor_;
-  std::string piece_;
-};
+// Writes the header row and the records `cursor` (opened on logExportSql)
+// reads to `sink` in pieces. A failure part way, of the database or of
+// memory, ends the text after the last whole record.
+void writeLogCsv(CRowCursor& cursor, const TextSink& sink);

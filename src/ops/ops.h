@@ -2,8 +2,9 @@
 // actions: the operation-log query, the two IP lists, serial console capture,
 // the device mode and console slots.
 //
-// Each takes the request document (`jsIData`, the parsed postKey) and the
-// reply document (`jsOData`). The dispatcher has already run the IP access
+// The handlers take the request's context, its decoded parameters
+// (util/request_params.h) and the reply document (`jsOData`); the daemon
+// operations below (onQt, onSetTime, onRestart) take the request document. The dispatcher has already run the IP access
 // check and the session check. A handler reports failure only by throwing
 // CMyErr; on success the dispatcher adds the configuration snapshot.
 #pragma once

@@ -23,9 +23,9 @@ const char* const kRecordKeys[] = {"user",    "time", "ip", "type",
 namespace {
 
 // The `limit` of the condition (0 without one) and its `before` ("" without).
-int pageLimit(const Json::Value& condition) {
-  if (!condition.isMember("limit")) return 0;
-  const std::string text = korvan::memberText(condition, {"limit"});
+int pageLimit(const korvan::LogQueryParams& query) {
+  if (!query.limit) return 0;
+  const std::string& text = *query.limit;
   int limit = 0;
   for (char c : text) {
     if (c < '0' || c > '9' || limit > 1000) throw CMyErr(CMyErr::err, "invalid request: limit");
@@ -35,8 +35,8 @@ int pageLimit(const Json::Value& condition) {
   return limit;
 }
 
-std::string pageBefore(const Json::Value& condition) {
-  const std::string before = korvan::memberText(condition, {"before"});
+std::string pageBefore(const korvan::LogQueryParams& query) {
+  const std::string& before = query.before;
   if (!before.empty() && !isSqlNumber(before)) throw CMyErr(CMyErr::err, "invalid request: before");
   return before;
 }
@@ -49,12 +49,11 @@ std::string logVisibility(const Caller& caller) {
          " or user='" + sqlText(caller.name) + "')";
 }
 
-std::string logQuerySql(const Caller& caller, const Json::Value& jsIData) {
-  const Json::Value& condition = korvan::member(jsIData, "logCondition");
-  std::string user = korvan::memberText(condition, {"user"});
-  std::string timeBegin = korvan::memberText(condition, {"timeBegin"});
-  std::string timeEnd = korvan::memberText(condition, {"timeEnd"});
-  std::string type = korvan::memberText(condition, {"type"});
+std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& query) {
+  const std::string& user = query.user;
+  const std::string& timeBegin = query.timeBegin;
+  const std::string& timeEnd = query.timeEnd;
+  const std::string& type = query.type;
 
   std::string sql = " select user,time,ip,type,typeSub,sth,id,typeSubCN from log2 where " +
                     logVisibility(caller);
@@ -66,33 +65,44 @@ std::string logQuerySql(const Caller& caller, const Json::Value& jsIData) {
   if (!timeBegin.empty()) sql += " and substr(time,1,10)>='" + sqlText(timeBegin) + "' ";
   if (!timeEnd.empty()) sql += " and substr(time,1,10)<='" + sqlText(timeEnd) + "' ";
   if (type != "all") sql += " and type='" + sqlText(type) + "' ";
-  const int limit = pageLimit(condition);
+  const int limit = pageLimit(query);
   if (limit == 0) return sql + " order by user,time ";
-  const std::string before = pageBefore(condition);
+  const std::string before = pageBefore(query);
   if (!before.empty()) sql += " and id<" + before;
   // Newest first by id, which the table's key orders without a sort.
   return sql + " order by id desc limit " + std::to_string(limit);
 }
 
+korvan::LogQueryParams logQueryOf(const Json::Value& condition) {
+  korvan::LogQueryParams query;
+  query.user = korvan::memberText(condition, {"user"});
+  query.timeBegin = korvan::memberText(condition, {"timeBegin"});
+  query.timeEnd = korvan::memberText(condition, {"timeEnd"});
+  query.type = korvan::memberText(condition, {"type"});
+  if (condition.isObject() && condition.isMember("limit")) {
+    query.limit = korvan::memberText(condition, {"limit"});
+  }
+  query.before = korvan::memberText(condition, {"before"});
+  return query;
+}
+
 void onSelLog(const RequestContext& context, const korvan::LogQueryParams& params,
               Json::Value& jsOData) {
   const Caller& caller = context.caller;
-  const Json::Value& jsIData = params.document();
   // Refuses a malformed condition before anything runs; the records
   // themselves are read while the reply is written (CLogStream).
-  const std::string sql = logQuerySql(caller, jsIData);
+  const std::string sql = logQuerySql(caller, params);
   jsOData["log"] = Json::Value();
-  const Json::Value& condition = korvan::member(jsIData, "logCondition");
-  if (condition.isMember("limit")) {
+  if (params.limit) {
     // Older matches exist when the page's query finds a record past the page.
     CRowCursor past(" select exists(select 1 from (" + sql + " offset " +
-                    std::to_string(pageLimit(condition)) + "))");
+                    std::to_string(pageLimit(params)) + "))");
     jsOData["more"] = past.hasRow() && std::string(past.cell(0)) == "1";
   }
 }
 
-CLogStream::CLogStream(const Caller& caller, const Json::Value& jsIData)
-    : cursor_(std::make_unique<CRowCursor>(logQuerySql(caller, jsIData))) {}
+CLogStream::CLogStream(const Caller& caller, const korvan::LogQueryParams& query)
+    : cursor_(std::make_unique<CRowCursor>(logQuerySql(caller, query))) {}
 
 CLogStream::~CLogStream() = default;
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "util/caller.h"
+#include "util/request_params.h"
 #include "util/sink.h"
 
 class CRowCursor;
@@ -25,7 +26,13 @@ class CRowCursor;
 // `limit`, the newest `limit` records (by id) older than `before` when that
 // is given. A `limit` that is not a number from 1 to 1000, or a `before`
 // that is not a number, throws CMyErr(err).
-std::string logQuerySql(const Caller& caller, const Json::Value& jsIData);
+std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& query);
+
+// The query of a `logCondition` object sent outside a request document (the
+// log export's form field): its members read as text in the order the query
+// uses them; one that is a list or object throws CMyErr(err, "NAME is not
+// text"). A condition that is no object has no members.
+korvan::LogQueryParams logQueryOf(const Json::Value& condition);
 
 // The records a caller below level 3 may see: console records, the console
 // access records and the caller's own. True for everything at level 3.
@@ -35,7 +42,7 @@ class CLogStream {
  public:
   // Starts the query of the request's `logCondition`; a refused query throws
   // its CMyErr here, before anything of the reply is written.
-  CLogStream(const Caller& caller, const Json::Value& jsIData);
+  CLogStream(const Caller& caller, const korvan::LogQueryParams& query);
   ~CLogStream();
   CLogStream(const CLogStream&) = delete;
   CLogStream& operator=(const CLogStream&) = delete;

@@ -8,28 +8,22 @@
 #include "store/db.h"
 #include "store/sql.h"
 #include "store/transaction.h"
-#include "util/members.h"
 
 namespace {
-
-// The console module id of the request, checked as a number.
-std::string dogIdOf(const Json::Value& jsIData) {
-  return sqlNumber(korvan::memberText(jsIData, {"serialPara", "dogID"}));
-}
 
 // True when `sql` returns a row.
 bool anyRow(const std::string& sql) { return CDB::selOne(sql, {"id"}).has_value(); }
 
 // Refuses a module that is not a serial one.
-void checkSerialType(const Json::Value& jsIData) {
+void checkSerialType(const std::string& dogId) {
   // The stored type2 column decides, not the kind shown to the browser.
-  std::string sql = " select id from dog2 where type2=1 and id=" + dogIdOf(jsIData);
+  std::string sql = " select id from dog2 where type2=1 and id=" + dogId;
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog is not serialDog");
 }
 
 // Refuses a module that someone holds.
-void checkSerialCap(const Json::Value& jsIData) {
-  std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogIdOf(jsIData) + ";";
+void checkSerialCap(const std::string& dogId) {
+  std::string sql = " select id from dog2 where serialUserID=-1 and id=" + dogId + ";";
   if (!anyRow(sql)) throw CMyErr(CMyErr::warning, "this dog has been captured by others");
 }
 
@@ -38,16 +32,16 @@ void checkSerialCap(const Json::Value& jsIData) {
 void onOperaSerial(const RequestContext& context, const korvan::SerialParams& params,
                    Json::Value&) {
   const Caller& caller = context.caller;
-  const Json::Value& jsIData = params.document();
-  checkSerialType(jsIData);
-  std::string dogId = dogIdOf(jsIData);
-  std::string action = korvan::memberText(jsIData, {"serialPara", "action"});
+  // The module id as sent, checked as a number: the records name it so.
+  const std::string dogId = sqlNumber(params.dogId);
+  checkSerialType(dogId);
+  const std::string& action = params.action;
   if (action == "cap") {
     std::string userId = sqlNumber(caller.id);
     // Check and take under one write lock: of two users capturing the same
     // free module at once, exactly one gets it and the other is told.
     korvan::Transaction transaction(korvan::Transaction::kWrite);
-    checkSerialCap(jsIData);
+    checkSerialCap(dogId);
     std::string sql = " update dog2 set serialUserID=" + userId + " where id=" + dogId;
     CDB::execModify(sql);
     audit::recordAccess(caller, {"serialCapture", "serial capture"}, audit::consoleEntries(dogId));

@@ -63,12 +63,13 @@ size_t positionOf(const std::vector<const char*>& keys, std::string_view name) {
 
 }  // namespace
 
-void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json::Value& snap) {
+void slotUpkeep(bool serverIp, DeviceMode mode, const std::string& serverAddress,
+                Json::Value& snap) {
   try {
     Transaction transaction(Transaction::kWrite);
     if (serverIp) {
       CDB::execModify(std::string(" update server2 set ") +
-                      " ip=" + sqlNumber(CTools::IP_strToInt(request["serverIP"].asString())));
+                      " ip=" + sqlNumber(CTools::IP_strToInt(serverAddress)));
     }
     if (mode == DeviceMode::normal) {
       CDB::execModify(std::string("create index if not exists ") + kSlotIndex +

@@ -20,12 +20,13 @@ namespace korvan {
 extern const char* const kModuleQuery;
 
 // The snapshot's writes, in one short write transaction: the server address
-// of the request's `serverIP` (when `serverIp`) and, in normal `mode`, the
+// `serverAddress`, the request's `serverIP` (when `serverIp`), and, in normal `mode`, the
 // console slots: every online module keeps the taken slot holding its uid (the
 // slot following the module's name) or takes the free slot with the lowest id;
 // without one, `snap` gets the hint. When the lock cannot be had nothing is
 // written and the next request does it.
-void slotUpkeep(bool serverIp, DeviceMode mode, const Json::Value& request, Json::Value& snap);
+void slotUpkeep(bool serverIp, DeviceMode mode, const std::string& serverAddress,
+                Json::Value& snap);
 
 // Whether the slots are as the upkeep leaves them: every online module has
 // exactly one taken slot with its uid, named as the module. Fed with the rows

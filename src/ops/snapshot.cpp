@@ -207,10 +207,9 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
 
 }  // namespace
 
-void selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Value& jsOData,
-                  korvan::JsonFragments& lists) {
+void selAllTables(const RequestContext& context, const korvan::Params& params,
+                  Json::Value& jsOData, korvan::JsonFragments& lists) {
   const Caller& caller = context.caller;
-  const Json::Value& request = jsIData;
   // Built apart and joined to the reply only when complete: a failure on the
   // way leaves the reply with the error instead of half a snapshot.
   Json::Value head(Json::objectValue);
@@ -221,9 +220,8 @@ void selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Val
 
   // The stored server address is a level-3 setting like the rest of server2.
   // A call answered without the write lock leaves both writes to the next.
-  const bool serverIp =
-      request.isMember("serverIP") && caller.level >= 3 && !context.writesDeferred;
-  if (serverIp) korvan::slotUpkeep(serverIp, context.mode, request, head);
+  const bool serverIp = params.serverIp && caller.level >= 3 && !context.writesDeferred;
+  if (serverIp) korvan::slotUpkeep(serverIp, context.mode, *params.serverIp, head);
 
   // One read transaction: every member shows the same moment. The module and
   // slot lists it reads also tell whether the slots need upkeep (they rarely
@@ -245,7 +243,7 @@ void selAllTables(const RequestContext& context, Json::Value& jsIData, Json::Val
         return;
       }
     }  // the reading ends before the upkeep writes
-    korvan::slotUpkeep(false, context.mode, request, head);
+    korvan::slotUpkeep(false, context.mode, std::string(), head);
     checkSlots = false;  // read once more, whether the upkeep could write or not
   }
 }

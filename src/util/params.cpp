@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "util/myerr.h"
+#include "util/number.h"
 
 namespace korvan {
 
@@ -76,20 +77,52 @@ const char* ownName(const char* path) {
 
 const Json::Value Params::null_;
 
+namespace detail {
+
+void assign(std::string& field, const Json::Value* member) {
+  field = member != nullptr ? textOf(*member) : std::string();
+}
+
+void assign(std::optional<std::string>& field, const Json::Value* member) {
+  if (member != nullptr) {
+    field = textOf(*member);
+  } else {
+    field.reset();
+  }
+}
+
+void assign(Number& field, const Json::Value* member) {
+  const std::string text = member != nullptr ? textOf(*member) : std::string();
+  if (isWholeNumber(text)) {
+    field = leadingInteger(text);
+  } else {
+    field.reset();
+  }
+}
+
+void assign(Json::Value& field, const Json::Value* member) {
+  field = member != nullptr ? *member : Json::Value();
+}
+
+}  // namespace detail
+
 const MemberRules& commonRules() {
   static const MemberRules rules = {
       {"type", MemberType::text, false, false, "the request type"},
-      {"userID", MemberType::text, false, false, "the caller's user id (login reply)"},
+      {"userID", MemberType::text, false, false, "the caller's user id (login reply)",
+       field<&Params::userId>()},
       {"token", MemberType::text, false, false, "the caller's session token (login reply)"},
       {"userNM", MemberType::text, false, false, "user name (login)"},
       {"pw", MemberType::text, false, false, "password (login)"},
       {"timezone", MemberType::text, false, false, "minutes from UTC (login, setTime)"},
-      {"serverIP", MemberType::text, false, false, "the address the browser reached"},
+      {"serverIP", MemberType::text, false, false, "the address the browser reached",
+       field<&Params::serverIp>()},
       {"time2", MemberType::text, false, false, "local date-time (setTime)"},
       {"language", MemberType::text, false, false, "UI language code (saveLanguage)"},
       {"user", MemberType::object, false, false, "the session: id and token"},
-      {"user.id", MemberType::text, false, false, "the caller's user id"},
-      {"user.token", MemberType::text, false, false, "the caller's session token"},
+      {"user.id", MemberType::text, false, false, "the caller's user id", field<&Params::sessionId>()},
+      {"user.token", MemberType::text, false, false, "the caller's session token",
+       field<&Params::sessionToken>()},
   };
   return rules;
 }
@@ -106,6 +139,12 @@ void Params::decode(const MemberRules& rules, const Json::Value& request) {
     checkTopLevel(request, commonRules(), nested);
     checkTopLevel(request, rules, nested);
   }
+  // The shapes passed: every text member is text and every object an object.
+  for (const MemberRules* list : {&commonRules(), &rules}) {
+    for (const MemberRule& rule : *list) {
+      if (rule.fill != nullptr) rule.fill(*this, find(request, rule.path));
+    }
+  }
   for (const MemberRule& rule : rules) {
     if (!rule.number) continue;
     const Json::Value* value = find(request, rule.path);
@@ -118,11 +157,6 @@ void Params::decode(const MemberRules& rules, const Json::Value& request) {
 
 void Params::checkNumbers() const {
   if (numberRefusal_) throw CMyErr(CMyErr::err, *numberRefusal_);
-}
-
-const Json::Value& Params::value(MemberPath path) const {
-  const Json::Value* found = findMember(*document_, path);
-  return found != nullptr ? *found : null_;
 }
 
 bool isWholeNumber(const std::string& text) {

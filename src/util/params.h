@@ -21,6 +21,13 @@
 // by decode() as well but refused only by checkNumbers(), which the admission
 // calls after the session and permission checks, so that a caller without a
 // session or right learns nothing about the members.
+//
+// A rule may name the struct's field that receives its member (field<>()):
+// decode() fills every such field once the shapes have passed, so handlers
+// read typed fields and never the document. A text member fills a
+// std::string (its text form, util/members.h; "" when missing) or a
+// std::optional<std::string> (empty when missing), a number member a Number,
+// and a member kept whole (a value stored or compared as sent) a Json::Value.
 #pragma once
 
 #include <json/json.h>
@@ -36,6 +43,18 @@ namespace korvan {
 
 enum class MemberType { text, object };
 
+class Params;
+
+// Stores the member at a rule's path (nullptr when missing) in the field the
+// rule names.
+using FieldFill = void (*)(Params& params, const Json::Value* member);
+
+// A number member: its value, or empty when it is missing or not a whole
+// number. checkNumbers() refuses the empty ones of required members before a
+// handler runs, so handlers read it with value(). A number beyond the range
+// of long long saturates (util/number.h).
+using Number = std::optional<long long>;
+
 struct MemberRule {
   // Dotted path from the document: "dogPara.id".
   const char* path;
@@ -47,16 +66,31 @@ struct MemberRule {
   bool required = false;
   // One line for the API reference.
   const char* meaning = "";
+  // The field the member is decoded into, or nullptr when only its shape is
+  // checked.
+  FieldFill fill = nullptr;
 };
 using MemberRules = std::vector<MemberRule>;
 
 // The members every request may carry, whatever its type.
 const MemberRules& commonRules();
 
-// The decoded parameters of one request: the document (read-only; it must
-// outlive this object) after its checks.
+// The decoded parameters of one request: the common members as fields, the
+// document (read-only; it must outlive this object) after its checks.
 class Params {
  public:
+  // The session: `user`.`id` and `user`.`token`.
+  std::string sessionId;
+  std::string sessionToken;
+  // A second user id some pages send (`userID`); the session check compares
+  // it with sessionId when it is present.
+  std::optional<std::string> userId;
+  // The address the browser reached (`serverIP`), stored by a refresh.
+  std::optional<std::string> serverIp;
+  // The console rights text the browser edited (`dogDB` of the parameter
+  // object of the types that edit rights), as sent; null otherwise.
+  Json::Value editedRights;
+
   virtual ~Params() = default;
 
   // Checks `request` with `rules` and the common rules. Throws
@@ -68,18 +102,45 @@ class Params {
   // member missing or malformed; returns otherwise.
   void checkNumbers() const;
 
-  // The request document as sent.
+  // The request document as sent, for the records that print it whole and
+  // for change actions whose sides are its parameter objects.
   const Json::Value& document() const { return *document_; }
-  // The text form of the member at `path` ("" when missing; members.h).
+  // The text form of the member at `path` ("" when missing; members.h), for
+  // handlers that read a member no field holds.
   std::string text(MemberPath path) const { return memberText(*document_, path); }
-  // The member at `path`, a null value when missing.
-  const Json::Value& value(MemberPath path) const;
 
  private:
   const Json::Value* document_ = &null_;
   std::optional<std::string> numberRefusal_;
   static const Json::Value null_;
 };
+
+namespace detail {
+
+template <class T>
+struct FieldOf;
+template <class Owner_, class Type_>
+struct FieldOf<Type_ Owner_::*> {
+  using Owner = Owner_;
+};
+
+void assign(std::string& field, const Json::Value* member);
+void assign(std::optional<std::string>& field, const Json::Value* member);
+void assign(Number& field, const Json::Value* member);
+void assign(Json::Value& field, const Json::Value* member);
+
+}  // namespace detail
+
+// The FieldFill of the data member `target` (&SomeParams::name).
+template <auto target>
+void fillField(Params& params, const Json::Value* member) {
+  using Owner = typename detail::FieldOf<decltype(target)>::Owner;
+  detail::assign(static_cast<Owner&>(params).*target, member);
+}
+template <auto target>
+constexpr FieldFill field() {
+  return &fillField<target>;
+}
 
 // Decodes `request` as the parameters `P` (a struct derived from Params with
 // a static rules()); throws the shape refusal.

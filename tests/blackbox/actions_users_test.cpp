@@ -96,6 +96,21 @@ TEST_F(Users, PasswordAndRefusedValues) {
   EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), "0");
 }
 
+// The own row is named by the id's number however it is spelled: changing
+// one's own password always takes the current one.
+TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
+  const std::string stored = user("pw", "1");
+  for (const char* id : {"1", "01", "-0001"}) {
+    Json::Value change = sessionRequest(root_, "updUser", "1");
+    change["userPara"] =
+        actionsbb::json(R"({"nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"n3w"})");
+    change["userPara"]["id"] = id;
+    EXPECT_EQ(call(change)["retMsg"], id[0] == '-' ? "Nothing modified" : "old password wrong")
+        << id;
+  }
+  EXPECT_EQ(user("pw", "1"), stored);
+}
+
 TEST_F(Users, InsertThenDeleteUser) {
   const Json::Value ins = request("insUser", "userPara", actionsbb::json(R"({"nm":"o'neil",
       "pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31","code":"1","frame":"2","media":"0",

@@ -1,9 +1,12 @@
 // Decoding a request document against its member rules: which member shape is
-// refused first, and which number refusal is kept for after the permission
-// check.
+// refused first, which number refusal is kept for after the permission
+// check, and what the typed fields receive.
 #include "util/params.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
 
 #include "util/myerr.h"
 
@@ -64,6 +67,55 @@ TEST(Params, DecodeRefusesShapesAndKeepsTheFirstNumberRefusal) {
     if (c.number != nullptr) {
       EXPECT_EQ(refusal([&] { params.checkNumbers(); }), c.number);
     }
+  }
+}
+
+// One field of each kind, filled from members of `p` and the common session.
+struct Fields : korvan::Params {
+  std::string text;
+  std::optional<std::string> maybe;
+  korvan::Number number;
+  Json::Value whole;
+  static const korvan::MemberRules& rules() {
+    static const korvan::MemberRules rules = {
+        {"p", MemberType::object, false, false, "", korvan::field<&Fields::whole>()},
+        {"p.t", MemberType::text, false, false, "", korvan::field<&Fields::text>()},
+        {"p.m", MemberType::text, false, false, "", korvan::field<&Fields::maybe>()},
+        {"p.n", MemberType::text, true, false, "", korvan::field<&Fields::number>()},
+    };
+    return rules;
+  }
+};
+
+TEST(Params, DecodeFillsTheTypedFields) {
+  struct Case {
+    const char* document;
+    const char* text;
+    std::optional<std::string> maybe;
+    std::optional<long long> number;
+    const char* session;  // user.id/user.token/userID ("-" when absent)
+  };
+  const Case cases[] = {
+      {R"({"p":{"t":"a","m":"","n":"-12"}})", "a", "", -12, "//-"},
+      {R"({"p":{"t":7,"m":null,"n":7}})", "7", "", 7, "//-"},
+      {R"({"p":{"t":true,"n":"007"}})", "true", std::nullopt, 7, "//-"},
+      {R"({"p":{"t":null,"n":"1x"}})", "", std::nullopt, std::nullopt, "//-"},
+      {R"({"p":{"n":"99999999999999999999"}})", "", std::nullopt, LLONG_MAX, "//-"},
+      {R"({"user":{"id":"3","token":"k"},"userID":""})", "", std::nullopt, std::nullopt, "3/k/"},
+      {"", "", std::nullopt, std::nullopt, "//-"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.document);
+    Json::Value document;
+    Json::Reader().parse(c.document, document);
+    Fields fields;
+    fields.decode(Fields::rules(), document);
+    EXPECT_EQ(fields.text, c.text);
+    EXPECT_EQ(fields.maybe, c.maybe);
+    EXPECT_EQ(fields.number, c.number);
+    EXPECT_EQ(fields.whole, document["p"]);
+    EXPECT_EQ(fields.sessionId + "/" + fields.sessionToken + "/" + fields.userId.value_or("-"),
+              c.session);
   }
 }
 
