@@ -20,20 +20,6 @@ const char* const kNoSession = "curUser has loginned or idle timeout";
 const char* const kFirstLogin = "password change required";
 const char* const kOldWrong = "warningold password wrong";
 
-// userPara: user `id`'s row as the browser sends it, with a new password.
-void userRow(Json::Value& r, const TempRoot& root, const std::string& id) {
-  auto row = root.query(
-      "select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,"
-      "addrC,phone,email,prior,memo2 from user2 u join priv2 p on p.id=u.pid"
-      " where u.id=" +
-      id)[0];
-  const char* keys[] = {"id",    "nm",  "memo",  "pid",   "pidCN", "dogDB", "code",  "frame",
-                        "media", "nm2", "addrH", "addrC", "phone", "email", "prior", "memo2"};
-  for (size_t i = 0; i < 16; ++i) r["userPara"][keys[i]] = row[i];
-  r["userPara"]["setPW"] = "yes";
-  r["userPara"]["pw"] = "new-secret";
-}
-
 // The requests with a session by the levels that may make them, by hand
 // (bit L set: level L may); a table entry missing here fails. The viewer's
 // right on module 3 is "3"; the table's updUser changes the operator's row

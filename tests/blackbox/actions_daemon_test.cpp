@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "actions_helpers.h"
+#include "calls.h"
 #include "fake_daemon.h"
 
 using actionsbb::lastLog;
@@ -26,20 +27,16 @@ class DaemonActions : public ::testing::Test {
   // Module 1 (kind usb, slot 1) as the browser shows it, with the members of
   // the JSON object `changes`.
   Json::Value module(const std::string& changes = "{}") {
-    Json::Value req = sessionRequest(root_, "updDog");
-    req["dogPara"] = actionsbb::json(R"({"id":"1","uid":"U1A0000001","portID":"1","nm":"web-01",
-        "sm":"0","code":"1000","frame":"30","type2":"0","status":"1","priv":"0","group2":" ",
-        "pos1":" ","pos2":" ","depart":" ","memo":" "})");
-    req["dogPara"] = actionsbb::json(changes, req["dogPara"]);
+    Json::Value req = korvantest::tableRequest(root_, korvantest::requestEntry("updDog"));
+    req["dogPara"] = korvantest::withMembers(req["dogPara"], R"({"nm":"web-01","frame":"30"})");
+    req["dogPara"] = korvantest::withMembers(req["dogPara"], changes);
     return req;
   }
-
-  Json::Value server(const char* member = nullptr, const Json::Value& value = Json::Value()) {
-    Json::Value req = sessionRequest(root_, "updServer");
-    req["server"] = actionsbb::json(R"({"uid":"A1","nm":"srv","encrypt":"1","ip":"192.168.1.10",
-        "gateway":"192.168.1.1","subnetMask":"255.255.255.0","portKM":"5900","portV":"5901",
-        "portWeb":"80"})");
-    if (member != nullptr) req["server"][member] = value;
+  // The table's server settings at address 192.168.1.10, `member` set to `value`.
+  Json::Value server(const char* member = "ip", const Json::Value& value = "192.168.1.10") {
+    Json::Value req = korvantest::tableRequest(root_, korvantest::requestEntry("updServer"));
+    req["server"]["ip"] = "192.168.1.10";
+    req["server"][member] = value;
     return req;
   }
 

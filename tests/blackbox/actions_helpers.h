@@ -16,12 +16,6 @@ inline void slotOnlineModules(const korvantest::TempRoot& root) {
       "update dogInfo2 set setted=1, uid='V3C0000005', nm='install-media' where id=4;");
 }
 
-// A JSON literal as a value (null when it does not parse); with a base, the
-// literal's members replace the base's.
-inline Json::Value json(const std::string& text, Json::Value base = Json::Value()) {
-  return base.isNull() ? korvantest::parseJson(text) : korvantest::withMembers(base, text);
-}
-
 inline int logCount(const korvantest::TempRoot& root) {
   return std::stoi(root.scalar("select count(*) from log2;"));
 }

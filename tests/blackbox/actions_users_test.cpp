@@ -36,9 +36,9 @@ class Users : public ::testing::Test {
   // members of the JSON object `changes`; the id a number against the text.
   Json::Value operatorUpdate(const std::string& changes = "{}") {
     return request("updUser", "userPara",
-                   actionsbb::json(changes, actionsbb::json(R"({"id":2,"nm":"operator",
+                   korvantest::withMembers(korvantest::parseJson(R"({"id":2,"nm":"operator",
         "pw":"operator","memo":"shift operator","pid":"2","pidCN":"Operators","dogDB":"33331111",
-        "dog":"replaced by dogDB","code":"1","frame":"2","media":"1","prior":1})")));
+        "dog":"replaced by dogDB","code":"1","frame":"2","media":"1","prior":1})"), changes));
   }
   korvantest::TempRoot root_;
 };
@@ -112,7 +112,7 @@ TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
 }
 
 TEST_F(Users, InsertThenDeleteUser) {
-  const Json::Value ins = request("insUser", "userPara", actionsbb::json(R"({"nm":"o'neil",
+  const Json::Value ins = request("insUser", "userPara", korvantest::parseJson(R"({"nm":"o'neil",
       "pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31","code":"1","frame":"2","media":"0",
       "phone":"123","prior":"0","memo2":"m2","pwdDepth":"1","pid":3})"));
   const std::string before = now();
@@ -134,7 +134,7 @@ TEST_F(Users, InsertThenDeleteUser) {
   EXPECT_EQ(call(ins)["retMsg"], kDuplicate);
 
   // Deleting logs the request's values.
-  const auto del = actionsbb::json(R"({"id":"3","nm":"named in the request","dogDB":"1"})");
+  const auto del = korvantest::parseJson(R"({"id":"3","nm":"named in the request","dogDB":"1"})");
   ASSERT_EQ(call(request("delUser", "userPara", del))["ret"], "ok");
   auto log = lastLog(root_);
   EXPECT_EQ(log.head, "admin 192.0.2.7 user/delUser/delete user");

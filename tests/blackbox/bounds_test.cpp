@@ -7,13 +7,13 @@
 #include <string>
 
 #include "actions_helpers.h"
+#include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
 
 namespace korvantest {
 namespace {
 
-using actionsbb::json;
 using actionsbb::lastLog;
 
 class Bounds : public ::testing::Test {
@@ -28,8 +28,7 @@ class Bounds : public ::testing::Test {
 // The fields of a multipart body share the 1 MiB of a plain body; files do
 // not count.
 TEST_F(Bounds, MultipartFieldsOverOneMebibyte) {
-  const std::string postKey =
-      Json::FastWriter().write(sessionRequest(root_, "ref"));
+  const std::string postKey = Json::FastWriter().write(sessionRequest(root_, "ref"));
   const std::string half(600 * 1024, 'x');
   const struct {
     const char* what;
@@ -55,23 +54,19 @@ TEST_F(Bounds, MultipartFieldsOverOneMebibyte) {
 // setTime takes only a date-time the packet can carry: anything else is
 // refused with nothing sent or recorded.
 TEST_F(Bounds, SetTimeRefusesWhatThePacketCannotCarry) {
-  const std::map<std::string, std::string> env = {{"KORVAN_ARM_PORT",
-                                                   std::to_string(daemon_.port())},
-                                                  {"TZ", "UTC"}};
+  auto env = daemonEnv();
+  env["TZ"] = "UTC";
   for (const char* bad : {"abc", "", "9999-12-31 23:59:59", "2026-13-45 99:99:99",
                           "1999-12-31 23:59:59", "2038-01-19 03:14:08"}) {
     const Json::Value reply =
-        ajax(root_, json(std::string(R"({"time2":")") + bad + "\"}",
-                         sessionRequest(root_, "setTime")),
-             env);
+        ajax(root_, call(root_, "setTime", std::string(R"({"time2":")") + bad + "\"}"), env);
     EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(),
               "warning invalid time: time2")
         << bad;
   }
   EXPECT_TRUE(daemon_.packets().empty());
   EXPECT_EQ(root_.scalar("select count(*) from log2"), "0");
-  const Json::Value ok = ajax(
-      root_, json(R"({"time2":"2038-01-19 03:14:07"})", sessionRequest(root_, "setTime")), env);
+  const Json::Value ok = ajax(root_, call(root_, "setTime", R"({"time2":"2038-01-19 03:14:07"})"), env);
   EXPECT_EQ(ok["ret"], "ok") << ok["retMsg"];
   ASSERT_EQ(daemon_.packets().size(), 1u);
   EXPECT_EQ(lastLog(root_).detail, "time=2038-01-19 03:14:07;");
@@ -82,14 +77,7 @@ TEST_F(Bounds, SetTimeRefusesWhatThePacketCannotCarry) {
 TEST_F(Bounds, OldPasswordGuessesCountTowardsTheLock) {
   auto attempt = [&](const std::string& oldPw) {
     Json::Value request = sessionRequest(root_, "updUser", "2");
-    const auto row = root_.query(
-        "select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,addrC,phone,email,"
-        "prior,memo2 from user2 u join priv2 p on p.id=u.pid where u.id=2")[0];
-    const char* keys[] = {"id",    "nm",  "memo",  "pid",   "pidCN", "dogDB", "code",  "frame",
-                          "media", "nm2", "addrH", "addrC", "phone", "email", "prior", "memo2"};
-    for (size_t i = 0; i < 16; ++i) request["userPara"][keys[i]] = row[i];
-    request["userPara"]["setPW"] = "yes";
-    request["userPara"]["pw"] = "new-secret";
+    userRow(request, root_, "2");
     request["userPara"]["oldPw"] = oldPw;
     const Json::Value reply = ajax(root_, request);
     return reply["ret"].asString() + " " + reply["retMsg"].asString();
@@ -106,11 +94,7 @@ TEST_F(Bounds, OldPasswordGuessesCountTowardsTheLock) {
   EXPECT_EQ(attempt(pw), "err Exceed max retry count. Please login after 20 minutes");
   EXPECT_EQ(lastLog(root_).detail, "reason=locked;further attempts=1;");
   EXPECT_EQ(root_.scalar("select pw from user2 where id=2"), pw);
-  Json::Value login;
-  login["type"] = "login";
-  login["userNM"] = "operator";
-  login["pw"] = pw;
-  EXPECT_EQ(ajax(root_, login)["ret"], "err");
+  EXPECT_EQ(ajax(root_, loginRequest("operator", pw))["ret"], "err");
   // Once the lock is lifted, the right old password changes it.
   root_.exec("delete from userLock");
   EXPECT_EQ(attempt(pw), "ok ");

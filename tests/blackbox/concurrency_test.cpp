@@ -21,13 +21,11 @@ class Concurrency : public ::testing::Test {
     return ajax(root_, request, {{"KORVAN_ARM_PORT", std::to_string(daemon_.port())}});
   }
 
-  // A name change of console module 1 (one name packet to the daemon).
+  // A name change of console module 1 (one name packet to the daemon: the
+  // stored frame rate).
   Json::Value renameModule(const std::string& name) {
-    Json::Value req =
-        withMembers(sessionRequest(root_, "updDog"),
-                    R"({"dogPara":{"id":"1","uid":"U1A0000001","portID":"1","sm":"0",)"
-                    R"("code":"1000","frame":"30","group2":" ","pos1":" ","pos2":" ",)"
-                    R"("depart":" ","memo":" "}})");
+    Json::Value req = tableRequest(root_, requestEntry("updDog"));
+    req["dogPara"]["frame"] = "30";
     req["dogPara"]["nm"] = name;
     return req;
   }
@@ -40,9 +38,9 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
   for (int holdMs : {1000, 7000}) {
     const bool stored = holdMs == 1000;
     const std::string name = "renamed-" + std::to_string(holdMs);
+    const Json::Value request = renameModule(name);  // its setup names the module web-01
     const std::string before = root_.scalar("select nm from dog2 where id=1");
     const size_t packets = daemon_.packets().size();
-    const Json::Value request = renameModule(name);
     // A second connection holds the write lock for holdMs.
     LockHolder other(root_);
     std::thread release([&other, holdMs] {
@@ -62,16 +60,12 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
 TEST_F(Concurrency, FailedLogRecordLeavesNoRowChange) {
   root_.exec(
       "create trigger refuse before insert on log2 begin select raise(fail,'log refused'); end;");
-  const Json::Value priv =
-      withMembers(sessionRequest(root_, "updPriv"),
-                  R"({"priv":{"id":"2","nm":"Renamed operators","dogDB":"11111111"}})");
-  const Json::Value user = withMembers(
-      sessionRequest(root_, "insUser"),
-      R"({"userPara":{"nm":"new-user","pw":"0","pid":"2","prior":"0","dogDB":"11110000"}})");
   const std::string tables =
       "select * from priv2 union all select id,nm,pw,memo,pid from user2"
       " union all select id,nm,0,0,0 from dog2";
-  for (const Json::Value& request : {priv, user, renameModule("never-stored")}) {
+  for (const Json::Value& request : {tableRequest(root_, requestEntry("updPriv")),
+                                     tableRequest(root_, requestEntry("insUser")),
+                                     renameModule("never-stored")}) {
     const auto before = root_.query(tables);
     const Json::Value reply = call(request);
     EXPECT_EQ(reply["ret"], "err") << request["type"];

@@ -8,38 +8,47 @@
 #include <string>
 
 #include "actions_helpers.h"
+#include "calls.h"
 #include "testroot.h"
 
 namespace korvantest {
 namespace {
 
-using actionsbb::json;
 using actionsbb::lastLog;
 
 class Flood : public ::testing::Test {
  protected:
   Json::Value login(const std::string& name, const std::string& pw,
                     const std::string& address = "127.0.0.1") {
-    Json::Value request;
-    request["type"] = "login";
-    request["userNM"] = name;
-    request["pw"] = pw;
-    return ajax(root_, request, {}, address);
+    return ajax(root_, loginRequest(name, pw), {}, address);
   }
+  Json::Value change() { return ajax(root_, call(root_, "saveLanguage", R"({"language":"en"})")); }
   // `count` log records: every `failureEvery`-th a failure (alternately
   // loginFailed and denied), the rest change records; the first record is a
-  // login of the administrator.
-  void fillLog(int count, int failureEvery) {
+  // login of the administrator unless `noLogin`.
+  void fillLog(int count, int failureEvery, bool noLogin = false) {
+    const std::string first = noLogin ? "0" : "i=1";
     root_.exec(
         "with recursive n(i) as (select 1 union all select i+1 from n where i<" +
         std::to_string(count) +
         ") insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth)"
         " select 'u','2020-01-01 00:00:00','1.1.1.1',"
-        " case when i=1 then 'access' else 'user' end,"
-        " case when i=1 then 'login' when i%" +
+        " case when " + first + " then 'access' else 'user' end,"
+        " case when " + first + " then 'login' when i%" +
         std::to_string(failureEvery) +
         "=0 then (case when i%2=0 then 'loginFailed' else 'denied' end) else 'updUser' end,"
         " '', '[]' from n;");
+  }
+  // Runs `attempt(now)` until the clock's minute stayed the same during it.
+  template <class Attempt>
+  void withinOneMinute(Attempt attempt) {
+    for (int i = 0; i < 3; ++i) {
+      root_.exec("delete from log2; delete from loginStranger; delete from loginMinute;");
+      const time_t now = time(nullptr);
+      const auto check = attempt(now);
+      if (time(nullptr) / 60 == now / 60) return check();
+    }
+    FAIL() << "the minute kept turning";
   }
   std::string failures() {
     return root_.scalar("select count(*) from log2 where typeSub in ('loginFailed','denied')");
@@ -69,10 +78,8 @@ TEST_F(Flood, TrimRemovesFailureRecordsFirst) {
   for (const auto& row : rows) {
     root_.exec("delete from log2; delete from userLock; drop table if exists logBound;");
     fillLog(100000, row.failureEvery);
-    const Json::Value reply = std::string(row.newest) == "change"
-                                  ? ajax(root_, json(R"({"language":"en"})",
-                                                     sessionRequest(root_, "saveLanguage")))
-                                  : login("operator", "wrong");
+    const Json::Value reply =
+        std::string(row.newest) == "change" ? change() : login("operator", "wrong");
     EXPECT_EQ(reply["ret"], std::string(row.newest) == "change" ? "ok" : "err");
     EXPECT_EQ(root_.scalar("select count(*) from log2") + " " + failures() + " " +
                   root_.scalar("select min(id) from log2"),
@@ -86,20 +93,11 @@ TEST_F(Flood, TrimRemovesFailureRecordsFirst) {
 // have passed the bound; then it is trimmed exactly at it.
 TEST_F(Flood, TrimCountsAgainAtTheBound) {
   fillLog(100000, 3);
-  auto change = [&] {
-    return ajax(root_, json(R"({"language":"en"})", sessionRequest(root_, "saveLanguage")));
-  };
   EXPECT_EQ(change()["ret"], "ok");
   EXPECT_EQ(root_.scalar("select count(*) from log2"), "99000");
   // Records written around the program (as by another request's insert
   // before this one) count as well.
-  auto addDirect = [&](int n) {
-    root_.exec("with recursive n(i) as (select 1 union all select i+1 from n where i<" +
-               std::to_string(n) +
-               ") insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth)"
-               " select 'u','2020-01-01 00:00:00','1','user','updUser','','[]' from n;");
-  };
-  addDirect(998);
+  fillLog(998, 1 << 30, true);
   EXPECT_EQ(change()["ret"], "ok");
   EXPECT_EQ(root_.scalar("select count(*) from log2"), "99999");
   EXPECT_EQ(change()["ret"], "ok");
@@ -131,13 +129,10 @@ TEST_F(Flood, LockedNameKeepsOneRecord) {
 // minute's one summary counts further failures and their addresses, also
 // when the trim has taken the minute's records.
 TEST_F(Flood, UnknownNamesCappedWithSummary) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    root_.exec("delete from log2; delete from loginStranger; delete from loginMinute;");
-    const time_t start = time(nullptr);
+  withinOneMinute([this](time_t now) {
     // 58 records of made-up names so far this minute; a real user's failure
     // does not count.
-    root_.exec("insert into loginMinute values (" + std::to_string(start - start % 60) +
-               ",58,0,0)");
+    root_.exec("insert into loginMinute values (" + std::to_string(now - now % 60) + ",58,0,0)");
     const char* const steps[][2] = {{"10.0.0.1", "a"}, {"operator", ""}, {"10.0.0.2", "b"},
                                     {"10.0.0.1", "c"}, {"10.0.0.3", "d"}, {"10.0.0.1", "e"},
                                     {"trim", ""},      {"10.0.0.3", "f"}};
@@ -152,39 +147,35 @@ TEST_F(Flood, UnknownNamesCappedWithSummary) {
         login(std::string("ghost-") + step[1], "pw", step[0]);
       }
     }
-    if (time(nullptr) / 60 != start / 60) continue;  // the minute turned: again
-    EXPECT_EQ(records, "ghost-a@10.0.0.1 operator@127.0.0.1 ghost-b@10.0.0.2 @");
-    EXPECT_EQ(root_.scalar("select group_concat(user||'@'||ip,' ') from log2"),
-              "operator@127.0.0.1 @");
-    EXPECT_EQ(lastLog(root_).detail, "reason=unknown names;further failures=4;addresses=2;");
-    EXPECT_EQ(root_.scalar("select group_concat(f_ip||'='||f_count,' ') from loginStranger"),
-              "10.0.0.1=2 10.0.0.3=2");
-    return;
-  }
-  FAIL() << "the minute kept turning";
+    return [this, records] {
+      EXPECT_EQ(records, "ghost-a@10.0.0.1 operator@127.0.0.1 ghost-b@10.0.0.2 @");
+      EXPECT_EQ(root_.scalar("select group_concat(user||'@'||ip,' ') from log2"),
+                "operator@127.0.0.1 @");
+      EXPECT_EQ(lastLog(root_).detail, "reason=unknown names;further failures=4;addresses=2;");
+      EXPECT_EQ(root_.scalar("select group_concat(f_ip||'='||f_count,' ') from loginStranger"),
+                "10.0.0.1=2 10.0.0.3=2");
+    };
+  });
 }
 
 // loginStranger keeps at most 10,000 addresses, dropping the one seen least
 // recently.
 TEST_F(Flood, StrangerAddressesBounded) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    root_.exec("delete from log2; delete from loginStranger; delete from loginMinute;");
-    const time_t now = time(nullptr);
+  withinOneMinute([this](time_t now) {
     root_.exec("insert into loginMinute values (" + std::to_string(now - now % 60) +
                ",60,10000,10000);"
                "with recursive n(i) as (select 1 union all select i+1 from n where i<10000)"
                " insert into loginStranger select 'a'||i," +
                std::to_string(now) + "+(i>1),1 from n;");
     login("ghost", "pw", "10.1.1.1");
-    if (time(nullptr) / 60 != now / 60) continue;
-    EXPECT_EQ(root_.scalar("select count(*)||' '||min(f_ip)||' '||max(f_ip) from loginStranger"),
-              "10000 10.1.1.1 a9999");
-    EXPECT_EQ(root_.scalar("select count(*) from loginStranger where f_ip='a1'"), "0");
-    EXPECT_EQ(lastLog(root_).detail,
-              "reason=unknown names;further failures=10001;addresses=10001;");
-    return;
-  }
-  FAIL() << "the minute kept turning";
+    return [this] {
+      EXPECT_EQ(root_.scalar("select count(*)||' '||min(f_ip)||' '||max(f_ip) from loginStranger"),
+                "10000 10.1.1.1 a9999");
+      EXPECT_EQ(root_.scalar("select count(*) from loginStranger where f_ip='a1'"), "0");
+      EXPECT_EQ(lastLog(root_).detail,
+                "reason=unknown names;further failures=10001;addresses=10001;");
+    };
+  });
 }
 
 // The changes without a change action record the caller and both values.
@@ -209,16 +200,14 @@ TEST_F(Flood, ChangesLeaveSystemRecords) {
   root_.exec("update dogInfo2 set group2=' ',pos1=' ',pos2=' ',depart=' ' where id=1");
   for (const auto& row : rows) {
     if (std::string(row.type) == "convertToClientMode") root_.exec("update other2 set factoryMode=1");
-    const Json::Value reply = ajax(root_, json(row.members, sessionRequest(root_, row.type)));
+    const Json::Value reply = ajax(root_, call(root_, row.type, row.members));
     EXPECT_EQ(reply["ret"], "ok") << row.type << reply["retMsg"];
     EXPECT_EQ(lastLog(root_).head, row.head);
     EXPECT_EQ(lastLog(root_).detail, row.detail);
   }
   // A slot that does not exist changes nothing and records nothing.
   const std::string records = root_.scalar("select count(*) from log2");
-  EXPECT_EQ(ajax(root_, json(R"({"dogInfoPara":{"id":"99"}})",
-                             sessionRequest(root_, "unsetDogInfo")))["ret"],
-            "ok");
+  EXPECT_EQ(ajax(root_, call(root_, "unsetDogInfo", R"({"dogInfoPara":{"id":"99"}})"))["ret"], "ok");
   EXPECT_EQ(root_.scalar("select count(*) from log2"), records);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <sstream>
 
+#include "calls.h"
 #include "testroot.h"
 
 namespace korvantest {
@@ -214,13 +215,9 @@ TEST(UploadImport, HostileUploadsAreImportedCleanOrRefused) {
     // the upload's triggers changed anything.
     TempRoot live;
     writeFile(live.dbPath(), copy);
-    Json::Value login =
-        parseJson(R"({"type":"login","userNM":"admin","pw":"admin","timezone":"0"})");
-    const Json::Value loggedIn = ajax(live, login);
+    const Json::Value loggedIn = ajax(live, loginRequest("admin", "admin"));
     ASSERT_EQ(loggedIn["ret"], "ok") << loggedIn["retMsg"];
-    Json::Value ref = parseJson(R"({"type":"ref","userID":"1","user":{"id":"1"}})");
-    ref["user"]["token"] = loggedIn["curUser"]["token"];
-    const Json::Value refreshed = ajax(live, ref);
+    const Json::Value refreshed = ajax(live, sessionOf(loggedIn, "ref"));
     EXPECT_EQ(refreshed["ret"], "ok") << refreshed["retMsg"];
     EXPECT_EQ(refreshed["users"].size(), 2u);
     EXPECT_EQ(live.scalar(c.intact), ask(upload, c.intact));

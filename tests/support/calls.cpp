@@ -50,6 +50,25 @@ Json::Value loginRequest(const std::string& name, const std::string& pw) {
   return request;
 }
 
+Json::Value sessionOf(const Json::Value& loginReply, const std::string& type) {
+  Json::Value request;
+  request["type"] = type;
+  request["userID"] = request["user"]["id"] = loginReply["curUser"]["id"];
+  request["user"]["token"] = loginReply["curUser"]["token"];
+  return request;
+}
+
+void userRow(Json::Value& request, const TempRoot& root, const std::string& id) {
+  const auto row = root.query(
+      "select u.id,u.nm,u.memo,u.pid,p.nm,u.dog,code,frame,media,nm2,addrH,addrC,phone,email,"
+      "prior,memo2 from user2 u join priv2 p on p.id=u.pid where u.id=" + id)[0];
+  const char* keys[] = {"id",    "nm",  "memo",  "pid",   "pidCN", "dogDB", "code",  "frame",
+                        "media", "nm2", "addrH", "addrC", "phone", "email", "prior", "memo2"};
+  for (size_t i = 0; i < 16; ++i) request["userPara"][keys[i]] = row[i];
+  request["userPara"]["setPW"] = "yes";
+  request["userPara"]["pw"] = "new-secret";
+}
+
 Json::Value call(const TempRoot& root, const std::string& type, const std::string& members,
                  const std::string& userId) {
   return withMembers(sessionRequest(root, type, userId), members);

@@ -29,8 +29,13 @@ CgiRequest transferCall(const TempRoot& root, const RequestEntry& entry, const s
 // Test names and failure messages show an entry as its type.
 void PrintTo(const RequestEntry& entry, std::ostream* out);
 
-// A login of `name` with `pw`.
+// A login of `name` with `pw`; sessionOf: a request of `type` in the session
+// that a login's reply opened.
 Json::Value loginRequest(const std::string& name, const std::string& pw);
+Json::Value sessionOf(const Json::Value& loginReply, const std::string& type);
+// Sets userPara of `request` to user `id`'s row as the browser sends it,
+// with the new password "new-secret".
+void userRow(Json::Value& request, const TempRoot& root, const std::string& id);
 // Request literal: user `userId`'s request of `type` with the JSON `members`.
 Json::Value call(const TempRoot& root, const std::string& type, const std::string& members,
                  const std::string& userId = "1");
