@@ -103,7 +103,7 @@ TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
   for (const char* id : {"1", "01", "-0001"}) {
     Json::Value change = sessionRequest(root_, "updUser", "1");
     change["userPara"] =
-        actionsbb::json(R"({"nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"n3w"})");
+        korvantest::parseJson(R"({"nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"n3w"})");
     change["userPara"]["id"] = id;
     EXPECT_EQ(call(change)["retMsg"], id[0] == '-' ? "Nothing modified" : "old password wrong")
         << id;

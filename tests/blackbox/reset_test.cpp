@@ -166,7 +166,7 @@ TEST(ResetClients, EveryPacketHasItsRecord) {
   const Json::Value clockRequest = korvantest::withMembers(
       korvantest::sessionRequest(root, "setTime"), R"({"time2":"2026-03-07 09:05:02"})");
   Json::Value moduleRequest = korvantest::sessionRequest(root, "updDog");
-  moduleRequest["dogPara"] = actionsbb::json(
+  moduleRequest["dogPara"] = korvantest::parseJson(
       R"({"id":"1","uid":"U1A0000001","portID":"1","sm":"0","code":"1000","frame":"30",
           "type2":"0","status":"1","priv":"0","group2":" ","pos1":" ","pos2":" ",
           "depart":" ","memo":" "})");
