@@ -20,14 +20,7 @@
 
 namespace {
 
-// A success reply after `ms` milliseconds (with the fixed session keys).
-korvantest::FakeReply lateReply(int ms) {
-  korvantest::FakeReply reply;
-  reply.delayMs = ms;
-  reply.desEncode = korvantest::kDesEncode;
-  reply.desDecode = korvantest::kDesDecode;
-  return reply;
-}
+using korvantest::lateReply;
 
 using korvantest::Bytes;
 using korvantest::sessionRequest;

@@ -676,7 +676,8 @@ extern "C" int system(const char* command) {
                       std::all_of(text.begin() + edit.size(), text.end() - end.size(), [](char c) {
                         return isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
                       });
-  check(isEdit || text == "'" + gFixture->root + "/sbin/reboot' 2>&1 | tee -a xxx.log",
+  check(isEdit || text == "'" + gFixture->root + "/sbin/reboot' 2>&1 | tee -a '" + gFixture->root +
+                               "/var/run/korvan-reboot.log'",
         "an unexpected shell command");
   return 127 << 8;  // as a shell that found no program
 }

@@ -25,6 +25,16 @@ inline constexpr std::array<uint8_t, 8> kDesEncode = {0x0A, 0xFF, 0x00, 0x10,
 inline constexpr std::array<uint8_t, 8> kDesDecode = {0xDE, 0xAD, 0xBE, 0xEF,
                                                       0x00, 0x11, 0x22, 0x33};
 
+// A success reply after `ms` milliseconds, with the fixed session keys: the
+// daemon holds a packet while a test acts on the program.
+inline FakeReply lateReply(int ms) {
+  FakeReply reply;
+  reply.delayMs = ms;
+  reply.desEncode = kDesEncode;
+  reply.desDecode = kDesDecode;
+  return reply;
+}
+
 class FakeDaemon {
  public:
   FakeDaemon();  // throws when it cannot listen
