@@ -26,6 +26,17 @@ namespace {
 
 const Event kLoginFailed{"loginFailed", "login failed"};
 
+// The failed login of `name` from `address`, with the failure's reason.
+void recordLoginFailure(const std::string& name, const std::string& address,
+                        const std::string& reason) {
+  Caller author;
+  author.name = name;
+  author.address = address;
+  Json::Value entries;
+  addEntry(entries, "reason", reason);
+  recordAccess(author, kLoginFailed, entries);
+}
+
 // How the detail texts of the two records that grow in place begin
 // (CLog::detailText of their first entry).
 const std::string kLockedStart = R"([{"nm":"reason","v1":"locked"})";
@@ -142,12 +153,7 @@ void recordStrangerFailure(const std::string& address, const std::string& name,
   }
   if (recorded < kStrangerRecordsPerMinute) {
     ++recorded;
-    Caller author;
-    author.name = name;
-    author.address = address;
-    Json::Value entries;
-    addEntry(entries, "reason", reason);
-    recordAccess(author, kLoginFailed, entries);
+    recordLoginFailure(name, address, reason);
   } else {
     ++further;
     if (noteAddress(address, static_cast<long long>(now), minuteStart, addresses)) ++addresses;
@@ -219,13 +225,11 @@ void countWrongPassword(const std::string& address, const std::string& name,
     modify(" update userLock set " + (locks ? "f_datetime='" + sqlText(now) + "'," : "") +
            "f_wrongTimes=" + std::to_string(attempt) + " where f_userName=" + quoted);
   }
-  Caller who;
-  who.name = name;
-  who.address = address;
-  Json::Value entries;
-  addEntry(entries, "reason", reason);
-  recordAccess(who, kLoginFailed, entries);
+  recordLoginFailure(name, address, reason);
   if (pwdTry > 0 && attempt >= pwdTry) {
+    Caller who;
+    who.name = name;
+    who.address = address;
     Json::Value count;
     addEntry(count, "failures", std::to_string(attempt));
     recordAccess(who, {"lockout", "user locked out"}, count);
