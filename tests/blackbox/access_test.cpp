@@ -91,7 +91,8 @@ class Access : public ::testing::TestWithParam<Row> {
     }
     if (row.ownPassword) {
       userRow(request, root_, user);
-      request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
+      // Every account of this fixture has its name as its password.
+      request["userPara"]["oldPw"] = root_.scalar("select nm from user2 where id=" + user);
     }
     return request;
   }

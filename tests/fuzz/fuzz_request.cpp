@@ -611,6 +611,7 @@ void setUp() {
   }
   setSessions();
   setenv("KORVAN_ROOT", f->root.c_str(), 1);
+  setenv("KORVAN_HASH_COST", "4", 1);
   setenv("KORVAN_SPOOL_DIR", f->spoolDir.c_str(), 1);
   setenv("REMOTE_ADDR", "192.168.1.10", 1);
   setenv("REQUEST_METHOD", "POST", 1);

@@ -99,6 +99,8 @@ RunningCgi startCgi(const TempRoot& root, const CgiRequest& request) {
   // only async-signal-safe calls run.
   std::map<std::string, std::string> env = {{"PATH", "/usr/bin:/bin"},
                                             {"KORVAN_ROOT", root.dir()},
+                                            // The cheapest password hash: tests log in often.
+                                            {"KORVAN_HASH_COST", "4"},
                                             {"REQUEST_METHOD", request.method},
                                             {"QUERY_STRING", request.query},
                                             {"REMOTE_ADDR", request.remoteAddr}};
