@@ -28,6 +28,7 @@
 #include "util/local_time.h"
 #include "util/number.h"
 #include "util/trace.h"
+#include "util/token_hash.h"
 #include "util/trace_ids.h"
 #include "util/verify_slots.h"
 
@@ -349,13 +350,13 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
 }
 
 // Opens the session of `user`, the row that settle() returned; returns the
-// new token.
+// new token, of which the row keeps only the hash.
 std::string updateToken(const Json::Value& user) {
   const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
   const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
-  std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
+  std::string sql = std::string(" update user2 set token='") + korvan::tokenHash(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
                     " where id=" + sqlNumber(user["userID"]);

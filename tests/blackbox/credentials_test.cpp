@@ -8,6 +8,7 @@
 #include "calls.h"
 #include "testroot.h"
 #include "util/password_hash.h"
+#include "util/token_hash.h"
 
 namespace korvantest {
 namespace {
@@ -99,6 +100,30 @@ TEST(Credentials, BusyWhenEveryVerificationSlotIsTaken) {
   EXPECT_EQ(dumpTables(root), before);
   close(fd);
   EXPECT_EQ(ajax(root, loginRequest("admin", "admin"))["ret"], "ok");
+}
+
+// The database keeps only the hash of a session's token: what a copy of it
+// holds opens no session, and the reply carries the token the request
+// presented.
+TEST(Credentials, StoredTokenOpensNoSession) {
+  TempRoot root;
+  const Json::Value reply = ajax(root, loginRequest("admin", "admin"));
+  ASSERT_EQ(reply["ret"], "ok");
+  const std::string token = reply["curUser"]["token"].asString();
+  const std::string stored = root.scalar("select token from user2 where id=1;");
+  EXPECT_EQ(stored, korvan::tokenHash(token));
+  Json::Value ref = sessionOf(reply, "ref");
+  for (const std::string& presented : {stored, std::string(), token.substr(1), token + "0"}) {
+    ref["user"]["token"] = presented;
+    EXPECT_EQ(ajax(root, ref)["ret"], "err") << presented;
+  }
+  ref["user"]["token"] = token;
+  const Json::Value ok = ajax(root, ref);
+  EXPECT_EQ(ok["ret"], "ok");
+  EXPECT_EQ(ok["curUser"]["token"], token);
+  // No text of the login's password or token is anywhere in the file.
+  const std::string file = readFile(root.dbPath());
+  EXPECT_EQ(file.find(token), std::string::npos);
 }
 
 }  // namespace

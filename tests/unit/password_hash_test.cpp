@@ -7,6 +7,7 @@
 #include "util/myerr.h"
 #include "util/password_hash.h"
 #include "util/password_rule.h"
+#include "util/token_hash.h"
 
 namespace {
 
@@ -135,6 +136,26 @@ TEST(PasswordRule, MinimumFromThePolicy) {
     Json::Value policy;
     Json::Reader().parse(c.policy, policy);
     EXPECT_EQ(korvan::passwordMinimum(policy), c.minimum) << c.policy;
+  }
+}
+
+TEST(TokenHash, Sha256AndMatching) {
+  EXPECT_EQ(korvan::tokenHash("abc"),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const std::string stored = korvan::tokenHash("0123456789abcdef0123456789abcdef");
+  const struct {
+    const char* presented;
+    std::string stored;
+    bool matches;
+  } cases[] = {
+      {"0123456789abcdef0123456789abcdef", stored, true},
+      {"0123456789abcdef0123456789abcde", stored, false},
+      {"", korvan::tokenHash(""), false},  // no token opens no session
+      {stored.c_str(), stored, false},     // the stored value itself
+      {"0123456789abcdef0123456789abcdef", stored.substr(0, 63), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(korvan::tokenMatches(c.presented, c.stored), c.matches) << c.presented;
   }
 }
 
