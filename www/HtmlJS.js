@@ -531,9 +531,10 @@
     function dropKeptForm() { window.sessionStorage.removeItem(KEPT_KEY); }
 
     function keepOpenForm() {
-        var dlg = kui.topDialog && kui.topDialog();
+        // The form may lie under the idle warning.
+        var dlg = kui.topDialog(function (d) { return !!d.options.keep; });
         var me = snap && snap.curUser;
-        if (!dlg || !dlg.options.keep || !me) return;
+        if (!dlg || !me) return;
         var values = [];
         dlg.$content.find('input, select, textarea').each(function () {
             var $f = $(this), name = $f.attr('name') || $f.attr('data-name');
@@ -551,7 +552,7 @@
         var h = kept && hooksOf(kept.keep.view);
         if (!h || !h.reopen) return;
         h.reopen(kept.keep.form, kept.keep.id);
-        var dlg = kui.topDialog && kui.topDialog();
+        var dlg = kui.topDialog();
         if (!dlg) return;
         // In the order of the form: a choice that redraws part of it (a new
         // user's group) comes before the fields it redraws.
@@ -752,7 +753,8 @@
         built = [];
         $login.hide().empty();
         $app.show();
-        var current = tabs ? tabs.selected() : hashTab();
+        // The address names the tab to show (it follows every choice of tab).
+        var current = hashTab() || (tabs ? tabs.selected() : null);
         layout = $app.kuiLayout({ title: T('appTitle') });
         var $user = kui.el('span', { cls: 'kv-user' });
         var refresh = kui.button({ text: T('refresh'), name: 'refresh', click: function () {
@@ -768,7 +770,7 @@
         );
         frame.$user = $user;
         frame.$banner = kui.el('div', { cls: 'kv-banners' });
-        var $kept = keptBanner();
+        var $kept = kui.el('div', { cls: 'kv-kept' });
         var $status = kui.el('div', { id: 'kv-status', cls: 'kv-status', role: 'status', 'aria-live': 'polite' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
         layout.center().append(frame.$banner, $kept, $status, $tabs);
@@ -777,6 +779,7 @@
         $.each(mine, function (i, v) {
             built.push({ id: v.id, hooks: viewModules[v.id].build(tabs.panel(v.id)) || {} });
         });
+        $kept.append(keptBanner());
         tabs.on('select', function (id) {
             // The address names the tab, so a reload or a bookmark opens it again.
             if (window.history.replaceState) window.history.replaceState(null, '', '#' + id);
@@ -786,6 +789,7 @@
         var first = tabs.selected();
         if (current) tabs.select(current);
         if (tabs.selected() === first) { var h = hooksOf(first); if (h && h.shown) h.shown(); }
+        if (window.history.replaceState) window.history.replaceState(null, '', '#' + tabs.selected());
         if (snap) render();
         noteActivity();
         if (!clockTimer) clockTimer = window.setInterval(renderStatus, 1000);

@@ -152,8 +152,11 @@
         return new Dialog(kui.el('div'), options);
     };
 
-    // The dialog on top, or null.
-    kui.topDialog = function () { return openDialogs.length ? openDialogs[openDialogs.length - 1] : null; };
+    // The topmost dialog for which which(dialog) holds (any, without it), or null.
+    kui.topDialog = function (which) {
+        for (var i = openDialogs.length - 1; i >= 0; i--) if (!which || which(openDialogs[i])) return openDialogs[i];
+        return null;
+    };
 
     // Closes every open dialog (used when the session ends).
     kui.closeAllDialogs = function () {

@@ -137,7 +137,9 @@
                     }
                 });
                 $.each(self.columns, function (c, col) {
-                    var $td = kui.el('td');
+                    // The column's name goes with each cell for narrow screens,
+                    // where a record may be shown stacked (the page's style).
+                    var $td = kui.el('td', { 'data-label': col.display || null });
                     if (col.align) $td.css('text-align', col.align);
                     var v = col.render ? col.render(row) : row[col.name];
                     if (v && v.jquery) $td.append(v); else $td.text(kui.str(v));
