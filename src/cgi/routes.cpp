@@ -7,10 +7,12 @@
 #include "actions/upd_server.h"
 #include "actions/user.h"
 #include "auth/login.h"
+#include "auth/presence.h"
 #include "auth/session.h"
 #include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
+#include "ops/health.h"
 #include "ops/language.h"
 #include "ops/ops.h"
 
@@ -172,6 +174,25 @@ std::vector<Route> buildTable() {
           .handler<NoParams, onConvertToClientMode>("NoParams"),
       Entry("unsetDogInfo", Access::operators)
           .handler<SlotParams, onUnsetDogInfo>("SlotParams"),
+
+      // Who is on the switch, and how the switch service is doing. The
+      // health poll neither extends the session nor opens the daemon link:
+      // its check makes its own bounded connection.
+      Entry("selSessions", Access::anyone)
+          .handler<NoParams, onSelSessions>("NoParams")
+          .readOnly()
+          .answersUnderLock(),
+      Entry("endSession", Access::administrators)
+          .handler<SessionParams, onEndSession>("SessionParams"),
+      Entry("selConsoles", Access::anyone)
+          .handler<NoParams, onSelConsoles>("NoParams")
+          .readOnly()
+          .answersUnderLock(),
+      Entry("health", Access::anyone)
+          .handler<NoParams, onHealth>("NoParams")
+          .readOnly()
+          .answersUnderLock()
+          .keepsExpiry(),
 
       // The change actions.
       Entry("updServer", Access::administrators)
