@@ -85,6 +85,10 @@ class Entry {
     route_.postOnly = true;
     return *this;
   }
+  Entry& replies(const char* members) {
+    route_.replyMembers = members;
+    return *this;
+  }
   Entry& streamsLog() {
     route_.streamsLog = true;
     return *this;
@@ -181,18 +185,32 @@ std::vector<Route> buildTable() {
       Entry("selSessions", Access::anyone)
           .handler<NoParams, onSelSessions>("NoParams")
           .readOnly()
-          .answersUnderLock(),
+          .answersUnderLock()
+          .replies("`sessions`: the open sessions (all at level 3, else the caller's own), each "
+                   "with `userID`, `userNM`, `ip` (of the login), `since` (login time), "
+                   "`lastRequest` (local time, \"\" when unknown) and `own` (\"1\" for the "
+                   "caller's)"),
       Entry("endSession", Access::administrators)
           .handler<SessionParams, onEndSession>("SessionParams"),
       Entry("selConsoles", Access::anyone)
           .handler<NoParams, onSelConsoles>("NoParams")
           .readOnly()
-          .answersUnderLock(),
+          .answersUnderLock()
+          .replies("`consoles`: the modules the caller has a right on, each with `id`, `nm`, "
+                   "`kvmUser` and `kvmTime` (the last KVM session granted) and `serialUser` "
+                   "(who holds its serial console; \"\" when free)"),
       Entry("health", Access::anyone)
           .handler<NoParams, onHealth>("NoParams")
           .readOnly()
           .answersUnderLock()
-          .keepsExpiry(),
+          .keepsExpiry()
+          .beforePasswordSet()
+          .replies("`health`: `reachable` (boolean: false when the connect check or the last "
+                   "exchange failed), `connect` (\"ok\" or the failure of a connection made "
+                   "now, at most 300 ms, no byte sent), `checked` (its local time) and "
+                   "`exchange` (null, or the last packet exchange of any request: `time`, "
+                   "`answered` \"1\" when a reply came, `outcome` \"ok\" or the failure); "
+                   "does not extend the session"),
 
       // The change actions.
       Entry("updServer", Access::administrators)
