@@ -203,7 +203,7 @@ std::vector<Route> buildTable() {
           .handler<NoParams, onHealth>("NoParams")
           .readOnly()
           .answersUnderLock()
-          .keepsExpiry()
+          .keepsExpiry()  // a poll is nobody's request: an idle page still times out
           .beforePasswordSet()
           .replies("`health`: `reachable` (boolean: false when the connect check or the last "
                    "exchange failed), `connect` (\"ok\" or the failure of a connection made "
