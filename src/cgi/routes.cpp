@@ -11,6 +11,7 @@
 #include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
+#include "ops/forward.h"
 #include "ops/language.h"
 #include "ops/ops.h"
 
@@ -173,6 +174,14 @@ std::vector<Route> buildTable() {
       Entry("unsetDogInfo", Access::operators)
           .handler<SlotParams, onUnsetDogInfo>("SlotParams"),
 
+      // Log forwarding to syslog collectors.
+      Entry("selSyslog", Access::administrators)
+          .handler<NoParams, logfwd::onSelSyslog>("NoParams")
+          .readOnly(),
+      Entry("setSyslog", Access::administrators)
+          .handler<SyslogParams, logfwd::onSetSyslog>("SyslogParams"),
+      Entry("testSyslog", Access::administrators)
+          .handler<SyslogSlotParams, logfwd::onTestSyslog>("SyslogSlotParams"),
       // The change actions.
       Entry("updServer", Access::administrators)
           .action<ServerParams>(make<CUpdServer, ServerParams>, "ServerParams")
