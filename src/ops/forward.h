@@ -21,7 +21,8 @@
 //    after them.
 //  - A log that was replaced under the cursor (a restored configuration) is
 //    told in a "logReplaced" message; delivery goes on after its newest record
-//    not later than the last delivered one.
+//    older than the last delivered one (records of that same second may come
+//    twice, none is skipped).
 //  - The whole delivery takes at most kWindowMs, one collector at most
 //    kAttemptMs; a collector that failed is skipped for kSkipSeconds.
 //  - A held termination signal (util/signal_hold.h) ends the sending early:

@@ -54,7 +54,7 @@ long long recordsAbove(long long after) {
 }
 
 long long newestIdUpTo(const std::string& time) {
-  return number("select max(id) from log2 where time<='" + sqlText(time) + "'");
+  return number("select max(id) from log2 where time<'" + sqlText(time) + "'");
 }
 
 }  // namespace logfwd

@@ -18,7 +18,7 @@ std::optional<Record> recordAt(long long id);
 long long newestRecordId();
 // How many records have an id above `after`.
 long long recordsAbove(long long after);
-// The id of the newest record whose time text is at most `time`; 0 for none.
+// The id of the newest record whose time text is before `time`; 0 for none.
 long long newestIdUpTo(const std::string& time);
 
 }  // namespace logfwd
