@@ -257,9 +257,7 @@ void deliverBacklog() {
     for (int pass = 0; pass < 3 && Clock::now() < windowEnd; ++pass) {
       if (!deliverPass(state, windowEnd)) break;
     }
-  } catch (const CMyErr& e) {
-    setLog(trace::kLogForwardFailed, e.what());
-  } catch (const std::exception& e) {
+  } catch (const std::exception& e) {  // CMyErr of the stores, or no memory
     setLog(trace::kLogForwardFailed, e.what());
   }
 }

@@ -29,7 +29,8 @@ const std::pair<int, const char*> kLevelsOf[] = {
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
-     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB "},
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB"
+     " selSyslog setSyslog testSyslog "},
 };
 
 int levelsOf(const std::string& type) {
