@@ -92,6 +92,7 @@ bool forwardingConfigured() {
 
 ForwardState::ForwardState() {
   const std::string path = korvan::resolvePath(kForwardDbPath);
+  const bool created = !forwardingConfigured();
   const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                  nullptr);
   if (rc != SQLITE_OK) {
@@ -102,7 +103,8 @@ ForwardState::ForwardState() {
   try {
     korvan::guardConnection(db_);
     sqlite3_busy_timeout(db_, 1000);
-    chmod(path.c_str(), 0600);
+    // Like the configuration database, the owner's alone.
+    if (created) chmod(path.c_str(), 0600);
     exec(kSchema);
   } catch (...) {
     sqlite3_close(db_);
