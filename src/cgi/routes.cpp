@@ -13,6 +13,7 @@
 #include "daemon/arm.h"
 #include "ops/access.h"
 #include "ops/health.h"
+#include "ops/forward.h"
 #include "ops/language.h"
 #include "ops/ops.h"
 
@@ -212,6 +213,14 @@ std::vector<Route> buildTable() {
                    "`answered` \"1\" when a reply came, `outcome` \"ok\" or the failure); "
                    "does not extend the session"),
 
+      // Log forwarding to syslog collectors.
+      Entry("selSyslog", Access::administrators)
+          .handler<NoParams, logfwd::onSelSyslog>("NoParams")
+          .readOnly(),
+      Entry("setSyslog", Access::administrators)
+          .handler<SyslogParams, logfwd::onSetSyslog>("SyslogParams"),
+      Entry("testSyslog", Access::administrators)
+          .handler<SyslogSlotParams, logfwd::onTestSyslog>("SyslogSlotParams"),
       // The change actions.
       Entry("updServer", Access::administrators)
           .action<ServerParams>(make<CUpdServer, ServerParams>, "ServerParams")

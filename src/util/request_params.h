@@ -149,4 +149,23 @@ struct UserRemovalParams : UserParams {
   static const MemberRules& rules();
 };
 
+// Log forwarding: the settings of one syslog collector (`syslog`: slot 1 or
+// 2, host, port, protocol, facility, CA certificates as PEM text); an empty
+// host removes the collector.
+struct SyslogParams : Params {
+  static const MemberRules& rules();
+  Number slot;
+  std::string host;
+  std::string port;
+  std::string protocol;
+  std::string facility;
+  std::string ca;
+};
+
+// Log forwarding: a test message to collector `syslog.slot`.
+struct SyslogSlotParams : Params {
+  static const MemberRules& rules();
+  Number slot;
+};
+
 }  // namespace korvan

@@ -30,7 +30,8 @@ const std::pair<int, const char*> kLevelsOf[] = {
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
-     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession "},
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession"
+     " selSyslog setSyslog testSyslog "},
 };
 
 int levelsOf(const std::string& type) {

@@ -148,6 +148,23 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   await expect(button(page, 'serverips')).not.toContainText('10.1.1.1');
 });
 
+test('log forwarding: a collector that refuses shows its backlog and error, and is switched off', async ({ page }) => {
+  await loginAdmin(page);
+  await tab(page, 'security').click();
+  const form = button(page, 'syslog-1');
+  await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
+  // Nothing listens on the discard port: the record of this change waits.
+  await fillAll(form, { host: '127.0.0.1', port: '9' });
+  await form.locator('[name=protocol]').selectOption('tcp');
+  await button(page, 'syslog-save-1').click();
+  await expect(status(page)).toHaveText('The settings have been saved.');
+  await expect(button(page, 'syslog-state-1')).toContainText('backlog 1, records lost 0');
+  await expect(button(page, 'syslog-state-1')).toContainText('Connection refused');
+  await fillAll(form, { host: '' });
+  await button(page, 'syslog-save-1').click();
+  await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
+});
+
 test('log search by Enter with a user filter shows field labels as words', async ({ page }) => {
   await loginAdmin(page);
   await tab(page, 'log').click();

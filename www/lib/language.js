@@ -231,7 +231,17 @@ var kuiLanguages = {
             'journal lock: {0}': 'A change could not be locked ({0}).',
             'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
             'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
-            'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
+            'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).',
+            // Log forwarding to syslog collectors.
+            'invalid syslog collector': 'There are two collectors: 1 and 2.',
+            'invalid syslog host': 'The collector\u2019s host must be a host name or an IP address.',
+            'invalid syslog protocol': 'The collector\u2019s protocol must be UDP, TCP or TLS.',
+            'invalid syslog port': 'The collector\u2019s port must be a number from 1 to 65535.',
+            'invalid syslog facility': 'This facility cannot be chosen.',
+            'invalid syslog CA certificates': 'TLS needs the CA certificates as PEM text, each one complete.',
+            'syslog collector not set': 'This collector is not set up.',
+            'syslog test failed: {0}': 'The test message did not reach the collector ({0}).',
+            'forwarding state: {0}': 'The log forwarding settings could not be read or stored ({0}).',
         }
     },
 
@@ -438,7 +448,17 @@ var kuiLanguages = {
             'journal lock: {0}': '\u65e0\u6cd5\u9501\u5b9a\u66f4\u6539\uff08{0}\uff09\u3002',
             'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
-            'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
+            'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002',
+            // Log forwarding to syslog collectors.
+            'invalid syslog collector': '\u53ea\u6709\u4e24\u4e2a\u6536\u96c6\u5668\uff1a1 \u548c 2\u3002',
+            'invalid syslog host': '\u6536\u96c6\u5668\u4e3b\u673a\u5fc5\u987b\u662f\u4e3b\u673a\u540d\u6216 IP \u5730\u5740\u3002',
+            'invalid syslog protocol': '\u6536\u96c6\u5668\u534f\u8bae\u5fc5\u987b\u662f UDP\u3001TCP \u6216 TLS\u3002',
+            'invalid syslog port': '\u6536\u96c6\u5668\u7aef\u53e3\u5fc5\u987b\u662f 1 \u5230 65535 \u4e4b\u95f4\u7684\u6570\u5b57\u3002',
+            'invalid syslog facility': '\u4e0d\u80fd\u9009\u62e9\u6b64\u8bbe\u65bd\u3002',
+            'invalid syslog CA certificates': 'TLS \u9700\u8981\u5b8c\u6574\u7684 PEM \u683c\u5f0f CA \u8bc1\u4e66\u3002',
+            'syslog collector not set': '\u8be5\u6536\u96c6\u5668\u672a\u8bbe\u7f6e\u3002',
+            'syslog test failed: {0}': '\u6d4b\u8bd5\u6d88\u606f\u672a\u5230\u8fbe\u6536\u96c6\u5668\uff08{0}\uff09\u3002',
+            'forwarding state: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u65e5\u5fd7\u8f6c\u53d1\u8bbe\u7f6e\uff08{0}\uff09\u3002',
         }
     },
 
@@ -649,7 +669,17 @@ var kuiLanguages = {
             'journal lock: {0}': 'Eine \u00c4nderung konnte nicht gesperrt werden ({0}).',
             'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
             'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
-            'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
+            'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.',
+            // Log forwarding to syslog collectors.
+            'invalid syslog collector': 'Es gibt zwei Kollektoren: 1 und 2.',
+            'invalid syslog host': 'Der Host des Kollektors muss ein Hostname oder eine IP-Adresse sein.',
+            'invalid syslog protocol': 'Das Protokoll des Kollektors muss UDP, TCP oder TLS sein.',
+            'invalid syslog port': 'Der Port des Kollektors muss eine Zahl von 1 bis 65535 sein.',
+            'invalid syslog facility': 'Diese Facility kann nicht gew\u00e4hlt werden.',
+            'invalid syslog CA certificates': 'TLS braucht die CA-Zertifikate als vollst\u00e4ndigen PEM-Text.',
+            'syslog collector not set': 'Dieser Kollektor ist nicht eingerichtet.',
+            'syslog test failed: {0}': 'Die Testnachricht hat den Kollektor nicht erreicht ({0}).',
+            'forwarding state: {0}': 'Die Einstellungen der Protokollweiterleitung konnten nicht gelesen oder gespeichert werden ({0}).',
         }
     }
 };
