@@ -190,7 +190,6 @@ function kvmSession(d, btn) {
         server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
     };
     busyCall(btn, 'qt', params).then(function (reply) {
-        loadHolders();
         var q = {};
         try { q = JSON.parse(reply.qt) || {}; } catch (e) { q = {}; }
         var $t = kui.el('table', { cls: 'kv-params' });
@@ -198,11 +197,13 @@ function kvmSession(d, btn) {
             $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k }), kui.el('td', { text: kui.str(v) })]));
         });
         var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly', 'aria-label': T('kvmSession') }).val($.trim(kui.str(reply.qt)));
+        // The list shows who opened the console last once the dialog is closed
+        // (its rows are made again then, and the focus is back on one of them).
         kui.dialog({
             title: Tf('kvmTitle', d.nm), width: 520,
             content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('kvmNote') }), $t, $raw]),
             buttons: [{ text: T('close'), kind: 'primary', click: function (dlg) { dlg.close(); } }]
-        });
+        }).on('close', loadHolders);
     });
 }
 
