@@ -11,6 +11,7 @@
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/number.h"
+#include "util/token_hash.h"
 
 namespace {
 
@@ -57,9 +58,14 @@ Caller checkToken(const korvan::Params& request) {
   if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
   // The expiry is tested here, so that the check needs no sweep before it
   // and a refused request writes nothing.
-  return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
-                      " and user2.id=" + id + " and user2.token='" +
-                      sqlText(request.sessionToken) + "'");
+  Caller caller = selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
+                               " and user2.id=" + id);
+  // The row holds the token's hash; the caller holds the token it presented.
+  if (!korvan::tokenMatches(request.sessionToken, caller.token)) {
+    throw CMyErr(CMyErr::err, kSessionRefused);
+  }
+  caller.token = request.sessionToken;
+  return caller;
 }
 
 Caller callerOf(const std::string& id, const std::string& token) {

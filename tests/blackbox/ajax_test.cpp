@@ -118,7 +118,7 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   call = sessionOf(reply, "");
   const char* const steps[] = {
       R"({"type":"modifyServerIPS","serveripsPara":{"action":"insIP","newIP":"192.168.1.10"}})",
-      (R"({"type":"insUser","userPara":{"nm":"second","pw":"pw","pid":"1","dogDB":"3",)"
+      (R"({"type":"insUser","userPara":{"nm":"second","pw":"pw-second","pid":"1","dogDB":"3",)"
        R"("prior":"0"}})"),
       R"({"type":"saveLanguage","language":"de"})",
       R"({"type":"logout"})",
