@@ -10,7 +10,8 @@ import { fileURLToPath } from 'node:url';
 export const top = resolve(fileURLToPath(new URL('.', import.meta.url)), '../..');
 export const shots = join(top, 'ui-shots');
 mkdirSync(shots, { recursive: true });
-export const sql = (statement) => execFileSync('sqlite3', [join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
+// Waits for the program's write lock, as the program's own requests do.
+export const sql = (statement) => execFileSync('sqlite3', ['-cmd', '.timeout 5000', join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
 
 // Every test fails on a script error or a failed load in the page.
 export const test = base.extend({

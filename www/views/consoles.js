@@ -217,7 +217,6 @@ function kvmSession(d, btn) {
         server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
     };
     busyCall(btn, 'qt', params).then(function (reply) {
-        loadHolders();
         var text = $.trim(kui.str(reply.qt));
         var q = {};
         try { q = JSON.parse(text) || {}; } catch (e) { q = {}; }
@@ -228,6 +227,8 @@ function kvmSession(d, btn) {
             $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k, scope: 'row' }), kui.el('td', { text: kui.str(v) })]));
         });
         var $done = kui.el('div', { cls: 'kv-hint', role: 'status', 'aria-live': 'polite' });
+        // The list shows who opened the console last once the dialog is closed
+        // (its rows are made again then, and the focus is back on one of them).
         kui.dialog({
             title: Tf('kvmTitle', d.nm), width: 520, focusButton: 'kvm-download',
             content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('dogs_kvmNote') }), $t, $done]),
@@ -242,7 +243,7 @@ function kvmSession(d, btn) {
                 } },
                 { text: T('close'), name: 'close', click: function (dlg) { dlg.close(); } }
             ]
-        });
+        }).on('close', loadHolders);
     });
 }
 
