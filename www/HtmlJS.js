@@ -803,6 +803,8 @@
         if (reply.curUser) delete reply.curUser.pw;
         $.each(kui.list(reply.users), function (i, u) { delete u.pw; delete u.token; });
         snap = reply;
+        // The idle limit may have changed with the user's settings.
+        if (idle.timer && !idle.dlg) scheduleIdle();
         var t = parseServerTime(reply.serverTime);
         if (t) clockOffset = t.getTime() - Date.now();
         if ($app && $app.is(':visible')) render();

@@ -2,19 +2,11 @@
 // Escape, against the real program, lighttpd and the switch simulator
 // (server.mjs). The tests run in file order on one installation.
 // The runner and its library live with the UI's packages in ui/.
-import { test, shots, sql, dialog, tab, row, button, login, loginAdmin, status, tabTo, addViewer, fillAll, expect } from './support.mjs';
-import AxeBuilder from '../../ui/node_modules/@axe-core/playwright/dist/index.mjs';
+import { test, audit, shots, sql, dialog, tab, row, button, login, loginAdmin, status, tabTo, addViewer, fillAll, expect } from './support.mjs';
 import { createHash } from 'node:crypto';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-// axe-core on the page as it stands, with the 24 px target size (off by
-// default) on: a violation of any impact fails the test.
-async function audit(page, where, only) {
-  const axe = new AxeBuilder({ page }).options({ rules: { 'target-size': { enabled: true } } });
-  const { violations } = await (only ? axe.include(only) : axe).analyze();
-  expect(violations.map((v) => `${where}: ${v.impact} ${v.id} at ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)).toEqual([]);
-}
 
 test('login by click and by Enter, wrong password, logout, no password kept', async ({ page }) => {
   expect(await page.evaluate(() => jQuery.fn.jquery)).toMatch(/^3\.7\./);

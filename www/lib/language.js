@@ -640,10 +640,30 @@ var kuiLanguages = {
 };
 
 /*
- * The sentence for a message of the program in one catalogue, or null when
- * it does not know the message. Keys with "{0}" match any text in its place.
+ * Texts of the operating system and the database that the program's
+ * messages carry in their variable part, by language. English needs none.
  */
-function kuiMessageIn(table, text) {
+var kuiSystemWords = {
+    de: {
+        'Connection refused': 'Verbindung abgelehnt', 'Connection timed out': 'Zeit\u00fcberschreitung der Verbindung',
+        'Connection reset by peer': 'Verbindung von der Gegenseite zur\u00fcckgesetzt', 'Broken pipe': 'Verbindung unterbrochen',
+        'No route to host': 'Keine Route zum Ziel', 'Network is unreachable': 'Netzwerk nicht erreichbar',
+        'Host is unreachable': 'Ziel nicht erreichbar', 'No such file or directory': 'Datei oder Verzeichnis nicht gefunden',
+        'Permission denied': 'Zugriff verweigert', 'No space left on device': 'Kein Speicherplatz mehr auf dem Ger\u00e4t',
+        'Resource temporarily unavailable': 'Vor\u00fcbergehend nicht verf\u00fcgbar', 'Read-only file system': 'Schreibgesch\u00fctztes Dateisystem',
+        'Input/output error': 'Ein-/Ausgabefehler', 'database is locked': 'Datenbank ist gesperrt',
+        'disk I/O error': 'Ein-/Ausgabefehler des Datentr\u00e4gers', 'file is not a database': 'Datei ist keine Datenbank',
+        'database disk image is malformed': 'Datenbankdatei ist besch\u00e4digt', 'out of memory': 'Speicher ersch\u00f6pft',
+        'unable to open database file': 'Datenbankdatei l\u00e4sst sich nicht \u00f6ffnen', 'timeout': 'Zeit\u00fcberschreitung'
+    }
+};
+
+/*
+ * The sentence for a message of the program in one catalogue, or null when
+ * it does not know the message. Keys with "{0}" match any text in its place;
+ * a system text there is given in the language of `words`.
+ */
+function kuiMessageIn(table, text, words) {
     if (Object.prototype.hasOwnProperty.call(table, text)) return table[text];
     for (var key in table) {
         var at = key.indexOf('{0}');
@@ -651,7 +671,9 @@ function kuiMessageIn(table, text) {
         var head = key.slice(0, at), tail = key.slice(at + 3);
         if (text.length >= head.length + tail.length && text.slice(0, head.length) === head &&
             text.slice(text.length - tail.length) === tail) {
-            return table[key].replace('{0}', text.slice(head.length, text.length - tail.length));
+            var part = text.slice(head.length, text.length - tail.length);
+            var said = words && Object.prototype.hasOwnProperty.call(words, part.trim()) ? words[part.trim()] : part;
+            return table[key].replace('{0}', function () { return said; });
         }
     }
     return null;
@@ -660,6 +682,6 @@ function kuiMessageIn(table, text) {
 // The sentence in language `code`, in English when that language lacks it,
 // or null for a message the catalogue does not know (shown as sent).
 function kuiMessage(code, text) {
-    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text);
+    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text, kuiSystemWords[code]);
     return own !== null ? own : kuiMessageIn(kuiLanguages.en.messages, text);
 }
