@@ -511,7 +511,15 @@
                 { text: T('logout'), name: 'idle-logout', click: function (dlg) { dlg.close(); logout(); } }
             ]
         });
-        idle.dlg.on('close', function () { idle.dlg = null; window.clearInterval(idle.countdown); });
+        var since = idle.last;
+        idle.dlg.on('close', function () {
+            idle.dlg = null;
+            window.clearInterval(idle.countdown);
+            // Closed without staying: the session still ends when it ends.
+            if (idle.last === since && session.get()) {
+                idle.timer = window.setTimeout(function () { if (idle.last === since) sessionEnded(); }, Math.max(endAt - Date.now(), 0));
+            }
+        });
         tick();
         idle.countdown = window.setInterval(tick, 1000);
     }

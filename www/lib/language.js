@@ -225,6 +225,7 @@ var kuiLanguages = {
             'journal: {0}': 'A journalled change could not be read ({0}).',
             'journal lock: {0}': 'A change could not be locked ({0}).',
             'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
+            'device key {0}': 'The switch\u2019s key for stored secrets could not be used ({0}).',
             'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).'
         }
@@ -427,6 +428,7 @@ var kuiLanguages = {
             'journal: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u8bb0\u5f55\u7684\u66f4\u6539\uff08{0}\uff09\u3002',
             'journal lock: {0}': '\u65e0\u6cd5\u9501\u5b9a\u66f4\u6539\uff08{0}\uff09\u3002',
             'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'device key {0}': '\u65e0\u6cd5\u4f7f\u7528\u5207\u6362\u5668\u4fdd\u5b58\u5bc6\u94a5\u7684\u5bc6\u94a5\uff08{0}\uff09\u3002',
             'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002'
         }
@@ -633,6 +635,7 @@ var kuiLanguages = {
             'journal: {0}': 'Eine protokollierte \u00c4nderung konnte nicht gelesen werden ({0}).',
             'journal lock: {0}': 'Eine \u00c4nderung konnte nicht gesperrt werden ({0}).',
             'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
+            'device key {0}': 'Der Schl\u00fcssel des Switches f\u00fcr gespeicherte Geheimnisse lie\u00df sich nicht verwenden ({0}).',
             'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.'
         }
