@@ -643,6 +643,8 @@
                 // expired. That prompt replaces the first-login one.
                 if (reply.retMsg) firstLoginPrompted = true;
                 showApp();
+                // The person starts at the tab strip, one Tab before the view.
+                if (tabs && tabs.selected()) tabs.items[tabs.selected()].$title.focus();
                 if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
                 else if (reply.firstLogin === true) { firstLoginPrompted = true; requirePasswordChange(); }
                 return reply;
