@@ -139,8 +139,10 @@
                 $('#kv-status.kv-status-busy').removeClass('kv-status-busy kv-status-on').text('');
             });
         }
-        // Every request but the background ones keeps the session alive.
-        if (!opts.background && type !== 'logout') noteActivity();
+        // Every request keeps the session alive on the switch, except the
+        // background ones (opts.noSnapshot: the health poll), which the
+        // switch does not count either.
+        if (!opts.noSnapshot && type !== 'logout') noteActivity();
         if (byteLength(text) > MAX_POSTKEY_BYTES) {
             var tooBig = { ret: 'warning', retMsg: T('requestTooLarge') };
             if (!opts.quiet) showFailure(tooBig);
@@ -160,7 +162,8 @@
                     return;
                 }
                 if (reply.ret === 'ok') {
-                    applySnapshot(reply);
+                    // A background call (opts.noSnapshot) leaves the shown configuration alone.
+                    if (!opts.noSnapshot) applySnapshot(reply);
                     done.resolve(reply);
                 } else {
                     if (!opts.quiet) showFailure(reply);
@@ -581,6 +584,7 @@
     var clockOffset = 0, clockTimer = null;
 
     function showLogin(messageText, kind) {
+        stopHealthPoll();
         kui.closeAllDialogs();
         if (clockTimer) { window.clearInterval(clockTimer); clockTimer = null; }
         $app.hide().empty();
@@ -705,7 +709,8 @@
         { id: 'network', minLevel: 3 },
         { id: 'security', minLevel: 3 },
         { id: 'log', minLevel: 2 },
-        { id: 'system', minLevel: 2 }
+        { id: 'system', minLevel: 2 },
+        { id: 'sessions', minLevel: 1 }
     ];
 
     var viewModules = {};    // id -> loaded module
@@ -769,8 +774,12 @@
         var $user = kui.el('span', { cls: 'kv-user' });
         var refresh = kui.button({ text: T('refresh'), name: 'refresh', click: function () {
             layout.center().attr('aria-busy', 'true');
-            busyCall(refresh, 'ref').then(function () { notify(T('refreshed')); })
-                .always(function () { if (layout) layout.center().removeAttr('aria-busy'); });
+            // Up to date only when the switch service answers: the stored
+            // configuration alone does not say what the consoles are doing.
+            busyCall(refresh, 'ref').then(function () {
+                eachView('refresh');
+                return checkHealth().then(function (h) { notify(h.reachable ? T('refreshed') : T('healthDown')); });
+            }).always(function () { if (layout) layout.center().removeAttr('aria-busy'); });
         } });
         layout.tools().append(
             $user,
@@ -783,7 +792,10 @@
         var $kept = kui.el('div', { cls: 'kv-kept' });
         var $status = kui.el('div', { id: 'kv-status', cls: 'kv-status', role: 'status', 'aria-live': 'polite' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
-        layout.center().append(frame.$banner, $kept, $status, $tabs);
+        frame.$health = kui.el('div', { cls: 'kv-health', 'data-name': 'health', role: 'status', 'aria-live': 'polite' });
+        layout.center().append(frame.$health, frame.$banner, $kept, $status, $tabs);
+        renderHealth();
+        startHealthPoll();
         var mine = myViews();
         tabs = $tabs.kuiTab({ tabs: $.map(mine, function (v) { return { id: v.id, title: T('tab_' + v.id) }; }) });
         $.each(mine, function (i, v) {
@@ -883,6 +895,71 @@
         eachView('tick');
     }
 
+
+    // ---------------------------------------------------------------- switch health
+
+    // The health line: whether the switch service answers, polled every 30 s
+    // while the page is visible. The poll does not extend the session (the
+    // program does not count it as the person's request), so an idle page
+    // still times out.
+    var HEALTH_POLL_MS = 30000;
+    var health = null;           // the last report, or null before the first
+    var healthTimer = null;
+
+    addTexts({
+        en: { healthUp: 'Switch reachable', healthDown: 'Switch not reachable',
+              healthLast: 'last exchange {0}: {1}', healthUnknown: 'Switch state unknown' },
+        de: { healthUp: 'Switch erreichbar', healthDown: 'Switch nicht erreichbar',
+              healthLast: 'letzter Austausch {0}: {1}', healthUnknown: 'Zustand des Switches unbekannt' },
+        zh: { healthUp: '\u4ea4\u6362\u673a\u53ef\u8fbe', healthDown: '\u4ea4\u6362\u673a\u4e0d\u53ef\u8fbe',
+              healthLast: '\u4e0a\u6b21\u901a\u4fe1 {0}\uff1a{1}', healthUnknown: '\u4ea4\u6362\u673a\u72b6\u6001\u672a\u77e5' }
+    });
+
+    // Asks the program; resolves with the report, a failed call reading as
+    // not reachable. A closed session ends the page's session as any call does.
+    function checkHealth() {
+        var d = $.Deferred();
+        call('health', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
+            health = reply.health || { reachable: false };
+        }, function (reply) {
+            if (reply.retMsg === SESSION_GONE) { sessionEnded(); return; }
+            health = { reachable: false, connect: serverText(reply.retMsg) };
+        }).always(function () {
+            renderHealth();
+            d.resolve(health || { reachable: false });
+        });
+        return d.promise();
+    }
+
+    function renderHealth() {
+        if (!frame.$health) return;
+        var $h = frame.$health;
+        if (!health) { $h.text(T('healthUnknown')).attr('data-state', 'unknown'); return; }
+        var text = health.reachable ? T('healthUp') : T('healthDown');
+        var ex = health.exchange;
+        if (ex && ex.time) text += ' \u00b7 ' + Tf('healthLast', ex.time, serverText(ex.outcome));
+        if (!health.reachable && health.connect && health.connect !== 'ok') text += ' \u00b7 ' + serverText(health.connect);
+        $h.text(text).attr('data-state', health.reachable ? 'up' : 'down');
+    }
+
+    function startHealthPoll() {
+        if (healthTimer) return;
+        checkHealth();
+        healthTimer = window.setInterval(function () {
+            if (document.visibilityState === 'visible' && session.get()) checkHealth();
+        }, HEALTH_POLL_MS);
+        // Back on a hidden page: a report at once instead of one up to 30 s old.
+        $(document).on('visibilitychange.kvHealth', function () {
+            if (document.visibilityState === 'visible' && session.get() && healthTimer) checkHealth();
+        });
+    }
+
+    function stopHealthPoll() {
+        if (healthTimer) window.clearInterval(healthTimer);
+        healthTimer = null;
+        health = null;
+        $(document).off('visibilitychange.kvHealth');
+    }
 
     // ---------------------------------------------------------------- file transfers
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "store/connection_guard.h"
+#include "store/schema_upgrade.h"
 #include "store/engine_memory.h"
 #include "store/rows.h"
 #include "store/sql.h"
@@ -111,12 +112,20 @@ void CDB::cnn() {
     sqlite3_close(opened);
     throw;
   }
-  dbCnn = opened;
   // Another request holding the database is waited for, up to kBusyTimeoutMs,
   // before a statement gives up with lockErr. Extended result codes tell a
   // unique-constraint failure from other constraint failures.
-  sqlite3_busy_timeout(dbCnn, kBusyTimeoutMs);
-  sqlite3_extended_result_codes(dbCnn, 1);
+  sqlite3_busy_timeout(opened, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(opened, 1);
+  // A database kept from an older program gets what this one adds. The
+  // connection is used only once that succeeded.
+  try {
+    korvan::upgradeSchema(opened);
+  } catch (const CMyErr&) {
+    sqlite3_close(opened);
+    throw;
+  }
+  dbCnn = opened;
 }
 
 void CDB::execModify(const std::string& sql) {

@@ -27,7 +27,8 @@ class CDB {
   // Opens the configuration database (read-write, created when missing) once
   // per process; it is closed when the process ends. A database that cannot
   // be opened throws CMyErr(err) with the engine's message and leaves dbCnn
-  // null; a file that is not a database fails at the first statement. A
+  // null; a file that is not a database fails here too, at the schema check
+  // (store/schema_upgrade.h), which also brings an older database up to date. A
   // locked database is waited for up to kBusyTimeoutMs by every statement.
   // The connection runs with the guarded settings (store/connection_guard.h).
   static void cnn();

@@ -30,27 +30,31 @@ struct Fd {
   Fd& operator=(const Fd&) = delete;
 };
 
-[[noreturn]] void keyError(const std::string& what) {
-  throw CMyErr(CMyErr::err, "device key " + what);
-}
+// The failures, as the browser shows them.
+constexpr const char* kKeyUnreadable = "device key unreadable";
+constexpr const char* kKeyDamaged = "device key damaged";
+constexpr const char* kKeyNotCreated = "device key not created";
+constexpr const char* kKeyUnusable = "device key unusable";
+
+[[noreturn]] void keyError(const char* text) { throw CMyErr(CMyErr::err, text); }
 
 // Reads the whole key file; std::nullopt when it does not exist.
 std::optional<std::string> readKeyFile(const std::string& path) {
   Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (f.fd < 0) {
     if (errno == ENOENT) return std::nullopt;
-    keyError("unreadable");
+    keyError(kKeyUnreadable);
   }
   std::string key(kDeviceKeyBytes + 1, '\0');
   size_t got = 0;
   while (got < key.size()) {
     ssize_t n = ::read(f.fd, key.data() + got, key.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) keyError("unreadable");
+    if (n < 0) keyError(kKeyUnreadable);
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  if (got != kDeviceKeyBytes) keyError("damaged");
+  if (got != kDeviceKeyBytes) keyError(kKeyDamaged);
   key.resize(kDeviceKeyBytes);
   return key;
 }
@@ -60,25 +64,25 @@ std::optional<std::string> readKeyFile(const std::string& path) {
 bool createKeyFile(const std::string& path) {
   std::string key(kDeviceKeyBytes, '\0');
   if (RAND_bytes(reinterpret_cast<unsigned char*>(key.data()), static_cast<int>(key.size())) != 1)
-    keyError("not created");
+    keyError(kKeyNotCreated);
   std::string temp = path + ".new." + std::to_string(::getpid());
   ::unlink(temp.c_str());  // left by a process of the same id that died here
   {
     Fd f(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (f.fd < 0) keyError("not created");
+    if (f.fd < 0) keyError(kKeyNotCreated);
     size_t put = 0;
     while (put < key.size()) {
       ssize_t n = ::write(f.fd, key.data() + put, key.size() - put);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         ::unlink(temp.c_str());
-        keyError("not created");
+        keyError(kKeyNotCreated);
       }
       put += static_cast<size_t>(n);
     }
     if (::fsync(f.fd) != 0) {
       ::unlink(temp.c_str());
-      keyError("not created");
+      keyError(kKeyNotCreated);
     }
   }
   int linked = ::link(temp.c_str(), path.c_str());
@@ -86,7 +90,7 @@ bool createKeyFile(const std::string& path) {
   ::unlink(temp.c_str());
   if (linked == 0) return true;
   if (linkErr == EEXIST) return false;
-  keyError("not created");
+  keyError(kKeyNotCreated);
 }
 
 std::string base64(const unsigned char* data, size_t n) {
@@ -118,13 +122,13 @@ std::string deviceKey() {
   if (auto key = readKeyFile(path)) return *key;
   createKeyFile(path);  // this process's key, or a racing one's: read it back either way
   if (auto key = readKeyFile(path)) return *key;
-  keyError("unreadable");
+  keyError(kKeyUnreadable);
 }
 
 std::string sealSecret(std::string_view plain, std::string_view context) {
   const std::string key = deviceKey();
   unsigned char nonce[kNonceBytes];
-  if (RAND_bytes(nonce, sizeof nonce) != 1) keyError("unusable");
+  if (RAND_bytes(nonce, sizeof nonce) != 1) keyError(kKeyUnusable);
   std::string blob(kNonceBytes + plain.size() + kTagBytes, '\0');
   auto* out = reinterpret_cast<unsigned char*>(blob.data());
   std::memcpy(out, nonce, kNonceBytes);
@@ -138,7 +142,7 @@ std::string sealSecret(std::string_view plain, std::string_view context) {
                               static_cast<int>(plain.size())) == 1 &&
             EVP_EncryptFinal_ex(ctx.get(), out + kNonceBytes + len, &len) == 1 &&
             EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagBytes, out + kNonceBytes + plain.size()) == 1;
-  if (!ok) keyError("unusable");
+  if (!ok) keyError(kKeyUnusable);
   return std::string(kSealPrefix) + base64(out, blob.size());
 }
 

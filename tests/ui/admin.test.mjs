@@ -13,14 +13,14 @@ test('login by click and by Enter, wrong password, logout, no password kept', as
   await login(page, 'admin', 'wrong', 'enter');
   await expect(page.locator('.kv-login-error')).toHaveText(/^Wrong user name or password \(\d+ failed attempts\)\.$/);
   await login(page, 'admin', 'admin', 'enter');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(7);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(8);
   const kept = await page.evaluate(() => [sessionStorage.getItem('kvm.session'), JSON.stringify(kvApp.snapshot())]);
   expect(Object.keys(JSON.parse(kept[0])).sort()).toEqual(['id', 'nm', 'token', 'userID']);
   expect(kept[1]).not.toContain('"pw"');
   await button(page, 'logout').click();
   await expect(page.locator('.kv-login-info')).toBeVisible();
   await login(page, 'admin', 'admin', 'click');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(7);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(8);
 });
 
 test('every tab opens and shows its data in words', async ({ page }) => {
@@ -140,6 +140,23 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   await expect(button(page, 'serverips')).not.toContainText('10.1.1.1');
 });
 
+test('log forwarding: a collector that refuses shows its backlog and error, and is switched off', async ({ page }) => {
+  await loginAdmin(page);
+  await tab(page, 'security').click();
+  const form = button(page, 'syslog-1');
+  await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
+  // Nothing listens on the discard port: the record of this change waits.
+  await fillAll(form, { host: '127.0.0.1', port: '9' });
+  await form.locator('[name=protocol]').selectOption('tcp');
+  await button(page, 'syslog-save-1').click();
+  await expect(status(page)).toHaveText('The settings have been saved.');
+  await expect(button(page, 'syslog-state-1')).toContainText('backlog 1, records lost 0');
+  await expect(button(page, 'syslog-state-1')).toContainText('Connection refused');
+  await fillAll(form, { host: '' });
+  await button(page, 'syslog-save-1').click();
+  await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
+});
+
 test('log search by Enter with a user filter shows field labels as words', async ({ page }) => {
   await loginAdmin(page);
   await tab(page, 'log').click();
@@ -243,7 +260,7 @@ test('a level-1 user sees only what it may do and changes its own password', asy
   // Rights: none on slot 2 (db-01), read on slot 1 (web-01), read and write on slot 3 (router-console).
   addViewer();
   await login(page, 'viewer', 'viewer');
-  await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles']);
+  await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles', 'Sessions']);
   for (const name of ['dog-edit', 'slot-clear', 'user-add', 'restart', 'db-download']) await expect(button(page, name)).toHaveCount(0);
   const kvm = button(page, 'dog-kvm');
   for (const [console, allowed] of [['web-01', true], ['db-01', false], ['router-console', true]]) {

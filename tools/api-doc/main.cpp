@@ -44,6 +44,9 @@ std::string replyText(const Route& route) {
     return "`ret` \"ok\", the snapshot, `log` (the records, newest first, or null) and, "
            "with `logCondition.limit`, `more` and `total` (the number of all matches)";
   }
+  if (route.replyMembers != nullptr) {
+    return std::string("`ret` \"ok\", the snapshot and ") + route.replyMembers;
+  }
   return "`ret` \"ok\" and the snapshot (the configuration the browser shows)";
 }
 

@@ -28,6 +28,25 @@ function serialHolder(d) {
     return holder;
 }
 
+// Who was granted the last KVM session on each console, by module id, as
+// the program lists them (only consoles the user has a right on).
+var holders = {};
+var showHolders = function () {};
+
+
+function loadHolders() {
+    return app.call('selConsoles', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
+        holders = {};
+        $.each(kui.list(reply.consoles), function (i, c) { holders[c.id] = c; });
+        showHolders();
+    });
+}
+
+function lastKvm(d) {
+    var h = holders[kui.str(d.id)];
+    return h && h.kvmUser ? Tf('lastKvmValue', h.kvmUser, h.kvmTime) : '';
+}
+
 export function build($p) {
     var btnEdit = kui.button({ text: T('edit'), name: 'dog-edit', click: function () { editConsole(grid.selected()); } });
     var btnKvm = kui.button({ text: T('kvmSession'), kind: 'primary', name: 'dog-kvm', click: function () { kvmSession(grid.selected(), btnKvm); } });
@@ -52,6 +71,7 @@ export function build($p) {
             { name: 'pos2', display: T('pos2') },
             { name: 'depart', display: T('depart') },
             { name: 'memo', display: T('memo') },
+            { display: T('lastKvm'), render: lastKvm },
             { display: T('serialHolder'), render: serialHolder }
         ]
     });
@@ -111,7 +131,14 @@ export function build($p) {
     btnCap.on('click', function () { refocus = btnUncap; });
     btnUncap.on('click', function () { refocus = btnCap; });
     var refocus = null;
+    showHolders = function () {
+        if (!app.snap) return;
+        grid.setData(app.snap.dogs);
+        updateButtons();
+    };
     return {
+        shown: loadHolders,
+        refresh: loadHolders,
         reopen: function (form, id) {
             var d = null;
             $.each(kui.list(app.snap.dogs), function (i, x) { if (kui.str(x.id) === kui.str(id)) d = x; });
@@ -190,6 +217,7 @@ function kvmSession(d, btn) {
         server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
     };
     busyCall(btn, 'qt', params).then(function (reply) {
+        loadHolders();
         var text = $.trim(kui.str(reply.qt));
         var q = {};
         try { q = JSON.parse(text) || {}; } catch (e) { q = {}; }
@@ -278,7 +306,8 @@ export const texts = {
         dogs_kvmNote: 'The switch granted the session. Open the session file with the viewer, or copy the parameters into it.',
         dogs_download: 'Download session file', dogs_copy: 'Copy', dogs_copied: 'The session parameters are on the clipboard.',
         dogs_copyFailed: 'The browser did not allow copying: download the session file instead.',
-        dogs_downloaded: 'Saved as {0}.'
+        dogs_downloaded: 'Saved as {0}.',
+        lastKvm: 'Last KVM session', lastKvmValue: '{0}, {1}'
     },
     de: {
         dogs_myRight: 'Ihr Recht', dogs_rightNone: 'keines', dogs_rightRead: 'ansehen', dogs_rightWrite: 'ansehen und bedienen',
@@ -289,6 +318,8 @@ export const texts = {
         dogs_kvmNote: 'Der Switch hat die Sitzung gew\u00e4hrt. \u00d6ffnen Sie die Sitzungsdatei mit dem Viewer oder kopieren Sie die Parameter hinein.',
         dogs_download: 'Sitzungsdatei herunterladen', dogs_copy: 'Kopieren', dogs_copied: 'Die Sitzungsparameter sind in der Zwischenablage.',
         dogs_copyFailed: 'Der Browser hat das Kopieren nicht erlaubt: laden Sie stattdessen die Sitzungsdatei herunter.',
-        dogs_downloaded: 'Gespeichert als {0}.'
-    }
+        dogs_downloaded: 'Gespeichert als {0}.',
+        lastKvm: 'Letzte KVM-Sitzung', lastKvmValue: '{0}, {1}'
+    },
+    zh: { lastKvm: '\u6700\u8fd1 KVM \u4f1a\u8bdd', lastKvmValue: '{0}\uff0c{1}' }
 };

@@ -3,6 +3,10 @@
  * and the password policy in force.
  */
 import { ipListEditor } from './ip-list.js';
+import { forwardingSection } from './forwarding.js';
+
+// The texts of the log forwarding section come with it.
+export { texts } from './forwarding.js';
 
 const app = window.kvCore;
 const $ = window.jQuery;
@@ -29,7 +33,9 @@ export function build($p) {
         ]),
         section(T('passwordPolicy'), [$policy])
     );
-    return { render: function () {
+    var forwarding = forwardingSection();
+    $p.append(forwarding.$el);
+    return { shown: forwarding.shown, render: function () {
         var t = app.snap.ips ? kui.str(app.snap.ips.type) : '';
         $mode.val(t === '0' || t === '1' ? t : '2');
         ips.setItems($.map(kui.list(app.snap.ips && app.snap.ips.ips), function (e) { return kui.str(e.ip); }));
