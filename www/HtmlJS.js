@@ -139,8 +139,10 @@
                 $('#kv-status.kv-status-busy').removeClass('kv-status-busy kv-status-on').text('');
             });
         }
-        // Every request but the background ones keeps the session alive.
-        if (!opts.background && type !== 'logout') noteActivity();
+        // Every request keeps the session alive on the switch, except the
+        // background ones (opts.noSnapshot: the health poll), which the
+        // switch does not count either.
+        if (!opts.noSnapshot && type !== 'logout') noteActivity();
         if (byteLength(text) > MAX_POSTKEY_BYTES) {
             var tooBig = { ret: 'warning', retMsg: T('requestTooLarge') };
             if (!opts.quiet) showFailure(tooBig);
@@ -512,7 +514,15 @@
                 { text: T('logout'), name: 'idle-logout', click: function (dlg) { dlg.close(); logout(); } }
             ]
         });
-        idle.dlg.on('close', function () { idle.dlg = null; window.clearInterval(idle.countdown); });
+        var since = idle.last;
+        idle.dlg.on('close', function () {
+            idle.dlg = null;
+            window.clearInterval(idle.countdown);
+            // Closed without staying: the session still ends when it ends.
+            if (idle.last === since && session.get()) {
+                idle.timer = window.setTimeout(function () { if (idle.last === since) sessionEnded(); }, Math.max(endAt - Date.now(), 0));
+            }
+        });
         tick();
         idle.countdown = window.setInterval(tick, 1000);
     }
@@ -637,6 +647,8 @@
                 // expired. That prompt replaces the first-login one.
                 if (reply.retMsg) firstLoginPrompted = true;
                 showApp();
+                // The person starts at the tab strip, one Tab before the view.
+                if (tabs && tabs.selected()) tabs.items[tabs.selected()].$title.focus();
                 if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
                 else if (reply.firstLogin === true) { firstLoginPrompted = true; requirePasswordChange(); }
                 return reply;
@@ -813,6 +825,8 @@
         if (reply.curUser) delete reply.curUser.pw;
         $.each(kui.list(reply.users), function (i, u) { delete u.pw; delete u.token; });
         snap = reply;
+        // The idle limit may have changed with the user's settings.
+        if (idle.timer && !idle.dlg) scheduleIdle();
         var t = parseServerTime(reply.serverTime);
         if (t) clockOffset = t.getTime() - Date.now();
         if ($app && $app.is(':visible')) render();

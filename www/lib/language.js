@@ -230,6 +230,7 @@ var kuiLanguages = {
             'journal: {0}': 'A journalled change could not be read ({0}).',
             'journal lock: {0}': 'A change could not be locked ({0}).',
             'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
+            'device key {0}': 'The switch\u2019s key for stored secrets could not be used ({0}).',
             'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).',
             // Log forwarding to syslog collectors.
@@ -447,6 +448,7 @@ var kuiLanguages = {
             'journal: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u8bb0\u5f55\u7684\u66f4\u6539\uff08{0}\uff09\u3002',
             'journal lock: {0}': '\u65e0\u6cd5\u9501\u5b9a\u66f4\u6539\uff08{0}\uff09\u3002',
             'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'device key {0}': '\u65e0\u6cd5\u4f7f\u7528\u5207\u6362\u5668\u4fdd\u5b58\u5bc6\u94a5\u7684\u5bc6\u94a5\uff08{0}\uff09\u3002',
             'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002',
             // Log forwarding to syslog collectors.
@@ -668,6 +670,7 @@ var kuiLanguages = {
             'journal: {0}': 'Eine protokollierte \u00c4nderung konnte nicht gelesen werden ({0}).',
             'journal lock: {0}': 'Eine \u00c4nderung konnte nicht gesperrt werden ({0}).',
             'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
+            'device key {0}': 'Der Schl\u00fcssel des Switches f\u00fcr gespeicherte Geheimnisse lie\u00df sich nicht verwenden ({0}).',
             'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.',
             // Log forwarding to syslog collectors.
@@ -685,10 +688,30 @@ var kuiLanguages = {
 };
 
 /*
- * The sentence for a message of the program in one catalogue, or null when
- * it does not know the message. Keys with "{0}" match any text in its place.
+ * Texts of the operating system and the database that the program's
+ * messages carry in their variable part, by language. English needs none.
  */
-function kuiMessageIn(table, text) {
+var kuiSystemWords = {
+    de: {
+        'Connection refused': 'Verbindung abgelehnt', 'Connection timed out': 'Zeit\u00fcberschreitung der Verbindung',
+        'Connection reset by peer': 'Verbindung von der Gegenseite zur\u00fcckgesetzt', 'Broken pipe': 'Verbindung unterbrochen',
+        'No route to host': 'Keine Route zum Ziel', 'Network is unreachable': 'Netzwerk nicht erreichbar',
+        'Host is unreachable': 'Ziel nicht erreichbar', 'No such file or directory': 'Datei oder Verzeichnis nicht gefunden',
+        'Permission denied': 'Zugriff verweigert', 'No space left on device': 'Kein Speicherplatz mehr auf dem Ger\u00e4t',
+        'Resource temporarily unavailable': 'Vor\u00fcbergehend nicht verf\u00fcgbar', 'Read-only file system': 'Schreibgesch\u00fctztes Dateisystem',
+        'Input/output error': 'Ein-/Ausgabefehler', 'database is locked': 'Datenbank ist gesperrt',
+        'disk I/O error': 'Ein-/Ausgabefehler des Datentr\u00e4gers', 'file is not a database': 'Datei ist keine Datenbank',
+        'database disk image is malformed': 'Datenbankdatei ist besch\u00e4digt', 'out of memory': 'Speicher ersch\u00f6pft',
+        'unable to open database file': 'Datenbankdatei l\u00e4sst sich nicht \u00f6ffnen', 'timeout': 'Zeit\u00fcberschreitung'
+    }
+};
+
+/*
+ * The sentence for a message of the program in one catalogue, or null when
+ * it does not know the message. Keys with "{0}" match any text in its place;
+ * a system text there is given in the language of `words`.
+ */
+function kuiMessageIn(table, text, words) {
     if (Object.prototype.hasOwnProperty.call(table, text)) return table[text];
     for (var key in table) {
         var at = key.indexOf('{0}');
@@ -696,7 +719,9 @@ function kuiMessageIn(table, text) {
         var head = key.slice(0, at), tail = key.slice(at + 3);
         if (text.length >= head.length + tail.length && text.slice(0, head.length) === head &&
             text.slice(text.length - tail.length) === tail) {
-            return table[key].replace('{0}', text.slice(head.length, text.length - tail.length));
+            var part = text.slice(head.length, text.length - tail.length);
+            var said = words && Object.prototype.hasOwnProperty.call(words, part.trim()) ? words[part.trim()] : part;
+            return table[key].replace('{0}', function () { return said; });
         }
     }
     return null;
@@ -705,6 +730,6 @@ function kuiMessageIn(table, text) {
 // The sentence in language `code`, in English when that language lacks it,
 // or null for a message the catalogue does not know (shown as sent).
 function kuiMessage(code, text) {
-    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text);
+    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text, kuiSystemWords[code]);
     return own !== null ? own : kuiMessageIn(kuiLanguages.en.messages, text);
 }
