@@ -242,16 +242,17 @@ TEST_F(Forwarding, ARecordWithItsOutcomeOpenIsHeldThenCompleted) {
 TEST_F(Forwarding, AReplacedLogIsToldAndItsNewRecordsStillGo) {
   ASSERT_EQ(setCollector(1, "tcp", collector_->port(Input::tcp))["ret"], "ok");
   const std::string tag = Forwarding::tag();
-  record(tag + "b");
-  ASSERT_EQ(collector_->waitFor(Input::tcp, tag, 1).size(), 1u);
-  // A restored configuration brings an older, shorter log.
+  for (const char* n : {"b1", "b2", "b3", "b4"}) record(tag + n);
+  ASSERT_EQ(collector_->waitFor(Input::tcp, tag, 4).size(), 4u);
+  // A restored configuration brings an older, shorter log: its next record
+  // takes an id the collector had already.
   root_.exec("delete from log2; insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth)"
              " values (1,'admin','2020-01-01 00:00:00','','system','old','',''),"
              " (2,'admin','2020-01-02 00:00:00','','system','old','',''),"
              " (3,'admin','2020-01-03 00:00:00','','system','old','','');");
   record(tag + "a");
   EXPECT_EQ(collector_->waitFor(Input::tcp, " logReplaced ", 1).size(), 1u);
-  EXPECT_EQ(collector_->waitFor(Input::tcp, tag, 2).size(), 2u);
+  EXPECT_EQ(collector_->waitFor(Input::tcp, tag + "a", 1).size(), 1u);
   // The restored records are history the collector had already.
   EXPECT_TRUE(collector_->waitFor(Input::tcp, " old ", 0).empty());
   EXPECT_EQ(state(1)["backlog"].asInt(), 0);
