@@ -12,8 +12,8 @@
 #include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
-#include "ops/health.h"
 #include "ops/forward.h"
+#include "ops/health.h"
 #include "ops/language.h"
 #include "ops/ops.h"
 
@@ -180,6 +180,19 @@ std::vector<Route> buildTable() {
       Entry("unsetDogInfo", Access::operators)
           .handler<SlotParams, onUnsetDogInfo>("SlotParams"),
 
+      // Log forwarding to syslog collectors.
+      Entry("selSyslog", Access::administrators)
+          .handler<NoParams, logfwd::onSelSyslog>("NoParams")
+          .readOnly()
+          .replies("`syslog`: both collectors, each with `slot`, `host` (\"\" when not set up), "
+                   "`port`, `protocol`, `facility`, `ca`, `delivered` (the last record id it "
+                   "took), `backlog` (records after it), `lost` (records removed before "
+                   "delivery), `lastError`, `lastErrorAt`, `skippedUntil` and `deliveredAt` "
+                   "(local times, \"\" for none)"),
+      Entry("setSyslog", Access::administrators)
+          .handler<SyslogParams, logfwd::onSetSyslog>("SyslogParams"),
+      Entry("testSyslog", Access::administrators)
+          .handler<SyslogSlotParams, logfwd::onTestSyslog>("SyslogSlotParams"),
       // Who is on the switch, and how the switch service is doing. The
       // health poll neither extends the session nor opens the daemon link:
       // its check makes its own bounded connection.
@@ -213,14 +226,6 @@ std::vector<Route> buildTable() {
                    "`answered` \"1\" when a reply came, `outcome` \"ok\" or the failure); "
                    "does not extend the session"),
 
-      // Log forwarding to syslog collectors.
-      Entry("selSyslog", Access::administrators)
-          .handler<NoParams, logfwd::onSelSyslog>("NoParams")
-          .readOnly(),
-      Entry("setSyslog", Access::administrators)
-          .handler<SyslogParams, logfwd::onSetSyslog>("SyslogParams"),
-      Entry("testSyslog", Access::administrators)
-          .handler<SyslogSlotParams, logfwd::onTestSyslog>("SyslogSlotParams"),
       // The change actions.
       Entry("updServer", Access::administrators)
           .action<ServerParams>(make<CUpdServer, ServerParams>, "ServerParams")

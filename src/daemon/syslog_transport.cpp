@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -62,7 +63,45 @@ using AddrList = std::unique_ptr<addrinfo, AddrInfoFree>;
 // The addresses of `target`: a numeric host at once, a name through an
 // asynchronous lookup given up at `end`. A lookup still running then is left
 // to finish on its own (its request is never freed), so no wait exceeds `end`.
+bool isLoopback(const addrinfo* a) {
+  if (a->ai_family == AF_INET) {
+    const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);
+    return (ntohl(in->sin_addr.s_addr) >> 24) == 127;
+  }
+  if (a->ai_family == AF_INET6) {
+    return IN6_IS_ADDR_LOOPBACK(&reinterpret_cast<const sockaddr_in6*>(a->ai_addr)->sin6_addr);
+  }
+  return false;
+}
+
+// The test seam KORVAN_SYSLOG_LOOPBACK_ONLY: tests that make up collector
+// hosts (the fuzzers) must not send a name to a resolver or a packet off
+// this machine. Only "localhost" (the hosts file) and loopback addresses pass.
+bool loopbackOnly() {
+  const char* seam = getenv("KORVAN_SYSLOG_LOOPBACK_ONLY");
+  return seam != nullptr && *seam != '\0';
+}
+
+AddrList lookup(const Target& target, Clock::time_point end, std::string& error);
+
 AddrList resolve(const Target& target, Clock::time_point end, std::string& error) {
+  if (!loopbackOnly()) return lookup(target, end, error);
+  addrinfo hints{};
+  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+  hints.ai_socktype = target.protocol == Protocol::udp ? SOCK_DGRAM : SOCK_STREAM;
+  const std::string port = std::to_string(target.port);
+  addrinfo* found = nullptr;
+  const char* host = target.host == "localhost" ? "127.0.0.1" : target.host.c_str();
+  if (getaddrinfo(host, port.c_str(), &hints, &found) != 0) found = nullptr;
+  AddrList addresses(found);
+  if (!addresses || !isLoopback(addresses.get())) {
+    error = "not a loopback address";
+    return nullptr;
+  }
+  return addresses;
+}
+
+AddrList lookup(const Target& target, Clock::time_point end, std::string& error) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = target.protocol == Protocol::udp ? SOCK_DGRAM : SOCK_STREAM;

@@ -207,7 +207,9 @@ bool deliverPass(ForwardState& state, Clock::time_point windowEnd) {
     const long long now = time(nullptr);
     if (Clock::now() >= windowEnd || stopRequested()) break;
     if (c.skipUntil > now) continue;
-    if (c.cursor >= newest && state.awaiting(c.slot).empty()) continue;
+    // Nothing new, nothing to complete. A log shorter than the cursor was
+    // replaced: that is told, and its new records go, at once.
+    if (c.cursor == newest && state.awaiting(c.slot).empty()) continue;
     const std::vector<Planned> items = plan(state, c, now);
     if (items.empty()) continue;
     std::vector<std::string> messages;

@@ -51,6 +51,20 @@ class Forwarding : public ::testing::Test {
     static int n = 0;
     return "t" + std::to_string(time(nullptr) % 100000) + "x" + std::to_string(++n);
   }
+  // Sends what waits: a delivery may have run out of its bound on a busy
+  // machine (a TLS handshake is the slowest part); the next request after
+  // the skip sends it. At most five tries.
+  void settle() {
+    for (int i = 0; i < 5; ++i) {
+      bool waiting = false;
+      for (const Json::Value& c : request("selSyslog", "{}")["syslog"]) {
+        waiting = waiting || (c["host"] != "" && c["backlog"].asInt() > 0);
+      }
+      if (!waiting) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+      request("ref", "{}");
+    }
+  }
   Json::Value state(int slot) { return request("selSyslog", "{}")["syslog"][slot - 1]; }
   // The languages of the saveLanguage messages received on `input`, in order.
   std::vector<std::string> languages(Input input, size_t count) {
@@ -71,12 +85,14 @@ TEST_F(Forwarding, EveryRecordKindArrivesOnceWithItsFields) {
   const std::string unique = tag();
   ASSERT_EQ(setCollector(1, "tcp", collector_->port(Input::tcp))["ret"], "ok");
   ASSERT_EQ(setCollector(2, "tls", collector_->port(Input::tls), collector_->caPem())["ret"], "ok");
+  settle();
   // An access record (a failed login), a system record and a change record.
   ajax(root_, loginRequest("operator", "wrong-" + unique), env_);
   record(unique);
   Json::Value group = tableRequest(root_, requestEntry("updPriv"));
   group["priv"]["nm"] = unique;
   ASSERT_EQ(ajax(root_, group, env_)["ret"], "ok");
+  settle();
 
   for (Input input : {Input::tcp, Input::tls}) {
     SCOPED_TRACE(input == Input::tcp ? "tcp" : "tls");
@@ -113,6 +129,7 @@ TEST_F(Forwarding, EveryRecordKindArrivesOnceWithItsFields) {
   // Over UDP as well.
   ASSERT_EQ(setCollector(1, "udp", collector_->port(Input::udp))["ret"], "ok");
   record("u" + unique);
+  settle();
   EXPECT_EQ(languages(Input::udp, 1), std::vector<std::string>{"u" + unique});
 }
 
@@ -148,7 +165,7 @@ TEST_F(Forwarding, ACollectorThatDoesNotReadCostsARequestOnlyTheBound) {
   ASSERT_EQ(setCollector(1, "tcp", ntohs(a.sin_port))["ret"], "ok");
   const auto spent = std::chrono::steady_clock::now() - start;
   // Without its bound the sender would wait for the collector forever.
-  EXPECT_LT(spent, std::chrono::seconds(1));
+  EXPECT_LT(spent, std::chrono::seconds(2));
   const Json::Value failed = state(1);
   EXPECT_EQ(failed["lastError"], "collector did not read") << failed;
   EXPECT_NE(failed["skippedUntil"], "");
@@ -175,6 +192,7 @@ TEST_F(Forwarding, NothingIsLostWhileTheCollectorIsDown) {
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // past the skip
   // A refresh writes no record but sends the backlog.
   EXPECT_EQ(request("ref", "{}")["ret"], "ok");
+  settle();
   std::vector<std::string> got;
   for (const std::string& l : languages(Input::tcp, expected.size() + 1)) {
     if (l.rfind(tag, 0) == 0) got.push_back(l);
@@ -193,6 +211,7 @@ TEST_F(Forwarding, RecordsTrimmedBeforeDeliveryAreToldAsLost) {
   collector_->start();
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));
   request("ref", "{}");
+  settle();
   const auto lost = collector_->waitFor(Input::tcp, " recordsLost ", 1);
   ASSERT_EQ(lost.size(), 1u);
   EXPECT_EQ(sdValue(lost[0], "count"), "2");
@@ -216,6 +235,7 @@ TEST_F(Forwarding, ARecordWithItsOutcomeOpenIsHeldThenCompleted) {
   EXPECT_TRUE(collector_->waitFor(Input::tcp, tag, 0).empty());
   root_.exec("update log2 set sth='[{\"nm\":\"time\",\"v1\":\"" + tag + "\"}]' where typeSub='setTime';");
   request("ref", "{}");
+  settle();
   auto got = collector_->waitFor(Input::tcp, tag, 2);
   ASSERT_EQ(got.size(), 2u);
   EXPECT_NE(got[0].find(" setTime "), std::string::npos);
@@ -228,10 +248,12 @@ TEST_F(Forwarding, ARecordWithItsOutcomeOpenIsHeldThenCompleted) {
              "datetime('now','localtime'),'127.0.0.1','updDog','updDog','update console','" +
              open + "');");
   request("ref", "{}");
+  settle();
   ASSERT_EQ(collector_->waitFor(Input::tcp, " updDog ", 1).size(), 1u);
   root_.exec("update log2 set sth='[{\"nm\":\"outcome\",\"v1\":\"completed later\"}]'"
              " where typeSub='updDog';");
   request("ref", "{}");
+  settle();
   got = collector_->waitFor(Input::tcp, " updDog ", 2);
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(sdValue(got[1], "completion"), "1");
@@ -242,16 +264,19 @@ TEST_F(Forwarding, ARecordWithItsOutcomeOpenIsHeldThenCompleted) {
 TEST_F(Forwarding, AReplacedLogIsToldAndItsNewRecordsStillGo) {
   ASSERT_EQ(setCollector(1, "tcp", collector_->port(Input::tcp))["ret"], "ok");
   const std::string tag = Forwarding::tag();
-  record(tag + "b");
-  ASSERT_EQ(collector_->waitFor(Input::tcp, tag, 1).size(), 1u);
-  // A restored configuration brings an older, shorter log.
+  for (const char* n : {"b1", "b2", "b3", "b4"}) record(tag + n);
+  settle();
+  ASSERT_EQ(collector_->waitFor(Input::tcp, tag, 4).size(), 4u);
+  // A restored configuration brings an older, shorter log: its next record
+  // takes an id the collector had already.
   root_.exec("delete from log2; insert into log2 (id,user,time,ip,type,typeSub,typeSubCN,sth)"
              " values (1,'admin','2020-01-01 00:00:00','','system','old','',''),"
              " (2,'admin','2020-01-02 00:00:00','','system','old','',''),"
              " (3,'admin','2020-01-03 00:00:00','','system','old','','');");
   record(tag + "a");
+  settle();
   EXPECT_EQ(collector_->waitFor(Input::tcp, " logReplaced ", 1).size(), 1u);
-  EXPECT_EQ(collector_->waitFor(Input::tcp, tag, 2).size(), 2u);
+  EXPECT_EQ(collector_->waitFor(Input::tcp, tag + "a", 1).size(), 1u);
   // The restored records are history the collector had already.
   EXPECT_TRUE(collector_->waitFor(Input::tcp, " old ", 0).empty());
   EXPECT_EQ(state(1)["backlog"].asInt(), 0);
