@@ -31,7 +31,12 @@ CREATE TABLE user2 (
   addrC TEXT DEFAULT '',
   phone TEXT DEFAULT '',
   email TEXT DEFAULT '',
-  memo2 TEXT DEFAULT ''
+  memo2 TEXT DEFAULT '',
+  -- The second factor (auth/second_factor.h): the seeds sealed with the
+  -- device key, and the last step accepted.
+  totpSecret TEXT DEFAULT '',
+  totpPending TEXT DEFAULT '',
+  totpStep INTEGER DEFAULT 0
 );
 
 CREATE TABLE priv2 (

@@ -11,6 +11,10 @@ const std::vector<SchemaStep>& schemaSteps() {
   // Append only: a step's position is its version. Each column here is also
   // in db/schema.sql.
   static const std::vector<SchemaStep> steps = {
+      // The second factor.
+      {"user2", "totpSecret", "TEXT DEFAULT ''"},
+      {"user2", "totpPending", "TEXT DEFAULT ''"},
+      {"user2", "totpStep", "INTEGER DEFAULT 0"},
   };
   return steps;
 }

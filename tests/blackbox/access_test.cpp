@@ -26,11 +26,11 @@ const char* const kOldWrong = "warningold password wrong";
 // right on module 3 is "3"; the table's updUser changes the operator's row
 // beyond its password.
 const std::pair<int, const char*> kLevelsOf[] = {
-    {0b1110, " logout ref qt operaSerial "},
+    {0b1110, " logout ref qt operaSerial totpBegin totpConfirm "},
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
-     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB "},
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB totpReset "},
 };
 
 int levelsOf(const std::string& type) {
