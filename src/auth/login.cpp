@@ -372,17 +372,19 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
   return user;
 }
 
-// Opens the session of `user`, the row that settle() returned; returns the
-// new token, of which the row keeps only the hash.
-std::string updateToken(const Json::Value& user) {
+// Opens the session of `user`, the row that settle() returned, from client
+// `address`; returns the new token, of which the row keeps only the hash.
+std::string updateToken(const Json::Value& user, const std::string& address) {
   const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
-  const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
+  const long long now = static_cast<long long>(time(nullptr));
+  const long long expire = now + session::kIdleSeconds;
   std::string sql = std::string(" update user2 set token='") + korvan::tokenHash(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
-                    " where id=" + sqlNumber(user["userID"]);
+                    ", lastRequest=" + std::to_string(now) + ", loginIP='" + sqlText(address) +
+                    "'" + " where id=" + sqlNumber(user["userID"]);
   CDB::execModify(sql);
   return token;
 }
@@ -404,7 +406,7 @@ Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& 
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   const Json::Value user =
       login::settle(mode, params, jsOData, address, attempt, verdict, transaction);
-  const std::string token = login::updateToken(user);
+  const std::string token = login::updateToken(user, address);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;
   audit::recordAccess(caller, {"login", "user login"}, Json::Value());

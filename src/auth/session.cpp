@@ -79,9 +79,13 @@ void updateExpire(const Caller& caller) {
   // second) is left alone: rewriting it would cost a durable commit for no
   // change. The check read the expiry in this same transaction, so when it
   // holds the new value already there is no statement to run at all.
-  const std::string expire = std::to_string(static_cast<long long>(time(nullptr)) + kIdleSeconds);
+  // The last request is written with the expiry: the sessions list shows it
+  // without costing a statement of its own.
+  const long long now = static_cast<long long>(time(nullptr));
+  const std::string expire = std::to_string(now + kIdleSeconds);
   if (caller.expiry == expire) return;
   std::string sql = std::string(" update user2 set ") + " expireTime=" + expire +
+                    ", lastRequest=" + std::to_string(now) +
                     " where id=" + sqlNumber(caller.id) + " and status = 1" +
                     " and expireTime is not " + expire;
   CDB::execModify(sql);

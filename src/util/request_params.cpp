@@ -90,6 +90,15 @@ const MemberRules& KvmParams::rules() {
   return rules;
 }
 
+const MemberRules& SessionParams::rules() {
+  static const MemberRules rules = {
+      {"sessionPara", kObject, false, false, "the session"},
+      number("sessionPara.id", "the id of the user whose session ends",
+             field<&SessionParams::userId>()),
+  };
+  return rules;
+}
+
 const MemberRules& LogQueryParams::rules() {
   static const MemberRules rules = {
       {"logCondition", kObject, false, false, "the query"},
@@ -232,6 +241,32 @@ const MemberRules& UserRemovalParams::rules() {
       number("userPara.id", "user id", field<&UserRemovalParams::id>()),
       {"userPara.dogDB", kText, false, false, "console rights, one digit per slot (logged)",
        field<&Params::editedRights>()},
+  };
+  return rules;
+}
+
+const MemberRules& SyslogParams::rules() {
+  static const MemberRules rules = {
+      {"syslog", kObject, false, false, "a syslog collector", nullptr},
+      number("syslog.slot", "collector 1 or 2", field<&SyslogParams::slot>()),
+      {"syslog.host", kText, false, false, "host name or address; empty removes the collector",
+       field<&SyslogParams::host>()},
+      {"syslog.port", kText, false, false, "port, 1-65535", field<&SyslogParams::port>()},
+      {"syslog.protocol", kText, false, false, "udp, tcp or tls", field<&SyslogParams::protocol>()},
+      {"syslog.facility", kText, false, false,
+       "facility of records other than access records: user, daemon, auth, authpriv, syslog, "
+       "local0-local7",
+       field<&SyslogParams::facility>()},
+      {"syslog.ca", kText, false, false, "CA certificates as PEM text (tls)",
+       field<&SyslogParams::ca>()},
+  };
+  return rules;
+}
+
+const MemberRules& SyslogSlotParams::rules() {
+  static const MemberRules rules = {
+      {"syslog", kObject, false, false, "a syslog collector", nullptr},
+      number("syslog.slot", "collector 1 or 2", field<&SyslogSlotParams::slot>()),
   };
   return rules;
 }

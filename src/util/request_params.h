@@ -105,6 +105,12 @@ struct SlotParams : Params {
   std::string slotId;  // dogInfoPara.id
 };
 
+// endSession: the user whose session an administrator closes.
+struct SessionParams : Params {
+  static const MemberRules& rules();
+  Number userId;  // sessionPara.id
+};
+
 // updServer: the whole `server` object is the change's side B; the network
 // packet takes its address members and web port as sent.
 struct ServerParams : Params {
@@ -154,6 +160,25 @@ struct NewUserParams : UserParams {
 };
 struct UserRemovalParams : UserParams {
   static const MemberRules& rules();
+};
+
+// Log forwarding: the settings of one syslog collector (`syslog`: slot 1 or
+// 2, host, port, protocol, facility, CA certificates as PEM text); an empty
+// host removes the collector.
+struct SyslogParams : Params {
+  static const MemberRules& rules();
+  Number slot;
+  std::string host;
+  std::string port;
+  std::string protocol;
+  std::string facility;
+  std::string ca;
+};
+
+// Log forwarding: a test message to collector `syslog.slot`.
+struct SyslogSlotParams : Params {
+  static const MemberRules& rules();
+  Number slot;
 };
 
 }  // namespace korvan

@@ -28,6 +28,8 @@ void setDisposition(int signal, void (*handler)(int)) {
 
 }  // namespace
 
+bool heldSignalCame() { return caught != 0; }
+
 void ignoreBrokenPipe() { setDisposition(SIGPIPE, SIG_IGN); }
 
 void restoreDefaultSignals() {

@@ -23,6 +23,10 @@ void ignoreBrokenPipe();
 // program: an ignored signal stays ignored across exec.
 void restoreDefaultSignals();
 
+// Whether a held signal came since the process started: work that may stop
+// early (the delivery after the reply) stops then, and stores what it did.
+bool heldSignalCame();
+
 // While alive, SIGTERM, SIGHUP and SIGINT only set a flag. The destructor puts
 // back the dispositions found at construction. Holds do not nest: an inner
 // hold changes nothing and restores nothing.

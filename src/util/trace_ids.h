@@ -51,4 +51,7 @@ inline constexpr int kJournalRecoveryFailed = 5104;    // the recovery of a requ
 inline constexpr int kSignalHeld = 5105;               // a signal waited for the outcome
 inline constexpr int kChangeOutcomeLost = 5106;        // a refused change left journalled
 
+// Log forwarding (ops/forward.cpp).
+inline constexpr int kLogForwardFailed = 5301;  // a delivery ended by an error
+
 }  // namespace trace

@@ -26,11 +26,12 @@ const char* const kOldWrong = "warningold password wrong";
 // right on module 3 is "3"; the table's updUser changes the operator's row
 // beyond its password.
 const std::pair<int, const char*> kLevelsOf[] = {
-    {0b1110, " logout ref qt operaSerial totpBegin totpConfirm "},
+    {0b1110, " logout ref qt operaSerial selSessions selConsoles health totpBegin totpConfirm "},
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
-     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB totpReset "},
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession"
+     " selSyslog setSyslog testSyslog totpReset "},
 };
 
 int levelsOf(const std::string& type) {
@@ -181,14 +182,16 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
   EXPECT_TRUE(row.levels == 0b1110 || root_.traceLog().find("3301_Time:") != std::string::npos);
 }
 
-// While the first-login flag is set, the administrator may refresh, log out
-// and set a new password of its own, nothing else (transfers included); the
+// While the first-login flag is set, the administrator may refresh, poll the
+// switch's health, log out and set a new password of its own, nothing else
+// (transfers included); the
 // refusals leave everything as it was.
 TEST_P(Access, FirstLoginGate) {
   const Row& row = GetParam();
   root_.exec("update secureConf set f_firstLogin=1;");
   const Json::Value request = this->request(row, "1");
-  const bool passes = row.type == "ref" || row.type == "logout" || row.ownPassword;
+  const bool passes =
+      row.type == "ref" || row.type == "logout" || row.type == "health" || row.ownPassword;
   EXPECT_EQ(outcome(row, request, "1", request["user"]["token"].asString()),
             passes ? "allowed" : "first login");
   EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.ownPassword ? "0" : "1");
