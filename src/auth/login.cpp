@@ -299,7 +299,7 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
   const std::string& userNM = params.userName;
   const Account& account = attempt.account;
   // A failure keeps the count the first phase stored, and is recorded.
-  auto refuse = [&](const char* reason, const char* message) {
+  auto recordRefusal = [&](const char* reason) {
     recordFailure(address, userNM, reason);
     if (attempt.pwdTry > 0 && attempt.number >= attempt.pwdTry && audit::isUser(userNM)) {
       Caller who;
@@ -310,10 +310,11 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
       audit::recordAccess(who, {"lockout", "user locked out"}, entries);
     }
     transaction.commit();
-    throw CMyErr(CMyErr::err, message + std::to_string(attempt.number) + " times");
   };
   if (!verdict.accepted || !unchangedSinceCounted(account)) {
-    refuse("wrong password", "User Name or Password error: ");
+    recordRefusal("wrong password");
+    throw CMyErr(CMyErr::err,
+                 "User Name or Password error: " + std::to_string(attempt.number) + " times");
   }
   switch (second_factor::checkLoginCode(account.userId, params.otp)) {
     case second_factor::LoginCheck::codeMissing:
@@ -324,8 +325,9 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
       transaction.commit();
       throw CMyErr(CMyErr::err, second_factor::kCodeRequired);
     case second_factor::LoginCheck::codeWrong:
-      refuse("wrong code", "Second factor code error: ");
-      break;
+      recordRefusal("wrong code");
+      throw CMyErr(CMyErr::err,
+                   "Second factor code error: " + std::to_string(attempt.number) + " times");
     case second_factor::LoginCheck::notEnrolled:
       if (attempt.totpAdmin && account.level == "3") jsOData["totpEnrol"] = true;
       break;
