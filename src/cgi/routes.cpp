@@ -6,6 +6,7 @@
 #include "actions/upd_priv.h"
 #include "actions/upd_server.h"
 #include "actions/user.h"
+#include "auth/directory_requests.h"
 #include "auth/login.h"
 #include "auth/session.h"
 #include "cgi/transfers.h"
@@ -157,6 +158,15 @@ std::vector<Route> buildTable() {
           .handler<LanguageParams, onSaveLanguage>("LanguageParams"),
       Entry("unlockUser", Access::administrators)
           .handler<UnlockUserParams, onUnlockUser>("UnlockUserParams"),
+      // Directory login settings.
+      Entry("selDirectory", Access::administrators)
+          .handler<NoParams, onSelDirectory>("NoParams")
+          .readOnly(),
+      Entry("updDirectory", Access::administrators)
+          .handler<DirectoryParams, onUpdDirectory>("DirectoryParams"),
+      Entry("testDirectory", Access::administrators)
+          .handler<DirectoryTestParams, onTestDirectory>("DirectoryTestParams")
+          .readOnly(),
       Entry("selLog", Access::operators)
           .handler<LogQueryParams, onSelLog>("LogQueryParams")
           .readOnly()

@@ -11,6 +11,15 @@ const std::vector<SchemaStep>& schemaSteps() {
   // Append only: a step's position is its version. Each column here is also
   // in db/schema.sql.
   static const std::vector<SchemaStep> steps = {
+      // Directory login: settings, group mapping, directory accounts.
+      {"directory2", nullptr,
+       "create table if not exists directory2 (id INTEGER PRIMARY KEY, settings TEXT DEFAULT '{}', "
+       "bindPw TEXT DEFAULT '', radiusSecret TEXT DEFAULT '')"},
+      {"dirMap2", nullptr,
+       "create table if not exists dirMap2 (id INTEGER PRIMARY KEY, ord INTEGER, grp TEXT, pid INTEGER)"},
+      {"dirUser2", nullptr,
+       "create table if not exists dirUser2 (id INTEGER PRIMARY KEY, nm TEXT, src TEXT, srcId TEXT, "
+       "UNIQUE (src, srcId))"},
   };
   return steps;
 }
