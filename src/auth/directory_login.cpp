@@ -228,7 +228,12 @@ std::string storeAccount(const Config& config, const std::string& name, const st
 std::optional<Caller> login(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
                             const std::string& address) {
   const std::string& typed = params.userName;
-  if (typed.size() > login::kMaxNameBytes) return std::nullopt;  // refused by the local login
+  // Refused by the local login as before: over-long names, and names with a
+  // control character, which no directory name has.
+  if (typed.size() > login::kMaxNameBytes) return std::nullopt;
+  for (unsigned char c : typed) {
+    if (c < 0x20) return std::nullopt;
+  }
   Config config;
   bool local = false;
   {

@@ -198,6 +198,8 @@ Json::Value checkPW(DeviceMode mode, const korvan::LoginParams& params, Json::Va
   const std::string& userNM = params.userName;
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
+  // A NUL byte would end the statements that look the name up.
+  if (userNM.find('\0') != std::string::npos) throw CMyErr(CMyErr::err, "Invalid user name");
   Json::Value policy = getPwdConf();
   setLog(trace::kLoginRequest, tracedRequest(request).toStyledString().c_str());
   setLog(trace::kPasswordPolicy, policy.toStyledString().c_str());
