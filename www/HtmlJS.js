@@ -18,6 +18,11 @@
  * a console's slot (curUser.dogDB) decides KVM and serial access.
  *
  * Texts come from lib/language.js (kuiLanguages, chosen by siteLang).
+ *
+ * This file is the core: texts, session, program calls, form helpers, login
+ * and the application frame. Each tab is a view module under views/, listed
+ * in the view table (VIEWS below) and loaded with import() before the first
+ * screen is shown; the core publishes what views use as window.kvCore.
  */
 (function (window, $) {
     'use strict';
@@ -426,14 +431,17 @@
 
     // ---------------------------------------------------------------- login
 
-    var $login, $app, layout, tabs, views = {};
+    var $login, $app, layout, tabs;
+    var frame = {};      // the frame's own parts: $user, $banner
+    var built = [];      // the views of the current frame: [{id, hooks}] in tab order
     var clockOffset = 0, clockTimer = null;
 
     function showLogin(messageText, kind) {
         kui.closeAllDialogs();
         if (clockTimer) { window.clearInterval(clockTimer); clockTimer = null; }
         $app.hide().empty();
-        views = {};
+        frame = {};
+        built = [];
         snap = null;
         $login.empty().show();
         var $user = input('userNM', '', { autocomplete: 'username', id: 'kv-login-user' });
@@ -523,22 +531,74 @@
         $('html').attr('lang', lang);
     }
 
-    var TAB_IDS = ['consoles', 'users', 'groups', 'network', 'security', 'log', 'system'];
+    // ---------------------------------------------------------------- view table
 
-    // The tabs the logged-in user has anything to do in: users, groups,
-    // network and security are super administrators' work; the log and the
-    // clock need an administrator.
-    function myTabs() {
-        var level = myLevel();
-        return $.grep(TAB_IDS, function (id) {
-            if (id === 'consoles') return true;
-            if (id === 'log' || id === 'system') return level >= 2;
-            return level >= 3;
+    // The tabs in their order. Each is the module views/<id>.js, titled by the
+    // text tab_<id>; minLevel is the lowest group level that gets the tab
+    // (1 user, 2 administrator, 3 super administrator) and `when`, where
+    // given, a further condition on the configuration (app.snap).
+    //
+    // A view module exports build($panel): it fills the tab's panel (the core
+    // is window.kvCore, see `app` below) and returns its hooks, each optional:
+    //   render()  after every reply that carries the configuration,
+    //   tick()    every second (the switch clock),
+    //   shown()   each time its tab is selected, and when the frame is built
+    //             with its tab selected.
+    // It may export texts = {en: {...}, de: {...}, ...}: keys its language
+    // file lacks; otherwise its texts sit in lib/language.js under one key
+    // prefix. A new view is one module plus one line here.
+    var VIEWS = [
+        { id: 'consoles', minLevel: 1 },
+        { id: 'users', minLevel: 3 },
+        { id: 'groups', minLevel: 3 },
+        { id: 'network', minLevel: 3 },
+        { id: 'security', minLevel: 3 },
+        { id: 'log', minLevel: 2 },
+        { id: 'system', minLevel: 2 }
+    ];
+
+    var viewModules = {};    // id -> loaded module
+    // Views are found beside this script, wherever the page shell puts it.
+    var VIEW_BASE = (document.currentScript && document.currentScript.src) || window.location.href;
+
+    // Loads every view module once; rejected when one cannot be loaded.
+    function loadViews() {
+        return Promise.all($.map(VIEWS, function (v) {
+            return import(new URL('views/' + v.id + '.js', VIEW_BASE).href).then(function (m) {
+                viewModules[v.id] = m;
+                addTexts(m.texts);
+            });
+        }));
+    }
+
+    // Adds a module's own texts to the languages, never replacing a text
+    // that lib/language.js already has.
+    function addTexts(texts) {
+        $.each(texts || {}, function (code, keys) {
+            if (!LANGS[code]) return;
+            LANGS[code].texts = $.extend({}, keys, LANGS[code].texts || {});
         });
     }
 
+    // The views the logged-in user has anything to do in.
+    function myViews() {
+        var level = myLevel();
+        return $.grep(VIEWS, function (v) { return level >= v.minLevel && (!v.when || v.when(app)); });
+    }
+
+    function hooksOf(id) {
+        var found = null;
+        $.each(built, function (i, b) { if (b.id === id) found = b.hooks; });
+        return found;
+    }
+
+    function eachView(hook) {
+        $.each(built, function (i, b) { if (b.hooks[hook]) b.hooks[hook](); });
+    }
+
     function showApp() {
-        views = {};
+        frame = {};
+        built = [];
         $login.hide().empty();
         $app.show();
         var current = tabs ? tabs.selected() : null;
@@ -555,17 +615,20 @@
             refresh.$el,
             kui.button({ text: T('logout'), name: 'logout', click: logout }).$el
         );
-        views.$user = $user;
-        views.$banner = kui.el('div', { cls: 'kv-banners' });
+        frame.$user = $user;
+        frame.$banner = kui.el('div', { cls: 'kv-banners' });
         var $status = kui.el('div', { id: 'kv-status', cls: 'kv-status', role: 'status', 'aria-live': 'polite' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
-        layout.center().append(views.$banner, $status, $tabs);
-        var ids = myTabs();
-        tabs = $tabs.kuiTab({ tabs: $.map(ids, function (id) { return { id: id, title: T('tab_' + id) }; }) });
-        var builders = { consoles: buildConsoles, users: buildUsers, groups: buildGroups, network: buildNetwork,
-                         security: buildSecurity, log: buildLog, system: buildSystem };
-        $.each(ids, function (i, id) { builders[id](tabs.panel(id)); });
+        layout.center().append(frame.$banner, $status, $tabs);
+        var mine = myViews();
+        tabs = $tabs.kuiTab({ tabs: $.map(mine, function (v) { return { id: v.id, title: T('tab_' + v.id) }; }) });
+        $.each(mine, function (i, v) {
+            built.push({ id: v.id, hooks: viewModules[v.id].build(tabs.panel(v.id)) || {} });
+        });
+        tabs.on('select', function (id) { var h = hooksOf(id); if (h && h.shown) h.shown(); });
+        var first = tabs.selected();
         if (current) tabs.select(current);
+        if (tabs.selected() === first) { var h = hooksOf(first); if (h && h.shown) h.shown(); }
         if (snap) render();
         if (!clockTimer) clockTimer = window.setInterval(renderStatus, 1000);
     }
@@ -589,15 +652,13 @@
     }
 
     function render() {
-        if (!snap || !views.$user) return;
+        if (!snap || !frame.$user) return;
         var me = snap.curUser || {};
-        views.$user.text(Tf('loggedInAs', me.nm, me.privNM));
+        frame.$user.text(Tf('loggedInAs', me.nm, me.privNM));
         layout.title(T('appTitle') + (snap.server && snap.server.nm ? ' \u2014 ' + snap.server.nm : ''));
         renderBanners();
         renderStatus();
-        $.each(['consoles', 'users', 'groups', 'network', 'security', 'system'], function (i, id) {
-            if (views[id]) views[id]();
-        });
+        eachView('render');
         if (snap.firstLogin === true && !firstLoginPrompted) {
             firstLoginPrompted = true;
             requirePasswordChange();
@@ -605,7 +666,7 @@
     }
 
     function renderBanners() {
-        var $b = views.$banner.empty();
+        var $b = frame.$banner.empty();
         if (isFactory()) $b.append(kui.el('div', { cls: 'kv-banner kv-banner-info', text: T('factoryBanner') }));
         if (snap.firstLogin === true) {
             $b.append(kui.el('div', { cls: 'kv-banner kv-banner-warning' }, [
@@ -629,709 +690,11 @@
             isFactory() ? T('modeFactory') : T('modeNormal')
         ];
         layout.status(parts.join('   \u00b7   '));
-        if (views.clockTick) views.clockTick();
+        eachView('tick');
     }
 
-    // ---------------------------------------------------------------- consoles
 
-    function consoleCode(d) {
-        var k = d.type2;
-        if (k !== 1 && k !== 3) return '--';
-        return CODE_VALUES[d.code] !== undefined ? Tf('unitKbit', CODE_VALUES[d.code]) : '?';
-    }
-
-    function consoleFrame(d) {
-        var k = d.type2;
-        if (k !== 1 && k !== 3) return '--';
-        return FRAME_VALUES[d.frame] !== undefined ? Tf('unitFps', FRAME_VALUES[d.frame]) : '?';
-    }
-
-    function serialHolder(d) {
-        var holder = '';
-        $.each(kui.list(snap.serials), function (i, s) { if (s.dogID === d.id) holder = s.userNM; });
-        return holder;
-    }
-
-    function buildConsoles($p) {
-        var btnEdit = kui.button({ text: T('edit'), name: 'dog-edit', click: function () { editConsole(grid.selected()); } });
-        var btnKvm = kui.button({ text: T('kvmSession'), kind: 'primary', name: 'dog-kvm', click: function () { kvmSession(grid.selected(), btnKvm); } });
-        var btnCap = kui.button({ text: T('serialCapture'), name: 'dog-cap', click: function () { serial(grid.selected(), 'cap', btnCap); } });
-        var btnUncap = kui.button({ text: T('serialRelease'), name: 'dog-uncap', click: function () { serial(grid.selected(), 'uncap', btnUncap); } });
-        var $grid = kui.el('div', { cls: 'kv-grid-dogs' });
-        var grid = $grid.kuiGrid({
-            label: T('onlineConsoles'),
-            rowId: function (d) { return d.id; },
-            emptyText: T('noConsoles'),
-            columns: [
-                { name: 'dogInfoID', display: T('slot'), width: 50 },
-                { name: 'id', display: T('port'), width: 50 },
-                { name: 'nm', display: T('name') },
-                { name: 'type2', display: T('kind'), render: function (d) { return kindName(d.type2); } },
-                { name: 'status', display: T('state'), render: function (d) { return tableName('dogStatus', d.status, 3); } },
-                { name: 'code', display: T('bitRate'), render: consoleCode },
-                { name: 'frame', display: T('frameRate'), render: consoleFrame },
-                { name: 'group2', display: T('group2') },
-                { name: 'pos1', display: T('pos1') },
-                { name: 'pos2', display: T('pos2') },
-                { name: 'depart', display: T('depart') },
-                { name: 'memo', display: T('memo') },
-                { display: T('serialHolder'), render: serialHolder }
-            ]
-        });
-        var admin = myLevel() >= 2;
-        if (admin) grid.on('dblclick', editConsole);
-        // Enter on a row: the KVM session, where the user may open one.
-        grid.on('activate', function () { if (!btnKvm.$el.prop('disabled')) btnKvm.$el.click(); });
-        function updateButtons() {
-            var d = grid.selected();
-            var right = d ? myRightOn(d) : RIGHT_NONE;
-            btnEdit.enable(!!d);
-            btnKvm.enable(!!d && (right === RIGHT_READ || right === RIGHT_WRITE));
-            var serialDog = !!d && d.type2 === 2 && right === RIGHT_WRITE;
-            btnCap.enable(serialDog && !serialHolder(d));
-            btnUncap.enable(serialDog && !!serialHolder(d));
-        }
-        grid.on('select', updateButtons);
-
-        var btnClear = kui.button({ text: T('clearSlot'), name: 'slot-clear', click: function () { clearSlot(slotGrid.selected(), btnClear); } });
-        var $slotGrid = kui.el('div', { cls: 'kv-grid-slots' });
-        var slotGrid = $slotGrid.kuiGrid({
-            label: T('consoleSlots'),
-            rowId: function (s) { return s.id; },
-            emptyText: T('noSlots'),
-            columns: [
-                { name: 'id', display: T('slot'), width: 50 },
-                { name: 'setted', display: T('slotState'), render: function (s) { return s.setted === '1' ? T('slotUsed') : T('slotFree'); } },
-                { name: 'uid', display: T('uid'), render: function (s) { return s.setted === '1' ? s.uid : ''; } },
-                { name: 'nm', display: T('name'), render: function (s) { return s.setted === '1' ? s.nm : ''; } }
-            ]
-        });
-        slotGrid.on('select', function (s) { btnClear.enable(!!s && s.setted === '1'); });
-        slotGrid.on('delete', function () { if (!btnClear.$el.prop('disabled')) btnClear.$el.click(); });
-
-        $p.append(
-            section(T('onlineConsoles'), [toolbar([admin ? btnEdit : null, btnKvm, btnCap, btnUncap]), $grid]),
-            admin ? section(T('consoleSlots'), [kui.el('div', { cls: 'kv-note', text: T('slotsNote') }), toolbar([btnClear]), $slotGrid]) : null
-        );
-        views.consoles = function () {
-            grid.setData(snap.dogs);
-            slotGrid.setData(snap.dogInfos);
-            updateButtons();
-            var s = slotGrid.selected();
-            btnClear.enable(!!s && s.setted === '1');
-        };
-    }
-
-    function editConsole(d) {
-        if (!d) return;
-        var kind = d.type2;
-        var video = kind === 1 || kind === 3;
-        var factory = isFactory();
-        var $form = kui.el('form', { cls: 'kv-form' });
-        $form.append(
-            row(T('port'), kui.el('span', { cls: 'kv-static', text: d.id })),
-            row(T('kind'), kui.el('span', { cls: 'kv-static', text: kindName(kind) })),
-            factory ? row(T('uid'), input('uid', d.uid, { maxlength: 17 })) : row(T('uid'), kui.el('span', { cls: 'kv-static', text: d.uid })),
-            factory ? row(T('portID'), input('portID', d.id, { maxlength: 3 }), T('portIDHint')) : null,
-            row(T('name'), input('nm', d.nm, { maxlength: 33 })),
-            row(T('shareMode'), select('sm', [['0', T('share0')], ['1', T('share1')], ['2', T('share2')]], d.sm)),
-            row(T('bitRate'), select('code', $.map(CODE_VALUES, function (v, i) { return [[String(i), Tf('unitKbit', v)]]; }), d.code).prop('disabled', !video)),
-            row(T('frameRate'), select('frame', $.map(FRAME_VALUES, function (v, i) { return [[String(i), Tf('unitFps', v)]]; }), d.frame).prop('disabled', !video))
-        );
-        if (!factory) {
-            $form.append(
-                row(T('group2'), input('group2', d.group2)),
-                row(T('pos1'), input('pos1', d.pos1)),
-                row(T('pos2'), input('pos2', d.pos2)),
-                row(T('depart'), input('depart', d.depart)),
-                row(T('memo'), input('memo', d.memo))
-            );
-        }
-        kui.dialog({
-            title: Tf('editConsoleTitle', d.nm), content: $form, width: 480, buttons: [
-                { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
-                    var nm = field($form, 'nm');
-                    if (!nm) return formError($form, T('nameEmpty'));
-                    var uid = factory ? field($form, 'uid') : d.uid;
-                    var portID = factory ? field($form, 'portID') : kui.str(d.id);
-                    if (factory && !/^\d{1,3}$/.test(portID)) return formError($form, T('portIDInvalid'));
-                    // Kinds without video settings are sent back as they were reported.
-                    var code = video ? CODE_VALUES[+$form.find('[name=code]').val()] : kui.str(d.code);
-                    var frame = video ? FRAME_VALUES[+$form.find('[name=frame]').val()] : kui.str(d.frame);
-                    var para = {
-                        id: kui.str(d.id), uid: uid, portID: portID, nm: nm,
-                        sm: $form.find('[name=sm]').val(), code: code, frame: frame,
-                        type2: String(moduleKind(uid)), status: kui.str(d.status), priv: '0'
-                    };
-                    if (!factory) {
-                        $.each(['group2', 'pos1', 'pos2', 'depart', 'memo'], function (i, k) { para[k] = field($form, k); });
-                    }
-                    dialogCall(dlg, 'updDog', { dogPara: para }, null, Tf('consoleSaved', nm));
-                } },
-                { text: T('cancel'), click: function (dlg) { dlg.close(); } }
-            ]
-        });
-    }
-
-    function kvmSession(d, btn) {
-        if (!d) return;
-        var s = snap.server || {};
-        var params = {
-            dogPara: { id: kui.str(d.id), uid: d.uid, type2: kui.str(d.type2) },
-            server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
-        };
-        busyCall(btn, 'qt', params).then(function (reply) {
-            var q = {};
-            try { q = JSON.parse(reply.qt) || {}; } catch (e) { q = {}; }
-            var $t = kui.el('table', { cls: 'kv-params' });
-            $.each(q, function (k, v) {
-                $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k }), kui.el('td', { text: kui.str(v) })]));
-            });
-            var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly', 'aria-label': T('kvmSession') }).val($.trim(kui.str(reply.qt)));
-            kui.dialog({
-                title: Tf('kvmTitle', d.nm), width: 520,
-                content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('kvmNote') }), $t, $raw]),
-                buttons: [{ text: T('close'), kind: 'primary', click: function (dlg) { dlg.close(); } }]
-            });
-        });
-    }
-
-    function serial(d, action, btn) {
-        if (!d) return;
-        busyCall(btn, 'operaSerial', { serialPara: { dogID: kui.str(d.id), action: action } }).then(function () {
-            notify(action === 'cap' ? Tf('serialCaptured', d.nm) : Tf('serialReleased', d.nm));
-        });
-    }
-
-    function clearSlot(s, btn) {
-        if (!s) return;
-        kui.confirm(Tf('clearSlotConfirm', s.id, s.nm), function () {
-            busyCall(btn, 'unsetDogInfo', { dogInfoPara: { id: kui.str(s.id) } }).then(function () { notify(Tf('slotCleared', s.id)); });
-        }, T('clearSlot'));
-    }
-
-    // ---------------------------------------------------------------- users
-
-    function groupOptions() {
-        return $.map(kui.list(snap.privs), function (p) { return [[p.id, p.nm]]; });
-    }
-
-    function lowestGroupId() {
-        var best = null;
-        $.each(kui.list(snap.privs), function (i, p) {
-            if (!best || (parseInt(p.level, 10) || 0) < (parseInt(best.level, 10) || 0)) best = p;
-        });
-        return best ? best.id : undefined;
-    }
-
-    function groupById(id) {
-        var g = null;
-        $.each(kui.list(snap.privs), function (i, p) { if (p.id === id) g = p; });
-        return g;
-    }
-
-    function buildUsers($p) {
-        var btnAdd = kui.button({ text: T('add'), kind: 'primary', name: 'user-add', click: function () { editUser(null); } });
-        var btnEdit = kui.button({ text: T('edit'), name: 'user-edit', click: function () { editUser(grid.selected()); } });
-        var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected(), btnDel); } });
-        var btnUnlock = kui.button({ text: T('unlock'), name: 'user-unlock', click: function () { unlockUser(grid.selected(), btnUnlock); } });
-        var $grid = kui.el('div', { cls: 'kv-grid-users' });
-        var grid = $grid.kuiGrid({
-            label: T('tab_users'),
-            rowId: function (u) { return u.id; },
-            emptyText: T('noUsers'),
-            columns: [
-                { name: 'nm', display: T('userName'), render: function (u) {
-                    if (u.locked !== '1') return kui.str(u.nm);
-                    return kui.el('span', {}, [document.createTextNode(kui.str(u.nm) + ' '),
-                        kui.el('span', { cls: 'kv-locked', text: '\uD83D\uDD12', title: T('locked'), 'aria-label': T('locked') })]);
-                } },
-                { name: 'privNM', display: T('group') },
-                { name: 'status', display: T('state'), render: function (u) { return tableName('userStatus', u.status, 2); } },
-                { name: 'prior', display: T('priority'), render: function (u) { return tableName('prior', u.prior, 3); } },
-                { name: 'dogDB', display: T('rights'), render: function (u) { return rightsSummary(u.dogDB); } },
-                { name: 'loginTime', display: T('lastLogin') },
-                { name: 'loginTime2', display: T('prevLogin') },
-                { name: 'createTime', display: T('created') },
-                { name: 'memo', display: T('memo') }
-            ]
-        });
-        grid.on('dblclick', editUser);
-        grid.on('activate', editUser);
-        grid.on('delete', function () { if (!btnDel.$el.prop('disabled')) btnDel.$el.click(); });
-        function updateButtons() {
-            var u = grid.selected();
-            var me = snap && snap.curUser;
-            btnEdit.enable(!!u);
-            btnDel.enable(!!u && !!me && u.id !== me.id);
-            btnUnlock.enable(!!u && u.locked === '1');
-        }
-        grid.on('select', updateButtons);
-        $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock]), $grid]));
-        views.users = function () { grid.setData(snap.users); updateButtons(); };
-    }
-
-    function editUser(u) {
-        var isNew = !u;
-        // A new user starts in the group of the lowest level, with no rights
-        // on any console: the administrator grants what is needed.
-        var src = u || { nm: '', memo: '', pid: lowestGroupId(), code: '0', frame: '3', media: '0', dogDB: '',
-                         prior: '0', nm2: '', addrH: '', addrC: '', phone: '', email: '', memo2: '' };
-        var $form = kui.el('form', { cls: 'kv-form kv-form-wide', autocomplete: 'off' });
-        var $group = select('pid', groupOptions(), src.pid);
-        var rights = rightsEditor(src.dogDB);
-        var $rightsBox = kui.el('div', { cls: 'kv-rights-box' }, [rights.$el]);
-        // A new user starts with the rights of the group chosen for it.
-        if (isNew) {
-            $group.on('change', function () {
-                rights = rightsEditor((groupById($group.val()) || {}).dogDB || '');
-                $rightsBox.empty().append(rights.$el);
-            });
-        }
-        var $left = kui.el('div', { cls: 'kv-col' });
-        var $right = kui.el('div', { cls: 'kv-col' });
-        $left.append(
-            row(T('userName'), input('nm', src.nm, { maxlength: 32 })),
-            row(T('group'), $group),
-            row(T('memo'), input('memo', src.memo))
-        );
-        var checkPw;
-        var setPw = null, $oldPw = null;
-        if (isNew) {
-            checkPw = passwordFields($left, true);
-        } else {
-            setPw = kui.checkBox({ label: T('setPassword'), name: 'setPW' });
-            var $pwBox = kui.el('div').hide();
-            // Changing one's own password needs the current one.
-            $oldPw = u.id === kui.str(snap.curUser && snap.curUser.id) ? input('oldPw', '', { type: 'password', autocomplete: 'current-password' }) : null;
-            if ($oldPw) $pwBox.append(row(T('oldPassword'), $oldPw));
-            checkPw = passwordFields($pwBox, true);
-            setPw.on('change', function (on) { $pwBox.toggle(on); });
-            $left.append(kui.el('div', { cls: 'kv-row' }, [kui.el('label', { cls: 'kv-label' }), kui.el('div', { cls: 'kv-field' }, [setPw.$el])]), $pwBox);
-        }
-        $left.append(
-            row(T('stream'), select('code', [['0', T('stream0')], ['1', T('stream1')], ['2', T('stream2')]], src.code)),
-            row(T('userFrame'), select('frame', $.map(['15', '20', '25', '30', '35'], function (v, i) { return [[String(i), v]]; }), src.frame)),
-            row(T('media'), select('media', [['0', T('media0')], ['1', T('media1')], ['2', T('media2')]], src.media)),
-            row(T('priority'), select('prior', [['0', T('prior0')], ['1', T('prior1')], ['2', T('prior2')]], src.prior))
-        );
-        $right.append(
-            row(T('nm2'), input('nm2', src.nm2)),
-            row(T('addrH'), input('addrH', src.addrH)),
-            row(T('addrC'), input('addrC', src.addrC)),
-            row(T('phone'), input('phone', src.phone)),
-            row(T('email'), input('email', src.email)),
-            row(T('memo2'), input('memo2', src.memo2)),
-            kui.el('div', { cls: 'kv-subtitle', text: T('consoleRights') }),
-            $rightsBox
-        );
-        $form.append(kui.el('div', { cls: 'kv-cols' }, [$left, $right]));
-        kui.dialog({
-            title: isNew ? T('addUser') : Tf('editUserTitle', u.nm), content: $form, width: 820, buttons: [
-                { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
-                    var nm = field($form, 'nm');
-                    if (!nm) return formError($form, T('nameEmpty'));
-                    var wantPw = isNew || (setPw && setPw.checked());
-                    if (wantPw && $oldPw && !$oldPw.val()) return formError($form, T('oldPwEmpty'));
-                    if (wantPw && !checkPw()) return false;
-                    var pw = $form.find('[name=pw]').val();
-                    var g = groupById($group.val()) || {};
-                    var para = {
-                        nm: nm, memo: field($form, 'memo'), pid: $group.val(), pidCN: g.nm || '', dogDB: rights.value(),
-                        code: $form.find('[name=code]').val(), frame: $form.find('[name=frame]').val(),
-                        media: $form.find('[name=media]').val(), prior: $form.find('[name=prior]').val(),
-                        nm2: field($form, 'nm2'), addrH: field($form, 'addrH'), addrC: field($form, 'addrC'),
-                        phone: field($form, 'phone'), email: field($form, 'email'), memo2: field($form, 'memo2')
-                    };
-                    if (isNew) {
-                        para.pw = pw;
-                        para.pwdDepth = passwordDepth(pw);
-                        dialogCall(dlg, 'insUser', { userPara: para }, null, Tf('userAdded', nm));
-                    } else {
-                        para = userParaFrom(u, para);
-                        if (wantPw) { para.setPW = 'yes'; para.pw = pw; para.pwdDepth = passwordDepth(pw); }
-                        if (wantPw && $oldPw) para.oldPw = $oldPw.val();
-                        dialogCall(dlg, 'updUser', { userPara: para }, null, Tf('userSaved', nm));
-                    }
-                } },
-                { text: T('cancel'), click: function (dlg) { dlg.close(); } }
-            ]
-        });
-    }
-
-    // Lifts the lock that failed logins put on a user's name.
-    function unlockUser(u, btn) {
-        if (!u || u.locked !== '1') return;
-        kui.confirm(Tf('unlockUserConfirm', u.nm), function () {
-            busyCall(btn, 'unlockUser', { userNM: kui.str(u.nm) }).then(function () {
-                notify(Tf('userUnlocked', u.nm));
-            });
-        }, T('unlock'));
-    }
-
-    function deleteUser(u, btn) {
-        if (!u) return;
-        kui.confirm(Tf('deleteUserConfirm', u.nm), function () {
-            busyCall(btn, 'delUser', { userPara: userParaFrom(u) }).then(function () { notify(Tf('userDeleted', u.nm)); });
-        }, T('delete'));
-    }
-
-    // ---------------------------------------------------------------- groups
-
-    function buildGroups($p) {
-        var btnEdit = kui.button({ text: T('edit'), kind: 'primary', name: 'group-edit', click: function () { editGroup(grid.selected()); } });
-        var $grid = kui.el('div', { cls: 'kv-grid-groups' });
-        var grid = $grid.kuiGrid({
-            label: T('tab_groups'),
-            rowId: function (g) { return g.id; },
-            emptyText: T('noGroups'),
-            columns: [
-                { name: 'nm', display: T('name') },
-                { name: 'level', display: T('level'), render: function (g) { return tableName('level', g.level, 4); } },
-                { name: 'type', display: T('groupType'), render: function (g) { return tableName('groupType', g.type, 3); } },
-                { name: 'dogDB', display: T('rights'), render: function (g) { return rightsSummary(g.dogDB); } }
-            ]
-        });
-        grid.on('dblclick', editGroup);
-        grid.on('activate', editGroup);
-        grid.on('select', function (g) { btnEdit.enable(!!g); });
-        $p.append(section(T('tab_groups'), [kui.el('div', { cls: 'kv-note', text: T('groupsNote') }), toolbar([btnEdit]), $grid]));
-        views.groups = function () { grid.setData(snap.privs); btnEdit.enable(!!grid.selected()); };
-    }
-
-    function editGroup(g) {
-        if (!g) return;
-        var $form = kui.el('form', { cls: 'kv-form' });
-        var rights = rightsEditor(g.dogDB);
-        $form.append(
-            row(T('name'), input('nm', g.nm, { maxlength: 32 })),
-            kui.el('div', { cls: 'kv-subtitle', text: T('consoleRights') }),
-            rights.$el,
-            kui.el('div', { cls: 'kv-note', text: T('groupRightsNote') })
-        );
-        kui.dialog({
-            title: Tf('editGroupTitle', g.nm), content: $form, width: 460, buttons: [
-                { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
-                    var nm = field($form, 'nm');
-                    if (!nm) return formError($form, T('nameEmpty'));
-                    var policy = snap.curUser && snap.curUser.secureConf;
-                    var save = function () {
-                        dialogCall(dlg, 'updPriv', { priv: {
-                            id: g.id, nm: nm, dogDB: rights.value(),
-                            f_pwd: policy ? JSON.stringify(policy) : ''
-                        } }, null, Tf('groupSaved', nm));
-                    };
-                    // Saving overwrites the rights of every user of the group: say how many.
-                    var members = $.grep(kui.list(snap.users), function (u) { return u.pid === g.id; }).length;
-                    if (members) kui.confirm(Tf('groupSaveConfirm', members, g.nm), save, Tf('editGroupTitle', g.nm));
-                    else save();
-                } },
-                { text: T('cancel'), click: function (dlg) { dlg.close(); } }
-            ]
-        });
-    }
-
-    // ---------------------------------------------------------------- network
-
-    // Editor of an address list (server IP list, access list): list box,
-    // address field, add / replace / delete. send(action, newIP, oldIP).
-    function ipListEditor(name, send, listLabel) {
-        var $list = kui.el('div', { cls: 'kv-iplist', 'data-name': name });
-        var lb = $list.kuiListBox({ emptyText: T('listEmpty'), label: listLabel });
-        var $ip = input('newIP', '', { maxlength: 15, placeholder: '192.168.1.10', 'data-name': name + '-ip',
-            'aria-label': T('newAddress') });
-        var $err = kui.el('div', { cls: 'kv-form-error', role: 'alert' }).hide();
-        lb.on('select', function (text) { $ip.val(text); $err.hide(); });
-        $ip.on('input', function () { $err.hide(); });
-        function checked() {
-            var ip = $.trim($ip.val());
-            if (!isIPv4(ip)) { $err.text(T('ipInvalid')).show(); return null; }
-            $err.hide();
-            return ip;
-        }
-        var add = kui.button({ text: T('add'), kind: 'primary', name: name + '-add', click: function () {
-            var ip = checked();
-            if (ip) send(add, 'insIP', ip, '').then(function () { $ip.val(''); notify(Tf('entryAdded', ip)); });
-        } });
-        var upd = kui.button({ text: T('replace'), name: name + '-upd', click: function () {
-            var old = lb.selected();
-            if (old === null) { $err.text(T('selectEntry')).show(); return; }
-            var ip = checked();
-            if (ip) send(upd, 'updIP', ip, old).then(function () { notify(Tf('entryReplaced', ip)); });
-        } });
-        var del = kui.button({ text: T('delete'), kind: 'danger', name: name + '-del', click: function () {
-            var old = lb.selected();
-            if (old === null) { $err.text(T('selectEntry')).show(); return; }
-            $err.hide();
-            kui.confirm(Tf('deleteEntryConfirm', old), function () {
-                send(del, 'delIP', '', old).then(function () { $ip.val(''); notify(Tf('entryDeleted', old)); });
-            }, T('delete'));
-        } });
-        var $el = kui.el('div', { cls: 'kv-iplist-editor' }, [
-            $list,
-            kui.el('div', { cls: 'kv-iplist-side' }, [$ip, $err, toolbar([add, upd, del])])
-        ]);
-        return { $el: $el, setItems: function (items) { lb.setItems(items); } };
-    }
-
-    function buildNetwork($p) {
-        var $form = kui.el('form', { cls: 'kv-form', 'data-name': 'server' }).on('submit', function (e) { e.preventDefault(); });
-        $form.append(
-            row(T('deviceId'), input('uid', '')),
-            row(T('deviceName'), input('nm', '')),
-            row(T('encrypt'), select('encrypt', [['0', T('logw_des')], ['1', T('logw_3des')], ['2', T('logw_aes')]], '0')),
-            row(T('ip'), input('ip', '', { maxlength: 15 })),
-            row(T('subnetMask'), input('subnetMask', '', { maxlength: 15 })),
-            row(T('gateway'), input('gateway', '', { maxlength: 15 })),
-            row(T('portKM'), input('portKM', '', { maxlength: 5 })),
-            row(T('portV'), input('portV', '', { maxlength: 5 })),
-            row(T('portWeb'), input('portWeb', '', { maxlength: 5 })),
-            row(T('ntpServer'), kui.el('span', { cls: 'kv-static', 'data-name': 'ntpServer' })),
-            row(T('snmpServer'), kui.el('span', { cls: 'kv-static', 'data-name': 'snmpServer' }))
-        );
-        var save = kui.button({ text: T('save'), kind: 'primary', name: 'server-save', click: saveServer });
-        var reset = kui.button({ text: T('reset'), name: 'server-reset', click: function () { fill(); formError($form, ''); } });
-        var servers = ipListEditor('serverips', function (btn, action, newIP, oldIP) {
-            return busyCall(btn, 'modifyServerIPS', { serveripsPara: { action: action, newIP: newIP, oldIP: oldIP } });
-        }, T('serverIPList'));
-        $p.append(
-            section(T('serverSettings'), [kui.el('div', { cls: 'kv-note', text: T('serverNote') }), $form, toolbar([save, reset])]),
-            section(T('serverIPList'), [servers.$el])
-        );
-        function fill() {
-            var s = snap.server || {};
-            $.each(['uid', 'nm', 'encrypt', 'ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) {
-                $form.find('[name=' + k + ']').val(kui.str(s[k]));
-            });
-            $form.find('[data-name=ntpServer]').text(kui.str(s.ntpServer) || '--');
-            $form.find('[data-name=snmpServer]').text(kui.str(s.snmpServer) || '--');
-        }
-        function saveServer() {
-            var v = {};
-            $.each(['uid', 'nm', 'encrypt', 'ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) { v[k] = field($form, k); });
-            var bad = null;
-            $.each(['ip', 'subnetMask', 'gateway'], function (i, k) { if (!bad && !isIPv4(v[k])) bad = Tf('fieldInvalid', T(k)); });
-            $.each(['portKM', 'portV', 'portWeb'], function (i, k) { if (!bad && !isPort(v[k])) bad = Tf('fieldInvalid', T(k)); });
-            if (bad) return formError($form, bad);
-            formError($form, '');
-            var s = snap.server || {};
-            var restart = false;
-            $.each(['ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) { if (v[k] !== kui.str(s[k])) restart = true; });
-            var send = function () {
-                busyCall(save, 'updServer', { server: v }).then(function () { notify(T('saved')); });
-            };
-            if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'));
-            else send();
-        }
-        views.network = function () {
-            fill();
-            servers.setItems($.map(kui.list(snap.serverips && snap.serverips.serverips), function (e) { return kui.str(e.ip); }));
-        };
-    }
-
-    // ---------------------------------------------------------------- security
-
-    function buildSecurity($p) {
-        var $mode = select('ipsType', [['2', T('listOff')], ['0', T('blacklist')], ['1', T('whitelist')]], '2');
-        var applyMode = kui.button({ text: T('apply'), kind: 'primary', name: 'ips-type', click: function () {
-            var type = $mode.val();
-            var go = function () {
-                busyCall(applyMode, 'modifyIPS', { ipsPara: { action: 'updType', type: type } }).then(function () { notify(T('listModeSaved')); });
-            };
-            if (type === '1') kui.confirm(T('whitelistConfirm'), go, T('accessList')); else go();
-        } });
-        var ips = ipListEditor('ips', function (btn, action, newIP, oldIP) {
-            return busyCall(btn, 'modifyIPS', { ipsPara: { action: action, newIP: newIP, oldIP: oldIP } });
-        }, T('accessList'));
-        var $policy = kui.el('div', { cls: 'kv-policy' });
-        $p.append(
-            section(T('accessList'), [
-                kui.el('div', { cls: 'kv-note', text: T('accessListNote') }),
-                kui.el('div', { cls: 'kv-inline' }, [labelFor(T('listMode'), $mode), $mode, applyMode.$el]),
-                ips.$el
-            ]),
-            section(T('passwordPolicy'), [$policy])
-        );
-        views.security = function () {
-            var t = snap.ips ? kui.str(snap.ips.type) : '';
-            $mode.val(t === '0' || t === '1' ? t : '2');
-            ips.setItems($.map(kui.list(snap.ips && snap.ips.ips), function (e) { return kui.str(e.ip); }));
-            var pol = (snap.curUser && snap.curUser.secureConf) || {};
-            var tries = parseInt(pol.pwdTry, 10) || 0, days = parseInt(pol.pwdExpire, 10) || 0;
-            $policy.empty().append(
-                row(T('pwdTry'), kui.el('span', { cls: 'kv-static', text: tries > 0 ? Tf('pwdTryValue', tries) : T('never') })),
-                row(T('pwdExpire'), kui.el('span', { cls: 'kv-static', text: days > 0 ? Tf('pwdExpireValue', days) : T('never') }))
-            );
-        };
-    }
-
-    // ---------------------------------------------------------------- log
-
-    // Entries of a log record's detail text: [{nm, v1, v2?}], or [] when the
-    // text is no list.
-    function logEntries(sth) {
-        try {
-            var v = JSON.parse(kui.str(sth));
-            return $.isArray(v) ? v : [];
-        } catch (e) { return []; }
-    }
-
-    // A logged value; address lists are written with "<br>" between entries.
-    function logValue(text) {
-        var parts = $.grep($.map(kui.str(text).split('<br>'), $.trim), function (s) { return s !== ''; });
-        var $v = kui.el('span', { cls: 'kv-log-value' });
-        if (kui.str(text).indexOf('<br>') < 0) return $v.text(kui.str(text));
-        $.each(parts, function (i, p) { if (i) $v.append(kui.el('br')); $v.append(document.createTextNode(p)); });
-        return $v;
-    }
-
-    // A word of the program's log (field label or value) in the current
-    // language; null when the word is none of the known ones.
-    function logWord(word) {
-        var key = 'logw_' + kui.str(word);
-        return T(key) !== key ? T(key) : null;
-    }
-
-    function logDetails(rec) {
-        var entries = logEntries(rec.sth);
-        if (!entries.length) return kui.el('span', { cls: 'kv-muted', text: '--' });
-        var $t = kui.el('table', { cls: 'kv-log-details' });
-        $.each(entries, function (i, e) {
-            var both = e.v2 !== undefined;
-            var changed = both && $.trim(kui.str(e.v1)) !== $.trim(kui.str(e.v2));
-            var label = logWord(e.nm);
-            // Rights entries are labelled with the console's name; their
-            // values, and those of the kind and share mode, are words too.
-            var worded = label === null || e.nm === 'type' || e.nm === 'shareMode' || e.nm === 'reason';
-            var value = function (v) { return logValue(worded && logWord(v) !== null ? logWord(v) : v); };
-            var $tr = kui.el('tr', { cls: changed ? 'kv-changed' : '' }, [
-                kui.el('th', { text: label === null ? kui.str(e.nm) : label }),
-                kui.el('td', {}, [value(e.v1)])
-            ]);
-            if (both) $tr.append(kui.el('td', { cls: 'kv-arrow', text: '\u2192' }), kui.el('td', {}, [value(e.v2)]));
-            $t.append($tr);
-        });
-        // In a box the browser may skip while it is off screen (my.css).
-        return kui.el('div', { cls: 'kv-log-box' }, [$t]);
-    }
-
-    // Records come a page at a time, newest first: the log may hold 100,000.
-    var LOG_PAGE = 200;
-
-    // Downloads the matching records as CSV: a POST form (the session never
-    // goes into a URL); a refusal comes back as text and is shown.
-    function exportLog(condition, btn) {
-        var fd = sessionFields(new FormData());
-        fd.append('submitExportLog', '1');
-        fd.append('logCondition', JSON.stringify(condition));
-        btn.enable(false);
-        transfer(fd, 'blob').then(function (xhr) {
-            var type = kui.str(xhr.getResponseHeader('Content-Type'));
-            if (xhr.status === 200 && type.indexOf('text/csv') === 0) {
-                var url = URL.createObjectURL(xhr.response);
-                var a = kui.el('a', { href: url, download: 'korvan-log.csv' }).appendTo(document.body);
-                a[0].click();
-                a.remove();
-                window.setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
-                return;
-            }
-            xhr.response.text().then(function (text) {
-                text = $.trim(text);
-                if (text === SESSION_GONE) { sessionEnded(); return; }
-                kui.alert(serverText(text) || T('unknownFailure'), 'error', T('export'));
-            });
-        }, function () { kui.alert(T('unknownFailure'), 'error', T('export')); })
-            .always(function () { btn.enable(true); });
-    }
-
-    function buildLog($p) {
-        var cal = $.datepicker ? $.datepicker.regional[lang === 'zh' ? 'zh-CN' : (lang === 'en' ? '' : lang)] : null;
-        var $user = input('logUser', '', { placeholder: T('anyUser') });
-        var $from = kui.el('span');
-        var $to = kui.el('span');
-        var from = $from.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
-        var to = $to.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
-        var $type = select('logType', [['all', T('logAll')], ['access', T('log_access')], ['system', T('log_system')],
-            ['server', T('log_server')], ['dog', T('log_dog')], ['priv', T('log_priv')], ['user', T('log_user')],
-            ['ips', T('log_ips')]], 'all');
-        var $count = kui.el('span', { cls: 'kv-count', 'aria-live': 'polite' });
-        // A submit button: a click or Enter in any filter field submits the form.
-        var search = kui.button({ text: T('search'), kind: 'primary', name: 'log-search' });
-        search.$el.attr('type', 'submit');
-        var older = kui.button({ text: T('olderRecords'), name: 'log-older', click: function () { load(true); } });
-        var exportBtn = kui.button({ text: T('export'), name: 'log-export', click: function () {
-            if (condition()) exportLog(condition(), exportBtn);
-        } });
-        older.$el.hide();
-        var rows = [], more = false, busy = false, loaded = false, searchAgain = false;
-        // The filters as a query condition; null (and a warning) when a date is not valid.
-        var condition = function () {
-            if (!from.valid() || !to.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return null; }
-            return { user: $.trim($user.val()), timeBegin: from.value(), timeEnd: to.value(), type: $type.val() };
-        };
-        var shown;  // the condition of the rows shown, for the next page
-        // A new search (first page), or the next older page of the same one.
-        var load = function (next) {
-            // A search asked for while a page loads runs once that is done.
-            if (busy) { if (!next) searchAgain = true; return; }
-            if (next && !more) return;
-            var c = next ? shown : condition();
-            if (!c) return;
-            var ask = $.extend({ limit: String(LOG_PAGE) }, c);
-            if (next && rows.length) ask.before = kui.str(rows[rows.length - 1].id);
-            busy = true;
-            // The search button stays enabled: a disabled default button
-            // would swallow the Enter of a new search typed meanwhile, which
-            // runs once this page is in (searchAgain).
-            search.$el.attr('aria-busy', 'true');
-            older.enable(false);
-            call('selLog', { logCondition: ask }).then(function (reply) {
-                shown = c;
-                rows = next ? rows.concat(kui.list(reply.log)) : kui.list(reply.log);
-                more = reply.more === true;
-                grid.setData(rows);
-                $count.text(more ? Tf('logCountMore', rows.length) : rows.length === 1 ? T('logCountOne') : Tf('logCount', rows.length));
-                older.$el.toggle(more);
-                loaded = true;
-            }).always(function () {
-                busy = false;
-                search.$el.removeAttr('aria-busy');
-                older.enable(true);
-                if (searchAgain) { searchAgain = false; load(false); }
-            });
-        };
-        var $grid = kui.el('div', { cls: 'kv-grid-log' });
-        var grid = $grid.kuiGrid({
-            label: T('tab_log'),
-            emptyText: T('logEmpty'),
-            columns: [
-                { name: 'time', display: T('time'), width: 140 },
-                { name: 'user', display: T('user'), width: 90 },
-                { name: 'ip', display: T('clientIP'), width: 100 },
-                { name: 'typeSubCN', display: T('operation'), width: 130, render: function (r) {
-                    var k = 'op_' + kui.str(r.typeSub);
-                    return T(k) !== k ? T(k) : kui.str(r.typeSubCN);
-                } },
-                { display: T('details'), render: logDetails }
-            ]
-        });
-        $p.append(section(T('tab_log'), [
-            kui.el('form', { cls: 'kv-filters' }, [
-                labelFor(T('user'), $user), $user,
-                labelFor(T('from'), $from.find('.kui-date-day')), $from,
-                labelFor(T('to'), $to.find('.kui-date-day')), $to,
-                labelFor(T('area'), $type), $type,
-                search.$el, exportBtn.$el, $count
-            ]).on('submit', function (e) { e.preventDefault(); load(false); }),
-            $grid,
-            kui.el('div', { cls: 'kv-log-more' }, [older.$el])
-        ]));
-        // The newest records are there when the tab is first opened.
-        tabs.on('select', function (id) { if (id === 'log' && !loaded) load(false); });
-        if (tabs.selected && tabs.selected() === 'log') load(false);
-    }
-
-    // ---------------------------------------------------------------- system
+    // ---------------------------------------------------------------- file transfers
 
     // Sends a file transfer form; the program answers with plain text.
     function transfer(formData, responseType) {
@@ -1352,169 +715,41 @@
         return fd;
     }
 
-    // Upload text of the program: success, failure, or the session refusal.
-    function showTransferText(text, okText) {
-        text = $.trim(kui.str(text));
-        if (text === SESSION_GONE) { sessionEnded(); return; }
-        if (text === okText) kui.alert(serverText(text), 'success', T('upload'));
-        else kui.alert(serverText(text) || T('unknownFailure'), 'error', T('upload'));
+
+    // ---------------------------------------------------------------- what views use
+
+    function setLanguage(code) {
+        lang = pickLanguage(code);
+        applyLanguage();
+        showApp();
     }
 
-    function uploadBox(name, field, okText, titleKey, confirmKey) {
-        var $file = kui.el('input', { type: 'file', name: field, 'data-name': name + '-file', 'aria-label': T('fileToUpload') + ': ' + T(titleKey) });
-        var $sum = kui.el('div', { cls: 'kv-hint kv-md5', 'data-name': name + '-md5' });
-        var btn = kui.button({ text: T('upload'), kind: 'primary', name: name + '-upload', click: function () {
-            var f = $file[0].files && $file[0].files[0];
-            if (!f) { kui.alert(T('chooseFile'), 'warning', T('kindWarning')); return; }
-            kui.confirm(Tf(confirmKey, f.name), function () {
-                btn.busy(true);
-                var fd = sessionFields(new FormData());
-                fd.append(field, f, f.name);
-                transfer(fd).then(function (xhr) {
-                    showTransferText(xhr.responseText, okText);
-                }, function () { kui.alert(Tf('httpError', '-'), 'error', T('kindError')); })
-                    .always(function () { btn.busy(false); });
-            }, T(titleKey));
-        } });
-        $file.on('change', function () {
-            var f = this.files && this.files[0];
-            $sum.text('');
-            if (!f) return;
-            $sum.text(T('md5Computing'));
-            fileMd5(f).then(function (hex) { $sum.text(Tf('md5Of', f.size, hex)); });
-        });
-        return kui.el('div', { cls: 'kv-upload' }, [$file, btn.$el, $sum]);
+    // The calendar texts of the current language (jQuery UI's datepicker).
+    function calendar() {
+        return $.datepicker ? $.datepicker.regional[lang === 'zh' ? 'zh-CN' : (lang === 'en' ? '' : lang)] : null;
     }
 
-    // MD5 of a file, read in slices so that large images do not block the page.
-    function fileMd5(file) {
-        var d = $.Deferred();
-        var h = new window.Md5();
-        var step = 1 << 20, pos = 0;
-        (function next() {
-            if (pos >= file.size) { d.resolve(h.hex()); return; }
-            var reader = new FileReader();
-            reader.onload = function () {
-                h.update(new Uint8Array(reader.result));
-                pos += step;
-                window.setTimeout(next, 0);
-            };
-            reader.onerror = function () { d.reject(); };
-            reader.readAsArrayBuffer(file.slice(pos, pos + step));
-        })();
-        return d.promise();
-    }
+    // The switch's time now, from its last reported time.
+    function serverNow() { return new Date(Date.now() + clockOffset); }
 
-    // Posts the download form (userID, token, submitDownloadDB): the session
-    // never goes into an address, where it would end up in logs and history.
-    function downloadDatabase(btn) {
-        if (btn.isBusy) return;
-        btn.busy(true);
-        var s = session.get() || {};
-        var body = 'submitDownloadDB=1&userID=' + encodeURIComponent(kui.str(s.userID)) +
-            '&token=' + encodeURIComponent(kui.str(s.token));
-        var xhr = new XMLHttpRequest();
-        xhr.open('POST', CGI_URL);
-        xhr.responseType = 'blob';
-        xhr.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
-        xhr.onloadend = function () { btn.busy(false); };
-        xhr.onload = function () {
-            var disp = xhr.getResponseHeader('Content-Disposition') || '';
-            if (/attachment/i.test(disp)) {
-                var url = URL.createObjectURL(xhr.response);
-                var $a = kui.el('a', { href: url, download: 'korvan.db' }).appendTo('body');
-                $a[0].click();
-                $a.remove();
-                window.setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
-                return;
-            }
-            var reader = new FileReader();
-            reader.onload = function () {
-                var text = $.trim(kui.str(reader.result));
-                if (text === SESSION_GONE) sessionEnded();
-                else kui.alert(serverText(text) || T('unknownFailure'), 'error', T('downloadDB'));
-            };
-            reader.readAsText(xhr.response);
-        };
-        xhr.onerror = function () { kui.alert(Tf('httpError', '-'), 'error', T('kindError')); };
-        xhr.send(body);
-    }
-
-    function buildSystem($p) {
-        var cal = $.datepicker ? $.datepicker.regional[lang === 'zh' ? 'zh-CN' : (lang === 'en' ? '' : lang)] : null;
-        var $clock = kui.el('span');
-        var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal, label: T('date'),
-            partLabels: [T('hour'), T('minute'), T('second')] });
-        // The field shows the running switch time until the user changes it.
-        var clockEdited = false;
-        $clock.on('input change', 'input', function () { clockEdited = true; });
-        var useLocal = kui.button({ text: T('useBrowserTime'), name: 'time-local', click: function () {
-            clock.setValue(kui.formatDateTime(new Date()));
-            clockEdited = true;
-        } });
-        var setTime = kui.button({ text: T('setClock'), kind: 'primary', name: 'time-set', click: function () {
-            if (!clock.valid()) { kui.alert(T('dateInvalid'), 'warning', T('kindWarning')); return; }
-            var v = clock.value();
-            busyCall(setTime, 'setTime', { time2: v }).then(function () {
-                clockEdited = false;
-                notify(Tf('clockSet', v));
-            });
-        } });
-
-        var $lang = select('language', languageOptions(), lang).attr('aria-label', T('language'));
-        var saveLang = kui.button({ text: T('save'), kind: 'primary', name: 'lang-save', click: function () {
-            var code = $lang.val();
-            busyCall(saveLang, 'saveLanguage', { language: code }).then(function () {
-                lang = pickLanguage(code);
-                applyLanguage();
-                showApp();
-                tabs.select('system');
-                notify(T('languageSaved'));
-            });
-        } });
-
-        var restart = kui.button({ text: T('restart'), kind: 'danger', name: 'restart', click: function () {
-            kui.confirm(T('restartConfirm'), function () {
-                busyCall(restart, 'restart', {}).then(function () { kui.alert(T('restarting'), 'info', T('restart')); });
-            }, T('restart'));
-        } });
-
-        var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: function () { downloadDatabase(download); } });
-
-        var convert = kui.button({ text: T('convertClient'), kind: 'danger', name: 'client-mode', click: function () {
-            kui.confirm(T('convertConfirm'), function () {
-                busyCall(convert, 'convertToClientMode', {}).then(function () { notify(T('converted')); });
-            }, T('deviceMode'));
-        } });
-        var $modeSection = section(T('deviceMode'), [kui.el('div', { cls: 'kv-note', text: T('convertNote') }), toolbar([convert])]);
-
-        $p.append(section(T('clock'), [
-            kui.el('div', { cls: 'kv-note', text: T('clockNote') }),
-            kui.el('div', { cls: 'kv-inline' }, [$clock, useLocal.$el, setTime.$el])
-        ]));
-        views.clockTick = function () {
-            if (!clockEdited) clock.setValue(kui.formatDateTime(new Date(Date.now() + clockOffset)));
-        };
-        views.system = function () { views.clockTick(); };
-        // The rest of the tab is super administrators' work.
-        if (myLevel() < 3) return;
-        $p.append(
-            section(T('language'), [kui.el('div', { cls: 'kv-inline' }, [$lang, saveLang.$el])]),
-            section(T('firmware'), [kui.el('div', { cls: 'kv-note', text: T('firmwareNote') }),
-                uploadBox('firmware', 'systemFile', 'update firmware success', 'firmware', 'firmwareConfirm')]),
-            section(T('database'), [
-                kui.el('div', { cls: 'kv-note', text: T('databaseNote') }),
-                uploadBox('database', 'dbFile', 'update database success', 'database', 'databaseConfirm'),
-                toolbar([download])
-            ]),
-            section(T('restart'), [kui.el('div', { cls: 'kv-note', text: T('restartNote') }), toolbar([restart])]),
-            $modeSection
-        );
-        views.system = function () {
-            views.clockTick();
-            $modeSection.toggle(isFactory());
-        };
-    }
+    var app = {
+        kui: kui, T: T, Tf: Tf, serverText: serverText,
+        call: call, busyCall: busyCall, dialogCall: dialogCall, notify: notify, sessionEnded: sessionEnded,
+        transfer: transfer, sessionFields: sessionFields, session: session,
+        row: row, labelFor: labelFor, input: input, select: select, field: field, toolbar: toolbar,
+        section: section, formError: formError,
+        isIPv4: isIPv4, isPort: isPort, moduleKind: moduleKind, kindName: kindName, tableName: tableName,
+        isFactory: isFactory, myLevel: myLevel, myRightOn: myRightOn,
+        rightsEditor: rightsEditor, rightsSummary: rightsSummary,
+        passwordFields: passwordFields, passwordDepth: passwordDepth, userParaFrom: userParaFrom,
+        languageOptions: languageOptions, setLanguage: setLanguage, calendar: calendar, serverNow: serverNow,
+        SESSION_GONE: SESSION_GONE, CGI_URL: CGI_URL, CODE_VALUES: CODE_VALUES, FRAME_VALUES: FRAME_VALUES,
+        RIGHT_NONE: RIGHT_NONE, RIGHT_READ: RIGHT_READ, RIGHT_WRITE: RIGHT_WRITE
+    };
+    // The configuration and the language change with every reply and choice.
+    Object.defineProperty(app, 'snap', { get: function () { return snap; } });
+    Object.defineProperty(app, 'lang', { get: function () { return lang; } });
+    window.kvCore = app;
 
     // ---------------------------------------------------------------- start
 
@@ -1523,8 +758,14 @@
         $app = $('#kv-app');
         if (!$login.length) $login = kui.el('div', { id: 'kv-login' }).appendTo('body');
         if (!$app.length) $app = kui.el('div', { id: 'kv-app' }).appendTo('body');
-        $('#kv-loading').remove();
         applyLanguage();
+        loadViews().then(startSession, function () {
+            $('#kv-loading').text(T('loadFailed'));
+        });
+    });
+
+    function startSession() {
+        $('#kv-loading').remove();
         // A page reload keeps the session of this browser tab.
         if (session.get()) {
             $login.hide();
@@ -1535,11 +776,12 @@
         } else {
             showLogin();
         }
-    });
+    }
 
     // For the smoke check and for debugging from the console.
     window.kvApp = {
         call: call, snapshot: function () { return snap; }, language: function () { return lang; },
-        passwordDepth: passwordDepth, isIPv4: isIPv4, moduleKind: moduleKind, logEntries: logEntries
+        passwordDepth: passwordDepth, isIPv4: isIPv4, moduleKind: moduleKind,
+        logEntries: function (sth) { return viewModules.log.logEntries(sth); }
     };
 })(window, jQuery);

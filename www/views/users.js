@@ -1,0 +1,172 @@
+/*
+ * Users view: the user list (add, edit, delete, unlock) and the user form
+ * with its console rights.
+ */
+const app = window.kvCore;
+const $ = window.jQuery;
+const { kui, T, Tf, row, input, select, field, toolbar, section, formError, busyCall, dialogCall, notify,
+    tableName, rightsEditor, rightsSummary, passwordFields, passwordDepth, userParaFrom } = app;
+
+function groupOptions() {
+    return $.map(kui.list(app.snap.privs), function (p) { return [[p.id, p.nm]]; });
+}
+
+function lowestGroupId() {
+    var best = null;
+    $.each(kui.list(app.snap.privs), function (i, p) {
+        if (!best || (parseInt(p.level, 10) || 0) < (parseInt(best.level, 10) || 0)) best = p;
+    });
+    return best ? best.id : undefined;
+}
+
+function groupById(id) {
+    var g = null;
+    $.each(kui.list(app.snap.privs), function (i, p) { if (p.id === id) g = p; });
+    return g;
+}
+
+export function build($p) {
+    var btnAdd = kui.button({ text: T('add'), kind: 'primary', name: 'user-add', click: function () { editUser(null); } });
+    var btnEdit = kui.button({ text: T('edit'), name: 'user-edit', click: function () { editUser(grid.selected()); } });
+    var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected(), btnDel); } });
+    var btnUnlock = kui.button({ text: T('unlock'), name: 'user-unlock', click: function () { unlockUser(grid.selected(), btnUnlock); } });
+    var $grid = kui.el('div', { cls: 'kv-grid-users' });
+    var grid = $grid.kuiGrid({
+        label: T('tab_users'),
+        rowId: function (u) { return u.id; },
+        emptyText: T('noUsers'),
+        columns: [
+            { name: 'nm', display: T('userName'), render: function (u) {
+                if (u.locked !== '1') return kui.str(u.nm);
+                return kui.el('span', {}, [document.createTextNode(kui.str(u.nm) + ' '),
+                    kui.el('span', { cls: 'kv-locked', text: '\uD83D\uDD12', title: T('locked'), 'aria-label': T('locked') })]);
+            } },
+            { name: 'privNM', display: T('group') },
+            { name: 'status', display: T('state'), render: function (u) { return tableName('userStatus', u.status, 2); } },
+            { name: 'prior', display: T('priority'), render: function (u) { return tableName('prior', u.prior, 3); } },
+            { name: 'dogDB', display: T('rights'), render: function (u) { return rightsSummary(u.dogDB); } },
+            { name: 'loginTime', display: T('lastLogin') },
+            { name: 'loginTime2', display: T('prevLogin') },
+            { name: 'createTime', display: T('created') },
+            { name: 'memo', display: T('memo') }
+        ]
+    });
+    grid.on('dblclick', editUser);
+    grid.on('activate', editUser);
+    grid.on('delete', function () { if (!btnDel.$el.prop('disabled')) btnDel.$el.click(); });
+    function updateButtons() {
+        var u = grid.selected();
+        var me = app.snap && app.snap.curUser;
+        btnEdit.enable(!!u);
+        btnDel.enable(!!u && !!me && u.id !== me.id);
+        btnUnlock.enable(!!u && u.locked === '1');
+    }
+    grid.on('select', updateButtons);
+    $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock]), $grid]));
+    return { render: function () { grid.setData(app.snap.users); updateButtons(); } };
+}
+
+function editUser(u) {
+    var isNew = !u;
+    // A new user starts in the group of the lowest level, with no rights
+    // on any console: the administrator grants what is needed.
+    var src = u || { nm: '', memo: '', pid: lowestGroupId(), code: '0', frame: '3', media: '0', dogDB: '',
+                     prior: '0', nm2: '', addrH: '', addrC: '', phone: '', email: '', memo2: '' };
+    var $form = kui.el('form', { cls: 'kv-form kv-form-wide', autocomplete: 'off' });
+    var $group = select('pid', groupOptions(), src.pid);
+    var rights = rightsEditor(src.dogDB);
+    var $rightsBox = kui.el('div', { cls: 'kv-rights-box' }, [rights.$el]);
+    // A new user starts with the rights of the group chosen for it.
+    if (isNew) {
+        $group.on('change', function () {
+            rights = rightsEditor((groupById($group.val()) || {}).dogDB || '');
+            $rightsBox.empty().append(rights.$el);
+        });
+    }
+    var $left = kui.el('div', { cls: 'kv-col' });
+    var $right = kui.el('div', { cls: 'kv-col' });
+    $left.append(
+        row(T('userName'), input('nm', src.nm, { maxlength: 32 })),
+        row(T('group'), $group),
+        row(T('memo'), input('memo', src.memo))
+    );
+    var checkPw;
+    var setPw = null, $oldPw = null;
+    if (isNew) {
+        checkPw = passwordFields($left, true);
+    } else {
+        setPw = kui.checkBox({ label: T('setPassword'), name: 'setPW' });
+        var $pwBox = kui.el('div').hide();
+        // Changing one's own password needs the current one.
+        $oldPw = u.id === kui.str(app.snap.curUser && app.snap.curUser.id) ? input('oldPw', '', { type: 'password', autocomplete: 'current-password' }) : null;
+        if ($oldPw) $pwBox.append(row(T('oldPassword'), $oldPw));
+        checkPw = passwordFields($pwBox, true);
+        setPw.on('change', function (on) { $pwBox.toggle(on); });
+        $left.append(kui.el('div', { cls: 'kv-row' }, [kui.el('label', { cls: 'kv-label' }), kui.el('div', { cls: 'kv-field' }, [setPw.$el])]), $pwBox);
+    }
+    $left.append(
+        row(T('stream'), select('code', [['0', T('stream0')], ['1', T('stream1')], ['2', T('stream2')]], src.code)),
+        row(T('userFrame'), select('frame', $.map(['15', '20', '25', '30', '35'], function (v, i) { return [[String(i), v]]; }), src.frame)),
+        row(T('media'), select('media', [['0', T('media0')], ['1', T('media1')], ['2', T('media2')]], src.media)),
+        row(T('priority'), select('prior', [['0', T('prior0')], ['1', T('prior1')], ['2', T('prior2')]], src.prior))
+    );
+    $right.append(
+        row(T('nm2'), input('nm2', src.nm2)),
+        row(T('addrH'), input('addrH', src.addrH)),
+        row(T('addrC'), input('addrC', src.addrC)),
+        row(T('phone'), input('phone', src.phone)),
+        row(T('email'), input('email', src.email)),
+        row(T('memo2'), input('memo2', src.memo2)),
+        kui.el('div', { cls: 'kv-subtitle', text: T('consoleRights') }),
+        $rightsBox
+    );
+    $form.append(kui.el('div', { cls: 'kv-cols' }, [$left, $right]));
+    kui.dialog({
+        title: isNew ? T('addUser') : Tf('editUserTitle', u.nm), content: $form, width: 820, buttons: [
+            { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
+                var nm = field($form, 'nm');
+                if (!nm) return formError($form, T('nameEmpty'));
+                var wantPw = isNew || (setPw && setPw.checked());
+                if (wantPw && $oldPw && !$oldPw.val()) return formError($form, T('oldPwEmpty'));
+                if (wantPw && !checkPw()) return false;
+                var pw = $form.find('[name=pw]').val();
+                var g = groupById($group.val()) || {};
+                var para = {
+                    nm: nm, memo: field($form, 'memo'), pid: $group.val(), pidCN: g.nm || '', dogDB: rights.value(),
+                    code: $form.find('[name=code]').val(), frame: $form.find('[name=frame]').val(),
+                    media: $form.find('[name=media]').val(), prior: $form.find('[name=prior]').val(),
+                    nm2: field($form, 'nm2'), addrH: field($form, 'addrH'), addrC: field($form, 'addrC'),
+                    phone: field($form, 'phone'), email: field($form, 'email'), memo2: field($form, 'memo2')
+                };
+                if (isNew) {
+                    para.pw = pw;
+                    para.pwdDepth = passwordDepth(pw);
+                    dialogCall(dlg, 'insUser', { userPara: para }, null, Tf('userAdded', nm));
+                } else {
+                    para = userParaFrom(u, para);
+                    if (wantPw) { para.setPW = 'yes'; para.pw = pw; para.pwdDepth = passwordDepth(pw); }
+                    if (wantPw && $oldPw) para.oldPw = $oldPw.val();
+                    dialogCall(dlg, 'updUser', { userPara: para }, null, Tf('userSaved', nm));
+                }
+            } },
+            { text: T('cancel'), click: function (dlg) { dlg.close(); } }
+        ]
+    });
+}
+
+// Lifts the lock that failed logins put on a user's name.
+function unlockUser(u, btn) {
+    if (!u || u.locked !== '1') return;
+    kui.confirm(Tf('unlockUserConfirm', u.nm), function () {
+        busyCall(btn, 'unlockUser', { userNM: kui.str(u.nm) }).then(function () {
+            notify(Tf('userUnlocked', u.nm));
+        });
+    }, T('unlock'));
+}
+
+function deleteUser(u, btn) {
+    if (!u) return;
+    kui.confirm(Tf('deleteUserConfirm', u.nm), function () {
+        busyCall(btn, 'delUser', { userPara: userParaFrom(u) }).then(function () { notify(Tf('userDeleted', u.nm)); });
+    }, T('delete'));
+}
