@@ -45,7 +45,7 @@ void onTestDirectory(const RequestContext&, const korvan::DirectoryTestParams& p
     config = directory::edited(directory::load(), params.dirPara);
   }
   const std::string name = directory::foldedName(config, params.userName);
-  if (name.empty()) throw CMyErr(CMyErr::warning, "userNM: a name is required");
+  if (name.empty()) throw CMyErr(CMyErr::warning, "A user name is required");
   if (name.size() > directory::kMaxDirectoryName) throw CMyErr(CMyErr::warning, "User Name too long");
   const auto deadline = directory::Clock::now() + std::chrono::seconds(2 * config.timeout);
   const directory::Answer answer = directory::ask(config, name, params.password, deadline);
