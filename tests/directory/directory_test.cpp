@@ -248,6 +248,31 @@ TEST_F(DirectoryLogin, UnusedAccountsAreRemoved) {
   EXPECT_NE(root.scalar("select sth from log2 where typeSub='dirUserRemoved';").find("bob"), std::string::npos);
 }
 
+TEST_F(DirectoryLogin, TheDirectoryKeepsPasswordNameAndGroup) {
+  ASSERT_EQ(configure(root, ldapSettings())["ret"], "ok");
+  ASSERT_EQ(outcome(login(root, "bob", "bob-pw")), "ok level 2");
+  const std::string id = root.scalar("select id from user2 where nm='bob';");
+  const struct {
+    const char* member;
+    const char* value;
+    const char* setPW;
+    const char* reply;
+  } cases[] = {
+      {"memo", "on call", "yes", "The directory keeps this account's password, name and group"},
+      {"pid", "1", "no", "The directory keeps this account's password, name and group"},
+      {"nm", "bobby", "no", "The directory keeps this account's password, name and group"},
+      {"memo", "on call", "no", ""},
+  };
+  for (const auto& c : cases) {
+    Json::Value request = sessionRequest(root, "updUser");
+    userRow(request, root, id);
+    request["userPara"][c.member] = c.value;
+    request["userPara"]["setPW"] = c.setPW;
+    EXPECT_EQ(ajax(root, request)["retMsg"].asString(), c.reply) << c.member;
+  }
+  EXPECT_EQ(root.scalar("select nm||pid||ifnull(pw,'-')||memo from user2 where id=" + id), "bob2-on call");
+}
+
 TEST_F(DirectoryLogin, Radius) {
   ASSERT_EQ(configure(root, radiusSettings())["ret"], "ok");
   EXPECT_EQ(outcome(login(root, "alice", "alice-pw")), "ok level 3");
