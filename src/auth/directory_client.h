@@ -39,10 +39,4 @@ struct Answer {
 
 using Clock = std::chrono::steady_clock;
 
-// The LDAP or RADIUS exchange for `name` and `password` under `config`,
-// finished by `deadline` (each server gets at most the configured timeout
-// of what is left). An empty password is refused without asking anyone.
-Answer ask(const Config& config, const std::string& name, const std::string& password,
-           Clock::time_point deadline);
-
 }  // namespace directory

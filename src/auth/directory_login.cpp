@@ -6,7 +6,7 @@
 
 #include <climits>
 
-#include "auth/directory_client.h"
+#include "auth/directory_ask.h"
 #include "auth/directory_store.h"
 #include "auth/login.h"
 #include "auth/session.h"

@@ -1,6 +1,6 @@
 #include "auth/directory_requests.h"
 
-#include "auth/directory_client.h"
+#include "auth/directory_ask.h"
 #include "auth/directory_store.h"
 #include "store/audit.h"
 #include "store/cursor.h"

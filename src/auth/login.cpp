@@ -18,7 +18,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "auth/directory_login.h"
 #include "auth/session.h"
 #include "store/audit.h"
 #include "store/db.h"
@@ -327,8 +326,6 @@ Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& 
   // attempts for one name, each sees the count the one before it left, so
   // no more than pwdTry passwords are tested between two locks. A session
   // opens together with its record.
-  // A name the directory settings send to the directory logs in there.
-  if (std::optional<Caller> person = directory::login(mode, params, jsOData, address)) return *person;
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   const Json::Value user = login::checkPW(mode, params, jsOData, address, transaction);
   const std::string token = login::updateToken(user);

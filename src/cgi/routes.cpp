@@ -6,6 +6,7 @@
 #include "actions/upd_priv.h"
 #include "actions/upd_server.h"
 #include "actions/user.h"
+#include "auth/directory_login.h"
 #include "auth/directory_requests.h"
 #include "auth/login.h"
 #include "auth/session.h"
@@ -120,6 +121,11 @@ std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, const korvan:
 // A login replaces the context's caller (who had only an address) by the
 // user it logged in.
 void login(RequestContext& context, const korvan::LoginParams& params, Json::Value& reply) {
+  // A name the directory settings send to the directory logs in there.
+  if (std::optional<Caller> person = directory::login(context.mode, params, reply, context.caller.address)) {
+    context.caller = *person;
+    return;
+  }
   context.caller = onLogin(context.mode, params, reply, context.caller.address);
 }
 
