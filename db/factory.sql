@@ -5,7 +5,8 @@
 --
 -- The password is the same on every device, so f_firstLogin is 1: until the
 -- administrator has set a new password, the program refuses every call but
--- that password change, a refresh and logging out.
+-- that password change, a refresh and logging out. The password is stored as
+-- its bcrypt hash at the default cost.
 
 INSERT INTO server2 (uid, nm, encrypt, ip, gateway, subnetMask, portKM, portV, portWeb, temp, humid)
 VALUES ('', 'korvan', 0,
@@ -23,7 +24,7 @@ INSERT INTO priv2 (id, level, nm, type, dog) VALUES (1, 3, 'Administrators', 0, 
 
 INSERT INTO user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2,
                    createTime, pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
-VALUES (1, 'admin', 'admin', 'built-in administrator', 1, '33333333', '6274', 0, 0, '', '',
+VALUES (1, 'admin', '$2b$10$WKrAMisMH3WcP9DZ126k3.mHgIK7ux8qde6vvJvrralzG/C0H2obO', 'built-in administrator', 1, '33333333', '6274', 0, 0, '', '',
         datetime('now', 'localtime'), datetime('now', 'localtime'), '1', 0, 600, '0', '3', '2', 2);
 
 -- Console slots: free slots carry their own id as uid and name.

@@ -31,7 +31,11 @@ CREATE TABLE user2 (
   addrC TEXT DEFAULT '',
   phone TEXT DEFAULT '',
   email TEXT DEFAULT '',
-  memo2 TEXT DEFAULT ''
+  memo2 TEXT DEFAULT '',
+  -- The session's client address (set at login) and its last request that
+  -- extended it (epoch seconds).
+  loginIP TEXT DEFAULT '',
+  lastRequest INTEGER DEFAULT 0
 );
 
 CREATE TABLE priv2 (
@@ -52,7 +56,11 @@ CREATE TABLE dog2 (
   status INTEGER DEFAULT 0,
   usrstatus INTEGER DEFAULT 0,
   type2 INTEGER DEFAULT 0,
-  serialUserID INTEGER DEFAULT -1
+  serialUserID INTEGER DEFAULT -1,
+  -- Who was granted the last KVM session on the module, and when (local
+  -- date-time text).
+  kvmUser TEXT DEFAULT '',
+  kvmTime TEXT DEFAULT ''
 );
 
 CREATE TABLE dogInfo2 (
@@ -154,6 +162,16 @@ CREATE TABLE ips2 (
 CREATE TABLE iplist (
   ip INTEGER,
   reserved INTEGER
+);
+
+-- How the last packet exchange with the switch service went (one row, id 1):
+-- when it ended (epoch seconds), whether a reply came, and "ok" or the
+-- failure. Written with the records of the requests that talk to the service.
+CREATE TABLE switchHealth (
+  f_id INTEGER PRIMARY KEY,
+  f_time INTEGER,
+  f_answered INTEGER,
+  f_outcome TEXT
 );
 
 -- Directory login. directory2 holds one row: the settings as a JSON object

@@ -1,6 +1,8 @@
 -- A usable development configuration: normal (client) mode, no IP list, three
 -- user groups, the administrator account admin / admin, eight free console
--- slots and a few console modules of each kind.
+-- slots and a few console modules of each kind. Passwords are stored as
+-- bcrypt hashes at the test suites' cost (4); the first login at the cost in
+-- force replaces them.
 
 INSERT INTO server2 (uid, nm, encrypt, ip, gateway, subnetMask, portKM, portV, portWeb, temp, humid)
 VALUES ('KV-0001', 'korvan-dev', 0,
@@ -20,11 +22,11 @@ INSERT INTO priv2 (id, level, nm, type, dog) VALUES (3, 1, 'Viewers', 2, '111100
 
 INSERT INTO user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2,
                    createTime, pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
-VALUES (1, 'admin', 'admin', 'built-in administrator', 1, '33333333', '6274', 0, 0, '', '',
+VALUES (1, 'admin', '$2b$04$itz.m50wQcQDqbpuMw.2H.p7bWos74MHj252iEjOEVEAb7AKpF/rC', 'built-in administrator', 1, '33333333', '6274', 0, 0, '', '',
         datetime('now', 'localtime'), datetime('now', 'localtime'), '1', 0, 600, '0', '3', '2', 2);
 INSERT INTO user2 (id, nm, pw, memo, pid, dog, token, status, expireTime, loginTime, loginTime2,
                    createTime, pwdExpire, pwdDepth, timezone, interval, code, frame, media, prior)
-VALUES (2, 'operator', 'operator', 'shift operator', 2, '33331111', '6274', 0, 0, '', '',
+VALUES (2, 'operator', '$2b$04$IbiAUOfQccwISDfg2pCL6.8vuOFjSTcXjG3cQ.rYElT7rDdbuikQq', 'shift operator', 2, '33331111', '6274', 0, 0, '', '',
         datetime('now', 'localtime'), datetime('now', 'localtime'), '1', 0, 600, '1', '2', '1', 1);
 
 -- Console slots: free slots carry their own id as uid and name.

@@ -32,7 +32,18 @@
     // ---------------------------------------------------------------- texts
 
     var LANGS = window.kuiLanguages || {};
-    var lang = pickLanguage(window.siteLang);
+    // The language a person chose (at login or as the switch's language)
+    // stays for this browser across reloads; otherwise the saved one.
+    var LANG_KEY = 'kvm.lang';
+    var lang = pickLanguage(storedLanguage() || window.siteLang);
+
+    function storedLanguage() {
+        try { return window.localStorage.getItem(LANG_KEY); } catch (e) { return null; }
+    }
+
+    function keepLanguage(code) {
+        try { window.localStorage.setItem(LANG_KEY, code); } catch (e) { /* private mode: not kept */ }
+    }
 
     function pickLanguage(code) {
         return LANGS[code] ? code : 'en';
@@ -117,6 +128,19 @@
         }
         var text = JSON.stringify(doc);
         var done = $.Deferred();
+        // A person's request: the last result's message goes, and a reply
+        // that takes a while is announced as work in progress.
+        var working = null;
+        if (!opts.quiet) {
+            clearStatus();
+            working = window.setTimeout(function () { showStatus(T('working'), 'kv-status-busy'); }, WORKING_AFTER_MS);
+            done.always(function () {
+                window.clearTimeout(working);
+                $('#kv-status.kv-status-busy').removeClass('kv-status-busy kv-status-on').text('');
+            });
+        }
+        // Every request but the background ones keeps the session alive.
+        if (!opts.background && type !== 'logout') noteActivity();
         if (byteLength(text) > MAX_POSTKEY_BYTES) {
             var tooBig = { ret: 'warning', retMsg: T('requestTooLarge') };
             if (!opts.quiet) showFailure(tooBig);
@@ -136,7 +160,8 @@
                     return;
                 }
                 if (reply.ret === 'ok') {
-                    applySnapshot(reply);
+                    // A background call (opts.noSnapshot) leaves the shown configuration alone.
+                    if (!opts.noSnapshot) applySnapshot(reply);
                     done.resolve(reply);
                 } else {
                     if (!opts.quiet) showFailure(reply);
@@ -253,12 +278,20 @@
     // Short non-modal message after a successful change (a status region
     // that screen readers announce); it fades after a few seconds.
     var statusTimer = null;
-    function notify(text) {
+    var WORKING_AFTER_MS = 300;
+    function showStatus(text, cls) {
         var $s = $('#kv-status');
         if (!$s.length) return;
-        $s.text(text).addClass('kv-status-on');
         window.clearTimeout(statusTimer);
-        statusTimer = window.setTimeout(function () { $s.removeClass('kv-status-on').text(''); }, 6000);
+        $s.removeClass('kv-status-busy').addClass(cls || '').text(text).addClass('kv-status-on');
+    }
+    function clearStatus() {
+        window.clearTimeout(statusTimer);
+        $('#kv-status').removeClass('kv-status-on kv-status-busy').text('');
+    }
+    function notify(text) {
+        showStatus(text);
+        statusTimer = window.setTimeout(clearStatus, 6000);
     }
 
     // Runs a request started by button btn: the button is out of use until
@@ -429,6 +462,110 @@
         return $.extend(para, changes || {});
     }
 
+    // ---------------------------------------------------------------- idle warning
+
+    // The switch ends a session after curUser.interval seconds without a
+    // request. A minute before, the person is warned and may stay; at the end
+    // the page goes back to the login by itself, keeping an open form. No
+    // request is sent for that: it would keep the session alive.
+    var WARN_BEFORE_S = 60;
+    var idle = { last: 0, timer: null, dlg: null, countdown: null };
+
+    function idleSeconds() { return parseInt(snap && snap.curUser && snap.curUser.interval, 10) || 600; }
+
+    function noteActivity() {
+        idle.last = Date.now();
+        if (idle.dlg) { idle.dlg.close(); }
+        scheduleIdle();
+    }
+
+    function stopIdle() {
+        window.clearTimeout(idle.timer);
+        window.clearInterval(idle.countdown);
+        idle.timer = idle.countdown = null;
+    }
+
+    function scheduleIdle() {
+        stopIdle();
+        if (!session.get()) return;
+        var warnAt = idle.last + Math.max(idleSeconds() - WARN_BEFORE_S, 1) * 1000;
+        idle.timer = window.setTimeout(idleWarning, Math.max(warnAt - Date.now(), 0));
+    }
+
+    function idleWarning() {
+        if (idle.dlg || !session.get()) return;
+        var endAt = idle.last + idleSeconds() * 1000;
+        var $text = kui.el('div', { cls: 'kui-message-text' });
+        var tick = function () {
+            var left = Math.max(Math.round((endAt - Date.now()) / 1000), 0);
+            $text.text(Tf('idleWarning', left));
+            if (left <= 0) { stopIdle(); sessionEnded(); }
+        };
+        idle.dlg = kui.dialog({
+            title: T('idleTitle'), alert: true, width: 420, focusButton: 'stay',
+            content: kui.el('div', { cls: 'kui-message kui-message-warning' }, [kui.el('span', { cls: 'kui-message-icon' }), $text]),
+            buttons: [
+                { text: T('stayLoggedIn'), kind: 'primary', name: 'stay', click: function (dlg) {
+                    dlg.busy(true);
+                    call('ref').always(function () { dlg.busy(false); dlg.close(); });
+                } },
+                { text: T('logout'), name: 'idle-logout', click: function (dlg) { dlg.close(); logout(); } }
+            ]
+        });
+        idle.dlg.on('close', function () { idle.dlg = null; window.clearInterval(idle.countdown); });
+        tick();
+        idle.countdown = window.setInterval(tick, 1000);
+    }
+
+    // ---------------------------------------------------------------- kept form
+
+    // A dialog opened with keep: {view, form, id} is saved when the session
+    // ends under it: its fields' values, never a password or one-time code.
+    // After the same user logs in again, a banner offers it back; the view's
+    // reopen(form, id) hook opens it and the values are put back in order.
+    var KEPT_KEY = 'kvm.kept';
+
+    function keptForm() {
+        try { return JSON.parse(window.sessionStorage.getItem(KEPT_KEY) || 'null'); } catch (e) { return null; }
+    }
+
+    function dropKeptForm() { window.sessionStorage.removeItem(KEPT_KEY); }
+
+    function keepOpenForm() {
+        // The form may lie under the idle warning.
+        var dlg = kui.topDialog(function (d) { return !!d.options.keep; });
+        var me = snap && snap.curUser;
+        if (!dlg || !me) return;
+        var values = [];
+        dlg.$content.find('input, select, textarea').each(function () {
+            var $f = $(this), name = $f.attr('name') || $f.attr('data-name');
+            if (!name || this.type === 'password' || this.type === 'file' || $f.attr('autocomplete') === 'one-time-code') return;
+            values.push([name, this.type === 'checkbox' ? this.checked : $f.val()]);
+        });
+        window.sessionStorage.setItem(KEPT_KEY, JSON.stringify({
+            user: me.nm, title: dlg.options.title, keep: dlg.options.keep, values: values
+        }));
+    }
+
+    function restoreKeptForm() {
+        var kept = keptForm();
+        dropKeptForm();
+        var h = kept && hooksOf(kept.keep.view);
+        if (!h || !h.reopen) return;
+        h.reopen(kept.keep.form, kept.keep.id);
+        var dlg = kui.topDialog();
+        if (!dlg) return;
+        // In the order of the form: a choice that redraws part of it (a new
+        // user's group) comes before the fields it redraws.
+        $.each(kept.values, function (i, nv) {
+            var $f = dlg.$content.find('[name="' + nv[0] + '"], [data-name="' + nv[0] + '"]').first();
+            if (!$f.length) return;
+            if ($f.is(':checkbox')) { if ($f.prop('checked') !== nv[1]) $f.prop('checked', nv[1]).trigger('change'); }
+            else if ($f.val() !== nv[1]) $f.val(nv[1]).trigger('change');
+        });
+        dlg.$content.find('input:visible, select:visible').first().focus();
+    }
+
     // ---------------------------------------------------------------- login
 
     var $login, $app, layout, tabs;
@@ -437,6 +574,7 @@
     var clockOffset = 0, clockTimer = null;
 
     function showLogin(messageText, kind) {
+        stopHealthPoll();
         kui.closeAllDialogs();
         if (clockTimer) { window.clearInterval(clockTimer); clockTimer = null; }
         $app.hide().empty();
@@ -450,6 +588,7 @@
         if (messageText) $msg.addClass('kv-login-' + (kind || 'error')).text(messageText);
         var $langSel = select('lang', languageOptions(), lang).attr('aria-label', T('language')).on('change', function () {
             lang = pickLanguage($(this).val());
+            keepLanguage(lang);
             applyLanguage();
             showLogin();
         });
@@ -505,6 +644,8 @@
     }
 
     function logout() {
+        stopIdle();
+        dropKeptForm();
         call('logout', {}, { quiet: true }).always(function () {
             session.clear();
             showLogin(T('loggedOut'), 'info');
@@ -513,6 +654,8 @@
 
     // The program refused the session: logged in elsewhere or idle too long.
     function sessionEnded() {
+        keepOpenForm();
+        stopIdle();
         session.clear();
         showLogin(T('sessionEnded'), 'warning');
     }
@@ -526,7 +669,7 @@
     }
 
     function applyLanguage() {
-        kui.dialogTexts = { ok: T('ok'), cancel: T('cancel'), close: T('close') };
+        kui.dialogTexts = { ok: T('ok'), cancel: T('cancel'), close: T('close'), busy: T('saving'), stillBusy: T('stillSaving') };
         document.title = T('appTitle');
         $('html').attr('lang', lang);
     }
@@ -554,7 +697,8 @@
         { id: 'network', minLevel: 3 },
         { id: 'security', minLevel: 3 },
         { id: 'log', minLevel: 2 },
-        { id: 'system', minLevel: 2 }
+        { id: 'system', minLevel: 2 },
+        { id: 'sessions', minLevel: 1 }
     ];
 
     var viewModules = {};    // id -> loaded module
@@ -586,6 +730,17 @@
         return $.grep(VIEWS, function (v) { return level >= v.minLevel && (!v.when || v.when(app)); });
     }
 
+    // The tab the address names (#log), or null.
+    function hashTab() {
+        var id = window.location.hash.replace(/^#/, '');
+        return /^[a-z0-9-]+$/.test(id) ? id : null;
+    }
+
+    $(window).on('hashchange', function () {
+        var id = hashTab();
+        if (tabs && id && tabs.items[id] && tabs.selected() !== id) tabs.select(id);
+    });
+
     function hooksOf(id) {
         var found = null;
         $.each(built, function (i, b) { if (b.id === id) found = b.hooks; });
@@ -601,13 +756,18 @@
         built = [];
         $login.hide().empty();
         $app.show();
-        var current = tabs ? tabs.selected() : null;
+        // The address names the tab to show (it follows every choice of tab).
+        var current = hashTab() || (tabs ? tabs.selected() : null);
         layout = $app.kuiLayout({ title: T('appTitle') });
         var $user = kui.el('span', { cls: 'kv-user' });
         var refresh = kui.button({ text: T('refresh'), name: 'refresh', click: function () {
             layout.center().attr('aria-busy', 'true');
-            busyCall(refresh, 'ref').then(function () { notify(T('refreshed')); })
-                .always(function () { if (layout) layout.center().removeAttr('aria-busy'); });
+            // Up to date only when the switch service answers: the stored
+            // configuration alone does not say what the consoles are doing.
+            busyCall(refresh, 'ref').then(function () {
+                eachView('refresh');
+                return checkHealth().then(function (h) { notify(h.reachable ? T('refreshed') : T('healthDown')); });
+            }).always(function () { if (layout) layout.center().removeAttr('aria-busy'); });
         } });
         layout.tools().append(
             $user,
@@ -617,19 +777,31 @@
         );
         frame.$user = $user;
         frame.$banner = kui.el('div', { cls: 'kv-banners' });
+        var $kept = kui.el('div', { cls: 'kv-kept' });
         var $status = kui.el('div', { id: 'kv-status', cls: 'kv-status', role: 'status', 'aria-live': 'polite' });
         var $tabs = kui.el('div', { cls: 'kv-tabs' });
-        layout.center().append(frame.$banner, $status, $tabs);
+        frame.$health = kui.el('div', { cls: 'kv-health', 'data-name': 'health', role: 'status', 'aria-live': 'polite' });
+        layout.center().append(frame.$health, frame.$banner, $kept, $status, $tabs);
+        renderHealth();
+        startHealthPoll();
         var mine = myViews();
         tabs = $tabs.kuiTab({ tabs: $.map(mine, function (v) { return { id: v.id, title: T('tab_' + v.id) }; }) });
         $.each(mine, function (i, v) {
             built.push({ id: v.id, hooks: viewModules[v.id].build(tabs.panel(v.id)) || {} });
         });
-        tabs.on('select', function (id) { var h = hooksOf(id); if (h && h.shown) h.shown(); });
+        $kept.append(keptBanner());
+        tabs.on('select', function (id) {
+            // The address names the tab, so a reload or a bookmark opens it again.
+            if (window.history.replaceState) window.history.replaceState(null, '', '#' + id);
+            var h = hooksOf(id);
+            if (h && h.shown) h.shown();
+        });
         var first = tabs.selected();
         if (current) tabs.select(current);
         if (tabs.selected() === first) { var h = hooksOf(first); if (h && h.shown) h.shown(); }
+        if (window.history.replaceState) window.history.replaceState(null, '', '#' + tabs.selected());
         if (snap) render();
+        noteActivity();
         if (!clockTimer) clockTimer = window.setInterval(renderStatus, 1000);
     }
 
@@ -665,6 +837,22 @@
         }
     }
 
+    // The offer of a form kept when the session ended, to the same user only.
+    function keptBanner() {
+        var kept = keptForm();
+        var me = snap && snap.curUser;
+        if (!kept) return null;
+        if (!me || kept.user !== me.nm || !hooksOf(kept.keep.view)) { dropKeptForm(); return null; }
+        var $b = kui.el('div', { cls: 'kv-banner kv-banner-warning', 'data-name': 'kept', role: 'region', 'aria-label': T('keptTitle') });
+        var restore = kui.button({ text: T('keptRestore'), kind: 'primary', name: 'kept-restore', click: function () {
+            $b.remove(); restoreKeptForm();
+        } });
+        var discard = kui.button({ text: T('keptDiscard'), name: 'kept-discard', click: function () {
+            $b.remove(); dropKeptForm(); if (tabs) tabs.items[tabs.selected()].$title.focus();
+        } });
+        return $b.append(kui.el('span', { text: Tf('keptOffer', kept.title) + ' ' }), restore.$el, discard.$el);
+    }
+
     function renderBanners() {
         var $b = frame.$banner.empty();
         if (isFactory()) $b.append(kui.el('div', { cls: 'kv-banner kv-banner-info', text: T('factoryBanner') }));
@@ -694,6 +882,71 @@
     }
 
 
+    // ---------------------------------------------------------------- switch health
+
+    // The health line: whether the switch service answers, polled every 30 s
+    // while the page is visible. The poll does not extend the session (the
+    // program does not count it as the person's request), so an idle page
+    // still times out.
+    var HEALTH_POLL_MS = 30000;
+    var health = null;           // the last report, or null before the first
+    var healthTimer = null;
+
+    addTexts({
+        en: { healthUp: 'Switch reachable', healthDown: 'Switch not reachable',
+              healthLast: 'last exchange {0}: {1}', healthUnknown: 'Switch state unknown' },
+        de: { healthUp: 'Switch erreichbar', healthDown: 'Switch nicht erreichbar',
+              healthLast: 'letzter Austausch {0}: {1}', healthUnknown: 'Zustand des Switches unbekannt' },
+        zh: { healthUp: '\u4ea4\u6362\u673a\u53ef\u8fbe', healthDown: '\u4ea4\u6362\u673a\u4e0d\u53ef\u8fbe',
+              healthLast: '\u4e0a\u6b21\u901a\u4fe1 {0}\uff1a{1}', healthUnknown: '\u4ea4\u6362\u673a\u72b6\u6001\u672a\u77e5' }
+    });
+
+    // Asks the program; resolves with the report, a failed call reading as
+    // not reachable. A closed session ends the page's session as any call does.
+    function checkHealth() {
+        var d = $.Deferred();
+        call('health', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
+            health = reply.health || { reachable: false };
+        }, function (reply) {
+            if (reply.retMsg === SESSION_GONE) { sessionEnded(); return; }
+            health = { reachable: false, connect: serverText(reply.retMsg) };
+        }).always(function () {
+            renderHealth();
+            d.resolve(health || { reachable: false });
+        });
+        return d.promise();
+    }
+
+    function renderHealth() {
+        if (!frame.$health) return;
+        var $h = frame.$health;
+        if (!health) { $h.text(T('healthUnknown')).attr('data-state', 'unknown'); return; }
+        var text = health.reachable ? T('healthUp') : T('healthDown');
+        var ex = health.exchange;
+        if (ex && ex.time) text += ' \u00b7 ' + Tf('healthLast', ex.time, serverText(ex.outcome));
+        if (!health.reachable && health.connect && health.connect !== 'ok') text += ' \u00b7 ' + serverText(health.connect);
+        $h.text(text).attr('data-state', health.reachable ? 'up' : 'down');
+    }
+
+    function startHealthPoll() {
+        if (healthTimer) return;
+        checkHealth();
+        healthTimer = window.setInterval(function () {
+            if (document.visibilityState === 'visible' && session.get()) checkHealth();
+        }, HEALTH_POLL_MS);
+        // Back on a hidden page: a report at once instead of one up to 30 s old.
+        $(document).on('visibilitychange.kvHealth', function () {
+            if (document.visibilityState === 'visible' && session.get() && healthTimer) checkHealth();
+        });
+    }
+
+    function stopHealthPoll() {
+        if (healthTimer) window.clearInterval(healthTimer);
+        healthTimer = null;
+        health = null;
+        $(document).off('visibilitychange.kvHealth');
+    }
+
     // ---------------------------------------------------------------- file transfers
 
     // Sends a file transfer form; the program answers with plain text.
@@ -720,6 +973,7 @@
 
     function setLanguage(code) {
         lang = pickLanguage(code);
+        keepLanguage(lang);
         applyLanguage();
         showApp();
     }

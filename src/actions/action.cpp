@@ -1,6 +1,7 @@
 #include "actions/action.h"
 
 #include "daemon/arm.h"
+#include "store/health.h"
 #include "store/journal.h"
 #include "store/transaction.h"
 #include "util/members.h"
@@ -100,6 +101,7 @@ void CAction::do2() {
     try {
       korvan::Transaction failed(korvan::Transaction::kWrite);
       journal::setOutcome(record, "failed: " + std::string(e.what()));
+      health::storeExchange(CArm::lastExchange());
       journal::close(entryId);
       failed.commit();
     } catch (const CMyErr& lost) {
@@ -112,6 +114,7 @@ void CAction::do2() {
     korvan::Transaction outcome(korvan::Transaction::kWrite);
     modify();
     journal::setOutcome(record, "");
+    health::storeExchange(CArm::lastExchange());
     journal::close(entryId);
     outcome.commit();
   } catch (const CMyErr& e) {

@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "actions/journal_packets.h"
+#include "daemon/arm.h"
+#include "store/health.h"
 #include "store/transaction.h"
 #include "util/myerr.h"
 #include "util/trace.h"
@@ -17,6 +19,7 @@ Outcome finishEntry(const journal::Entry& entry, RowWriter writeRows) {
     journalled::sendPackets(entry.packets);
   } catch (const CMyErr& e) {
     if (e.type != CMyErr::armErr && e.type != CMyErr::warning) throw;
+    health::storeExchange(CArm::lastExchange());
     setLog(trace::kJournalResendFailed, e.what());
     journal::setOutcome(entry.record, journal::kDaemonStateUnknown);
     return Outcome::refused;
@@ -24,6 +27,7 @@ Outcome finishEntry(const journal::Entry& entry, RowWriter writeRows) {
   if (writeRows == nullptr) throw CMyErr(CMyErr::err, "journal: unknown change " + entry.kind);
   writeRows(entry);
   journal::setOutcome(entry.record, journal::kCompletedLater);
+  health::storeExchange(CArm::lastExchange());
   journal::close(entry.id);
   return Outcome::completed;
 }

@@ -12,6 +12,8 @@
 #include "util/local_time.h"
 #include "util/members.h"
 #include "util/myerr.h"
+#include "util/password_hash.h"
+#include "util/password_rule.h"
 
 using korvan::textOf;
 
@@ -58,6 +60,23 @@ bool changesMoreThanPassword(const Json::Value& da, const Json::Value& db) {
   return false;
 }
 
+// The minimum password length of the password policy.
+int policyMinimum() {
+  const std::optional<Json::Value> row =
+      CDB::selOne("select f_pwd from secureConf;", {"policy"});
+  Json::Value policy;
+  Json::Reader reader;
+  if (!row || !reader.parse((*row)["policy"].asString(), policy, true)) policy = Json::Value();
+  return korvan::passwordMinimum(policy);
+}
+
+// True when `password` is the stored one: against its hash, or as text for a
+// value an older version stored.
+bool matchesStored(const std::string& password, const std::string& stored) {
+  if (korvan::isPasswordHash(stored)) return korvan::verifyPassword(password, stored);
+  return !stored.empty() && password == stored;
+}
+
 }  // namespace
 
 // ---- CUpdUser ----------------------------------------------------------------
@@ -67,6 +86,25 @@ bool CUpdUser::changesOnlyPassword(const Json::Value& userPara) {
   Json::Value stored;
   loadSideA(userPara, stored);
   return !stored.isNull() && !changesMoreThanPassword(stored, userPara);
+}
+
+void CUpdUser::preparePassword() {
+  if (!params_.setsPassword() || !params_.id) return;
+  const std::optional<Json::Value> stored =
+      CDB::selOne("select nm,pw from user2 where id=" + std::to_string(params_.id.value()) + ";",
+                  {"nm", "pw"});
+  const Json::Value& name = params_.userPara["nm"];
+  const std::string userName =
+      name.isNull() && stored ? (*stored)["nm"].asString() : textOf(name);
+  const std::string password = textOf(params_.userPara["pw"]);
+  korvan::checkPasswordRule(password, userName, policyMinimum());
+  // The id is compared as a number: "01" names the caller as "1" does.
+  ownChange_ = std::to_string(params_.id.value()) == caller.id;
+  if (ownChange_ && stored) {
+    verifiedStored_ = (*stored)["pw"].asString();
+    oldPwRight_ = matchesStored(params_.oldPw, verifiedStored_);
+  }
+  newHash_ = korvan::hashPassword(password);
 }
 
 void CUpdUser::initDaDb() {
@@ -95,15 +133,15 @@ void CUpdUser::checkChange() {
   }
   // Whoever changes their own password proves they know the current one,
   // under the lock of their login name: the old password cannot be guessed
-  // here more often than at the login.
-  // The id is compared as a number: "01" names the caller as "1" does.
-  if (!da.isNull() && std::to_string(params_.id.value()) == caller.id) {
+  // here more often than at the login. It was verified before the
+  // transaction; a stored value changed since then counts as wrong.
+  if (!da.isNull() && ownChange_) {
     if (const std::optional<std::string> since = audit::lockedSince(textOf(da["nm"]), kLockSeconds)) {
       refusal_ = Refusal::locked;
       lockTime_ = *since;
       return;
     }
-    if (params_.oldPw != textOf(da["pw"])) {
+    if (!oldPwRight_ || verifiedStored_ != textOf(da["pw"])) {
       refusal_ = Refusal::wrongOldPassword;
       return;
     }
@@ -111,7 +149,10 @@ void CUpdUser::checkChange() {
     CDB::execModify("update userLock set f_wrongTimes=0 where f_userName='" +
                     sqlText(textOf(da["nm"])) + "'");
   }
-  CAction::checkChange();
+  // A new password is a change whatever the other members say: the stored
+  // hash cannot be compared with the text sent. An unknown id changes
+  // nothing.
+  if (da.isNull()) throw CMyErr(CMyErr::warning, "Nothing modified");
 }
 
 void CUpdUser::modify() {
@@ -123,6 +164,7 @@ void CUpdUser::modify() {
   const bool setPassword = params_.setsPassword();
   if (setPassword) {
     columns["pw"] = true;
+    db["pw"] = newHash_;
     columns["pwdDepth"] = true;
     columns["pwdExpire"] = true;
     // The password lifetime counts from now, whatever the request sent.
@@ -169,6 +211,14 @@ void CUpdUser::afterCommit() {
 
 // ---- CInsUser ----------------------------------------------------------------
 
+CInsUser::CInsUser(const RequestContext& context, const korvan::NewUserParams& params,
+                   Json::Value& jsOData)
+    : CAction(context, params, jsOData), params_(params) {
+  const std::string password = textOf(params_.userPara["pw"]);
+  korvan::checkPasswordRule(password, textOf(params_.userPara["nm"]), policyMinimum());
+  hash_ = korvan::hashPassword(password);
+}
+
 void CInsUser::checkChange() {}
 
 void CInsUser::modify() {
@@ -181,7 +231,7 @@ void CInsUser::modify() {
   std::string sql = std::string(" insert into user2 (") + " id,nm,pw,memo,pid,token,dog," +
                     " code,frame,media,nm2,addrH,addrC," + " phone,email,prior,memo2,status," +
                     " loginTime,loginTime2,createTime,pwdDepth,pwdExpire)" + " values(" + " null,";
-  sql += quoted("nm") + quoted("pw") + quoted("memo") + bare("pid");
+  sql += quoted("nm") + "'" + sqlText(hash_) + "'," + quoted("memo") + bare("pid");
   // Placeholder token until the first login sets a real one; with status 0
   // the session check never accepts it.
   sql += "'6274',";

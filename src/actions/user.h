@@ -11,12 +11,17 @@
 
 // Changes one user's settings and, when `setPW` is exactly "yes", the
 // password: then `pwdExpire` becomes the current time and the first-login
-// flag of secureConf is cleared before the user row is written.
+// flag of secureConf is cleared before the user row is written. The password
+// is stored as its hash (util/password_hash.h) and must meet the password
+// rule (util/password_rule.h); both the hash and the check of `oldPw` are
+// made on construction, before the write transaction.
 class CUpdUser : public CAction {
  public:
   CUpdUser(const RequestContext& context, const korvan::UserUpdateParams& params,
            Json::Value& jsOData)
-      : CAction(context, params, jsOData), params_(params) {}
+      : CAction(context, params, jsOData), params_(params) {
+    preparePassword();
+  }
 
   // True when `userPara` sets the password ("yes" in `setPW`) of a stored
   // user and every other stored member it names is unchanged: the one user
@@ -28,7 +33,7 @@ class CUpdUser : public CAction {
   // without a group row, or an unknown id, loads nothing. Side B: `userPara`.
   void initDaDb() override;
   // Without "yes" in `setPW` the password is not compared (it is not
-  // written). With it, a user changing their own password must send the
+  // written); with it the update always counts as a change. A user changing their own password must send the
   // stored one as `oldPw`, which counts as a login attempt does: a locked
   // name is refused untested, and a wrong old password is counted towards
   // the lock and recorded (store/audit.h). Such a refusal changes nothing
@@ -41,19 +46,28 @@ class CUpdUser : public CAction {
   void afterCommit() override;
 
  private:
+  // With "yes" in `setPW`: checks the rule (throwing its refusal), hashes
+  // the new password and, for the caller's own account, verifies `oldPw`
+  // against the stored value.
+  void preparePassword();
+
   const korvan::UserUpdateParams& params_;
   enum class Refusal { none, locked, wrongOldPassword };
   Refusal refusal_ = Refusal::none;
   std::string lockTime_;  // of a locked name
+  std::string newHash_;   // of the new password
+  bool ownChange_ = false;
+  std::string verifiedStored_;  // the stored value oldPw was verified against
+  bool oldPwRight_ = false;
 };
 
 // Adds a user: logged out, the placeholder token, created and its password
-// set now. Never refused as unchanged.
+// set now (as its hash, under the password rule, both on construction).
+// Never refused as unchanged.
 class CInsUser : public CAction {
  public:
   CInsUser(const RequestContext& context, const korvan::NewUserParams& params,
-           Json::Value& jsOData)
-      : CAction(context, params, jsOData), params_(params) {}
+           Json::Value& jsOData);
 
  protected:
   void checkChange() override;
@@ -62,6 +76,7 @@ class CInsUser : public CAction {
 
  private:
   const korvan::NewUserParams& params_;
+  std::string hash_;  // of the new user's password
 };
 
 // Removes one user row; its group and the log keep theirs. The log record is

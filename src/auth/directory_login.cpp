@@ -19,6 +19,8 @@
 #include "util/myerr.h"
 #include "util/number.h"
 #include "util/paths.h"
+#include "util/token_hash.h"
+#include "util/verify_slots.h"
 
 namespace directory {
 
@@ -253,7 +255,7 @@ std::optional<Caller> login(DeviceMode mode, const korvan::LoginParams& params, 
   }
 
   Slot slot;
-  if (!slot.held()) throw CMyErr(CMyErr::lockErr, "busy, try again");
+  if (!slot.held()) throw CMyErr(CMyErr::err, korvan::kVerifyBusy);
   const Attempt attempt = countAttempt(name, address);
 
   // Step 2, outside any transaction.
@@ -320,9 +322,11 @@ std::optional<Caller> login(DeviceMode mode, const korvan::LoginParams& params, 
   std::string now;
   getDateTime_sec(now);
   const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
-  CDB::execModify("update user2 set token='" + sqlText(token) + "',status=1,loginTime2=loginTime,"
+  // The database keeps only the token's hash, as for local sessions.
+  CDB::execModify("update user2 set token='" + korvan::tokenHash(token) + "',status=1,loginTime2=loginTime,"
                   "loginTime='" + sqlText(now) + "',expireTime=" + std::to_string(expire) +
-                  ",timezone=" + std::to_string(korvan::leadingInt(params.timezone)) + " where id=" + id);
+                  ",lastRequest=" + std::to_string(time(nullptr)) + ",loginIP='" + sqlText(address) +
+                  "',timezone=" + std::to_string(korvan::leadingInt(params.timezone)) + " where id=" + id);
   Caller caller = session::callerOf(id, token);
   caller.address = address;
   Json::Value entries;

@@ -4,8 +4,9 @@
 // failure that reaches the policy's limit (pwdTry) stores the lock time; every
 // attempt within kLockSeconds of it is refused without testing the password,
 // and the first attempt after that starts a fresh series. The count is read
-// and raised under one write lock, so parallel attempts cannot test more
-// passwords than the policy allows. Names longer than kMaxNameBytes are
+// and raised under one write lock before the password is verified, so
+// parallel attempts cannot test more passwords than the policy allows; the
+// verification itself runs outside any transaction (auth/verify.h). Names longer than kMaxNameBytes are
 // refused untested and uncounted; rows of names that are no user go once
 // their lock has run out.
 #include "auth/login.h"
@@ -19,6 +20,7 @@
 #include <cstdlib>
 
 #include "auth/session.h"
+#include "auth/verify.h"
 #include "store/audit.h"
 #include "store/db.h"
 #include "store/sql.h"
@@ -26,7 +28,9 @@
 #include "util/local_time.h"
 #include "util/number.h"
 #include "util/trace.h"
+#include "util/token_hash.h"
 #include "util/trace_ids.h"
+#include "util/verify_slots.h"
 
 namespace login {
 
@@ -185,13 +189,20 @@ int getRetryCount(std::string userName, std::string& dt) {
   return (count == INT_MAX ? INT_MAX - 1 : count) + 1;
 }
 
-// Counts and checks the attempt within `transaction`, which a refusal
-// commits (with its record) and a success leaves open for the session. On
-// success returns the user's row (members userID, pwdExpire and level), the
-// time zone is stored, and an expired password is noted in jsOData.retMsg.
-// In factory mode only super administrators pass.
-Json::Value checkPW(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
-                    const std::string& address, korvan::Transaction& transaction) {
+// An attempt as its first phase counted it.
+struct Attempt {
+  int number = 0;  // the count of failures this attempt makes if it fails
+  int pwdTry = 0;
+  int pwdExpire = 0;
+  Account account;
+};
+
+// The first phase, in a short write transaction of its own: the lock check,
+// then the attempt is counted as a failure before its password is tested, so
+// that parallel attempts for one name each see the count the one before left
+// and no more than pwdTry passwords are tested between two locks. A refusal
+// commits its record and throws.
+Attempt countAttempt(const korvan::LoginParams& params, const std::string& address) {
   // The document as sent, for the trace records alone.
   const Json::Value& request = params.document();
   const std::string& userNM = params.userName;
@@ -199,21 +210,20 @@ Json::Value checkPW(DeviceMode mode, const korvan::LoginParams& params, Json::Va
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
   // A NUL byte would end the statements that look the name up.
   if (userNM.find('\0') != std::string::npos) throw CMyErr(CMyErr::err, "Invalid user name");
+  korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value policy = getPwdConf();
   setLog(trace::kLoginRequest, tracedRequest(request).toStyledString().c_str());
   setLog(trace::kPasswordPolicy, policy.toStyledString().c_str());
-  const int pwdTry = policyNumber(policy, "pwdTry");
-  const int pwdExpire = policyNumber(policy, "pwdExpire");
+  Attempt attempt;
+  attempt.pwdTry = policyNumber(policy, "pwdTry");
+  attempt.pwdExpire = policyNumber(policy, "pwdExpire");
+  const int pwdTry = attempt.pwdTry;
 
-  const std::string& pw = params.password;
-  const int timezone = korvan::leadingInt(params.timezone);
-
-  // Within onLogin's write transaction (see there).
   removeLapsedStrangers();
   std::string lockTime;
-  int attempt = getRetryCount(userNM, lockTime);
+  attempt.number = getRetryCount(userNM, lockTime);
 
-  if (lockCheckDue(pwdTry, attempt)) {
+  if (lockCheckDue(pwdTry, attempt.number)) {
     double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(lockTime));
     if (stillLocked(elapsed)) {
       // One record per lock period for a user: an attacker who keeps trying
@@ -229,89 +239,131 @@ Json::Value checkPW(DeviceMode mode, const korvan::LoginParams& params, Json::Va
     std::string sql =
         "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
     CDB::execModify(sql);
-    attempt = 1;
+    attempt.number = 1;
   }
 
-  std::string sql = std::string(" select user2.id,user2.pwdExpire,priv2.level ") +
-                    " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" +
-                    sqlText(userNM) + "'" + " and user2.pw='" + sqlText(pw) + "'";
-  std::vector<std::string> keys{"userID", "pwdExpire", "level"};
-  const std::optional<Json::Value> found = CDB::selOne(sql, keys);
+  std::string now;
+  getDateTime_sec(now);
+  std::string record;
+  switch (failureRecord(attempt.number, pwdTry)) {
+    case FailureRecord::insertFirst:
+      record = "insert into userLock (f_id,f_datetime,f_userName,f_wrongTimes) values (null,'" +
+               sqlText(now) + "','" + sqlText(userNM) + "',1);";
+      attempt.number = 1;
+      break;
+    case FailureRecord::renewLockTime:
+      record = "update userLock set f_datetime='" + sqlText(now) + "'," +
+               "f_wrongTimes=" + std::to_string(attempt.number) + " where f_userName='" +
+               sqlText(userNM) + "';";
+      break;
+    case FailureRecord::countOnly:
+      record = "update userLock set f_wrongTimes=" + std::to_string(attempt.number) +
+               " where f_userName='" + sqlText(userNM) + "';";
+      break;
+  }
+  CDB::execModify(record);
 
-  if (!found) {
-    std::string now;
-    getDateTime_sec(now);
-    std::string record;
-    switch (failureRecord(attempt, pwdTry)) {
-      case FailureRecord::insertFirst:
-        record = "insert into userLock (f_id,f_datetime,f_userName,f_wrongTimes) values (null,'" +
-                 sqlText(now) + "','" + sqlText(userNM) + "',1);";
-        attempt = 1;
-        break;
-      case FailureRecord::renewLockTime:
-        record = "update userLock set f_datetime='" + sqlText(now) + "'," +
-                 "f_wrongTimes=" + std::to_string(attempt) + " where f_userName='" +
-                 sqlText(userNM) + "';";
-        break;
-      case FailureRecord::countOnly:
-        record = "update userLock set f_wrongTimes=" + std::to_string(attempt) +
-                 " where f_userName='" + sqlText(userNM) + "';";
-        break;
-    }
-    CDB::execModify(record);
+  const std::string columns = " select user2.id,user2.pw,user2.pwdExpire,priv2.level ";
+  const std::string sql = columns +
+      " from user2,priv2 where user2.pid=priv2.id " + " and user2.nm='" + sqlText(userNM) + "'";
+  const std::optional<Json::Value> found =
+      CDB::selOne(sql, {"userID", "pw", "pwdExpire", "level"});
+  if (found) {
+    attempt.account.known = true;
+    attempt.account.userId = (*found)["userID"].asString();
+    attempt.account.stored = (*found)["pw"].asString();
+    attempt.account.pwdExpire = (*found)["pwdExpire"].asString();
+    attempt.account.level = (*found)["level"].asString();
+  }
+  transaction.commit();
+  return attempt;
+}
+
+// True when the account's stored password is still the one the verification
+// saw: a password changed or an account removed meanwhile is not logged in.
+bool unchangedSinceCounted(const Account& account) {
+  const std::optional<Json::Value> row = CDB::selOne(
+      "select pw from user2 where id=" + sqlNumber(account.userId) + ";", {"pw"});
+  return row && (*row)["pw"].asString() == account.stored;
+}
+
+// The last phase, within `transaction`, which a refusal commits (with its
+// record) and a success leaves open for the session. On success returns the
+// user's row (members userID, pwdExpire and level), the time zone and any
+// fresh hash are stored, and an expired password is noted in
+// jsOData.retMsg. In factory mode only super administrators pass.
+Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
+                   const std::string& address, const Attempt& attempt, const Verdict& verdict,
+                   korvan::Transaction& transaction) {
+  const std::string& userNM = params.userName;
+  const Account& account = attempt.account;
+  if (!verdict.accepted || !unchangedSinceCounted(account)) {
     recordFailure(address, userNM, "wrong password");
-    if (pwdTry > 0 && attempt >= pwdTry && audit::isUser(userNM)) {
+    if (attempt.pwdTry > 0 && attempt.number >= attempt.pwdTry && audit::isUser(userNM)) {
       Caller who;
       who.name = userNM;
       who.address = address;
       Json::Value entries;
-      audit::addEntry(entries, "failures", std::to_string(attempt));
+      audit::addEntry(entries, "failures", std::to_string(attempt.number));
       audit::recordAccess(who, {"lockout", "user locked out"}, entries);
     }
     transaction.commit();
-    throw CMyErr(CMyErr::err, "User Name or Password error: " + std::to_string(attempt) + " times");
+    throw CMyErr(CMyErr::err,
+                 "User Name or Password error: " + std::to_string(attempt.number) + " times");
   }
-  const Json::Value& user = *found;
+  Json::Value user;
+  user["userID"] = account.userId;
+  user["pwdExpire"] = account.pwdExpire;
+  user["level"] = account.level;
 
   std::string reset =
       "update userLock set f_wrongTimes=0 where f_userName='" + sqlText(userNM) + "';";
   CDB::execModify(reset);
 
-  if (mode == DeviceMode::factory && user["level"].asString() != "3") {
+  if (mode == DeviceMode::factory && account.level != "3") {
     recordFailure(address, userNM, "factory mode");
     transaction.commit();
     throw CMyErr(CMyErr::err, "factory mode,only superAdmin can login");
   }
 
+  // Text from an older version, or a hash of another cost, is replaced by
+  // the hash made during the verification.
+  if (!verdict.newHash.empty()) {
+    CDB::execModify("update user2 set pw='" + sqlText(verdict.newHash) +
+                    "' where id=" + sqlNumber(account.userId) + ";");
+  }
+
+  const int timezone = korvan::leadingInt(params.timezone);
   std::string zone = "update user2 set timezone=" + std::to_string(timezone) + " where nm='" +
                      sqlText(userNM) + "';";
   CDB::execModify(zone);
 
-  if (pwdExpire > 0) {
-    double elapsed =
-        difftime(time(nullptr), korvan::secondsAsZoneSays(user["pwdExpire"].asString()));
+  if (attempt.pwdExpire > 0) {
+    double elapsed = difftime(time(nullptr), korvan::secondsAsZoneSays(account.pwdExpire));
     // The request as sent, with the user's row that the check found.
-    Json::Value traced = tracedRequest(request);
+    Json::Value traced = tracedRequest(params.document());
     for (const std::string& name : user.getMemberNames()) traced[name] = user[name];
     setLog(trace::kLoginChecked, traced.toStyledString().c_str());
-    if (passwordExpired(pwdExpire, elapsed)) {
+    if (passwordExpired(attempt.pwdExpire, elapsed)) {
       jsOData["retMsg"] = "Password has expired. Please update.";
     }
   }
   return user;
 }
 
-// Opens the session of `user`, the row that checkPW found; returns the new
-// token.
-std::string updateToken(const Json::Value& user) {
+// Opens the session of `user`, the row that settle() returned, from client
+// `address`; returns the new token, of which the row keeps only the hash.
+std::string updateToken(const Json::Value& user, const std::string& address) {
   const std::string token = newSessionToken();
   std::string loginTime;
   getDateTime_sec(loginTime);
-  const long long expire = static_cast<long long>(time(nullptr)) + session::kIdleSeconds;
-  std::string sql = std::string(" update user2 set token='") + sqlText(token) + "'," +
+  const long long now = static_cast<long long>(time(nullptr));
+  const long long expire = now + session::kIdleSeconds;
+  std::string sql = std::string(" update user2 set token='") + korvan::tokenHash(token) + "'," +
                     " status=1," + " loginTime2=loginTime," + " loginTime='" + sqlText(loginTime) +
                     "'," + " expireTime=" + std::to_string(expire) +
-                    " where id=" + sqlNumber(user["userID"]);
+                    ", lastRequest=" + std::to_string(now) + ", loginIP='" + sqlText(address) +
+                    "'" + " where id=" + sqlNumber(user["userID"]);
   CDB::execModify(sql);
   return token;
 }
@@ -322,13 +374,18 @@ std::string updateToken(const Json::Value& user) {
 
 Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& jsOData,
                const std::string& address) {
-  // The failure count is read and raised under one write lock: of parallel
-  // attempts for one name, each sees the count the one before it left, so
-  // no more than pwdTry passwords are tested between two locks. A session
-  // opens together with its record.
+  // Three phases: the attempt is counted in a short write transaction, the
+  // password verified outside any transaction, and the outcome stored in a
+  // second one, where a session opens together with its record. The
+  // verification slot is taken first, so that a login refused as busy has
+  // written nothing and counts as no failure.
+  const korvan::VerifySlot slot;
+  const login::Attempt attempt = login::countAttempt(params, address);
+  const login::Verdict verdict = login::verifyPassword(attempt.account, params.password);
   korvan::Transaction transaction(korvan::Transaction::kWrite);
-  const Json::Value user = login::checkPW(mode, params, jsOData, address, transaction);
-  const std::string token = login::updateToken(user);
+  const Json::Value user =
+      login::settle(mode, params, jsOData, address, attempt, verdict, transaction);
+  const std::string token = login::updateToken(user, address);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;
   audit::recordAccess(caller, {"login", "user login"}, Json::Value());

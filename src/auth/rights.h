@@ -5,6 +5,7 @@
 // module's code is the one at the position of the slot that holds it.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "util/caller.h"
@@ -16,3 +17,7 @@
 // (`mode`) no slots are kept and only super administrators log in: level 3
 // gets '3', everyone else '0'. Throws only the CMyErr of a failing query.
 char consoleRight(const Caller& caller, const std::string& moduleId, DeviceMode mode);
+
+// The caller's right code on every stored console module, by dog2.id
+// (decimal text), by the rule of consoleRight, in two queries.
+std::map<std::string, char> consoleRights(const Caller& caller, DeviceMode mode);

@@ -11,6 +11,7 @@
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/number.h"
+#include "util/token_hash.h"
 
 namespace {
 
@@ -57,9 +58,14 @@ Caller checkToken(const korvan::Params& request) {
   if (!isSqlNumber(id)) throw CMyErr(CMyErr::err, kSessionRefused);
   // The expiry is tested here, so that the check needs no sweep before it
   // and a refused request writes nothing.
-  return selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
-                      " and user2.id=" + id + " and user2.token='" +
-                      sqlText(request.sessionToken) + "'");
+  Caller caller = selectCaller(" and user2.status=1 and user2.expireTime>=" + nowText() +
+                               " and user2.id=" + id);
+  // The row holds the token's hash; the caller holds the token it presented.
+  if (!korvan::tokenMatches(request.sessionToken, caller.token)) {
+    throw CMyErr(CMyErr::err, kSessionRefused);
+  }
+  caller.token = request.sessionToken;
+  return caller;
 }
 
 Caller callerOf(const std::string& id, const std::string& token) {
@@ -73,9 +79,13 @@ void updateExpire(const Caller& caller) {
   // second) is left alone: rewriting it would cost a durable commit for no
   // change. The check read the expiry in this same transaction, so when it
   // holds the new value already there is no statement to run at all.
-  const std::string expire = std::to_string(static_cast<long long>(time(nullptr)) + kIdleSeconds);
+  // The last request is written with the expiry: the sessions list shows it
+  // without costing a statement of its own.
+  const long long now = static_cast<long long>(time(nullptr));
+  const std::string expire = std::to_string(now + kIdleSeconds);
   if (caller.expiry == expire) return;
   std::string sql = std::string(" update user2 set ") + " expireTime=" + expire +
+                    ", lastRequest=" + std::to_string(now) +
                     " where id=" + sqlNumber(caller.id) + " and status = 1" +
                     " and expireTime is not " + expire;
   CDB::execModify(sql);

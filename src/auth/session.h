@@ -1,5 +1,5 @@
-// Sessions: each user row holds at most one session (status 1, token,
-// expireTime in epoch seconds). Every checked request slides the expiry to
+// Sessions: each user row holds at most one session (status 1, the token's
+// hash (util/token_hash.h), expireTime in epoch seconds). Every checked request slides the expiry to
 // kIdleSeconds from now; a session lapses when a request of anyone arrives
 // after its expireTime. The AJAX dispatcher runs the check (which reads only) before
 // anything else, and the sweep and extension only for a request it admits.
@@ -23,8 +23,9 @@ inline constexpr const char* kSessionRefused = "curUser has loginned or idle tim
 
 // The session check: `user`.`id` and `user`.`token` must name a logged-in
 // user whose expiry is not past and whose group exists, and a `userID` that
-// is present must equal `user`.`id`. Returns that user as a Caller (address
-// left empty). Reads only; throws CMyErr(err, kSessionRefused).
+// is present must equal `user`.`id`. The token is compared with the stored
+// hash in constant time. Returns that user as a Caller holding the presented
+// token (address left empty). Reads only; throws CMyErr(err, kSessionRefused).
 Caller checkToken(const korvan::Params& request);
 
 // The Caller of user `id` holding `token` (no session check), or a

@@ -9,10 +9,12 @@
 #include "auth/directory_login.h"
 #include "auth/directory_requests.h"
 #include "auth/login.h"
+#include "auth/presence.h"
 #include "auth/session.h"
 #include "cgi/transfers.h"
 #include "daemon/arm.h"
 #include "ops/access.h"
+#include "ops/health.h"
 #include "ops/language.h"
 #include "ops/ops.h"
 
@@ -83,6 +85,10 @@ class Entry {
   }
   Entry& postOnly() {
     route_.postOnly = true;
+    return *this;
+  }
+  Entry& replies(const char* members) {
+    route_.replyMembers = members;
     return *this;
   }
   Entry& streamsLog() {
@@ -188,6 +194,39 @@ std::vector<Route> buildTable() {
           .handler<NoParams, onConvertToClientMode>("NoParams"),
       Entry("unsetDogInfo", Access::operators)
           .handler<SlotParams, onUnsetDogInfo>("SlotParams"),
+
+      // Who is on the switch, and how the switch service is doing. The
+      // health poll neither extends the session nor opens the daemon link:
+      // its check makes its own bounded connection.
+      Entry("selSessions", Access::anyone)
+          .handler<NoParams, onSelSessions>("NoParams")
+          .readOnly()
+          .answersUnderLock()
+          .replies("`sessions`: the open sessions (all at level 3, else the caller's own), each "
+                   "with `userID`, `userNM`, `ip` (of the login), `since` (login time), "
+                   "`lastRequest` (local time, \"\" when unknown) and `own` (\"1\" for the "
+                   "caller's)"),
+      Entry("endSession", Access::administrators)
+          .handler<SessionParams, onEndSession>("SessionParams"),
+      Entry("selConsoles", Access::anyone)
+          .handler<NoParams, onSelConsoles>("NoParams")
+          .readOnly()
+          .answersUnderLock()
+          .replies("`consoles`: the modules the caller has a right on, each with `id`, `nm`, "
+                   "`kvmUser` and `kvmTime` (the last KVM session granted) and `serialUser` "
+                   "(who holds its serial console; \"\" when free)"),
+      Entry("health", Access::anyone)
+          .handler<NoParams, onHealth>("NoParams")
+          .readOnly()
+          .answersUnderLock()
+          .keepsExpiry()  // a poll is nobody's request: an idle page still times out
+          .beforePasswordSet()
+          .replies("`health`: `reachable` (boolean: false when the connect check or the last "
+                   "exchange failed), `connect` (\"ok\" or the failure of a connection made "
+                   "now, at most 300 ms, no byte sent), `checked` (its local time) and "
+                   "`exchange` (null, or the last packet exchange of any request: `time`, "
+                   "`answered` \"1\" when a reply came, `outcome` \"ok\" or the failure); "
+                   "does not extend the session"),
 
       // The change actions.
       Entry("updServer", Access::administrators)

@@ -77,6 +77,9 @@ struct Route {
   bool rebootOnFailure = false;
   // Whether the reply carries the operation-log records, read as it is written.
   bool streamsLog = false;
+  // The members a successful reply carries besides `ret` and the snapshot,
+  // for the API reference; nullptr when none.
+  const char* replyMembers = nullptr;
   // Whether a transfer is refused, before its admission, unless it comes as
   // a POST form: its session would otherwise stand in the URL.
   bool postOnly = false;

@@ -5,7 +5,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <utility>
 
 #include "daemon/packets.h"
 #include "daemon/socket_io.h"
@@ -30,15 +33,29 @@ Packet newPacket(pak::Type type) {
   return packet;
 }
 
-template <typename Packet>
-void send(const Packet& packet) {
-  socketWriteAll(CArm::socketCnn, &packet, sizeof packet);
+std::optional<SwitchExchange> lastExchange;
+
+void noteExchange(bool answered, std::string outcome) {
+  SwitchExchange exchange;
+  exchange.time = static_cast<long long>(time(nullptr));
+  exchange.answered = answered;
+  exchange.outcome = std::move(outcome);
+  lastExchange = std::move(exchange);
 }
 
-template <typename Reply>
-Reply receive() {
+// Writes `packet` and reads its reply, noting how the exchange went: a reply
+// that came is an answer whatever its result; a failed write or read is not.
+template <typename Reply, typename Packet>
+Reply exchange(const Packet& packet) {
   Reply reply;
-  socketReadTimeout(CArm::socketCnn, &reply, sizeof reply);
+  try {
+    socketWriteAll(CArm::socketCnn, &packet, sizeof packet);
+    socketReadTimeout(CArm::socketCnn, &reply, sizeof reply);
+  } catch (const CMyErr& e) {
+    noteExchange(false, e.what());
+    throw;
+  }
+  noteExchange(true, reply.ret == 0 ? "ok" : "refused: result " + std::to_string(reply.ret));
   return reply;
 }
 
@@ -63,23 +80,40 @@ void CArm::cnn() {
   }
 }
 
+const std::optional<SwitchExchange>& CArm::lastExchange() { return ::lastExchange; }
+
+std::string CArm::probe(int limitMs) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return std::string("arm connect error:") + std::strerror(errno);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(korvan::armPort()));
+  address.sin_addr.s_addr = inet_addr(szArmIP);
+  try {
+    socketConnectWithin(fd, &address, sizeof address, limitMs);
+  } catch (const CMyErr& e) {
+    return e.what();  // the socket is closed
+  }
+  close(fd);
+  return std::string();
+}
+
 void CArm::disconnect() {
   if (socketCnn >= 0) close(socketCnn);
   socketCnn = -1;
+  ::lastExchange.reset();
 }
 
 void CArm::setTime(uint32_t seconds) {
   auto packet = newPacket<pak::TimeRequest>(pak::kTypeTime);
   pak::putBE32(packet.time2, seconds);
-  send(packet);
-  judgeRet(receive<pak::SimpleReply>().ret);
+  judgeRet(exchange<pak::SimpleReply>(packet).ret);
 }
 
 void CArm::restart() {
   auto packet = newPacket<pak::RestartRequest>(pak::kTypeRestart);
   packet.data = 0;
-  send(packet);
-  judgeRet(receive<pak::SimpleReply>().ret);
+  judgeRet(exchange<pak::SimpleReply>(packet).ret);
 }
 
 void CArm::setServerIP(const ServerNetwork& network) {
@@ -88,16 +122,14 @@ void CArm::setServerIP(const ServerNetwork& network) {
   pak::putAddr(packet.gateway, network.gateway);
   pak::putAddr(packet.subnetMask, network.subnetMask);
   pak::putBE32(packet.portWeb, network.portWeb);
-  send(packet);
-  judgeRet(receive<pak::SimpleReply>().ret);
+  judgeRet(exchange<pak::SimpleReply>(packet).ret);
 }
 
 void CArm::setDogUID(uint8_t port, std::string_view uid) {
   auto packet = newPacket<pak::DogUIDRequest>(pak::kTypeDogUID);
   packet.port = port;
   pak::putText(packet.uid, uid);
-  send(packet);
-  judgeRet(receive<pak::DogReply>().ret);
+  judgeRet(exchange<pak::DogReply>(packet).ret);
 }
 
 void CArm::setDogCodeFrame(uint8_t port, uint16_t frame, uint32_t code) {
@@ -105,16 +137,14 @@ void CArm::setDogCodeFrame(uint8_t port, uint16_t frame, uint32_t code) {
   packet.port = port;
   pak::putBE16(packet.frame, frame);
   pak::putBE32(packet.code, code);
-  send(packet);
-  judgeRet(receive<pak::DogReply>().ret);
+  judgeRet(exchange<pak::DogReply>(packet).ret);
 }
 
 void CArm::setDogNM(uint8_t port, std::string_view name) {
   auto packet = newPacket<pak::DogNMRequest>(pak::kTypeDogNM);
   packet.port = port;
   pak::putText(packet.nm, name);
-  send(packet);
-  judgeRet(receive<pak::DogReply>().ret);
+  judgeRet(exchange<pak::DogReply>(packet).ret);
 }
 
 SessionGrant CArm::qt(const SessionRequest& request) {
@@ -125,9 +155,7 @@ SessionGrant CArm::qt(const SessionRequest& request) {
   pak::putAddr(packet.userIP, request.userIP);
   pak::putBE32(packet.priv, 1);
   pak::putBE32(packet.userID, request.userID);
-  send(packet);
-
-  const auto reply = receive<pak::QTReply>();
+  const auto reply = exchange<pak::QTReply>(packet);
   setLog(trace::kKvmReplyRead, "after recv::qt socketReadTimeout");
   if (reply.ret != 0) {
     const std::string text = refusalText(reply.ret);

@@ -14,8 +14,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "util/switch_exchange.h"
 
 // The daemon's address, "127.0.0.1". Its port is korvan::armPort() (5555).
 extern const char* const szArmIP;
@@ -55,7 +58,8 @@ class CArm {
   // Closes the connection, when there is one, and sets socketCnn to -1. A
   // request process need not call it (its exit closes the connection); a
   // process that serves several requests in turn (the fuzz harness) calls it
-  // between them, so that each request opens its own.
+  // between them, so that each request opens its own (and forgets the last
+  // exchange).
   static void disconnect();
 
   // Type 3: set the clock to `seconds` since the epoch.
@@ -74,6 +78,18 @@ class CArm {
   // refusalText of its code. Writes trace record 1942 when the reply is in,
   // then 1960 and 1949 (the refusal text) on a refusal.
   static SessionGrant qt(const SessionRequest& request);
+
+  // How the last packet exchange of this process went (every operation
+  // above records it, its failures included), or nothing when none was
+  // made. The connection alone is no exchange.
+  static const std::optional<SwitchExchange>& lastExchange();
+
+  // Whether the daemon accepts a connection within `limitMs`: a fresh
+  // socket is connected and closed again without a byte sent, since the
+  // protocol has no packet that only asks. Returns "" on success, else the
+  // failure ("arm connect timeout", "arm connect error:<text>"). Leaves
+  // socketCnn alone.
+  static std::string probe(int limitMs);
 
   // The refusal text of a KVM session reply code ("4：this ip has session
   // already", with a full-width colon for 1 to 6); codes above 7 give

@@ -66,11 +66,13 @@ int connectWithin(int sockfd, const sockaddr_in* saptr, int salen, int limitMs) 
 }  // namespace
 
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen) {
-  int err = connectWithin(sockfd, saptr, salen, korvan::connectTimeoutMs());
-  if (err == 0) {
-    setLog(trace::kDaemonConnected, "cnn arm ok");
-    return;
-  }
+  socketConnectWithin(sockfd, saptr, salen, korvan::connectTimeoutMs());
+  setLog(trace::kDaemonConnected, "cnn arm ok");
+}
+
+void socketConnectWithin(int sockfd, const sockaddr_in* saptr, int salen, int limitMs) {
+  int err = connectWithin(sockfd, saptr, salen, limitMs);
+  if (err == 0) return;
   if (sockfd >= 0) close(sockfd);
   if (err == ETIMEDOUT) throw CMyErr(CMyErr::armErr, "arm connect timeout");
   throw CMyErr(CMyErr::armErr, "arm connect error:" + errnoText(err));

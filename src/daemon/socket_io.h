@@ -15,6 +15,8 @@
 // "arm connect timeout" when the limit passed, else "arm connect error:"
 // followed by the system's error text. On success writes trace record 491.
 void socketConnectTimeout(int sockfd, const sockaddr_in* saptr, int salen);
+// The same with the limit `limitMs` and no trace record.
+void socketConnectWithin(int sockfd, const sockaddr_in* saptr, int salen, int limitMs);
 
 // Reads exactly `pakLen` bytes into `pak`, however the daemon splits them,
 // waiting at most korvan::replyTimeoutMs() (ten seconds) in all. No byte

@@ -4,14 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "daemon/arm.h"
 #include "ops/ops.h"
 #include "store/audit.h"
 #include "store/cursor.h"
 #include "store/db.h"
+#include "store/health.h"
 #include "store/journal.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "util/clock_text.h"
+#include "util/local_time.h"
 #include "util/members.h"
 #include "util/signal_hold.h"
 #include "util/trace.h"
@@ -25,12 +28,16 @@ constexpr long long kLockSeconds = 1200;
 // The record of this request's action once committed.
 journal::Record actionRecord;
 
-// Marks the action's record; a record that cannot be marked keeps what it
-// says, which is never less than what happened.
-void markOutcome(const std::string& outcome) noexcept {
+// Marks the action's record, and stores with it how the exchange with the
+// daemon went and what `succeeded` writes (on success); a record that cannot
+// be marked keeps what it says, which is never less than what happened.
+void markOutcome(const std::string& outcome,
+                 const std::function<void()>& succeeded = nullptr) noexcept {
   try {
     korvan::Transaction transaction(korvan::Transaction::kWrite);
     journal::setOutcome(actionRecord, outcome);
+    health::storeExchange(CArm::lastExchange());
+    if (succeeded) succeeded();
     transaction.commit();
   } catch (const std::exception& e) {
     setLog(trace::kActionOutcomeLost, e.what());
@@ -41,8 +48,10 @@ void markOutcome(const std::string& outcome) noexcept {
 // daemon is told, and is completed with the outcome afterwards. A process
 // that dies in between leaves a record that says it does not know the
 // outcome; an action is never sent again. A failure to store the record
-// sends nothing.
-void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell) {
+// sends nothing. `succeeded`, when given, writes what the success leaves
+// stored, together with the outcome.
+void recordedTell(const std::function<void()>& writeRecord, const std::function<void()>& tell,
+                  const std::function<void()>& succeeded = nullptr) {
   actionRecord = journal::Record();
   // Signals that would end the process wait from the record's commit to the
   // outcome's.
@@ -62,7 +71,7 @@ void recordedTell(const std::function<void()>& writeRecord, const std::function<
     markOutcome("failed: " + std::string(e.what()));
     throw;
   }
-  markOutcome("");
+  markOutcome("", succeeded);
   actionRecord = journal::Record();  // done: no local restart may mark it
 }
 
@@ -76,7 +85,15 @@ void onGrantKvm(const RequestContext& context, const korvan::KvmParams& params,
       [&] {
         audit::recordAccess(caller, {"kvm", "kvm session"}, audit::consoleEntries(dogId));
       },
-      [&] { onQt(caller, context.consoleUid, params.document(), jsOData); });
+      [&] { onQt(caller, context.consoleUid, params.document(), jsOData); },
+      [&] {
+        // The module keeps who was granted its last session, for the
+        // consoles list.
+        std::string now;
+        getDateTime_sec(now);
+        CDB::execModify("update dog2 set kvmUser='" + sqlText(caller.name) + "',kvmTime='" +
+                        sqlText(now) + "' where id=" + sqlNumber(dogId));
+      });
 }
 
 void onSetTimeRecorded(const RequestContext& context, const korvan::SetTimeParams& params,

@@ -20,6 +20,9 @@ struct Column {
 };
 const Column kColumns[] = {{6, "id"},   {1, "time"},    {0, "user"},      {2, "ip"},
                            {3, "type"}, {4, "typeSub"}, {7, "typeSubCN"}, {5, "details"}};
+// After them the details as readable text; the raw column stays for tools.
+constexpr int kDetails = 5;
+constexpr const char* kDetailsTextHeader = "detailsText";
 
 }  // namespace
 
@@ -68,13 +71,39 @@ std::string csvCell(std::string_view text) {
   return quoted + '"';
 }
 
+std::string logDetailsText(std::string_view details) {
+  // The detail text ends with a line feed that is no part of it.
+  if (!details.empty() && details.back() == '\n') details.remove_suffix(1);
+  Json::Value entries;
+  Json::Reader reader;
+  if (!reader.parse(details.data(), details.data() + details.size(), entries, false) ||
+      !entries.isArray()) {
+    return std::string(details);
+  }
+  // Address lists are logged with "<br>" between their entries.
+  auto value = [](const Json::Value& v) {
+    std::string text = v.isString() ? v.asString() : v.toStyledString();
+    for (size_t at; (at = text.find("<br>")) != std::string::npos;) text.replace(at, 4, ", ");
+    while (!text.empty() && (text.back() == ' ' || text.back() == ',' || text.back() == '\n'))
+      text.pop_back();
+    return text;
+  };
+  std::string text;
+  for (const Json::Value& entry : entries) {
+    if (!entry.isObject() || !entry.isMember("nm")) return std::string(details);
+    if (!text.empty()) text += "; ";
+    text += value(entry["nm"]) + ": " + value(entry["v1"]);
+    if (entry.isMember("v2")) text += " -> " + value(entry["v2"]);
+  }
+  return text;
+}
+
 std::string logExportSql(const Caller& caller, const Json::Value& logCondition) {
-  korvan::LogQueryParams query = logQueryOf(logCondition);
+  const korvan::LogQueryParams query = logQueryOf(logCondition);
   (void)logQuerySql(caller, query);  // refuses a malformed page as the log query does
-  // The filters of the query, without a page: the export is the whole log.
-  query.limit.reset();
-  query.before.clear();
-  return logQuerySql(caller, query);
+  // The filters of the query, without a page: the export is the whole log,
+  // newest first as the log is shown.
+  return logFilterSql(caller, query) + " order by id desc";
 }
 
 void writeLogCsv(CRowCursor& cursor, const TextSink& sink) {
@@ -85,7 +114,7 @@ void writeLogCsv(CRowCursor& cursor, const TextSink& sink) {
       if (!piece.empty()) piece += ',';
       piece += column.header;
     }
-    piece += "\r\n";
+    piece += std::string(",") + kDetailsTextHeader + "\r\n";
     whole = piece.size();
     for (; cursor.hasRow(); cursor.next()) {
       whole = piece.size();
@@ -98,6 +127,7 @@ void writeLogCsv(CRowCursor& cursor, const TextSink& sink) {
         if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
         piece += csvCell(text);
       }
+      piece += ',' + csvCell(logDetailsText(cursor.cell(kDetails)));
       piece += "\r\n";
       whole = piece.size();
       if (piece.size() >= kPiece) {

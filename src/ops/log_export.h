@@ -1,6 +1,7 @@
 // The operation-log export: the records of a log query as CSV (UTF-8, a
 // header row, RFC 4180 quoting, CRLF line ends), read and written one by one
-// so memory does not grow with the log.
+// so memory does not grow with the log. The columns are the query's, the raw
+// details among them, and last `detailsText`, the details made readable.
 //
 // A cell that begins with "=", "+", "-", "@", tab, CR or LF, or with a
 // full-width "=", "+", "-" or "@" (U+FF1D, U+FF0B, U+FF0D, U+FF20), also
@@ -23,10 +24,15 @@ std::string csvCell(std::string_view text);
 class CRowCursor;
 
 // The query of the records of `logCondition` that `caller` may see, with the
-// filters and visibility of "selLog" and in its order (`limit` and `before`
+// filters and visibility of "selLog", newest first (`limit` and `before`
 // are checked as there but not applied: the export holds every match). A
 // malformed condition throws its CMyErr.
 std::string logExportSql(const Caller& caller, const Json::Value& logCondition);
+
+// A record's details as one line: a list of changes [{nm, v1, v2?}] as
+// "nm: v1 -> v2; nm: v1" (address lists' "<br>" as ", "); any other text as
+// it is, without its closing line feed.
+std::string logDetailsText(std::string_view details);
 
 // Writes the header row and the records `cursor` (opened on logExportSql)
 // reads to `sink` in pieces. A failure part way, of the database or of

@@ -25,7 +25,8 @@
 // when nothing matches. Below level 3 the caller sees console records, the
 // console access records and its own (logVisibility, ops/sellog.h). With
 // `limit`: the newest records first, a page of at most `limit` older than
-// `before`, and jsOData.more telling whether older matches exist.
+// `before`, jsOData.more telling whether older matches exist and
+// jsOData.total the number of all matches (whatever `before` says).
 void onSelLog(const RequestContext& context, const korvan::LogQueryParams& params,
               Json::Value& jsOData);
 

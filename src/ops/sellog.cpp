@@ -49,7 +49,7 @@ std::string logVisibility(const Caller& caller) {
          " or user='" + sqlText(caller.name) + "')";
 }
 
-std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& query) {
+std::string logFilterSql(const Caller& caller, const korvan::LogQueryParams& query) {
   const std::string& user = query.user;
   const std::string& timeBegin = query.timeBegin;
   const std::string& timeEnd = query.timeEnd;
@@ -65,6 +65,11 @@ std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& quer
   if (!timeBegin.empty()) sql += " and substr(time,1,10)>='" + sqlText(timeBegin) + "' ";
   if (!timeEnd.empty()) sql += " and substr(time,1,10)<='" + sqlText(timeEnd) + "' ";
   if (type != "all") sql += " and type='" + sqlText(type) + "' ";
+  return sql;
+}
+
+std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& query) {
+  std::string sql = logFilterSql(caller, query);
   const int limit = pageLimit(query);
   if (limit == 0) return sql + " order by user,time ";
   const std::string before = pageBefore(query);
@@ -98,6 +103,9 @@ void onSelLog(const RequestContext& context, const korvan::LogQueryParams& param
     CRowCursor past(" select exists(select 1 from (" + sql + " offset " +
                     std::to_string(pageLimit(params)) + "))");
     jsOData["more"] = past.hasRow() && std::string(past.cell(0)) == "1";
+    // The number of all matches, so a page can say which part of them it shows.
+    CRowCursor count(" select count(*) from (" + logFilterSql(caller, params) + ")");
+    jsOData["total"] = Json::Value::UInt64(count.hasRow() ? std::stoull(count.cell(0)) : 0);
   }
 }
 

@@ -28,6 +28,10 @@ class CRowCursor;
 // that is not a number, throws CMyErr(err).
 std::string logQuerySql(const Caller& caller, const korvan::LogQueryParams& query);
 
+// The query's select with its filters and the caller's visibility, without
+// order or page: the base of the page, the total and the export.
+std::string logFilterSql(const Caller& caller, const korvan::LogQueryParams& query);
+
 // The query of a `logCondition` object sent outside a request document (the
 // log export's form field): its members read as text in the order the query
 // uses them; one that is a list or object throws CMyErr(err, "NAME is not

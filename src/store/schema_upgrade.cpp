@@ -11,6 +11,15 @@ const std::vector<SchemaStep>& schemaSteps() {
   // Append only: a step's position is its version. Each column here is also
   // in db/schema.sql.
   static const std::vector<SchemaStep> steps = {
+      // Who is on the switch: the session's address and last request, the
+      // last KVM session of a module, the switch service's health.
+      {"user2", "loginIP", "TEXT DEFAULT ''"},
+      {"user2", "lastRequest", "INTEGER DEFAULT 0"},
+      {"dog2", "kvmUser", "TEXT DEFAULT ''"},
+      {"dog2", "kvmTime", "TEXT DEFAULT ''"},
+      {"switchHealth", nullptr,
+       "create table if not exists switchHealth (f_id INTEGER PRIMARY KEY, f_time INTEGER, "
+       "f_answered INTEGER, f_outcome TEXT)"},
       // Directory login: settings, group mapping, directory accounts.
       {"directory2", nullptr,
        "create table if not exists directory2 (id INTEGER PRIMARY KEY, settings TEXT DEFAULT '{}', "

@@ -71,6 +71,15 @@ const MemberRules& KvmParams::rules() {
   return rules;
 }
 
+const MemberRules& SessionParams::rules() {
+  static const MemberRules rules = {
+      {"sessionPara", kObject, false, false, "the session"},
+      number("sessionPara.id", "the id of the user whose session ends",
+             field<&SessionParams::userId>()),
+  };
+  return rules;
+}
+
 const MemberRules& LogQueryParams::rules() {
   static const MemberRules rules = {
       {"logCondition", kObject, false, false, "the query"},

@@ -92,6 +92,12 @@ struct SlotParams : Params {
   std::string slotId;  // dogInfoPara.id
 };
 
+// endSession: the user whose session an administrator closes.
+struct SessionParams : Params {
+  static const MemberRules& rules();
+  Number userId;  // sessionPara.id
+};
+
 // updServer: the whole `server` object is the change's side B; the network
 // packet takes its address members and web port as sent.
 struct ServerParams : Params {

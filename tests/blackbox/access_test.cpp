@@ -11,6 +11,7 @@
 #include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
+#include "util/token_hash.h"
 
 namespace korvantest {
 namespace {
@@ -25,11 +26,11 @@ const char* const kOldWrong = "warningold password wrong";
 // right on module 3 is "3"; the table's updUser changes the operator's row
 // beyond its password.
 const std::pair<int, const char*> kLevelsOf[] = {
-    {0b1110, " logout ref qt operaSerial "},
+    {0b1110, " logout ref qt operaSerial selSessions selConsoles health "},
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser selDirectory updDirectory testDirectory modifyIPS modifyServerIPS convertToClientMode updServer"
-     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB "},
+     " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession "},
 };
 
 int levelsOf(const std::string& type) {
@@ -91,7 +92,8 @@ class Access : public ::testing::TestWithParam<Row> {
     }
     if (row.ownPassword) {
       userRow(request, root_, user);
-      request["userPara"]["oldPw"] = root_.scalar("select pw from user2 where id=" + user);
+      // Every account of this fixture has its name as its password.
+      request["userPara"]["oldPw"] = root_.scalar("select nm from user2 where id=" + user);
     }
     return request;
   }
@@ -179,14 +181,16 @@ TEST_P(Access, EveryLevelAndSessionVariant) {
   EXPECT_TRUE(row.levels == 0b1110 || root_.traceLog().find("3301_Time:") != std::string::npos);
 }
 
-// While the first-login flag is set, the administrator may refresh, log out
-// and set a new password of its own, nothing else (transfers included); the
+// While the first-login flag is set, the administrator may refresh, poll the
+// switch's health, log out and set a new password of its own, nothing else
+// (transfers included); the
 // refusals leave everything as it was.
 TEST_P(Access, FirstLoginGate) {
   const Row& row = GetParam();
   root_.exec("update secureConf set f_firstLogin=1;");
   const Json::Value request = this->request(row, "1");
-  const bool passes = row.type == "ref" || row.type == "logout" || row.ownPassword;
+  const bool passes =
+      row.type == "ref" || row.type == "logout" || row.type == "health" || row.ownPassword;
   EXPECT_EQ(outcome(row, request, "1", request["user"]["token"].asString()),
             passes ? "allowed" : "first login");
   EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), row.ownPassword ? "0" : "1");
@@ -250,7 +254,8 @@ TEST(AccessRules, RepliesHoldNoSecretsAndNoMarkup) {
     ASSERT_TRUE(Json::Reader().parse(body, reply)) << body;
     if (i == 2) break;
     EXPECT_EQ(reply["curUser"]["pw"], "");
-    EXPECT_EQ(reply["curUser"]["token"], root.scalar("select token from user2 where id=1"));
+    EXPECT_EQ(korvan::tokenHash(reply["curUser"]["token"].asString()),
+              root.scalar("select token from user2 where id=1"));
     for (const Json::Value& user : reply["users"]) {
       EXPECT_EQ(user["pw"].asString() + user["token"].asString(), "");
       EXPECT_EQ(user["memo"], memo);

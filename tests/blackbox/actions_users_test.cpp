@@ -2,6 +2,7 @@
 // log row names the session's user and the client's address.
 #include "actions_helpers.h"
 #include "util/local_time.h"
+#include "util/password_hash.h"
 
 using actionsbb::lastLog;
 using actionsbb::logCount;
@@ -50,9 +51,11 @@ TEST_F(Users, UpdateUser) {
   Json::Value req = operatorUpdate(R"({"memo":"night shift","dogDB":"13131313",
       "email":"op@example.org","pw":"not set without setPW","setPW":"Yes"})");
   Json::Value& p = req["userPara"];
+  const std::string storedPw = user("pw");
   Json::Value reply = call(req);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  EXPECT_EQ(user("memo||'|'||dog||'|'||pw"), "night shift|13131313|operator");
+  EXPECT_EQ(user("memo||'|'||dog"), "night shift|13131313");
+  EXPECT_EQ(user("pw"), storedPw);
   // The snapshot in the reply follows the change.
   EXPECT_NE(reply["users"].toStyledString().find("\"night shift\""), std::string::npos);
   auto log = lastLog(root_);
@@ -84,13 +87,14 @@ TEST_F(Users, PasswordAndRefusedValues) {
   // The operator's own new password clears the first-login flag.
   root_.exec("update secureConf set f_firstLogin=1;");
   Json::Value pw = sessionRequest(root_, "updUser", "2");
-  pw["userPara"] = operatorUpdate(R"({"setPW":"yes","pw":"n3w'pw","pwdDepth":"2",
+  pw["userPara"] = operatorUpdate(R"({"setPW":"yes","pw":"n3w'pw-12","pwdDepth":"2",
       "pwdExpire":"2000-01-01 00:00:00","oldPw":"operator"})")["userPara"];
   const std::string before = now();
   Json::Value reply = call(pw);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
   EXPECT_FALSE(reply.isMember("firstLogin")) << "flag cleared before the reply";
-  EXPECT_EQ(user("pw||'|'||pwdDepth"), "n3w'pw|2");
+  EXPECT_TRUE(korvan::verifyPassword("n3w'pw-12", user("pw"))) << user("pw");
+  EXPECT_EQ(user("pwdDepth"), "2");
   EXPECT_GE(user("pwdExpire"), before);
   EXPECT_LE(user("pwdExpire"), now());
   EXPECT_EQ(root_.scalar("select f_firstLogin from secureConf;"), "0");
@@ -103,7 +107,7 @@ TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
   for (const char* id : {"1", "01", "-0001"}) {
     Json::Value change = sessionRequest(root_, "updUser", "1");
     change["userPara"] =
-        korvantest::parseJson(R"({"nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"n3w"})");
+        korvantest::parseJson(R"({"nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"n3w-secret"})");
     change["userPara"]["id"] = id;
     EXPECT_EQ(call(change)["retMsg"], id[0] == '-' ? "Nothing modified" : "old password wrong")
         << id;
@@ -113,16 +117,17 @@ TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
 
 TEST_F(Users, InsertThenDeleteUser) {
   const Json::Value ins = request("insUser", "userPara", korvantest::parseJson(R"({"nm":"o'neil",
-      "pw":"pw","memo":"m","pidCN":"Viewers","dogDB":"31","code":"1","frame":"2","media":"0",
+      "pw":"pw-o'neil-1","memo":"m","pidCN":"Viewers","dogDB":"31","code":"1","frame":"2","media":"0",
       "phone":"123","prior":"0","memo2":"m2","pwdDepth":"1","pid":3})"));
   const std::string before = now();
   Json::Value reply = call(ins);
   ASSERT_EQ(reply["ret"], "ok") << reply["retMsg"];
-  EXPECT_EQ(user("nm||'|'||pw||'|'||memo||'|'||pid||'|'||token||'|'||dog||'|'||code||'|'||frame||"
+  EXPECT_TRUE(korvan::verifyPassword("pw-o'neil-1", user("pw", "3"))) << user("pw", "3");
+  EXPECT_EQ(user("nm||'|'||memo||'|'||pid||'|'||token||'|'||dog||'|'||code||'|'||frame||"
                  "'|'||media||'|'||nm2||'|'||phone||'|'||prior||'|'||memo2||'|'||status||'|'||"
                  "ifnull(loginTime,'')||'|'||ifnull(loginTime2,'')||'|'||pwdDepth",
                  "3"),
-            "o'neil|pw|m|3|6274|31|1|2|0||123|0|m2|0|||1");
+            "o'neil|m|3|6274|31|1|2|0||123|0|m2|0|||1");
   for (const char* column : {"createTime", "pwdExpire"}) {
     EXPECT_GE(user(column, "3"), before);
     EXPECT_LE(user(column, "3"), now());

@@ -96,7 +96,8 @@ void bareTables(const TempRoot& root) {
       "insert into priv2 values (1, 3, 'Admins', 0, '33');"
       "insert into user2 (id, nm, pw, pid, dog) values (1, 'admin', 'admin', 1, '33');"
       "insert into dogInfo2 (id, setted, uid, nm) values (1, 0, '1', '1'), (2, 0, '2', '2');"
-      "insert into dog2 values (7, 'U1X', 'usb-7', 0, 1000, 30, 1, 0, 0, -1);");
+      "insert into dog2 (id, uid, nm, sm, code, frame, status, usrstatus, type2, serialUserID)"
+      " values (7, 'U1X', 'usb-7', 0, 1000, 30, 1, 0, 0, -1);");
 }
 
 TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
@@ -117,7 +118,7 @@ TEST(Ajax, NeedsOnlyTheTablesAndColumns) {
   call = sessionOf(reply, "");
   const char* const steps[] = {
       R"({"type":"modifyServerIPS","serveripsPara":{"action":"insIP","newIP":"192.168.1.10"}})",
-      (R"({"type":"insUser","userPara":{"nm":"second","pw":"pw","pid":"1","dogDB":"3",)"
+      (R"({"type":"insUser","userPara":{"nm":"second","pw":"pw-second","pid":"1","dogDB":"3",)"
        R"("prior":"0"}})"),
       R"({"type":"saveLanguage","language":"de"})",
       R"({"type":"logout"})",

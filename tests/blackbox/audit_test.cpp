@@ -137,21 +137,22 @@ TEST_F(Audit, PagesAndVisibility) {
   auto ids = [](const Json::Value& reply) {
     std::string out;
     for (const Json::Value& r : reply["log"]) out += r["id"].asString() + " ";
-    return out + (reply.isMember("more") ? reply["more"].asBool() ? "more" : "end" : "-");
+    out += reply.isMember("more") ? reply["more"].asBool() ? "more" : "end" : "-";
+    return out + (reply.isMember("total") ? " of " + reply["total"].asString() : "");
   };
   const struct {
     const char* condition;
     const char* user;
     std::string expect;
   } rows[] = {
-      {R"({"type":"all","limit":"4"})", "1", "6 5 4 3 more"},
-      {R"({"type":"all","limit":"4","before":"3"})", "1", "2 1 end"},
-      {R"({"type":"access","limit":"1000"})", "1", "5 4 3 end"},
-      {R"({"type":"system","limit":"10","user":"adm"})", "1", "6 end"},
+      {R"({"type":"all","limit":"4"})", "1", "6 5 4 3 more of 6"},
+      {R"({"type":"all","limit":"4","before":"3"})", "1", "2 1 end of 6"},
+      {R"({"type":"access","limit":"1000"})", "1", "5 4 3 end of 3"},
+      {R"({"type":"system","limit":"10","user":"adm"})", "1", "6 end of 1"},
       // Without limit: every match, by user and time, no `more`.
       {R"({"type":"access"})", "1", "3 4 5 -"},
       // Level 2: console records, console access, its own.
-      {R"({"type":"all","limit":"10"})", "2", "5 3 2 end"},
+      {R"({"type":"all","limit":"10"})", "2", "5 3 2 end of 3"},
       {R"({"type":"all"})", "2", "2 3 5 -"},
   };
   for (const auto& row : rows) {
@@ -179,17 +180,18 @@ TEST_F(Audit, CsvExport) {
             "Content-Disposition: attachment; filename=korvan-log.csv\r\n"
             "Content-type: text/csv; charset=utf-8\r\n\r\n");
   EXPECT_EQ(csv.body(),
-            "id,time,user,ip,type,typeSub,typeSubCN,details\r\n"
+            "id,time,user,ip,type,typeSub,typeSubCN,details,detailsText\r\n"
+            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x,'@x\r\n"
             "1,2026-01-01 10:00:00,'=cmd|' /C calc'!A0,1.2.3.4,user,updUser,\"a, \"\"b\"\"\","
-            "\"[{\"\"nm\"\":\"\"Memo\"\",\"\"v1\"\":\"\"-1\"\",\"\"v2\"\":\"\"x\"\"}]\"\r\n"
-            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x\r\n");
+            "\"[{\"\"nm\"\":\"\"Memo\"\",\"\"v1\"\":\"\"-1\"\",\"\"v2\"\":\"\"x\"\"}]\","
+            "Memo: -1 -> x\r\n");
   // Level 2 sees the console record and not the administrator's.
   const std::string opToken = sessionRequest(root_, "ref", "2")["user"]["token"].asString();
   EXPECT_EQ(exportLog("submitExportLog=1&userID=2&token=" + opToken +
                       "&logCondition=" + urlEncode(R"({"type":"all"})"))
                 .body()
-                .substr(48),
-            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x\r\n");
+                .substr(60),
+            "2,2026-01-01 10:00:01,operator,1.2.3.4,dog,updDog,update console,'@x,'@x\r\n");
   // The session in the URL is refused as text.
   const CgiResult refused = exportLog(fields, "GET");
   EXPECT_EQ(refused.header(), "Content-type: text/html;charset=utf-8\r\n\r\n");

@@ -10,6 +10,7 @@
 #include "calls.h"
 #include "fake_daemon.h"
 #include "testroot.h"
+#include "util/password_hash.h"
 
 namespace korvantest {
 namespace {
@@ -82,7 +83,8 @@ TEST_F(Bounds, OldPasswordGuessesCountTowardsTheLock) {
     const Json::Value reply = ajax(root_, request);
     return reply["ret"].asString() + " " + reply["retMsg"].asString();
   };
-  const std::string pw = root_.scalar("select pw from user2 where id=2");
+  const std::string pw = "operator";  // the seed's
+  const std::string stored = root_.scalar("select pw from user2 where id=2");
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(attempt("guess"), "warning old password wrong") << i;
   EXPECT_EQ(root_.scalar("select group_concat(typeSub||':'||rtrim(sth,char(10)),' ') from log2"),
             R"(loginFailed:[{"nm":"reason","v1":"wrong old password"}] )"
@@ -93,12 +95,12 @@ TEST_F(Bounds, OldPasswordGuessesCountTowardsTheLock) {
   EXPECT_EQ(attempt(pw), "err Exceed max retry count. Please login after 20 minutes");
   EXPECT_EQ(attempt(pw), "err Exceed max retry count. Please login after 20 minutes");
   EXPECT_EQ(lastLog(root_).detail, "reason=locked;further attempts=1;");
-  EXPECT_EQ(root_.scalar("select pw from user2 where id=2"), pw);
+  EXPECT_EQ(root_.scalar("select pw from user2 where id=2"), stored);
   EXPECT_EQ(ajax(root_, loginRequest("operator", pw))["ret"], "err");
   // Once the lock is lifted, the right old password changes it.
   root_.exec("delete from userLock");
   EXPECT_EQ(attempt(pw), "ok ");
-  EXPECT_EQ(root_.scalar("select pw from user2 where id=2"), "new-secret");
+  EXPECT_TRUE(korvan::verifyPassword("new-secret", root_.scalar("select pw from user2 where id=2")));
 }
 
 // The local reboot's output is written to the run folder, not the web root.

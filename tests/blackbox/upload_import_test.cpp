@@ -136,7 +136,7 @@ const Case kCases[] = {
      "'''0'0,'''0'0-1/30,-1/30"},
     {"strict types, check constraints, foreign keys, indexes and generated columns",
      rebuilt("user2",
-             "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT CHECK (length(pw) < 9), "
+             "(id INTEGER PRIMARY KEY, nm TEXT, pw TEXT CHECK (length(pw) < 61), "
              "pid INTEGER REFERENCES priv2(id) ON DELETE CASCADE, dog TEXT, token TEXT, "
              "status INTEGER, expireTime INTEGER, timezone INTEGER, interval INTEGER, "
              "memo TEXT AS ('generated')) STRICT",

@@ -107,6 +107,11 @@ const std::map<std::string, Expect> kExpect = {
     {"dbFile", {false, Record::kBeforeChange, kFirmware, Reply::kText}},
     {"submitDownloadDB", {false, Record::kOnSuccess, nullptr, Reply::kDownload}},
     {"submitExportLog", {false, Record::kNone, nullptr, Reply::kCsv}},
+    {"selSessions", {false, Record::kNone, nullptr}},
+    {"endSession",
+     {false, Record::kWithChange, sql("select status from user2 where id=5")}},
+    {"selConsoles", {false, Record::kNone, nullptr}},
+    {"health", {true, Record::kNone, nullptr}},
 };
 
 // The request of `entry` by the administrator. A transfer's session is due

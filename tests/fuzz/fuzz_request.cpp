@@ -77,6 +77,7 @@
 #include "store/db.h"
 #include "switch-sim/server.h"
 #include "util/json_text.h"
+#include "util/token_hash.h"
 
 using namespace korvantest;
 
@@ -307,7 +308,7 @@ void setSessions() {
   const long long far = static_cast<long long>(time(nullptr)) + 10LL * 365 * 86400;
   for (const Account& a : kAccounts) {
     const bool lapsed = std::string(a.id) == "4";
-    sql(std::string("update user2 set pw='") + a.password + "',token='" + a.token +
+    sql(std::string("update user2 set pw='") + a.password + "',token='" + korvan::tokenHash(a.token) +
         "',status=1,expireTime=" + (lapsed ? std::string("1") : std::to_string(far)) +
         " where id=" + a.id + ";");
   }
@@ -611,6 +612,7 @@ void setUp() {
   }
   setSessions();
   setenv("KORVAN_ROOT", f->root.c_str(), 1);
+  setenv("KORVAN_HASH_COST", "4", 1);
   setenv("KORVAN_SPOOL_DIR", f->spoolDir.c_str(), 1);
   setenv("REMOTE_ADDR", "192.168.1.10", 1);
   setenv("REQUEST_METHOD", "POST", 1);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include "util/token_hash.h"
 
 namespace fs = std::filesystem;
 
@@ -99,6 +100,8 @@ RunningCgi startCgi(const TempRoot& root, const CgiRequest& request) {
   // only async-signal-safe calls run.
   std::map<std::string, std::string> env = {{"PATH", "/usr/bin:/bin"},
                                             {"KORVAN_ROOT", root.dir()},
+                                            // The cheapest password hash: tests log in often.
+                                            {"KORVAN_HASH_COST", "4"},
                                             {"REQUEST_METHOD", request.method},
                                             {"QUERY_STRING", request.query},
                                             {"REMOTE_ADDR", request.remoteAddr}};
@@ -231,7 +234,8 @@ Json::Value completeReply(const CgiResult& r) {
 Json::Value sessionRequest(const TempRoot& root, const std::string& type,
                            const std::string& userId) {
   const std::string token = "test-token-" + userId;
-  root.exec("update user2 set status=1, token='" + token +
+  // The row keeps the token's hash, as a login stores it.
+  root.exec("update user2 set status=1, token='" + korvan::tokenHash(token) +
             "', expireTime=" + std::to_string(time(nullptr) + 600) + " where id=" + userId + ";");
   Json::Value request;
   request["type"] = type;

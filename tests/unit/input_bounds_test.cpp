@@ -110,4 +110,22 @@ TEST(InputBounds, CsvCellsThatCouldRun) {
   for (const auto& row : rows) EXPECT_EQ(csvCell(row.text), row.cell) << row.text;
 }
 
+// The export's readable details: changes as "name: old -> new", anything
+// that is no list of changes as it was logged.
+TEST(InputBounds, LogDetailsAsText) {
+  const struct {
+    std::string details, text;
+  } rows[] = {
+      {R"([{"nm":"Name","v1":"web","v2":"web2"}])" "\n", "Name: web -> web2"},
+      {R"([{"nm":"user name","v1":"operator"},{"nm":"ip","v1":"1.2.3.4<br>5.6.7.8<br>"}])",
+       "user name: operator; ip: 1.2.3.4, 5.6.7.8"},
+      {R"([{"nm":"failures","v1":3}])", "failures: 3"},
+      {R"([{"v1":"x"}])", R"([{"v1":"x"}])"},
+      {R"({"nm":"a"})", R"({"nm":"a"})"},
+      {"plain text\n", "plain text"},
+      {"", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(logDetailsText(row.details), row.text) << row.details;
+}
+
 }  // namespace

@@ -42,7 +42,10 @@ std::string replyText(const Route& route) {
   }
   if (route.streamsLog) {
     return "`ret` \"ok\", the snapshot, `log` (the records, newest first, or null) and, "
-           "with `logCondition.limit`, `more`";
+           "with `logCondition.limit`, `more` and `total` (the number of all matches)";
+  }
+  if (route.replyMembers != nullptr) {
+    return std::string("`ret` \"ok\", the snapshot and ") + route.replyMembers;
   }
   return "`ret` \"ok\" and the snapshot (the configuration the browser shows)";
 }

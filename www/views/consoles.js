@@ -1,7 +1,8 @@
 /*
  * Consoles view: the online console modules (edit, KVM session, serial
  * capture and release by the user's right on each console) and, for
- * administrators, the console slots.
+ * administrators, the console slots. Each console shows the user's own
+ * right on it, and a button that cannot be used says why.
  */
 const app = window.kvCore;
 const $ = window.jQuery;
@@ -27,6 +28,30 @@ function serialHolder(d) {
     return holder;
 }
 
+// Who was granted the last KVM session on each console, by module id, as
+// the program lists them (only consoles the user has a right on).
+var holders = {};
+var showHolders = function () {};
+
+export const texts = {
+    en: { lastKvm: 'Last KVM session', lastKvmValue: '{0}, {1}' },
+    de: { lastKvm: 'Letzte KVM-Sitzung', lastKvmValue: '{0}, {1}' },
+    zh: { lastKvm: '\u6700\u8fd1 KVM \u4f1a\u8bdd', lastKvmValue: '{0}\uff0c{1}' }
+};
+
+function loadHolders() {
+    return app.call('selConsoles', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
+        holders = {};
+        $.each(kui.list(reply.consoles), function (i, c) { holders[c.id] = c; });
+        showHolders();
+    });
+}
+
+function lastKvm(d) {
+    var h = holders[kui.str(d.id)];
+    return h && h.kvmUser ? Tf('lastKvmValue', h.kvmUser, h.kvmTime) : '';
+}
+
 export function build($p) {
     var btnEdit = kui.button({ text: T('edit'), name: 'dog-edit', click: function () { editConsole(grid.selected()); } });
     var btnKvm = kui.button({ text: T('kvmSession'), kind: 'primary', name: 'dog-kvm', click: function () { kvmSession(grid.selected(), btnKvm); } });
@@ -41,6 +66,7 @@ export function build($p) {
             { name: 'dogInfoID', display: T('slot'), width: 50 },
             { name: 'id', display: T('port'), width: 50 },
             { name: 'nm', display: T('name') },
+            { display: T('dogs_myRight'), render: function (d) { return rightWord(myRightOn(d)); } },
             { name: 'type2', display: T('kind'), render: function (d) { return kindName(d.type2); } },
             { name: 'status', display: T('state'), render: function (d) { return tableName('dogStatus', d.status, 3); } },
             { name: 'code', display: T('bitRate'), render: consoleCode },
@@ -50,21 +76,39 @@ export function build($p) {
             { name: 'pos2', display: T('pos2') },
             { name: 'depart', display: T('depart') },
             { name: 'memo', display: T('memo') },
+            { display: T('lastKvm'), render: lastKvm },
             { display: T('serialHolder'), render: serialHolder }
         ]
     });
     var admin = myLevel() >= 2;
     if (admin) grid.on('dblclick', editConsole);
-    // Enter on a row: the KVM session, where the user may open one.
-    grid.on('activate', function () { if (!btnKvm.$el.prop('disabled')) btnKvm.$el.click(); });
+    // Enter on a row: the KVM session, where the user may open one; else
+    // the reason it cannot be opened.
+    grid.on('activate', function () {
+        if (!btnKvm.$el.prop('disabled')) btnKvm.$el.click();
+        else notify(whyNot.kvm || T('dogs_selectFirst'));
+    });
+    // Why each button is out of use, shown beside the toolbar and linked to
+    // the buttons, which a screen reader then describes.
+    var whyNot = {};
+    var $why = kui.el('div', { cls: 'kv-why', id: kui.uid('why'), 'data-name': 'dog-why' });
+    $.each([btnEdit, btnKvm, btnCap, btnUncap], function (i, b) { b.$el.attr('aria-describedby', $why.attr('id')); });
     function updateButtons() {
         var d = grid.selected();
         var right = d ? myRightOn(d) : RIGHT_NONE;
+        var canSee = right === RIGHT_READ || right === RIGHT_WRITE;
         btnEdit.enable(!!d);
-        btnKvm.enable(!!d && (right === RIGHT_READ || right === RIGHT_WRITE));
+        btnKvm.enable(!!d && canSee);
         var serialDog = !!d && d.type2 === 2 && right === RIGHT_WRITE;
-        btnCap.enable(serialDog && !serialHolder(d));
-        btnUncap.enable(serialDog && !!serialHolder(d));
+        var holder = d ? serialHolder(d) : '';
+        btnCap.enable(serialDog && !holder);
+        btnUncap.enable(serialDog && !!holder);
+        whyNot = {};
+        if (!d) whyNot.kvm = T('dogs_selectFirst');
+        else if (!canSee) whyNot.kvm = Tf('dogs_noRight', d.nm);
+        else if (d.type2 === 2 && right !== RIGHT_WRITE) whyNot.serial = Tf('dogs_serialNeedsWrite', d.nm);
+        else if (d.type2 !== 2) whyNot.serial = T('dogs_notSerial');
+        $why.text(whyNot.kvm || whyNot.serial || '').toggle(!!(whyNot.kvm || whyNot.serial));
     }
     grid.on('select', updateButtons);
 
@@ -85,16 +129,35 @@ export function build($p) {
     slotGrid.on('delete', function () { if (!btnClear.$el.prop('disabled')) btnClear.$el.click(); });
 
     $p.append(
-        section(T('onlineConsoles'), [toolbar([admin ? btnEdit : null, btnKvm, btnCap, btnUncap]), $grid]),
+        section(T('onlineConsoles'), [toolbar([admin ? btnEdit : null, btnKvm, btnCap, btnUncap]), $why, $grid]),
         admin ? section(T('consoleSlots'), [kui.el('div', { cls: 'kv-note', text: T('slotsNote') }), toolbar([btnClear]), $slotGrid]) : null
     );
+    // After a capture or release the other button is the one to use next.
+    btnCap.on('click', function () { refocus = btnUncap; });
+    btnUncap.on('click', function () { refocus = btnCap; });
+    var refocus = null;
+    showHolders = function () {
+        if (!app.snap) return;
+        grid.setData(app.snap.dogs);
+        updateButtons();
+    };
     return {
+        shown: loadHolders,
+        refresh: loadHolders,
+        reopen: function (form, id) {
+            var d = null;
+            $.each(kui.list(app.snap.dogs), function (i, x) { if (kui.str(x.id) === kui.str(id)) d = x; });
+            if (form === 'console' && d) editConsole(d);
+        },
         render: function () {
             grid.setData(app.snap.dogs);
             slotGrid.setData(app.snap.dogInfos);
             updateButtons();
             var s = slotGrid.selected();
             btnClear.enable(!!s && s.setted === '1');
+            var lost = !document.activeElement || document.activeElement === document.body;
+            if (refocus && lost) (refocus.$el.prop('disabled') ? grid.$body.children('tr[tabindex="0"]') : refocus.$el).focus();
+            refocus = null;
         }
     };
 }
@@ -125,7 +188,8 @@ function editConsole(d) {
         );
     }
     kui.dialog({
-        title: Tf('editConsoleTitle', d.nm), content: $form, width: 480, buttons: [
+        title: Tf('editConsoleTitle', d.nm), content: $form, width: 480,
+        keep: { view: 'consoles', form: 'console', id: kui.str(d.id) }, buttons: [
             { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
                 var nm = field($form, 'nm');
                 if (!nm) return formError($form, T('nameEmpty'));
@@ -158,18 +222,63 @@ function kvmSession(d, btn) {
         server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
     };
     busyCall(btn, 'qt', params).then(function (reply) {
+        loadHolders();
+        var text = $.trim(kui.str(reply.qt));
         var q = {};
-        try { q = JSON.parse(reply.qt) || {}; } catch (e) { q = {}; }
+        try { q = JSON.parse(text) || {}; } catch (e) { q = {}; }
+        // A readable summary; the keys of the session stay in the file.
         var $t = kui.el('table', { cls: 'kv-params' });
         $.each(q, function (k, v) {
-            $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k }), kui.el('td', { text: kui.str(v) })]));
+            if (/^des/.test(k)) return;
+            $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k, scope: 'row' }), kui.el('td', { text: kui.str(v) })]));
         });
-        var $raw = kui.el('textarea', { cls: 'kv-raw', rows: 3, readonly: 'readonly', 'aria-label': T('kvmSession') }).val($.trim(kui.str(reply.qt)));
+        var $done = kui.el('div', { cls: 'kv-hint', role: 'status', 'aria-live': 'polite' });
         kui.dialog({
-            title: Tf('kvmTitle', d.nm), width: 520,
-            content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('kvmNote') }), $t, $raw]),
-            buttons: [{ text: T('close'), kind: 'primary', click: function (dlg) { dlg.close(); } }]
+            title: Tf('kvmTitle', d.nm), width: 520, focusButton: 'kvm-download',
+            content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('dogs_kvmNote') }), $t, $done]),
+            buttons: [
+                { text: T('dogs_download'), kind: 'primary', name: 'kvm-download', click: function () {
+                    downloadSessionFile(d, text);
+                    $done.text(Tf('dogs_downloaded', sessionFileName(d)));
+                } },
+                { text: T('dogs_copy'), name: 'kvm-copy', click: function () {
+                    copyText(text).then(function () { $done.text(T('dogs_copied')); },
+                        function () { $done.text(T('dogs_copyFailed')); });
+                } },
+                { text: T('close'), name: 'close', click: function (dlg) { dlg.close(); } }
+            ]
         });
+    });
+}
+
+// The session parameters as a file the viewer program opens: its own media
+// type, named after the console.
+var SESSION_TYPE = 'application/x-korvan-kvm-session+json';
+function sessionFileName(d) {
+    return 'kvm-' + (kui.str(d.nm).replace(/[^A-Za-z0-9._-]+/g, '_') || kui.str(d.id)) + '.kvmsession';
+}
+
+function downloadSessionFile(d, text) {
+    var url = URL.createObjectURL(new Blob([text], { type: SESSION_TYPE }));
+    var $a = kui.el('a', { href: url, download: sessionFileName(d) }).appendTo(document.body);
+    $a[0].click();
+    $a.remove();
+    window.setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
+}
+
+// Copies text to the clipboard; where the browser offers no clipboard
+// (a page without HTTPS), through a hidden selection.
+function copyText(text) {
+    if (navigator.clipboard && window.isSecureContext) return navigator.clipboard.writeText(text);
+    return new Promise(function (ok, fail) {
+        var $ta = kui.el('textarea', { readonly: 'readonly', 'aria-hidden': 'true', cls: 'kv-offscreen' }).val(text).appendTo(document.body);
+        var back = document.activeElement;
+        $ta[0].select();
+        var done = false;
+        try { done = document.execCommand('copy'); } catch (e) { done = false; }
+        $ta.remove();
+        if (back) back.focus();
+        if (done) ok(); else fail();
     });
 }
 
@@ -184,5 +293,35 @@ function clearSlot(s, btn) {
     if (!s) return;
     kui.confirm(Tf('clearSlotConfirm', s.id, s.nm), function () {
         busyCall(btn, 'unsetDogInfo', { dogInfoPara: { id: kui.str(s.id) } }).then(function () { notify(Tf('slotCleared', s.id)); });
-    }, T('clearSlot'));
+    }, T('clearSlot'), T('clearSlot'));
 }
+
+// The user's right on a console, in words.
+function rightWord(code) {
+    return code === RIGHT_WRITE ? T('dogs_rightWrite') : code === RIGHT_READ ? T('dogs_rightRead') : T('dogs_rightNone');
+}
+
+export const texts = {
+    en: {
+        dogs_myRight: 'Your right', dogs_rightNone: 'none', dogs_rightRead: 'view', dogs_rightWrite: 'view and control',
+        dogs_selectFirst: 'Select a console first.',
+        dogs_noRight: 'You have no right on this console ({0}): ask an administrator for one.',
+        dogs_serialNeedsWrite: 'Capturing the serial port of {0} needs the right to view and control.',
+        dogs_notSerial: 'Serial capture is only for serial consoles.',
+        dogs_kvmNote: 'The switch granted the session. Open the session file with the viewer, or copy the parameters into it.',
+        dogs_download: 'Download session file', dogs_copy: 'Copy', dogs_copied: 'The session parameters are on the clipboard.',
+        dogs_copyFailed: 'The browser did not allow copying: download the session file instead.',
+        dogs_downloaded: 'Saved as {0}.'
+    },
+    de: {
+        dogs_myRight: 'Ihr Recht', dogs_rightNone: 'keines', dogs_rightRead: 'ansehen', dogs_rightWrite: 'ansehen und bedienen',
+        dogs_selectFirst: 'Bitte w\u00e4hlen Sie zuerst eine Konsole.',
+        dogs_noRight: 'Sie haben kein Recht an dieser Konsole ({0}): bitten Sie einen Administrator darum.',
+        dogs_serialNeedsWrite: 'Die serielle Schnittstelle von {0} zu belegen erfordert das Recht zum Ansehen und Bedienen.',
+        dogs_notSerial: 'Nur serielle Konsolen lassen sich belegen.',
+        dogs_kvmNote: 'Der Switch hat die Sitzung gew\u00e4hrt. \u00d6ffnen Sie die Sitzungsdatei mit dem Viewer oder kopieren Sie die Parameter hinein.',
+        dogs_download: 'Sitzungsdatei herunterladen', dogs_copy: 'Kopieren', dogs_copied: 'Die Sitzungsparameter sind in der Zwischenablage.',
+        dogs_copyFailed: 'Der Browser hat das Kopieren nicht erlaubt: laden Sie stattdessen die Sitzungsdatei herunter.',
+        dogs_downloaded: 'Gespeichert als {0}.'
+    }
+};

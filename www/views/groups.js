@@ -23,7 +23,12 @@ export function build($p) {
     grid.on('activate', editGroup);
     grid.on('select', function (g) { btnEdit.enable(!!g); });
     $p.append(section(T('tab_groups'), [kui.el('div', { cls: 'kv-note', text: T('groupsNote') }), toolbar([btnEdit]), $grid]));
-    return { render: function () { grid.setData(app.snap.privs); btnEdit.enable(!!grid.selected()); } };
+    return {
+        render: function () { grid.setData(app.snap.privs); btnEdit.enable(!!grid.selected()); },
+        reopen: function (form, id) {
+            $.each(kui.list(app.snap.privs), function (i, g) { if (form === 'group' && g.id === id) editGroup(g); });
+        }
+    };
 }
 
 function editGroup(g) {
@@ -37,7 +42,8 @@ function editGroup(g) {
         kui.el('div', { cls: 'kv-note', text: T('groupRightsNote') })
     );
     kui.dialog({
-        title: Tf('editGroupTitle', g.nm), content: $form, width: 460, buttons: [
+        title: Tf('editGroupTitle', g.nm), content: $form, width: 460,
+        keep: { view: 'groups', form: 'group', id: g.id }, buttons: [
             { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
                 var nm = field($form, 'nm');
                 if (!nm) return formError($form, T('nameEmpty'));
@@ -50,7 +56,7 @@ function editGroup(g) {
                 };
                 // Saving overwrites the rights of every user of the group: say how many.
                 var members = $.grep(kui.list(app.snap.users), function (u) { return u.pid === g.id; }).length;
-                if (members) kui.confirm(Tf('groupSaveConfirm', members, g.nm), save, Tf('editGroupTitle', g.nm));
+                if (members) kui.confirm(Tf('groupSaveConfirm', members, g.nm), save, Tf('editGroupTitle', g.nm), T('save'));
                 else save();
             } },
             { text: T('cancel'), click: function (dlg) { dlg.close(); } }

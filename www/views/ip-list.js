@@ -38,7 +38,7 @@ export function ipListEditor(name, send, listLabel) {
         $err.hide();
         kui.confirm(Tf('deleteEntryConfirm', old), function () {
             send(del, 'delIP', '', old).then(function () { $ip.val(''); notify(Tf('entryDeleted', old)); });
-        }, T('delete'));
+        }, T('delete'), T('delete'));
     } });
     var $el = kui.el('div', { cls: 'kv-iplist-editor' }, [
         $list,

@@ -64,7 +64,7 @@ function exportLog(condition, btn) {
     var fd = sessionFields(new FormData());
     fd.append('submitExportLog', '1');
     fd.append('logCondition', JSON.stringify(condition));
-    btn.enable(false);
+    btn.busy(true);
     transfer(fd, 'blob').then(function (xhr) {
         var type = kui.str(xhr.getResponseHeader('Content-Type'));
         if (xhr.status === 200 && type.indexOf('text/csv') === 0) {
@@ -81,7 +81,7 @@ function exportLog(condition, btn) {
             kui.alert(serverText(text) || T('unknownFailure'), 'error', T('export'));
         });
     }, function () { kui.alert(T('unknownFailure'), 'error', T('export')); })
-        .always(function () { btn.enable(true); });
+        .always(function () { btn.busy(false); });
 }
 
 export function build($p) {
@@ -89,8 +89,8 @@ export function build($p) {
     var $user = input('logUser', '', { placeholder: T('anyUser') });
     var $from = kui.el('span');
     var $to = kui.el('span');
-    var from = $from.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
-    var to = $to.kuiDateEditor({ calendar: cal, id: kui.uid('f') });
+    var from = $from.kuiDateEditor({ calendar: cal, id: kui.uid('f'), pickLabel: Tf('log_pick', T('from')) });
+    var to = $to.kuiDateEditor({ calendar: cal, id: kui.uid('f'), pickLabel: Tf('log_pick', T('to')) });
     var $type = select('logType', [['all', T('logAll')], ['access', T('log_access')], ['system', T('log_system')],
         ['server', T('log_server')], ['dog', T('log_dog')], ['priv', T('log_priv')], ['user', T('log_user')],
         ['ips', T('log_ips')]], 'all');
@@ -127,12 +127,17 @@ export function build($p) {
         older.enable(false);
         call('selLog', { logCondition: ask }).then(function (reply) {
             shown = c;
+            var before = next ? rows.length : 0;
             rows = next ? rows.concat(kui.list(reply.log)) : kui.list(reply.log);
             more = reply.more === true;
             grid.setData(rows);
-            $count.text(more ? Tf('logCountMore', rows.length) : rows.length === 1 ? T('logCountOne') : Tf('logCount', rows.length));
+            var total = reply.total;
+            $count.text(rows.length && total !== undefined ? Tf('log_range', 1, rows.length, total) :
+                more ? Tf('logCountMore', rows.length) : rows.length === 1 ? T('logCountOne') : Tf('logCount', rows.length));
             older.$el.toggle(more);
             loaded = true;
+            // Older records: the focus goes to the first of them.
+            if (next && rows.length > before) grid.$body.children('tr').eq(before).focus();
         }).always(function () {
             busy = false;
             search.$el.removeAttr('aria-busy');
@@ -169,3 +174,8 @@ export function build($p) {
     // The newest records are there when the tab is first opened.
     return { shown: function () { if (!loaded) load(false); } };
 }
+
+export const texts = {
+    en: { log_range: '{0}\u2013{1} of {2}', log_pick: 'Calendar: {0}' },
+    de: { log_range: '{0}\u2013{1} von {2}', log_pick: 'Kalender: {0}' }
+};

@@ -54,7 +54,7 @@ export function build($p) {
         var send = function () {
             busyCall(save, 'updServer', { server: v }).then(function () { notify(T('saved')); });
         };
-        if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'));
+        if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'), T('save'));
         else send();
     }
     return { render: function () {

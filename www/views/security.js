@@ -15,7 +15,7 @@ export function build($p) {
         var go = function () {
             busyCall(applyMode, 'modifyIPS', { ipsPara: { action: 'updType', type: type } }).then(function () { notify(T('listModeSaved')); });
         };
-        if (type === '1') kui.confirm(T('whitelistConfirm'), go, T('accessList')); else go();
+        if (type === '1') kui.confirm(T('whitelistConfirm'), go, T('accessList'), T('apply')); else go();
     } });
     var ips = ipListEditor('ips', function (btn, action, newIP, oldIP) {
         return busyCall(btn, 'modifyIPS', { ipsPara: { action: action, newIP: newIP, oldIP: oldIP } });

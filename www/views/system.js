@@ -29,7 +29,7 @@ function uploadBox(name, field, okText, titleKey, confirmKey) {
                 showTransferText(xhr.responseText, okText);
             }, function () { kui.alert(Tf('httpError', '-'), 'error', T('kindError')); })
                 .always(function () { btn.busy(false); });
-        }, T(titleKey));
+        }, T(titleKey), T('upload'));
     } });
     $file.on('change', function () {
         var f = this.files && this.files[0];
@@ -98,7 +98,7 @@ function downloadDatabase(btn) {
 export function build($p) {
     var cal = app.calendar();
     var $clock = kui.el('span');
-    var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal, label: T('date'),
+    var clock = $clock.kuiDateEditor({ withTime: true, calendar: cal, label: T('date'), pickLabel: T('sys_pick'),
         partLabels: [T('hour'), T('minute'), T('second')] });
     // The field shows the running switch time until the user changes it.
     var clockEdited = false;
@@ -128,7 +128,7 @@ export function build($p) {
     var restart = kui.button({ text: T('restart'), kind: 'danger', name: 'restart', click: function () {
         kui.confirm(T('restartConfirm'), function () {
             busyCall(restart, 'restart', {}).then(function () { kui.alert(T('restarting'), 'info', T('restart')); });
-        }, T('restart'));
+        }, T('restart'), T('restart'));
     } });
 
     var download = kui.button({ text: T('downloadDB'), name: 'db-download', click: function () { downloadDatabase(download); } });
@@ -136,7 +136,7 @@ export function build($p) {
     var convert = kui.button({ text: T('convertClient'), kind: 'danger', name: 'client-mode', click: function () {
         kui.confirm(T('convertConfirm'), function () {
             busyCall(convert, 'convertToClientMode', {}).then(function () { notify(T('converted')); });
-        }, T('deviceMode'));
+        }, T('deviceMode'), T('convertClient'));
     } });
     var $modeSection = section(T('deviceMode'), [kui.el('div', { cls: 'kv-note', text: T('convertNote') }), toolbar([convert])]);
 
@@ -168,3 +168,8 @@ export function build($p) {
     };
     return hooks;
 }
+
+export const texts = {
+    en: { sys_pick: 'Calendar' },
+    de: { sys_pick: 'Kalender' }
+};

@@ -29,7 +29,12 @@ export function build($p) {
     var btnAdd = kui.button({ text: T('add'), kind: 'primary', name: 'user-add', click: function () { editUser(null); } });
     var btnEdit = kui.button({ text: T('edit'), name: 'user-edit', click: function () { editUser(grid.selected()); } });
     var btnDel = kui.button({ text: T('delete'), kind: 'danger', name: 'user-del', click: function () { deleteUser(grid.selected(), btnDel); } });
-    var btnUnlock = kui.button({ text: T('unlock'), name: 'user-unlock', click: function () { unlockUser(grid.selected(), btnUnlock); } });
+    var btnUnlock = kui.button({ text: T('unlock'), name: 'user-unlock', click: function () {
+        // Unlocked, the button goes out of use: the focus moves to the user's row.
+        unlockUser(grid.selected(), btnUnlock, function (u) {
+            grid.$body.children('tr').filter(function () { return $(this).attr('data-row-id') === kui.str(u.id); }).focus();
+        });
+    } });
     var $grid = kui.el('div', { cls: 'kv-grid-users' });
     var grid = $grid.kuiGrid({
         label: T('tab_users'),
@@ -39,7 +44,7 @@ export function build($p) {
             { name: 'nm', display: T('userName'), render: function (u) {
                 if (u.locked !== '1') return kui.str(u.nm);
                 return kui.el('span', {}, [document.createTextNode(kui.str(u.nm) + ' '),
-                    kui.el('span', { cls: 'kv-locked', text: '\uD83D\uDD12', title: T('locked'), 'aria-label': T('locked') })]);
+                    kui.el('span', { cls: 'kv-locked', text: T('users_locked'), title: T('locked') })]);
             } },
             { name: 'privNM', display: T('group') },
             { name: 'status', display: T('state'), render: function (u) { return tableName('userStatus', u.status, 2); } },
@@ -63,7 +68,15 @@ export function build($p) {
     }
     grid.on('select', updateButtons);
     $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock]), $grid]));
-    return { render: function () { grid.setData(app.snap.users); updateButtons(); } };
+    return {
+        render: function () { grid.setData(app.snap.users); updateButtons(); },
+        reopen: function (form, id) {
+            if (form !== 'user') return;
+            var u = null;
+            $.each(kui.list(app.snap.users), function (i, x) { if (x.id === id) u = x; });
+            if (id === null || u) editUser(u);
+        }
+    };
 }
 
 function editUser(u) {
@@ -85,11 +98,9 @@ function editUser(u) {
     }
     var $left = kui.el('div', { cls: 'kv-col' });
     var $right = kui.el('div', { cls: 'kv-col' });
-    $left.append(
-        row(T('userName'), input('nm', src.nm, { maxlength: 32 })),
-        row(T('group'), $group),
-        row(T('memo'), input('memo', src.memo))
-    );
+    // What every user needs comes first, in the order it is typed: name,
+    // password, group, console rights; the rest of the details follow.
+    $left.append(row(T('userName'), input('nm', src.nm, { maxlength: 32 })));
     var checkPw;
     var setPw = null, $oldPw = null;
     if (isNew) {
@@ -105,24 +116,27 @@ function editUser(u) {
         $left.append(kui.el('div', { cls: 'kv-row' }, [kui.el('label', { cls: 'kv-label' }), kui.el('div', { cls: 'kv-field' }, [setPw.$el])]), $pwBox);
     }
     $left.append(
+        row(T('group'), $group),
+        kui.el('div', { cls: 'kv-subtitle', text: T('consoleRights') }),
+        $rightsBox
+    );
+    $right.append(
+        row(T('memo'), input('memo', src.memo)),
         row(T('stream'), select('code', [['0', T('stream0')], ['1', T('stream1')], ['2', T('stream2')]], src.code)),
         row(T('userFrame'), select('frame', $.map(['15', '20', '25', '30', '35'], function (v, i) { return [[String(i), v]]; }), src.frame)),
         row(T('media'), select('media', [['0', T('media0')], ['1', T('media1')], ['2', T('media2')]], src.media)),
-        row(T('priority'), select('prior', [['0', T('prior0')], ['1', T('prior1')], ['2', T('prior2')]], src.prior))
-    );
-    $right.append(
+        row(T('priority'), select('prior', [['0', T('prior0')], ['1', T('prior1')], ['2', T('prior2')]], src.prior)),
         row(T('nm2'), input('nm2', src.nm2)),
         row(T('addrH'), input('addrH', src.addrH)),
         row(T('addrC'), input('addrC', src.addrC)),
         row(T('phone'), input('phone', src.phone)),
         row(T('email'), input('email', src.email)),
-        row(T('memo2'), input('memo2', src.memo2)),
-        kui.el('div', { cls: 'kv-subtitle', text: T('consoleRights') }),
-        $rightsBox
+        row(T('memo2'), input('memo2', src.memo2))
     );
     $form.append(kui.el('div', { cls: 'kv-cols' }, [$left, $right]));
     kui.dialog({
-        title: isNew ? T('addUser') : Tf('editUserTitle', u.nm), content: $form, width: 820, buttons: [
+        title: isNew ? T('addUser') : Tf('editUserTitle', u.nm), content: $form, width: 820,
+        keep: { view: 'users', form: 'user', id: isNew ? null : u.id }, buttons: [
             { text: T('save'), kind: 'primary', name: 'save', click: function (dlg) {
                 var nm = field($form, 'nm');
                 if (!nm) return formError($form, T('nameEmpty'));
@@ -155,18 +169,24 @@ function editUser(u) {
 }
 
 // Lifts the lock that failed logins put on a user's name.
-function unlockUser(u, btn) {
+function unlockUser(u, btn, done) {
     if (!u || u.locked !== '1') return;
     kui.confirm(Tf('unlockUserConfirm', u.nm), function () {
         busyCall(btn, 'unlockUser', { userNM: kui.str(u.nm) }).then(function () {
             notify(Tf('userUnlocked', u.nm));
+            done(u);
         });
-    }, T('unlock'));
+    }, T('unlock'), T('unlock'));
 }
 
 function deleteUser(u, btn) {
     if (!u) return;
     kui.confirm(Tf('deleteUserConfirm', u.nm), function () {
         busyCall(btn, 'delUser', { userPara: userParaFrom(u) }).then(function () { notify(Tf('userDeleted', u.nm)); });
-    }, T('delete'));
+    }, T('delete'), T('delete'));
 }
+
+export const texts = {
+    en: { users_locked: 'Locked' },
+    de: { users_locked: 'Gesperrt' }
+};

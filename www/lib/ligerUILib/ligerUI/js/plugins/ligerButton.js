@@ -29,7 +29,19 @@
         // enable() says whether the button may be used; busy() takes it out
         // of use while its request runs, whatever enable() said meanwhile.
         enable: function (on) { this.wanted = !!on; this.apply(); },
-        busy: function (on) { this.isBusy = !!on; this.$el.attr('aria-busy', on ? 'true' : null); this.apply(); },
+        // A button that had the focus gets it back when its request ends,
+        // unless the person has moved on meanwhile.
+        busy: function (on) {
+            if (on && this.$el.is(':focus')) this.refocus = true;
+            this.isBusy = !!on;
+            this.$el.attr('aria-busy', on ? 'true' : null);
+            this.apply();
+            if (!on && this.refocus) {
+                this.refocus = false;
+                var lost = !document.activeElement || document.activeElement === document.body;
+                if (lost && !this.$el.prop('disabled') && this.$el.is(':visible')) this.$el.focus();
+            }
+        },
         apply: function () {
             var off = this.wanted === false || !!this.isBusy;
             this.$el.prop('disabled', off).toggleClass('kui-disabled', off);

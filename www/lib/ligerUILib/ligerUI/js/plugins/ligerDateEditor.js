@@ -43,10 +43,16 @@
             this.$s = numberField(59, 'kui-date-s', names[2]);
             $el.append(' ', this.$h, ':', this.$m, ':', this.$s);
         }
+        // The calendar opens on demand, by its own button (options.pickLabel
+        // names it), never by merely tabbing through the field, where it
+        // would cover the controls that follow.
         if ($.datepicker) {
             this.$date.datepicker($.extend({}, options.calendar || {}, {
-                dateFormat: 'yy-mm-dd', changeMonth: true, changeYear: true
+                dateFormat: 'yy-mm-dd', changeMonth: true, changeYear: true,
+                showOn: 'button', buttonText: options.pickLabel || 'Calendar'
             }));
+            this.$date.next('.ui-datepicker-trigger').addClass('kui-date-pick')
+                .attr({ 'aria-label': options.pickLabel || 'Calendar', title: options.pickLabel || 'Calendar' }).text('');
         }
         this.setValue(options.value || '');
     }, {

@@ -9,21 +9,28 @@
  *
  * Message boxes built on it:
  *   kui.alert(text, kind, title)  kind: 'error', 'warning', 'info', 'success'
- *   kui.confirm(text, onYes, title)
+ *   kui.confirm(text, onYes, title, yesText)  the yes button is named by its
+ *       action (yesText, else the title); Cancel has the focus, so a stray
+ *       Enter changes nothing
  * The texts of the stock buttons come from kui.dialogTexts, which the page
  * sets to its language (defaults: English).
  *
  * A dialog is named by its title; focus moves into it when it opens, Tab
  * and Shift+Tab cycle inside it, and focus returns to the element that had
  * it (the opener) when it closes. On a narrow screen it takes the width of
- * the screen and its content scrolls.
+ * the screen and its content scrolls. A grid row that opened it and was
+ * drawn again meanwhile hands the focus to its new self.
+ *
+ * While busy (its request runs) it cannot be closed: Escape and the close
+ * button say so in the dialog instead, and the request goes on.
  */
 (function (window, $) {
     'use strict';
 
     var kui = window.kui;
 
-    kui.dialogTexts = { ok: 'OK', cancel: 'Cancel', close: 'Close' };
+    kui.dialogTexts = { ok: 'OK', cancel: 'Cancel', close: 'Close', busy: 'Saving\u2026',
+        stillBusy: 'The change is still being saved; this box closes when it is done.' };
 
     var openDialogs = [];
 
@@ -31,7 +38,7 @@
         if (!openDialogs.length) return;
         var top = openDialogs[openDialogs.length - 1];
         if (e.which === 27) {
-            if (top.options.closable !== false) top.close();
+            if (top.options.closable !== false) top.tryClose();
         } else if (e.which === 9) {
             top.trapTab(e);
         }
@@ -45,6 +52,7 @@
         var self = this;
         this.options = options;
         this.$opener = $(document.activeElement);
+        this.$openerBody = this.$opener.closest('tbody');
         var captionId = kui.uid('dlg-title');
         this.$overlay = kui.el('div', { cls: 'kui-overlay' });
         this.$title = kui.el('div', { cls: 'kui-dialog-title' }, [
@@ -52,9 +60,10 @@
             options.closable === false ? null :
                 kui.el('button', { cls: 'kui-dialog-x', type: 'button', title: kui.dialogTexts.close,
                     'aria-label': kui.dialogTexts.close, text: '\u00d7',
-                    on: { click: function () { self.close(); } } })
+                    on: { click: function () { self.tryClose(); } } })
         ]);
         this.$content = kui.el('div', { cls: 'kui-dialog-content' });
+        this.$busyNote = kui.el('div', { cls: 'kui-dialog-busy', role: 'status', 'aria-live': 'polite' });
         if (options.content) this.$content.append(options.content);
         this.$buttons = kui.el('div', { cls: 'kui-dialog-buttons' });
         $.each(options.buttons || [], function (i, b) {
@@ -64,7 +73,7 @@
             self.$buttons.append(btn.$el);
         });
         $el.addClass('kui-dialog').attr({ role: options.alert ? 'alertdialog' : 'dialog', 'aria-modal': 'true',
-            'aria-labelledby': captionId }).append(this.$title, this.$content, this.$buttons);
+            'aria-labelledby': captionId }).append(this.$title, this.$content, this.$busyNote, this.$buttons);
         // Enter in a field does what the primary button does, and a form in
         // the dialog never submits itself (that would leave the page).
         $el.on('submit', 'form', function (e) { e.preventDefault(); });
@@ -85,6 +94,7 @@
         kui.resizable($el, { minWidth: 260, minHeight: 120 });
         openDialogs.push(this);
         var $focus = this.$content.find('input:visible, select:visible, textarea:visible').first();
+        if (options.focusButton) $focus = this.$buttons.find('[data-name="' + options.focusButton + '"]');
         if (!$focus.length) $focus = this.$buttons.find('button').first();
         $focus.focus();
     }, {
@@ -96,7 +106,20 @@
             this.emit('close');
             // Back to the opener, unless a handler moved focus elsewhere meanwhile.
             var lost = !document.activeElement || document.activeElement === document.body;
-            if (lost && this.$opener.length && $.contains(document, this.$opener[0])) this.$opener.focus();
+            if (!lost || !this.$opener.length) return;
+            if ($.contains(document, this.$opener[0])) { this.$opener.focus(); return; }
+            var rowId = this.$opener.attr('data-row-id');
+            if (this.$openerBody.length && $.contains(document, this.$openerBody[0])) {
+                var $rows = this.$openerBody.children('tr');
+                var $same = rowId !== undefined ? $rows.filter(function () { return $(this).attr('data-row-id') === rowId; }) : $();
+                ($same.length ? $same : $rows.filter('[tabindex="0"]')).first().focus();
+            }
+        },
+        // Closes, unless a request of the dialog runs: then it says that the
+        // request still goes on, and stays.
+        tryClose: function () {
+            if (this.isBusy) { this.$busyNote.text(kui.dialogTexts.stillBusy || kui.dialogTexts.busy || ''); return; }
+            this.close();
         },
         // Keeps Tab inside the dialog: past the last control to the first and back.
         trapTab: function (e) {
@@ -110,8 +133,16 @@
         content: function () { return this.$content; },
         // Disables the buttons while a request of the dialog is under way.
         busy: function (on) {
+            this.isBusy = !!on;
             this.$buttons.find('button').prop('disabled', !!on);
-            this.$el.toggleClass('kui-busy', !!on);
+            this.$el.toggleClass('kui-busy', !!on).attr('aria-busy', on ? 'true' : null);
+            this.$busyNote.text(on ? kui.dialogTexts.busy || '' : '');
+            // The focus stays in the dialog while its buttons are out of use.
+            var inside = $.contains(this.$el[0], document.activeElement);
+            if (on && !inside) this.$busyNote.attr('tabindex', -1).focus();
+            if (!on && (!inside || document.activeElement === this.$busyNote[0])) {
+                this.$buttons.find('.kui-button-primary').first().focus();
+            }
         }
     });
 
@@ -119,6 +150,12 @@
 
     kui.dialog = function (options) {
         return new Dialog(kui.el('div'), options);
+    };
+
+    // The topmost dialog for which which(dialog) holds (any, without it), or null.
+    kui.topDialog = function (which) {
+        for (var i = openDialogs.length - 1; i >= 0; i--) if (!which || which(openDialogs[i])) return openDialogs[i];
+        return null;
     };
 
     // Closes every open dialog (used when the session ends).
@@ -141,15 +178,15 @@
         return d;
     };
 
-    kui.confirm = function (text, onYes, title) {
+    kui.confirm = function (text, onYes, title, yesText) {
         var $msg = kui.el('div', { cls: 'kui-message kui-message-question' }, [
             kui.el('span', { cls: 'kui-message-icon' }),
             kui.el('div', { cls: 'kui-message-text', text: kui.str(text) })
         ]);
         return kui.dialog({
-            title: title || '', content: $msg, width: 420, alert: true,
+            title: title || '', content: $msg, width: 420, alert: true, focusButton: 'cancel',
             buttons: [
-                { text: kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); onYes(); } },
+                { text: yesText || title || kui.dialogTexts.ok, kind: 'primary', name: 'ok', click: function (dlg) { dlg.close(); onYes(); } },
                 { text: kui.dialogTexts.cancel, name: 'cancel', click: function (dlg) { dlg.close(); } }
             ]
         });

@@ -13,8 +13,10 @@
  * otherwise the text of row[name]. Text is always inserted as text.
  *
  * Keyboard: the grid is one stop of the Tab key (its selected row, else the
- * first); Up/Down/Home/End move the selection, Enter emits 'activate' (the
- * row's main action) and Delete emits 'delete'. options.label names it.
+ * first), and a row that gets the focus is selected; Up/Down/Home/End move
+ * the selection, Space selects, Enter emits 'activate' (the row's main
+ * action) and Delete emits 'delete'. The sortable headers are one more stop:
+ * Left/Right move between them, Enter or Space sorts. options.label names it.
  */
 (function (window, $) {
     'use strict';
@@ -33,6 +35,13 @@
         this.$table = kui.el('table', { cls: 'kui-grid-table', role: 'grid', 'aria-label': options.label });
         var self = this;
         this.$table.on('keydown', 'tbody tr', function (e) { self.onKey(e); });
+        // Focus on a row selects it: what the keyboard points at is what the
+        // buttons act on.
+        this.$table.on('focus', 'tbody tr', function () {
+            var i = self.$body.children('tr').index(this);
+            if (i >= 0 && i !== self.selectedIndex && self.view[i]) self.select(i);
+        });
+        this.$table.on('keydown', 'thead th.kui-grid-sortable', function (e) { self.onHeadKey(e, this); });
         this.$head = kui.el('thead');
         this.$body = kui.el('tbody');
         this.$table.append(this.$head, this.$body);
@@ -43,16 +52,35 @@
         renderHead: function () {
             var self = this;
             var $tr = kui.el('tr');
+            var stop = this.sortCol >= 0 ? this.sortCol : -1;
             $.each(this.columns, function (i, col) {
-                var $th = kui.el('th', { text: col.display || '' });
+                var $th = kui.el('th', { text: col.display || '', scope: 'col', 'data-col': i });
                 if (col.width) $th.css('width', col.width);
                 if (col.name && col.sortable !== false) {
-                    $th.addClass('kui-grid-sortable').on('click', function () { self.sortBy(i); });
+                    if (stop < 0) stop = i;
+                    $th.addClass('kui-grid-sortable').attr({ tabindex: i === stop ? 0 : -1,
+                        'aria-sort': self.sortCol === i ? (self.sortDesc ? 'descending' : 'ascending') : 'none' })
+                        .on('click', function () { self.sortBy(i); });
                     if (self.sortCol === i) $th.addClass(self.sortDesc ? 'kui-grid-desc' : 'kui-grid-asc');
                 }
                 $tr.append($th);
             });
             this.$head.empty().append($tr);
+        },
+        onHeadKey: function (e, th) {
+            var $all = this.$head.find('th.kui-grid-sortable');
+            var at = $all.index(th);
+            if (e.which === 13 || e.which === 32) {
+                e.preventDefault();
+                this.sortBy(+$(th).attr('data-col'));
+                this.$head.find('th[data-col="' + $(th).attr('data-col') + '"]').focus();
+                return;
+            }
+            var to = { 37: at - 1, 39: at + 1, 36: 0, 35: $all.length - 1 }[e.which];
+            if (to === undefined) return;
+            e.preventDefault();
+            to = Math.max(0, Math.min($all.length - 1, to));
+            $all.attr('tabindex', -1).eq(to).attr('tabindex', 0).focus();
         },
         // Cell text used for sorting: numbers compare as numbers.
         sortKey: function (row, col) {
@@ -102,13 +130,16 @@
             $.each(this.view, function (r, row) {
                 var $tr = kui.el('tr', {
                     tabindex: r === 0 ? 0 : -1, 'aria-selected': 'false',
+                    'data-row-id': self.options.rowId ? kui.str(self.options.rowId(row)) : null,
                     on: {
                         click: function () { self.select(r); },
                         dblclick: function () { self.select(r); self.emit('dblclick', row); }
                     }
                 });
                 $.each(self.columns, function (c, col) {
-                    var $td = kui.el('td');
+                    // The column's name goes with each cell for narrow screens,
+                    // where a record may be shown stacked (the page's style).
+                    var $td = kui.el('td', { 'data-label': col.display || null });
                     if (col.align) $td.css('text-align', col.align);
                     var v = col.render ? col.render(row) : row[col.name];
                     if (v && v.jquery) $td.append(v); else $td.text(kui.str(v));
@@ -130,6 +161,7 @@
             var i = this.selectedIndex < 0 ? 0 : this.selectedIndex;
             var last = this.view.length - 1;
             var to = { 38: i - 1, 40: i + 1, 36: 0, 35: last }[e.which];
+            if (e.which === 32) to = i;
             if (to !== undefined) {
                 e.preventDefault();
                 to = Math.max(0, Math.min(last, to));
