@@ -40,7 +40,8 @@ export const texts = {
         dirTestNote: 'Tries a name and password against the settings in the form, without saving them or logging anyone in.',
         dirTestRun: 'Try', dirStepOk: 'ok', dirStepFailed: 'failed', dirOutcome: 'Outcome: {0}',
         set: 'set', 'not set': 'not set',
-        srcLocal: 'local', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Source', dirNo: 'No', dirYes: 'Yes'
+        srcLocal: 'local', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Source', dirNo: 'No', dirYes: 'Yes',
+        dirKeeps: 'A directory account: its name, password and group are kept in the directory.'
     },
     de: {
         tab_directory: 'Verzeichnis',
@@ -73,7 +74,8 @@ export const texts = {
         dirTestNote: 'Probiert Name und Passwort mit den Einstellungen im Formular aus, ohne sie zu speichern oder jemanden anzumelden.',
         dirTestRun: 'Ausprobieren', dirStepOk: 'ok', dirStepFailed: 'fehlgeschlagen', dirOutcome: 'Ergebnis: {0}',
         set: 'gesetzt', 'not set': 'nicht gesetzt',
-        srcLocal: 'lokal', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Herkunft', dirNo: 'Nein', dirYes: 'Ja'
+        srcLocal: 'lokal', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Herkunft', dirNo: 'Nein', dirYes: 'Ja',
+        dirKeeps: 'Ein Verzeichniskonto: Name, Passwort und Gruppe verwaltet das Verzeichnis.'
     }
 };
 
@@ -114,6 +116,7 @@ export function build($p) {
     var $map = kui.el('div', { cls: 'kv-dir-map' });
     function mapRow(pid, group) {
         var $g = select('mapPid', $.map(kui.list(app.snap.privs), function (p) { return [[p.id, p.nm]]; }), pid);
+        $g.attr('aria-label', T('group'));
         var $n = input('mapGroup', group, { 'aria-label': T('dirGroupName') });
         var $r = kui.el('div', { cls: 'kv-inline' });
         var del = kui.button({ text: T('dirRemoveRow'), name: 'dir-map-del', click: function () { $r.remove(); } });
