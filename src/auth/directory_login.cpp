@@ -332,7 +332,7 @@ std::optional<Caller> login(DeviceMode mode, const korvan::LoginParams& params, 
   Json::Value entries;
   audit::addEntry(entries, "source", source);
   audit::addEntry(entries, "server", answer.server);
-  audit::recordAccess(caller, {"login", "user login"}, entries);
+  audit::recordAccess(caller, {login::kLoginRecordType, login::kLoginRecordText}, entries);
   transaction.commit();
   (void)jsOData;
   return caller;

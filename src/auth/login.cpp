@@ -388,7 +388,7 @@ Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& 
   const std::string token = login::updateToken(user, address);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;
-  audit::recordAccess(caller, {"login", "user login"}, Json::Value());
+  audit::recordAccess(caller, {login::kLoginRecordType, login::kLoginRecordText}, Json::Value());
   transaction.commit();
   return caller;
 }
