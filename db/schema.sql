@@ -178,3 +178,33 @@ CREATE TABLE switchHealth (
   f_answered INTEGER,
   f_outcome TEXT
 );
+
+-- Directory login. directory2 holds one row: the settings as a JSON object
+-- (auth/directory_store.h), and the service account's password and the
+-- RADIUS shared secret sealed with the device key, never in plain text.
+CREATE TABLE directory2 (
+  id INTEGER PRIMARY KEY,
+  settings TEXT DEFAULT '{}',
+  bindPw TEXT DEFAULT '',
+  radiusSecret TEXT DEFAULT ''
+);
+
+-- Directory groups and the device group (priv2.id) each gives, tried in the
+-- order of ord; the first that matches wins.
+CREATE TABLE dirMap2 (
+  id INTEGER PRIMARY KEY,
+  ord INTEGER,
+  grp TEXT,
+  pid INTEGER
+);
+
+-- The users that a directory login made: user2.id and the name it had, the
+-- directory kind and the directory's stable id of the person. Such a user
+-- has no local password (user2.pw is null).
+CREATE TABLE dirUser2 (
+  id INTEGER PRIMARY KEY,
+  nm TEXT,
+  src TEXT,
+  srcId TEXT,
+  UNIQUE (src, srcId)
+);

@@ -728,6 +728,7 @@
         { id: 'groups', minLevel: 3 },
         { id: 'network', minLevel: 3 },
         { id: 'security', minLevel: 3 },
+        { id: 'directory', minLevel: 3 },
         { id: 'log', minLevel: 2 },
         { id: 'system', minLevel: 2 },
         { id: 'sessions', minLevel: 1 }

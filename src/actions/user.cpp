@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/audit.h"
+#include "store/cursor.h"
 #include "store/db.h"
 #include "store/oplog.h"
 #include "store/sql.h"
@@ -115,6 +116,16 @@ void CUpdUser::initDaDb() {
 }
 
 void CUpdUser::checkChange() {
+  // A directory login made this user: its directory keeps the password, the
+  // name and the group (which follows the group mapping at every login).
+  if (!da.isNull()) {
+    CRowCursor directory("select 1 from dirUser2,user2 where dirUser2.id=user2.id and "
+                         "user2.pw is null and user2.id=" + std::to_string(params_.id.value()));
+    if (directory.hasRow() && (params_.setsPassword() || textOf(da["pid"]) != textOf(db["pid"]) ||
+                               textOf(da["nm"]) != textOf(db["nm"]))) {
+      throw CMyErr(CMyErr::warning, "The directory keeps this account's password, name and group");
+    }
+  }
   if (!params_.setsPassword()) {
     // The password is not written, so it takes no part in the comparison.
     if (!changesMoreThanPassword(da, db)) throw CMyErr(CMyErr::warning, "Nothing modified");

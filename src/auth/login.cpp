@@ -210,6 +210,8 @@ Attempt countAttempt(const korvan::LoginParams& params, const std::string& addre
   const std::string& userNM = params.userName;
   // Refused before anything is written, the trace log included.
   if (userNM.size() > kMaxNameBytes) throw CMyErr(CMyErr::err, "User Name too long");
+  // A NUL byte would end the statements that look the name up.
+  if (userNM.find('\0') != std::string::npos) throw CMyErr(CMyErr::err, "Invalid user name");
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   Json::Value policy = getPwdConf();
   setLog(trace::kLoginRequest, tracedRequest(request).toStyledString().c_str());
@@ -411,7 +413,7 @@ Caller onLogin(DeviceMode mode, const korvan::LoginParams& params, Json::Value& 
   const std::string token = login::updateToken(user, address);
   Caller caller = session::callerOf(user["userID"].asString(), token);
   caller.address = address;
-  audit::recordAccess(caller, {"login", "user login"}, Json::Value());
+  audit::recordAccess(caller, {login::kLoginRecordType, login::kLoginRecordText}, Json::Value());
   transaction.commit();
   return caller;
 }

@@ -33,6 +33,10 @@ namespace login {
 // the bound included.
 inline constexpr double kLockSeconds = 1200;
 
+// The record of a session that a login opened, local or directory.
+inline constexpr const char* kLoginRecordType = "login";
+inline constexpr const char* kLoginRecordText = "user login";
+
 // The longest login name that is tested and counted, in bytes.
 inline constexpr size_t kMaxNameBytes = 256;
 

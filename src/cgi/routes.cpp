@@ -6,6 +6,8 @@
 #include "actions/upd_priv.h"
 #include "actions/upd_server.h"
 #include "actions/user.h"
+#include "auth/directory_login.h"
+#include "auth/directory_requests.h"
 #include "auth/login.h"
 #include "auth/presence.h"
 #include "auth/second_factor.h"
@@ -127,6 +129,11 @@ std::unique_ptr<CAction> makeUpdDog(const RequestContext& context, const korvan:
 // A login replaces the context's caller (who had only an address) by the
 // user it logged in.
 void login(RequestContext& context, const korvan::LoginParams& params, Json::Value& reply) {
+  // A name the directory settings send to the directory logs in there.
+  if (std::optional<Caller> person = directory::login(context.mode, params, reply, context.caller.address)) {
+    context.caller = *person;
+    return;
+  }
   context.caller = onLogin(context.mode, params, reply, context.caller.address);
 }
 
@@ -171,6 +178,15 @@ std::vector<Route> buildTable() {
       Entry("totpConfirm", Access::anyone).handler<TotpParams, onTotpConfirm>("TotpParams"),
       Entry("totpReset", Access::administrators)
           .handler<TotpResetParams, onTotpReset>("TotpResetParams"),
+      // Directory login settings.
+      Entry("selDirectory", Access::administrators)
+          .handler<NoParams, onSelDirectory>("NoParams")
+          .readOnly(),
+      Entry("updDirectory", Access::administrators)
+          .handler<DirectoryParams, onUpdDirectory>("DirectoryParams"),
+      Entry("testDirectory", Access::administrators)
+          .handler<DirectoryTestParams, onTestDirectory>("DirectoryTestParams")
+          .readOnly(),
       Entry("selLog", Access::operators)
           .handler<LogQueryParams, onSelLog>("LogQueryParams")
           .readOnly()

@@ -44,7 +44,8 @@ const std::vector<const char*> kUserKeys{
     "level",      "id",       "nm",       "memo",     "dogDB",  "pid",       "privType",
     "privNM",     "interval", "code",     "frame",    "media",  "nm2",       "addrH",
     "addrC",      "phone",    "email",    "status",   "prior",  "loginTime", "loginTime2",
-    "createTime", "memo2",    "pwdDepth", "timezone", "locked", "pw",        "token"};
+    "createTime", "memo2",    "pwdDepth", "timezone", "locked", "src",       "pw",
+    "token"};
 // `locked`: "1" while the name is locked out by failed logins (the lock time
 // of auth/login.h), else "0".
 const std::string kUserQuery =
@@ -53,7 +54,9 @@ const std::string kUserQuery =
     "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone,"
     "case when " +
     audit::lockedCondition("user2.nm", 1200) +
-    " then '1' else '0' end"
+    " then '1' else '0' end,"
+    // `src`: "local", or the directory ("ldap", "radius") whose login made the user.
+    "ifnull((select src from dirUser2 where dirUser2.id=user2.id and user2.pw is null),'local')"
     " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
 enum UserColumn : size_t { kUserLevel = 0, kUserId = 1, kUserName = 2, kUserPrivName = 7 };
 // curUser's members, all of them members of a users row too.

@@ -21,6 +21,9 @@ namespace {
 // their rows describe the device that wrote them, not a configuration, so an
 // import starts them empty (the log's size is counted again).
 const char* const kOptionalTables[] = {"loginStranger", "loginMinute", "logBound"};
+// Configuration tables that a configuration saved by an older program lacks:
+// copied when the upload has them, left empty when it does not.
+const char* const kLaterTables[] = {"directory2", "dirMap2", "dirUser2"};
 
 struct Closer {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -215,7 +218,12 @@ bool isOptional(const std::string& table) {
 // columns both have, the others left to their defaults.
 void copyTable(sqlite3* upload, sqlite3* fresh, const std::string& table) {
   if (isOptional(table)) return;
-  if (!holdsTable(upload, table)) refuse("table " + table + " missing");
+  if (!holdsTable(upload, table)) {
+    for (const char* later : kLaterTables) {
+      if (table == later) return;
+    }
+    refuse("table " + table + " missing");
+  }
   const std::vector<std::string> theirs = columnsOf(upload, table, true);
   std::vector<Column> columns;
   for (const std::string& ours : columnsOf(fresh, table, false)) {

@@ -24,6 +24,15 @@ const std::vector<SchemaStep>& schemaSteps() {
       {"user2", "totpSecret", "TEXT DEFAULT ''"},
       {"user2", "totpPending", "TEXT DEFAULT ''"},
       {"user2", "totpStep", "INTEGER DEFAULT 0"},
+      // Directory login: settings, group mapping, directory accounts.
+      {"directory2", nullptr,
+       "create table if not exists directory2 (id INTEGER PRIMARY KEY, settings TEXT DEFAULT '{}', "
+       "bindPw TEXT DEFAULT '', radiusSecret TEXT DEFAULT '')"},
+      {"dirMap2", nullptr,
+       "create table if not exists dirMap2 (id INTEGER PRIMARY KEY, ord INTEGER, grp TEXT, pid INTEGER)"},
+      {"dirUser2", nullptr,
+       "create table if not exists dirUser2 (id INTEGER PRIMARY KEY, nm TEXT, src TEXT, srcId TEXT, "
+       "UNIQUE (src, srcId))"},
   };
   return steps;
 }

@@ -271,4 +271,50 @@ const MemberRules& SyslogSlotParams::rules() {
   return rules;
 }
 
+namespace {
+
+// The members of dirPara, for the shape check and the API reference.
+#define KORVAN_DIRECTORY_MEMBERS(T)                                                              \
+  {"dirPara", kObject, false, false, "the directory settings", field<&T::dirPara>()},          \
+  {"dirPara.order", kText, false, false, "off, localFirst, directoryFirst or directoryOnly"},   \
+  {"dirPara.kind", kText, false, false, "ldap or radius"},                                     \
+  {"dirPara.uri1", kText, false, false, "primary LDAP server: ldap://host[:port] or ldaps://"}, \
+  {"dirPara.uri2", kText, false, false, "secondary LDAP server (may be empty)"},               \
+  {"dirPara.tlsVerify", kText, false, false, "1: check the server certificate and host name; 0: unsafe"}, \
+  {"dirPara.caPem", kText, false, false, "PEM CA certificates (empty: the system's)"},         \
+  {"dirPara.bindDn", kText, false, false, "service account DN (empty: anonymous search)"},     \
+  {"dirPara.bindPw", kText, false, false, "service account password; write-only, kept when absent"}, \
+  {"dirPara.baseDn", kText, false, false, "where people are searched"},                        \
+  {"dirPara.filter", kText, false, false, "search filter with %s for the typed name"},         \
+  {"dirPara.idAttr", kText, false, false, "stable id attribute: entryUUID or objectGUID"},     \
+  {"dirPara.caseFold", kText, false, false, "1 when the directory ignores the case of names"}, \
+  {"dirPara.groupSource", kText, false, false, "memberOf, member or memberUid"},               \
+  {"dirPara.groupBase", kText, false, false, "where groups are searched (empty: baseDn)"},     \
+  {"dirPara.radius1", kText, false, false, "primary RADIUS server: host or host:port"},       \
+  {"dirPara.radius2", kText, false, false, "secondary RADIUS server (may be empty)"},          \
+  {"dirPara.radiusSecret", kText, false, false, "RADIUS shared secret; write-only, kept when absent"}, \
+  {"dirPara.radiusRetries", kText, false, false, "retries per RADIUS server, 0 to 5"},          \
+  {"dirPara.groupAttr", kText, false, false, "RADIUS reply attribute naming the group: Filter-Id or Class"}, \
+  {"dirPara.timeout", kText, false, false, "seconds per server and operation, 1 to 10"},       \
+  {"dirPara.unusedDays", kText, false, false, "days after which an unused directory account is removed"}, \
+  {"dirPara.map", kText, false, false, "the group mapping: one line per row, device group id, ':', directory group"}
+
+}  // namespace
+
+const MemberRules& DirectoryParams::rules() {
+  static const MemberRules rules = {KORVAN_DIRECTORY_MEMBERS(DirectoryParams)};
+  return rules;
+}
+
+const MemberRules& DirectoryTestParams::rules() {
+  static const MemberRules rules = {
+      KORVAN_DIRECTORY_MEMBERS(DirectoryTestParams),
+      {"userNM", kText, false, false, "the name to try", field<&DirectoryTestParams::userName>()},
+      {"pw", kText, false, false, "the password to try", field<&DirectoryTestParams::password>()},
+  };
+  return rules;
+}
+
+#undef KORVAN_DIRECTORY_MEMBERS
+
 }  // namespace korvan

@@ -181,4 +181,18 @@ struct SyslogSlotParams : Params {
   Number slot;
 };
 
+// updDirectory and testDirectory: the directory settings as edited, the
+// whole `dirPara` object (its members are checked by the directory's own
+// rules, each refusal naming the member). testDirectory also carries a name
+// and password to try.
+struct DirectoryParams : Params {
+  static const MemberRules& rules();
+  Json::Value dirPara;
+};
+struct DirectoryTestParams : DirectoryParams {
+  static const MemberRules& rules();
+  std::string userName;  // userNM
+  std::string password;  // pw
+};
+
 }  // namespace korvan

@@ -29,7 +29,7 @@ const std::pair<int, const char*> kLevelsOf[] = {
     {0b1110, " logout ref qt operaSerial selSessions selConsoles health totpBegin totpConfirm "},
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
-     " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
+     " restart saveLanguage unlockUser selDirectory updDirectory testDirectory modifyIPS modifyServerIPS convertToClientMode updServer"
      " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession"
      " selSyslog setSyslog testSyslog totpReset "},
 };

@@ -13,21 +13,21 @@ test('login by click and by Enter, wrong password, logout, no password kept', as
   await login(page, 'admin', 'wrong', 'enter');
   await expect(page.locator('.kv-login-error')).toHaveText(/^Wrong user name or password \(\d+ failed attempts\)\.$/);
   await login(page, 'admin', 'admin', 'enter');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(8);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(9);
   const kept = await page.evaluate(() => [sessionStorage.getItem('kvm.session'), JSON.stringify(kvApp.snapshot())]);
   expect(Object.keys(JSON.parse(kept[0])).sort()).toEqual(['id', 'nm', 'token', 'userID']);
   expect(kept[1]).not.toContain('"pw"');
   await button(page, 'logout').click();
   await expect(page.locator('.kv-login-info')).toBeVisible();
   await login(page, 'admin', 'admin', 'click');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(8);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(9);
 });
 
 test('every tab opens and shows its data in words', async ({ page }) => {
   await loginAdmin(page);
   const expected = {
     consoles: ['web-01', 'router-console'], users: ['admin', 'operator'], groups: ['Full control', 'View only'],
-    network: ['Server address list'], security: ['Access list'], log: ['Search'], system: ['Set clock', 'Restart'],
+    network: ['Server address list'], security: ['Access list'], directory: ['Use the directory'], log: ['Search'], system: ['Set clock', 'Restart'],
   };
   for (const [id, texts] of Object.entries(expected)) {
     await tab(page, id).click();

@@ -47,6 +47,11 @@ export function build($p) {
                     kui.el('span', { cls: 'kv-locked', text: T('users_locked'), title: T('locked') })]);
             } },
             { name: 'privNM', display: T('group') },
+            // Where the account lives: on the switch, or in a directory.
+            { name: 'src', display: T('source'), render: function (u) {
+                var s = kui.str(u.src) || 'local';
+                return s === 'local' ? T('srcLocal') : T('src' + s);
+            } },
             { name: 'status', display: T('state'), render: function (u) { return tableName('userStatus', u.status, 2); } },
             { name: 'prior', display: T('priority'), render: function (u) { return tableName('prior', u.prior, 3); } },
             { name: 'dogDB', display: T('rights'), render: function (u) { return rightsSummary(u.dogDB); } },
@@ -87,6 +92,9 @@ function editUser(u) {
                      prior: '0', nm2: '', addrH: '', addrC: '', phone: '', email: '', memo2: '' };
     var $form = kui.el('form', { cls: 'kv-form kv-form-wide', autocomplete: 'off' });
     var $group = select('pid', groupOptions(), src.pid);
+    // A directory account's name, password and group follow its directory.
+    var fromDirectory = !isNew && kui.str(u.src) !== '' && kui.str(u.src) !== 'local';
+    if (fromDirectory) $group.prop('disabled', true);
     var rights = rightsEditor(src.dogDB);
     var $rightsBox = kui.el('div', { cls: 'kv-rights-box' }, [rights.$el]);
     // A new user starts with the rights of the group chosen for it.
@@ -100,13 +108,14 @@ function editUser(u) {
     var $right = kui.el('div', { cls: 'kv-col' });
     // What every user needs comes first, in the order it is typed: name,
     // password, group, console rights; the rest of the details follow.
-    $left.append(row(T('userName'), input('nm', src.nm, { maxlength: 32 })));
+    $left.append(row(T('userName'), input('nm', src.nm, fromDirectory ? { maxlength: 32, readonly: 'readonly' } : { maxlength: 32 }),
+        fromDirectory ? T('dirKeeps') : undefined));
     var checkPw;
     var setPw = null, $oldPw = null;
     if (isNew) {
         checkPw = passwordFields($left, true);
     } else {
-        setPw = kui.checkBox({ label: T('setPassword'), name: 'setPW' });
+        setPw = kui.checkBox({ label: T('setPassword'), name: 'setPW', disabled: fromDirectory });
         var $pwBox = kui.el('div').hide();
         // Changing one's own password needs the current one.
         $oldPw = u.id === kui.str(app.snap.curUser && app.snap.curUser.id) ? input('oldPw', '', { type: 'password', autocomplete: 'current-password' }) : null;
