@@ -74,6 +74,13 @@ const std::map<std::string, Expect> kExpect = {
     {"logout",
      {false, Record::kWithChange, sql("select status||'/'||token from user2 where id=1")}},
     {"ref", {false, Record::kNone, nullptr}},
+    // A new pending seed has no record; a reply lost after it is asked again.
+    {"totpBegin",
+     {false, Record::kNone, sql("select totpPending<>'' from user2 where id=1"), Reply::kAjax,
+      true}},
+    // The table's code is refused: nothing started, nothing stored.
+    {"totpConfirm", {false, Record::kNone, nullptr}},
+    {"totpReset", {false, Record::kWithChange, sql("select totpSecret from user2 where id=2")}},
     {"selLog", {false, Record::kNone, nullptr}},
     {"qt", {true, Record::kOnSuccess, nullptr}},
     {"setTime", {true, Record::kOnSuccess, nullptr}},
