@@ -11,3 +11,9 @@ if(rc)
 endif()
 
 include("${CMAKE_CURRENT_LIST_DIR}/install-db.cmake")
+
+# The reference web server configuration and its certificate maker.
+message(STATUS "Installing: ${root}/etc/lighttpd-korvan.conf, ${root}/etc/korvan-cert")
+file(INSTALL "${KORVAN_SOURCE_DIR}/etc/lighttpd-korvan.conf" DESTINATION "${root}/etc")
+file(INSTALL "${KORVAN_SOURCE_DIR}/etc/korvan-cert" DESTINATION "${root}/etc"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

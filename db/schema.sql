@@ -35,7 +35,12 @@ CREATE TABLE user2 (
   -- The session's client address (set at login) and its last request that
   -- extended it (epoch seconds).
   loginIP TEXT DEFAULT '',
-  lastRequest INTEGER DEFAULT 0
+  lastRequest INTEGER DEFAULT 0,
+  -- The second factor (auth/second_factor.h): the seeds sealed with the
+  -- device key, and the last step accepted.
+  totpSecret TEXT DEFAULT '',
+  totpPending TEXT DEFAULT '',
+  totpStep INTEGER DEFAULT 0
 );
 
 CREATE TABLE priv2 (

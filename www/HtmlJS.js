@@ -139,8 +139,10 @@
                 $('#kv-status.kv-status-busy').removeClass('kv-status-busy kv-status-on').text('');
             });
         }
-        // Every request but the background ones keeps the session alive.
-        if (!opts.background && type !== 'logout') noteActivity();
+        // Every request keeps the session alive on the switch, except the
+        // background ones (opts.noSnapshot: the health poll), which the
+        // switch does not count either.
+        if (!opts.noSnapshot && type !== 'logout') noteActivity();
         if (byteLength(text) > MAX_POSTKEY_BYTES) {
             var tooBig = { ret: 'warning', retMsg: T('requestTooLarge') };
             if (!opts.quiet) showFailure(tooBig);
@@ -405,11 +407,13 @@
         var $pw = input('pw', '', { type: 'password', autocomplete: 'new-password' });
         var $pw2 = input('pw2', '', { type: 'password', autocomplete: 'new-password' });
         var $meter = kui.el('div', { cls: 'kv-hint' });
+        // The rule the switch applies to every new password.
+        var $rule = kui.el('div', { cls: 'kv-hint', text: T('pwRule') });
         $pw.on('input', function () {
             var v = $pw.val();
             $meter.text(v ? Tf('pwStrength', passwordDepth(v)) : '');
         });
-        $form.append(row(T('password'), $pw), row(T('passwordAgain'), $pw2), $meter);
+        $form.append(row(T('password'), $pw), $rule, row(T('passwordAgain'), $pw2), $meter);
         return function check() {
             var pw = $pw.val(), pw2 = $pw2.val();
             if (!pw && required) return formError($form, T('pwEmpty'));
@@ -512,7 +516,15 @@
                 { text: T('logout'), name: 'idle-logout', click: function (dlg) { dlg.close(); logout(); } }
             ]
         });
-        idle.dlg.on('close', function () { idle.dlg = null; window.clearInterval(idle.countdown); });
+        var since = idle.last;
+        idle.dlg.on('close', function () {
+            idle.dlg = null;
+            window.clearInterval(idle.countdown);
+            // Closed without staying: the session still ends when it ends.
+            if (idle.last === since && session.get()) {
+                idle.timer = window.setTimeout(function () { if (idle.last === since) sessionEnded(); }, Math.max(endAt - Date.now(), 0));
+            }
+        });
         tick();
         idle.countdown = window.setInterval(tick, 1000);
     }
@@ -585,6 +597,11 @@
         var $user = input('userNM', '', { autocomplete: 'username', id: 'kv-login-user' });
         var $pw = input('pw', '', { type: 'password', autocomplete: 'current-password', id: 'kv-login-pw' });
         var $msg = kui.el('div', { cls: 'kv-login-msg' });
+        // Shown once the switch asks for the second factor's code; the
+        // password typed before is kept until then.
+        var $otp = input('otp', '', { autocomplete: 'one-time-code', inputmode: 'numeric', id: 'kv-login-otp' });
+        var $otpRow = row(T('otpCode'), $otp).hide();
+        var heldPw = null;
         if (messageText) $msg.addClass('kv-login-' + (kind || 'error')).text(messageText);
         var $langSel = select('lang', languageOptions(), lang).attr('aria-label', T('language')).on('change', function () {
             lang = pickLanguage($(this).val());
@@ -599,6 +616,7 @@
             $msg,
             row(T('userName'), $user),
             row(T('password'), $pw),
+            $otpRow,
             kui.el('div', { cls: 'kv-login-actions' }, [submit.$el.attr('type', 'submit')]),
             kui.el('div', { cls: 'kv-login-lang' }, [$langSel])
         ]);
@@ -608,10 +626,20 @@
             if (!name) { $msg.attr('class', 'kv-login-msg kv-login-error').text(T('nameEmpty')); return; }
             submit.enable(false);
             $msg.attr('class', 'kv-login-msg').text(T('loggingIn'));
-            var pw = $pw.val();
+            var pw = $pw.val() || heldPw || '';
+            var otp = $otpRow.is(':visible') ? $.trim($otp.val()) : '';
             $pw.val('');
-            login(name, pw).then(null, function (reply) {
+            $otp.val('');
+            login(name, pw, otp).then(null, function (reply) {
                 submit.enable(true);
+                if (reply.retMsg === 'second factor code required') {
+                    heldPw = pw;
+                    $otpRow.show();
+                    $msg.attr('class', 'kv-login-msg kv-login-info').text(serverText(reply.retMsg));
+                    $otp.focus();
+                    return;
+                }
+                heldPw = null;
                 var kindCls = reply.ret === 'warning' || reply.ret === 'lockErr' ? 'kv-login-warning' : 'kv-login-error';
                 $msg.attr('class', 'kv-login-msg ' + kindCls).text(serverText(reply.retMsg) || T('unknownFailure'));
                 $pw.focus();
@@ -626,10 +654,12 @@
         return -new Date().getTimezoneOffset();
     }
 
-    function login(name, pw) {
+    function login(name, pw, otp) {
         session.clear();
         firstLoginPrompted = false;
-        return call('login', { userNM: name, pw: pw, timezone: browserTimezone() }, { quiet: true })
+        var members = { userNM: name, pw: pw, timezone: browserTimezone() };
+        if (otp) members.otp = otp;
+        return call('login', members, { quiet: true })
             .then(function (reply) {
                 var me = reply.curUser || {};
                 session.set({ id: me.id, token: me.token, nm: me.nm, userID: me.id });
@@ -637,6 +667,8 @@
                 // expired. That prompt replaces the first-login one.
                 if (reply.retMsg) firstLoginPrompted = true;
                 showApp();
+                // The person starts at the tab strip, one Tab before the view.
+                if (tabs && tabs.selected()) tabs.items[tabs.selected()].$title.focus();
                 if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
                 else if (reply.firstLogin === true) { firstLoginPrompted = true; requirePasswordChange(); }
                 return reply;
@@ -813,6 +845,8 @@
         if (reply.curUser) delete reply.curUser.pw;
         $.each(kui.list(reply.users), function (i, u) { delete u.pw; delete u.token; });
         snap = reply;
+        // The idle limit may have changed with the user's settings.
+        if (idle.timer && !idle.dlg) scheduleIdle();
         var t = parseServerTime(reply.serverTime);
         if (t) clockOffset = t.getTime() - Date.now();
         if ($app && $app.is(':visible')) render();

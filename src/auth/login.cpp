@@ -19,6 +19,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "auth/second_factor.h"
 #include "auth/session.h"
 #include "auth/verify.h"
 #include "store/audit.h"
@@ -194,6 +195,7 @@ struct Attempt {
   int number = 0;  // the count of failures this attempt makes if it fails
   int pwdTry = 0;
   int pwdExpire = 0;
+  bool totpAdmin = false;  // level 3 must enrol a second factor
   Account account;
 };
 
@@ -215,6 +217,7 @@ Attempt countAttempt(const korvan::LoginParams& params, const std::string& addre
   Attempt attempt;
   attempt.pwdTry = policyNumber(policy, "pwdTry");
   attempt.pwdExpire = policyNumber(policy, "pwdExpire");
+  attempt.totpAdmin = second_factor::requiredForAdministrators(policy);
   const int pwdTry = attempt.pwdTry;
 
   removeLapsedStrangers();
@@ -295,8 +298,9 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
                    korvan::Transaction& transaction) {
   const std::string& userNM = params.userName;
   const Account& account = attempt.account;
-  if (!verdict.accepted || !unchangedSinceCounted(account)) {
-    recordFailure(address, userNM, "wrong password");
+  // A failure keeps the count the first phase stored, and is recorded.
+  auto recordRefusal = [&](const char* reason) {
+    recordFailure(address, userNM, reason);
     if (attempt.pwdTry > 0 && attempt.number >= attempt.pwdTry && audit::isUser(userNM)) {
       Caller who;
       who.name = userNM;
@@ -306,8 +310,29 @@ Json::Value settle(DeviceMode mode, const korvan::LoginParams& params, Json::Val
       audit::recordAccess(who, {"lockout", "user locked out"}, entries);
     }
     transaction.commit();
+  };
+  if (!verdict.accepted || !unchangedSinceCounted(account)) {
+    recordRefusal("wrong password");
     throw CMyErr(CMyErr::err,
                  "User Name or Password error: " + std::to_string(attempt.number) + " times");
+  }
+  switch (second_factor::checkLoginCode(account.userId, params.otp)) {
+    case second_factor::LoginCheck::codeMissing:
+      // The password was right: no failure. The count goes back to what it
+      // was before this attempt, and the browser asks for the code.
+      CDB::execModify("update userLock set f_wrongTimes=" + std::to_string(attempt.number - 1) +
+                      " where f_userName='" + sqlText(userNM) + "';");
+      transaction.commit();
+      throw CMyErr(CMyErr::err, second_factor::kCodeRequired);
+    case second_factor::LoginCheck::codeWrong:
+      recordRefusal("wrong code");
+      throw CMyErr(CMyErr::err,
+                   "Second factor code error: " + std::to_string(attempt.number) + " times");
+    case second_factor::LoginCheck::notEnrolled:
+      if (attempt.totpAdmin && account.level == "3") jsOData["totpEnrol"] = true;
+      break;
+    case second_factor::LoginCheck::accepted:
+      break;
   }
   Json::Value user;
   user["userID"] = account.userId;

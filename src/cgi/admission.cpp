@@ -5,6 +5,7 @@
 
 #include "actions/console_uid.h"
 #include "auth/first_login.h"
+#include "auth/second_factor.h"
 #include "auth/session.h"
 #include "cgi/cgic.h"
 #include "cgi/permissions.h"
@@ -78,8 +79,12 @@ RequestContext admit(const Route& route, const std::string& type, const Json::Va
     }
     throw;
   }
-  first_login::check(route.beforePasswordSet || (route.access == Access::ownPassword &&
-                                                 isOwnPasswordChange(context, *params)));
+  const bool gateFree = route.beforePasswordSet || (route.access == Access::ownPassword &&
+                                                    isOwnPasswordChange(context, *params));
+  first_login::check(gateFree);
+  if (!route.withoutSession) {
+    second_factor::checkEnrolment(context.caller, gateFree || second_factor::enrols(type));
+  }
   params->checkNumbers();
   if (route.bindsConsole) {
     context.consoleUid =

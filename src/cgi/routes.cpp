@@ -8,6 +8,7 @@
 #include "actions/user.h"
 #include "auth/login.h"
 #include "auth/presence.h"
+#include "auth/second_factor.h"
 #include "auth/session.h"
 #include "cgi/transfers.h"
 #include "daemon/arm.h"
@@ -164,6 +165,12 @@ std::vector<Route> buildTable() {
           .handler<LanguageParams, onSaveLanguage>("LanguageParams"),
       Entry("unlockUser", Access::administrators)
           .handler<UnlockUserParams, onUnlockUser>("UnlockUserParams"),
+      // The second factor: the caller's own enrolment, and a reset by an
+      // administrator.
+      Entry("totpBegin", Access::anyone).handler<NoParams, onTotpBegin>("NoParams"),
+      Entry("totpConfirm", Access::anyone).handler<TotpParams, onTotpConfirm>("TotpParams"),
+      Entry("totpReset", Access::administrators)
+          .handler<TotpResetParams, onTotpReset>("TotpResetParams"),
       Entry("selLog", Access::operators)
           .handler<LogQueryParams, onSelLog>("LogQueryParams")
           .readOnly()

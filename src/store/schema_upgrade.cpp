@@ -20,6 +20,10 @@ const std::vector<SchemaStep>& schemaSteps() {
       {"switchHealth", nullptr,
        "create table if not exists switchHealth (f_id INTEGER PRIMARY KEY, f_time INTEGER, "
        "f_answered INTEGER, f_outcome TEXT)"},
+      // The second factor.
+      {"user2", "totpSecret", "TEXT DEFAULT ''"},
+      {"user2", "totpPending", "TEXT DEFAULT ''"},
+      {"user2", "totpStep", "INTEGER DEFAULT 0"},
   };
   return steps;
 }

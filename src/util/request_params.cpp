@@ -25,6 +25,25 @@ const MemberRules& LoginParams::rules() {
       {"pw", kText, false, false, "password", field<&LoginParams::password>()},
       {"timezone", kText, false, false, "the browser's minutes from UTC, stored for the user",
        field<&LoginParams::timezone>()},
+      {"otp", kText, false, false,
+       "the six-digit second-factor code, sent once a first answer said \"second factor code "
+       "required\"",
+       field<&LoginParams::otp>()},
+  };
+  return rules;
+}
+
+const MemberRules& TotpParams::rules() {
+  static const MemberRules rules = {
+      {"otp", kText, false, false, "the six-digit code of the seed being enrolled",
+       field<&TotpParams::otp>()},
+  };
+  return rules;
+}
+
+const MemberRules& TotpResetParams::rules() {
+  static const MemberRules rules = {
+      number("id", "the user whose second factor is removed", field<&TotpResetParams::id>()),
   };
   return rules;
 }

@@ -25,6 +25,19 @@ struct LoginParams : Params {
   std::string userName;  // userNM
   std::string password;  // pw
   std::string timezone;
+  std::string otp;  // the second factor's code, once the first answer asked for it
+};
+
+// "totpConfirm": the code of the seed being enrolled.
+struct TotpParams : Params {
+  static const MemberRules& rules();
+  std::string otp;
+};
+
+// "totpReset": the user whose second factor goes.
+struct TotpResetParams : Params {
+  static const MemberRules& rules();
+  Number id;
 };
 
 struct SetTimeParams : Params {

@@ -26,12 +26,12 @@ const char* const kOldWrong = "warningold password wrong";
 // right on module 3 is "3"; the table's updUser changes the operator's row
 // beyond its password.
 const std::pair<int, const char*> kLevelsOf[] = {
-    {0b1110, " logout ref qt operaSerial selSessions selConsoles health "},
+    {0b1110, " logout ref qt operaSerial selSessions selConsoles health totpBegin totpConfirm "},
     {0b1100, " setTime selLog unsetDogInfo updDog submitExportLog "},
     {0b1000,
      " restart saveLanguage unlockUser modifyIPS modifyServerIPS convertToClientMode updServer"
      " updPriv insUser delUser updUser systemFile dbFile submitDownloadDB endSession"
-     " selSyslog setSyslog testSyslog "},
+     " selSyslog setSyslog testSyslog totpReset "},
 };
 
 int levelsOf(const std::string& type) {

@@ -2,6 +2,7 @@
 // script error or a failed load, the scratch database, locators and the
 // keyboard helpers. The tests run in file order on one installation.
 import { test as base, expect } from '../../ui/node_modules/@playwright/test/index.mjs';
+import AxeBuilder from '../../ui/node_modules/@axe-core/playwright/dist/index.mjs';
 import { execFileSync } from 'node:child_process';
 import { mkdirSync } from 'node:fs';
 import { join, resolve } from 'node:path';
@@ -10,7 +11,8 @@ import { fileURLToPath } from 'node:url';
 export const top = resolve(fileURLToPath(new URL('.', import.meta.url)), '../..');
 export const shots = join(top, 'ui-shots');
 mkdirSync(shots, { recursive: true });
-export const sql = (statement) => execFileSync('sqlite3', [join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
+// Waits for the program's write lock, as the program's own requests do.
+export const sql = (statement) => execFileSync('sqlite3', ['-cmd', '.timeout 5000', join(process.env.KORVAN_UI_ROOT, 'usr/app/korvan.db'), statement]);
 
 // Every test fails on a script error or a failed load in the page.
 export const test = base.extend({
@@ -62,6 +64,14 @@ export const addViewer = () => sql(`delete from user2 where nm='viewer';
 // Types each value into the field of that name.
 export async function fillAll(scope, values) {
   for (const [name, text] of Object.entries(values)) await scope.locator(`[name=${name}]`).fill(text);
+}
+
+// axe-core on the page as it stands, with the 24 px target size (off by
+// default) on: a violation of any impact fails the test.
+export async function audit(page, where, only) {
+  const axe = new AxeBuilder({ page }).options({ rules: { 'target-size': { enabled: true } } });
+  const { violations } = await (only ? axe.include(only) : axe).analyze();
+  expect(violations.map((v) => `${where}: ${v.impact} ${v.id} at ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)).toEqual([]);
 }
 
 export { expect };

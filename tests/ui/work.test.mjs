@@ -1,7 +1,7 @@
 // Journeys about keeping a person's work and finding the way by keyboard, at
 // the three levels: administrator (admin, 3), operator (2) and viewer (1).
 // Each keyboard journey counts the keys it presses (printed as "keys:").
-import { test, expect, sql, dialog, tab, row, button, login, loginAdmin, status, addViewer } from './support.mjs';
+import { test, expect, audit, sql, dialog, tab, row, button, login, loginAdmin, status, addViewer } from './support.mjs';
 import { readFileSync } from 'node:fs';
 
 const focused = (locator) => locator.evaluate((e) => e === document.activeElement);
@@ -40,7 +40,7 @@ test('keys: an administrator adds a user with a right on one console; a viewer o
   await admin.tabTo(dialog(page).locator('[name=pw]')); await admin.type('Keyed!1');
   await admin.press('Tab'); await admin.type('Keyed!1');
   await admin.tabTo(button(dialog(page), 'read0')); await admin.press('Space');
-  await admin.tabTo(button(dialog(page), 'save')); await admin.press('Enter');
+  await admin.press('Enter');
   await expect(status(page)).toHaveText('User keyed added.');
   await expect(row(page, 'kv-grid-users', 'keyed')).toContainText('1:r');
   // After the save the focus is back on the button that opened the form.
@@ -77,14 +77,16 @@ test('keeping work: a warning before the idle end, Stay logged in, a form kept o
   const warning = page.getByRole('alertdialog', { name: 'Still there?' });
   await expect(warning).toContainText('Your session ends in');
   await expect(button(warning, 'stay')).toBeFocused();
+  const stayed = page.waitForResponse((r) => (r.request().postData() || '').includes('%22ref%22'));
   await page.keyboard.press('Enter');
+  await stayed;
   await expect(warning).toHaveCount(0);
   await expect(form.locator('[name=memo]')).toHaveValue('typed before the break');
 
   // Ten minutes idle: the page returns to the login by itself.
   await page.clock.fastForward('09:05');
   await expect(warning).toBeVisible();
-  await page.clock.fastForward('01:01');
+  await page.clock.runFor('01:01');
   await expect(page.locator('.kv-login-warning')).toContainText('session has ended');
   const kept = await page.evaluate(() => sessionStorage.getItem('kvm.kept'));
   expect(kept).toContain('typed before the break');
@@ -101,8 +103,6 @@ test('keeping work: a warning before the idle end, Stay logged in, a form kept o
   await page.keyboard.press('Escape');
 
   // Another user on the same browser tab is not offered someone else's form.
-  await page.evaluate(() => sessionStorage.setItem('kvm.kept', JSON.stringify({ user: 'admin', title: 'Add user',
-    keep: { view: 'consoles', form: 'console', id: '1' }, values: [['nm', 'not yours']] })));
   await button(page, 'logout').click();
   await page.evaluate(() => sessionStorage.setItem('kvm.kept', JSON.stringify({ user: 'admin', title: 'Edit',
     keep: { view: 'consoles', form: 'console', id: '1' }, values: [['nm', 'not yours']] })));
@@ -110,6 +110,28 @@ test('keeping work: a warning before the idle end, Stay logged in, a form kept o
   await expect(tab(page, 'consoles')).toBeVisible();
   await expect(page.locator('[data-name=kept]')).toHaveCount(0);
   expect(await page.evaluate(() => sessionStorage.getItem('kvm.kept'))).toBeNull();
+});
+
+test('the idle warning and the offer of a kept form pass axe', async ({ page }) => {
+  // A one-minute session: the warning comes a second after the login.
+  sql("update user2 set interval=61 where nm='operator';");
+  try {
+    await page.evaluate(() => sessionStorage.setItem('kvm.kept', JSON.stringify({ user: 'operator', title: 'Console web-01',
+      keep: { view: 'consoles', form: 'console', id: '1' }, values: [['memo', 'kept']] })));
+    await login(page, 'operator', 'operator');
+    await expect(page.locator('[data-name=kept]')).toContainText('Console web-01');
+    const warning = page.getByRole('alertdialog', { name: 'Still there?' });
+    await expect(warning).toBeVisible();
+    await audit(page, 'idle warning', '.kui-dialog');
+    sql("update user2 set interval=600 where nm='operator';");
+    await button(warning, 'stay').click();
+    await expect(warning).toHaveCount(0);
+    await audit(page, 'kept form offer');
+    await button(page, 'kept-restore').click();
+    await expect(dialog(page).locator('[name=memo]')).toHaveValue('kept');
+  } finally {
+    sql("update user2 set interval=600 where nm='operator';");
+  }
 });
 
 test('busy: a slow save shows its state at once and its dialog stays; a new request clears the old message', async ({ page }) => {
@@ -219,6 +241,7 @@ test('viewer: the right on each console, why a button is out of use, and what a 
   expect(await why.getAttribute('id')).toBe(describedBy);
   await forbidden.press('Enter');
   await expect(status(page)).toContainText('You have no right on this console');
+  await audit(page, 'viewer with a reason');
 
   // A console it may view: the session as a summary, a file and a copy.
   await grid.locator('tbody tr', { hasText: 'view' }).first().press('Enter');
@@ -246,6 +269,27 @@ test('address and language: the tab is in the address, and a reload keeps it and
     await expect(page.locator('[name=lang]')).toHaveValue('de');
     await page.locator('[name=lang]').selectOption('en');
   }
+  // A system text inside a message comes in the language of the page.
+  await page.locator('[name=lang]').selectOption('de');
+  await login(page, 'operator', 'operator');
+  await page.route('**/korvan.cgi', (route) => route.fulfill({ contentType: 'text/html',
+    body: JSON.stringify({ ret: 'armErr', retMsg: 'arm connect error:Connection refused' }) }));
+  await button(page, 'refresh').click();
+  await expect(dialog(page)).toContainText('Der Switch-Dienst ist nicht erreichbar (Verbindung abgelehnt).');
+  await button(dialog(page), 'ok').click();
+  await page.unroute('**/korvan.cgi');
+  // The calendar opens only by its button, in the page's light colours.
+  await tab(page, 'log').click();
+  await page.locator('.kv-filters .kui-date-day').first().focus();
+  await expect(page.locator('#ui-datepicker-div')).toBeHidden();
+  await page.locator('.kv-filters .kui-date-pick').first().click();
+  await expect(page.locator('#ui-datepicker-div')).toBeVisible();
+  expect(await page.locator('#ui-datepicker-div').evaluate((e) => getComputedStyle(e).backgroundColor)).toBe('rgb(255, 255, 255)');
+  await audit(page, 'calendar', '#ui-datepicker-div');
+  await page.keyboard.press('Escape');
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('en');
+
   // Opened from the address with a tab the user has.
   await page.goto(process.env.KORVAN_UI_URL + '#system');
   await loginAdmin(page);

@@ -21,6 +21,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM Switch Administration',
             loginPrompt: 'Please log in.',
+            otpCode: 'Code', pwRule: 'At least 8 characters, and not the user name.',
             userName: 'User name', password: 'Password', passwordAgain: 'Repeat password',
             login: 'Log in', logout: 'Log out', loggingIn: 'Logging in\u2026',
             loggedOut: 'You have logged out.',
@@ -200,6 +201,19 @@ var kuiLanguages = {
             'unknown request type': 'The switch does not know this request.',
             'request too large': 'The request is too large.',
             'cannot create a session token: no random source': 'The switch cannot create a session right now.',
+            'second factor code required': 'Enter the six-digit code of your authenticator app.',
+            'Second factor code error: {0} times': 'The code is wrong or already used ({0} failed attempts).',
+            'second factor enrolment required': 'Please set up a second factor before you go on.',
+            'no enrolment started': 'Start the second-factor setup first.',
+            'code wrong': 'The code is wrong. Check the time of the device that shows it.',
+            'cannot hash the password: no random source': 'The switch cannot store a password right now.',
+            'cannot hash the password': 'The switch cannot store a password right now.',
+            'password too short (minimum {0})': 'The password is too short: at least {0} characters.',
+            'password equals the user name': 'The password must not be the user name.',
+            'cannot create a second-factor secret: no random source': 'The switch cannot set up a second factor right now.',
+            'cannot compute a second-factor code': 'The switch cannot check the code right now.',
+            'cannot open the verification slots: {0}': 'The switch cannot check passwords right now.',
+            'busy, try again': 'The switch is busy checking other logins. Please try again.',
             'lockErr': 'The database is busy. Please try again.',
             'database temporary lock,retry later{0}': 'The database is busy. Please try again.',
             'arm ack error,ret=1': 'The switch refused the change.',
@@ -230,6 +244,7 @@ var kuiLanguages = {
             'journal: {0}': 'A journalled change could not be read ({0}).',
             'journal lock: {0}': 'A change could not be locked ({0}).',
             'database import: {0}': 'The uploaded database could not be read or stored ({0}).',
+            'device key {0}': 'The switch\u2019s key for stored secrets could not be used ({0}).',
             'database connection refused {0}': 'The configuration database could not be opened safely ({0}).',
             'this transfer takes a POST form': 'This file transfer must be sent as a form (POST).',
             // Log forwarding to syslog collectors.
@@ -250,6 +265,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM \u5207\u6362\u5668\u7ba1\u7406',
             loginPrompt: '\u8bf7\u767b\u5f55\u3002',
+            otpCode: '\u4ee3\u7801', pwRule: '\u81f3\u5c11 8 \u4e2a\u5b57\u7b26\uff0c\u4e14\u4e0d\u80fd\u662f\u7528\u6237\u540d\u3002',
             userName: '\u7528\u6237\u540d', password: '\u5bc6\u7801', passwordAgain: '\u786e\u8ba4\u5bc6\u7801',
             login: '\u767b\u5f55', logout: '\u9000\u51fa', loggingIn: '\u6b63\u5728\u767b\u5f55\u2026',
             loggedOut: '\u60a8\u5df2\u9000\u51fa\u3002',
@@ -417,6 +433,19 @@ var kuiLanguages = {
             'unknown request type': '\u5207\u6362\u5668\u4e0d\u8ba4\u8bc6\u8be5\u8bf7\u6c42\u3002',
             'request too large': '\u8bf7\u6c42\u592a\u5927\u3002',
             'cannot create a session token: no random source': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u521b\u5efa\u4f1a\u8bdd\u3002',
+            'second factor code required': '\u8bf7\u8f93\u5165\u8eab\u4efd\u9a8c\u8bc1\u5668\u5e94\u7528\u4e2d\u7684\u516d\u4f4d\u4ee3\u7801\u3002',
+            'Second factor code error: {0} times': '\u4ee3\u7801\u9519\u8bef\u6216\u5df2\u4f7f\u7528\uff08\u5df2\u5931\u8d25 {0} \u6b21\uff09\u3002',
+            'second factor enrolment required': '\u8bf7\u5148\u8bbe\u7f6e\u7b2c\u4e8c\u56e0\u7d20\u3002',
+            'no enrolment started': '\u8bf7\u5148\u5f00\u59cb\u8bbe\u7f6e\u7b2c\u4e8c\u56e0\u7d20\u3002',
+            'code wrong': '\u4ee3\u7801\u9519\u8bef\u3002',
+            'cannot hash the password: no random source': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u4fdd\u5b58\u5bc6\u7801\u3002',
+            'cannot hash the password': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u4fdd\u5b58\u5bc6\u7801\u3002',
+            'password too short (minimum {0})': '\u5bc6\u7801\u592a\u77ed\uff1a\u81f3\u5c11 {0} \u4e2a\u5b57\u7b26\u3002',
+            'password equals the user name': '\u5bc6\u7801\u4e0d\u80fd\u4e0e\u7528\u6237\u540d\u76f8\u540c\u3002',
+            'cannot create a second-factor secret: no random source': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u8bbe\u7f6e\u7b2c\u4e8c\u56e0\u7d20\u3002',
+            'cannot compute a second-factor code': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u68c0\u67e5\u4ee3\u7801\u3002',
+            'cannot open the verification slots: {0}': '\u5207\u6362\u5668\u6682\u65f6\u65e0\u6cd5\u68c0\u67e5\u5bc6\u7801\u3002',
+            'busy, try again': '\u5207\u6362\u5668\u6b63\u5fd9\uff0c\u8bf7\u7a0d\u540e\u91cd\u8bd5\u3002',
             'lockErr': '\u6570\u636e\u5e93\u5fd9\uff0c\u8bf7\u7a0d\u540e\u91cd\u8bd5\u3002',
             'database temporary lock,retry later{0}': '\u6570\u636e\u5e93\u5fd9\uff0c\u8bf7\u7a0d\u540e\u91cd\u8bd5\u3002',
             'arm ack error,ret=1': '\u5207\u6362\u5668\u62d2\u7edd\u4e86\u8be5\u66f4\u6539\u3002',
@@ -447,6 +476,7 @@ var kuiLanguages = {
             'journal: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u8bb0\u5f55\u7684\u66f4\u6539\uff08{0}\uff09\u3002',
             'journal lock: {0}': '\u65e0\u6cd5\u9501\u5b9a\u66f4\u6539\uff08{0}\uff09\u3002',
             'database import: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u4e0a\u4f20\u7684\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
+            'device key {0}': '\u65e0\u6cd5\u4f7f\u7528\u5207\u6362\u5668\u4fdd\u5b58\u5bc6\u94a5\u7684\u5bc6\u94a5\uff08{0}\uff09\u3002',
             'database connection refused {0}': '\u65e0\u6cd5\u5b89\u5168\u5730\u6253\u5f00\u914d\u7f6e\u6570\u636e\u5e93\uff08{0}\uff09\u3002',
             'this transfer takes a POST form': '\u6b64\u6587\u4ef6\u4f20\u8f93\u5fc5\u987b\u4ee5\u8868\u5355\uff08POST\uff09\u53d1\u9001\u3002',
             // Log forwarding to syslog collectors.
@@ -467,6 +497,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM-Switch-Verwaltung',
             loginPrompt: 'Bitte melden Sie sich an.',
+            otpCode: 'Code', pwRule: 'Mindestens 8 Zeichen und nicht der Benutzername.',
             userName: 'Benutzername', password: 'Passwort', passwordAgain: 'Passwort wiederholen',
             login: 'Anmelden', logout: 'Abmelden', loggingIn: 'Anmeldung l\u00e4uft\u2026',
             loggedOut: 'Sie haben sich abgemeldet.',
@@ -638,6 +669,19 @@ var kuiLanguages = {
             'unknown request type': 'Der Switch kennt diese Anfrage nicht.',
             'request too large': 'Die Anfrage ist zu gro\u00df.',
             'cannot create a session token: no random source': 'Der Switch kann gerade keine Sitzung anlegen.',
+            'second factor code required': 'Geben Sie den sechsstelligen Code Ihrer Authenticator-App ein.',
+            'Second factor code error: {0} times': 'Der Code ist falsch oder schon benutzt ({0} Fehlversuche).',
+            'second factor enrolment required': 'Bitte richten Sie zuerst einen zweiten Faktor ein.',
+            'no enrolment started': 'Starten Sie zuerst die Einrichtung des zweiten Faktors.',
+            'code wrong': 'Der Code ist falsch.',
+            'cannot hash the password: no random source': 'Der Switch kann gerade kein Passwort speichern.',
+            'cannot hash the password': 'Der Switch kann gerade kein Passwort speichern.',
+            'password too short (minimum {0})': 'Das Passwort ist zu kurz: mindestens {0} Zeichen.',
+            'password equals the user name': 'Das Passwort darf nicht der Benutzername sein.',
+            'cannot create a second-factor secret: no random source': 'Der Switch kann gerade keinen zweiten Faktor einrichten.',
+            'cannot compute a second-factor code': 'Der Switch kann den Code gerade nicht pr\u00fcfen.',
+            'cannot open the verification slots: {0}': 'Der Switch kann Passw\u00f6rter gerade nicht pr\u00fcfen.',
+            'busy, try again': 'Der Switch pr\u00fcft gerade andere Anmeldungen. Bitte versuchen Sie es erneut.',
             'lockErr': 'Die Datenbank ist belegt. Bitte versuchen Sie es erneut.',
             'database temporary lock,retry later{0}': 'Die Datenbank ist belegt. Bitte versuchen Sie es erneut.',
             'arm ack error,ret=1': 'Der Switch hat die \u00c4nderung abgelehnt.',
@@ -668,6 +712,7 @@ var kuiLanguages = {
             'journal: {0}': 'Eine protokollierte \u00c4nderung konnte nicht gelesen werden ({0}).',
             'journal lock: {0}': 'Eine \u00c4nderung konnte nicht gesperrt werden ({0}).',
             'database import: {0}': 'Die hochgeladene Datenbank konnte nicht gelesen oder gespeichert werden ({0}).',
+            'device key {0}': 'Der Schl\u00fcssel des Switches f\u00fcr gespeicherte Geheimnisse lie\u00df sich nicht verwenden ({0}).',
             'database connection refused {0}': 'Die Konfigurationsdatenbank konnte nicht sicher ge\u00f6ffnet werden ({0}).',
             'this transfer takes a POST form': 'Diese Datei\u00fcbertragung muss als Formular (POST) gesendet werden.',
             // Log forwarding to syslog collectors.
@@ -685,10 +730,30 @@ var kuiLanguages = {
 };
 
 /*
- * The sentence for a message of the program in one catalogue, or null when
- * it does not know the message. Keys with "{0}" match any text in its place.
+ * Texts of the operating system and the database that the program's
+ * messages carry in their variable part, by language. English needs none.
  */
-function kuiMessageIn(table, text) {
+var kuiSystemWords = {
+    de: {
+        'Connection refused': 'Verbindung abgelehnt', 'Connection timed out': 'Zeit\u00fcberschreitung der Verbindung',
+        'Connection reset by peer': 'Verbindung von der Gegenseite zur\u00fcckgesetzt', 'Broken pipe': 'Verbindung unterbrochen',
+        'No route to host': 'Keine Route zum Ziel', 'Network is unreachable': 'Netzwerk nicht erreichbar',
+        'Host is unreachable': 'Ziel nicht erreichbar', 'No such file or directory': 'Datei oder Verzeichnis nicht gefunden',
+        'Permission denied': 'Zugriff verweigert', 'No space left on device': 'Kein Speicherplatz mehr auf dem Ger\u00e4t',
+        'Resource temporarily unavailable': 'Vor\u00fcbergehend nicht verf\u00fcgbar', 'Read-only file system': 'Schreibgesch\u00fctztes Dateisystem',
+        'Input/output error': 'Ein-/Ausgabefehler', 'database is locked': 'Datenbank ist gesperrt',
+        'disk I/O error': 'Ein-/Ausgabefehler des Datentr\u00e4gers', 'file is not a database': 'Datei ist keine Datenbank',
+        'database disk image is malformed': 'Datenbankdatei ist besch\u00e4digt', 'out of memory': 'Speicher ersch\u00f6pft',
+        'unable to open database file': 'Datenbankdatei l\u00e4sst sich nicht \u00f6ffnen', 'timeout': 'Zeit\u00fcberschreitung'
+    }
+};
+
+/*
+ * The sentence for a message of the program in one catalogue, or null when
+ * it does not know the message. Keys with "{0}" match any text in its place;
+ * a system text there is given in the language of `words`.
+ */
+function kuiMessageIn(table, text, words) {
     if (Object.prototype.hasOwnProperty.call(table, text)) return table[text];
     for (var key in table) {
         var at = key.indexOf('{0}');
@@ -696,7 +761,9 @@ function kuiMessageIn(table, text) {
         var head = key.slice(0, at), tail = key.slice(at + 3);
         if (text.length >= head.length + tail.length && text.slice(0, head.length) === head &&
             text.slice(text.length - tail.length) === tail) {
-            return table[key].replace('{0}', text.slice(head.length, text.length - tail.length));
+            var part = text.slice(head.length, text.length - tail.length);
+            var said = words && Object.prototype.hasOwnProperty.call(words, part.trim()) ? words[part.trim()] : part;
+            return table[key].replace('{0}', function () { return said; });
         }
     }
     return null;
@@ -705,6 +772,6 @@ function kuiMessageIn(table, text) {
 // The sentence in language `code`, in English when that language lacks it,
 // or null for a message the catalogue does not know (shown as sent).
 function kuiMessage(code, text) {
-    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text);
+    var own = kuiMessageIn((kuiLanguages[code] || {}).messages || {}, text, kuiSystemWords[code]);
     return own !== null ? own : kuiMessageIn(kuiLanguages.en.messages, text);
 }

@@ -33,11 +33,6 @@ function serialHolder(d) {
 var holders = {};
 var showHolders = function () {};
 
-export const texts = {
-    en: { lastKvm: 'Last KVM session', lastKvmValue: '{0}, {1}' },
-    de: { lastKvm: 'Letzte KVM-Sitzung', lastKvmValue: '{0}, {1}' },
-    zh: { lastKvm: '\u6700\u8fd1 KVM \u4f1a\u8bdd', lastKvmValue: '{0}\uff0c{1}' }
-};
 
 function loadHolders() {
     return app.call('selConsoles', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
@@ -222,7 +217,6 @@ function kvmSession(d, btn) {
         server: { netIP: { ip: s.ip }, netPort: { portKM: s.portKM, portV: s.portV } }
     };
     busyCall(btn, 'qt', params).then(function (reply) {
-        loadHolders();
         var text = $.trim(kui.str(reply.qt));
         var q = {};
         try { q = JSON.parse(text) || {}; } catch (e) { q = {}; }
@@ -233,6 +227,8 @@ function kvmSession(d, btn) {
             $t.append(kui.el('tr', {}, [kui.el('th', { text: T('qt_' + k) !== 'qt_' + k ? T('qt_' + k) : k, scope: 'row' }), kui.el('td', { text: kui.str(v) })]));
         });
         var $done = kui.el('div', { cls: 'kv-hint', role: 'status', 'aria-live': 'polite' });
+        // The list shows who opened the console last once the dialog is closed
+        // (its rows are made again then, and the focus is back on one of them).
         kui.dialog({
             title: Tf('kvmTitle', d.nm), width: 520, focusButton: 'kvm-download',
             content: kui.el('div', {}, [kui.el('div', { cls: 'kv-note', text: T('dogs_kvmNote') }), $t, $done]),
@@ -247,7 +243,7 @@ function kvmSession(d, btn) {
                 } },
                 { text: T('close'), name: 'close', click: function (dlg) { dlg.close(); } }
             ]
-        });
+        }).on('close', loadHolders);
     });
 }
 
@@ -311,7 +307,8 @@ export const texts = {
         dogs_kvmNote: 'The switch granted the session. Open the session file with the viewer, or copy the parameters into it.',
         dogs_download: 'Download session file', dogs_copy: 'Copy', dogs_copied: 'The session parameters are on the clipboard.',
         dogs_copyFailed: 'The browser did not allow copying: download the session file instead.',
-        dogs_downloaded: 'Saved as {0}.'
+        dogs_downloaded: 'Saved as {0}.',
+        lastKvm: 'Last KVM session', lastKvmValue: '{0}, {1}'
     },
     de: {
         dogs_myRight: 'Ihr Recht', dogs_rightNone: 'keines', dogs_rightRead: 'ansehen', dogs_rightWrite: 'ansehen und bedienen',
@@ -322,6 +319,8 @@ export const texts = {
         dogs_kvmNote: 'Der Switch hat die Sitzung gew\u00e4hrt. \u00d6ffnen Sie die Sitzungsdatei mit dem Viewer oder kopieren Sie die Parameter hinein.',
         dogs_download: 'Sitzungsdatei herunterladen', dogs_copy: 'Kopieren', dogs_copied: 'Die Sitzungsparameter sind in der Zwischenablage.',
         dogs_copyFailed: 'Der Browser hat das Kopieren nicht erlaubt: laden Sie stattdessen die Sitzungsdatei herunter.',
-        dogs_downloaded: 'Gespeichert als {0}.'
-    }
+        dogs_downloaded: 'Gespeichert als {0}.',
+        lastKvm: 'Letzte KVM-Sitzung', lastKvmValue: '{0}, {1}'
+    },
+    zh: { lastKvm: '\u6700\u8fd1 KVM \u4f1a\u8bdd', lastKvmValue: '{0}\uff0c{1}' }
 };

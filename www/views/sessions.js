@@ -15,7 +15,8 @@ export const texts = {
         sessionOwn: '{0} (you)', endSession: 'End session', endSessionTitle: 'End the session of {0}',
         endSessionConfirm: '{0} is logged out at once and must log in again. KVM sessions already granted on the consoles run on.',
         endSessionDone: 'The session of {0} is ended.', endOwnSession: 'Your own session ends with Log out.',
-        sessionsNote: 'KVM sessions already granted on the consoles are not ended with a session.'
+        sessionsNote: 'KVM sessions already granted on the consoles are not ended with a session.',
+        op_endSession: 'Session ended', logw_address: 'Address'
     },
     de: {
         tab_sessions: 'Sitzungen', sessionsList: 'Jetzt angemeldet', noSessions: 'Niemand ist angemeldet.',
@@ -23,7 +24,8 @@ export const texts = {
         sessionOwn: '{0} (Sie)', endSession: 'Sitzung beenden', endSessionTitle: 'Sitzung von {0} beenden',
         endSessionConfirm: '{0} wird sofort abgemeldet und muss sich neu anmelden. Bereits gew\u00e4hrte KVM-Sitzungen an den Konsolen laufen weiter.',
         endSessionDone: 'Die Sitzung von {0} ist beendet.', endOwnSession: 'Die eigene Sitzung endet mit Abmelden.',
-        sessionsNote: 'Bereits gew\u00e4hrte KVM-Sitzungen an den Konsolen enden nicht mit einer Sitzung.'
+        sessionsNote: 'Bereits gew\u00e4hrte KVM-Sitzungen an den Konsolen enden nicht mit einer Sitzung.',
+        op_endSession: 'Sitzung beendet', logw_address: 'Adresse'
     },
     zh: {
         tab_sessions: '\u4f1a\u8bdd', sessionsList: '\u5f53\u524d\u767b\u5f55', noSessions: '\u6ca1\u6709\u4eba\u767b\u5f55\u3002',
@@ -31,7 +33,8 @@ export const texts = {
         sessionOwn: '{0}\uff08\u60a8\uff09', endSession: '\u7ed3\u675f\u4f1a\u8bdd', endSessionTitle: '\u7ed3\u675f {0} \u7684\u4f1a\u8bdd',
         endSessionConfirm: '{0} \u5c06\u7acb\u5373\u9000\u51fa\uff0c\u987b\u91cd\u65b0\u767b\u5f55\u3002\u5df2\u6388\u4e88\u7684 KVM \u4f1a\u8bdd\u7ee7\u7eed\u8fd0\u884c\u3002',
         endSessionDone: '{0} \u7684\u4f1a\u8bdd\u5df2\u7ed3\u675f\u3002', endOwnSession: '\u81ea\u5df1\u7684\u4f1a\u8bdd\u8bf7\u7528\u201c\u9000\u51fa\u201d\u7ed3\u675f\u3002',
-        sessionsNote: '\u7ed3\u675f\u4f1a\u8bdd\u4e0d\u4f1a\u7ed3\u675f\u5df2\u6388\u4e88\u7684 KVM \u4f1a\u8bdd\u3002'
+        sessionsNote: '\u7ed3\u675f\u4f1a\u8bdd\u4e0d\u4f1a\u7ed3\u675f\u5df2\u6388\u4e88\u7684 KVM \u4f1a\u8bdd\u3002',
+        op_endSession: '\u4f1a\u8bdd\u5df2\u7ed3\u675f', logw_address: '\u5730\u5740'
     }
 };
 

@@ -1,7 +1,8 @@
 /*
  * Dialog: a modal box with a title bar, a content area and a row of buttons,
  * movable by its title bar and resizable by its corner grip. Enter in one of
- * its fields presses the primary button; Escape closes the topmost dialog.
+ * its fields (check boxes too: Space ticks them) presses the primary button;
+ * Escape closes the topmost dialog.
  *
  *   var d = kui.dialog({title: 'Edit', content: $form, width: 420,
  *       buttons: [{text: 'Save', kind: 'primary', click: function (dlg) {...}},
@@ -78,7 +79,7 @@
         // the dialog never submits itself (that would leave the page).
         $el.on('submit', 'form', function (e) { e.preventDefault(); });
         $el.on('keydown', 'input, select', function (e) {
-            if (e.which !== 13 || e.isDefaultPrevented() || /^(button|submit|checkbox|radio|file)$/.test(this.type)) return;
+            if (e.which !== 13 || e.isDefaultPrevented() || /^(button|submit|file)$/.test(this.type)) return;
             e.preventDefault();
             self.$buttons.find('.kui-button-primary').first().click();
         });
