@@ -22,7 +22,11 @@
 #include <map>
 #include <sstream>
 
+#include <sqlite3.h>
+
 #include "calls.h"
+#include "util/device_key.h"
+#include "util/totp.h"
 #include "fake_daemon.h"
 #include "testroot.h"
 
@@ -66,6 +70,23 @@ const auto kFirmware = [](const TempRoot& r) {
   return korvantest::readFile(r.path("usr/app/firmupdate"));
 };
 
+// The collectors stored in the forwarding file ("" while there is none).
+const auto kForwardState = [](const TempRoot& r) {
+  sqlite3* db = nullptr;
+  std::string out;
+  if (sqlite3_open_v2(r.path("usr/app/korvan-forward.db").c_str(), &db, SQLITE_OPEN_READONLY,
+                      nullptr) == SQLITE_OK) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, "select group_concat(slot||'/'||host||'/'||port, ',') from collector",
+                           -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW && sqlite3_column_text(s, 0) != nullptr)
+      out = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    sqlite3_finalize(s);
+  }
+  sqlite3_close(db);
+  return out;
+};
+
 // By type; a type of the table missing here fails.
 const std::map<std::string, Expect> kExpect = {
     {"login",
@@ -78,8 +99,10 @@ const std::map<std::string, Expect> kExpect = {
     {"totpBegin",
      {false, Record::kNone, sql("select totpPending<>'' from user2 where id=1"), Reply::kAjax,
       true}},
-    // The table's code is refused: nothing started, nothing stored.
-    {"totpConfirm", {false, Record::kNone, nullptr}},
+    // The code of a pending seed made for the run (prepare()): the seed
+    // becomes the user's, with its record.
+    {"totpConfirm",
+     {false, Record::kWithChange, sql("select totpSecret<>'' from user2 where id=1")}},
     {"totpReset", {false, Record::kWithChange, sql("select totpSecret from user2 where id=2")}},
     {"selLog", {false, Record::kNone, nullptr}},
     {"qt", {true, Record::kOnSuccess, nullptr}},
@@ -122,12 +145,33 @@ const std::map<std::string, Expect> kExpect = {
      {false, Record::kWithChange, sql("select status from user2 where id=5")}},
     {"selConsoles", {false, Record::kNone, nullptr}},
     {"health", {true, Record::kNone, nullptr}},
+    // Log forwarding keeps its settings in a file of its own, committed after
+    // the record of the change.
+    {"selSyslog", {false, Record::kNone, nullptr}},
+    {"setSyslog", {false, Record::kBeforeChange, kForwardState}},
+    {"testSyslog", {false, Record::kNone, nullptr}},
 };
 
 // The request of `entry` by the administrator. A transfer's session is due
 // for the extension that every transfer writes, and an uploaded image spans
 // several pieces of the upload's copy.
 CgiRequest prepare(const TempRoot& root, const RequestEntry& entry) {
+  if (entry.type == "testSyslog") {
+    // A collector to test: the table's setSyslog stores one.
+    for (const RequestEntry& other : korvantest::requestTable())
+      if (other.type == "setSyslog") korvantest::runCgi(root, korvantest::tableCall(root, other));
+  }
+  if (entry.type == "totpConfirm") {
+    // A pending seed sealed with this root's device key, and its current code.
+    const std::string seed = "fault-loop-seed-0123";
+    setenv("KORVAN_ROOT", root.dir().c_str(), 1);
+    const std::string sealed = korvan::sealSecret(seed, "totp:1");
+    unsetenv("KORVAN_ROOT");
+    root.exec("update user2 set totpPending='" + sealed + "' where id=1;");
+    RequestEntry sent = entry;
+    sent.members["otp"] = korvan::totpCode(seed, korvan::totpStep(time(nullptr)));
+    return korvantest::tableCall(root, sent);
+  }
   if (!entry.transfer) return korvantest::tableCall(root, entry);
   RequestEntry sent = entry;
   for (const auto& file : entry.files) {
