@@ -731,7 +731,8 @@
         { id: 'directory', minLevel: 3 },
         { id: 'log', minLevel: 2 },
         { id: 'system', minLevel: 2 },
-        { id: 'sessions', minLevel: 1 }
+        { id: 'sessions', minLevel: 1 },
+        { id: 'second-factor', minLevel: 1 }
     ];
 
     var viewModules = {};    // id -> loaded module
