@@ -100,4 +100,18 @@ test('a user sets up a second factor, then logs in with password and code; wrong
   await button(page, 'logout').click();
   await login(page, 'otpuser', 'otpuser', 'enter');
   await expect(tab(page, 'consoles')).toBeVisible();
+  await button(page, 'logout').click();
+
+  // Where administrators must have one, an administrator without one is taken to the setup.
+  const policy = sql('select f_pwd from secureConf;').toString().trim();
+  sql(`update secureConf set f_pwd=json_set(f_pwd, '$.totpAdmin', '1');`);
+  try {
+    await login(page, 'admin', 'admin');
+    await expect(tab(page, 'second-factor')).toHaveAttribute('aria-selected', 'true');
+    await expect(tab(page, 'second-factor')).toBeFocused();
+    await expect(status(page)).toHaveText('Please set up a second factor before you go on.');
+    await expect(dialog(page)).toHaveCount(0);
+  } finally {
+    sql(`update secureConf set f_pwd='${policy.replace(/'/g, "''")}';`);
+  }
 });
