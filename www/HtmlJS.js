@@ -75,6 +75,8 @@
 
     var SESSION_GONE = 'curUser has loginned or idle timeout';
     var PASSWORD_FIRST = 'password change required';
+    // Refusal while an administrator still has to set up the second factor.
+    var ENROL_FIRST = 'second factor enrolment required';
     var CODE_VALUES = ['500', '1000', '1500', '2000'];            // console bit rate by index
     var FRAME_VALUES = ['1', '5', '10', '15', '20', '25', '30', '35']; // console frame rate by index
     var RIGHT_NONE = '0', RIGHT_READ = '1', RIGHT_WRITE = '3';
@@ -186,6 +188,10 @@
         }
         if (reply.retMsg === PASSWORD_FIRST) {
             requirePasswordChange();
+            return;
+        }
+        if (reply.retMsg === ENROL_FIRST) {
+            requireEnrolment();
             return;
         }
         var kinds = {
@@ -671,8 +677,18 @@
                 if (tabs && tabs.selected()) tabs.items[tabs.selected()].$title.focus();
                 if (reply.retMsg) changeOwnPassword(serverText(reply.retMsg));
                 else if (reply.firstLogin === true) { firstLoginPrompted = true; requirePasswordChange(); }
+                else if (reply.totpEnrol === true) requireEnrolment();
                 return reply;
             });
+    }
+
+    // The switch wants this administrator to set up a second factor before
+    // anything else: the setup tab opens, with the reason in the status line.
+    function requireEnrolment() {
+        if (!tabs || !tabs.items['second-factor']) return;
+        tabs.select('second-factor');
+        tabs.items['second-factor'].$title.focus();
+        showStatus(serverText(ENROL_FIRST));
     }
 
     function logout() {
@@ -731,7 +747,8 @@
         { id: 'directory', minLevel: 3 },
         { id: 'log', minLevel: 2 },
         { id: 'system', minLevel: 2 },
-        { id: 'sessions', minLevel: 1 }
+        { id: 'sessions', minLevel: 1 },
+        { id: 'second-factor', minLevel: 1 }
     ];
 
     var viewModules = {};    // id -> loaded module

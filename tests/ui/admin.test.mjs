@@ -13,14 +13,14 @@ test('login by click and by Enter, wrong password, logout, no password kept', as
   await login(page, 'admin', 'wrong', 'enter');
   await expect(page.locator('.kv-login-error')).toHaveText(/^Wrong user name or password \(\d+ failed attempts\)\.$/);
   await login(page, 'admin', 'admin', 'enter');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(9);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(10);
   const kept = await page.evaluate(() => [sessionStorage.getItem('kvm.session'), JSON.stringify(kvApp.snapshot())]);
   expect(Object.keys(JSON.parse(kept[0])).sort()).toEqual(['id', 'nm', 'token', 'userID']);
   expect(kept[1]).not.toContain('"pw"');
   await button(page, 'logout').click();
   await expect(page.locator('.kv-login-info')).toBeVisible();
   await login(page, 'admin', 'admin', 'click');
-  await expect(page.locator('.kui-tab-title')).toHaveCount(9);
+  await expect(page.locator('.kui-tab-title')).toHaveCount(10);
 });
 
 test('every tab opens and shows its data in words', async ({ page }) => {
@@ -260,7 +260,7 @@ test('a level-1 user sees only what it may do and changes its own password', asy
   // Rights: none on slot 2 (db-01), read on slot 1 (web-01), read and write on slot 3 (router-console).
   addViewer();
   await login(page, 'viewer', 'viewer');
-  await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles', 'Sessions']);
+  await expect(page.locator('.kui-tab-title')).toHaveText(['Consoles', 'Sessions', 'Second factor']);
   for (const name of ['dog-edit', 'slot-clear', 'user-add', 'restart', 'db-download']) await expect(button(page, name)).toHaveCount(0);
   const kvm = button(page, 'dog-kvm');
   for (const [console, allowed] of [['web-01', true], ['db-01', false], ['router-console', true]]) {

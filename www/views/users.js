@@ -35,6 +35,9 @@ export function build($p) {
             grid.$body.children('tr').filter(function () { return $(this).attr('data-row-id') === kui.str(u.id); }).focus();
         });
     } });
+    var btnTotp = kui.button({ text: T('totpResetButton'), name: 'user-totp-reset', click: function () {
+        resetSecondFactor(grid.selected(), btnTotp);
+    } });
     var $grid = kui.el('div', { cls: 'kv-grid-users' });
     var grid = $grid.kuiGrid({
         label: T('tab_users'),
@@ -70,9 +73,10 @@ export function build($p) {
         btnEdit.enable(!!u);
         btnDel.enable(!!u && !!me && u.id !== me.id);
         btnUnlock.enable(!!u && u.locked === '1');
+        btnTotp.enable(!!u);
     }
     grid.on('select', updateButtons);
-    $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock]), $grid]));
+    $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock, btnTotp]), $grid]));
     return {
         render: function () { grid.setData(app.snap.users); updateButtons(); },
         reopen: function (form, id) {
@@ -188,6 +192,15 @@ function unlockUser(u, btn, done) {
     }, T('unlock'), T('unlock'));
 }
 
+// Removes a user's second factor (say, a lost phone): their next login asks
+// for the password only, and they may set up a new one.
+function resetSecondFactor(u, btn) {
+    if (!u) return;
+    kui.confirm(Tf('totpResetConfirm', u.nm), function () {
+        busyCall(btn, 'totpReset', { id: kui.str(u.id) }).then(function () { notify(Tf('totpResetDone', u.nm)); });
+    }, T('totpResetTitle'), T('totpReset'));
+}
+
 function deleteUser(u, btn) {
     if (!u) return;
     kui.confirm(Tf('deleteUserConfirm', u.nm), function () {
@@ -196,6 +209,20 @@ function deleteUser(u, btn) {
 }
 
 export const texts = {
-    en: { users_locked: 'Locked' },
-    de: { users_locked: 'Gesperrt' }
+    en: {
+        users_locked: 'Locked', totpResetButton: 'Reset second factor', totpResetTitle: 'Reset second factor', totpReset: 'Reset',
+        totpResetConfirm: 'Remove the second factor of {0}? {0} then logs in with the password only until setting up a new one.',
+        totpResetDone: 'The second factor of {0} is removed.'
+    },
+    de: {
+        users_locked: 'Gesperrt', totpResetButton: 'Zweiten Faktor zur\u00fccksetzen', totpResetTitle: 'Zweiten Faktor zur\u00fccksetzen',
+        totpReset: 'Zur\u00fccksetzen',
+        totpResetConfirm: 'Den zweiten Faktor von {0} entfernen? {0} meldet sich dann nur mit dem Passwort an, bis ein neuer eingerichtet ist.',
+        totpResetDone: 'Der zweite Faktor von {0} ist entfernt.'
+    },
+    zh: {
+        totpResetButton: '\u91cd\u7f6e\u7b2c\u4e8c\u56e0\u7d20', totpResetTitle: '\u91cd\u7f6e\u7b2c\u4e8c\u56e0\u7d20', totpReset: '\u91cd\u7f6e',
+        totpResetConfirm: '\u79fb\u9664 {0} \u7684\u7b2c\u4e8c\u56e0\u7d20\uff1f\u4e4b\u540e {0} \u4ec5\u51ed\u5bc6\u7801\u767b\u5f55\uff0c\u76f4\u5230\u8bbe\u7f6e\u65b0\u7684\u7b2c\u4e8c\u56e0\u7d20\u3002',
+        totpResetDone: '{0} \u7684\u7b2c\u4e8c\u56e0\u7d20\u5df2\u79fb\u9664\u3002'
+    }
 };
