@@ -144,11 +144,12 @@ void check(bool condition, const char* what) {
 // failed logins; the number of change records (log2 rows but audit ones);
 // whether the newest change record names its outcome.
 enum Part {
-  kLogged, kModules, kServerIp, kUnlogged, kSessions, kOtherRecords, kNewestOutcome, kParts
+  kLogged, kModules, kServerIp, kUnlogged, kSessions, kOtherRecords, kNewestOutcome, kPasswords,
+  kParts
 };
 using State = std::array<std::string, kParts>;
 const std::vector<const char*> kStateSql[kParts] = {
-    {"select id,nm,pw,memo,pid,dog,code,frame,media,prior,nm2,addrH,addrC,phone,email,memo2,"
+    {"select id,nm,memo,pid,dog,code,frame,media,prior,nm2,addrH,addrC,phone,email,memo2,"
      "createTime,pwdExpire,pwdDepth,interval from user2 order by id",
      "select * from priv2 order by id",
      "select uid,nm,encrypt,gateway,subnetMask,portKM,portV,portWeb,temp,humid from server2",
@@ -167,7 +168,10 @@ const std::vector<const char*> kStateSql[kParts] = {
      "select * from userLock order by f_id", "select * from loginStranger order by f_ip"},
     {"select count(*) from log2 where type not in ('access','system')"},
     {"select count(*) from log2 where id=(select max(id) from log2 where type not in "
-     "('access','system')) and sth like '%\"nm\":\"outcome\"%'"}};
+     "('access','system')) and sth like '%\"nm\":\"outcome\"%'"},
+    // The stored passwords: a change record's, or a login's, which replaces
+    // a plain or outdated stored form by its hash under its access record.
+    {"select id,pw from user2 order by id"}};
 
 // Read with statements prepared once: the schema stays, so they stay valid.
 State readState(sqlite3* db) {
@@ -542,10 +546,12 @@ void checkDatabase(const Outcome& outcome, int kind, const std::string& document
   // A console module is set up without a record in factory mode.
   const bool factory = (variant & 1) != 0;
   const auto changed = [&](Part part) { return after[part] != before[part]; };
-  const bool loggedChanged =
-      changed(kLogged) || (!serverIpSent && changed(kServerIp)) || (!factory && changed(kModules));
-  const bool anyConfigChanged =
-      changed(kLogged) || changed(kServerIp) || changed(kModules) || changed(kUnlogged);
+  const bool loginRehash = !outcome.refused && !outcome.failed &&
+                           document.find("\"login\"") != std::string::npos;
+  const bool loggedChanged = changed(kLogged) || (!loginRehash && changed(kPasswords)) ||
+                             (!serverIpSent && changed(kServerIp)) || (!factory && changed(kModules));
+  const bool anyConfigChanged = changed(kLogged) || changed(kPasswords) || changed(kServerIp) ||
+                                changed(kModules) || changed(kUnlogged);
   const long long records = std::stoll(before[kOtherRecords]);
   const long long recordsAfter = std::stoll(after[kOtherRecords]);
   if (loggedChanged && recordsAfter == records) fail("a logged table changed without a log record");
