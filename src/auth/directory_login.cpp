@@ -68,20 +68,7 @@ Json::Value policy() {
   return doc;
 }
 
-// A failure of `name`: in full for a user, under the device-wide rate rule
-// for any other name (directory failures can be caused by anyone).
-void recordFailure(const std::string& address, const std::string& name, const std::string& reason) {
-  if (!audit::isUser(name)) {
-    audit::recordStrangerFailure(address, audit::recordedName(name), reason);
-    return;
-  }
-  Caller who;
-  who.name = name;
-  who.address = address;
-  Json::Value entries;
-  audit::addEntry(entries, "reason", reason);
-  audit::recordAccess(who, {"loginFailed", "login failed"}, entries);
-}
+using login::recordFailure;
 
 [[noreturn]] void refuseCommitted(korvan::Transaction& transaction, const std::string& address,
                                   const std::string& name, const std::string& reason,

@@ -93,21 +93,6 @@ void removeLapsedStrangers() {
   CDB::execModify(sql);
 }
 
-// Records a failed login of `name`: in full for a user, under the rate rule
-// of audit::recordStrangerFailure for any other name.
-void recordFailure(const std::string& address, const std::string& name, const std::string& reason) {
-  if (!audit::isUser(name)) {
-    audit::recordStrangerFailure(address, audit::recordedName(name), reason);
-    return;
-  }
-  Caller who;
-  who.name = name;
-  who.address = address;
-  Json::Value entries;
-  audit::addEntry(entries, "reason", reason);
-  audit::recordAccess(who, {"loginFailed", "login failed"}, entries);
-}
-
 }  // namespace
 
 std::string newSessionToken() {
@@ -394,6 +379,21 @@ std::string updateToken(const Json::Value& user, const std::string& address) {
 }
 
 }  // namespace
+
+// Records a failed login of `name`: in full for a user, under the rate rule
+// of audit::recordStrangerFailure for any other name.
+void recordFailure(const std::string& address, const std::string& name, const std::string& reason) {
+  if (!audit::isUser(name)) {
+    audit::recordStrangerFailure(address, audit::recordedName(name), reason);
+    return;
+  }
+  Caller who;
+  who.name = name;
+  who.address = address;
+  Json::Value entries;
+  audit::addEntry(entries, "reason", reason);
+  audit::recordAccess(who, {"loginFailed", "login failed"}, entries);
+}
 
 }  // namespace login
 

@@ -37,6 +37,12 @@ inline constexpr double kLockSeconds = 1200;
 inline constexpr const char* kLoginRecordType = "login";
 inline constexpr const char* kLoginRecordText = "user login";
 
+// Records a failed login of `name` (local or directory) with `reason`: in
+// full for a user, under the device-wide rate rule of
+// audit::recordStrangerFailure for any other name, since anyone without a
+// session can cause it.
+void recordFailure(const std::string& address, const std::string& name, const std::string& reason);
+
 // The longest login name that is tested and counted, in bytes.
 inline constexpr size_t kMaxNameBytes = 256;
 
