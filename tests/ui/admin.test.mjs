@@ -290,6 +290,9 @@ test('an expired session returns to the login page', async ({ page }) => {
 
 test('keyboard only: log in, a console by the arrows, its KVM dialog by Enter and Escape, a user deleted', async ({ page }) => {
   addViewer();
+  // A person starts typing once the login form has the cursor; keys pressed
+  // before the page has placed it would be lost.
+  await expect(page.locator('#kv-login-user')).toBeFocused();
   for (const key of ['a', 'd', 'm', 'i', 'n', 'Tab', 'a', 'd', 'm', 'i', 'n', 'Enter']) await page.keyboard.press(key);
   await tabTo(page, page.locator('.kv-grid-dogs tbody tr[tabindex="0"]'));
   for (const key of ['End', 'Home', 'ArrowDown', 'ArrowUp']) await page.keyboard.press(key);

@@ -48,8 +48,11 @@ export const status = (page) => page.locator('#kv-status[role=status]');
 
 // Presses Tab (or Shift+Tab) until `target` has the focus, as a keyboard user would.
 export async function tabTo(page, target, back = false) {
+  // The target must be on the page first: a missing one would otherwise hold
+  // every step below for the whole test time and hide what went wrong.
+  await expect(target).toBeAttached();
   for (let i = 0; i < 40; i++) {
-    if (await target.evaluate((e) => e === document.activeElement).catch(() => false)) return;
+    if (await target.evaluate((e) => e === document.activeElement, null, { timeout: 2000 }).catch(() => false)) return;
     await page.keyboard.press(back ? 'Shift+Tab' : 'Tab');
   }
   throw new Error('the keyboard cannot reach ' + target);
