@@ -1,14 +1,14 @@
 #include "ops/forward.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "daemon/syslog_transport.h"
+#include "ops/forward_lock.h"
 #include "store/audit.h"
 #include "store/db.h"
 #include "store/forward_records.h"
@@ -27,11 +27,13 @@ namespace logfwd {
 
 namespace {
 
-constexpr std::string_view kLockPath = "/usr/app/.korvan-forward.lock";
 // Time kept from the writes of an attempt for the collector's closing
 // handshake, which tells whether it read them.
 constexpr int kCloseReserveMs = 25;
 constexpr int kTestMs = 2000;
+// How long a change of the settings waits for a delivery to end (its window
+// and the storing of its state).
+constexpr int kSettingsWaitMs = 1000;
 constexpr size_t kMaxCaBytes = 64 * 1024;
 
 // Tests shorten the skip after a failure and the hold of an open record
@@ -80,29 +82,6 @@ Target targetOf(const Collector& c) {
   t.caPem = c.ca;
   return t;
 }
-
-// The flock that makes one process the deliverer; released with the object.
-class DeliveryLock {
- public:
-  DeliveryLock() {
-    fd_ = open(korvan::resolvePath(kLockPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  }
-  ~DeliveryLock() {
-    if (fd_ >= 0) close(fd_);
-  }
-  DeliveryLock(const DeliveryLock&) = delete;
-  DeliveryLock& operator=(const DeliveryLock&) = delete;
-  bool tryTake() {
-    if (fd_ < 0) return false;
-    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EINTR) return false;
-    }
-    return true;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 // One message of a delivery and what its being taken changes.
 struct Planned {
@@ -238,6 +217,15 @@ bool deliverPass(ForwardState& state, Clock::time_point windowEnd) {
   return progress;
 }
 
+// The newest record, when every collector has it and no completion waits.
+std::optional<long long> idleAt(ForwardState& state) {
+  const long long newest = newestRecordId();
+  for (const Collector& c : state.collectors()) {
+    if (c.cursor != newest || !state.awaiting(c.slot).empty()) return std::nullopt;
+  }
+  return newest;
+}
+
 int slotOf(const korvan::Number& slot) {
   if (!slot || *slot < 1 || *slot > kCollectorSlots) {
     throw CMyErr(CMyErr::warning, "invalid syslog collector");
@@ -266,12 +254,18 @@ void deliverBacklog() {
     DeliveryLock lock;
     if (!lock.tryTake()) return;
     if (CDB::dbCnn == nullptr) CDB::cnn();
+    // Most requests, a refresh above all, find nothing new since the last
+    // delivery: one read of the note and of the newest id tells it.
+    const std::optional<long long> note = lock.idleAt();
+    if (note && *note == newestRecordId()) return;
+    if (note) lock.noteIdle(std::nullopt);
     ForwardState state;
     // Records written meanwhile by requests that found the lock taken are
     // sent in the same window.
     for (int pass = 0; pass < 3 && Clock::now() < windowEnd; ++pass) {
       if (!deliverPass(state, windowEnd)) break;
     }
+    lock.noteIdle(idleAt(state));
   } catch (const std::exception& e) {  // CMyErr of the stores, or no memory
     setLog(trace::kLogForwardFailed, e.what());
   }
@@ -341,8 +335,16 @@ void onSetSyslog(const RequestContext& context, const korvan::SyslogParams& para
     audit::addEntry(entries, "facility", facilityName(c.facility));
     audit::addEntry(entries, "CA certificates", c.ca.empty() ? "" : "set");
   }
+  // No delivery runs meanwhile: one that read the settings before would store
+  // its cursor over the new collector's.
+  DeliveryLock lock;
+  if (!lock.take(std::chrono::milliseconds(kSettingsWaitMs))) {
+    throw CMyErr(CMyErr::warning, "log forwarding busy");
+  }
+  // A new collector starts behind the newest record.
+  lock.noteIdle(std::nullopt);
   ForwardState state;
-  state.begin();
+  state.begin(ForwardState::Commit::durable);
   korvan::Transaction transaction(korvan::Transaction::kWrite);
   // A new destination starts with the record of this change.
   c.cursor = newestRecordId();

@@ -9,9 +9,9 @@
 // record the collector took, so a later request sends what an earlier one
 // could not (at least once over TCP and TLS, best effort over UDP).
 //
-//  - One process delivers at a time (a non-blocking flock on
-//    .korvan-forward.lock beside the forwarding file); the others leave the
-//    backlog to it.
+//  - One process delivers at a time (ops/forward_lock.h); the others leave
+//    the backlog to it. A delivery that left every collector up to date notes
+//    it, so the requests after it open nothing until a new record comes.
 //  - A record whose outcome is still unknown holds the delivery back while
 //    its process may still complete it (kHoldOpenSeconds); past that it is
 //    sent as it stands, and its completion, when it comes ("completed later"),
@@ -48,8 +48,8 @@ inline constexpr long long kHoldOpenSeconds = 60;
 inline constexpr int kBatchRecords = 100;
 
 // The delivery after the reply. Does nothing (one stat()) on a device
-// without collectors. Never throws: a failure is stored as the collector's
-// last error.
+// without collectors, little (the note and the newest id) when nothing is
+// new. Never throws: a failure is stored as the collector's last error.
 void deliverBacklog();
 
 // selSyslog: `syslog`, one object per collector slot: its settings and its
@@ -59,6 +59,8 @@ void onSelSyslog(const RequestContext& context, const korvan::NoParams& params, 
 // setSyslog: stores the settings of one collector after checking each field
 // (a warning naming the field otherwise), recorded as system "setSyslog". A
 // new destination starts at the newest record, so this record is its first.
+// Waits for a delivery that is running (at most a second, "log forwarding
+// busy" otherwise).
 void onSetSyslog(const RequestContext& context, const korvan::SyslogParams& params,
                  Json::Value& reply);
 // testSyslog: sends a test message to the collector now (at most two seconds);

@@ -10,6 +10,8 @@ namespace logfwd {
 
 namespace {
 
+constexpr int kBusyMs = 1000;
+
 constexpr const char* kSchema =
     "create table if not exists collector ("
     " slot integer primary key, host text not null, port integer not null,"
@@ -83,6 +85,22 @@ Collector collectorOf(const Statement& s) {
   return c;
 }
 
+// Called after each commit with the pages in the write-ahead log. Each
+// process opens the file anew and rebuilds its index of the log from the
+// whole log, taking every page in it as not yet copied, so the log is copied
+// into the file and emptied (truncated) once it is long, not merely copied
+// as SQLite's own automatic checkpoint does, which would leave it to grow.
+// The checkpoint never waits: with a reader in the file it is left to a later
+// commit, so a delivery stays within its window.
+int checkpointWhenLong(void*, sqlite3* db, const char* name, int pages) {
+  if (pages < ForwardState::kCheckpointPages) return SQLITE_OK;
+  sqlite3_busy_timeout(db, 0);
+  // A failure leaves the pages in the log, where they are as safe.
+  sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(db, kBusyMs);
+  return SQLITE_OK;
+}
+
 }  // namespace
 
 bool forwardingConfigured() {
@@ -102,9 +120,18 @@ ForwardState::ForwardState() {
   }
   try {
     korvan::guardConnection(db_);
-    sqlite3_busy_timeout(db_, 1000);
-    // Like the configuration database, the owner's alone.
+    sqlite3_busy_timeout(db_, kBusyMs);
+    // Like the configuration database, the owner's alone (its -wal and -shm
+    // files take the same mode).
     if (created) chmod(path.c_str(), 0600);
+    int kept = 0;
+    if (sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, &kept) != SQLITE_OK) {
+      throw CMyErr(CMyErr::err, std::string("forwarding state: ") + sqlite3_errmsg(db_));
+    }
+    // A file system without shared memory keeps the rollback journal: slower
+    // commits, as sound.
+    exec("pragma journal_mode=wal");
+    sqlite3_wal_hook(db_, checkpointWhenLong, nullptr);
     exec(kSchema);
   } catch (...) {
     sqlite3_close(db_);
@@ -126,7 +153,8 @@ void ForwardState::exec(const std::string& sql) {
   }
 }
 
-void ForwardState::begin() {
+void ForwardState::begin(Commit kind) {
+  exec(kind == Commit::durable ? "pragma synchronous=full" : "pragma synchronous=normal");
   exec("begin immediate");
   open_ = true;
 }

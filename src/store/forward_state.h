@@ -14,6 +14,17 @@
 //
 // The file is opened with the guarded settings of every connection
 // (store/connection_guard.h) and mode 0600. Every failure throws CMyErr(err).
+//
+// Durability. The file is written after nearly every request (a cursor moved),
+// so it is kept in write-ahead-log mode: a commit appends to the log without
+// waiting for the disk, and the file stays sound after a power cut. What such
+// a cut may lose is the last cursor advances, which only sends those records
+// again (at least once allows it). A change of the settings is a choice of an
+// administrator and is committed durably (begin(Commit::durable)). The log is
+// kept when the connection closes (each request is a new process, the last
+// connection of the file, and would otherwise pay a checkpoint with its disk
+// waits every time); it is copied into the file and emptied once it holds
+// kCheckpointPages pages, about every dozen deliveries.
 #pragma once
 
 #include <sqlite3.h>
@@ -82,8 +93,14 @@ class ForwardState {
   static constexpr int kMaxAwaiting = 200;
 
   // Several changes as one: begin() ... commit(), rolled back otherwise.
-  void begin();
+  // `relaxed` (a delivery's state) may be lost by a power cut right after the
+  // commit; `durable` (the settings) returns only once it is on the disk.
+  enum class Commit { relaxed, durable };
+  void begin(Commit kind = Commit::relaxed);
   void commit();
+  // Pages in the write-ahead log that start a checkpoint. Each process
+  // reads the whole log when it opens the file, so it is kept short.
+  static constexpr int kCheckpointPages = 32;
 
  private:
   void exec(const std::string& sql);
