@@ -260,9 +260,12 @@ void deliverBacklog() {
     if (note && *note == newestRecordId()) return;
     if (note) lock.noteIdle(std::nullopt);
     ForwardState state;
-    // Records written meanwhile by requests that found the lock taken are
-    // sent in the same window.
-    for (int pass = 0; pass < 3 && Clock::now() < windowEnd; ++pass) {
+    // Records written meanwhile by requests that found the lock taken, and
+    // the rest of a backlog, are sent in the same window: by a further pass
+    // only while a whole attempt fits in it, since one cut short would take
+    // a collector that is merely slow for a failed one and skip it.
+    for (int pass = 0; pass < 3; ++pass) {
+      if (pass > 0 && Clock::now() + std::chrono::milliseconds(attemptMs()) > windowEnd) break;
       if (!deliverPass(state, windowEnd)) break;
     }
     lock.noteIdle(idleAt(state));
@@ -341,8 +344,6 @@ void onSetSyslog(const RequestContext& context, const korvan::SyslogParams& para
   if (!lock.take(std::chrono::milliseconds(kSettingsWaitMs))) {
     throw CMyErr(CMyErr::warning, "log forwarding busy");
   }
-  // A new collector starts behind the newest record.
-  lock.noteIdle(std::nullopt);
   ForwardState state;
   state.begin(ForwardState::Commit::durable);
   korvan::Transaction transaction(korvan::Transaction::kWrite);

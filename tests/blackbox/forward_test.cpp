@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "calls.h"
+#include "slow_relay.h"
 #include "syslog_collector.h"
 
 namespace korvantest {
@@ -199,6 +201,50 @@ TEST_F(Forwarding, NothingIsLostWhileTheCollectorIsDown) {
   }
   EXPECT_EQ(got, expected);
   EXPECT_EQ(state(1)["backlog"].asInt(), 0);
+}
+
+TEST_F(Forwarding, ABacklogOfManyAttemptsDrainsOnceInOrder) {
+  // A collector that needs about two fifths of an attempt for one batch of
+  // records (some 230 bytes each), behind which the real one is restarted.
+  const int windowMs = std::stoi(kShortDaemonWaits.count("KORVAN_SYSLOG_WINDOW_MS") > 0
+                                     ? kShortDaemonWaits.at("KORVAN_SYSLOG_WINDOW_MS")
+                                     : "250");
+  SlowRelay slow(collector_->port(Input::tcp), 100 * 230 / (windowMs * 4 / 5 * 2 / 5));
+  ASSERT_EQ(setCollector(1, "tcp", slow.port())["ret"], "ok");
+  settle();
+  collector_->stop();
+  const std::string tag = Forwarding::tag() + "-";
+  record(tag + "0");
+  EXPECT_NE(state(1)["lastError"], "");
+  // Meanwhile the log grows by four and a half times what one attempt sends,
+  // as a busy hour of requests would leave it.
+  constexpr int kRecords = 450;
+  root_.exec("with recursive n(i) as (select 1 union all select i+1 from n where i<" +
+             std::to_string(kRecords - 1) +
+             ") insert into log2 (user,time,ip,type,typeSub,typeSubCN,sth) select 'admin',"
+             "datetime('now','localtime'),'127.0.0.1','system','saveLanguage','save language',"
+             "'[{\"nm\":\"language\",\"v1\":\"" + tag + "'||i||'\"}]' from n;");
+  collector_->start();
+  // Later requests send it, each as much as its window allows; after a
+  // request that sent nothing the next waits for the skip to pass.
+  long long backlog = state(1)["backlog"].asInt64();
+  for (int i = 0; i < 15 && backlog > 0; ++i) {
+    const long long before = backlog;
+    request("ref", "{}");
+    backlog = state(1)["backlog"].asInt64();
+    if (backlog == before) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  }
+  EXPECT_EQ(backlog, 0) << state(1);
+  // Every record arrived, in id order once the copies at least once allows
+  // (a batch sent again) are set aside.
+  std::vector<std::string> got;
+  std::set<std::string> seen;
+  for (const std::string& language : languages(Input::tcp, kRecords)) {
+    if (language.rfind(tag, 0) == 0 && seen.insert(language).second) got.push_back(language);
+  }
+  std::vector<std::string> expected;
+  for (int i = 0; i < kRecords; ++i) expected.push_back(tag + std::to_string(i));
+  EXPECT_EQ(got, expected);
 }
 
 TEST_F(Forwarding, RecordsTrimmedBeforeDeliveryAreToldAsLost) {
