@@ -258,7 +258,6 @@ void deliverBacklog() {
     // delivery: one read of the note and of the newest id tells it.
     const std::optional<long long> note = lock.idleAt();
     if (note && *note == newestRecordId()) return;
-    if (note) lock.noteIdle(std::nullopt);
     ForwardState state;
     // Records written meanwhile by requests that found the lock taken, and
     // the rest of a backlog, are sent in the same window: by a further pass

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ namespace {
 
 constexpr std::string_view kLockPath = "/usr/app/.korvan-forward.lock";
 constexpr std::string_view kIdle = "idle ";
+// "idle ", 19 digits (any record id) and a line end.
+constexpr size_t kNoteSize = 25;
 
 }  // namespace
 
@@ -64,11 +67,15 @@ std::optional<long long> DeliveryLock::idleAt() const {
 }
 
 void DeliveryLock::noteIdle(std::optional<long long> newest) {
-  // Cleared first: a note cut short by a failure reads as none.
-  if (ftruncate(fd_, 0) != 0) throw CMyErr(CMyErr::err, "forwarding note not cleared");
-  if (!newest) return;
-  const std::string text = std::string(kIdle) + std::to_string(*newest) + "\n";
-  if (pwrite(fd_, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+  // Always the same length, written over the last: the file keeps its size
+  // and its blocks: a note allocates and frees nothing on the disk.
+  char text[kNoteSize + 1];
+  if (newest) {
+    snprintf(text, sizeof text, "idle %019lld\n", *newest);
+  } else {
+    snprintf(text, sizeof text, "%-24s\n", "none");
+  }
+  if (pwrite(fd_, text, kNoteSize, 0) != static_cast<ssize_t>(kNoteSize)) {
     throw CMyErr(CMyErr::err, "forwarding note not written");
   }
 }

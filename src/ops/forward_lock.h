@@ -7,7 +7,7 @@
 // change of the collector settings waits for it, so that no delivery reads
 // the settings before the change and stores its cursor after it.
 //
-// The note, the file's text "idle N", says that every collector's cursor was
+// The note, the file's text "idle N" (N with leading zeros), says that every collector's cursor was
 // at record N with no completion waiting when the last delivery ended. While
 // N is still the newest record, a request has nothing to send and need not
 // open the forwarding file. Any new record makes the note stale (a newer id),
@@ -35,8 +35,8 @@ class DeliveryLock {
 
   // The record of the note, if there is a note. Only with the lock taken.
   std::optional<long long> idleAt() const;
-  // Writes the note for record `newest`, or clears it (nullopt). Only with
-  // the lock taken. Throws CMyErr(err) when the file cannot be written.
+  // Writes the note for record `newest`, or one that says nothing (nullopt).
+  // Only with the lock taken. Throws CMyErr(err) when it cannot be written.
   void noteIdle(std::optional<long long> newest);
 
  private:
