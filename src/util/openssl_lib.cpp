@@ -7,33 +7,28 @@
 namespace korvan {
 namespace {
 
-// Opens `soname` (kept for the life of the process) and binds every member of
-// `table`; false when the library or any function is missing.
-template <class Table, class BindAll>
-bool load(const char* soname, Table& table, BindAll bindAll) {
-  void* lib = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-  if (lib == nullptr) return false;
-  return bindAll(lib, table);
-}
-
 template <class F>
 bool bind(void* lib, const char* name, F& f) {
   f = reinterpret_cast<F>(dlsym(lib, name));
   return f != nullptr;
 }
 
+// Binds member `name` of table `t` from library `lib`; `all` turns false on
+// the first missing function.
+#define KORVAN_BIND(name) all = bind(lib, #name, t.name) && all;
+
 }  // namespace
 
+// Each library is opened once per process and stays mapped: its functions
+// are called through the table until the process ends.
 const LibCrypto& libcrypto() {
   static const LibCrypto* loaded = []() -> const LibCrypto* {
-    static LibCrypto table;
-    const bool ok = load("libcrypto.so.3", table, [](void* lib, LibCrypto& t) {
-      bool all = true;
-#define KORVAN_BIND(name) all = bind(lib, #name, t.name) && all;
-      KORVAN_CRYPTO_FUNCTIONS(KORVAN_BIND)
-      return all;
-    });
-    return ok ? &table : nullptr;
+    void* lib = dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+    if (lib == nullptr) return nullptr;
+    static LibCrypto t;
+    bool all = true;
+    KORVAN_CRYPTO_FUNCTIONS(KORVAN_BIND)
+    return all ? &t : nullptr;
   }();
   if (loaded == nullptr) throw CMyErr(CMyErr::err, "cryptography library unavailable");
   return *loaded;
@@ -42,17 +37,17 @@ const LibCrypto& libcrypto() {
 const LibSsl& libssl() {
   libcrypto();
   static const LibSsl* loaded = []() -> const LibSsl* {
-    static LibSsl table;
-    const bool ok = load("libssl.so.3", table, [](void* lib, LibSsl& t) {
-      bool all = true;
-      KORVAN_SSL_FUNCTIONS(KORVAN_BIND)
-#undef KORVAN_BIND
-      return all;
-    });
-    return ok ? &table : nullptr;
+    void* lib = dlopen("libssl.so.3", RTLD_NOW | RTLD_LOCAL);
+    if (lib == nullptr) return nullptr;
+    static LibSsl t;
+    bool all = true;
+    KORVAN_SSL_FUNCTIONS(KORVAN_BIND)
+    return all ? &t : nullptr;
   }();
   if (loaded == nullptr) throw CMyErr(CMyErr::err, "TLS library unavailable");
   return *loaded;
 }
+
+#undef KORVAN_BIND
 
 }  // namespace korvan
