@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -28,6 +29,7 @@ constexpr size_t kNoteSize = 25;
 
 DeliveryLock::DeliveryLock() {
   fd_ = open(korvan::resolvePath(kLockPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd_ < 0) openError_ = errno;
 }
 
 DeliveryLock::~DeliveryLock() {
@@ -35,7 +37,9 @@ DeliveryLock::~DeliveryLock() {
 }
 
 bool DeliveryLock::tryTake() {
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    throw CMyErr(CMyErr::err, std::string("forwarding lock not opened: ") + strerror(openError_));
+  }
   while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EINTR) return false;
   }
@@ -47,7 +51,7 @@ bool DeliveryLock::take(std::chrono::milliseconds wait) {
   // holder that hangs costs a bounded wait, not a stuck request.
   const auto end = std::chrono::steady_clock::now() + wait;
   while (!tryTake()) {
-    if (fd_ < 0 || errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= end) return false;
+    if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;

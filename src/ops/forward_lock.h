@@ -7,10 +7,10 @@
 // change of the collector settings waits for it, so that no delivery reads
 // the settings before the change and stores its cursor after it.
 //
-// The note, the file's text "idle N" (N with leading zeros), says that every collector's cursor was
-// at record N with no completion waiting when the last delivery ended. While
-// N is still the newest record, a request has nothing to send and need not
-// open the forwarding file. Any new record makes the note stale (a newer id),
+// The note, the file's text "idle N" (N with leading zeros), says that every
+// collector's cursor was at record N with no completion waiting when the last
+// delivery ended. While N is still the newest record, a request has nothing
+// to send and need not open the forwarding file. Any new record makes the note stale (a newer id),
 // among them the record of every change of the settings, which may add a
 // collector behind N. The note is read and written only under the lock.
 #pragma once
@@ -22,7 +22,8 @@ namespace logfwd {
 
 class DeliveryLock {
  public:
-  // Opens (creates) the lock file; taking it fails when that failed.
+  // Opens (creates) the lock file; taking it throws CMyErr(err) when that
+  // failed.
   DeliveryLock();
   ~DeliveryLock();
   DeliveryLock(const DeliveryLock&) = delete;
@@ -41,6 +42,7 @@ class DeliveryLock {
 
  private:
   int fd_ = -1;
+  int openError_ = 0;
 };
 
 }  // namespace logfwd

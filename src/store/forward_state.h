@@ -24,7 +24,7 @@
 // kept when the connection closes (each request is a new process, the last
 // connection of the file, and would otherwise pay a checkpoint with its disk
 // waits every time); it is copied into the file and emptied once it holds
-// kCheckpointPages pages, about every dozen deliveries.
+// kCheckpointPages pages, about every thirty deliveries.
 #pragma once
 
 #include <sqlite3.h>
