@@ -4,6 +4,7 @@
 #include <json/json.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "calls.h"
@@ -143,6 +144,23 @@ TEST_F(DirectoryLogin, LdapOutcomesOverStartTlsAndLdaps) {
                   .find("no access group"),
               std::string::npos);
   }
+}
+
+// A login uses simple binds only: the SASL mechanism plugins installed on the
+// system (and the libraries they pull in) are not loaded, as the dynamic
+// loader's own account of the objects it opened shows.
+TEST_F(DirectoryLogin, LoadsNoSaslMechanism) {
+  ASSERT_EQ(configure(root, ldapSettings())["ret"], "ok");
+  const std::string trace = root.dir() + "/loader";
+  EXPECT_EQ(outcome(ajax(root, loginRequest("alice", "alice-pw"),
+                         {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", trace}})),
+            "ok level 3");
+  std::string loaded;
+  for (const auto& file : std::filesystem::directory_iterator(root.dir())) {
+    if (file.path().filename().string().rfind("loader.", 0) == 0) loaded += readFile(file.path());
+  }
+  EXPECT_NE(loaded.find("libldap"), std::string::npos);
+  EXPECT_EQ(loaded.find("/sasl2/"), std::string::npos);
 }
 
 TEST_F(DirectoryLogin, GroupChangeTakesEffectAtTheNextLogin) {
