@@ -1,15 +1,16 @@
 #include "auth/radius_client.h"
 
 #include <netdb.h>
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/rand.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <string_view>
+
+#include "util/myerr.h"
+#include "util/openssl_lib.h"
+#include "util/secure_bytes.h"
 
 namespace directory {
 
@@ -20,16 +21,27 @@ namespace {
 Bytes md5(const Bytes& data) {
   Bytes out(16);
   unsigned int len = 0;
-  EVP_Digest(data.data(), data.size(), out.data(), &len, EVP_md5(), nullptr);
+  const korvan::LibCrypto& c = korvan::libcrypto();
+  c.EVP_Digest(data.data(), data.size(), out.data(), &len, c.EVP_md5(), nullptr);
   return out;
 }
 
 Bytes hmacMd5(const std::string& key, const Bytes& data) {
   Bytes out(16);
   unsigned int len = 0;
-  HMAC(EVP_md5(), key.data(), static_cast<int>(key.size()), data.data(), data.size(), out.data(),
+  const korvan::LibCrypto& c = korvan::libcrypto();
+  c.HMAC(c.EVP_md5(), key.data(), static_cast<int>(key.size()), data.data(), data.size(), out.data(),
        &len);
   return out;
+}
+
+std::string_view bytesOf(const Bytes& b) {
+  return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
+}
+
+// The 16 bytes of `packet` from `at` (an authenticator or a MAC).
+std::string_view bytesAt(const Bytes& packet, size_t at) {
+  return std::string_view(reinterpret_cast<const char*>(packet.data()) + at, 16);
 }
 
 void addAttribute(Bytes& packet, uint8_t type, const Bytes& value) {
@@ -92,7 +104,7 @@ std::optional<Reply> checkReply(const Bytes& packet, uint8_t id, const Bytes& au
   input.insert(input.end(), reply.begin() + 20, reply.end());
   input.insert(input.end(), secret.begin(), secret.end());
   const Bytes expected = md5(input);
-  if (CRYPTO_memcmp(expected.data(), reply.data() + 4, 16) != 0) return std::nullopt;
+  if (!korvan::sameBytes(bytesOf(expected), bytesAt(reply, 4))) return std::nullopt;
 
   Reply out;
   out.code = reply[0];
@@ -119,7 +131,7 @@ std::optional<Reply> checkReply(const Bytes& packet, uint8_t id, const Bytes& au
   std::fill(signedCopy.begin() + static_cast<long>(*macAt),
             signedCopy.begin() + static_cast<long>(*macAt + 16), 0);
   const Bytes mac = hmacMd5(secret, signedCopy);
-  if (CRYPTO_memcmp(mac.data(), reply.data() + *macAt, 16) != 0) return std::nullopt;
+  if (!korvan::sameBytes(bytesOf(mac), bytesAt(reply, *macAt))) return std::nullopt;
   return out;
 }
 
@@ -189,7 +201,10 @@ void askServer(const Config& config, const std::string& server, const std::strin
   }
   radius::Bytes authenticator(16);
   uint8_t id = 0;
-  if (RAND_bytes(authenticator.data(), 16) != 1 || RAND_bytes(&id, 1) != 1) {
+  try {
+    korvan::randomBytes(authenticator.data(), authenticator.size());
+    korvan::randomBytes(&id, 1);
+  } catch (const CMyErr&) {
     answer.outcome = Outcome::failed;
     answer.reason = "no random source";
     return;

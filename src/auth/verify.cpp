@@ -1,18 +1,9 @@
 #include "auth/verify.h"
 
-#include <openssl/crypto.h>
-
 #include "util/password_hash.h"
+#include "util/secure_bytes.h"
 
 namespace login {
-
-namespace {
-
-bool sameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
-}
-
-}  // namespace
 
 Verdict verifyPassword(const Account& account, const std::string& password) {
   Verdict verdict;
@@ -27,7 +18,7 @@ Verdict verifyPassword(const Account& account, const std::string& password) {
     // Text from an older version: the dummy spends a verification's time
     // before the comparison, as the hash path would.
     korvan::verifyPassword(password, korvan::dummyHash());
-    verdict.accepted = sameText(password, stored);
+    verdict.accepted = korvan::sameBytes(password, stored);
   }
   if (verdict.accepted && korvan::needsRehash(stored)) {
     verdict.newHash = korvan::hashPassword(password);

@@ -4,10 +4,6 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
-#include <openssl/err.h>
-#include <openssl/pem.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "util/myerr.h"
+#include "util/openssl_lib.h"
 
 namespace logfwd {
 
@@ -214,27 +213,27 @@ class PlainStream : public Stream {
 };
 
 struct CtxFree {
-  void operator()(SSL_CTX* ctx) const { SSL_CTX_free(ctx); }
+  void operator()(SSL_CTX* ctx) const { korvan::libssl().SSL_CTX_free(ctx); }
 };
 struct SslFree {
-  void operator()(SSL* ssl) const { SSL_free(ssl); }
+  void operator()(SSL* ssl) const { korvan::libssl().SSL_free(ssl); }
 };
 struct BioFree {
-  void operator()(BIO* bio) const { BIO_free(bio); }
+  void operator()(BIO* bio) const { korvan::libcrypto().BIO_free(bio); }
 };
 
 // The certificates of `pem`, added to `store` when given; -1 when a block
 // that claims to be a certificate does not parse.
 int loadCertificates(const std::string& pem, X509_STORE* store) {
-  std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+  std::unique_ptr<BIO, BioFree> bio(korvan::libcrypto().BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
   if (!bio) return -1;
   int count = 0;
-  while (X509* cert = PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)) {
-    if (store != nullptr) X509_STORE_add_cert(store, cert);
-    X509_free(cert);
+  while (X509* cert = korvan::libcrypto().PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)) {
+    if (store != nullptr) korvan::libcrypto().X509_STORE_add_cert(store, cert);
+    korvan::libcrypto().X509_free(cert);
     ++count;
   }
-  ERR_clear_error();
+  korvan::libcrypto().ERR_clear_error();
   size_t claimed = 0;
   for (size_t at = pem.find("-----BEGIN"); at != std::string::npos;
        at = pem.find("-----BEGIN", at + 1)) {
@@ -244,11 +243,11 @@ int loadCertificates(const std::string& pem, X509_STORE* store) {
 }
 
 std::string sslError(const char* what) {
-  const unsigned long code = ERR_get_error();
-  ERR_clear_error();
+  const unsigned long code = korvan::libcrypto().ERR_get_error();
+  korvan::libcrypto().ERR_clear_error();
   if (code == 0) return what;
   char text[256];
-  ERR_error_string_n(code, text, sizeof text);
+  korvan::libcrypto().ERR_error_string_n(code, text, sizeof text);
   return std::string(what) + ": " + text;
 }
 
@@ -257,30 +256,39 @@ class TlsStream : public Stream {
   TlsStream(int fd) : fd_(fd) {}
 
   bool handshake(const Target& target, Clock::time_point end, std::string& error) {
-    ctx_.reset(SSL_CTX_new(TLS_client_method()));
+    // The TLS library is loaded by the first TLS collector's handshake.
+    try {
+      korvan::libssl();
+    } catch (const CMyErr& e) {
+      return (error = e.what()), false;
+    }
+    ctx_.reset(korvan::libssl().SSL_CTX_new(korvan::libssl().TLS_client_method()));
     if (!ctx_) return (error = sslError("TLS setup failed")), false;
-    SSL_CTX_set_min_proto_version(ctx_.get(), TLS1_2_VERSION);
-    if (loadCertificates(target.caPem, SSL_CTX_get_cert_store(ctx_.get())) <= 0) {
+    korvan::libssl().SSL_CTX_ctrl(ctx_.get(), SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
+    if (loadCertificates(target.caPem, korvan::libssl().SSL_CTX_get_cert_store(ctx_.get())) <= 0) {
       return (error = "no valid CA certificate"), false;
     }
-    SSL_CTX_set_verify(ctx_.get(), SSL_VERIFY_PEER, nullptr);
-    ssl_.reset(SSL_new(ctx_.get()));
-    if (!ssl_ || SSL_set_fd(ssl_.get(), fd_) != 1) return (error = sslError("TLS setup failed")), false;
+    korvan::libssl().SSL_CTX_set_verify(ctx_.get(), SSL_VERIFY_PEER, nullptr);
+    ssl_.reset(korvan::libssl().SSL_new(ctx_.get()));
+    if (!ssl_ || korvan::libssl().SSL_set_fd(ssl_.get(), fd_) != 1) return (error = sslError("TLS setup failed")), false;
     in6_addr probe{};
     const bool numeric = inet_pton(AF_INET, target.host.c_str(), &probe) == 1 ||
                          inet_pton(AF_INET6, target.host.c_str(), &probe) == 1;
     const int named =
-        numeric ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), target.host.c_str())
-                : SSL_set1_host(ssl_.get(), target.host.c_str());
+        numeric ? korvan::libcrypto().X509_VERIFY_PARAM_set1_ip_asc(korvan::libssl().SSL_get0_param(ssl_.get()), target.host.c_str())
+                : korvan::libssl().SSL_set1_host(ssl_.get(), target.host.c_str());
     if (named != 1) return (error = "TLS setup failed: host name"), false;
-    if (!numeric) SSL_set_tlsext_host_name(ssl_.get(), target.host.c_str());
+    if (!numeric) {
+      korvan::libssl().SSL_ctrl(ssl_.get(), SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
+                                const_cast<char*>(target.host.c_str()));
+    }
     for (;;) {
-      const int rc = SSL_connect(ssl_.get());
+      const int rc = korvan::libssl().SSL_connect(ssl_.get());
       if (rc == 1) return true;
       if (!waitSsl(rc, end)) {
-        const long verify = SSL_get_verify_result(ssl_.get());
+        const long verify = korvan::libssl().SSL_get_verify_result(ssl_.get());
         if (verify != X509_V_OK) {
-          error = std::string("certificate refused: ") + X509_verify_cert_error_string(verify);
+          error = std::string("certificate refused: ") + korvan::libcrypto().X509_verify_cert_error_string(verify);
         } else {
           error = timedOut_ ? "TLS handshake timeout" : sslError("TLS handshake failed");
         }
@@ -291,7 +299,7 @@ class TlsStream : public Stream {
 
   bool writeAll(const std::string& data, Clock::time_point end, std::string& error) override {
     for (;;) {
-      const int rc = SSL_write(ssl_.get(), data.data(), static_cast<int>(data.size()));
+      const int rc = korvan::libssl().SSL_write(ssl_.get(), data.data(), static_cast<int>(data.size()));
       if (rc > 0) return true;
       if (!waitSsl(rc, end)) {
         return (error = timedOut_ ? "write timeout" : sslError("TLS write failed")), false;
@@ -301,21 +309,21 @@ class TlsStream : public Stream {
 
   bool closeAndConfirm(Clock::time_point end, std::string& error) override {
     for (;;) {
-      const int rc = SSL_shutdown(ssl_.get());
+      const int rc = korvan::libssl().SSL_shutdown(ssl_.get());
       if (rc >= 0) break;  // our close_notify is out
       if (!waitSsl(rc, end)) return (error = "TLS close failed"), false;
     }
     char buffer[512];
     for (;;) {
-      const int rc = SSL_read(ssl_.get(), buffer, sizeof buffer);
+      const int rc = korvan::libssl().SSL_read(ssl_.get(), buffer, sizeof buffer);
       if (rc > 0) continue;
-      const int why = SSL_get_error(ssl_.get(), rc);
+      const int why = korvan::libssl().SSL_get_error(ssl_.get(), rc);
       if (why == SSL_ERROR_ZERO_RETURN) return true;
       // The collector closed the connection without a close_notify of its
       // own: it has read ours and everything before it.
       if (why == SSL_ERROR_SYSCALL && rc == 0) return true;
-      if (why == SSL_ERROR_SSL && ERR_GET_REASON(ERR_peek_error()) == SSL_R_UNEXPECTED_EOF_WHILE_READING) {
-        ERR_clear_error();
+      if (why == SSL_ERROR_SSL && ERR_GET_REASON(korvan::libcrypto().ERR_peek_error()) == SSL_R_UNEXPECTED_EOF_WHILE_READING) {
+        korvan::libcrypto().ERR_clear_error();
         return true;
       }
       if (!waitSsl(rc, end)) {
@@ -329,7 +337,7 @@ class TlsStream : public Stream {
   // true to call again; false on a failure or when `end` passed.
   bool waitSsl(int rc, Clock::time_point end) {
     errno = 0;
-    const int why = SSL_get_error(ssl_.get(), rc);
+    const int why = korvan::libssl().SSL_get_error(ssl_.get(), rc);
     short events = 0;
     if (why == SSL_ERROR_WANT_READ) events = POLLIN;
     if (why == SSL_ERROR_WANT_WRITE) events = POLLOUT;

@@ -1,8 +1,6 @@
 #include "util/device_key.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
-#include <openssl/rand.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +9,9 @@
 #include <memory>
 
 #include "util/myerr.h"
+#include "util/openssl_lib.h"
 #include "util/paths.h"
+#include "util/secure_bytes.h"
 
 namespace korvan {
 namespace {
@@ -63,8 +63,7 @@ std::optional<std::string> readKeyFile(const std::string& path) {
 // false when another process created the key file first.
 bool createKeyFile(const std::string& path) {
   std::string key(kDeviceKeyBytes, '\0');
-  if (RAND_bytes(reinterpret_cast<unsigned char*>(key.data()), static_cast<int>(key.size())) != 1)
-    keyError(kKeyNotCreated);
+  randomBytes(key.data(), key.size());
   std::string temp = path + ".new." + std::to_string(::getpid());
   ::unlink(temp.c_str());  // left by a process of the same id that died here
   {
@@ -95,7 +94,7 @@ bool createKeyFile(const std::string& path) {
 
 std::string base64(const unsigned char* data, size_t n) {
   std::string out(4 * ((n + 2) / 3) + 1, '\0');
-  int len = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()), data, static_cast<int>(n));
+  int len = libcrypto().EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()), data, static_cast<int>(n));
   out.resize(static_cast<size_t>(len));
   return out;
 }
@@ -103,7 +102,7 @@ std::string base64(const unsigned char* data, size_t n) {
 std::optional<std::string> unbase64(std::string_view text) {
   if (text.empty() || text.size() % 4 != 0) return std::nullopt;
   std::string out(3 * (text.size() / 4), '\0');
-  int len = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+  int len = libcrypto().EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
                             reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
   if (len < 0) return std::nullopt;
   size_t pad = 0;
@@ -127,21 +126,22 @@ std::string deviceKey() {
 
 std::string sealSecret(std::string_view plain, std::string_view context) {
   const std::string key = deviceKey();
+  const LibCrypto& c = libcrypto();
   unsigned char nonce[kNonceBytes];
-  if (RAND_bytes(nonce, sizeof nonce) != 1) keyError(kKeyUnusable);
+  randomBytes(nonce, sizeof nonce);
   std::string blob(kNonceBytes + plain.size() + kTagBytes, '\0');
   auto* out = reinterpret_cast<unsigned char*>(blob.data());
   std::memcpy(out, nonce, kNonceBytes);
-  CipherCtx ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+  CipherCtx ctx(c.EVP_CIPHER_CTX_new(), c.EVP_CIPHER_CTX_free);
   int len = 0;
-  bool ok = ctx && EVP_EncryptInit_ex(ctx.get(), EVP_aes_256_gcm(), nullptr,
+  bool ok = ctx && c.EVP_EncryptInit_ex(ctx.get(), c.EVP_aes_256_gcm(), nullptr,
                                       reinterpret_cast<const unsigned char*>(key.data()), nonce) == 1 &&
-            EVP_EncryptUpdate(ctx.get(), nullptr, &len, reinterpret_cast<const unsigned char*>(context.data()),
+            c.EVP_EncryptUpdate(ctx.get(), nullptr, &len, reinterpret_cast<const unsigned char*>(context.data()),
                               static_cast<int>(context.size())) == 1 &&
-            EVP_EncryptUpdate(ctx.get(), out + kNonceBytes, &len, reinterpret_cast<const unsigned char*>(plain.data()),
+            c.EVP_EncryptUpdate(ctx.get(), out + kNonceBytes, &len, reinterpret_cast<const unsigned char*>(plain.data()),
                               static_cast<int>(plain.size())) == 1 &&
-            EVP_EncryptFinal_ex(ctx.get(), out + kNonceBytes + len, &len) == 1 &&
-            EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagBytes, out + kNonceBytes + plain.size()) == 1;
+            c.EVP_EncryptFinal_ex(ctx.get(), out + kNonceBytes + len, &len) == 1 &&
+            c.EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagBytes, out + kNonceBytes + plain.size()) == 1;
   if (!ok) keyError(kKeyUnusable);
   return std::string(kSealPrefix) + base64(out, blob.size());
 }
@@ -151,21 +151,22 @@ std::optional<std::string> openSecret(std::string_view sealed, std::string_view 
   auto blob = unbase64(sealed.substr(kSealPrefix.size()));
   if (!blob || blob->size() < kNonceBytes + kTagBytes) return std::nullopt;
   const std::string key = deviceKey();
+  const LibCrypto& c = libcrypto();
   auto* in = reinterpret_cast<unsigned char*>(blob->data());
   const size_t n = blob->size() - kNonceBytes - kTagBytes;
   std::string plain(n, '\0');
-  CipherCtx ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+  CipherCtx ctx(c.EVP_CIPHER_CTX_new(), c.EVP_CIPHER_CTX_free);
   int len = 0;
-  bool ok = ctx && EVP_DecryptInit_ex(ctx.get(), EVP_aes_256_gcm(), nullptr,
+  bool ok = ctx && c.EVP_DecryptInit_ex(ctx.get(), c.EVP_aes_256_gcm(), nullptr,
                                       reinterpret_cast<const unsigned char*>(key.data()), in) == 1 &&
-            EVP_DecryptUpdate(ctx.get(), nullptr, &len, reinterpret_cast<const unsigned char*>(context.data()),
+            c.EVP_DecryptUpdate(ctx.get(), nullptr, &len, reinterpret_cast<const unsigned char*>(context.data()),
                               static_cast<int>(context.size())) == 1 &&
-            EVP_DecryptUpdate(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()), &len, in + kNonceBytes,
+            c.EVP_DecryptUpdate(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()), &len, in + kNonceBytes,
                               static_cast<int>(n)) == 1 &&
-            EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_SET_TAG, kTagBytes, in + kNonceBytes + n) == 1;
+            c.EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_SET_TAG, kTagBytes, in + kNonceBytes + n) == 1;
   if (!ok) return std::nullopt;
   int tail = 0;
-  if (EVP_DecryptFinal_ex(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()) + len, &tail) != 1)
+  if (c.EVP_DecryptFinal_ex(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()) + len, &tail) != 1)
     return std::nullopt;
   return plain;
 }

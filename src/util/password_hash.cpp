@@ -1,14 +1,13 @@
 #include "util/password_hash.h"
 
 #include <crypt.h>
-#include <openssl/crypto.h>
-#include <openssl/rand.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "util/myerr.h"
+#include "util/secure_bytes.h"
 
 namespace korvan {
 
@@ -47,10 +46,6 @@ std::string cryptWith(std::string_view password, const std::string& setting) {
   return out;
 }
 
-bool sameText(const std::string& a, std::string_view b) {
-  return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
-}
-
 // "$2b$NN$": the method and cost part of a bcrypt hash or setting.
 std::string costPrefix(int cost) {
   char buf[16];
@@ -71,9 +66,7 @@ int hashCost() {
 
 std::string hashPassword(std::string_view password) {
   unsigned char salt[kSaltBytes];
-  if (RAND_bytes(salt, sizeof salt) != 1) {
-    throw CMyErr(CMyErr::err, "cannot hash the password: no random source");
-  }
+  randomBytes(salt, sizeof salt);
   const std::string setting = settingFor(salt, hashCost());
   const std::string hash = setting.empty() ? std::string() : cryptWith(password, setting);
   if (hash.empty()) throw CMyErr(CMyErr::err, "cannot hash the password");
@@ -90,7 +83,7 @@ bool isPasswordHash(std::string_view stored) {
 bool verifyPassword(std::string_view password, std::string_view stored) {
   if (!isPasswordHash(stored)) return false;
   const std::string computed = cryptWith(password, std::string(stored));
-  return !computed.empty() && sameText(computed, stored);
+  return !computed.empty() && sameBytes(computed, stored);
 }
 
 bool needsRehash(std::string_view stored) {

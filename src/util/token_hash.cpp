@@ -1,13 +1,12 @@
 #include "util/token_hash.h"
 
-#include <openssl/crypto.h>
-#include <openssl/sha.h>
+#include "util/secure_bytes.h"
+#include "util/sha256.h"
 
 namespace korvan {
 
 std::string tokenHash(std::string_view token) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(token.data()), token.size(), digest);
+  const Sha256Digest digest = sha256(token);
   static const char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(2 * sizeof digest);
@@ -21,8 +20,7 @@ std::string tokenHash(std::string_view token) {
 bool tokenMatches(std::string_view presented, std::string_view stored) {
   if (presented.empty()) return false;
   const std::string hash = tokenHash(presented);
-  return hash.size() == stored.size() &&
-         CRYPTO_memcmp(hash.data(), stored.data(), hash.size()) == 0;
+  return sameBytes(hash, stored);
 }
 
 }  // namespace korvan

@@ -1,13 +1,10 @@
 #include "util/totp.h"
 
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/rand.h>
-
 #include <cstdlib>
 
 #include "util/myerr.h"
+#include "util/openssl_lib.h"
+#include "util/secure_bytes.h"
 
 namespace korvan {
 
@@ -54,9 +51,7 @@ long long totpStep(time_t when) { return static_cast<long long>(when) / kTotpSte
 
 std::string newTotpSecret() {
   std::string secret(kTotpSecretBytes, '\0');
-  if (RAND_bytes(reinterpret_cast<unsigned char*>(secret.data()), kTotpSecretBytes) != 1) {
-    throw CMyErr(CMyErr::err, "cannot create a second-factor secret: no random source");
-  }
+  randomBytes(secret.data(), kTotpSecretBytes);
   return secret;
 }
 
@@ -86,7 +81,8 @@ std::string totpCode(std::string_view secret, long long step) {
   }
   unsigned char mac[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (HMAC(EVP_sha1(), secret.data(), static_cast<int>(secret.size()), counter, sizeof counter,
+  const LibCrypto& c = libcrypto();
+  if (c.HMAC(c.EVP_sha1(), secret.data(), static_cast<int>(secret.size()), counter, sizeof counter,
            mac, &length) == nullptr ||
       length < 20) {
     throw CMyErr(CMyErr::err, "cannot compute a second-factor code");
@@ -110,7 +106,7 @@ std::optional<long long> acceptedStep(std::string_view secret, std::string_view 
   // taken does not tell which one matched.
   for (long long step = current - 1; step <= current + 1; ++step) {
     const std::string expected = totpCode(secret, step);
-    if (CRYPTO_memcmp(expected.data(), code.data(), expected.size()) == 0 && step > lastStep &&
+    if (sameBytes(expected, code) && step > lastStep &&
         !match) {
       match = step;
     }

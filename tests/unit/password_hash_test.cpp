@@ -1,12 +1,16 @@
 // Password hashes, the dummy hash, the cost setting and the password rule.
 #include <gtest/gtest.h>
+#include <openssl/sha.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "util/myerr.h"
 #include "util/password_hash.h"
 #include "util/password_rule.h"
+#include "util/secure_bytes.h"
+#include "util/sha256.h"
 #include "util/token_hash.h"
 
 namespace {
@@ -157,6 +161,39 @@ TEST(TokenHash, Sha256AndMatching) {
   for (const auto& c : cases) {
     EXPECT_EQ(korvan::tokenMatches(c.presented, c.stored), c.matches) << c.presented;
   }
+}
+
+// The program's own SHA-256 against OpenSSL's, over every length around the
+// one- and two-block padding boundaries and a few multi-block inputs.
+TEST(TokenHash, OwnSha256AgreesWithOpenSsl) {
+  std::string data;
+  for (int i = 0; i < 300; ++i) data.push_back(static_cast<char>((i * 131 + 7) & 0xff));
+  for (size_t n : {0, 1, 3, 54, 55, 56, 57, 63, 64, 65, 111, 119, 120, 127, 128, 129, 200, 300}) {
+    const std::string input = data.substr(0, n);
+    unsigned char expected[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(input.data()), input.size(), expected);
+    const korvan::Sha256Digest got = korvan::sha256(input);
+    EXPECT_EQ(0, std::memcmp(got.data(), expected, sizeof expected)) << "length " << n;
+  }
+  EXPECT_EQ(korvan::tokenHash(std::string(1000000, 'a')),
+            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(SecureBytes, CompareAndRandom) {
+  const struct {
+    std::string a, b;
+    bool same;
+  } cases[] = {
+      {"", "", true},          {"abc", "abc", true},   {"abc", "abd", false},
+      {"abc", "abcd", false},  {"xbc", "abc", false},  {std::string("a\0b", 3), std::string("a\0c", 3), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(korvan::sameBytes(c.a, c.b), c.same) << c.a << "/" << c.b;
+  // Two draws of 32 bytes from the kernel are not equal, nor all zero.
+  unsigned char first[32] = {}, second[32] = {}, zero[32] = {};
+  korvan::randomBytes(first, sizeof first);
+  korvan::randomBytes(second, sizeof second);
+  EXPECT_NE(0, std::memcmp(first, second, sizeof first));
+  EXPECT_NE(0, std::memcmp(first, zero, sizeof first));
 }
 
 }  // namespace
