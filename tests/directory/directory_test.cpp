@@ -146,21 +146,44 @@ TEST_F(DirectoryLogin, LdapOutcomesOverStartTlsAndLdaps) {
   }
 }
 
-// A login uses simple binds only: the SASL mechanism plugins installed on the
-// system (and the libraries they pull in) are not loaded, as the dynamic
-// loader's own account of the objects it opened shows.
-TEST_F(DirectoryLogin, LoadsNoSaslMechanism) {
-  ASSERT_EQ(configure(root, ldapSettings())["ret"], "ok");
+// The shared objects one login loads, by the dynamic loader's own account.
+std::string loadedBy(const TempRoot& root, const std::string& name, const std::string& pw,
+                     std::string& reply) {
   const std::string trace = root.dir() + "/loader";
-  EXPECT_EQ(outcome(ajax(root, loginRequest("alice", "alice-pw"),
-                         {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", trace}})),
-            "ok level 3");
+  for (const auto& file : std::filesystem::directory_iterator(root.dir())) {
+    if (file.path().filename().string().rfind("loader.", 0) == 0) std::filesystem::remove(file.path());
+  }
+  reply = outcome(ajax(root, loginRequest(name, pw), {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", trace}}));
   std::string loaded;
   for (const auto& file : std::filesystem::directory_iterator(root.dir())) {
     if (file.path().filename().string().rfind("loader.", 0) == 0) loaded += readFile(file.path());
   }
-  EXPECT_NE(loaded.find("libldap"), std::string::npos);
-  EXPECT_EQ(loaded.find("/sasl2/"), std::string::npos);
+  return loaded;
+}
+
+// A login loads only what it uses: an LDAP login no SASL mechanism plugin
+// (and none of the libraries they pull in), since it binds simply; a local
+// account that is tried first neither the LDAP library nor the crypto
+// library that opens the stored secrets.
+TEST_F(DirectoryLogin, ALoginLoadsOnlyWhatItUses) {
+  const struct {
+    const char* order;
+    const char* name;
+    const char* pw;
+    const char* reply;
+    std::vector<std::string> loaded, notLoaded;
+  } cases[] = {
+      {"directoryFirst", "alice", "alice-pw", "ok level 3", {"libldap", "libcrypto"}, {"/sasl2/"}},
+      {"localFirst", "operator", "operator", "ok level 2", {"libsqlite3"}, {"libldap", "libcrypto"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(configure(root, ldapSettings(c.order))["ret"], "ok");
+    std::string reply;
+    const std::string loaded = loadedBy(root, c.name, c.pw, reply);
+    EXPECT_EQ(reply, c.reply) << c.name;
+    for (const std::string& lib : c.loaded) EXPECT_NE(loaded.find(lib), std::string::npos) << c.name << " " << lib;
+    for (const std::string& lib : c.notLoaded) EXPECT_EQ(loaded.find(lib), std::string::npos) << c.name << " " << lib;
+  }
 }
 
 TEST_F(DirectoryLogin, GroupChangeTakesEffectAtTheNextLogin) {
