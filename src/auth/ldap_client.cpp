@@ -54,7 +54,8 @@ bool bind(void* lib, const char* name, F& f) {
 // library's cost at a login, for mechanisms a simple bind never uses. The
 // SASL library takes its plugin folder from SASL_PATH; for the set-up it
 // names a path that is no folder, so that none is loaded, and the caller's
-// value is put back afterwards.
+// value is put back afterwards (the program runs one thread, so nothing
+// reads the environment meanwhile).
 void initializeWithoutSaslPlugins(const Ldap& l) {
   const char* before = getenv("SASL_PATH");
   const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
