@@ -227,11 +227,12 @@ std::optional<Caller> login(DeviceMode mode, const korvan::LoginParams& params, 
   bool local = false;
   {
     korvan::Transaction reading(korvan::Transaction::kRead);
-    config = load();
+    config = load(Secrets::sealed);
     if (config.order == Order::off || typed == builtInAdministrator()) return std::nullopt;
     local = isLocalAccount(typed);
+    if (local && config.order == Order::localFirst) return std::nullopt;
+    openSecret(config);
   }
-  if (local && config.order == Order::localFirst) return std::nullopt;
   const std::string name = foldedName(config, typed);
   if (!local && name != typed && isLocalAccount(name)) local = true;
 

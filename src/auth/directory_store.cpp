@@ -183,7 +183,7 @@ std::vector<MapRow> parseMap(const std::string& text) {
 
 }  // namespace
 
-Config load() {
+Config load(Secrets secrets) {
   Config c;
   std::string settings, bindPw, secret;
   {
@@ -233,11 +233,24 @@ Config load() {
     number("timeout", c.timeout);
     number("unusedDays", c.unusedDays);
   }
-  c.bindPw = opened(bindPw, kBindContext);
-  c.radiusSecret = opened(secret, kSecretContext);
+  if (secrets == Secrets::open) {
+    c.bindPw = opened(bindPw, kBindContext);
+    c.radiusSecret = opened(secret, kSecretContext);
+  }
   CRowCursor rows("select grp,pid from dirMap2 order by ord,id");
   for (; rows.hasRow(); rows.next()) c.map.push_back({rows.cell(0), korvan::leadingInt(rows.cell(1))});
   return c;
+}
+
+void openSecret(Config& config) {
+  const bool radius = config.kind == Kind::radius;
+  CRowCursor row(std::string("select ") + (radius ? "radiusSecret" : "bindPw") + " from directory2 where id=1");
+  const std::string sealedText = row.hasRow() ? row.cell(0) : "";
+  if (radius) {
+    config.radiusSecret = opened(sealedText, kSecretContext);
+  } else {
+    config.bindPw = opened(sealedText, kBindContext);
+  }
 }
 
 Config edited(const Config& base, const Json::Value& dirPara) {

@@ -13,8 +13,18 @@
 
 namespace directory {
 
+// Which stored secrets load() opens: all (the settings requests), or none
+// (a login, which opens with openSecret() the one of its kind once it knows
+// that it asks the directory: opening takes the device key and the crypto
+// library, which a login that never asks should not pay for).
+enum class Secrets { open, sealed };
+
 // The stored settings; the defaults when none are stored. Reads only.
-Config load();
+Config load(Secrets secrets = Secrets::open);
+
+// Opens into `config` the stored secret that its kind uses: the service
+// account's password (LDAP) or the shared secret (RADIUS).
+void openSecret(Config& config);
 
 // `base` changed by the members of the request's `dirPara` that are
 // present; the mapping rows must name existing device groups. Throws

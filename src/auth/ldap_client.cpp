@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "auth/ldap_filter.h"
 
@@ -47,6 +48,27 @@ bool bind(void* lib, const char* name, F& f) {
   return f != nullptr;
 }
 
+// The library's one-time set-up (its first call does it) starts the SASL
+// client, which loads every mechanism plugin installed on the system (with
+// their own libraries, the Berkeley DB among them): about a third of the
+// library's cost at a login, for mechanisms a simple bind never uses. The
+// SASL library takes its plugin folder from SASL_PATH; for the set-up it
+// names a path that is no folder, so that none is loaded, and the caller's
+// value is put back afterwards (the program runs one thread, so nothing
+// reads the environment meanwhile).
+void initializeWithoutSaslPlugins(const Ldap& l) {
+  const char* before = getenv("SASL_PATH");
+  const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+  setenv("SASL_PATH", "/dev/null", 1);
+  int version = 0;
+  l.get_option(nullptr, LDAP_OPT_PROTOCOL_VERSION, &version);
+  if (saved) {
+    setenv("SASL_PATH", saved->c_str(), 1);
+  } else {
+    unsetenv("SASL_PATH");
+  }
+}
+
 const Ldap* loadLdap() {
   static const Ldap* loaded = [] () -> const Ldap* {
     void* lib = nullptr;
@@ -72,6 +94,7 @@ const Ldap* loadLdap() {
     // ldap_connect() is newer than the rest: without it the connection is
     // made by the first operation.
     bind(lib, "ldap_connect", l.connect);
+    if (ok) initializeWithoutSaslPlugins(l);
     return ok ? &l : nullptr;
   }();
   return loaded;

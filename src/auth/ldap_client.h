@@ -2,7 +2,9 @@
 // then bind as the entry found.
 //
 // The OpenLDAP client library is loaded with dlopen() at the first
-// directory login, so that no other request maps it or its TLS library.
+// directory login, so that no other request maps it or its TLS library;
+// its set-up loads none of the system's SASL mechanism plugins, since only
+// simple binds are made.
 // Each server gets a handle of its own with its own TLS settings: the
 // administrator's CA certificates (written to a private temporary file that
 // is removed as soon as the TLS context has read it), certificate and host

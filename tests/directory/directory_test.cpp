@@ -4,6 +4,7 @@
 #include <json/json.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "calls.h"
@@ -142,6 +143,46 @@ TEST_F(DirectoryLogin, LdapOutcomesOverStartTlsAndLdaps) {
     EXPECT_NE(root.scalar("select group_concat(sth) from log2 where typeSub='loginFailed';")
                   .find("no access group"),
               std::string::npos);
+  }
+}
+
+// The shared objects one login loads, by the dynamic loader's own account.
+std::string loadedBy(const TempRoot& root, const std::string& name, const std::string& pw,
+                     std::string& reply) {
+  const std::string trace = root.dir() + "/loader";
+  for (const auto& file : std::filesystem::directory_iterator(root.dir())) {
+    if (file.path().filename().string().rfind("loader.", 0) == 0) std::filesystem::remove(file.path());
+  }
+  reply = outcome(ajax(root, loginRequest(name, pw), {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", trace}}));
+  std::string loaded;
+  for (const auto& file : std::filesystem::directory_iterator(root.dir())) {
+    if (file.path().filename().string().rfind("loader.", 0) == 0) loaded += readFile(file.path());
+  }
+  return loaded;
+}
+
+// A login loads only what it uses: an LDAP login no SASL mechanism plugin
+// (and none of the libraries they pull in), since it binds simply; a local
+// account that is tried first neither the LDAP library nor the crypto
+// library that opens the stored secrets.
+TEST_F(DirectoryLogin, ALoginLoadsOnlyWhatItUses) {
+  const struct {
+    const char* order;
+    const char* name;
+    const char* pw;
+    const char* reply;
+    std::vector<std::string> loaded, notLoaded;
+  } cases[] = {
+      {"directoryFirst", "alice", "alice-pw", "ok level 3", {"libldap", "libcrypto"}, {"/sasl2/"}},
+      {"localFirst", "operator", "operator", "ok level 2", {"libsqlite3"}, {"libldap", "libcrypto"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(configure(root, ldapSettings(c.order))["ret"], "ok");
+    std::string reply;
+    const std::string loaded = loadedBy(root, c.name, c.pw, reply);
+    EXPECT_EQ(reply, c.reply) << c.name;
+    for (const std::string& lib : c.loaded) EXPECT_NE(loaded.find(lib), std::string::npos) << c.name << " " << lib;
+    for (const std::string& lib : c.notLoaded) EXPECT_EQ(loaded.find(lib), std::string::npos) << c.name << " " << lib;
   }
 }
 

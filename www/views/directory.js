@@ -39,6 +39,12 @@ export const texts = {
         dirSaved: 'Directory settings saved.', dirTest: 'Test', dirTestTitle: 'Test a login',
         dirTestNote: 'Tries a name and password against the settings in the form, without saving them or logging anyone in.',
         dirTestRun: 'Try', dirStepOk: 'ok', dirStepFailed: 'failed', dirOutcome: 'Outcome: {0}',
+        dirStep_connect: 'Connection', dirStep_TLS: 'Encryption (TLS)', dirStep_bind: 'Search account bind',
+        dirStep_search: 'Search for the name', dirStep_groups: 'Directory groups', dirStep_password: 'Password',
+        dirStep_reply: 'Reply of the server', 'dirStep_device group': 'Group on this switch',
+        dirOutcome_accepted: 'name and password accepted', dirOutcome_rejected: 'wrong password',
+        dirOutcome_unknown: 'the directory does not know the name', dirOutcome_unreachable: 'no server answered',
+        dirOutcome_failed: 'failed, see the step marked failed',
         set: 'set', 'not set': 'not set',
         srcLocal: 'local', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Source', dirNo: 'No', dirYes: 'Yes',
         dirKeeps: 'A directory account: its name, password and group are kept in the directory.'
@@ -73,6 +79,12 @@ export const texts = {
         dirSaved: 'Verzeichniseinstellungen gespeichert.', dirTest: 'Testen', dirTestTitle: 'Anmeldung testen',
         dirTestNote: 'Probiert Name und Passwort mit den Einstellungen im Formular aus, ohne sie zu speichern oder jemanden anzumelden.',
         dirTestRun: 'Ausprobieren', dirStepOk: 'ok', dirStepFailed: 'fehlgeschlagen', dirOutcome: 'Ergebnis: {0}',
+        dirStep_connect: 'Verbindung', dirStep_TLS: 'Verschlüsselung (TLS)', dirStep_bind: 'Anmeldung des Suchkontos',
+        dirStep_search: 'Suche nach dem Namen', dirStep_groups: 'Verzeichnisgruppen', dirStep_password: 'Passwort',
+        dirStep_reply: 'Antwort des Servers', 'dirStep_device group': 'Gruppe auf diesem Switch',
+        dirOutcome_accepted: 'Name und Passwort angenommen', dirOutcome_rejected: 'falsches Passwort',
+        dirOutcome_unknown: 'das Verzeichnis kennt den Namen nicht', dirOutcome_unreachable: 'kein Server hat geantwortet',
+        dirOutcome_failed: 'fehlgeschlagen, siehe den als fehlgeschlagen markierten Schritt',
         set: 'gesetzt', 'not set': 'nicht gesetzt',
         srcLocal: 'lokal', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Herkunft', dirNo: 'Nein', dirYes: 'Ja',
         dirKeeps: 'Ein Verzeichniskonto: Name, Passwort und Gruppe verwaltet das Verzeichnis.'
@@ -190,13 +202,31 @@ export function build($p) {
     } });
     var test = kui.button({ text: T('dirTest'), name: 'dir-test', click: function () { testLogin(settings); } });
     $p.append(section(T('tab_directory'), [$form, kui.el('div', { cls: 'kv-toolbar' }, [save.$el, test.$el])]));
+    // Until the stored settings are in the form, nothing can be typed, saved
+    // or tested: their arrival would undo what was typed, and a save would
+    // store the empty form's defaults over them.
+    function ready(on) {
+        $form.find('input, select, textarea, button').prop('disabled', !on);
+        $form.attr('aria-busy', on ? null : 'true');
+        save.enable(on);
+        test.enable(on);
+    }
+    ready(false);
     var loaded = false;
     return {
         shown: function () {
             if (loaded) return;
-            app.call('selDirectory', {}).then(function (reply) { loaded = true; show(reply.directory); });
+            app.call('selDirectory', {}).then(function (reply) { loaded = true; show(reply.directory); ready(true); });
         }
     };
+}
+
+// A step or outcome of the test in the page's language; one this page has
+// no words for as the program names it.
+function inWords(prefix, name) {
+    var key = prefix + kui.str(name);
+    var text = T(key);
+    return text === key ? kui.str(name) : text;
 }
 
 function testLogin(settings) {
@@ -219,9 +249,9 @@ function testLogin(settings) {
                     .then(function (reply) {
                         $.each(kui.list(reply.steps), function (i, s) {
                             $steps.append(kui.el('li', { cls: s.ok === '1' ? 'kv-step-ok' : 'kv-step-failed',
-                                text: kui.str(s.step) + ': ' + T(s.ok === '1' ? 'dirStepOk' : 'dirStepFailed') + (s.detail ? ' \u2014 ' + kui.str(s.detail) : '') }));
+                                text: inWords('dirStep_', s.step) + ': ' + T(s.ok === '1' ? 'dirStepOk' : 'dirStepFailed') + (s.detail ? ' \u2014 ' + kui.str(s.detail) : '') }));
                         });
-                        $steps.append(kui.el('li', { text: Tf('dirOutcome', kui.str(reply.outcome)) }));
+                        $steps.append(kui.el('li', { text: Tf('dirOutcome', inWords('dirOutcome_', reply.outcome)) }));
                     }, function (reply) { formError($form, kui.str(reply && reply.retMsg)); })
                     .always(function () { dlg.busy(false); });
                 return false;
