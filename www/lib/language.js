@@ -267,6 +267,9 @@ var kuiLanguages = {
             'syslog collector not set': 'This collector is not set up.',
             'syslog test failed: {0}': 'The test message did not reach the collector ({0}).',
             'forwarding state: {0}': 'The log forwarding settings could not be read or stored ({0}).',
+            'log forwarding busy': 'Log forwarding is sending records just now; save the collector again in a moment.',
+            'forwarding lock not opened: {0}': 'The lock of the log forwarding could not be opened ({0}).',
+            'forwarding note not written': 'The log forwarding could not note its last delivery.',
         }
     },
 
@@ -509,6 +512,9 @@ var kuiLanguages = {
             'syslog collector not set': '\u8be5\u6536\u96c6\u5668\u672a\u8bbe\u7f6e\u3002',
             'syslog test failed: {0}': '\u6d4b\u8bd5\u6d88\u606f\u672a\u5230\u8fbe\u6536\u96c6\u5668\uff08{0}\uff09\u3002',
             'forwarding state: {0}': '\u65e0\u6cd5\u8bfb\u53d6\u6216\u4fdd\u5b58\u65e5\u5fd7\u8f6c\u53d1\u8bbe\u7f6e\uff08{0}\uff09\u3002',
+            'log forwarding busy': '\u65e5\u5fd7\u8f6c\u53d1\u6b63\u5728\u53d1\u9001\u8bb0\u5f55\uff0c\u8bf7\u7a0d\u540e\u518d\u4fdd\u5b58\u6536\u96c6\u5668\u3002',
+            'forwarding lock not opened: {0}': '\u65e0\u6cd5\u6253\u5f00\u65e5\u5fd7\u8f6c\u53d1\u7684\u9501\uff08{0}\uff09\u3002',
+            'forwarding note not written': '\u65e5\u5fd7\u8f6c\u53d1\u65e0\u6cd5\u8bb0\u5f55\u5176\u6700\u540e\u4e00\u6b21\u53d1\u9001\u3002',
         }
     },
 
@@ -755,6 +761,9 @@ var kuiLanguages = {
             'syslog collector not set': 'Dieser Kollektor ist nicht eingerichtet.',
             'syslog test failed: {0}': 'Die Testnachricht hat den Kollektor nicht erreicht ({0}).',
             'forwarding state: {0}': 'Die Einstellungen der Protokollweiterleitung konnten nicht gelesen oder gespeichert werden ({0}).',
+            'log forwarding busy': 'Die Protokollweiterleitung sendet gerade Eintr\u00e4ge; speichern Sie den Kollektor gleich noch einmal.',
+            'forwarding lock not opened: {0}': 'Die Sperre der Protokollweiterleitung lie\u00df sich nicht \u00f6ffnen ({0}).',
+            'forwarding note not written': 'Die Protokollweiterleitung konnte ihre letzte Zustellung nicht vermerken.',
         }
     }
 };
