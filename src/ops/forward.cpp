@@ -343,6 +343,9 @@ void onSetSyslog(const RequestContext& context, const korvan::SyslogParams& para
   if (!lock.take(std::chrono::milliseconds(kSettingsWaitMs))) {
     throw CMyErr(CMyErr::warning, "log forwarding busy");
   }
+  // The record of this change makes the note stale; the note is cleared as
+  // well for a log whose ids were reused (a restored configuration).
+  lock.noteIdle(std::nullopt);
   ForwardState state;
   state.begin(ForwardState::Commit::durable);
   korvan::Transaction transaction(korvan::Transaction::kWrite);

@@ -10,9 +10,10 @@
 // The note, the file's text "idle N" (N with leading zeros), says that every
 // collector's cursor was at record N with no completion waiting when the last
 // delivery ended. While N is still the newest record, a request has nothing
-// to send and need not open the forwarding file. Any new record makes the note stale (a newer id),
-// among them the record of every change of the settings, which may add a
-// collector behind N. The note is read and written only under the lock.
+// to send and need not open the forwarding file. Any new record makes the
+// note stale (a newer id); a change of the settings, which may add a
+// collector behind N, also clears it. The note is read and written only under
+// the lock.
 #pragma once
 
 #include <chrono>
