@@ -28,16 +28,6 @@ bool readable(int fd, int ms) {
   return poll(&p, 1, ms) == 1;
 }
 
-bool writeAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Closes with a reset: the sender must not take the close for a confirmation.
 void reset(int fd) {
   const linger abort{1, 0};
@@ -100,7 +90,8 @@ void SlowRelay::relay(int sender) {
       close(collector);
       return got == 0 ? (void)close(sender) : reset(sender);
     }
-    if (n < 0 || !writeAll(collector, buffer, static_cast<size_t>(n))) break;
+    // A blocking send passes on all of it or fails.
+    if (n < 0 || send(collector, buffer, static_cast<size_t>(n), MSG_NOSIGNAL) != n) break;
     read += n;
     std::this_thread::sleep_until(start + std::chrono::milliseconds(read / bytesPerMs_));
   }
