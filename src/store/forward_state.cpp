@@ -128,8 +128,8 @@ ForwardState::ForwardState() {
     if (sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, &kept) != SQLITE_OK) {
       throw CMyErr(CMyErr::err, std::string("forwarding state: ") + sqlite3_errmsg(db_));
     }
-    // A file system without shared memory keeps the rollback journal: slower
-    // commits, as sound.
+    // The log's index is shared memory: the -shm file beside it, which each
+    // process maps.
     exec("pragma journal_mode=wal");
     sqlite3_wal_hook(db_, checkpointWhenLong, nullptr);
     exec(kSchema);
