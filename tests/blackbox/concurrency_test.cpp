@@ -41,14 +41,21 @@ TEST_F(Concurrency, ChangeWaitsForTheLockOrLeavesNothing) {
     const Json::Value request = renameModule(name);  // its setup names the module web-01
     const std::string before = root_.scalar("select nm from dog2 where id=1");
     const size_t packets = daemon_.packets().size();
-    // A second connection holds the write lock for holdMs.
-    LockHolder other(root_);
-    std::thread release([&other, holdMs] {
+    // A second connection (another request) holds the write lock for holdMs
+    // with a change of its own, then commits it, waiting for locks as a
+    // request does. A change that took a read lock before the write lock
+    // would deadlock with it: one of the two would be lost or refused.
+    const std::string held = "held-" + std::to_string(holdMs);
+    LockHolder other(root_, "update user2 set memo='" + held + "' where id=1;", 3000);
+    bool otherCommitted = false;
+    std::thread release([&other, &otherCommitted, holdMs] {
       std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
-      other.release(true);
+      otherCommitted = other.release(true);
     });
     const Json::Value reply = call(request);
     release.join();
+    EXPECT_TRUE(otherCommitted) << holdMs << ": the other connection's change was lost";
+    EXPECT_EQ(root_.scalar("select memo from user2 where id=1"), held);
     EXPECT_EQ(reply["ret"], stored ? "ok" : "lockErr") << holdMs << reply["retMsg"];
     EXPECT_EQ(root_.scalar("select nm from dog2 where id=1"), stored ? name : before);
     EXPECT_EQ(root_.scalar("select count(*) from log2 where sth like '%" + name + "%'") + " log, " +

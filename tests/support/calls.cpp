@@ -74,18 +74,20 @@ Json::Value call(const TempRoot& root, const std::string& type, const std::strin
   return withMembers(sessionRequest(root, type, userId), members);
 }
 
-LockHolder::LockHolder(const TempRoot& root, const std::string& sql) {
+LockHolder::LockHolder(const TempRoot& root, const std::string& sql, int busyMs) {
   EXPECT_EQ(sqlite3_open(root.dbPath().c_str(), &db_), SQLITE_OK);
+  if (busyMs > 0) sqlite3_busy_timeout(db_, busyMs);
   EXPECT_EQ(sqlite3_exec(db_, ("begin immediate;" + sql).c_str(), nullptr, nullptr, nullptr),
             SQLITE_OK)
       << sqlite3_errmsg(db_);
 }
 
-void LockHolder::release(bool commit) {
-  if (db_ == nullptr) return;
-  sqlite3_exec(db_, commit ? "commit" : "rollback", nullptr, nullptr, nullptr);
+bool LockHolder::release(bool commit) {
+  if (db_ == nullptr) return true;
+  const bool ended = sqlite3_exec(db_, commit ? "commit" : "rollback", nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db_);
   db_ = nullptr;
+  return ended;
 }
 
 LockHolder::~LockHolder() { release(); }

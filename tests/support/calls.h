@@ -44,12 +44,15 @@ Json::Value call(const TempRoot& root, const std::string& type, const std::strin
 // immediate transaction, after `sql`) until release() or destruction.
 class LockHolder {
  public:
-  explicit LockHolder(const TempRoot& root, const std::string& sql = "");
+  // `busyMs`: how long its own statements wait for another's lock, as a
+  // request's do (0: they fail at once).
+  explicit LockHolder(const TempRoot& root, const std::string& sql = "", int busyMs = 0);
   ~LockHolder();
   LockHolder(const LockHolder&) = delete;
   LockHolder& operator=(const LockHolder&) = delete;
-  // Ends the transaction: committed, or rolled back.
-  void release(bool commit = false);
+  // Ends the transaction: committed, or rolled back. False when the commit
+  // (or rollback) failed.
+  bool release(bool commit = false);
 
  private:
   sqlite3* db_ = nullptr;
