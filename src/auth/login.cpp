@@ -11,11 +11,6 @@
 // their lock has run out.
 #include "auth/login.h"
 
-#include <fcntl.h>
-#include <sys/random.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -28,6 +23,7 @@
 #include "store/transaction.h"
 #include "util/local_time.h"
 #include "util/number.h"
+#include "util/secure_bytes.h"
 #include "util/trace.h"
 #include "util/token_hash.h"
 #include "util/trace_ids.h"
@@ -38,35 +34,6 @@ namespace login {
 namespace {
 
 constexpr size_t kTokenBytes = 16;
-
-// Calls `source(buf + got, len - got)` until `len` bytes have come, the
-// source ends or it fails (EINTR is retried). Returns the number of bytes got.
-template <class Source>
-size_t fillFrom(unsigned char* buf, size_t len, Source source) {
-  size_t got = 0;
-  while (got < len) {
-    ssize_t n = source(buf + got, len - got);
-    if (n > 0) {
-      got += static_cast<size_t>(n);
-    } else if (!(n < 0 && errno == EINTR)) {
-      break;
-    }
-  }
-  return got;
-}
-
-// Fills `buf` from getrandom(), falling back to /dev/urandom where the call
-// is not available. False when neither source delivers.
-bool randomBytes(unsigned char* buf, size_t len) {
-  if (fillFrom(buf, len, [](unsigned char* p, size_t n) { return getrandom(p, n, 0); }) == len) {
-    return true;
-  }
-  int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  size_t got = fillFrom(buf, len, [fd](unsigned char* p, size_t n) { return read(fd, p, n); });
-  close(fd);
-  return got == len;
-}
 
 void maskPasswords(Json::Value& value) {
   if (value.isObject()) {
@@ -97,17 +64,8 @@ void removeLapsedStrangers() {
 
 std::string newSessionToken() {
   unsigned char bytes[kTokenBytes];
-  if (!randomBytes(bytes, sizeof bytes)) {
-    throw CMyErr(CMyErr::err, "cannot create a session token: no random source");
-  }
-  static const char kHex[] = "0123456789abcdef";
-  std::string token;
-  token.reserve(2 * sizeof bytes);
-  for (unsigned char b : bytes) {
-    token.push_back(kHex[b >> 4]);
-    token.push_back(kHex[b & 15]);
-  }
-  return token;
+  korvan::randomBytes(bytes, sizeof bytes);
+  return korvan::lowerHex(bytes, sizeof bytes);
 }
 
 int policyNumber(const Json::Value& policy, const char* member) {

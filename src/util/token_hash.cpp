@@ -7,14 +7,7 @@ namespace korvan {
 
 std::string tokenHash(std::string_view token) {
   const Sha256Digest digest = sha256(token);
-  static const char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(2 * sizeof digest);
-  for (unsigned char b : digest) {
-    out.push_back(kHex[b >> 4]);
-    out.push_back(kHex[b & 15]);
-  }
-  return out;
+  return lowerHex(digest.data(), digest.size());
 }
 
 bool tokenMatches(std::string_view presented, std::string_view stored) {
