@@ -95,16 +95,26 @@ function collectorForm(slot, reload) {
 // The section; its shown() reads the settings and the state anew.
 export function forwardingSection() {
     var forms = [];
-    function reload() {
+    var $el;
+    // A delivery runs after the reply of the request that wrote the record:
+    // while records wait and no outcome is known yet, the state is read again
+    // each second, a few times (each read is a request that extends the
+    // session, so not for ever), so that it shows the outcome by itself.
+    function reload(tries) {
+        var left = typeof tries === 'number' ? tries : 5;
         call('selSyslog', {}, { quiet: true }).then(function (reply) {
             var list = kui.list(reply.syslog);
             $.each(forms, function (i, f) { f.fill(list[i]); });
+            var pending = $.grep(list, function (c) { return c && c.host && Number(c.backlog) > 0 && !c.lastError; });
+            if (pending.length && left > 0 && $.contains(document.documentElement, $el[0])) {
+                setTimeout(function () { reload(left - 1); }, 1000);
+            }
         });
     }
     forms.push(collectorForm(1, reload), collectorForm(2, reload));
-    var $el = kui.el('div', { 'data-name': 'log-forwarding' }, [
+    $el = kui.el('div', { 'data-name': 'log-forwarding' }, [
         kui.el('h2', { cls: 'kv-section-title', text: T('fwd_title') }),
         kui.el('div', { cls: 'kv-note', text: T('fwd_note') })
     ].concat($.map(forms, function (f) { return f.$el; })));
-    return { $el: $el, shown: reload };
+    return { $el: $el, shown: function () { reload(); } };
 }
