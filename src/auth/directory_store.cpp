@@ -74,6 +74,28 @@ bool isPrintable(const std::string& text) {
   return true;
 }
 
+// "host" or "host:port" of a server setting. The last colon starts the port
+// unless the host is a bracketed IPv6 address, or (`oneColonOnly`) the text
+// has more than one colon, as an unbracketed IPv6 address has.
+void checkHostAndPort(const std::string& member, const std::string& text, bool oneColonOnly) {
+  std::string host = text;
+  const size_t colon = text.rfind(':');
+  if (colon != std::string::npos && text.find(']') == std::string::npos &&
+      (!oneColonOnly || text.find(':') == colon)) {
+    host = text.substr(0, colon);
+    const std::string port = text.substr(colon + 1);
+    const long long n = korvan::isWholeNumber(port) ? korvan::leadingInt(port) : 0;
+    if (n < 1 || n > 65535) refuse(member, "the port must be 1 to 65535");
+  }
+  if (host.empty()) refuse(member, "a host name is required");
+  for (char c : host) {
+    if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '[' && c != ']' &&
+        c != ':') {
+      refuse(member, "the host name has a character that is not allowed");
+    }
+  }
+}
+
 void checkUri(const std::string& member, const std::string& uri, bool required) {
   if (uri.empty()) {
     if (required) refuse(member, "a server is required");
@@ -88,21 +110,7 @@ void checkUri(const std::string& member, const std::string& uri, bool required) 
     refuse(member, "must start with ldap:// or ldaps://");
   }
   if (!rest.empty() && rest.back() == '/') rest.pop_back();
-  std::string host = rest;
-  const size_t colon = rest.rfind(':');
-  if (colon != std::string::npos && rest.find(']') == std::string::npos) {
-    host = rest.substr(0, colon);
-    const std::string port = rest.substr(colon + 1);
-    const long long n = korvan::isWholeNumber(port) ? korvan::leadingInt(port) : 0;
-    if (n < 1 || n > 65535) refuse(member, "the port must be 1 to 65535");
-  }
-  if (host.empty()) refuse(member, "a host name is required");
-  for (char c : host) {
-    if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '[' && c != ']' &&
-        c != ':') {
-      refuse(member, "the host name has a character that is not allowed");
-    }
-  }
+  checkHostAndPort(member, rest, false);
 }
 
 void checkRadiusServer(const std::string& member, const std::string& server, bool required) {
@@ -110,22 +118,7 @@ void checkRadiusServer(const std::string& member, const std::string& server, boo
     if (required) refuse(member, "a server is required");
     return;
   }
-  std::string host = server;
-  const size_t colon = server.rfind(':');
-  if (colon != std::string::npos && server.find(']') == std::string::npos &&
-      server.find(':') == colon) {
-    host = server.substr(0, colon);
-    const std::string port = server.substr(colon + 1);
-    const long long n = korvan::isWholeNumber(port) ? korvan::leadingInt(port) : 0;
-    if (n < 1 || n > 65535) refuse(member, "the port must be 1 to 65535");
-  }
-  if (host.empty()) refuse(member, "a host name is required");
-  for (char c : host) {
-    if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '[' && c != ']' &&
-        c != ':') {
-      refuse(member, "the host name has a character that is not allowed");
-    }
-  }
+  checkHostAndPort(member, server, true);
 }
 
 int rangeNumber(const std::string& member, const std::string& text, int low, int high) {
