@@ -14,6 +14,7 @@
 #include "util/myerr.h"
 #include "util/password_hash.h"
 #include "util/password_rule.h"
+#include "util/verify_slots.h"
 
 using korvan::textOf;
 
@@ -98,6 +99,9 @@ void CUpdUser::preparePassword() {
       name.isNull() && stored ? (*stored)["nm"].asString() : textOf(name);
   const std::string password = textOf(params_.userPara["pw"]);
   korvan::checkPasswordRule(password, userName, policyMinimum());
+  // Hashing and verifying cost what a login's verification costs, under the
+  // same bound on how many run at once.
+  const korvan::VerifySlot slot;
   // The id is compared as a number: "01" names the caller as "1" does.
   ownChange_ = std::to_string(params_.id.value()) == caller.id;
   if (ownChange_ && stored) {
@@ -216,6 +220,7 @@ CInsUser::CInsUser(const RequestContext& context, const korvan::NewUserParams& p
     : CAction(context, params, jsOData), params_(params) {
   const std::string password = textOf(params_.userPara["pw"]);
   korvan::checkPasswordRule(password, textOf(params_.userPara["nm"]), policyMinimum());
+  const korvan::VerifySlot slot;
   hash_ = korvan::hashPassword(password);
 }
 

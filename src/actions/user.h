@@ -14,7 +14,9 @@
 // flag of secureConf is cleared before the user row is written. The password
 // is stored as its hash (util/password_hash.h) and must meet the password
 // rule (util/password_rule.h); both the hash and the check of `oldPw` are
-// made on construction, before the write transaction.
+// made on construction, before the write transaction, holding one of the
+// verification slots (util/verify_slots.h): with all of them taken the
+// request is refused with "busy, try again".
 class CUpdUser : public CAction {
  public:
   CUpdUser(const RequestContext& context, const korvan::UserUpdateParams& params,
@@ -62,7 +64,8 @@ class CUpdUser : public CAction {
 };
 
 // Adds a user: logged out, the placeholder token, created and its password
-// set now (as its hash, under the password rule, both on construction).
+// set now (as its hash, under the password rule and a verification slot,
+// both on construction).
 // Never refused as unchanged.
 class CInsUser : public CAction {
  public:

@@ -177,7 +177,9 @@ std::vector<Route> buildTable() {
       Entry("totpBegin", Access::anyone).handler<NoParams, onTotpBegin>("NoParams"),
       Entry("totpConfirm", Access::anyone).handler<TotpParams, onTotpConfirm>("TotpParams"),
       Entry("totpReset", Access::administrators)
-          .handler<TotpResetParams, onTotpReset>("TotpResetParams"),
+          .handler<TotpResetParams, onTotpReset>("TotpResetParams")
+          .replies("in the administrator's snapshot, each `users` row's `totp`: \"1\" while the "
+                   "account has a second factor (what a reset removes), else \"0\""),
       // Directory login settings.
       Entry("selDirectory", Access::administrators)
           .handler<NoParams, onSelDirectory>("NoParams")

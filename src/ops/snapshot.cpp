@@ -39,16 +39,26 @@ std::string softVersion() {
 }
 
 // The users list: the query's columns, then "pw" and "token", which no
-// reply shows and which read as the empty text past the last column.
-const std::vector<const char*> kUserKeys{
-    "level",      "id",       "nm",       "memo",     "dogDB",  "pid",       "privType",
-    "privNM",     "interval", "code",     "frame",    "media",  "nm2",       "addrH",
-    "addrC",      "phone",    "email",    "status",   "prior",  "loginTime", "loginTime2",
-    "createTime", "memo2",    "pwdDepth", "timezone", "locked", "src",       "pw",
-    "token"};
+// reply shows and which read as the empty text past the last column. An
+// administrator's list has one column more, `totp`: "1" for an account with
+// a second factor (one that a reset would remove), else "0".
+std::vector<const char*> userKeys(bool withFactor) {
+  std::vector<const char*> keys{
+      "level",     "id",        "nm",         "memo",       "dogDB",    "pid",
+      "privType",  "privNM",    "interval",   "code",       "frame",    "media",
+      "nm2",       "addrH",     "addrC",      "phone",      "email",    "status",
+      "prior",     "loginTime", "loginTime2", "createTime", "memo2",    "pwdDepth",
+      "timezone",  "locked",    "src"};
+  if (withFactor) keys.push_back("totp");
+  keys.push_back("pw");
+  keys.push_back("token");
+  return keys;
+}
+const std::vector<const char*> kUserKeys = userKeys(false);
+const std::vector<const char*> kAdminUserKeys = userKeys(true);
 // `locked`: "1" while the name is locked out by failed logins (the lock time
 // of auth/login.h), else "0".
-const std::string kUserQuery =
+const std::string kUserColumns =
     " select priv2.level as level,user2.id,user2.nm,memo,user2.dog as dogDB,pid,"
     "priv2.type as privType,priv2.nm as privNM,interval,code,frame,media,nm2,addrH,addrC,"
     "phone,email,status,prior,loginTime,loginTime2,createTime,memo2,pwdDepth,timezone,"
@@ -56,8 +66,9 @@ const std::string kUserQuery =
     audit::lockedCondition("user2.nm", 1200) +
     " then '1' else '0' end,"
     // `src`: "local", or the directory ("ldap", "radius") whose login made the user.
-    "ifnull((select src from dirUser2 where dirUser2.id=user2.id and user2.pw is null),'local')"
-    " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
+    "ifnull((select src from dirUser2 where dirUser2.id=user2.id and user2.pw is null),'local')";
+const std::string kFactorColumn = ",case when user2.totpSecret<>'' then '1' else '0' end";
+const std::string kUserFrom = " from user2,priv2 where user2.pid=priv2.id and user2.id!=-1 ";
 enum UserColumn : size_t { kUserLevel = 0, kUserId = 1, kUserName = 2, kUserPrivName = 7 };
 // curUser's members, all of them members of a users row too.
 const std::vector<const char*> kCurUserKeys{"level",    "id",       "nm",       "pw",     "memo",
@@ -74,16 +85,17 @@ std::vector<const char*> dogKeys() {
 
 // The caller's own row, read from the users list as it goes by: the same row
 // the curUser query would give. User ids are integers (the row id).
-CDB::RowVisitor callerRow(const std::string& id, Json::Value& curUser) {
+CDB::RowVisitor callerRow(const std::string& id, const std::vector<const char*>& keys,
+                          Json::Value& curUser) {
   long long callerId = 0;
   const auto parsed = std::from_chars(id.data(), id.data() + id.size(), callerId);
   if (id.empty() || parsed.ec != std::errc() || parsed.ptr != id.data() + id.size()) return nullptr;
-  return [callerId, &curUser](const CDB::RowCells& row) {
+  return [callerId, &keys, &curUser](const CDB::RowCells& row) {
     if (row.integer(kUserId) != callerId) return true;
     for (const char* key : kCurUserKeys) {
-      const size_t at = std::find_if(kUserKeys.begin(), kUserKeys.end(),
+      const size_t at = std::find_if(keys.begin(), keys.end(),
                                      [key](const char* name) { return !strcmp(name, key); }) -
-                        kUserKeys.begin();
+                        keys.begin();
       curUser[Json::StaticString(key)] = row[at];
     }
     return true;
@@ -112,10 +124,12 @@ bool readSnapshot(const Caller& caller, bool factory, bool checkSlots, Json::Val
   // own token back and nothing else.
   Json::Value curUser;
   CDB::ListOptions userOptions;
-  userOptions.visit = callerRow(caller.id, curUser);
+  const std::vector<const char*>& userList = restricted ? kUserKeys : kAdminUserKeys;
+  userOptions.visit = callerRow(caller.id, userList, curUser);
   userOptions.orderBy = {{kUserLevel}, {kUserPrivName}, {kUserName}};
-  CDB::selText(std::string(kUserQuery) + (restricted ? " and user2.id=" + ownId : ""), kUserKeys,
-               found["users"], userOptions);
+  CDB::selText(restricted ? kUserColumns + kUserFrom + " and user2.id=" + ownId
+                          : kUserColumns + kFactorColumn + kUserFrom,
+               userList, found["users"], userOptions);
   if (curUser.isNull()) {  // not among the listed users
     curUser = CDB::sel(
         false,

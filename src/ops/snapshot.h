@@ -12,6 +12,8 @@
 // The snapshot seen by the context's caller: curUser is the caller's own
 // row, with the caller's token and no password; no user's password or token
 // is listed. `serverIP` of the request (params.serverIp) is stored only for a level-3 caller.
+// A level-3 caller's `users` rows carry `totp`: "1" for an account with a
+// second factor, else "0" (no seed itself, ever).
 // Below level 3, `users` holds the caller's own entry alone, `privs` the
 // caller's group alone, and the lists `ips`.`ips` and `serverips`.`serverips`
 // are empty. In normal mode (the context's device mode) it carries

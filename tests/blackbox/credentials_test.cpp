@@ -76,8 +76,9 @@ TEST(Credentials, UnknownNamesAnswerAsWrongPasswords) {
             "nobody2,operator2");
 }
 
-// While every verification slot is held, logins of known and unknown names
-// are refused as busy without writing anything.
+// While every verification slot is held, logins of known and unknown names,
+// and the requests that hash a new password, are refused as busy without
+// writing anything.
 TEST(Credentials, BusyWhenEveryVerificationSlotIsTaken) {
   TempRoot root;
   const std::string slots = root.path("usr/app/korvan.verify");
@@ -93,9 +94,15 @@ TEST(Credentials, BusyWhenEveryVerificationSlotIsTaken) {
   EXPECT_EQ(ajax(root, loginRequest("admin", "admin"))["ret"], "ok");
   lock.l_len = 4;
   ASSERT_EQ(fcntl(fd, F_SETLK, &lock), 0);
+  Json::Value own = sessionRequest(root, "updUser", "1");
+  own["userPara"] = parseJson(
+      R"({"id":"1","nm":"admin","pid":"1","prior":"1","setPW":"yes","pw":"new-secret","oldPw":"admin"})");
+  Json::Value added = sessionRequest(root, "insUser", "1");
+  added["userPara"] = parseJson(R"({"nm":"newcomer","pw":"new-secret","pid":3,"dogDB":"1","prior":"0"})");
   const std::string before = dumpTables(root);
-  for (const char* name : {"admin", "nobody"}) {
-    EXPECT_EQ(outcome(ajax(root, loginRequest(name, "admin"))), "err busy, try again") << name;
+  for (const Json::Value& request :
+       {loginRequest("admin", "admin"), loginRequest("nobody", "admin"), own, added}) {
+    EXPECT_EQ(outcome(ajax(root, request)), "err busy, try again") << request;
   }
   EXPECT_EQ(dumpTables(root), before);
   close(fd);

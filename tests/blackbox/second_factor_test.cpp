@@ -63,6 +63,15 @@ class SecondFactor : public ::testing::Test {
   std::string code(const std::string& seed, time_t when) {
     return korvan::totpCode(seed, korvan::totpStep(when));
   }
+  // Each listed account's `totp` member as `caller` sees it ("-" when absent).
+  std::string factors(const char* caller) {
+    const Json::Value reply = ajax(root_, sessionRequest(root_, "ref", caller));
+    std::string out;
+    for (const Json::Value& user : reply["users"]) {
+      out += user["nm"].asString() + "=" + user.get("totp", "-").asString() + " ";
+    }
+    return out;
+  }
   std::string failures() {
     return root_.scalar("select ifnull((select f_wrongTimes from userLock where "
                         "f_userName='operator'), 0)");
@@ -97,7 +106,16 @@ TEST_F(SecondFactor, EnrolAndLogInWithACode) {
 }
 
 TEST_F(SecondFactor, WrongCodesLockTheNameAndResetRemovesTheFactor) {
+  EXPECT_EQ(factors("1"), "operator=0 admin=0 ");
   const std::string seed = enrol();
+  // Administrators see who has a factor (what a reset would remove); no one
+  // else sees the member, and no reply carries the seed.
+  EXPECT_EQ(factors("1"), "operator=1 admin=0 ");
+  EXPECT_EQ(factors("2"), "operator=- ");
+  for (const char* caller : {"1", "2"}) {
+    const std::string text = ajax(root_, sessionRequest(root_, "ref", caller)).toStyledString();
+    EXPECT_EQ(text.find(korvan::base32(seed)), std::string::npos) << caller;
+  }
   for (int n = 1; n <= 3; ++n) {
     EXPECT_EQ(outcome(login(kNow + 60, "000000")),
               "err Second factor code error: " + std::to_string(n) + " times");
@@ -115,6 +133,7 @@ TEST_F(SecondFactor, WrongCodesLockTheNameAndResetRemovesTheFactor) {
   EXPECT_EQ(ajax(root_, reset)["ret"], "ok");
   EXPECT_EQ(ajax(root_, reset)["retMsg"], "Nothing modified");
   EXPECT_EQ(root_.scalar("select count(*) from log2 where typeSub='totpReset'"), "1");
+  EXPECT_EQ(factors("1"), "operator=0 admin=0 ");
   root_.exec("delete from userLock");
   EXPECT_EQ(login(kNow + 60, "")["ret"], "ok");
 }

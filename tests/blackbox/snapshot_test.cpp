@@ -123,7 +123,7 @@ TEST(Snapshot, Members) {
                   reply["dogs"][0]["frame"].isInt());
       EXPECT_EQ(
           reply["privs"][0].size() * 100 + reply["users"][0].size() * 10 + reply["dogs"][0].size(),
-          5 * 100 + 29 * 10 + 15)
+          5 * 100 + 30 * 10 + 15)
           << "members of a group, a user, a module";
     }
   }

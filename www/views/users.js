@@ -73,7 +73,8 @@ export function build($p) {
         btnEdit.enable(!!u);
         btnDel.enable(!!u && !!me && u.id !== me.id);
         btnUnlock.enable(!!u && u.locked === '1');
-        btnTotp.enable(!!u);
+        // Only an account with a second factor has one to reset.
+        btnTotp.enable(!!u && u.totp === '1');
     }
     grid.on('select', updateButtons);
     $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock, btnTotp]), $grid]));
