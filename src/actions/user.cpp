@@ -101,7 +101,7 @@ void CUpdUser::preparePassword() {
   korvan::checkPasswordRule(password, userName, policyMinimum());
   // Hashing and verifying cost what a login's verification costs, under the
   // same bound on how many run at once.
-  const korvan::VerifySlot slot;
+  const korvan::VerifySlot verifying;
   // The id is compared as a number: "01" names the caller as "1" does.
   ownChange_ = std::to_string(params_.id.value()) == caller.id;
   if (ownChange_ && stored) {
@@ -220,7 +220,7 @@ CInsUser::CInsUser(const RequestContext& context, const korvan::NewUserParams& p
     : CAction(context, params, jsOData), params_(params) {
   const std::string password = textOf(params_.userPara["pw"]);
   korvan::checkPasswordRule(password, textOf(params_.userPara["nm"]), policyMinimum());
-  const korvan::VerifySlot slot;
+  const korvan::VerifySlot hashing;
   hash_ = korvan::hashPassword(password);
 }
 

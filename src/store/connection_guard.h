@@ -2,9 +2,11 @@
 // first statement. The schema of a database file is not trusted to call
 // functions with side effects (trusted_schema off), ordinary SQL may not
 // corrupt the file (defensive mode: no writable_schema, no journal_mode=off,
-// no direct page writes), and no extension can be loaded. This narrows what
-// a hostile file could do; it does not make running its triggers safe, which
-// is why an uploaded database is imported (store/db_import.h), never used.
+// no direct page writes), no extension can be loaded, and deleted content is
+// zeroed in the file (secure_delete: no stale password text in a copy of it).
+// This narrows what a hostile file could do; it does not make running its
+// triggers safe, which is why an uploaded database is imported
+// (store/db_import.h), never used.
 #pragma once
 
 #include <sqlite3.h>

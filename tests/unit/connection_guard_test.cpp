@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "store/connection_guard.h"
 #include "store/db.h"
 #include "testroot.h"
 
@@ -29,4 +30,19 @@ TEST(ConnectionGuard, TheDatabaseConnectionIsGuarded) {
   sqlite3_close(CDB::dbCnn);
   CDB::dbCnn = kept;
   unsetenv("KORVAN_ROOT");
+}
+
+// Freed content is zeroed even where the engine's build does not do it by
+// default: replaced password text must not linger in a copy of the file.
+TEST(ConnectionGuard, DeletedContentIsZeroed) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "pragma secure_delete=off", nullptr, nullptr, nullptr), SQLITE_OK);
+  korvan::guardConnection(db);
+  sqlite3_stmt* statement = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "pragma secure_delete", -1, &statement, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(statement, 0), 1);
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
 }
