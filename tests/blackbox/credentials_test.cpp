@@ -34,16 +34,19 @@ TEST(Credentials, StoredValuesUpgradeAtTheFirstSuccess) {
       {"admin", "Admin", false},
       {"admin", "admin ", false},
       {"", "", false},  // an empty stored value opens nothing
+      {nullptr, "", false},  // nor does a directory account's null
       {"$2b$05$abcdefghijklmnopqrstuu", "admin", false},  // broken hash: not text either
   };
   for (const auto& c : cases) {
     TempRoot root;
-    root.exec(std::string("update user2 set pw='") + c.stored + "' where id=1;");
+    root.exec(c.stored ? std::string("update user2 set pw='") + c.stored + "' where id=1;"
+                       : "update user2 set pw=null where id=1;");
     const Json::Value reply = ajax(root, loginRequest("admin", c.typed));
-    EXPECT_EQ(reply["ret"], c.accepted ? "ok" : "err") << c.stored << "/" << c.typed;
+    const std::string was = c.stored ? c.stored : "";
+    EXPECT_EQ(reply["ret"], c.accepted ? "ok" : "err") << was << "/" << c.typed;
     const std::string after = storedPw(root, "admin");
     if (!c.accepted) {
-      EXPECT_EQ(after, c.stored);
+      EXPECT_EQ(after, was);
       continue;
     }
     EXPECT_EQ(after.substr(0, 7), "$2b$04$");
@@ -109,12 +112,14 @@ TEST(Credentials, BusyWhenEveryVerificationSlotIsTaken) {
   EXPECT_EQ(ajax(root, loginRequest("admin", "admin"))["ret"], "ok");
 }
 
-// The database keeps only the hash of a session's token: what a copy of it
-// holds opens no session, and the reply carries the token the request
-// presented.
-TEST(Credentials, StoredTokenOpensNoSession) {
+// The database keeps only the hash of a session's token and of each
+// password: its download (an older version's text password upgraded by the
+// login before it) opens no session, and the reply carries the token the
+// request presented.
+TEST(Credentials, DownloadedDatabaseOpensNoSession) {
   TempRoot root;
-  const Json::Value reply = ajax(root, loginRequest("admin", "admin"));
+  root.exec("update user2 set pw='Plain-Text-Pw' where id=1;");
+  const Json::Value reply = ajax(root, loginRequest("admin", "Plain-Text-Pw"));
   ASSERT_EQ(reply["ret"], "ok");
   const std::string token = reply["curUser"]["token"].asString();
   const std::string stored = root.scalar("select token from user2 where id=1;");
@@ -128,9 +133,14 @@ TEST(Credentials, StoredTokenOpensNoSession) {
   const Json::Value ok = ajax(root, ref);
   EXPECT_EQ(ok["ret"], "ok");
   EXPECT_EQ(ok["curUser"]["token"], token);
-  // No text of the login's password or token is anywhere in the file.
-  const std::string file = readFile(root.dbPath());
-  EXPECT_EQ(file.find(token), std::string::npos);
+  // No text of the password or the token is anywhere in the copy's bytes.
+  CgiRequest download;
+  download.query = "submitDownloadDB=1&userID=1&token=" + token;
+  const std::string copy = runCgi(root, download).body();
+  ASSERT_EQ(copy.substr(0, 15), "SQLite format 3");
+  for (const std::string& secret : {token, std::string("Plain-Text-Pw")}) {
+    EXPECT_EQ(copy.find(secret), std::string::npos) << secret;
+  }
 }
 
 }  // namespace
