@@ -68,6 +68,15 @@ test('HTTPS with the reference configuration: login under its headers, QR code s
     expect(await qr.evaluate((img) => img.complete && img.naturalWidth > 0)).toBe(true);
     expect(problems).toEqual([]);
 
+    // The program's JSON replies carry the same headers, and the trace log is
+    // never served.
+    const json = await context.request.post(url, { form: { postKey: '{"type":"ref"}' } });
+    expect(await json.text()).toContain('"ret"');
+    for (const name of ['strict-transport-security', 'content-security-policy', 'x-content-type-options', 'x-frame-options']) {
+      expect(json.headers()[name], name).toBe(headers[name]);
+    }
+    expect((await context.request.get(`https://127.0.0.1:${https}/cgi/log.txt`)).status()).toBe(403);
+
     const plain = await context.request.get(`http://127.0.0.1:${http}/cgi/korvan.cgi?x=1`, { maxRedirects: 0 });
     expect(plain.status()).toBe(301);
     expect(plain.headers().location).toBe(`https://127.0.0.1:${http}/cgi/korvan.cgi?x=1`);

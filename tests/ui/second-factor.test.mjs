@@ -91,7 +91,7 @@ test('a user sets up a second factor, then logs in with password and code; wrong
   await login(page, 'admin', 'admin');
   await tab(page, 'users').click();
   // Only an account with a second factor offers the reset.
-  await page.locator('.kv-grid-users tbody tr').filter({ has: page.getByRole('cell', { name: 'admin', exact: true }) }).click();
+  await page.locator('.kv-grid-users tbody tr').filter({ has: page.getByRole('gridcell', { name: 'admin', exact: true }) }).click();
   await expect(button(page, 'user-totp-reset')).toBeDisabled();
   await row(page, 'kv-grid-users', 'otpuser').click();
   await expect(button(page, 'user-totp-reset')).toBeEnabled();
