@@ -38,7 +38,7 @@ constexpr size_t kTokenBytes = 16;
 void maskPasswords(Json::Value& value) {
   if (value.isObject()) {
     for (const std::string& name : value.getMemberNames()) {
-      if (name == "pw") {
+      if (name == "pw" || name == "otp") {
         value[name] = "***";
       } else {
         maskPasswords(value[name]);

@@ -72,8 +72,9 @@ FailureRecord failureRecord(int attempt, int pwdTry);
 // days. A lifetime of 0 or less never expires.
 bool passwordExpired(int pwdExpireDays, double elapsed);
 
-// A copy of `request` in which every member named "pw", at any depth, reads
-// "***": the trace log never receives a password.
+// A copy of `request` in which every member named "pw" or "otp", at any
+// depth, reads "***": the trace log never receives a password, nor a
+// second-factor code that a refused password left unspent.
 Json::Value withoutPasswords(const Json::Value& request);
 
 }  // namespace login

@@ -97,9 +97,13 @@ TEST_F(SecondFactor, EnrolAndLogInWithACode) {
   // Once used, the code is spent; the next step's is accepted a step early.
   EXPECT_EQ(outcome(login(later, code(seed, later))), "err Second factor code error: 1 times");
   EXPECT_EQ(login(later, code(seed, later + 30))["ret"], "ok");
-  // A wrong password is refused before any code is looked at.
+  // A wrong password is refused before any code is looked at; the code it
+  // left unspent is not in the trace log.
   EXPECT_EQ(outcome(login(later, code(seed, later + 60), "operator", "wrong")),
             "err User Name or Password error: 1 times");
+  const std::string trace = root_.traceLog();
+  EXPECT_NE(trace.find("\"otp\" : \"***\""), std::string::npos);
+  EXPECT_EQ(trace.find("\"otp\" : \"" + code(seed, later + 60)), std::string::npos);
   EXPECT_EQ(root_.scalar("select group_concat(typeSub, ' ') from (select typeSub from log2 "
                          "where typeSub like 'totp%' order by id)"),
             "totpFailed totpEnrol");
