@@ -3,6 +3,7 @@
 // bound on verifications running at once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include "calls.h"
@@ -110,6 +111,29 @@ TEST(Credentials, BusyWhenEveryVerificationSlotIsTaken) {
   EXPECT_EQ(dumpTables(root), before);
   close(fd);
   EXPECT_EQ(ajax(root, loginRequest("admin", "admin"))["ret"], "ok");
+}
+
+// A login verifies its password between two short transactions: while the
+// hash is being computed (a stored hash of a high cost, most of a second
+// here) another request can take the database's write lock at once.
+TEST(Credentials, VerificationHoldsNoDatabaseLock) {
+  TempRoot root;
+  root.exec("update user2 set pw='$2b$14$KBCwKxOzLha2MUDgW0PjXe9B8rgJW/MkFOGgfDlr2qjexZWJqW4GS' "
+            "where id=1;");
+  const RunningCgi running = startCgi(root, ajaxRequest(loginRequest("admin", "admin")));
+  // The attempt is counted before the verification starts.
+  const std::string counted = "select count(*) from userLock where f_userName='admin'";
+  for (int i = 0; i < 2000 && root.scalar(counted) == "0"; ++i) usleep(1000);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(root.dbPath().c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 0);
+  EXPECT_EQ(sqlite3_exec(db, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  // Still verifying: the outcome is not stored yet.
+  EXPECT_EQ(root.scalar("select status from user2 where id=1"), "0");
+  sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  EXPECT_EQ(replyOf(finishCgi(running))["ret"], "ok");
 }
 
 // The database keeps only the hash of a session's token and of each
