@@ -1,7 +1,5 @@
 // User accounts and groups through the program: rights come in as dogDB, the
 // log row names the session's user and the client's address.
-#include <functional>
-
 #include "actions_helpers.h"
 #include "calls.h"
 #include "util/local_time.h"
@@ -121,42 +119,15 @@ TEST_F(Users, OwnPasswordNeedsTheOldOneWhateverTheIdsSpelling) {
 // A new password must be long enough and differ from the user name, on each
 // path that sets one; a refusal stores nothing, a pass stores a hash.
 TEST_F(Users, PasswordRuleOnEveryPath) {
-  struct Path {
+  const struct {
     const char* name;
-    const char* target;  // the row whose pw is checked ("" for a new user)
-    std::function<Json::Value(const std::string&)> request;
-  };
-  const Path paths[] = {
-      {"first login", "1",
-       [&](const std::string& pw) {
-         root_.exec("update secureConf set f_firstLogin=1;");
-         Json::Value change = sessionRequest(root_, "updUser", "1");
-         korvantest::userRow(change, root_, "1");  // the row as stored: the gate lets it by
-         change["userPara"]["oldPw"] = "admin";
-         change["userPara"]["pw"] = pw;
-         return change;
-       }},
-      {"own change", "2",
-       [&](const std::string& pw) {
-         Json::Value change = sessionRequest(root_, "updUser", "2");
-         change["userPara"] = operatorUpdate(R"({"setPW":"yes","oldPw":"operator"})")["userPara"];
-         change["userPara"]["pw"] = pw;
-         return change;
-       }},
-      {"administrator sets", "2",
-       [&](const std::string& pw) {
-         Json::Value change = operatorUpdate(R"({"setPW":"yes"})");
-         change["userPara"]["pw"] = pw;
-         return change;
-       }},
-      {"new user", "",
-       [&](const std::string& pw) {
-         Json::Value para = korvantest::parseJson(
-             R"({"nm":"newcomer","pidCN":"Viewers","dogDB":"1","pid":3,"prior":"0"})");
-         para["pw"] = pw;
-         return request("insUser", "userPara", para);
-       }},
-  };
+    const char* caller;
+    const char* target;  // the account (nullptr: a new one, "newcomer")
+    const char* oldPw;   // sent when not null
+  } paths[] = {{"first login", "1", "1", "admin"},
+               {"own change", "2", "2", "operator"},
+               {"administrator sets", "1", "2", nullptr},
+               {"new user", "1", nullptr, nullptr}};
   const struct {
     const char* policy;
     const char* pw;  // "=name": the account's own name
@@ -169,30 +140,33 @@ TEST_F(Users, PasswordRuleOnEveryPath) {
       {R"({"pwdTry":3,"pwdMin":"4"})", "=name", "warning password equals the user name"},
       {R"({"pwdTry":3})", "eight888", "ok "},
   };
-  for (const Path& path : paths) {
-    const std::string name = *path.target ? user("nm", path.target) : "newcomer";
-    const std::string stored = *path.target ? user("pw", path.target) : "";
-    auto current = [&] {
-      return *path.target
-                 ? user("pw", path.target)
-                 : root_.scalar("select ifnull((select pw from user2 where nm='newcomer'),'')");
-    };
+  for (const auto& path : paths) {
+    const std::string account = path.target ? "id=" + std::string(path.target) : "nm='newcomer'";
+    auto stored = [&] { return root_.scalar("select ifnull((select pw from user2 where " + account + "),'')"); };
+    const std::string before = stored();
     for (const auto& c : cases) {
-      root_.exec(std::string("update secureConf set f_pwd='") + c.policy + "';");
-      const std::string pw = std::string(c.pw) == "=name" ? name : c.pw;
-      const Json::Value reply = call(path.request(pw));
+      root_.exec(std::string("update secureConf set f_pwd='") + c.policy + "', f_firstLogin=" +
+                 (path.oldPw && *path.caller == '1' ? "1;" : "0;"));
+      Json::Value request = sessionRequest(root_, path.target ? "updUser" : "insUser", path.caller);
+      if (path.target) {
+        korvantest::userRow(request, root_, path.target);  // the row as stored
+        if (path.oldPw) request["userPara"]["oldPw"] = path.oldPw;
+      } else {
+        request["userPara"] = korvantest::parseJson(R"({"nm":"newcomer","pid":3,"dogDB":"1","prior":"0"})");
+      }
+      const std::string pw = std::string(c.pw) == "=name" ? request["userPara"]["nm"].asString() : c.pw;
+      request["userPara"]["pw"] = pw;
+      const Json::Value reply = call(request);
       const std::string what = std::string(path.name) + " / " + pw;
       EXPECT_EQ(reply["ret"].asString() + " " + reply["retMsg"].asString(), c.outcome) << what;
       if (std::string(c.outcome) == "ok ") {
-        EXPECT_TRUE(korvan::verifyPassword(pw, current())) << what << ": " << current();
+        EXPECT_TRUE(korvan::verifyPassword(pw, stored())) << what;
       } else {
-        EXPECT_EQ(current(), stored) << what;
+        EXPECT_EQ(stored(), before) << what;
       }
     }
     // The next path starts from the seed's accounts.
-    if (*path.target) {
-      root_.exec("update user2 set pw='" + stored + "' where id=" + path.target + ";");
-    }
+    root_.exec("update user2 set pw='" + before + "' where " + account + ";");
     root_.exec("delete from user2 where nm='newcomer';");
   }
 }

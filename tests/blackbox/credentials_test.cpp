@@ -3,7 +3,6 @@
 // bound on verifications running at once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include "calls.h"
@@ -124,15 +123,10 @@ TEST(Credentials, VerificationHoldsNoDatabaseLock) {
   // The attempt is counted before the verification starts.
   const std::string counted = "select count(*) from userLock where f_userName='admin'";
   for (int i = 0; i < 2000 && root.scalar(counted) == "0"; ++i) usleep(1000);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(root.dbPath().c_str(), &db), SQLITE_OK);
-  sqlite3_busy_timeout(db, 0);
-  EXPECT_EQ(sqlite3_exec(db, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK)
-      << sqlite3_errmsg(db);
+  LockHolder other(root);  // fails at once when the login holds the lock
   // Still verifying: the outcome is not stored yet.
   EXPECT_EQ(root.scalar("select status from user2 where id=1"), "0");
-  sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  other.release();
   EXPECT_EQ(replyOf(finishCgi(running))["ret"], "ok");
 }
 
