@@ -178,8 +178,8 @@ std::vector<Route> buildTable() {
       Entry("totpConfirm", Access::anyone).handler<TotpParams, onTotpConfirm>("TotpParams"),
       Entry("totpReset", Access::administrators)
           .handler<TotpResetParams, onTotpReset>("TotpResetParams")
-          .replies("in the administrator's snapshot, each `users` row's `totp`: \"1\" while the "
-                   "account has a second factor (what a reset removes), else \"0\""),
+          .replies("`users[].totp` in it: \"1\" for each account that has a second factor "
+                   "(what a reset removes), else \"0\" (an administrator's snapshot only)"),
       // Directory login settings.
       Entry("selDirectory", Access::administrators)
           .handler<NoParams, onSelDirectory>("NoParams")
