@@ -326,13 +326,16 @@ test('keyboard only: log in, a console by the arrows, its KVM dialog by Enter an
 });
 
 // Opens the dialogs a person can open, by the buttons that open them, and hands each to visit.
+// The idle warning needs the page's clock installed (page.clock) before the login.
 async function openDialogs(page, level, visit) {
   const open = async (name, tabId, ...steps) => {
     if (tabId) await tab(page, tabId).click();
     for (const step of steps) await step();
     await expect(page.locator('.kui-dialog')).toHaveCount(1);
     await visit(name);
-    await page.keyboard.press('Escape');
+    if (name === 'idle warning') await button(dialog(page), 'stay').click();
+    else await page.keyboard.press('Escape');
+    await expect(page.locator('.kui-dialog')).toHaveCount(0);
   };
   await open('KVM session', 'consoles', () => row(page, 'kv-grid-dogs', 'router-console').click(), () => button(page, 'dog-kvm').click());
   if (level >= 2) await open('console', null, () => button(page, 'dog-edit').click());
@@ -341,14 +344,29 @@ async function openDialogs(page, level, visit) {
     await open('edit user', null, () => row(page, 'kv-grid-users', 'operator').dblclick());
     await open('delete question', null, () => button(page, 'user-del').click());
     await open('group', 'groups', () => row(page, 'kv-grid-groups', 'Viewers').dblclick());
+    await open('directory test', 'directory', () => button(page, 'dir-test').click());
     await open('warning', 'system', () => button(page, 'firmware-upload').click());
+    // Another person's session to end: the operator logs in beside this page.
+    await page.request.post(process.env.KORVAN_UI_URL, { form: { postKey: JSON.stringify(
+      { type: 'login', user: {}, userNM: 'operator', pw: 'operator', timezone: 0 }) } });
+    await open('end session', 'sessions', () => row(page, 'kv-grid-sessions', 'operator').click(), () => button(page, 'session-end').click());
   }
   await open('password', null, () => button(page, 'own-password').click());
+  await open('idle warning', null, () => page.clock.fastForward('09:05'));
+}
+
+// The second factor's setup: a part of its tab, shown by its button.
+async function openSecondFactorSetup(page) {
+  await tab(page, 'second-factor').click();
+  await button(page, 'totp-begin').click();
+  await expect(page.locator('#kv-totp-secret')).toBeVisible();
 }
 
 test('accessibility: axe finds nothing on the login page, every tab and dialog, in two languages and three levels', async ({ page }) => {
   test.setTimeout(480000);
   addViewer();
+  await page.clock.install();
+  await page.reload();
   for (const [language, user] of [['en', 'admin'], ['de', 'admin'], ['en', 'operator'], ['de', 'operator'], ['en', 'viewer'], ['de', 'viewer']]) {
     await page.locator('[name=lang]').selectOption(language);
     await audit(page, `${language} login`);
@@ -357,6 +375,8 @@ test('accessibility: axe finds nothing on the login page, every tab and dialog, 
       await t.click();
       await audit(page, `${language} ${user} tab ${await t.innerText()}`);
     }
+    await openSecondFactorSetup(page);
+    await audit(page, `${language} ${user} second factor setup`);
     // The page behind a dialog was audited with its tab: only the dialog now.
     await openDialogs(page, { admin: 3, operator: 2, viewer: 1 }[user], (name) => audit(page, `${language} ${user} dialog ${name}`, '.kui-dialog'));
     await button(page, 'logout').click();
@@ -365,6 +385,8 @@ test('accessibility: axe finds nothing on the login page, every tab and dialog, 
 
 test('phone: at 390 px the page never scrolls sideways and dialogs fit the screen', async ({ page }) => {
   await page.setViewportSize({ width: 390, height: 844 });
+  await page.clock.install();
+  await page.reload();
   const fits = async (where) => expect(await page.evaluate(() => document.documentElement.scrollWidth), where).toBeLessThanOrEqual(390);
   await fits('login');
   await loginAdmin(page);
@@ -380,6 +402,8 @@ test('phone: at 390 px the page never scrolls sideways and dialogs fit the scree
     expect(narrow, await t.innerText()).toEqual([]);
     await page.screenshot({ path: join(shots, `${await t.getAttribute('data-tab')}-390.png`), fullPage: true });
   }
+  await openSecondFactorSetup(page);
+  await fits('second factor setup');
   await openDialogs(page, 3, async (name) => {
     const { x, y, width, height } = await page.locator('.kui-dialog').boundingBox();
     expect([x >= 0, x + width <= 390, y + height <= 844], name).toEqual([true, true, true]);
