@@ -62,8 +62,11 @@ test('console rename by Enter; the KVM button asks once however often it is pres
   await button(page, 'dog-kvm').dblclick();
   await expect(dialog(page).locator('.kv-params tr')).not.toHaveCount(0);
   expect(asked.length).toBe(1);
+  // The file has a media type of its own, for a launcher to be registered for.
+  await page.evaluate(() => { const make = URL.createObjectURL; URL.createObjectURL = (b) => { window.madeType = b.type; return make(b); }; });
   const [file] = await Promise.all([page.waitForEvent('download'), button(dialog(page), 'kvm-download').click()]);
   expect(file.suggestedFilename()).toBe('kvm-web-01a.kvmsession');
+  expect(await page.evaluate(() => window.madeType)).toBe('application/x-korvan-kvm-session+json');
   expect(JSON.parse(readFileSync(await file.path(), 'utf8')).userNM).toBe('admin');
   await page.screenshot({ path: join(shots, 'kvm-session.png') });
 });
@@ -132,6 +135,8 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   await button(page, 'serverips').getByText('10.1.1.1').click();
   await button(page, 'serverips-del').click();
   await expect(dialog(page)).toContainText('Delete the address 10.1.1.1 from the list?');
+  await expect(button(dialog(page), 'ok')).toHaveText('Delete');
+  await expect(button(dialog(page), 'cancel')).toBeFocused();
   await button(dialog(page), 'cancel').click();
   await expect(button(page, 'serverips')).toContainText('10.1.1.1');
   await button(page, 'serverips-del').click();
@@ -192,7 +197,9 @@ test('a KVM session heads the log; a locked user is unlocked; the log exports', 
   await button(page, 'refresh').click();
   await tab(page, 'users').click();
   const operator = row(page, 'kv-grid-users', 'operator');
-  await expect(operator.locator('.kv-locked')).toBeVisible();
+  // The lock in words, its icon drawn by the page's style (no emoji font needed).
+  await expect(operator.locator('.kv-locked')).toHaveText('Locked');
+  expect(await operator.locator('.kv-locked').evaluate((e) => getComputedStyle(e, '::before').backgroundImage)).toContain('svg');
   await operator.click();
   await button(page, 'user-unlock').click();
   await button(dialog(page), 'ok').click();
@@ -203,6 +210,7 @@ test('a KVM session heads the log; a locked user is unlocked; the log exports', 
   await tab(page, 'log').click();
   const [download] = await Promise.all([page.waitForEvent('download'), button(page, 'log-export').click()]);
   expect(download.suggestedFilename()).toBe('korvan-log.csv');
+  await expect(button(page, 'log-export')).toBeFocused();
   const csv = readFileSync(await download.path(), 'utf8');
   expect(csv.split('\r\n')[0]).toBe('id,time,user,ip,type,typeSub,typeSubCN,details,detailsText');
   // Newest first, the details also as readable text.

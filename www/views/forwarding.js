@@ -102,7 +102,9 @@ export function forwardingSection() {
     // session, so not for ever), so that it shows the outcome by itself.
     function reload(tries) {
         var left = typeof tries === 'number' ? tries : 5;
-        call('selSyslog', {}, { quiet: true }).then(function (reply) {
+        // A read of this section's own state: it does not redraw the other
+        // views, whose forms may hold what the person is typing.
+        call('selSyslog', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
             var list = kui.list(reply.syslog);
             $.each(forms, function (i, f) { f.fill(list[i]); });
             var pending = $.grep(list, function (c) { return c && c.host && Number(c.backlog) > 0 && !c.lastError; });
