@@ -157,6 +157,16 @@ test('log forwarding: a collector that refuses shows its backlog and error, and 
   await expect(status(page)).toHaveText('The settings have been saved.');
   await expect(button(page, 'syslog-state-1')).toContainText('backlog 1, records lost 0');
   await expect(button(page, 'syslog-state-1')).toContainText('Connection refused');
+  // In German, the error too: the program's phrase and the system's reason.
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('de');
+  await loginAdmin(page);
+  await tab(page, 'security').click();
+  await expect(button(page, 'syslog-state-1')).toContainText('Verbindung fehlgeschlagen: Verbindung abgelehnt');
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('en');
+  await loginAdmin(page);
+  await tab(page, 'security').click();
   await fillAll(form, { host: '' });
   await button(page, 'syslog-save-1').click();
   await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
