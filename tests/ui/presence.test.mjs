@@ -100,3 +100,29 @@ test('with the switch service stopped the health line says so and Refresh never 
   await expect(status(page)).toHaveText('The data is up to date.');
   await expect(healthLine(page)).toHaveText(/^Switch reachable/);
 });
+
+test('the health line is asked every 30 s while the page is shown, and asking does not keep the session open', async ({ page }) => {
+  test.setTimeout(60000);
+  await page.clock.install();
+  await page.reload();
+  const asked = [];
+  page.on('request', (r) => { if ((r.postData() || '').includes('%22health%22')) asked.push(r); });
+  await login(page, 'admin', 'admin');
+  await expect.poll(() => asked.length).toBe(1);
+  await page.clock.runFor(60000);
+  await expect.poll(() => asked.length).toBe(3);
+  // A hidden page asks nothing, and asks at once when shown again.
+  const shown = (state) => page.evaluate((s) => {
+    Object.defineProperty(document, 'visibilityState', { get: () => s, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, state);
+  await shown('hidden');
+  await page.clock.runFor(90000);
+  expect(asked.length).toBe(3);
+  await shown('visible');
+  await expect.poll(() => asked.length).toBe(4);
+  // Polls alone: the warning a minute before the idle end still comes, nine minutes after the login.
+  await page.clock.runFor(400000);
+  await expect(page.getByRole('alertdialog', { name: 'Still there?' })).toBeVisible();
+  expect(asked.length).toBeGreaterThan(15);
+});
