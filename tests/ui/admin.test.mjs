@@ -371,6 +371,11 @@ async function openDialogs(page, level, visit) {
   }
   await open('password', null, () => button(page, 'own-password').click());
   await open('idle warning', null, () => page.clock.fastForward('09:05'));
+  // A refusal of the switch service, as a Refresh meets it; and the look of a success message.
+  await open('error', null, () => page.route('**/korvan.cgi', (r) => r.fulfill({ contentType: 'text/html',
+    body: JSON.stringify({ ret: 'armErr', retMsg: 'arm connect error:Connection refused' }) }), { times: 1 }),
+  () => button(page, 'refresh').click());
+  await open('success', null, () => page.evaluate(() => kvCore.kui.alert(kvCore.serverText('update firmware success'), 'success', kvCore.T('upload'))));
 }
 
 // The second factor's setup: a part of its tab, shown by its button.
