@@ -71,6 +71,23 @@
         return known !== null ? known : msg;
     }
 
+    // A reason the program put together from its own phrases and the system's
+    // texts, parts joined by ": " ("connect failed: Connection refused"): the
+    // catalogue's sentence for the whole when it has one, else each part in
+    // the current language, by the view's text prefix + part or the list of
+    // system texts (lib/language.js); parts known to neither stay as sent.
+    function reasonText(text, prefix) {
+        text = $.trim(kui.str(text));
+        var whole = window.kuiMessage ? window.kuiMessage(lang, text) : null;
+        if (whole !== null) return whole;
+        var words = (window.kuiSystemWords || {})[lang] || {};
+        return $.map(text.split(': '), function (part) {
+            var key = (prefix || '') + part;
+            if (prefix && T(key) !== key) return T(key);
+            return Object.prototype.hasOwnProperty.call(words, part) ? words[part] : part;
+        }).join(': ');
+    }
+
     // ---------------------------------------------------------------- value tables
 
     var SESSION_GONE = 'curUser has loginned or idle timeout';
@@ -1039,7 +1056,7 @@
     function serverNow() { return new Date(Date.now() + clockOffset); }
 
     var app = {
-        kui: kui, T: T, Tf: Tf, serverText: serverText,
+        kui: kui, T: T, Tf: Tf, serverText: serverText, reasonText: reasonText,
         call: call, busyCall: busyCall, dialogCall: dialogCall, notify: notify, sessionEnded: sessionEnded,
         transfer: transfer, sessionFields: sessionFields, session: session,
         row: row, labelFor: labelFor, input: input, select: select, field: field, toolbar: toolbar,

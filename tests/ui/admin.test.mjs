@@ -62,8 +62,11 @@ test('console rename by Enter; the KVM button asks once however often it is pres
   await button(page, 'dog-kvm').dblclick();
   await expect(dialog(page).locator('.kv-params tr')).not.toHaveCount(0);
   expect(asked.length).toBe(1);
+  // The file has a media type of its own, for a launcher to be registered for.
+  await page.evaluate(() => { const make = URL.createObjectURL; URL.createObjectURL = (b) => { window.madeType = b.type; return make(b); }; });
   const [file] = await Promise.all([page.waitForEvent('download'), button(dialog(page), 'kvm-download').click()]);
   expect(file.suggestedFilename()).toBe('kvm-web-01a.kvmsession');
+  expect(await page.evaluate(() => window.madeType)).toBe('application/x-korvan-kvm-session+json');
   expect(JSON.parse(readFileSync(await file.path(), 'utf8')).userNM).toBe('admin');
   await page.screenshot({ path: join(shots, 'kvm-session.png') });
 });
@@ -132,6 +135,8 @@ test('server IP list: a wrong address is refused, an entry added', async ({ page
   await button(page, 'serverips').getByText('10.1.1.1').click();
   await button(page, 'serverips-del').click();
   await expect(dialog(page)).toContainText('Delete the address 10.1.1.1 from the list?');
+  await expect(button(dialog(page), 'ok')).toHaveText('Delete');
+  await expect(button(dialog(page), 'cancel')).toBeFocused();
   await button(dialog(page), 'cancel').click();
   await expect(button(page, 'serverips')).toContainText('10.1.1.1');
   await button(page, 'serverips-del').click();
@@ -152,6 +157,16 @@ test('log forwarding: a collector that refuses shows its backlog and error, and 
   await expect(status(page)).toHaveText('The settings have been saved.');
   await expect(button(page, 'syslog-state-1')).toContainText('backlog 1, records lost 0');
   await expect(button(page, 'syslog-state-1')).toContainText('Connection refused');
+  // In German, the error too: the program's phrase and the system's reason.
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('de');
+  await loginAdmin(page);
+  await tab(page, 'security').click();
+  await expect(button(page, 'syslog-state-1')).toContainText('Verbindung fehlgeschlagen: Verbindung abgelehnt');
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('en');
+  await loginAdmin(page);
+  await tab(page, 'security').click();
   await fillAll(form, { host: '' });
   await button(page, 'syslog-save-1').click();
   await expect(button(page, 'syslog-state-1')).toHaveText('not set up');
@@ -192,7 +207,9 @@ test('a KVM session heads the log; a locked user is unlocked; the log exports', 
   await button(page, 'refresh').click();
   await tab(page, 'users').click();
   const operator = row(page, 'kv-grid-users', 'operator');
-  await expect(operator.locator('.kv-locked')).toBeVisible();
+  // The lock in words, its icon drawn by the page's style (no emoji font needed).
+  await expect(operator.locator('.kv-locked')).toHaveText('Locked');
+  expect(await operator.locator('.kv-locked').evaluate((e) => getComputedStyle(e, '::before').backgroundImage)).toContain('svg');
   await operator.click();
   await button(page, 'user-unlock').click();
   await button(dialog(page), 'ok').click();
@@ -203,6 +220,7 @@ test('a KVM session heads the log; a locked user is unlocked; the log exports', 
   await tab(page, 'log').click();
   const [download] = await Promise.all([page.waitForEvent('download'), button(page, 'log-export').click()]);
   expect(download.suggestedFilename()).toBe('korvan-log.csv');
+  await expect(button(page, 'log-export')).toBeFocused();
   const csv = readFileSync(await download.path(), 'utf8');
   expect(csv.split('\r\n')[0]).toBe('id,time,user,ip,type,typeSub,typeSubCN,details,detailsText');
   // Newest first, the details also as readable text.
@@ -326,13 +344,16 @@ test('keyboard only: log in, a console by the arrows, its KVM dialog by Enter an
 });
 
 // Opens the dialogs a person can open, by the buttons that open them, and hands each to visit.
+// The idle warning needs the page's clock installed (page.clock) before the login.
 async function openDialogs(page, level, visit) {
   const open = async (name, tabId, ...steps) => {
     if (tabId) await tab(page, tabId).click();
     for (const step of steps) await step();
     await expect(page.locator('.kui-dialog')).toHaveCount(1);
     await visit(name);
-    await page.keyboard.press('Escape');
+    if (name === 'idle warning') await button(dialog(page), 'stay').click();
+    else await page.keyboard.press('Escape');
+    await expect(page.locator('.kui-dialog')).toHaveCount(0);
   };
   await open('KVM session', 'consoles', () => row(page, 'kv-grid-dogs', 'router-console').click(), () => button(page, 'dog-kvm').click());
   if (level >= 2) await open('console', null, () => button(page, 'dog-edit').click());
@@ -341,14 +362,34 @@ async function openDialogs(page, level, visit) {
     await open('edit user', null, () => row(page, 'kv-grid-users', 'operator').dblclick());
     await open('delete question', null, () => button(page, 'user-del').click());
     await open('group', 'groups', () => row(page, 'kv-grid-groups', 'Viewers').dblclick());
+    await open('directory test', 'directory', () => button(page, 'dir-test').click());
     await open('warning', 'system', () => button(page, 'firmware-upload').click());
+    // Another person's session to end: the operator logs in beside this page.
+    await page.request.post(process.env.KORVAN_UI_URL, { form: { postKey: JSON.stringify(
+      { type: 'login', user: {}, userNM: 'operator', pw: 'operator', timezone: 0 }) } });
+    await open('end session', 'sessions', () => row(page, 'kv-grid-sessions', 'operator').click(), () => button(page, 'session-end').click());
   }
   await open('password', null, () => button(page, 'own-password').click());
+  await open('idle warning', null, () => page.clock.fastForward('09:05'));
+  // A refusal of the switch service, as a Refresh meets it; and the look of a success message.
+  await open('error', null, () => page.route('**/korvan.cgi', (r) => r.fulfill({ contentType: 'text/html',
+    body: JSON.stringify({ ret: 'armErr', retMsg: 'arm connect error:Connection refused' }) }), { times: 1 }),
+  () => button(page, 'refresh').click());
+  await open('success', null, () => page.evaluate(() => kvCore.kui.alert(kvCore.serverText('update firmware success'), 'success', kvCore.T('upload'))));
+}
+
+// The second factor's setup: a part of its tab, shown by its button.
+async function openSecondFactorSetup(page) {
+  await tab(page, 'second-factor').click();
+  await button(page, 'totp-begin').click();
+  await expect(page.locator('#kv-totp-secret')).toBeVisible();
 }
 
 test('accessibility: axe finds nothing on the login page, every tab and dialog, in two languages and three levels', async ({ page }) => {
   test.setTimeout(480000);
   addViewer();
+  await page.clock.install();
+  await page.reload();
   for (const [language, user] of [['en', 'admin'], ['de', 'admin'], ['en', 'operator'], ['de', 'operator'], ['en', 'viewer'], ['de', 'viewer']]) {
     await page.locator('[name=lang]').selectOption(language);
     await audit(page, `${language} login`);
@@ -357,6 +398,8 @@ test('accessibility: axe finds nothing on the login page, every tab and dialog, 
       await t.click();
       await audit(page, `${language} ${user} tab ${await t.innerText()}`);
     }
+    await openSecondFactorSetup(page);
+    await audit(page, `${language} ${user} second factor setup`);
     // The page behind a dialog was audited with its tab: only the dialog now.
     await openDialogs(page, { admin: 3, operator: 2, viewer: 1 }[user], (name) => audit(page, `${language} ${user} dialog ${name}`, '.kui-dialog'));
     await button(page, 'logout').click();
@@ -365,6 +408,8 @@ test('accessibility: axe finds nothing on the login page, every tab and dialog, 
 
 test('phone: at 390 px the page never scrolls sideways and dialogs fit the screen', async ({ page }) => {
   await page.setViewportSize({ width: 390, height: 844 });
+  await page.clock.install();
+  await page.reload();
   const fits = async (where) => expect(await page.evaluate(() => document.documentElement.scrollWidth), where).toBeLessThanOrEqual(390);
   await fits('login');
   await loginAdmin(page);
@@ -380,6 +425,8 @@ test('phone: at 390 px the page never scrolls sideways and dialogs fit the scree
     expect(narrow, await t.innerText()).toEqual([]);
     await page.screenshot({ path: join(shots, `${await t.getAttribute('data-tab')}-390.png`), fullPage: true });
   }
+  await openSecondFactorSetup(page);
+  await fits('second factor setup');
   await openDialogs(page, 3, async (name) => {
     const { x, y, width, height } = await page.locator('.kui-dialog').boundingBox();
     expect([x >= 0, x + width <= 390, y + height <= 844], name).toEqual([true, true, true]);

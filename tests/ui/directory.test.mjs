@@ -5,7 +5,7 @@
 // directory logs in and has a right on exactly the consoles of the device
 // group their directory group maps to. The settings, the group and the
 // directory account are removed at the end, for the files that follow.
-import { test, expect, top, sql, dialog, tab, button, login, loginAdmin, status, audit } from './support.mjs';
+import { test, expect, top, sql, dialog, tab, button, login, loginAdmin, status, audit, fillAll } from './support.mjs';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -87,7 +87,18 @@ test('an administrator sets up LDAP and tests it step by step; a directory perso
   await button(form, 'dir-save').click();
   await expect(status(page)).toHaveText('Directory settings saved.');
   await expect(form.getByText('Currently: set. Leave empty to keep it.').first()).toBeVisible();
+  // In German the steps' details are German too, the directory's names aside.
   await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('de');
+  await loginAdmin(page);
+  await tab(page, 'directory').click();
+  await button(form, 'dir-test').click();
+  await fillAll(dialog(page), { userNM: 'bob', pw: 'not-bob' });
+  await dialog(page).locator('[name=pw]').press('Enter');
+  await expect(steps.filter({ hasText: 'Passwort: fehlgeschlagen' })).toHaveText('Passwort: fehlgeschlagen \u2014 falsches Passwort', { timeout: 15000 });
+  await page.keyboard.press('Escape');
+  await button(page, 'logout').click();
+  await page.locator('[name=lang]').selectOption('en');
 
   // The person logs in with the directory's name and password.
   await login(page, 'bob', 'bob-pw', 'enter');

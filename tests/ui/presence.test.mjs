@@ -49,6 +49,7 @@ test('an administrator ends a session; the user is back at the login at the next
   const dlg = dialog(page);
   await expect(dlg).toContainText('KVM sessions already granted');
   await expect(button(dlg, 'cancel')).toBeFocused();
+  await expect(button(dlg, 'end')).toHaveText('End session');
   await button(dlg, 'end').click();
   await expect(status(page)).toHaveText('The session of operator is ended.');
   await expect(operator).toHaveCount(0);
@@ -60,7 +61,7 @@ test('an administrator ends a session; the user is back at the login at the next
 
 test('a viewer sees who opened the last KVM session on their console, and only there', async ({ page }) => {
   // Another console's last session, on a console the viewer has no right on.
-  sql("update dog2 set kvmUser='operator', kvmTime='2026-01-02 03:04:05' where nm='db-01';");
+  sql("update dog2 set kvmUser='operator', kvmTime='2026-01-02 03:04:05', serialUserID=(select id from user2 where nm='operator') where nm='db-01';");
   await login(page, 'admin', 'admin');
   await openKvm(page, 'web-01');
   await button(page, 'logout').click();
@@ -73,6 +74,7 @@ test('a viewer sees who opened the last KVM session on their console, and only t
   await tab(page, 'sessions').click();
   await expect(page.locator('.kv-grid-sessions tbody tr')).toHaveText([/viewer \(you\)/]);
   await expect(button(page, 'session-end')).toHaveCount(0);
+  sql("update dog2 set serialUserID=-1 where nm='db-01';");
 });
 
 test('with the switch service stopped the health line says so and Refresh never says up to date', async ({ page }) => {
@@ -97,4 +99,30 @@ test('with the switch service stopped the health line says so and Refresh never 
   await button(page, 'refresh').click();
   await expect(status(page)).toHaveText('The data is up to date.');
   await expect(healthLine(page)).toHaveText(/^Switch reachable/);
+});
+
+test('the health line is asked every 30 s while the page is shown, and asking does not keep the session open', async ({ page }) => {
+  test.setTimeout(60000);
+  await page.clock.install();
+  await page.reload();
+  const asked = [];
+  page.on('request', (r) => { if ((r.postData() || '').includes('%22health%22')) asked.push(r); });
+  await login(page, 'admin', 'admin');
+  await expect.poll(() => asked.length).toBe(1);
+  await page.clock.runFor(60000);
+  await expect.poll(() => asked.length).toBe(3);
+  // A hidden page asks nothing, and asks at once when shown again.
+  const shown = (state) => page.evaluate((s) => {
+    Object.defineProperty(document, 'visibilityState', { get: () => s, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, state);
+  await shown('hidden');
+  await page.clock.runFor(90000);
+  expect(asked.length).toBe(3);
+  await shown('visible');
+  await expect.poll(() => asked.length).toBe(4);
+  // Polls alone: the warning a minute before the idle end still comes, nine minutes after the login.
+  await page.clock.runFor(400000);
+  await expect(page.getByRole('alertdialog', { name: 'Still there?' })).toBeVisible();
+  expect(asked.length).toBeGreaterThan(15);
 });

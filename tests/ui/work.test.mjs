@@ -6,6 +6,22 @@ import { readFileSync } from 'node:fs';
 
 const focused = (locator) => locator.evaluate((e) => e === document.activeElement);
 
+// Contrast of a CSS colour "rgb(r, g, b)" against the white page.
+function contrastOnWhite(colour) {
+  const lin = (c) => { c /= 255; return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4; };
+  const [r, g, b] = colour.match(/\d+(\.\d+)?/g).map(Number);
+  return 1.05 / (0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) + 0.05);
+}
+
+// The focus ring of the element that has the focus: at least 2 px, and 3:1 against the page.
+async function expectFocusRing(page, where) {
+  const [style, width, colour] = await page.evaluate(() => {
+    const s = getComputedStyle(document.activeElement);
+    return [s.outlineStyle, parseFloat(s.outlineWidth), s.outlineColor];
+  });
+  expect([style, width >= 2, contrastOnWhite(colour) >= 3], where).toEqual(['solid', true, true]);
+}
+
 // A keyboard that counts: every key pressed, and the Tabs among them.
 function countingKeyboard(page) {
   const count = { keys: 0, tabs: 0 };
@@ -175,10 +191,12 @@ test('keyboard: focus selects a row, Space and the arrows move it, headers sort,
   await page.keyboard.press('ArrowDown');
   await expect(rows.nth(1)).toHaveAttribute('aria-selected', 'true');
   await expect(rows.nth(1)).toBeFocused();
+  await expectFocusRing(page, 'grid row');
   // The headers: one stop, arrows between them, Enter sorts.
   await page.keyboard.press('Shift+Tab');
   const first = page.locator('.kv-grid-users th').first();
   await expect(first).toBeFocused();
+  await expectFocusRing(page, 'column header');
   await page.keyboard.press('Enter');
   await expect(first).toHaveAttribute('aria-sort', 'ascending');
   await page.keyboard.press('Space');
@@ -191,6 +209,8 @@ test('keyboard: focus selects a row, Space and the arrows move it, headers sort,
   await page.keyboard.press('Tab');
   const focusedName = await page.evaluate(() => document.activeElement.querySelector('td').textContent);
   await page.keyboard.press('Enter');
+  await dialog(page).locator('[name=memo]').focus();
+  await expectFocusRing(page, 'text field');
   await dialog(page).locator('[name=memo]').fill('changed by keyboard');
   await dialog(page).locator('[name=memo]').press('Enter');
   await expect(page.locator('.kui-dialog')).toHaveCount(0);
@@ -215,6 +235,8 @@ test('keyboard: focus selects a row, Space and the arrows move it, headers sort,
   await button(page, 'dog-cap').focus();
   await page.keyboard.press('Enter');
   await expect(button(page, 'dog-uncap')).toBeFocused();
+  await expectFocusRing(page, 'button');
+  await expect(row(page, 'kv-grid-dogs', 'router-console').locator('td').last()).toHaveText('admin');
   await page.keyboard.press('Enter');
   await expect(button(page, 'dog-cap')).toBeFocused();
 
@@ -224,6 +246,33 @@ test('keyboard: focus selects a row, Space and the arrows move it, headers sort,
   await page.keyboard.press('Enter');
   await expect(status(page)).toContainText('clock');
   await expect(button(page, 'time-set')).toBeFocused();
+});
+
+test('every question before a change starts on Cancel and names its action; a redraw keeps unsaved choices', async ({ page }) => {
+  await loginAdmin(page);
+  const file = { name: 'fw.bin', mimeType: 'application/octet-stream', buffer: Buffer.from('x') };
+  const refreshed = async () => { await button(page, 'refresh').click(); await expect(status(page)).toHaveText('The data is up to date.'); };
+  const asks = [
+    ['consoles', 'Clear slot', () => page.locator('.kv-grid-slots tbody tr', { hasText: 'In use' }).first().click(), () => button(page, 'slot-clear').click()],
+    ['groups', 'Save', () => row(page, 'kv-grid-groups', 'Operators').dblclick(), () => dialog(page).locator('[name=nm]').press('Enter')],
+    // A reply that redraws the page leaves what was chosen but not yet saved.
+    ['network', 'Save', () => page.locator('[name=portWeb]').fill('8081'), refreshed, () => button(page, 'server-save').click()],
+    ['security', 'Apply', () => page.locator('[name=ipsType]').selectOption('1'), refreshed, () => button(page, 'ips-type').click()],
+    ['system', 'Upload', () => button(page, 'firmware-file').setInputFiles(file), () => button(page, 'firmware-upload').click()],
+    ['system', 'Upload', () => button(page, 'database-file').setInputFiles(file), () => button(page, 'database-upload').click()],
+    ['system', 'Restart', () => button(page, 'restart').click()],
+  ];
+  for (const [tabId, yes, ...steps] of asks) {
+    await tab(page, tabId).click();
+    for (const step of steps) await step();
+    const ask = page.getByRole('alertdialog');
+    await expect(button(ask, 'cancel'), `${tabId} ${yes}`).toBeFocused();
+    await expect(button(ask, 'ok')).toHaveText(yes);
+    await page.keyboard.press('Enter');
+    await expect(ask).toHaveCount(0);
+    if (await page.locator('.kui-dialog').count()) await page.keyboard.press('Escape');
+    await expect(page.locator('.kui-dialog')).toHaveCount(0);
+  }
 });
 
 test('viewer: the right on each console, why a button is out of use, and what a forbidden console says', async ({ page, context }) => {
@@ -284,6 +333,9 @@ test('address and language: the tab is in the address, and a reload keeps it and
   await expect(page.locator('#ui-datepicker-div')).toBeHidden();
   await page.locator('.kv-filters .kui-date-pick').first().click();
   await expect(page.locator('#ui-datepicker-div')).toBeVisible();
+  // Below its field, not over the filters.
+  const [picker, filters] = await Promise.all(['#ui-datepicker-div', '.kv-filters .kui-date-pick >> nth=0'].map((l) => page.locator(l).boundingBox()));
+  expect(picker.y).toBeGreaterThanOrEqual(filters.y + filters.height - 1);
   expect(await page.locator('#ui-datepicker-div').evaluate((e) => getComputedStyle(e).backgroundColor)).toBe('rgb(255, 255, 255)');
   await audit(page, 'calendar', '#ui-datepicker-div');
   await page.keyboard.press('Escape');

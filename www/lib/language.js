@@ -774,7 +774,11 @@ var kuiSystemWords = {
         'Input/output error': 'Ein-/Ausgabefehler', 'database is locked': 'Datenbank ist gesperrt',
         'disk I/O error': 'Ein-/Ausgabefehler des Datentr\u00e4gers', 'file is not a database': 'Datei ist keine Datenbank',
         'database disk image is malformed': 'Datenbankdatei ist besch\u00e4digt', 'out of memory': 'Speicher ersch\u00f6pft',
-        'unable to open database file': 'Datenbankdatei l\u00e4sst sich nicht \u00f6ffnen', 'timeout': 'Zeit\u00fcberschreitung'
+        'unable to open database file': 'Datenbankdatei l\u00e4sst sich nicht \u00f6ffnen', 'timeout': 'Zeit\u00fcberschreitung',
+        // Texts of the LDAP client library.
+        'Can\'t contact LDAP server': 'LDAP-Server nicht erreichbar', 'Invalid credentials': 'Ung\u00fcltige Anmeldedaten',
+        'Connect error': 'Verbindungsfehler', 'Server is unavailable': 'Server nicht verf\u00fcgbar', 'Server is busy': 'Server ausgelastet',
+        'Timed out': 'Zeit\u00fcberschreitung', 'No such object': 'Objekt nicht vorhanden'
     }
 };
 

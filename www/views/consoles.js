@@ -72,7 +72,11 @@ export function build($p) {
             { name: 'depart', display: T('depart') },
             { name: 'memo', display: T('memo') },
             { display: T('lastKvm'), render: lastKvm },
-            { display: T('serialHolder'), render: serialHolder }
+            // Like the last KVM session, only on consoles the user has a right on.
+            { display: T('serialHolder'), render: function (d) {
+                var r = myRightOn(d);
+                return r === RIGHT_READ || r === RIGHT_WRITE ? serialHolder(d) : '';
+            } }
         ]
     });
     var admin = myLevel() >= 2;

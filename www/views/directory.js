@@ -6,7 +6,16 @@
  */
 const app = window.kvCore;
 const $ = window.jQuery;
-const { kui, T, Tf, row, input, select, field, section, formError, busyCall, notify } = app;
+const { kui, T, Tf, row, input, select, field, section, formError, busyCall, notify, serverText, reasonText, sessionEnded,
+    SESSION_GONE } = app;
+
+// A refusal of a quiet request, in the form: in the page's language, and a
+// closed session back to the login as everywhere else.
+function refused($form, reply) {
+    var msg = kui.str(reply && reply.retMsg);
+    if (msg === SESSION_GONE) { sessionEnded(); return; }
+    formError($form, serverText(msg) || T('unknownFailure'));
+}
 
 export const texts = {
     en: {
@@ -85,6 +94,21 @@ export const texts = {
         dirOutcome_accepted: 'Name und Passwort angenommen', dirOutcome_rejected: 'falsches Passwort',
         dirOutcome_unknown: 'das Verzeichnis kennt den Namen nicht', dirOutcome_unreachable: 'kein Server hat geantwortet',
         dirOutcome_failed: 'fehlgeschlagen, siehe den als fehlgeschlagen markierten Schritt',
+        // The phrases of a step's detail (parts between ": ").
+        'dirDetail_invalid server address': 'ung\u00fcltige Serveradresse', 'dirDetail_unreachable': 'nicht erreichbar',
+        'dirDetail_cannot write the CA certificates': 'die CA-Zertifikate lassen sich nicht schreiben', 'dirDetail_TLS refused': 'TLS abgelehnt',
+        'dirDetail_service account refused': 'Suchkonto abgelehnt', 'dirDetail_the search filter has no %s': 'der Suchfilter enth\u00e4lt kein %s',
+        'dirDetail_search failed': 'Suche fehlgeschlagen', 'dirDetail_no such name': 'Name nicht vorhanden', 'dirDetail_no entry': 'kein Eintrag',
+        'dirDetail_the name matches more than one entry': 'der Name passt auf mehr als einen Eintrag',
+        'dirDetail_group search failed': 'Gruppensuche fehlgeschlagen', 'dirDetail_wrong password': 'falsches Passwort',
+        'dirDetail_bind as the person failed': 'Anmeldung als die Person fehlgeschlagen',
+        'dirDetail_the LDAP client library is not installed': 'die LDAP-Clientbibliothek ist nicht installiert',
+        'dirDetail_no route': 'keine Route', 'dirDetail_no random source': 'keine Zufallsquelle', 'dirDetail_no valid reply': 'keine g\u00fcltige Antwort',
+        'dirDetail_the name or password is too long for RADIUS': 'Name oder Passwort ist f\u00fcr RADIUS zu lang',
+        'dirDetail_a reply without a valid signature was dropped': 'eine Antwort ohne g\u00fcltige Signatur wurde verworfen',
+        'dirDetail_empty password': 'leeres Passwort', 'dirDetail_an empty password is never sent': 'ein leeres Passwort wird nie gesendet',
+        'dirDetail_none': 'keine', 'dirDetail_accepted': 'angenommen', 'dirDetail_rejected': 'abgelehnt',
+        'dirDetail_no access group': 'keine Zugriffsgruppe', 'dirDetail_anonymous': 'anonym',
         set: 'gesetzt', 'not set': 'nicht gesetzt',
         srcLocal: 'lokal', srcldap: 'LDAP', srcradius: 'RADIUS', source: 'Herkunft', dirNo: 'Nein', dirYes: 'Ja',
         dirKeeps: 'Ein Verzeichniskonto: Name, Passwort und Gruppe verwaltet das Verzeichnis.'
@@ -198,7 +222,7 @@ export function build($p) {
             show(reply.directory);
             formError($form, '');
             notify(T('dirSaved'));
-        }, function (reply) { formError($form, kui.str(reply && reply.retMsg)); });
+        }, function (reply) { refused($form, reply); });
     } });
     var test = kui.button({ text: T('dirTest'), name: 'dir-test', click: function () { testLogin(settings); } });
     $p.append(section(T('tab_directory'), [$form, kui.el('div', { cls: 'kv-toolbar' }, [save.$el, test.$el])]));
@@ -249,10 +273,10 @@ function testLogin(settings) {
                     .then(function (reply) {
                         $.each(kui.list(reply.steps), function (i, s) {
                             $steps.append(kui.el('li', { cls: s.ok === '1' ? 'kv-step-ok' : 'kv-step-failed',
-                                text: inWords('dirStep_', s.step) + ': ' + T(s.ok === '1' ? 'dirStepOk' : 'dirStepFailed') + (s.detail ? ' \u2014 ' + kui.str(s.detail) : '') }));
+                                text: inWords('dirStep_', s.step) + ': ' + T(s.ok === '1' ? 'dirStepOk' : 'dirStepFailed') + (s.detail ? ' \u2014 ' + reasonText(s.detail, 'dirDetail_') : '') }));
                         });
                         $steps.append(kui.el('li', { text: Tf('dirOutcome', inWords('dirOutcome_', reply.outcome)) }));
-                    }, function (reply) { formError($form, kui.str(reply && reply.retMsg)); })
+                    }, function (reply) { refused($form, reply); })
                     .always(function () { dlg.busy(false); });
                 return false;
             } },

@@ -6,7 +6,7 @@
  */
 const app = window.kvCore;
 const $ = window.jQuery;
-const { kui, T, Tf, row, input, select, field, toolbar, section, formError, busyCall, call, notify } = app;
+const { kui, T, Tf, row, input, select, field, toolbar, section, formError, busyCall, call, notify, reasonText } = app;
 
 export const texts = {
     en: {
@@ -27,7 +27,18 @@ export const texts = {
         fwd_testSent: 'Der Kollektor hat die Testnachricht angenommen.', fwd_state: 'Zustellung',
         fwd_stateValue: 'zuletzt zugestellter Eintrag {0}, R\u00fcckstand {1}, verlorene Eintr\u00e4ge {2}',
         fwd_delivered: 'letzte Zustellung {0}', fwd_error: 'letzter Fehler {0}: {1}', fwd_skipped: '\u00fcbersprungen bis {0}',
-        fwd_off: 'nicht eingerichtet'
+        fwd_off: 'nicht eingerichtet',
+        // The phrases of a delivery error (the system's reason follows after ": ").
+        'fwd_err_not a loopback address': 'keine Loopback-Adresse', 'fwd_err_name lookup failed': 'Namensaufl\u00f6sung fehlgeschlagen',
+        'fwd_err_name lookup timeout': 'Zeit\u00fcberschreitung bei der Namensaufl\u00f6sung', 'fwd_err_name not found': 'Name nicht gefunden',
+        'fwd_err_connect failed': 'Verbindung fehlgeschlagen', 'fwd_err_connect timeout': 'Zeit\u00fcberschreitung beim Verbinden',
+        'fwd_err_write timeout': 'Zeit\u00fcberschreitung beim Senden', 'fwd_err_write failed': 'Senden fehlgeschlagen',
+        'fwd_err_send failed': 'Senden fehlgeschlagen', 'fwd_err_collector reset the connection': 'der Kollektor hat die Verbindung zur\u00fcckgesetzt',
+        'fwd_err_collector did not read': 'der Kollektor hat nicht gelesen', 'fwd_err_TLS setup failed': 'TLS-Einrichtung fehlgeschlagen',
+        'fwd_err_host name': 'Hostname', 'fwd_err_no valid CA certificate': 'kein g\u00fcltiges CA-Zertifikat',
+        'fwd_err_certificate refused': 'Zertifikat abgelehnt', 'fwd_err_TLS handshake timeout': 'Zeit\u00fcberschreitung beim TLS-Handshake',
+        'fwd_err_TLS handshake failed': 'TLS-Handshake fehlgeschlagen', 'fwd_err_TLS write failed': 'TLS-Senden fehlgeschlagen',
+        'fwd_err_TLS read failed': 'TLS-Lesen fehlgeschlagen', 'fwd_err_TLS close failed': 'TLS-Abschluss fehlgeschlagen'
     },
     zh: {
         fwd_title: '\u65e5\u5fd7\u8f6c\u53d1', fwd_collector: '\u6536\u96c6\u5668 {0}',
@@ -85,7 +96,7 @@ function collectorForm(slot, reload) {
             if (!c.host) { $state.text(T('fwd_off')); return; }
             var lines = [Tf('fwd_stateValue', kui.str(c.delivered), kui.str(c.backlog), kui.str(c.lost))];
             if (c.deliveredAt) lines.push(Tf('fwd_delivered', c.deliveredAt));
-            if (c.lastError) lines.push(Tf('fwd_error', kui.str(c.lastErrorAt), c.lastError));
+            if (c.lastError) lines.push(Tf('fwd_error', kui.str(c.lastErrorAt), reasonText(c.lastError, 'fwd_err_')));
             if (c.skippedUntil) lines.push(Tf('fwd_skipped', c.skippedUntil));
             $state.text(lines.join('; '));
         }
@@ -102,7 +113,9 @@ export function forwardingSection() {
     // session, so not for ever), so that it shows the outcome by itself.
     function reload(tries) {
         var left = typeof tries === 'number' ? tries : 5;
-        call('selSyslog', {}, { quiet: true }).then(function (reply) {
+        // A read of this section's own state: it does not redraw the other
+        // views, whose forms may hold what the person is typing.
+        call('selSyslog', {}, { quiet: true, noSnapshot: true }).then(function (reply) {
             var list = kui.list(reply.syslog);
             $.each(forms, function (i, f) { f.fill(list[i]); });
             var pending = $.grep(list, function (c) { return c && c.host && Number(c.backlog) > 0 && !c.lastError; });

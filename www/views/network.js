@@ -24,7 +24,7 @@ export function build($p) {
         row(T('snmpServer'), kui.el('span', { cls: 'kv-static', 'data-name': 'snmpServer' }))
     );
     var save = kui.button({ text: T('save'), kind: 'primary', name: 'server-save', click: saveServer });
-    var reset = kui.button({ text: T('reset'), name: 'server-reset', click: function () { fill(); formError($form, ''); } });
+    var reset = kui.button({ text: T('reset'), name: 'server-reset', click: function () { fill(true); formError($form, ''); } });
     var servers = ipListEditor('serverips', function (btn, action, newIP, oldIP) {
         return busyCall(btn, 'modifyServerIPS', { serveripsPara: { action: action, newIP: newIP, oldIP: oldIP } });
     }, T('serverIPList'));
@@ -32,7 +32,13 @@ export function build($p) {
         section(T('serverSettings'), [kui.el('div', { cls: 'kv-note', text: T('serverNote') }), $form, toolbar([save, reset])]),
         section(T('serverIPList'), [servers.$el])
     );
-    function fill() {
+    // Every reply redraws the views: the settings the person has begun to
+    // change stay as typed until they are saved or reset.
+    var edited = false;
+    $form.on('input change', function () { edited = true; });
+    function fill(force) {
+        if (edited && !force) return;
+        edited = false;
         var s = app.snap.server || {};
         $.each(['uid', 'nm', 'encrypt', 'ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) {
             $form.find('[name=' + k + ']').val(kui.str(s[k]));
@@ -52,7 +58,7 @@ export function build($p) {
         var restart = false;
         $.each(['ip', 'subnetMask', 'gateway', 'portKM', 'portV', 'portWeb'], function (i, k) { if (v[k] !== kui.str(s[k])) restart = true; });
         var send = function () {
-            busyCall(save, 'updServer', { server: v }).then(function () { notify(T('saved')); });
+            busyCall(save, 'updServer', { server: v }).then(function () { fill(true); notify(T('saved')); });
         };
         if (restart) kui.confirm(T('serverRestartConfirm'), send, T('serverSettings'), T('save'));
         else send();

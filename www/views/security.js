@@ -14,10 +14,16 @@ const { kui, T, Tf, row, select, labelFor, section, busyCall, notify } = app;
 
 export function build($p) {
     var $mode = select('ipsType', [['2', T('listOff')], ['0', T('blacklist')], ['1', T('whitelist')]], '2');
+    // A mode chosen but not yet applied stays chosen when a reply redraws the view.
+    var modeEdited = false;
+    $mode.on('change', function () { modeEdited = true; });
     var applyMode = kui.button({ text: T('apply'), kind: 'primary', name: 'ips-type', click: function () {
         var type = $mode.val();
         var go = function () {
-            busyCall(applyMode, 'modifyIPS', { ipsPara: { action: 'updType', type: type } }).then(function () { notify(T('listModeSaved')); });
+            busyCall(applyMode, 'modifyIPS', { ipsPara: { action: 'updType', type: type } }).then(function () {
+                modeEdited = false;
+                notify(T('listModeSaved'));
+            });
         };
         if (type === '1') kui.confirm(T('whitelistConfirm'), go, T('accessList'), T('apply')); else go();
     } });
@@ -37,7 +43,7 @@ export function build($p) {
     $p.append(forwarding.$el);
     return { shown: forwarding.shown, render: function () {
         var t = app.snap.ips ? kui.str(app.snap.ips.type) : '';
-        $mode.val(t === '0' || t === '1' ? t : '2');
+        if (!modeEdited) $mode.val(t === '0' || t === '1' ? t : '2');
         ips.setItems($.map(kui.list(app.snap.ips && app.snap.ips.ips), function (e) { return kui.str(e.ip); }));
         var pol = (app.snap.curUser && app.snap.curUser.secureConf) || {};
         var tries = parseInt(pol.pwdTry, 10) || 0, days = parseInt(pol.pwdExpire, 10) || 0;
