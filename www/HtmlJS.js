@@ -426,12 +426,21 @@
         return String(Math.max(n, 1));
     }
 
+    // The policy's minimum length as the switch reads it: whole digits, at
+    // least 1, 8 when absent or not a number.
+    function passwordMinimum(value) {
+        var text = kui.str(value);
+        if (!/^[0-9]+$/.test(text)) return 8;
+        return Math.max(parseInt(text, 10), 1);
+    }
+
     function passwordFields($form, required) {
         var $pw = input('pw', '', { type: 'password', autocomplete: 'new-password' });
         var $pw2 = input('pw2', '', { type: 'password', autocomplete: 'new-password' });
         var $meter = kui.el('div', { cls: 'kv-hint' });
         // The rule the switch applies to every new password.
-        var $rule = kui.el('div', { cls: 'kv-hint', text: T('pwRule') });
+        var policy = (snap && snap.curUser && snap.curUser.secureConf) || {};
+        var $rule = kui.el('div', { cls: 'kv-hint', text: Tf('pwRule', passwordMinimum(policy.pwdMin)) });
         $pw.on('input', function () {
             var v = $pw.val();
             $meter.text(v ? Tf('pwStrength', passwordDepth(v)) : '');

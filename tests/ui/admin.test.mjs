@@ -441,10 +441,13 @@ test('phone: at 390 px the page never scrolls sideways and dialogs fit the scree
 });
 
 test('first login: the password dialog opens at once and stays until the password is changed', async ({ page }) => {
-  sql('update secureConf set f_firstLogin=1;');
+  // The rule beside the field names the policy's minimum length.
+  const policy = sql('select f_pwd from secureConf;').toString().trim();
+  sql(`update secureConf set f_firstLogin=1, f_pwd=json_set(f_pwd, '$.pwdMin', '10');`);
   try {
     await loginAdmin(page);
     const dlg = page.getByRole('dialog', { name: 'Change password' });
+    await expect(dlg).toContainText('At least 10 characters, and not the user name.');
     await page.keyboard.press('Escape');
     await expect(dlg).toBeVisible();
     await expect(button(dlg, 'cancel')).toHaveCount(0);
@@ -453,6 +456,6 @@ test('first login: the password dialog opens at once and stays until the passwor
     await expect(dlg).toHaveCount(0);
     await expect(status(page)).toHaveText('The password has been changed.');
   } finally {
-    sql("update secureConf set f_firstLogin=0; update user2 set pw='admin' where nm='admin';");
+    sql(`update secureConf set f_firstLogin=0, f_pwd='${policy.replace(/'/g, "''")}'; update user2 set pw='admin' where nm='admin';`);
   }
 });

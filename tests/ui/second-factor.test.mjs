@@ -93,6 +93,9 @@ test('a user sets up a second factor, then logs in with password and code; wrong
   // Only an account with a second factor offers the reset.
   await page.locator('.kv-grid-users tbody tr').filter({ has: page.getByRole('gridcell', { name: 'admin', exact: true }) }).click();
   await expect(button(page, 'user-totp-reset')).toBeDisabled();
+  // The buttons out of use say why.
+  await expect(page.locator('[data-name=user-why]')).toHaveText(
+    'Your own account cannot be deleted. admin is not locked. admin has no second factor to reset.');
   await row(page, 'kv-grid-users', 'otpuser').click();
   await expect(button(page, 'user-totp-reset')).toBeEnabled();
   await button(page, 'user-totp-reset').click();

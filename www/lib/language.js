@@ -21,7 +21,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM Switch Administration',
             loginPrompt: 'Please log in.',
-            otpCode: 'Code', pwRule: 'At least 8 characters, and not the user name.',
+            otpCode: 'Code', pwRule: 'At least {0} characters, and not the user name.',
             userName: 'User name', password: 'Password', passwordAgain: 'Repeat password',
             login: 'Log in', logout: 'Log out', loggingIn: 'Logging in\u2026',
             loggedOut: 'You have logged out.',
@@ -275,7 +275,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM \u5207\u6362\u5668\u7ba1\u7406',
             loginPrompt: '\u8bf7\u767b\u5f55\u3002',
-            otpCode: '\u4ee3\u7801', pwRule: '\u81f3\u5c11 8 \u4e2a\u5b57\u7b26\uff0c\u4e14\u4e0d\u80fd\u662f\u7528\u6237\u540d\u3002',
+            otpCode: '\u4ee3\u7801', pwRule: '\u81f3\u5c11 {0} \u4e2a\u5b57\u7b26\uff0c\u4e14\u4e0d\u80fd\u662f\u7528\u6237\u540d\u3002',
             userName: '\u7528\u6237\u540d', password: '\u5bc6\u7801', passwordAgain: '\u786e\u8ba4\u5bc6\u7801',
             login: '\u767b\u5f55', logout: '\u9000\u51fa', loggingIn: '\u6b63\u5728\u767b\u5f55\u2026',
             loggedOut: '\u60a8\u5df2\u9000\u51fa\u3002',
@@ -517,7 +517,7 @@ var kuiLanguages = {
         texts: {
             appTitle: 'KVM-Switch-Verwaltung',
             loginPrompt: 'Bitte melden Sie sich an.',
-            otpCode: 'Code', pwRule: 'Mindestens 8 Zeichen und nicht der Benutzername.',
+            otpCode: 'Code', pwRule: 'Mindestens {0} Zeichen und nicht der Benutzername.',
             userName: 'Benutzername', password: 'Passwort', passwordAgain: 'Passwort wiederholen',
             login: 'Anmelden', logout: 'Abmelden', loggingIn: 'Anmeldung l\u00e4uft\u2026',
             loggedOut: 'Sie haben sich abgemeldet.',

@@ -67,17 +67,29 @@ export function build($p) {
     grid.on('dblclick', editUser);
     grid.on('activate', editUser);
     grid.on('delete', function () { if (!btnDel.$el.prop('disabled')) btnDel.$el.click(); });
+    // A button out of use says why, in a line the buttons name as their description.
+    var $why = kui.el('div', { cls: 'kv-why', id: kui.uid('why'), 'data-name': 'user-why' });
+    $.each([btnEdit, btnDel, btnUnlock, btnTotp], function (i, b) { b.$el.attr('aria-describedby', $why.attr('id')); });
     function updateButtons() {
         var u = grid.selected();
         var me = app.snap && app.snap.curUser;
+        var own = !!u && !!me && u.id === me.id;
         btnEdit.enable(!!u);
-        btnDel.enable(!!u && !!me && u.id !== me.id);
+        btnDel.enable(!!u && !own);
         btnUnlock.enable(!!u && u.locked === '1');
         // Only an account with a second factor has one to reset.
         btnTotp.enable(!!u && u.totp === '1');
+        var why = [];
+        if (!u) why.push(T('users_selectFirst'));
+        else {
+            if (own) why.push(T('users_ownAccount'));
+            if (u.locked !== '1') why.push(Tf('users_notLocked', u.nm));
+            if (u.totp !== '1') why.push(Tf('users_noSecondFactor', u.nm));
+        }
+        $why.text(why.join(' '));
     }
     grid.on('select', updateButtons);
-    $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock, btnTotp]), $grid]));
+    $p.append(section(T('tab_users'), [toolbar([btnAdd, btnEdit, btnDel, btnUnlock, btnTotp]), $why, $grid]));
     return {
         render: function () { grid.setData(app.snap.users); updateButtons(); },
         reopen: function (form, id) {
@@ -213,17 +225,23 @@ export const texts = {
     en: {
         users_locked: 'Locked', totpResetButton: 'Reset second factor', totpResetTitle: 'Reset second factor', totpReset: 'Reset',
         totpResetConfirm: 'Remove the second factor of {0}? {0} then logs in with the password only until setting up a new one.',
-        totpResetDone: 'The second factor of {0} is removed.'
+        totpResetDone: 'The second factor of {0} is removed.',
+        users_selectFirst: 'Select a user first.', users_ownAccount: 'Your own account cannot be deleted.',
+        users_notLocked: '{0} is not locked.', users_noSecondFactor: '{0} has no second factor to reset.'
     },
     de: {
         users_locked: 'Gesperrt', totpResetButton: 'Zweiten Faktor zur\u00fccksetzen', totpResetTitle: 'Zweiten Faktor zur\u00fccksetzen',
         totpReset: 'Zur\u00fccksetzen',
         totpResetConfirm: 'Den zweiten Faktor von {0} entfernen? {0} meldet sich dann nur mit dem Passwort an, bis ein neuer eingerichtet ist.',
-        totpResetDone: 'Der zweite Faktor von {0} ist entfernt.'
+        totpResetDone: 'Der zweite Faktor von {0} ist entfernt.',
+        users_selectFirst: 'Bitte w\u00e4hlen Sie zuerst einen Benutzer.', users_ownAccount: 'Das eigene Konto kann nicht gel\u00f6scht werden.',
+        users_notLocked: '{0} ist nicht gesperrt.', users_noSecondFactor: '{0} hat keinen zweiten Faktor zum Zur\u00fccksetzen.'
     },
     zh: {
         totpResetButton: '\u91cd\u7f6e\u7b2c\u4e8c\u56e0\u7d20', totpResetTitle: '\u91cd\u7f6e\u7b2c\u4e8c\u56e0\u7d20', totpReset: '\u91cd\u7f6e',
         totpResetConfirm: '\u79fb\u9664 {0} \u7684\u7b2c\u4e8c\u56e0\u7d20\uff1f\u4e4b\u540e {0} \u4ec5\u51ed\u5bc6\u7801\u767b\u5f55\uff0c\u76f4\u5230\u8bbe\u7f6e\u65b0\u7684\u7b2c\u4e8c\u56e0\u7d20\u3002',
-        totpResetDone: '{0} \u7684\u7b2c\u4e8c\u56e0\u7d20\u5df2\u79fb\u9664\u3002'
+        totpResetDone: '{0} \u7684\u7b2c\u4e8c\u56e0\u7d20\u5df2\u79fb\u9664\u3002',
+        users_selectFirst: '\u8bf7\u5148\u9009\u62e9\u4e00\u4e2a\u7528\u6237\u3002', users_ownAccount: '\u4e0d\u80fd\u5220\u9664\u81ea\u5df1\u7684\u8d26\u6237\u3002',
+        users_notLocked: '{0} \u672a\u88ab\u9501\u5b9a\u3002', users_noSecondFactor: '{0} \u6ca1\u6709\u53ef\u91cd\u7f6e\u7684\u7b2c\u4e8c\u56e0\u7d20\u3002'
     }
 };
